@@ -1,0 +1,105 @@
+#pragma once
+// _Graph: the in-memory graph store. Nodes are kept in insertion order; each
+// connection is stored once, on the node it leaves, whatever its direction.
+// Nothing is ever removed.
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "graph_core/label_index.hpp"
+#include "graph_core/node.hpp"
+#include "graph_core/types.hpp"
+
+namespace mivora {
+
+inline constexpr const char* kFromNotFound = "Node 'from' not found";
+inline constexpr const char* kToNotFound = "Node 'to' not found";
+
+class _Graph {
+ public:
+  using NodeList = std::vector<std::shared_ptr<_Node>>;
+
+  _Graph();
+  _Graph(_Graph&&) noexcept = default;
+  _Graph& operator=(_Graph&&) noexcept = default;
+  _Graph(const _Graph&) = delete;
+  _Graph& operator=(const _Graph&) = delete;
+
+  // Adds a node unless its label is present; a duplicate is reported on the
+  // process's standard output and changes nothing. Returns the position of
+  // the node that carries the label.
+  NodeIndex add_node(std::string_view label);
+  NodeIndex add_node_with_pos(std::string_view label, double x, double y);
+  // Appends a node without the duplicate check (matrix import); its id is
+  // its position and the id counter moves past it.
+  NodeIndex append_node_unchecked(std::string label);
+
+  void create_connection(std::string_view from_label, std::string_view to_label, bool directed,
+                         Weight weight);
+
+  // The first node in insertion order whose label equals `label`.
+  std::optional<NodeIndex> find_by_label(std::string_view label) const {
+    return index_.find(label, nodes_);
+  }
+
+  std::size_t node_count() const { return nodes_.size(); }
+  const NodeList& nodes() const { return nodes_; }
+  const _Node& node(NodeIndex position) const { return *nodes_[position]; }
+  _Node& node(NodeIndex position) { return *nodes_[position]; }
+  bool has_positions() const { return has_positions_; }
+  bool has_duplicate_labels() const { return has_duplicate_labels_; }
+  std::uint64_t serial() const { return serial_; }
+  void reserve(std::size_t node_count);
+
+  std::size_t get_edge_count() const;
+  Weight get_total_weight() const;
+  Weight get_mean_weight() const;
+
+  // The node a stored connection leads to, or nullptr once it is gone.
+  // `connection` must be stored on a node of this graph.
+  const _Node* target_of(const StoredConnection& connection) const {
+    if (connection.is_local()) return nodes_[connection.local_target].get();
+    return connection.target.lock().get();  // alive for the call: someone else owns it
+  }
+
+  // Visits every stored connection in record order (node order, then the
+  // order each node's connections were added) as
+  // visit(from_position, from_node, connection, target_or_null).
+  template <typename Visit>
+  void for_each_connection(Visit&& visit) const {
+    for (NodeIndex position = 0; position < nodes_.size(); ++position) {
+      const _Node& from = *nodes_[position];
+      for (const StoredConnection& connection : from.connections) {
+        visit(position, from, connection, target_of(connection));
+      }
+    }
+  }
+
+  // Position of the first node carrying the label of the node at `position`
+  // (the node itself unless the graph came from a matrix with repeated labels).
+  NodeIndex canonical_position(NodeIndex position) const {
+    if (!has_duplicate_labels_) return position;
+    return *find_by_label(nodes_[position]->label);
+  }
+
+  // Position of the first node carrying the label that a connection record
+  // shows as "to" ("[Removed]" for a target that is gone), if any.
+  std::optional<NodeIndex> record_target_position(const StoredConnection& connection,
+                                                  const _Node* target) const;
+
+ private:
+  NodeIndex append(std::shared_ptr<_Node> node);
+  bool report_if_duplicate(std::string_view label) const;
+
+  NodeList nodes_;
+  LabelIndex index_;
+  NodeIndex next_id_ = 0;
+  bool has_positions_ = false;
+  bool has_duplicate_labels_ = false;
+  std::uint64_t serial_;
+};
+
+}  // namespace mivora

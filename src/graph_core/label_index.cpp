@@ -1,0 +1,97 @@
+#include "graph_core/label_index.hpp"
+
+#include <bit>
+#include <cstring>
+#include <random>
+
+#include "graph_core/internal_error.hpp"
+
+namespace mivora {
+namespace {
+
+// Seeded once per process so that crafted labels cannot force collisions.
+const std::uint64_t kHashSeed = [] {
+  std::random_device device;
+  return (std::uint64_t{device()} << 32) ^ device() ^ 0x9E3779B97F4A7C15ull;
+}();
+
+inline std::uint64_t fold_multiply(std::uint64_t a, std::uint64_t b) {
+  unsigned __int128 product = static_cast<unsigned __int128>(a) * b;
+  return static_cast<std::uint64_t>(product) ^ static_cast<std::uint64_t>(product >> 64);
+}
+
+inline std::uint32_t tag_of(std::uint64_t hash) { return static_cast<std::uint32_t>(hash >> 32); }
+
+}  // namespace
+
+std::uint64_t hash_label(std::string_view label) {
+  constexpr std::uint64_t kMul = 0xA0761D6478BD642Full;
+  const char* p = label.data();
+  std::size_t n = label.size();
+  std::uint64_t h = kHashSeed ^ (n * kMul);
+  while (n >= 8) {
+    std::uint64_t word;
+    std::memcpy(&word, p, 8);
+    h = fold_multiply(h ^ word, kMul);
+    p += 8;
+    n -= 8;
+  }
+  std::uint64_t tail = 0;
+  std::memcpy(&tail, p, n);
+  h = fold_multiply(h ^ tail ^ 0xE7037ED1A0B428DBull, kMul);
+  return fold_multiply(h, 0x8EBC6AF09C88C6E3ull);
+}
+
+std::optional<NodeIndex> LabelIndex::find(std::string_view label, const NodeList& nodes) const {
+  if (slots_.empty()) return std::nullopt;
+  const std::uint64_t hash = hash_label(label);
+  const std::uint32_t tag = tag_of(hash);
+  const std::size_t mask = slots_.size() - 1;
+  for (std::size_t i = hash & mask;; i = (i + 1) & mask) {
+    const Slot& slot = slots_[i];
+    if (slot.position_plus_one == 0) return std::nullopt;
+    if (slot.tag == tag) {
+      const NodeIndex position = slot.position_plus_one - 1;
+      if (nodes[position]->label == label) return position;
+    }
+  }
+}
+
+NodeIndex LabelIndex::insert(std::string_view label, NodeIndex position, const NodeList& nodes) {
+  if (position >= std::numeric_limits<std::uint32_t>::max() - 1) fail("graph has too many nodes");
+  if ((used_ + 1) * 2 > slots_.size()) rehash(std::max<std::size_t>(16, slots_.size() * 2), nodes);
+  const std::uint64_t hash = hash_label(label);
+  const std::uint32_t tag = tag_of(hash);
+  const std::size_t mask = slots_.size() - 1;
+  for (std::size_t i = hash & mask;; i = (i + 1) & mask) {
+    Slot& slot = slots_[i];
+    if (slot.position_plus_one == 0) {
+      slot = Slot{tag, static_cast<std::uint32_t>(position + 1)};
+      ++used_;
+      return position;
+    }
+    if (slot.tag == tag && nodes[slot.position_plus_one - 1]->label == label) {
+      return slot.position_plus_one - 1;
+    }
+  }
+}
+
+void LabelIndex::reserve(std::size_t count, const NodeList& nodes) {
+  const std::size_t wanted = std::bit_ceil(std::max<std::size_t>(16, count * 2));
+  if (wanted > slots_.size()) rehash(wanted, nodes);
+}
+
+void LabelIndex::rehash(std::size_t capacity, const NodeList& nodes) {
+  std::vector<Slot> old = std::move(slots_);
+  slots_.assign(capacity, Slot{});
+  const std::size_t mask = capacity - 1;
+  for (const Slot& slot : old) {
+    if (slot.position_plus_one == 0) continue;
+    const std::uint64_t hash = hash_label(nodes[slot.position_plus_one - 1]->label);
+    std::size_t i = hash & mask;
+    while (slots_[i].position_plus_one != 0) i = (i + 1) & mask;
+    slots_[i] = slot;
+  }
+}
+
+}  // namespace mivora

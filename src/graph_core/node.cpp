@@ -1,0 +1,13 @@
+#include "graph_core/node.hpp"
+
+namespace mivora {
+
+void _Node::add_connection(const std::shared_ptr<_Node>& target, bool is_directed, Weight weight) {
+  const bool same_graph = graph_serial != kNoGraph && target->graph_serial == graph_serial &&
+                          target->position < StoredConnection::kNotLocal;
+  StoredConnection connection{target, weight, StoredConnection::kNotLocal, is_directed};
+  if (same_graph) connection.local_target = static_cast<std::uint32_t>(target->position);
+  connections.push_back(std::move(connection));
+}
+
+}  // namespace mivora

@@ -1,0 +1,268 @@
+#include "graph_py/frame.hpp"
+
+#include <climits>
+#include <cstdio>
+#include <cstring>
+#include <limits>
+#include <string>
+
+namespace mivora::py {
+namespace {
+
+PyObject* g_panic_exception = nullptr;
+
+[[noreturn]] void raise_type_error(const std::string& message) {
+  PyErr_SetString(PyExc_TypeError, message.c_str());
+  throw PythonError{};
+}
+
+std::string utf8_of(PyObject* text) {
+  Py_ssize_t size = 0;
+  const char* data = PyUnicode_AsUTF8AndSize(text, &size);
+  if (data == nullptr) {
+    PyErr_Clear();
+    return "?";
+  }
+  return std::string(data, static_cast<std::size_t>(size));
+}
+
+// "'a'", "'a' and 'b'", "'a', 'b', and 'c'"
+std::string join_names(const std::string* names, std::size_t count) {
+  std::string joined;
+  for (std::size_t i = 0; i < count; ++i) {
+    if (i > 0) joined += count == 2 ? " and " : (i + 1 == count ? ", and " : ", ");
+    joined += "'" + names[i] + "'";
+  }
+  return joined;
+}
+
+[[noreturn]] void raise_too_many_positional(const Signature& signature, std::size_t given) {
+  std::string message = signature.function;
+  if (signature.required == signature.count) {
+    message += " takes " + std::to_string(signature.count) + " positional arguments";
+  } else {
+    message += " takes from " + std::to_string(signature.required) + " to " +
+               std::to_string(signature.count) + " positional arguments";
+  }
+  message += " but " + std::to_string(given) + (given == 1 ? " was given" : " were given");
+  raise_type_error(message);
+}
+
+void place_keyword(const Signature& signature, Arguments& arguments, std::size_t positional,
+                   PyObject* name, PyObject* value) {
+  for (std::size_t i = 0; i < signature.count; ++i) {
+    if (PyUnicode_CompareWithASCIIString(name, signature.parameters[i]) != 0) continue;
+    if (i < positional || arguments[i] != nullptr) {
+      raise_type_error(std::string(signature.function) + " got multiple values for argument '" +
+                       signature.parameters[i] + "'");
+    }
+    arguments.slot(i) = value;
+    return;
+  }
+  raise_type_error(std::string(signature.function) + " got an unexpected keyword argument '" +
+                   utf8_of(name) + "'");
+}
+
+void check_required(const Signature& signature, const Arguments& arguments) {
+  std::string missing[kMaxParameters];
+  std::size_t count = 0;
+  for (std::size_t i = 0; i < signature.required; ++i) {
+    if (arguments[i] == nullptr) missing[count++] = signature.parameters[i];
+  }
+  if (count == 0) return;
+  raise_type_error(std::string(signature.function) + " missing " + std::to_string(count) +
+                   " required positional argument" + (count > 1 ? "s" : "") + ": " +
+                   join_names(missing, count));
+}
+
+Arguments take_positional(const Signature& signature, PyObject* const* args, std::size_t nargs) {
+  if (nargs > signature.count) raise_too_many_positional(signature, nargs);
+  Arguments arguments;
+  for (std::size_t i = 0; i < nargs; ++i) arguments.slot(i) = args[i];
+  return arguments;
+}
+
+[[noreturn]] void raise_with_cause(PyObject* type, const std::string& message, PyObject* cause) {
+  PyErr_SetString(type, message.c_str());
+  PyObject* error = take_raised_exception();
+  PyException_SetCause(error, cause);  // steals `cause`
+  restore_raised_exception(error);
+  throw PythonError{};
+}
+
+bool is_numpy_bool(PyObject* value) {
+  const char* name = Py_TYPE(value)->tp_name;
+  return std::strcmp(name, "numpy.bool") == 0 || std::strcmp(name, "numpy.bool_") == 0;
+}
+
+}  // namespace
+
+PyObject* take_raised_exception() {
+#if PY_VERSION_HEX >= 0x030C0000
+  return PyErr_GetRaisedException();
+#else
+  PyObject *type, *value, *traceback;
+  PyErr_Fetch(&type, &value, &traceback);
+  PyErr_NormalizeException(&type, &value, &traceback);
+  if (traceback != nullptr) PyException_SetTraceback(value, traceback);
+  Py_XDECREF(type);
+  Py_XDECREF(traceback);
+  return value;
+#endif
+}
+
+void restore_raised_exception(PyObject* error) {
+  if (error == nullptr) return;
+#if PY_VERSION_HEX >= 0x030C0000
+  PyErr_SetRaisedException(error);
+#else
+  PyErr_Restore(Py_NewRef(reinterpret_cast<PyObject*>(Py_TYPE(error))), error,
+                PyException_GetTraceback(error));
+#endif
+}
+
+Arguments match_arguments(const Signature& signature, PyObject* const* args, Py_ssize_t nargs,
+                          PyObject* kwnames) {
+  const auto positional = static_cast<std::size_t>(PyVectorcall_NARGS(nargs));
+  Arguments arguments = take_positional(signature, args, positional);
+  if (kwnames != nullptr) {
+    const Py_ssize_t keyword_count = PyTuple_GET_SIZE(kwnames);
+    for (Py_ssize_t k = 0; k < keyword_count; ++k) {
+      place_keyword(signature, arguments, positional, PyTuple_GET_ITEM(kwnames, k),
+                    args[static_cast<Py_ssize_t>(positional) + k]);
+    }
+  }
+  check_required(signature, arguments);
+  return arguments;
+}
+
+Arguments match_arguments(const Signature& signature, PyObject* args, PyObject* kwargs) {
+  const auto positional = static_cast<std::size_t>(PyTuple_GET_SIZE(args));
+  Arguments arguments = take_positional(signature, &PyTuple_GET_ITEM(args, 0), positional);
+  if (kwargs != nullptr) {
+    Py_ssize_t cursor = 0;
+    PyObject* name = nullptr;
+    PyObject* value = nullptr;
+    while (PyDict_Next(kwargs, &cursor, &name, &value)) {
+      place_keyword(signature, arguments, positional, name, value);
+    }
+  }
+  check_required(signature, arguments);
+  return arguments;
+}
+
+std::string type_name(PyObject* value) {
+  PyObject* name = PyType_GetQualName(Py_TYPE(value));
+  if (name == nullptr) {
+    PyErr_Clear();
+    return Py_TYPE(value)->tp_name;
+  }
+  std::string text = utf8_of(name);
+  Py_DECREF(name);
+  return text;
+}
+
+void raise_cannot_convert(PyObject* value, const char* name, const char* target) {
+  const std::string reason = "'" + type_name(value) + "' object cannot be converted to '" + target + "'";
+  PyObject* cause = PyObject_CallFunction(PyExc_TypeError, "s", reason.c_str());
+  if (cause == nullptr) throw PythonError{};
+  if (std::strcmp(name, "self") == 0) {
+    Py_DECREF(cause);
+    raise_type_error(reason);
+  }
+  raise_with_cause(PyExc_TypeError, std::string("argument '") + name + "': " + reason, cause);
+}
+
+void raise_argument_error(const char* name) {
+  if (!PyErr_ExceptionMatches(PyExc_TypeError)) throw PythonError{};
+  PyObject* cause = take_raised_exception();
+  PyObject* reason = PyObject_Str(cause);
+  if (reason == nullptr) {
+    Py_DECREF(cause);
+    throw PythonError{};
+  }
+  const std::string message = std::string("argument '") + name + "': " + utf8_of(reason);
+  Py_DECREF(reason);
+  raise_with_cause(PyExc_TypeError, message, cause);
+}
+
+std::string_view to_text(PyObject* value, const char* name) {
+  if (!PyUnicode_Check(value)) raise_cannot_convert(value, name, "PyString");
+  Py_ssize_t size = 0;
+  const char* data = PyUnicode_AsUTF8AndSize(value, &size);
+  if (data == nullptr) throw PythonError{};  // e.g. lone surrogates: UnicodeEncodeError as is
+  return {data, static_cast<std::size_t>(size)};
+}
+
+float to_f32(PyObject* value, const char* name) {
+  if (PyFloat_CheckExact(value)) return static_cast<float>(PyFloat_AS_DOUBLE(value));
+  const double number = PyFloat_AsDouble(value);
+  if (number == -1.0 && PyErr_Occurred()) raise_argument_error(name);
+  return static_cast<float>(number);
+}
+
+bool to_bool(PyObject* value, const char* name) {
+  if (value == Py_True) return true;
+  if (value == Py_False) return false;
+  if (!is_numpy_bool(value)) raise_cannot_convert(value, name, "PyBool");
+  const int truth = PyObject_IsTrue(value);
+  if (truth < 0) raise_argument_error(name);
+  return truth != 0;
+}
+
+bool to_optional_bool(PyObject* value, const char* name) {
+  if (value == nullptr || value == Py_None) return false;
+  return to_bool(value, name);
+}
+
+std::int32_t to_i32(PyObject* value, const char* name) {
+  const long long number = PyLong_AsLongLong(value);
+  if (number == -1 && PyErr_Occurred()) raise_argument_error(name);
+  if (number < INT32_MIN || number > INT32_MAX) {
+    PyErr_SetString(PyExc_OverflowError, "out of range integral type conversion attempted");
+    throw PythonError{};
+  }
+  return static_cast<std::int32_t>(number);
+}
+
+void BorrowFlag::take(Access access) {
+  if (access == Access::Exclusive) {
+    if (state_ != 0) {
+      PyErr_SetString(PyExc_RuntimeError, "Already borrowed");
+      throw PythonError{};
+    }
+    state_ = -1;
+    return;
+  }
+  if (state_ < 0) {
+    PyErr_SetString(PyExc_RuntimeError, "Already mutably borrowed");
+    throw PythonError{};
+  }
+  ++state_;
+}
+
+void create_panic_exception() {
+  if (g_panic_exception != nullptr) return;
+  g_panic_exception = PyErr_NewExceptionWithDoc(
+      "mivora.PanicException",
+      "An internal error of mivora. Derived from BaseException so that handlers\n"
+      "for ordinary exceptions do not swallow it.",
+      PyExc_BaseException, nullptr);
+  if (g_panic_exception == nullptr) throw PythonError{};
+}
+
+PyObject* panic_exception() { return g_panic_exception; }
+
+void raise_panic(const InternalError& error) {
+  const std::source_location& where = error.where();
+  std::fprintf(stderr, "mivora: internal error at %s:%u (%s): %s\n", where.file_name(),
+               static_cast<unsigned>(where.line()), where.function_name(), error.message().c_str());
+  std::fflush(stderr);
+  PyObject* message = PyUnicode_DecodeUTF8(error.message().data(),
+                                           static_cast<Py_ssize_t>(error.message().size()), "replace");
+  if (message == nullptr) return;
+  PyErr_SetObject(g_panic_exception, message);
+  Py_DECREF(message);
+}
+
+}  // namespace mivora::py

@@ -1,0 +1,281 @@
+#pragma once
+// The argument frame shared by every method of every class: argument
+// matching against the text signature, converters, per-object borrow flags,
+// thread binding and the one boundary where C++ errors become Python ones.
+#define PY_SSIZE_T_CLEAN
+#include <Python.h>
+
+#include <array>
+#include <cstdint>
+#include <initializer_list>
+#include <new>
+#include <string>
+#include <string_view>
+
+#include "graph_core/internal_error.hpp"
+
+namespace mivora::py {
+
+// ---- references -------------------------------------------------------------
+
+// Thrown once a Python exception has been set; the boundary returns NULL.
+struct PythonError {};
+
+inline PyObject* check(PyObject* object) {
+  if (object == nullptr) throw PythonError{};
+  return object;
+}
+
+// An owned reference.
+class PyRef {
+ public:
+  PyRef() = default;
+  static PyRef steal(PyObject* object) { return PyRef(object); }
+  static PyRef borrow(PyObject* object) { return PyRef(Py_XNewRef(object)); }
+  // Takes over a new reference, throwing if it is NULL (an error is set).
+  static PyRef owned(PyObject* object) { return PyRef(check(object)); }
+
+  PyRef(PyRef&& other) noexcept : object_(other.release()) {}
+  PyRef& operator=(PyRef&& other) noexcept {
+    if (this != &other) {
+      Py_XDECREF(object_);
+      object_ = other.release();
+    }
+    return *this;
+  }
+  PyRef(const PyRef&) = delete;
+  PyRef& operator=(const PyRef&) = delete;
+  ~PyRef() { Py_XDECREF(object_); }
+
+  PyObject* get() const { return object_; }
+  PyObject* release() {
+    PyObject* object = object_;
+    object_ = nullptr;
+    return object;
+  }
+  explicit operator bool() const { return object_ != nullptr; }
+
+ private:
+  explicit PyRef(PyObject* object) : object_(object) {}
+  PyObject* object_ = nullptr;
+};
+
+// A str created once and kept for the life of the process (dict keys).
+class InternedString {
+ public:
+  explicit InternedString(const char* text) : object_(PyUnicode_InternFromString(text)) {
+    if (object_ == nullptr) throw PythonError{};
+  }
+  PyObject* get() const { return object_; }
+
+ private:
+  PyObject* object_;
+};
+
+// ---- signatures and argument matching ---------------------------------------
+
+inline constexpr std::size_t kMaxParameters = 11;
+
+struct Signature {
+  constexpr Signature(const char* function_name, std::initializer_list<const char*> names,
+                      std::size_t required_count)
+      : function(function_name), count(names.size()), required(required_count) {
+    std::size_t i = 0;
+    for (const char* name : names) parameters[i++] = name;
+  }
+
+  const char* function;  // as messages show it: "Graph.add_node()"
+  std::array<const char*, kMaxParameters> parameters{};
+  std::size_t count;
+  std::size_t required;  // the leading `required` parameters have no default
+};
+
+// The matched arguments: borrowed references, NULL where a parameter was left out.
+class Arguments {
+ public:
+  PyObject* operator[](std::size_t i) const { return values_[i]; }
+  PyObject*& slot(std::size_t i) { return values_[i]; }
+
+ private:
+  std::array<PyObject*, kMaxParameters> values_{};
+};
+
+// Vectorcall form (METH_FASTCALL | METH_KEYWORDS).
+Arguments match_arguments(const Signature& signature, PyObject* const* args, Py_ssize_t nargs,
+                          PyObject* kwnames);
+// Tuple and dict form (tp_new).
+Arguments match_arguments(const Signature& signature, PyObject* args, PyObject* kwargs);
+
+// ---- converters ---------------------------------------------------------------
+// Each raises "argument '{name}': {reason}" (TypeError, with the conversion's
+// error as its cause) or passes a non-TypeError conversion error on unchanged.
+
+std::string_view to_text(PyObject* value, const char* name);
+float to_f32(PyObject* value, const char* name);
+bool to_bool(PyObject* value, const char* name);
+// NULL (left out) and None read as false.
+bool to_optional_bool(PyObject* value, const char* name);
+std::int32_t to_i32(PyObject* value, const char* name);
+
+// "'{type}' object cannot be converted to '{target}'" under the argument's name.
+[[noreturn]] void raise_cannot_convert(PyObject* value, const char* name, const char* target);
+// Re-raises the pending TypeError under the argument's name.
+[[noreturn]] void raise_argument_error(const char* name);
+std::string type_name(PyObject* value);
+
+// ---- results --------------------------------------------------------------------
+
+inline PyObject* to_python(float value) { return check(PyFloat_FromDouble(value)); }
+inline PyObject* to_python(double value) { return check(PyFloat_FromDouble(value)); }
+inline PyObject* to_python(bool value) { return Py_NewRef(value ? Py_True : Py_False); }
+inline PyObject* to_python(std::int32_t value) { return check(PyLong_FromLong(value)); }
+inline PyObject* to_python(std::size_t value) { return check(PyLong_FromSize_t(value)); }
+inline PyObject* to_python(std::string_view text) {
+  return check(PyUnicode_DecodeUTF8(text.data(), static_cast<Py_ssize_t>(text.size()), "surrogateescape"));
+}
+inline PyObject* none() { return Py_NewRef(Py_None); }
+
+// Sets d[key] = value, taking over the new reference `value`.
+inline void set_item(PyObject* dict, PyObject* key, PyObject* value) {
+  PyRef owned = PyRef::owned(value);
+  if (PyDict_SetItem(dict, key, owned.get()) < 0) throw PythonError{};
+}
+
+// ---- borrowing and thread binding -------------------------------------------
+
+enum class Access { Shared, Exclusive };
+
+// Any number of shared users or one exclusive user of a Python object.
+class BorrowFlag {
+ public:
+  void take(Access access);
+  void release(Access access) { state_ = access == Access::Exclusive ? 0 : state_ - 1; }
+
+ private:
+  int state_ = 0;  // > 0: shared users; -1: one exclusive user
+};
+
+class Borrow {
+ public:
+  Borrow(BorrowFlag& flag, Access access) : flag_(flag), access_(access) { flag_.take(access); }
+  ~Borrow() { flag_.release(access_); }
+  Borrow(const Borrow&) = delete;
+  Borrow& operator=(const Borrow&) = delete;
+
+ private:
+  BorrowFlag& flag_;
+  Access access_;
+};
+
+// Objects whose core data is not thread-safe remember their creator thread.
+struct ThreadBinding {
+  unsigned long owner = PyThread_get_thread_ident();
+  bool is_current() const { return owner == PyThread_get_thread_ident(); }
+};
+
+// ---- the error boundary ---------------------------------------------------------
+
+// The pending exception as one object (new reference, or NULL), clearing it;
+// and the reverse, which takes the reference over.
+PyObject* take_raised_exception();
+void restore_raised_exception(PyObject* error);
+
+void create_panic_exception();
+PyObject* panic_exception();
+// Reports the internal error on stderr and raises PanicException(message).
+void raise_panic(const InternalError& error);
+
+template <typename Result, typename Body>
+Result guarded(Result failure, Body&& body) noexcept {
+  try {
+    return body();
+  } catch (const PythonError&) {
+  } catch (const InternalError& error) {
+    raise_panic(error);
+  } catch (const std::bad_alloc&) {
+    PyErr_NoMemory();
+  } catch (const std::exception& error) {
+    raise_panic(InternalError(error.what(), std::source_location::current()));
+  }
+  return failure;
+}
+
+template <typename Body>
+PyObject* guarded(Body&& body) noexcept {
+  return guarded<PyObject*>(nullptr, std::forward<Body>(body));
+}
+
+// ---- calling methods -----------------------------------------------------------
+
+// Python objects of this module are laid out as
+//   struct T { PyObject_HEAD  T::Data data; };
+// with `borrow` (a BorrowFlag) and `thread` (a ThreadBinding) in Data, and
+// static members `type`, `kName` and `kTypePath`.
+
+// Checks that `object` is an instance of T usable on this thread and
+// returns its data; `name` is the argument it came in as ("self" for the
+// receiver).
+template <typename T>
+typename T::Data& checked_data(PyObject* object, const char* name) {
+  if (!PyObject_TypeCheck(object, T::type)) raise_cannot_convert(object, name, T::kName);
+  typename T::Data& data = reinterpret_cast<T*>(object)->data;
+  if constexpr (requires { data.thread; }) {
+    if (!data.thread.is_current()) {
+      fail(std::string("assertion failed: ") + T::kTypePath + " is unsendable, but sent to another thread");
+    }
+  }
+  return data;
+}
+
+template <typename T>
+typename T::Data& receiver(PyObject* self) {
+  return checked_data<T>(self, "self");
+}
+
+// Runs one method call: match arguments, take the receiver, run `body`
+// (which converts arguments, runs the core and builds the result).
+template <typename T, typename Body>
+PyObject* call_method(PyObject* self, const Signature& signature, Access access,
+                      PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames, Body&& body) {
+  return guarded([&]() -> PyObject* {
+    const Arguments arguments = match_arguments(signature, args, nargs, kwnames);
+    typename T::Data& data = receiver<T>(self);
+    Borrow borrow(data.borrow, access);
+    return body(data, arguments);
+  });
+}
+
+template <typename Body>
+PyObject* call_static(const Signature& signature, PyObject* const* args, Py_ssize_t nargs,
+                      PyObject* kwnames, Body&& body) {
+  return guarded([&]() -> PyObject* { return body(match_arguments(signature, args, nargs, kwnames)); });
+}
+
+// Allocates an instance of `type` and constructs T's C++ part in it.
+template <typename T, typename... Args>
+PyObject* new_object(PyTypeObject* type, Args&&... args) {
+  PyObject* self = check(type->tp_alloc(type, 0));
+  try {
+    new (&reinterpret_cast<T*>(self)->data) typename T::Data{std::forward<Args>(args)...};
+  } catch (...) {
+    Py_TYPE(self)->tp_free(self);
+    Py_DECREF(type);  // tp_alloc took a reference to the heap type
+    throw;
+  }
+  return self;
+}
+
+// tp_dealloc for T: destroys the C++ part, frees the object, drops the type.
+template <typename T>
+void destroy_object(PyObject* self) {
+  PyTypeObject* type = Py_TYPE(self);
+  reinterpret_cast<T*>(self)->data.~Data();
+  type->tp_free(self);
+  Py_DECREF(type);
+}
+
+// The fastcall method signature, cast for PyMethodDef.
+using FastMethod = PyObject* (*)(PyObject*, PyObject* const*, Py_ssize_t, PyObject*);
+inline PyCFunction as_method(FastMethod method) { return reinterpret_cast<PyCFunction>(reinterpret_cast<void (*)()>(method)); }
+
+}  // namespace mivora::py

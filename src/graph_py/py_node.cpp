@@ -1,0 +1,85 @@
+#include "graph_py/py_node.hpp"
+
+#include "graph_py/unsendable.hpp"
+
+namespace mivora::py {
+namespace {
+
+constexpr Signature kNew{"Node.__new__()", {"label"}, 1};
+constexpr Signature kAddConnection{"Node.add_connection()", {"node", "weight", "directed"}, 3};
+
+PyObject* node_new(PyTypeObject* type, PyObject* args, PyObject* kwargs) {
+  return guarded([&]() -> PyObject* {
+    const Arguments arguments = match_arguments(kNew, args, kwargs);
+    const std::string_view label = to_text(arguments[0], "label");
+    return new_object<PyNode>(type, std::make_shared<_Node>(std::string(label)));
+  });
+}
+
+void node_dealloc(PyObject* self) { destroy_unsendable<PyNode>(self); }
+
+PyObject* node_add_connection(PyObject* self, PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) {
+  return call_method<PyNode>(self, kAddConnection, Access::Shared, args, nargs, kwnames,
+                             [](PyNode::Data& receiver, const Arguments& arguments) {
+                               // Keeps the target alive even if a conversion below drops it.
+                               const std::shared_ptr<_Node> target = to_node(arguments[0], "node");
+                               const float weight = to_f32(arguments[1], "weight");
+                               const bool directed = to_optional_bool(arguments[2], "directed");
+                               receiver.node->add_connection(target, directed, weight);
+                               return none();
+                             });
+}
+
+PyObject* node_label(PyObject* self, void*) {
+  return guarded([&]() -> PyObject* {
+    PyNode::Data& data = receiver<PyNode>(self);
+    Borrow borrow(data.borrow, Access::Shared);
+    return to_python(std::string_view(data.node->label));
+  });
+}
+
+PyObject* node_repr(PyObject* self) {
+  return guarded([&]() -> PyObject* {
+    PyNode::Data& data = receiver<PyNode>(self);
+    Borrow borrow(data.borrow, Access::Shared);
+    return to_python("Node(\"" + data.node->label + "\")");
+  });
+}
+
+PyMethodDef kMethods[] = {
+    {"add_connection", as_method(node_add_connection), METH_FASTCALL | METH_KEYWORDS,
+     "add_connection($self, node, weight, directed)\n--\n\n"},
+    {nullptr, nullptr, 0, nullptr},
+};
+
+PyGetSetDef kProperties[] = {
+    {"label", node_label, nullptr, "", nullptr},
+    {nullptr, nullptr, nullptr, nullptr, nullptr},
+};
+
+PyType_Slot kSlots[] = {
+    {Py_tp_new, reinterpret_cast<void*>(node_new)},
+    {Py_tp_dealloc, reinterpret_cast<void*>(node_dealloc)},
+    {Py_tp_repr, reinterpret_cast<void*>(node_repr)},
+    {Py_tp_methods, kMethods},
+    {Py_tp_getset, kProperties},
+    {Py_tp_doc, const_cast<char*>("Node(label)\n--\n\n")},
+    {0, nullptr},
+};
+
+PyType_Spec kSpec{"mivora.Node", sizeof(PyNode), 0, Py_TPFLAGS_DEFAULT, kSlots};
+
+}  // namespace
+
+PyTypeObject* create_node_type() {
+  PyNode::type = reinterpret_cast<PyTypeObject*>(check(PyType_FromSpec(&kSpec)));
+  return PyNode::type;
+}
+
+PyObject* wrap_node(std::shared_ptr<_Node> node) { return new_object<PyNode>(PyNode::type, std::move(node)); }
+
+const std::shared_ptr<_Node>& to_node(PyObject* value, const char* name) {
+  return checked_data<PyNode>(value, name).node;
+}
+
+}  // namespace mivora::py

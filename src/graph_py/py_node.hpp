@@ -1,0 +1,28 @@
+#pragma once
+// Python class Node: one node of the graph store, shared with its graph.
+#include <memory>
+
+#include "graph_core/node.hpp"
+#include "graph_py/frame.hpp"
+
+namespace mivora::py {
+
+struct PyNode {
+  PyObject_HEAD
+  struct Data {
+    std::shared_ptr<_Node> node;
+    BorrowFlag borrow{};
+    ThreadBinding thread{};
+  } data;
+
+  static inline PyTypeObject* type = nullptr;
+  static constexpr const char* kName = "Node";
+  static constexpr const char* kTypePath = "mivora::graph_py::py_node::Node";
+};
+
+PyTypeObject* create_node_type();
+PyObject* wrap_node(std::shared_ptr<_Node> node);
+// Converter for arguments declared as Node.
+const std::shared_ptr<_Node>& to_node(PyObject* value, const char* name);
+
+}  // namespace mivora::py
