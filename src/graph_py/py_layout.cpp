@@ -43,7 +43,9 @@ PyType_Slot kSlots[] = {
     {0, nullptr},
 };
 
-PyType_Spec kSpec{"Layout", sizeof(PyLayout), 0, Py_TPFLAGS_DEFAULT | Py_TPFLAGS_DISALLOW_INSTANTIATION, kSlots};
+// Created without a module of its own: "builtins" is what the interpreter
+// reports for such types, and naming it avoids its deprecation warning.
+PyType_Spec kSpec{"builtins.Layout", sizeof(PyLayout), 0, Py_TPFLAGS_DEFAULT | Py_TPFLAGS_DISALLOW_INSTANTIATION, kSlots};
 
 }  // namespace
 

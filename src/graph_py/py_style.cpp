@@ -112,7 +112,9 @@ PyType_Slot kSlots[] = {
     {0, nullptr},
 };
 
-PyType_Spec kSpec{"GraphStyle", sizeof(PyStyle), 0, Py_TPFLAGS_DEFAULT, kSlots};
+// Created without a module of its own: "builtins" is what the interpreter
+// reports for such types, and naming it avoids its deprecation warning.
+PyType_Spec kSpec{"builtins.GraphStyle", sizeof(PyStyle), 0, Py_TPFLAGS_DEFAULT, kSlots};
 
 }  // namespace
 
