@@ -1,0 +1,143 @@
+#include "file_writer_core/html_writer.hpp"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <array>
+#include <cerrno>
+#include <charconv>
+#include <system_error>
+#include <vector>
+
+#include "embedded_page.hpp"
+#include "graph_core/internal_error.hpp"
+#include "graph_core/number_text.hpp"
+
+namespace mivora {
+namespace {
+
+constexpr std::string_view kSvgPlaceholder = "ESCAPE_SVG";
+constexpr std::string_view kDataPlaceholder = "ESCAPE_DATA";
+constexpr std::string_view kScriptPlaceholder = "ESCAPE_SCRIPT";
+
+Writeable::Error os_error(int code) {
+  return {std::generic_category().message(code) + " (os error " + std::to_string(code) + ")"};
+}
+
+void append_index(std::string& out, NodeIndex index) {
+  std::array<char, 24> digits;
+  const auto end = std::to_chars(digits.data(), digits.data() + digits.size(), index).ptr;
+  out.append(digits.data(), end);
+}
+
+// Resolves labels to nodes the way the drawing does: with repeated labels
+// (graphs from a matrix) the last node carrying a label wins.
+class LastNodeOfLabel {
+ public:
+  explicit LastNodeOfLabel(const _Graph& graph) : graph_(graph) {
+    if (!graph.has_duplicate_labels()) return;
+    last_.resize(graph.node_count());
+    for (NodeIndex position = 0; position < graph.node_count(); ++position) {
+      last_[graph.canonical_position(position)] = position;
+    }
+  }
+
+  NodeIndex of_node(NodeIndex position) const {
+    return last_.empty() ? position : last_[graph_.canonical_position(position)];
+  }
+
+  NodeIndex of_label(std::string_view label) const {
+    const std::optional<NodeIndex> first = graph_.find_by_label(label);
+    if (!first) fail(kNoEntryForKey);
+    return last_.empty() ? *first : last_[*first];
+  }
+
+ private:
+  const _Graph& graph_;
+  std::vector<NodeIndex> last_;  // by first position of a label; empty when labels are unique
+};
+
+}  // namespace
+
+std::string page_graph_data(const _Graph& graph) {
+  const LastNodeOfLabel lookup(graph);
+  std::string out = "{\"connections\":[";
+  out.reserve(out.size() + graph.get_edge_count() * 24 + 3);
+  bool first = true;
+  graph.for_each_connection([&](NodeIndex from_position, const _Node&, const StoredConnection& connection,
+                                const _Node* target) {
+    const NodeIndex from = lookup.of_node(from_position);
+    const NodeIndex to = connection.is_local()
+                             ? lookup.of_node(connection.local_target)
+                             : lookup.of_label(target ? std::string_view(target->label) : kRemovedLabel);
+    out += first ? "[" : ",[";
+    first = false;
+    append_index(out, from);
+    out += ',';
+    append_index(out, to);
+    out += ",\"";
+    append_shortest(out, connection.weight);
+    out += connection.directed ? "\",true]" : "\",false]";
+  });
+  out += "]}";
+  return out;
+}
+
+// One pass over the template: each placeholder is replaced where the
+// template has it, and the inserted texts are never searched again. So SVG
+// text that happens to contain "ESCAPE_SCRIPT" (a label, say) stays as it
+// is, where replacing the placeholders one after the other over the whole
+// text would paste the script into it.
+std::string HtmlWriter::build_page(std::string_view svg) const {
+  const std::string_view page = kPageHtml;
+  const std::array<std::pair<std::string_view, std::string_view>, 3> replacements{{
+      {kSvgPlaceholder, svg},
+      {kDataPlaceholder, graph_data_},
+      {kScriptPlaceholder, kPageJs},
+  }};
+  std::string out;
+  out.reserve(page.size() + svg.size() + graph_data_.size() + kPageJs.size());
+  std::size_t copied = 0;
+  std::size_t at = 0;
+  while ((at = page.find("ESCAPE_", at)) != std::string_view::npos) {
+    bool replaced = false;
+    for (const auto& [placeholder, text] : replacements) {
+      if (page.substr(at).starts_with(placeholder)) {
+        out.append(page.substr(copied, at - copied));
+        out.append(text);
+        at += placeholder.size();
+        copied = at;
+        replaced = true;
+        break;
+      }
+    }
+    if (!replaced) ++at;
+  }
+  out.append(page.substr(copied));
+  return out;
+}
+
+std::optional<Writeable::Error> HtmlWriter::write_file(std::string_view file_name, std::string_view svg) const {
+  return write_whole_file(file_name, build_page(svg));
+}
+
+std::optional<Writeable::Error> write_whole_file(std::string_view file_name, std::string_view content) {
+  const std::string path(file_name);
+  if (path.find('\0') != std::string::npos) return Writeable::Error{"file name contains a nul byte"};
+  const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+  if (fd < 0) return os_error(errno);
+  while (!content.empty()) {
+    const ssize_t written = ::write(fd, content.data(), content.size());
+    if (written < 0) {
+      if (errno == EINTR) continue;
+      const int code = errno;
+      ::close(fd);
+      return os_error(code);
+    }
+    content.remove_prefix(static_cast<std::size_t>(written));
+  }
+  if (::close(fd) != 0 && errno != EINTR) return os_error(errno);
+  return std::nullopt;
+}
+
+}  // namespace mivora
