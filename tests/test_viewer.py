@@ -1,0 +1,241 @@
+"""The viewer page written by Graph.output_html, driven in headless Chromium."""
+import json
+import re
+from pathlib import Path
+
+import pytest
+from playwright.sync_api import sync_playwright
+
+import mivora
+
+CHROMIUM = "/usr/bin/chromium"
+# Same proportions as the 1500 x 700 canvas, so the page's per-axis pixel to
+# canvas conversion matches what the browser renders.
+VIEWPORT = {"width": 1200, "height": 560}
+TIMEOUT_MS = 60_000
+SRC = Path(__file__).resolve().parent.parent / "src" / "file_writer_core"
+
+
+# ---- pages (hand-built until the drawing lands) -------------------------------
+
+def shortest(value):
+    text = repr(float(value))
+    return text[:-2] if text.endswith(".0") else text
+
+
+def hand_svg(nodes, connections):
+    """nodes: [(label, x, y)]; connections: [(from, to, weight, directed)]."""
+    ids = {label: i for i, (label, _, _) in enumerate(nodes)}
+    pos = {label: (x, y) for label, x, y in nodes}
+    out = ['<svg xmlns="http://www.w3.org/2000/svg" viewBox="20 20 1480 680" width="100%" height="100%">',
+           '<defs><marker id="marker" markerWidth="30" markerHeight="30" refX="29" refY="3" orient="auto" '
+           'markerUnits="strokeWidth"><path d="M0,0 L0,6 L9,3 z" fill="black"/></marker></defs>']
+    arrows = []
+    for a, b, weight, directed in connections:
+        (x1, y1), (x2, y2) = pos[a], pos[b]
+        coords = f'x1="{shortest(x1)}" y1="{shortest(y1)}" x2="{shortest(x2)}" y2="{shortest(y2)}"'
+        cls = f"{ids[a]}line{ids[b]}"
+        out.append(f'<line {coords} stroke="black" stroke-width="1" class="{cls}"/>')
+        if directed:
+            arrows.append(f'<line {coords} stroke="none" stroke-width="1" marker-end="url(#marker)" class="{cls}"/>')
+    out += arrows
+    for i, (label, x, y) in enumerate(nodes):
+        text = label.replace("&", "&amp;").replace("<", "&lt;").replace(">", "&gt;")
+        out.append(f'<circle cx="{shortest(x)}" cy="{shortest(y)}" stroke="blue" fill="blue" r="20" class="node{i}"/>'
+                   f'<text text-anchor="middle" x="{shortest(x)}" y="{shortest(y + 35)}" class="label{i}">{text}</text>')
+    out.append("</svg>")
+    return "".join(out)
+
+
+def write_page(path, nodes, connections):
+    ids = {label: i for i, (label, _, _) in enumerate(nodes)}
+    data = {"connections": [[ids[a], ids[b], shortest(w), d] for a, b, w, d in connections]}
+    page = (SRC / "page.html").read_text()
+    page = page.replace("ESCAPE_SVG", hand_svg(nodes, connections))
+    page = page.replace("ESCAPE_DATA", json.dumps(data, separators=(",", ":")))
+    page = page.replace("ESCAPE_SCRIPT", (SRC / "page.js").read_text())
+    path.write_text(page)
+    return path
+
+
+TRIANGLE = (
+    [("A", 400.0, 200.0), ("B", 1000.0, 300.5), ("C", 700.0, 550.0)],
+    [("A", "B", 2.5, True), ("B", "C", 1.0, False), ("C", "A", 0.1, True)],
+)
+ODD_LABELS = (
+    [("New York", 100.0, 100.0), ('say "hi"', 1400.0, 650.0), ("a&b<c>", 750.0, 350.0), ("x", 20.0, 700.0)],
+    [("New York", 'say "hi"', 3.0, False), ('say "hi"', "a&b<c>", 0.5, True), ("a&b<c>", "a&b<c>", 7.0, False),
+     ("x", "New York", 1.0, True)],
+)
+
+
+# ---- browser -------------------------------------------------------------------
+
+@pytest.fixture(scope="module")
+def browser():
+    with sync_playwright() as playwright:
+        browser = playwright.chromium.launch(executable_path=CHROMIUM, headless=True, args=["--no-sandbox"])
+        yield browser
+        browser.close()
+
+
+class Viewer:
+    """One page in its own browser context, with its console errors collected."""
+
+    def __init__(self, browser, path):
+        self.context = browser.new_context(viewport=VIEWPORT, accept_downloads=True)
+        self.context.set_default_timeout(TIMEOUT_MS)
+        self.page = self.context.new_page()
+        self.errors = []
+        self.page.on("console", lambda message: message.type == "error" and self.errors.append(message.text))
+        self.page.on("pageerror", lambda error: self.errors.append(str(error)))
+        self.page.goto(path.as_uri(), wait_until="load")
+
+    def view_box(self):
+        return [float(v) for v in self.page.get_attribute("svg", "viewBox").split()]
+
+    def attributes(self, selector, names):
+        return self.page.eval_on_selector(
+            selector, "(e, names) => names.map((n) => parseFloat(e.getAttribute(n)))", names)
+
+    def all_attributes(self, selector, names):
+        return self.page.eval_on_selector_all(
+            selector, "(es, names) => es.map((e) => names.map((n) => parseFloat(e.getAttribute(n))))", names)
+
+    def screen_point(self, selector):
+        box = self.page.locator(selector).bounding_box()
+        return box["x"] + box["width"] / 2, box["y"] + box["height"] / 2
+
+    def canvas_point(self, x, y):
+        """The canvas point drawn at window pixel (x, y), as the browser renders it."""
+        return self.page.evaluate("""([x, y]) => {
+            const svg = document.querySelector("svg");
+            const p = new DOMPoint(x, y).matrixTransform(svg.getScreenCTM().inverse());
+            return [p.x, p.y];
+        }""", [x, y])
+
+    def wait_for_view_box_change(self, old):
+        self.page.wait_for_function(
+            "old => document.querySelector('svg').getAttribute('viewBox') !== old", arg=old)
+
+    def download(self, button):
+        self.page.click(".menu-btn")
+        self.page.wait_for_function(
+            "() => document.getElementById('sideMenu').getBoundingClientRect().right <= window.innerWidth + 0.5")
+        with self.page.expect_download() as info:
+            self.page.get_by_role("button", name=button).click()
+        return info.value
+
+    def close(self):
+        self.context.close()
+
+
+@pytest.fixture
+def open_viewer(browser):
+    viewers = []
+
+    def open_(path):
+        viewer = Viewer(browser, path)
+        viewers.append(viewer)
+        return viewer
+
+    yield open_
+    for viewer in viewers:
+        viewer.close()
+
+
+# ---- tests ---------------------------------------------------------------------
+
+@pytest.mark.parametrize("drawing", [([], []), TRIANGLE, ODD_LABELS], ids=["empty", "triangle", "odd-labels"])
+def test_page_loads_clean_with_one_circle_per_node(open_viewer, tmp_path, drawing):
+    viewer = open_viewer(write_page(tmp_path / "page.html", *drawing))
+    nodes = drawing[0]
+    assert viewer.page.title() == "Teste"
+    assert viewer.page.locator("svg circle").count() == len(nodes)
+    labels = viewer.page.eval_on_selector_all("svg text", "es => es.map((e) => e.textContent)")
+    assert labels == [label for label, _, _ in nodes]
+    assert viewer.view_box() == [0, 0, 1500, 700]
+    assert viewer.errors == []
+
+
+def test_drag_moves_circle_label_and_lines(open_viewer, tmp_path):
+    viewer = open_viewer(write_page(tmp_path / "page.html", *TRIANGLE))
+    page = viewer.page
+    before = {sel: viewer.all_attributes(sel, names) for sel, names in [
+        ("line", ["x1", "y1", "x2", "y2"]), ("circle", ["cx", "cy"]), ("text", ["x", "y"])]}
+    classes = page.eval_on_selector_all("line", "es => es.map((e) => e.getAttribute('class'))")
+    x, y = viewer.screen_point(".node1")
+    dx, dy = 120, -80
+    page.mouse.move(x, y)
+    page.mouse.down()
+    page.mouse.move(x + dx / 2, y + dy / 2, steps=3)
+    page.mouse.move(x + dx, y + dy, steps=3)
+    page.mouse.up()
+    page.wait_for_function("() => document.querySelector('.node1').getAttribute('cx') !== '1000'")
+
+    width, height = page.evaluate("() => { const s = document.querySelector('svg'); return [s.clientWidth, s.clientHeight]; }")
+    cdx, cdy = dx * 1500 / width, dy * 700 / height
+
+    def moved(old, shift):
+        return [pytest.approx(v + s, abs=1e-6) for v, s in zip(old, shift)]
+
+    circles = viewer.all_attributes("circle", ["cx", "cy"])
+    assert circles[1] == moved(before["circle"][1], (cdx, cdy))
+    assert circles[0] == before["circle"][0] and circles[2] == before["circle"][2]
+    texts = viewer.all_attributes("text", ["x", "y"])
+    assert texts[1] == moved(before["text"][1], (cdx, cdy))
+    assert texts[0] == before["text"][0] and texts[2] == before["text"][2]
+    for cls, old, new in zip(classes, before["line"], viewer.all_attributes("line", ["x1", "y1", "x2", "y2"])):
+        source, target = cls.split("line")
+        shift = [cdx, cdy] if source == "1" else [0, 0]
+        shift += [cdx, cdy] if target == "1" else [0, 0]
+        assert new == moved(old, shift), cls
+    assert viewer.errors == []
+
+
+@pytest.mark.parametrize("delta, factor", [(-100, 0.9), (100, 1 / 0.9)], ids=["in", "out"])
+def test_wheel_zoom_keeps_the_point_under_the_pointer(open_viewer, tmp_path, delta, factor):
+    viewer = open_viewer(write_page(tmp_path / "page.html", *TRIANGLE))
+    pointer = (300, 200)
+    viewer.page.mouse.move(*pointer)
+    under = viewer.canvas_point(*pointer)
+    for step in range(1, 3):
+        old = viewer.page.get_attribute("svg", "viewBox")
+        viewer.page.mouse.wheel(0, delta)
+        viewer.wait_for_view_box_change(old)
+        box = viewer.view_box()
+        assert box[2:] == [pytest.approx(1500 * factor ** step), pytest.approx(700 * factor ** step)]
+        assert viewer.canvas_point(*pointer) == [pytest.approx(under[0]), pytest.approx(under[1])]
+    assert viewer.page.evaluate("() => [window.scrollX, window.scrollY]") == [0, 0]
+    assert viewer.errors == []
+
+
+def test_panning_moves_the_view_box(open_viewer, tmp_path):
+    viewer = open_viewer(write_page(tmp_path / "page.html", *TRIANGLE))
+    page = viewer.page
+    start = (100, 500)
+    assert page.evaluate("([x, y]) => document.elementFromPoint(x, y).tagName", list(start)) == "svg"
+    dx, dy = 150, 60
+    page.mouse.move(*start)
+    page.mouse.down()
+    page.mouse.move(start[0] + dx, start[1] + dy, steps=4)
+    page.mouse.up()
+    page.wait_for_function("() => document.querySelector('svg').getAttribute('viewBox') !== '0 0 1500 700'")
+    inner = page.evaluate("() => [window.innerWidth, window.innerHeight]")
+    assert viewer.view_box() == [pytest.approx(-dx * 1500 / inner[0]), pytest.approx(-dy * 700 / inner[1]), 1500, 700]
+    # Nothing was dragged.
+    assert viewer.all_attributes("circle", ["cx", "cy"]) == [[x, y] for _, x, y in TRIANGLE[0]]
+
+
+def test_menu_button_toggles_the_side_menu(open_viewer, tmp_path):
+    viewer = open_viewer(write_page(tmp_path / "page.html", *TRIANGLE))
+    page = viewer.page
+    assert page.locator("#sideMenu").bounding_box()["x"] >= VIEWPORT["width"]
+    page.click(".menu-btn")
+    page.wait_for_function(
+        "() => document.getElementById('sideMenu').getBoundingClientRect().right <= window.innerWidth + 0.5")
+    assert re.search(r"\bopen\b", page.get_attribute("#sideMenu", "class"))
+    assert page.get_by_role("button", name="Download Json").is_visible()
+    page.click(".menu-btn")
+    page.wait_for_function("() => document.getElementById('sideMenu').getBoundingClientRect().left >= window.innerWidth")
+    assert viewer.errors == []
