@@ -239,3 +239,131 @@ def test_menu_button_toggles_the_side_menu(open_viewer, tmp_path):
     page.click(".menu-btn")
     page.wait_for_function("() => document.getElementById('sideMenu').getBoundingClientRect().left >= window.innerWidth")
     assert viewer.errors == []
+
+
+# ---- downloads -----------------------------------------------------------------
+
+def graph_from(tmp_path, nodes, connections):
+    """A graph with stored canvas positions, so output_html draws it where told."""
+    document = {
+        "nodes": [{"label": label, "x": x, "y": y} for label, x, y in nodes],
+        "edges": [{"source": a, "target": b, "weight": w} for a, b, w, d in connections if not d],
+        "arcs": [{"source": a, "target": b, "weight": w} for a, b, w, d in connections if d],
+    }
+    path = tmp_path / "source.json"
+    path.write_text(json.dumps(document))
+    return mivora.Graph.from_json_file(str(path))
+
+
+def connection_set(graph):
+    return sorted((c["from"], c["to"], c["weight"], c["directed"]) for c in graph.get_connections())
+
+
+def positions(graph, tmp_path):
+    path = tmp_path / "positions.json"
+    graph.output_json_file(str(path))
+    return [(node["x"], node["y"]) for node in json.loads(path.read_text())["nodes"]]
+
+
+# Pajek positions carry 4 decimals of the unit square.
+DOWNLOADS = [
+    pytest.param("Download Pajek", "data.net", mivora.Graph.from_net_file, 0.5e-4 * 1480, id="pajek"),
+    pytest.param("Download Json", "data.json", mivora.Graph.from_json_file, 1e-9, id="json"),
+]
+EMPTY_DOWNLOADS = {"data.net": "*Vertices 0\n", "data.json": '{"nodes":[],"edges":[],"arcs":[]}'}
+
+
+@pytest.mark.parametrize("button, name, read, tolerance", DOWNLOADS)
+@pytest.mark.parametrize("drawing", [([], []), TRIANGLE, ODD_LABELS], ids=["empty", "triangle", "odd-labels"])
+def test_download_reads_back_as_the_same_graph(open_viewer, tmp_path, drawing, button, name, read, tolerance):
+    graph = graph_from(tmp_path, *drawing)
+    graph.output_html(str(tmp_path / "page.html"))
+    viewer = open_viewer(tmp_path / "page.html")
+    if drawing[0]:
+        x, y = viewer.screen_point(".node0")
+        viewer.page.mouse.move(x, y)
+        viewer.page.mouse.down()
+        viewer.page.mouse.move(x + 90, y + 70, steps=5)
+        viewer.page.mouse.up()
+        start = repr(drawing[0][0][1]).removesuffix(".0")
+        viewer.page.wait_for_function("x => document.querySelector('.node0').getAttribute('cx') !== x", arg=start)
+    shown = [tuple(p) for p in viewer.all_attributes("circle", ["cx", "cy"])]
+
+    download = viewer.download(button)
+    assert download.suggested_filename == name
+    saved = tmp_path / name
+    download.save_as(saved)
+    if not drawing[0]:
+        assert saved.read_text() == EMPTY_DOWNLOADS[name]
+    back = read(str(saved))
+
+    assert [node.label for node in back.nodes] == [node.label for node in graph.nodes]
+    assert connection_set(back) == connection_set(graph)
+    assert positions(back, tmp_path) == [(pytest.approx(x, abs=tolerance), pytest.approx(y, abs=tolerance))
+                                         for x, y in shown]
+    if drawing[0]:
+        assert shown[0] != (drawing[0][0][1], drawing[0][0][2])
+    assert viewer.errors == []
+
+
+# ---- the page file -------------------------------------------------------------
+
+def data_block(page):
+    match = re.search(r'<script type="application/json" id="graph-data">(.*?)</script>', page)
+    return json.loads(match.group(1))
+
+
+@pytest.mark.parametrize("label", ["plain", "ESCAPE_SCRIPT", "ESCAPE_SVG", "ESCAPE_DATA"])
+def test_page_embeds_svg_data_and_script_once(tmp_path, label):
+    graph = graph_from(tmp_path, [("A", 400.0, 200.0), (label, 1000.0, 300.5)], [("A", label, 0.1, True)])
+    svg = graph.output_svg()
+    graph.output_html(str(tmp_path / "page.html"))
+    page = (tmp_path / "page.html").read_text()
+    script = (SRC / "page.js").read_text()
+
+    assert page.startswith('<!DOCTYPE html>\n<html lang="en">\n')
+    assert page.endswith("</html>\n") and "\r" not in page
+    assert "<title>Teste</title>" in page
+    assert "\n    " + svg + "\n\n\n\n" in page
+    assert page.count(svg) == 1 and page.count(script) == 1
+    assert f"<script>{script}</script>" in page
+    assert data_block(page) == {"connections": [[0, 1, "0.1", True]]}
+
+
+def test_data_block_lists_each_connection_once_in_record_order(tmp_path):
+    graph = graph_from(tmp_path, *ODD_LABELS)
+    graph.output_html(str(tmp_path / "page.html"))
+    expected = [[["New York", 'say "hi"', "a&b<c>", "x"].index(c["from"]),
+                 ["New York", 'say "hi"', "a&b<c>", "x"].index(c["to"]),
+                 shortest(c["weight"]), c["directed"]] for c in graph.get_connections()]
+    assert data_block((tmp_path / "page.html").read_text())["connections"] == expected
+
+
+@pytest.mark.parametrize("target", ["missing-dir/page.html", "/dev/full"])
+def test_write_failure_raises_panic(tmp_path, target):
+    graph = graph_from(tmp_path, *TRIANGLE)
+    path = target if target.startswith("/") else str(tmp_path / target)
+    with pytest.raises(BaseException) as raised:
+        graph.output_html(path)
+    assert type(raised.value).__name__ == "PanicException"
+    assert str(raised.value).startswith("Error while creating the file: ")
+
+
+def test_drawing_failure_leaves_an_existing_file_untouched(tmp_path):
+    graph = mivora.Graph()
+    graph.add_node("A").add_connection(mivora.Node("outside"), 1.0, False)
+    page = tmp_path / "page.html"
+    page.write_text("old")
+    with pytest.raises(BaseException, match="no entry found for key"):
+        graph.output_html(str(page))
+    assert page.read_text() == "old"
+
+
+def test_arguments_are_checked(tmp_path):
+    graph = mivora.Graph()
+    with pytest.raises(TypeError, match="argument 'file_name'"):
+        graph.output_html(5)
+    with pytest.raises(TypeError, match="argument 'layout'"):
+        graph.output_html(str(tmp_path / "p.html"), layout=1)
+    graph.output_html(str(tmp_path / "p.html"), mivora.Layout.Circular, True, None)
+    assert (tmp_path / "p.html").exists()
