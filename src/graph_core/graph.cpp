@@ -32,13 +32,7 @@ _Graph::_Graph() : serial_(next_graph_serial()) {}
 
 void _Graph::reserve(std::size_t count) {
   nodes_.reserve(count);
-  index_.reserve(count, nodes_);
-}
-
-bool _Graph::report_if_duplicate(std::string_view label) const {
-  if (!find_by_label(label)) return false;
-  write_stdout("Node with label '" + std::string(label) + "' already exists!\n");
-  return true;
+  index_.reserve(count);
 }
 
 NodeIndex _Graph::append(std::shared_ptr<_Node> node) {
@@ -46,22 +40,37 @@ NodeIndex _Graph::append(std::shared_ptr<_Node> node) {
   node->graph_serial = serial_;
   node->position = position;
   nodes_.push_back(std::move(node));
-  if (index_.insert(nodes_.back()->label, position, nodes_) != position) has_duplicate_labels_ = true;
+  if (index_.insert(*nodes_.back(), position) != position) has_duplicate_labels_ = true;
   next_id_ = nodes_.size();
   return position;
 }
 
+std::pair<NodeIndex, bool> _Graph::add_unique(std::shared_ptr<_Node> node) {
+  const NodeIndex position = nodes_.size();
+  if (nodes_.size() == nodes_.capacity()) nodes_.reserve(std::max<std::size_t>(16, nodes_.size() * 2));
+  // The index is updated before the node is appended: nothing after it can fail.
+  const NodeIndex present = index_.insert(*node, position);
+  if (present != position) {
+    write_stdout("Node with label '" + node->label + "' already exists!\n");
+    return {present, false};
+  }
+  node->graph_serial = serial_;
+  node->position = position;
+  nodes_.push_back(std::move(node));
+  next_id_ = nodes_.size();
+  return {position, true};
+}
+
 NodeIndex _Graph::add_node(std::string_view label) {
-  if (report_if_duplicate(label)) return *find_by_label(label);
-  return append(std::make_shared<_Node>(std::string(label)));
+  return add_unique(std::make_shared<_Node>(std::string(label))).first;
 }
 
 NodeIndex _Graph::add_node_with_pos(std::string_view label, double x, double y) {
-  if (report_if_duplicate(label)) return *find_by_label(label);
   auto node = std::make_shared<_Node>(std::string(label));
   node->set_position(x, y);
-  has_positions_ = true;
-  return append(std::move(node));
+  const auto [position, added] = add_unique(std::move(node));
+  if (added) has_positions_ = true;
+  return position;
 }
 
 NodeIndex _Graph::append_node_unchecked(std::string label) {
@@ -70,9 +79,13 @@ NodeIndex _Graph::append_node_unchecked(std::string label) {
 
 void _Graph::create_connection(std::string_view from_label, std::string_view to_label,
                                bool directed, Weight weight) {
-  const auto from = find_by_label(from_label);
+  const std::uint64_t from_hash = hash_label(from_label);
+  const std::uint64_t to_hash = hash_label(to_label);
+  index_.prefetch(from_hash);
+  index_.prefetch(to_hash);
+  const auto from = index_.find(from_label, from_hash);
   if (!from) fail(kFromNotFound);
-  const auto to = find_by_label(to_label);
+  const auto to = index_.find(to_label, to_hash);
   if (!to) fail(kToNotFound);
   nodes_[*from]->add_connection(nodes_[*to], directed, weight);
 }

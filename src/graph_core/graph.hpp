@@ -42,7 +42,7 @@ class _Graph {
 
   // The first node in insertion order whose label equals `label`.
   std::optional<NodeIndex> find_by_label(std::string_view label) const {
-    return index_.find(label, nodes_);
+    return index_.find(label);
   }
 
   std::size_t node_count() const { return nodes_.size(); }
@@ -91,8 +91,10 @@ class _Graph {
                                                   const _Node* target) const;
 
  private:
+  // Adds `node` unless its label is present (then reports the duplicate and
+  // returns the present node's position); the flag tells whether it was added.
+  std::pair<NodeIndex, bool> add_unique(std::shared_ptr<_Node> node);
   NodeIndex append(std::shared_ptr<_Node> node);
-  bool report_if_duplicate(std::string_view label) const;
 
   NodeList nodes_;
   LabelIndex index_;

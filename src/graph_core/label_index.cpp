@@ -20,7 +20,7 @@ inline std::uint64_t fold_multiply(std::uint64_t a, std::uint64_t b) {
   return static_cast<std::uint64_t>(product) ^ static_cast<std::uint64_t>(product >> 64);
 }
 
-inline std::uint32_t tag_of(std::uint64_t hash) { return static_cast<std::uint32_t>(hash >> 32); }
+inline std::uint32_t tag_of(std::uint64_t hash) { return static_cast<std::uint32_t>(hash); }
 
 }  // namespace
 
@@ -42,53 +42,47 @@ std::uint64_t hash_label(std::string_view label) {
   return fold_multiply(h, 0x8EBC6AF09C88C6E3ull);
 }
 
-std::optional<NodeIndex> LabelIndex::find(std::string_view label, const NodeList& nodes) const {
+std::optional<NodeIndex> LabelIndex::find(std::string_view label, std::uint64_t hash) const {
   if (slots_.empty()) return std::nullopt;
-  const std::uint64_t hash = hash_label(label);
   const std::uint32_t tag = tag_of(hash);
   const std::size_t mask = slots_.size() - 1;
-  for (std::size_t i = hash & mask;; i = (i + 1) & mask) {
+  for (std::size_t i = tag & mask;; i = (i + 1) & mask) {
     const Slot& slot = slots_[i];
     if (slot.position_plus_one == 0) return std::nullopt;
-    if (slot.tag == tag) {
-      const NodeIndex position = slot.position_plus_one - 1;
-      if (nodes[position]->label == label) return position;
-    }
+    if (slot.tag == tag && slot.node->label == label) return slot.position_plus_one - 1;
   }
 }
 
-NodeIndex LabelIndex::insert(std::string_view label, NodeIndex position, const NodeList& nodes) {
+NodeIndex LabelIndex::insert(const _Node& node, NodeIndex position) {
   if (position >= std::numeric_limits<std::uint32_t>::max() - 1) fail("graph has too many nodes");
-  if ((used_ + 1) * 2 > slots_.size()) rehash(std::max<std::size_t>(16, slots_.size() * 2), nodes);
-  const std::uint64_t hash = hash_label(label);
-  const std::uint32_t tag = tag_of(hash);
+  if ((used_ + 1) * 2 > slots_.size()) rehash(std::max<std::size_t>(16, slots_.size() * 2));
+  const std::uint32_t tag = tag_of(hash_label(node.label));
   const std::size_t mask = slots_.size() - 1;
-  for (std::size_t i = hash & mask;; i = (i + 1) & mask) {
+  for (std::size_t i = tag & mask;; i = (i + 1) & mask) {
     Slot& slot = slots_[i];
     if (slot.position_plus_one == 0) {
-      slot = Slot{tag, static_cast<std::uint32_t>(position + 1)};
+      slot = Slot{tag, static_cast<std::uint32_t>(position + 1), &node};
       ++used_;
       return position;
     }
-    if (slot.tag == tag && nodes[slot.position_plus_one - 1]->label == label) {
-      return slot.position_plus_one - 1;
-    }
+    if (slot.tag == tag && slot.node->label == node.label) return slot.position_plus_one - 1;
   }
 }
 
-void LabelIndex::reserve(std::size_t count, const NodeList& nodes) {
+void LabelIndex::reserve(std::size_t count) {
   const std::size_t wanted = std::bit_ceil(std::max<std::size_t>(16, count * 2));
-  if (wanted > slots_.size()) rehash(wanted, nodes);
+  if (wanted > slots_.size()) rehash(wanted);
 }
 
-void LabelIndex::rehash(std::size_t capacity, const NodeList& nodes) {
+void LabelIndex::rehash(std::size_t capacity) {
+  // Beyond 2^32 slots the tag no longer covers the home slot's bits.
+  if (capacity > (std::size_t{1} << 32)) fail("graph has too many nodes");
   std::vector<Slot> old = std::move(slots_);
   slots_.assign(capacity, Slot{});
   const std::size_t mask = capacity - 1;
   for (const Slot& slot : old) {
     if (slot.position_plus_one == 0) continue;
-    const std::uint64_t hash = hash_label(nodes[slot.position_plus_one - 1]->label);
-    std::size_t i = hash & mask;
+    std::size_t i = slot.tag & mask;
     while (slots_[i].position_plus_one != 0) i = (i + 1) & mask;
     slots_[i] = slot;
   }

@@ -17,21 +17,29 @@ std::uint64_t hash_label(std::string_view label);
 
 class LabelIndex {
  public:
-  using NodeList = std::vector<std::shared_ptr<_Node>>;
-
-  std::optional<NodeIndex> find(std::string_view label, const NodeList& nodes) const;
-  // Records `position` for `label` unless the label is already present.
+  std::optional<NodeIndex> find(std::string_view label) const { return find(label, hash_label(label)); }
+  std::optional<NodeIndex> find(std::string_view label, std::uint64_t hash) const;
+  // Starts loading the slot a lookup of `hash` begins at, so that two
+  // independent lookups overlap their memory latency.
+  void prefetch(std::uint64_t hash) const {
+    if (!slots_.empty()) __builtin_prefetch(&slots_[hash & (slots_.size() - 1)]);
+  }
+  // Records `node` at `position` unless its label is already present.
   // Returns the position the index holds for the label afterwards.
-  NodeIndex insert(std::string_view label, NodeIndex position, const NodeList& nodes);
-  void reserve(std::size_t count, const NodeList& nodes);
+  NodeIndex insert(const _Node& node, NodeIndex position);
+  void reserve(std::size_t count);
 
  private:
+  // The tag is the low half of the label's hash: it picks the home slot, so
+  // growing the table needs no label again. The node pointer saves a trip
+  // through the node list when comparing labels.
   struct Slot {
     std::uint32_t tag = 0;
     std::uint32_t position_plus_one = 0;  // 0 marks an empty slot
+    const _Node* node = nullptr;
   };
 
-  void rehash(std::size_t capacity, const NodeList& nodes);
+  void rehash(std::size_t capacity);
 
   std::vector<Slot> slots_;
   std::size_t used_ = 0;

@@ -63,16 +63,21 @@ void place_keyword(const Signature& signature, Arguments& arguments, std::size_t
                    utf8_of(name) + "'");
 }
 
-void check_required(const Signature& signature, const Arguments& arguments) {
+[[noreturn]] void raise_missing(const Signature& signature, const Arguments& arguments) {
   std::string missing[kMaxParameters];
   std::size_t count = 0;
   for (std::size_t i = 0; i < signature.required; ++i) {
     if (arguments[i] == nullptr) missing[count++] = signature.parameters[i];
   }
-  if (count == 0) return;
   raise_type_error(std::string(signature.function) + " missing " + std::to_string(count) +
                    " required positional argument" + (count > 1 ? "s" : "") + ": " +
                    join_names(missing, count));
+}
+
+void check_required(const Signature& signature, const Arguments& arguments) {
+  for (std::size_t i = 0; i < signature.required; ++i) {
+    if (arguments[i] == nullptr) raise_missing(signature, arguments);
+  }
 }
 
 Arguments take_positional(const Signature& signature, PyObject* const* args, std::size_t nargs) {
