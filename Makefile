@@ -31,3 +31,8 @@ bench: deps build
 
 clean:
 	rm -rf $(BUILD_DIR) .deps-stamp
+
+# Syntax check of the viewer page's script (needs node).
+.PHONY: lint
+lint:
+	node --check src/file_writer_core/page.js
