@@ -1,0 +1,57 @@
+#pragma once
+// Conversion between a graph and a square matrix of single-precision weights.
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "graph_core/graph.hpp"
+#include "graph_core/internal_error.hpp"
+
+namespace mivora {
+
+inline constexpr const char* kNodeNotFound = "Node not found";
+
+// Row-major n x n cells; [i][j] is the weight from node i to node j, 0 for none.
+struct AdjacencyMatrix {
+  std::size_t size = 0;
+  std::vector<float> cells;
+
+  const float* row(std::size_t i) const { return cells.data() + i * size; }
+};
+
+// Calls write(row, column, weight) for every cell assignment the matrix gets,
+// in order: each record writes [from][to], an undirected one then [to][from];
+// a later write to a cell replaces an earlier one. Rows and columns are
+// canonical positions (the first node carrying a label). A record whose "to"
+// names no node of the graph fails with "no entry found for key".
+template <typename Write>
+void for_each_matrix_write(const _Graph& graph, Write&& write) {
+  for (NodeIndex position = 0; position < graph.node_count(); ++position) {
+    const _Node& node = graph.node(position);
+    if (node.connections.empty()) continue;
+    const NodeIndex from = graph.canonical_position(position);
+    for (const StoredConnection& connection : node.connections) {
+      NodeIndex to;
+      if (connection.is_local()) {
+        to = graph.canonical_position(connection.local_target);
+      } else {
+        const auto target = graph.record_target_position(connection, connection.target.lock().get());
+        if (!target) fail(kNoEntryForKey);
+        to = *target;
+      }
+      write(from, to, connection.weight);
+      if (!connection.directed) write(to, from, connection.weight);
+    }
+  }
+}
+
+AdjacencyMatrix generate_adjacency_matrix(const _Graph& graph);
+
+// A new graph with one node per label (default labels "0" .. "n-1") and one
+// connection per non-zero cell, created row by row. Rows must hold at least
+// as many cells as there are rows.
+_Graph from_adjacency_matrix(const std::vector<std::vector<float>>& matrix, bool directed,
+                             const std::optional<std::vector<std::string>>& labels);
+
+}  // namespace mivora
