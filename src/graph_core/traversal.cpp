@@ -12,31 +12,68 @@
 namespace mivora {
 namespace {
 
+// A node reached by a walk: a graph position, or a node outside the graph.
+struct Step {
+  NodeIndex position;
+  const _Node* outside;
+};
+
+constexpr std::uint32_t kOutsideBit = 1u << 31;
+
+// The stored connections of the graph's nodes in their order, flattened: a
+// target position for a connection inside the graph, or kOutsideBit | k for
+// the k-th connection leading elsewhere. One sequential pass; the walk then
+// reads compact arrays instead of chasing node and connection-list pointers.
+struct SuccessorRows {
+  std::vector<std::size_t> start;  // row p spans [start[p], start[p + 1])
+  std::vector<std::uint32_t> target;
+  std::vector<const StoredConnection*> outside;
+};
+
+SuccessorRows successor_rows(const _Graph& graph) {
+  SuccessorRows rows;
+  rows.start.reserve(graph.node_count() + 1);
+  rows.target.reserve(graph.get_edge_count());
+  rows.start.push_back(0);
+  for (const auto& node : graph.nodes()) {
+    for (const StoredConnection& connection : node->connections) {
+      if (connection.is_local()) {
+        rows.target.push_back(connection.local_target);
+      } else {
+        rows.target.push_back(kOutsideBit | static_cast<std::uint32_t>(rows.outside.size()));
+        rows.outside.push_back(&connection);
+      }
+    }
+    rows.start.push_back(rows.target.size());
+  }
+  return rows;
+}
+
 // The visited set of a walk, keyed by label: labels of the graph by their
-// canonical position, other labels (nodes outside the graph) by text.
+// canonical position, other labels by text.
 class LabelVisits {
  public:
   explicit LabelVisits(const _Graph& graph) : graph_(graph), seen_(graph.node_count(), 0) {}
 
-  bool contains(const _Node& node) const {
-    if (const auto position = position_of(node)) return seen_[*position] != 0;
-    return foreign_.contains(node.label);
+  bool contains(const Step& step) const {
+    if (const auto position = key_of(step)) return seen_[*position] != 0;
+    return foreign_.contains(step.outside->label);
   }
 
-  // Marks the node's label; false when it was marked already.
-  bool mark(const _Node& node) {
-    if (const auto position = position_of(node)) {
+  // Marks the step's label; false when it was marked already.
+  bool mark(const Step& step) {
+    if (const auto position = key_of(step)) {
       if (seen_[*position] != 0) return false;
       seen_[*position] = 1;
       return true;
     }
-    return foreign_.insert(node.label).second;
+    return foreign_.insert(step.outside->label).second;
   }
 
  private:
-  std::optional<NodeIndex> position_of(const _Node& node) const {
-    if (node.graph_serial == graph_.serial()) return graph_.canonical_position(node.position);
-    return graph_.find_by_label(node.label);
+  std::optional<NodeIndex> key_of(const Step& step) const {
+    if (step.outside == nullptr) return graph_.canonical_position(step.position);
+    return graph_.find_by_label(step.outside->label);
   }
 
   const _Graph& graph_;
@@ -44,60 +81,92 @@ class LabelVisits {
   std::unordered_set<std::string> foreign_;
 };
 
-const _Node& start_node(const _Graph& graph, std::string_view label) {
-  const auto position = graph.find_by_label(label);
-  if (!position) fail(kInitialNodeNotFound);
-  return graph.node(*position);
-}
+// Walks the targets of a step's connections in their order (or in reverse),
+// calling visit(step) for each target that still exists.
+class Successors {
+ public:
+  Successors(const _Graph& graph, TraversalOrder& order) : graph_(graph), rows_(successor_rows(graph)), order_(order) {}
 
-// The existing target of a connection stored on `from`, or nullptr. Targets
-// outside the graph are kept alive in `order.foreign`.
-const _Node* target_of(const _Graph& graph, const _Node& from, const StoredConnection& connection,
-                       TraversalOrder& order) {
-  // local_target is a position in the graph of the node that stores it.
-  if (connection.is_local() && from.graph_serial == graph.serial()) return &graph.node(connection.local_target);
-  std::shared_ptr<_Node> target = connection.target.lock();
-  if (!target) return nullptr;
-  const _Node* raw = target.get();
-  if (raw->graph_serial != graph.serial()) order.foreign.push_back(std::move(target));
-  return raw;
+  Step start(std::string_view label) const {
+    const auto position = graph_.find_by_label(label);
+    if (!position) fail(kInitialNodeNotFound);
+    return {*position, nullptr};
+  }
+
+  template <bool kReverse, typename Visit>
+  void for_each(const Step& step, Visit&& visit) {
+    if (step.outside == nullptr) {
+      const std::size_t first = rows_.start[step.position], last = rows_.start[step.position + 1];
+      for (std::size_t i = 0; i < last - first; ++i) {
+        const std::uint32_t target = rows_.target[kReverse ? last - 1 - i : first + i];
+        if ((target & kOutsideBit) == 0) {
+          visit(Step{target, nullptr});
+        } else if (const auto next = locked(*rows_.outside[target & ~kOutsideBit])) {
+          visit(*next);
+        }
+      }
+      return;
+    }
+    // A node outside the graph: its local targets refer to its own graph.
+    const auto& connections = step.outside->connections;
+    for (std::size_t i = 0; i < connections.size(); ++i) {
+      if (const auto next = locked(connections[kReverse ? connections.size() - 1 - i : i])) visit(*next);
+    }
+  }
+
+ private:
+  std::optional<Step> locked(const StoredConnection& connection) {
+    std::shared_ptr<_Node> target = connection.target.lock();
+    if (!target) return std::nullopt;
+    if (target->graph_serial == graph_.serial()) return Step{target->position, nullptr};
+    const _Node* raw = target.get();
+    order_.foreign.push_back(std::move(target));
+    return Step{TraversalOrder::kOutside, raw};
+  }
+
+  const _Graph& graph_;
+  SuccessorRows rows_;
+  TraversalOrder& order_;
+};
+
+void report(TraversalOrder& order, const Step& step) {
+  order.positions.push_back(step.position);
+  order.nodes.push_back(step.outside);
 }
 
 }  // namespace
 
 TraversalOrder bfs(const _Graph& graph, std::string_view start_label) {
-  const _Node& start = start_node(graph, start_label);
   TraversalOrder order;
+  Successors successors(graph, order);
   LabelVisits visits(graph);
+  const Step start = successors.start(start_label);
   visits.mark(start);
-  // Every queued node is reported when dequeued, so the queue is the result.
-  std::vector<const _Node*>& queue = order.nodes;
-  queue.push_back(&start);
+  std::vector<Step> queue{start};
   for (std::size_t head = 0; head < queue.size(); ++head) {
-    const _Node& node = *queue[head];
-    for (const StoredConnection& connection : node.connections) {
-      const _Node* target = target_of(graph, node, connection, order);
-      if (target != nullptr && visits.mark(*target)) queue.push_back(target);
-    }
+    const Step step = queue[head];
+    report(order, step);
+    successors.for_each<false>(step, [&](const Step& next) {
+      if (visits.mark(next)) queue.push_back(next);
+    });
   }
   return order;
 }
 
 TraversalOrder dfs(const _Graph& graph, std::string_view start_label) {
-  const _Node& start = start_node(graph, start_label);
   TraversalOrder order;
+  Successors successors(graph, order);
   LabelVisits visits(graph);
-  std::vector<const _Node*> stack{&start};
+  std::vector<Step> stack{successors.start(start_label)};
   while (!stack.empty()) {
-    const _Node& node = *stack.back();
+    const Step step = stack.back();
     stack.pop_back();
-    if (!visits.mark(node)) continue;
-    order.nodes.push_back(&node);
+    if (!visits.mark(step)) continue;
+    report(order, step);
     // Pushed last-added first, so the first-added connection is explored next.
-    for (auto it = node.connections.rbegin(); it != node.connections.rend(); ++it) {
-      const _Node* target = target_of(graph, node, *it, order);
-      if (target != nullptr && !visits.contains(*target)) stack.push_back(target);
-    }
+    successors.for_each<true>(step, [&](const Step& next) {
+      if (!visits.contains(next)) stack.push_back(next);
+    });
   }
   return order;
 }

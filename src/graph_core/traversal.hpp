@@ -11,11 +11,21 @@ namespace mivora {
 
 inline constexpr const char* kInitialNodeNotFound = "Error: Initial node not found";
 
-// Nodes in visiting order. A walk may leave the graph through connections
-// added to foreign nodes; those nodes are held here so the order stays valid.
+// Nodes in visiting order: positions[k] is the position of the k-th node in
+// the graph, or kOutside with nodes[k] the node itself when it lies outside
+// the graph (nodes[k] is null otherwise). A walk leaves the graph through
+// connections added to foreign nodes; those are held here while in use.
 struct TraversalOrder {
+  static constexpr NodeIndex kOutside = static_cast<NodeIndex>(-1);
+
+  std::vector<NodeIndex> positions;
   std::vector<const _Node*> nodes;
   std::vector<std::shared_ptr<const _Node>> foreign;
+
+  std::size_t size() const { return positions.size(); }
+  const _Node& node(const _Graph& graph, std::size_t k) const {
+    return positions[k] == kOutside ? *nodes[k] : graph.node(positions[k]);
+  }
 };
 
 // Both follow a connection from the node storing it to its target, whatever

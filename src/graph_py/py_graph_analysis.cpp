@@ -66,10 +66,23 @@ PyObject* distribution_dict(const Distribution& distribution) {
   return dict.release();
 }
 
-PyObject* label_list(const TraversalOrder& order) {
-  PyRef list = PyRef::owned(PyList_New(static_cast<Py_ssize_t>(order.nodes.size())));
-  for (std::size_t i = 0; i < order.nodes.size(); ++i) {
-    PyList_SET_ITEM(list.get(), static_cast<Py_ssize_t>(i), label_of(*order.nodes[i]));
+// The labels of a walk. When it reaches a good share of the graph, the
+// labels are read in node order (the nodes lie in memory roughly in that
+// order) and placed at their ranks.
+PyObject* label_list(const _Graph& graph, const TraversalOrder& order) {
+  const std::size_t count = order.size();
+  PyRef list = PyRef::owned(PyList_New(static_cast<Py_ssize_t>(count)));
+  const bool by_position = count * 8 >= graph.node_count();
+  std::vector<std::uint32_t> rank_of(by_position ? graph.node_count() : 0, UINT32_MAX);
+  for (std::size_t k = 0; k < count; ++k) {
+    if (by_position && order.positions[k] != TraversalOrder::kOutside) {
+      rank_of[order.positions[k]] = static_cast<std::uint32_t>(k);
+    } else {
+      PyList_SET_ITEM(list.get(), static_cast<Py_ssize_t>(k), label_of(order.node(graph, k)));
+    }
+  }
+  for (NodeIndex position = 0; position < rank_of.size(); ++position) {
+    if (rank_of[position] != UINT32_MAX) PyList_SET_ITEM(list.get(), rank_of[position], label_of(graph.node(position)));
   }
   return list.release();
 }
@@ -252,7 +265,7 @@ MIVORA_GRAPH_METHOD(graph_bfs) {
   return call_method<PyGraph>(self, kBfs, Access::Exclusive, args, nargs, kwnames,
                               [](PyGraph::Data& data, const Arguments& arguments) {
                                 const std::string_view label = to_text(arguments[0], "start_node_label");
-                                return label_list(bfs(data.graph, label));
+                                return label_list(data.graph, bfs(data.graph, label));
                               });
 }
 
@@ -260,7 +273,7 @@ MIVORA_GRAPH_METHOD(graph_dfs) {
   return call_method<PyGraph>(self, kDfs, Access::Exclusive, args, nargs, kwnames,
                               [](PyGraph::Data& data, const Arguments& arguments) {
                                 const std::string_view label = to_text(arguments[0], "start_node_label");
-                                return label_list(dfs(data.graph, label));
+                                return label_list(data.graph, dfs(data.graph, label));
                               });
 }
 
