@@ -7,6 +7,7 @@
 
 #include "graph_core/graph.hpp"
 #include "graph_core/internal_error.hpp"
+#include "graph_core/prefetch.hpp"
 
 namespace mivora {
 
@@ -28,6 +29,7 @@ struct AdjacencyMatrix {
 template <typename Write>
 void for_each_matrix_write(const _Graph& graph, Write&& write) {
   for (NodeIndex position = 0; position < graph.node_count(); ++position) {
+    prefetch_connections(graph, position);
     const _Node& node = graph.node(position);
     if (node.connections.empty()) continue;
     const NodeIndex from = graph.canonical_position(position);

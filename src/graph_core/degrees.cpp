@@ -1,6 +1,7 @@
 #include "graph_core/degrees.hpp"
 
 #include "graph_core/internal_error.hpp"
+#include "graph_core/prefetch.hpp"
 
 namespace mivora {
 namespace {
@@ -11,6 +12,7 @@ template <typename Visit>
 void for_each_record_match(const _Graph& graph, std::string_view label, Visit&& visit) {
   const std::optional<NodeIndex> wanted = graph.find_by_label(label);
   for (NodeIndex position = 0; position < graph.node_count(); ++position) {
+    prefetch_connections(graph, position);
     const _Node& from = graph.node(position);
     if (from.connections.empty()) continue;
     const bool from_matches = wanted && graph.canonical_position(position) == *wanted;
@@ -46,6 +48,7 @@ DegreeRecord compute_degrees(const _Graph& graph, std::string_view label) {
 std::vector<DegreeRecord> compute_all_degrees(const _Graph& graph) {
   std::vector<DegreeRecord> records(graph.node_count());
   for (NodeIndex position = 0; position < graph.node_count(); ++position) {
+    prefetch_connections(graph, position);
     const _Node& node = graph.node(position);
     if (node.connections.empty()) continue;
     DegreeRecord& from = records[graph.canonical_position(position)];

@@ -8,6 +8,7 @@
 
 #include "graph_core/adjacency_matrix.hpp"
 #include "graph_core/internal_error.hpp"
+#include "graph_core/prefetch.hpp"
 
 namespace mivora {
 namespace {
@@ -35,8 +36,9 @@ SuccessorRows successor_rows(const _Graph& graph) {
   rows.start.reserve(graph.node_count() + 1);
   rows.target.reserve(graph.get_edge_count());
   rows.start.push_back(0);
-  for (const auto& node : graph.nodes()) {
-    for (const StoredConnection& connection : node->connections) {
+  for (NodeIndex position = 0; position < graph.node_count(); ++position) {
+    prefetch_connections(graph, position);
+    for (const StoredConnection& connection : graph.node(position).connections) {
       if (connection.is_local()) {
         rows.target.push_back(connection.local_target);
       } else {
