@@ -1,6 +1,7 @@
 #pragma once
 // Conversion between a graph and a square matrix of single-precision weights.
 #include <cstddef>
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
@@ -13,12 +14,17 @@ namespace mivora {
 
 inline constexpr const char* kNodeNotFound = "Node not found";
 
-// Row-major n x n cells; [i][j] is the weight from node i to node j, 0 for none.
+// An n x n matrix held as its assigned cells: row r lists each column it
+// assigned once, with the weight written last (0 and NaN included); every
+// other cell is 0. [i][j] is the weight from node i to node j.
 struct AdjacencyMatrix {
   std::size_t size = 0;
-  std::vector<float> cells;
+  std::vector<std::size_t> start;  // row r spans [start[r], start[r + 1])
+  std::vector<std::uint32_t> column;
+  std::vector<float> weight;
 
-  const float* row(std::size_t i) const { return cells.data() + i * size; }
+  // Writes the `size` cells of row r to `out`.
+  void fill_row(std::size_t r, float* out) const;
 };
 
 // Calls write(row, column, weight) for every cell assignment the matrix gets,

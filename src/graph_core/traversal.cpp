@@ -173,71 +173,6 @@ TraversalOrder dfs(const _Graph& graph, std::string_view start_label) {
   return order;
 }
 
-namespace {
-
-// Compressed rows of the weight matrix: the last write to each cell, without
-// the cells that hold 0 (no connection) or NaN (never shortens a path).
-struct WeightRows {
-  std::vector<std::uint32_t> start;  // row r spans [start[r], start[r + 1])
-  std::vector<std::uint32_t> column;
-  std::vector<float> weight;
-};
-
-WeightRows weight_rows(const _Graph& graph) {
-  struct Write {
-    std::uint32_t row, column;
-    float weight;
-  };
-  const std::size_t n = graph.node_count();
-  std::vector<Write> writes;
-  writes.reserve(graph.get_edge_count());
-  for_each_matrix_write(graph, [&](NodeIndex row, NodeIndex column, float weight) {
-    writes.push_back({static_cast<std::uint32_t>(row), static_cast<std::uint32_t>(column), weight});
-  });
-  // Bucket the writes by row, keeping their order within a row.
-  std::vector<std::uint32_t> bucket(n + 1, 0);
-  for (const Write& write : writes) ++bucket[write.row + 1];
-  for (std::size_t r = 0; r < n; ++r) bucket[r + 1] += bucket[r];
-  std::vector<std::uint32_t> next(bucket.begin(), bucket.end() - 1);
-  std::vector<std::uint32_t> ordered(writes.size());
-  for (std::uint32_t k = 0; k < writes.size(); ++k) ordered[next[writes[k].row]++] = k;
-
-  WeightRows rows;
-  rows.start.assign(n + 1, 0);
-  rows.column.reserve(writes.size());
-  rows.weight.reserve(writes.size());
-  // cell_of[c] is the slot of column c in the row being built, valid while
-  // row_of[c] names that row.
-  std::vector<std::uint32_t> cell_of(n), row_of(n, std::numeric_limits<std::uint32_t>::max());
-  for (std::uint32_t r = 0; r < n; ++r) {
-    const auto first = static_cast<std::uint32_t>(rows.column.size());
-    for (std::uint32_t k = bucket[r]; k < bucket[r + 1]; ++k) {
-      const Write& write = writes[ordered[k]];
-      if (row_of[write.column] == r) {
-        rows.weight[cell_of[write.column]] = write.weight;
-      } else {
-        row_of[write.column] = r;
-        cell_of[write.column] = static_cast<std::uint32_t>(rows.column.size());
-        rows.column.push_back(write.column);
-        rows.weight.push_back(write.weight);
-      }
-    }
-    auto kept = first;
-    for (auto k = first; k < rows.column.size(); ++k) {
-      const float weight = rows.weight[k];
-      if (weight == 0.0f || weight != weight) continue;
-      rows.column[kept] = rows.column[k];
-      rows.weight[kept++] = weight;
-    }
-    rows.column.resize(kept);
-    rows.weight.resize(kept);
-    rows.start[r + 1] = kept;
-  }
-  return rows;
-}
-
-}  // namespace
-
 // Settles nodes by smallest distance, ties to the smaller position, never a
 // node at +inf, and never revisits a settled one. The heap is ordered by
 // (distance, position) and every unsettled reachable node has an entry with
@@ -247,7 +182,7 @@ WeightRows weight_rows(const _Graph& graph) {
 std::vector<double> dijkstra(const _Graph& graph, std::string_view start_label) {
   const auto start = graph.find_by_label(start_label);
   if (!start) fail(kNodeNotFound);
-  const WeightRows rows = weight_rows(graph);
+  const AdjacencyMatrix matrix = generate_adjacency_matrix(graph);
   const std::size_t n = graph.node_count();
   std::vector<double> distance(n, std::numeric_limits<double>::infinity());
   std::vector<std::uint8_t> settled(n, 0);
@@ -270,10 +205,12 @@ std::vector<double> dijkstra(const _Graph& graph, std::string_view start_label) 
     if (settled[u] != 0 || entry.distance != distance[u]) continue;
     settled[u] = 1;
     const auto from = static_cast<float>(distance[u]);
-    for (std::uint32_t k = rows.start[u]; k < rows.start[u + 1]; ++k) {
-      const std::uint32_t v = rows.column[k];
-      if (settled[v] != 0) continue;
-      const float candidate = rows.weight[k] + from;
+    for (std::size_t k = matrix.start[u]; k < matrix.start[u + 1]; ++k) {
+      const std::uint32_t v = matrix.column[k];
+      const float weight = matrix.weight[k];
+      // A 0 cell is no connection; NaN never shortens a path.
+      if (weight == 0.0f || settled[v] != 0) continue;
+      const float candidate = weight + from;
       if (candidate < static_cast<float>(distance[v])) {
         distance[v] = candidate;
         heap.push_back({distance[v], v});

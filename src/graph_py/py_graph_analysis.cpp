@@ -1,5 +1,6 @@
 // Graph methods of the analysis area: degrees and strength, distribution
 // statistics, traversals, shortest paths and adjacency matrices.
+#include <cmath>
 #include <optional>
 #include <string>
 #include <vector>
@@ -87,20 +88,32 @@ PyObject* label_list(const _Graph& graph, const TraversalOrder& order) {
   return list.release();
 }
 
-// Rows of Python floats; cells holding +0.0 share one float object.
+// Rows of Python floats. All rows are made before any is filled, so the
+// collections the garbage collector runs while they are allocated find empty
+// slots instead of walking millions of floats. The +0.0 cells, nearly all of
+// a large matrix, share one float whose reference count is raised per row.
 PyObject* matrix_rows(const AdjacencyMatrix& matrix) {
   const auto n = static_cast<Py_ssize_t>(matrix.size);
   PyRef zero = PyRef::owned(to_python(0.0f));
   PyRef rows = PyRef::owned(PyList_New(n));
+  for (Py_ssize_t i = 0; i < n; ++i) PyList_SET_ITEM(rows.get(), i, check(PyList_New(n)));
+  std::vector<float> cells(matrix.size);
   for (Py_ssize_t i = 0; i < n; ++i) {
-    PyRef row = PyRef::owned(PyList_New(n));
-    const float* cells = matrix.row(static_cast<std::size_t>(i));
+    PyObject* row = PyList_GET_ITEM(rows.get(), i);
+    matrix.fill_row(static_cast<std::size_t>(i), cells.data());
+    Py_ssize_t shared = 0;
     for (Py_ssize_t j = 0; j < n; ++j) {
-      const float cell = cells[j];
-      const bool positive_zero = cell == 0.0f && !std::signbit(cell);
-      PyList_SET_ITEM(row.get(), j, positive_zero ? Py_NewRef(zero.get()) : to_python(cell));
+      const float cell = cells[static_cast<std::size_t>(j)];
+      PyObject* value = zero.get();
+      if (cell == 0.0f && !std::signbit(cell)) {
+        ++shared;
+      } else if ((value = PyFloat_FromDouble(cell)) == nullptr) {
+        break;  // the references taken so far are counted below
+      }
+      PyList_SET_ITEM(row, j, value);
     }
-    PyList_SET_ITEM(rows.get(), i, row.release());
+    Py_SET_REFCNT(zero.get(), Py_REFCNT(zero.get()) + shared);
+    if (PyErr_Occurred()) throw PythonError{};
   }
   return rows.release();
 }
