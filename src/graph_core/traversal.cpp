@@ -1,6 +1,9 @@
 #include "graph_core/traversal.hpp"
 
 #include <algorithm>
+#include <bit>
+#include <functional>
+#include <queue>
 #include <cstdint>
 #include <limits>
 #include <string>
@@ -173,6 +176,20 @@ TraversalOrder dfs(const _Graph& graph, std::string_view start_label) {
   return order;
 }
 
+namespace {
+
+// Heap order of (distance, position) as one integer: the float's bits made
+// monotone (negative values flipped) above the position. Distances are never
+// NaN or -0.0 (a sum with a non-zero weight cannot give -0.0), so the order
+// is exactly the numeric one with ties to the smaller position.
+std::uint64_t heap_key(float distance, std::uint32_t position) {
+  std::uint32_t bits = std::bit_cast<std::uint32_t>(distance);
+  bits = (bits & 0x80000000u) != 0 ? ~bits : bits | 0x80000000u;
+  return (std::uint64_t{bits} << 32) | position;
+}
+
+}  // namespace
+
 // Settles nodes by smallest distance, ties to the smaller position, never a
 // node at +inf, and never revisits a settled one. The heap is ordered by
 // (distance, position) and every unsettled reachable node has an entry with
@@ -184,46 +201,36 @@ std::vector<double> dijkstra(const _Graph& graph, std::string_view start_label) 
   if (!start) fail(kNodeNotFound);
   const AdjacencyMatrix matrix = generate_adjacency_matrix(graph);
   const std::size_t n = graph.node_count();
-  std::vector<double> distance(n, std::numeric_limits<double>::infinity());
+  // Every distance is a single-precision sum, so floats hold them exactly.
+  std::vector<float> distance(n, std::numeric_limits<float>::infinity());
   std::vector<std::uint8_t> settled(n, 0);
-
-  struct Entry {
-    double distance;
-    std::uint32_t position;
-  };
-  const auto later = [](const Entry& a, const Entry& b) {
-    return a.distance > b.distance || (a.distance == b.distance && a.position > b.position);
-  };
-  std::vector<Entry> heap;
-  distance[*start] = 0.0;
-  heap.push_back({0.0, static_cast<std::uint32_t>(*start)});
+  std::priority_queue<std::uint64_t, std::vector<std::uint64_t>, std::greater<>> heap;
+  distance[*start] = 0.0f;
+  heap.push(heap_key(0.0f, static_cast<std::uint32_t>(*start)));
   while (!heap.empty()) {
-    std::pop_heap(heap.begin(), heap.end(), later);
-    const Entry entry = heap.back();
-    heap.pop_back();
-    const std::uint32_t u = entry.position;
-    if (settled[u] != 0 || entry.distance != distance[u]) continue;
+    const std::uint64_t key = heap.top();
+    heap.pop();
+    const auto u = static_cast<std::uint32_t>(key);
+    if (settled[u] != 0 || key != heap_key(distance[u], u)) continue;
     settled[u] = 1;
-    const auto from = static_cast<float>(distance[u]);
+    const float from = distance[u];
     for (std::size_t k = matrix.start[u]; k < matrix.start[u + 1]; ++k) {
       const std::uint32_t v = matrix.column[k];
       const float weight = matrix.weight[k];
       // A 0 cell is no connection; NaN never shortens a path.
       if (weight == 0.0f || settled[v] != 0) continue;
       const float candidate = weight + from;
-      if (candidate < static_cast<float>(distance[v])) {
+      if (candidate < distance[v]) {
         distance[v] = candidate;
-        heap.push_back({distance[v], v});
-        std::push_heap(heap.begin(), heap.end(), later);
+        heap.push(heap_key(candidate, v));
       }
     }
   }
-  if (graph.has_duplicate_labels()) {
-    for (NodeIndex position = 0; position < n; ++position) {
-      distance[position] = distance[graph.canonical_position(position)];
-    }
+  std::vector<double> result(n);
+  for (NodeIndex position = 0; position < n; ++position) {
+    result[position] = distance[graph.canonical_position(position)];
   }
-  return distance;
+  return result;
 }
 
 }  // namespace mivora

@@ -127,7 +127,7 @@ PyRef sequence_items(PyObject* value, const char* name) {
     raise_argument_error(name);
   }
   if (!PySequence_Check(value)) raise_cannot_convert(value, name, "Sequence");
-  PyObject* items = PySequence_Fast(value, "");
+  PyObject* items = PySequence_Fast(value, "the sequence cannot be iterated");
   if (items == nullptr) raise_argument_error(name);
   return PyRef::steal(items);
 }
