@@ -1,95 +1,327 @@
+// Graph methods of the analysis area: degrees and strength, distribution
+// statistics, traversals, shortest paths and adjacency matrices.
+#include <cmath>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "graph_core/adjacency_matrix.hpp"
+#include "graph_core/degrees.hpp"
+#include "graph_core/distribution.hpp"
+#include "graph_core/traversal.hpp"
 #include "graph_py/py_graph.hpp"
 
 namespace mivora::py {
+namespace {
 
-MIVORA_GRAPH_METHOD(graph_generate_adjacency_matrix) {
-  (void)self; (void)args; (void)nargs; (void)kwnames;
-  PyErr_SetString(PyExc_NotImplementedError, "graph_generate_adjacency_matrix");
-  return nullptr;
+constexpr Signature kGenerateAdjacencyMatrix{"Graph.generate_adjacency_matrix()", {}, 0};
+constexpr Signature kGetDensity{"Graph.get_density()", {"directed"}, 1};
+constexpr Signature kComputeDegrees{"Graph.compute_degrees()", {"node_label"}, 1};
+constexpr Signature kGetCentralityDegrees{"Graph.get_centrality_degrees()", {"node_label"}, 1};
+constexpr Signature kGetNodeStrength{"Graph.get_node_strength()", {"node_label"}, 1};
+constexpr Signature kGetAllNodesDegrees{"Graph.get_all_nodes_degrees()", {}, 0};
+constexpr Signature kGetAverageDegree{"Graph.get_average_degree()", {"directed"}, 0};
+constexpr Signature kGetDegreeDistribution{"Graph.get_degree_distribution()", {}, 0};
+constexpr Signature kComputeEntropy{"Graph.compute_entropy()", {}, 0};
+constexpr Signature kGetMaxPossibleEntropy{"Graph.get_max_possible_entropy()", {}, 0};
+constexpr Signature kGetSkewness{"Graph.get_skewness()", {}, 0};
+constexpr Signature kDfs{"Graph.dfs()", {"start_node_label"}, 1};
+constexpr Signature kBfs{"Graph.bfs()", {"start_node_label"}, 1};
+constexpr Signature kDijkstra{"Graph.dijkstra()", {"start_node_label"}, 1};
+constexpr Signature kFromAdjacencyMatrix{"Graph.from_adjacency_matrix()",
+                                         {"adj_matrix", "directed", "custom_labels"}, 1};
+
+// ---- result builders ----------------------------------------------------------
+
+PyObject* new_dict() { return check(PyDict_New()); }
+
+PyObject* label_of(const _Node& node) { return to_python(std::string_view(node.label)); }
+
+PyObject* degree_dict(const DegreeRecord& record) {
+  static const InternedString kIn("in_degree"), kOut("out_degree"), kTotal("total_degree"),
+      kUndirected("undirected_degree");
+  PyRef dict = PyRef::owned(new_dict());
+  set_item(dict.get(), kIn.get(), to_python(record.in));
+  set_item(dict.get(), kOut.get(), to_python(record.out));
+  set_item(dict.get(), kTotal.get(), to_python(record.total));
+  set_item(dict.get(), kUndirected.get(), to_python(record.undirected));
+  return dict.release();
 }
 
-MIVORA_GRAPH_METHOD(graph_get_density) {
-  (void)self; (void)args; (void)nargs; (void)kwnames;
-  PyErr_SetString(PyExc_NotImplementedError, "graph_get_density");
-  return nullptr;
+// A dict of three floats, one per degree kind.
+PyObject* kinds_dict(const DegreeKinds& kinds, const InternedString& in, const InternedString& out,
+                     const InternedString& undirected) {
+  PyRef dict = PyRef::owned(new_dict());
+  set_item(dict.get(), in.get(), to_python(kinds.in));
+  set_item(dict.get(), out.get(), to_python(kinds.out));
+  set_item(dict.get(), undirected.get(), to_python(kinds.undirected));
+  return dict.release();
 }
+
+PyObject* distribution_dict(const Distribution& distribution) {
+  PyRef dict = PyRef::owned(new_dict());
+  for (const auto& [degree, fraction] : distribution) {
+    PyRef key = PyRef::owned(to_python(degree));
+    set_item(dict.get(), key.get(), to_python(fraction));
+  }
+  return dict.release();
+}
+
+// The labels of a walk. When it reaches a good share of the graph, the
+// labels are read in node order (the nodes lie in memory roughly in that
+// order) and placed at their ranks.
+PyObject* label_list(const _Graph& graph, const TraversalOrder& order) {
+  const std::size_t count = order.size();
+  PyRef list = PyRef::owned(PyList_New(static_cast<Py_ssize_t>(count)));
+  const bool by_position = count * 8 >= graph.node_count();
+  std::vector<std::uint32_t> rank_of(by_position ? graph.node_count() : 0, UINT32_MAX);
+  for (std::size_t k = 0; k < count; ++k) {
+    if (by_position && order.positions[k] != TraversalOrder::kOutside) {
+      rank_of[order.positions[k]] = static_cast<std::uint32_t>(k);
+    } else {
+      PyList_SET_ITEM(list.get(), static_cast<Py_ssize_t>(k), label_of(order.node(graph, k)));
+    }
+  }
+  for (NodeIndex position = 0; position < rank_of.size(); ++position) {
+    if (rank_of[position] != UINT32_MAX) PyList_SET_ITEM(list.get(), rank_of[position], label_of(graph.node(position)));
+  }
+  return list.release();
+}
+
+// Rows of Python floats. All rows are made before any is filled, so the
+// collections the garbage collector runs while they are allocated find empty
+// slots instead of walking millions of floats. The +0.0 cells, nearly all of
+// a large matrix, share one float whose reference count is raised per row.
+PyObject* matrix_rows(const AdjacencyMatrix& matrix) {
+  const auto n = static_cast<Py_ssize_t>(matrix.size);
+  PyRef zero = PyRef::owned(to_python(0.0f));
+  PyRef rows = PyRef::owned(PyList_New(n));
+  for (Py_ssize_t i = 0; i < n; ++i) PyList_SET_ITEM(rows.get(), i, check(PyList_New(n)));
+  std::vector<float> cells(matrix.size);
+  for (Py_ssize_t i = 0; i < n; ++i) {
+    PyObject* row = PyList_GET_ITEM(rows.get(), i);
+    matrix.fill_row(static_cast<std::size_t>(i), cells.data());
+    Py_ssize_t shared = 0;
+    for (Py_ssize_t j = 0; j < n; ++j) {
+      const float cell = cells[static_cast<std::size_t>(j)];
+      PyObject* value = zero.get();
+      if (cell == 0.0f && !std::signbit(cell)) {
+        ++shared;
+      } else if ((value = PyFloat_FromDouble(cell)) == nullptr) {
+        break;  // the references taken so far are counted below
+      }
+      PyList_SET_ITEM(row, j, value);
+    }
+    Py_SET_REFCNT(zero.get(), Py_REFCNT(zero.get()) + shared);
+    if (PyErr_Occurred()) throw PythonError{};
+  }
+  return rows.release();
+}
+
+// ---- argument converters of from_adjacency_matrix -------------------------------
+
+// The items of a list-like argument; `str` is refused the way a text is not a list.
+PyRef sequence_items(PyObject* value, const char* name) {
+  if (PyUnicode_Check(value)) {
+    PyErr_SetString(PyExc_TypeError, "Can't extract `str` to `Vec`");
+    raise_argument_error(name);
+  }
+  if (!PySequence_Check(value)) raise_cannot_convert(value, name, "Sequence");
+  PyObject* items = PySequence_Fast(value, "the sequence cannot be iterated");
+  if (items == nullptr) raise_argument_error(name);
+  return PyRef::steal(items);
+}
+
+std::vector<std::vector<float>> to_matrix(PyObject* value, const char* name) {
+  const PyRef rows = sequence_items(value, name);
+  std::vector<std::vector<float>> matrix(static_cast<std::size_t>(PySequence_Fast_GET_SIZE(rows.get())));
+  for (std::size_t i = 0; i < matrix.size(); ++i) {
+    const PyRef cells = sequence_items(PySequence_Fast_GET_ITEM(rows.get(), i), name);
+    const Py_ssize_t count = PySequence_Fast_GET_SIZE(cells.get());
+    matrix[i].reserve(static_cast<std::size_t>(count));
+    // The size is re-read: a cell's __float__ may shrink a list being converted.
+    for (Py_ssize_t j = 0; j < PySequence_Fast_GET_SIZE(cells.get()); ++j) {
+      matrix[i].push_back(to_f32(PySequence_Fast_GET_ITEM(cells.get(), j), name));
+    }
+  }
+  return matrix;
+}
+
+std::optional<std::vector<std::string>> to_labels(PyObject* value, const char* name) {
+  if (value == nullptr || value == Py_None) return std::nullopt;
+  const PyRef items = sequence_items(value, name);
+  std::vector<std::string> labels;
+  for (Py_ssize_t k = 0; k < PySequence_Fast_GET_SIZE(items.get()); ++k) {
+    labels.emplace_back(to_text(PySequence_Fast_GET_ITEM(items.get(), k), name));
+  }
+  return labels;
+}
+
+}  // namespace
+
+// ---- degrees and strength -------------------------------------------------------
 
 MIVORA_GRAPH_METHOD(graph_compute_degrees) {
-  (void)self; (void)args; (void)nargs; (void)kwnames;
-  PyErr_SetString(PyExc_NotImplementedError, "graph_compute_degrees");
-  return nullptr;
-}
-
-MIVORA_GRAPH_METHOD(graph_get_centrality_degrees) {
-  (void)self; (void)args; (void)nargs; (void)kwnames;
-  PyErr_SetString(PyExc_NotImplementedError, "graph_get_centrality_degrees");
-  return nullptr;
-}
-
-MIVORA_GRAPH_METHOD(graph_get_node_strength) {
-  (void)self; (void)args; (void)nargs; (void)kwnames;
-  PyErr_SetString(PyExc_NotImplementedError, "graph_get_node_strength");
-  return nullptr;
+  return call_method<PyGraph>(self, kComputeDegrees, Access::Shared, args, nargs, kwnames,
+                              [](PyGraph::Data& data, const Arguments& arguments) {
+                                const std::string_view label = to_text(arguments[0], "node_label");
+                                return degree_dict(compute_degrees(data.graph, label));
+                              });
 }
 
 MIVORA_GRAPH_METHOD(graph_get_all_nodes_degrees) {
-  (void)self; (void)args; (void)nargs; (void)kwnames;
-  PyErr_SetString(PyExc_NotImplementedError, "graph_get_all_nodes_degrees");
-  return nullptr;
+  return call_method<PyGraph>(self, kGetAllNodesDegrees, Access::Shared, args, nargs, kwnames,
+                              [](PyGraph::Data& data, const Arguments&) {
+                                const _Graph& graph = data.graph;
+                                const std::vector<DegreeRecord> records = compute_all_degrees(graph);
+                                PyRef result = PyRef::owned(new_dict());
+                                for (NodeIndex position = 0; position < records.size(); ++position) {
+                                  // A repeated label names its first node's record.
+                                  if (graph.canonical_position(position) != position) continue;
+                                  PyRef key = PyRef::owned(label_of(graph.node(position)));
+                                  set_item(result.get(), key.get(), degree_dict(records[position]));
+                                }
+                                return result.release();
+                              });
+}
+
+MIVORA_GRAPH_METHOD(graph_get_centrality_degrees) {
+  static const InternedString kOut("out_centrality"), kIn("in_centrality"), kTotal("total_centrality"),
+      kUndirected("undirected_centrality");
+  return call_method<PyGraph>(self, kGetCentralityDegrees, Access::Shared, args, nargs, kwnames,
+                              [](PyGraph::Data& data, const Arguments& arguments) {
+                                const std::string_view label = to_text(arguments[0], "node_label");
+                                const auto centrality = get_centrality_degrees(data.graph, label);
+                                PyRef dict = PyRef::owned(new_dict());
+                                if (centrality) {
+                                  set_item(dict.get(), kOut.get(), to_python(centrality->out));
+                                  set_item(dict.get(), kIn.get(), to_python(centrality->in));
+                                  set_item(dict.get(), kTotal.get(), to_python(centrality->total));
+                                  set_item(dict.get(), kUndirected.get(), to_python(centrality->undirected));
+                                }
+                                return dict.release();
+                              });
+}
+
+MIVORA_GRAPH_METHOD(graph_get_node_strength) {
+  static const InternedString kOut("out_strength"), kIn("in_strength"), kTotal("total_strength");
+  return call_method<PyGraph>(self, kGetNodeStrength, Access::Shared, args, nargs, kwnames,
+                              [](PyGraph::Data& data, const Arguments& arguments) {
+                                const std::string_view label = to_text(arguments[0], "node_label");
+                                const StrengthRecord strength = get_node_strength(data.graph, label);
+                                PyRef dict = PyRef::owned(new_dict());
+                                set_item(dict.get(), kOut.get(), to_python(strength.out));
+                                set_item(dict.get(), kIn.get(), to_python(strength.in));
+                                set_item(dict.get(), kTotal.get(), to_python(strength.total));
+                                return dict.release();
+                              });
 }
 
 MIVORA_GRAPH_METHOD(graph_get_average_degree) {
-  (void)self; (void)args; (void)nargs; (void)kwnames;
-  PyErr_SetString(PyExc_NotImplementedError, "graph_get_average_degree");
-  return nullptr;
+  return call_method<PyGraph>(self, kGetAverageDegree, Access::Shared, args, nargs, kwnames,
+                              [](PyGraph::Data& data, const Arguments& arguments) {
+                                const bool directed = to_optional_bool(arguments[0], "directed");
+                                return to_python(get_average_degree(data.graph, directed));
+                              });
 }
 
+// ---- distribution statistics ------------------------------------------------------
+
 MIVORA_GRAPH_METHOD(graph_get_degree_distribution) {
-  (void)self; (void)args; (void)nargs; (void)kwnames;
-  PyErr_SetString(PyExc_NotImplementedError, "graph_get_degree_distribution");
-  return nullptr;
+  static const InternedString kIn("in_distribution"), kOut("out_distribution"),
+      kUndirected("undirected_distribution");
+  return call_method<PyGraph>(self, kGetDegreeDistribution, Access::Shared, args, nargs, kwnames,
+                              [](PyGraph::Data& data, const Arguments&) {
+                                const DegreeDistribution distribution = get_degree_distribution(data.graph);
+                                PyRef dict = PyRef::owned(new_dict());
+                                set_item(dict.get(), kIn.get(), distribution_dict(distribution.in));
+                                set_item(dict.get(), kOut.get(), distribution_dict(distribution.out));
+                                set_item(dict.get(), kUndirected.get(), distribution_dict(distribution.undirected));
+                                return dict.release();
+                              });
 }
 
 MIVORA_GRAPH_METHOD(graph_compute_entropy) {
-  (void)self; (void)args; (void)nargs; (void)kwnames;
-  PyErr_SetString(PyExc_NotImplementedError, "graph_compute_entropy");
-  return nullptr;
+  static const InternedString kIn("in_entropy"), kOut("out_entropy"), kUndirected("undirected_entropy");
+  return call_method<PyGraph>(self, kComputeEntropy, Access::Shared, args, nargs, kwnames,
+                              [](PyGraph::Data& data, const Arguments&) {
+                                return kinds_dict(compute_entropy(data.graph), kIn, kOut, kUndirected);
+                              });
 }
 
 MIVORA_GRAPH_METHOD(graph_get_max_possible_entropy) {
-  (void)self; (void)args; (void)nargs; (void)kwnames;
-  PyErr_SetString(PyExc_NotImplementedError, "graph_get_max_possible_entropy");
-  return nullptr;
+  return call_method<PyGraph>(self, kGetMaxPossibleEntropy, Access::Exclusive, args, nargs, kwnames,
+                              [](PyGraph::Data& data, const Arguments&) {
+                                return to_python(get_max_possible_entropy(data.graph.node_count()));
+                              });
 }
 
 MIVORA_GRAPH_METHOD(graph_get_skewness) {
-  (void)self; (void)args; (void)nargs; (void)kwnames;
-  PyErr_SetString(PyExc_NotImplementedError, "graph_get_skewness");
-  return nullptr;
+  static const InternedString kIn("in_skewness"), kOut("out_skewness"), kUndirected("undirected_skewness");
+  return call_method<PyGraph>(self, kGetSkewness, Access::Shared, args, nargs, kwnames,
+                              [](PyGraph::Data& data, const Arguments&) {
+                                return kinds_dict(get_skewness(data.graph), kIn, kOut, kUndirected);
+                              });
+}
+
+MIVORA_GRAPH_METHOD(graph_get_density) {
+  return call_method<PyGraph>(self, kGetDensity, Access::Shared, args, nargs, kwnames,
+                              [](PyGraph::Data& data, const Arguments& arguments) {
+                                const bool directed = to_optional_bool(arguments[0], "directed");
+                                return to_python(get_density(data.graph, directed));
+                              });
+}
+
+// ---- traversals and shortest paths -----------------------------------------------
+
+MIVORA_GRAPH_METHOD(graph_bfs) {
+  return call_method<PyGraph>(self, kBfs, Access::Exclusive, args, nargs, kwnames,
+                              [](PyGraph::Data& data, const Arguments& arguments) {
+                                const std::string_view label = to_text(arguments[0], "start_node_label");
+                                return label_list(data.graph, bfs(data.graph, label));
+                              });
 }
 
 MIVORA_GRAPH_METHOD(graph_dfs) {
-  (void)self; (void)args; (void)nargs; (void)kwnames;
-  PyErr_SetString(PyExc_NotImplementedError, "graph_dfs");
-  return nullptr;
-}
-
-MIVORA_GRAPH_METHOD(graph_bfs) {
-  (void)self; (void)args; (void)nargs; (void)kwnames;
-  PyErr_SetString(PyExc_NotImplementedError, "graph_bfs");
-  return nullptr;
+  return call_method<PyGraph>(self, kDfs, Access::Exclusive, args, nargs, kwnames,
+                              [](PyGraph::Data& data, const Arguments& arguments) {
+                                const std::string_view label = to_text(arguments[0], "start_node_label");
+                                return label_list(data.graph, dfs(data.graph, label));
+                              });
 }
 
 MIVORA_GRAPH_METHOD(graph_dijkstra) {
-  (void)self; (void)args; (void)nargs; (void)kwnames;
-  PyErr_SetString(PyExc_NotImplementedError, "graph_dijkstra");
-  return nullptr;
+  return call_method<PyGraph>(self, kDijkstra, Access::Shared, args, nargs, kwnames,
+                              [](PyGraph::Data& data, const Arguments& arguments) {
+                                const _Graph& graph = data.graph;
+                                const std::string_view label = to_text(arguments[0], "start_node_label");
+                                const std::vector<double> distance = dijkstra(graph, label);
+                                PyRef result = PyRef::owned(new_dict());
+                                for (NodeIndex position = 0; position < distance.size(); ++position) {
+                                  PyRef key = PyRef::owned(label_of(graph.node(position)));
+                                  set_item(result.get(), key.get(), to_python(distance[position]));
+                                }
+                                return result.release();
+                              });
+}
+
+// ---- adjacency matrices ---------------------------------------------------------------
+
+MIVORA_GRAPH_METHOD(graph_generate_adjacency_matrix) {
+  return call_method<PyGraph>(self, kGenerateAdjacencyMatrix, Access::Shared, args, nargs, kwnames,
+                              [](PyGraph::Data& data, const Arguments&) {
+                                return matrix_rows(generate_adjacency_matrix(data.graph));
+                              });
 }
 
 MIVORA_GRAPH_METHOD(graph_from_adjacency_matrix) {
-  (void)self; (void)args; (void)nargs; (void)kwnames;
-  PyErr_SetString(PyExc_NotImplementedError, "graph_from_adjacency_matrix");
-  return nullptr;
+  (void)self;
+  return call_static(kFromAdjacencyMatrix, args, nargs, kwnames, [](const Arguments& arguments) {
+    const auto matrix = to_matrix(arguments[0], "adj_matrix");
+    const bool directed = to_optional_bool(arguments[1], "directed");
+    const auto labels = to_labels(arguments[2], "custom_labels");
+    return wrap_graph(from_adjacency_matrix(matrix, directed, labels));
+  });
 }
 
 }  // namespace mivora::py

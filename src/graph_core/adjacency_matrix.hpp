@@ -1,0 +1,65 @@
+#pragma once
+// Conversion between a graph and a square matrix of single-precision weights.
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "graph_core/graph.hpp"
+#include "graph_core/internal_error.hpp"
+#include "graph_core/prefetch.hpp"
+
+namespace mivora {
+
+inline constexpr const char* kNodeNotFound = "Node not found";
+
+// An n x n matrix held as its assigned cells: row r lists each column it
+// assigned once, with the weight written last (0 and NaN included); every
+// other cell is 0. [i][j] is the weight from node i to node j.
+struct AdjacencyMatrix {
+  std::size_t size = 0;
+  std::vector<std::size_t> start;  // row r spans [start[r], start[r + 1])
+  std::vector<std::uint32_t> column;
+  std::vector<float> weight;
+
+  // Writes the `size` cells of row r to `out`.
+  void fill_row(std::size_t r, float* out) const;
+};
+
+// Calls write(row, column, weight) for every cell assignment the matrix gets,
+// in order: each record writes [from][to], an undirected one then [to][from];
+// a later write to a cell replaces an earlier one. Rows and columns are
+// canonical positions (the first node carrying a label). A record whose "to"
+// names no node of the graph fails with "no entry found for key".
+template <typename Write>
+void for_each_matrix_write(const _Graph& graph, Write&& write) {
+  for (NodeIndex position = 0; position < graph.node_count(); ++position) {
+    prefetch_connections(graph, position);
+    const _Node& node = graph.node(position);
+    if (node.connections.empty()) continue;
+    const NodeIndex from = graph.canonical_position(position);
+    for (const StoredConnection& connection : node.connections) {
+      NodeIndex to;
+      if (connection.is_local()) {
+        to = graph.canonical_position(connection.local_target);
+      } else {
+        const auto target = graph.record_target_position(connection, connection.target.lock().get());
+        if (!target) fail(kNoEntryForKey);
+        to = *target;
+      }
+      write(from, to, connection.weight);
+      if (!connection.directed) write(to, from, connection.weight);
+    }
+  }
+}
+
+AdjacencyMatrix generate_adjacency_matrix(const _Graph& graph);
+
+// A new graph with one node per label (default labels "0" .. "n-1") and one
+// connection per non-zero cell, created row by row. Rows must hold at least
+// as many cells as there are rows.
+_Graph from_adjacency_matrix(const std::vector<std::vector<float>>& matrix, bool directed,
+                             const std::optional<std::vector<std::string>>& labels);
+
+}  // namespace mivora

@@ -1,0 +1,16 @@
+#pragma once
+// Whole-graph passes stall on each node's connection list (the lists lie
+// where they grew, not in node order); asking for the list of a node a few
+// positions ahead hides most of that wait.
+#include "graph_core/graph.hpp"
+
+namespace mivora {
+
+inline constexpr NodeIndex kPrefetchDistance = 8;
+
+inline void prefetch_connections(const _Graph& graph, NodeIndex position) {
+  position += kPrefetchDistance;
+  if (position < graph.node_count()) __builtin_prefetch(graph.node(position).connections.data());
+}
+
+}  // namespace mivora
