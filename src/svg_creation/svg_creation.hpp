@@ -4,6 +4,7 @@
 // node. Every element carries a class name built from node ids, which the
 // viewer page's script reads back.
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <utility>
