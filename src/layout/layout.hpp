@@ -1,10 +1,38 @@
 #pragma once
-// Node layouts on the 1500 x 700 canvas.
+// Node layouts on the 1500 x 700 canvas. Each layout writes x and y of every
+// node of the graph; the positions stay in the graph.
+#include <cstdint>
+
 #include "graph_core/graph.hpp"
 
 namespace mivora {
 
 // The value is the index into the table of layout functions.
 enum class LayoutKind : int { Random = 0, Circular = 1, Spring = 2 };
+
+// x uniform in [20, 1500), y uniform in [20, 700), drawn x then y per node.
+void generate_random_positions(_Graph& graph);
+// Evenly on a circle of radius 200 around (800, 400), the first node at (1000, 400).
+void generate_circular_positions(_Graph& graph);
+// Fruchterman-Reingold from a random start: 50 iterations, step limit
+// 150 * 0.95^(i-1), nodes kept inside [20, 1500] x [20, 700].
+void generate_force_layout_positions(_Graph& graph);
+
+// Runs the layout that `kind` names.
+void generate_positions(_Graph& graph, LayoutKind kind);
+
+// xoshiro256++, one per thread, seeded from the operating system on first use.
+class RandomGenerator {
+ public:
+  RandomGenerator();
+  std::uint64_t next_u64();
+  // Uniform in [0, 1) from the top 52 bits of one word.
+  double next_unit();
+
+ private:
+  std::uint64_t state_[4];
+};
+
+RandomGenerator& thread_random();
 
 }  // namespace mivora
