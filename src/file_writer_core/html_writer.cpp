@@ -7,11 +7,11 @@
 #include <cerrno>
 #include <charconv>
 #include <system_error>
-#include <vector>
 
 #include "embedded_page.hpp"
 #include "graph_core/internal_error.hpp"
 #include "graph_core/number_text.hpp"
+#include "svg_creation/svg_creation.hpp"
 
 namespace mivora {
 namespace {
@@ -30,51 +30,23 @@ void append_index(std::string& out, NodeIndex index) {
   out.append(digits.data(), end);
 }
 
-// Resolves labels to nodes the way the drawing does: with repeated labels
-// (graphs from a matrix) the last node carrying a label wins.
-class LastNodeOfLabel {
- public:
-  explicit LastNodeOfLabel(const _Graph& graph) : graph_(graph) {
-    if (!graph.has_duplicate_labels()) return;
-    last_.resize(graph.node_count());
-    for (NodeIndex position = 0; position < graph.node_count(); ++position) {
-      last_[graph.canonical_position(position)] = position;
-    }
-  }
-
-  NodeIndex of_node(NodeIndex position) const {
-    return last_.empty() ? position : last_[graph_.canonical_position(position)];
-  }
-
-  NodeIndex of_label(std::string_view label) const {
-    const std::optional<NodeIndex> first = graph_.find_by_label(label);
-    if (!first) fail(kNoEntryForKey);
-    return last_.empty() ? *first : last_[*first];
-  }
-
- private:
-  const _Graph& graph_;
-  std::vector<NodeIndex> last_;  // by first position of a label; empty when labels are unique
-};
-
 }  // namespace
 
 std::string page_graph_data(const _Graph& graph) {
-  const LastNodeOfLabel lookup(graph);
+  const LabelLookup lookup(graph);
   std::string out = "{\"connections\":[";
   out.reserve(out.size() + graph.get_edge_count() * 24 + 3);
   bool first = true;
   graph.for_each_connection([&](NodeIndex from_position, const _Node&, const StoredConnection& connection,
                                 const _Node* target) {
-    const NodeIndex from = lookup.of_node(from_position);
-    const NodeIndex to = connection.is_local()
-                             ? lookup.of_node(connection.local_target)
-                             : lookup.of_label(target ? std::string_view(target->label) : kRemovedLabel);
+    const NodeIndex from = lookup.find_node(from_position);
+    const std::optional<NodeIndex> to = lookup.find_target(connection, target);
+    if (!to) fail(kNoEntryForKey);
     out += first ? "[" : ",[";
     first = false;
     append_index(out, from);
     out += ',';
-    append_index(out, to);
+    append_index(out, *to);
     out += ",\"";
     append_shortest(out, connection.weight);
     out += connection.directed ? "\",true]" : "\",false]";
@@ -119,6 +91,15 @@ std::string HtmlWriter::build_page(std::string_view svg) const {
 
 std::optional<Writeable::Error> HtmlWriter::write_file(std::string_view file_name, std::string_view svg) const {
   return write_whole_file(file_name, build_page(svg));
+}
+
+std::optional<Writeable::Error> output_html(_Graph& graph, std::string_view file_name, LayoutKind layout,
+                                            bool override_positions, const GraphStyle& style) {
+  // Everything is built before the file is opened: a drawing failure leaves
+  // an existing file as it was.
+  const std::string svg = output_svg(graph, layout, override_positions, style);
+  const HtmlWriter writer(page_graph_data(graph));
+  return writer.write_file(file_name, svg);
 }
 
 std::optional<Writeable::Error> write_whole_file(std::string_view file_name, std::string_view content) {

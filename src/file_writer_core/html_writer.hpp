@@ -7,6 +7,8 @@
 #include <string_view>
 
 #include "graph_core/graph.hpp"
+#include "layout/layout.hpp"
+#include "layout/style.hpp"
 
 namespace mivora {
 
@@ -19,7 +21,13 @@ class Writeable {
   };
 
   virtual ~Writeable() = default;
-  // Creates or truncates the file and writes `content` through this writer;
+  // The viewer page of the graph's drawing (laid out as output_svg would),
+// written to `file_name`. Drawing failures are thrown before the file is
+// touched; a failed write is returned.
+std::optional<Writeable::Error> output_html(_Graph& graph, std::string_view file_name, LayoutKind layout,
+                                            bool override_positions, const GraphStyle& style);
+
+// Creates or truncates the file and writes `content` through this writer;
   // no value on success.
   virtual std::optional<Error> write_file(std::string_view file_name, std::string_view content) const = 0;
 };
@@ -50,6 +58,12 @@ class HtmlWriter : public Writeable {
 // page copies them into the Pajek download unchanged. Ends that name no node
 // of the graph fail with "no entry found for key", as the drawing does.
 std::string page_graph_data(const _Graph& graph);
+
+// The viewer page of the graph's drawing (laid out as output_svg would),
+// written to `file_name`. Drawing failures are thrown before the file is
+// touched; a failed write is returned.
+std::optional<Writeable::Error> output_html(_Graph& graph, std::string_view file_name, LayoutKind layout,
+                                            bool override_positions, const GraphStyle& style);
 
 // Creates or truncates `file_name` and writes `content` whole.
 std::optional<Writeable::Error> write_whole_file(std::string_view file_name, std::string_view content);

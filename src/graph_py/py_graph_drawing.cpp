@@ -1,3 +1,4 @@
+#include "file_writer_core/html_writer.hpp"
 #include "graph_py/py_graph.hpp"
 #include "graph_py/py_layout.hpp"
 #include "graph_py/py_style.hpp"
@@ -7,6 +8,8 @@ namespace mivora::py {
 namespace {
 
 constexpr Signature kOutputSvg{"Graph.output_svg()", {"layout", "override_positions", "style"}, 0};
+constexpr Signature kOutputHtml{"Graph.output_html()", {"file_name", "layout", "override_positions", "style"}, 1};
+constexpr const char* kCreateFileError = "Error while creating the file";
 
 }  // namespace
 
@@ -23,9 +26,19 @@ MIVORA_GRAPH_METHOD(graph_output_svg) {
 }
 
 MIVORA_GRAPH_METHOD(graph_output_html) {
-  (void)self; (void)args; (void)nargs; (void)kwnames;
-  PyErr_SetString(PyExc_NotImplementedError, "graph_output_html");
-  return nullptr;
+  return call_method<PyGraph>(self, kOutputHtml, Access::Exclusive, args, nargs, kwnames,
+                              [](PyGraph::Data& data, const Arguments& arguments) {
+                                const std::string_view file_name = to_text(arguments[0], "file_name");
+                                const LayoutKind layout = to_layout(arguments[1], "layout");
+                                const bool override_positions =
+                                    arguments[2] ? to_bool(arguments[2], "override_positions") : false;
+                                const GraphStyle style = to_style(arguments[3], "style");
+                                if (const auto error = output_html(data.graph, file_name, layout,
+                                                                   override_positions, style)) {
+                                  fail(std::string(kCreateFileError) + ": " + error->description);
+                                }
+                                return none();
+                              });
 }
 
 }  // namespace mivora::py
