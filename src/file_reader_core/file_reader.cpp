@@ -104,16 +104,50 @@ class FileDescriptor {
   int fd_;
 };
 
-// Maps the id texts of a file to node positions. Open addressing over the
-// store's seeded label hash; keys live in one arena.
+// Maps the id texts of a file to node positions. Ids written as plain
+// decimal numbers (the usual 1..n; no sign, no leading zero) are looked up in
+// a dense array indexed by their value: each such text stands for exactly one
+// number, so "01" and "1" stay different ids. All other ids go through open
+// addressing over the store's seeded label hash, with keys in one arena.
 class IdMap {
  public:
   void reserve(std::size_t count) {
-    entries_.reserve(count);
-    if (count * 2 > slots_.size()) rehash(std::bit_ceil(std::max<std::size_t>(16, count * 2)));
+    dense_.reserve(count + 1);
   }
 
   void assign(std::string_view id, NodeIndex position) {
+    if (const std::size_t value = dense_value(id); value != kNotDense) {
+      if (value >= dense_.size()) dense_.resize(std::max(value + 1, dense_.size() * 2), 0);
+      dense_[value] = static_cast<std::uint32_t>(position + 1);
+      return;
+    }
+    assign_hashed(id, position);
+  }
+
+  const NodeIndex* find(std::string_view id) {
+    if (const std::size_t value = dense_value(id); value != kNotDense) {
+      if (value >= dense_.size() || dense_[value] == 0) return nullptr;
+      found_ = dense_[value] - 1;
+      return &found_;
+    }
+    return find_hashed(id);
+  }
+
+ private:
+  static constexpr std::size_t kNotDense = ~std::size_t{0};
+  static constexpr std::size_t kDenseLimit = std::size_t{1} << 22;
+
+  static std::size_t dense_value(std::string_view id) {
+    if (id.empty() || id.size() > 7 || (id[0] == '0' && id.size() > 1)) return kNotDense;
+    std::size_t value = 0;
+    for (const char c : id) {
+      if (c < '0' || c > '9') return kNotDense;
+      value = value * 10 + static_cast<std::size_t>(c - '0');
+    }
+    return value < kDenseLimit ? value : kNotDense;
+  }
+
+  void assign_hashed(std::string_view id, NodeIndex position) {
     if ((entries_.size() + 1) * 2 > slots_.size()) rehash(std::max<std::size_t>(16, slots_.size() * 2));
     const std::uint64_t hash = hash_label(id);
     const std::size_t mask = slots_.size() - 1;
@@ -133,7 +167,7 @@ class IdMap {
     }
   }
 
-  const NodeIndex* find(std::string_view id) const {
+  const NodeIndex* find_hashed(std::string_view id) const {
     if (slots_.empty()) return nullptr;
     const std::uint64_t hash = hash_label(id);
     const std::size_t mask = slots_.size() - 1;
@@ -145,7 +179,6 @@ class IdMap {
     }
   }
 
- private:
   struct Entry {
     std::uint64_t hash;
     std::size_t key_offset;
@@ -168,6 +201,8 @@ class IdMap {
     }
   }
 
+  std::vector<std::uint32_t> dense_;  // position + 1; 0 marks an unknown id
+  NodeIndex found_ = 0;
   std::string keys_;
   std::vector<Entry> entries_;
   std::vector<std::uint32_t> slots_;  // entry index + 1; 0 marks an empty slot
@@ -304,15 +339,44 @@ class NetReader {
     const NodeIndex* to = ids_.find(parts[1]);
     if (to == nullptr) fail(kNoEntryForKey);
     const float weight = parse_or_fail<float>(parts[2], kInvalidWeight);
-    // Both ids name nodes of this graph, so this is create_connection
-    // without looking the labels up again.
-    graph_.node(*from).add_connection(graph_.nodes()[*to], directed, weight);
+    pending_.push_back(PendingConnection{*from, *to, weight, directed});
+    if (pending_.size() == kBatch) add_pending();
   }
+
+ public:
+  // Adds the connections read so far. Both ends are nodes of this graph, so
+  // this is create_connection without looking the labels up again. Nodes
+  // are touched in random order, so a batch is prefetched before it is added;
+  // only the order within each node matters, and that is kept.
+  void add_pending() {
+    const auto& nodes = graph_.nodes();
+    for (const PendingConnection& c : pending_) {
+      __builtin_prefetch(nodes[c.from].get());
+      __builtin_prefetch(&nodes[c.from]->connections);
+      __builtin_prefetch(nodes[c.to].get());
+    }
+    for (const PendingConnection& c : pending_) {
+      const auto& connections = nodes[c.from]->connections;
+      __builtin_prefetch(connections.data() + connections.size(), 1);
+    }
+    for (const PendingConnection& c : pending_) nodes[c.from]->add_connection(nodes[c.to], c.directed, c.weight);
+    pending_.clear();
+  }
+
+ private:
+  struct PendingConnection {
+    NodeIndex from;
+    NodeIndex to;
+    float weight;
+    bool directed;
+  };
+  static constexpr std::size_t kBatch = 64;
 
   _Graph graph_;
   IdMap ids_;
   Section section_ = Section::None;
   std::vector<std::string_view> tokens_;
+  std::vector<PendingConnection> pending_;
 };
 
 }  // namespace
@@ -335,6 +399,7 @@ ReadResult read_net_file(const std::string& path) {
   for (;;) {
     switch (lines.next(line, error)) {
       case LineReader::Status::End:
+        reader.add_pending();
         return ReadResult::success(reader.take_graph());
       case LineReader::Status::Error:
         return ReadResult::failure(FileError::Stage::Read, describe_os_error(error));

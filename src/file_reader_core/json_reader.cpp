@@ -213,10 +213,19 @@ class GraphHandler {
   GraphHandler(std::string_view text, const rapidjson::StringStream& stream) : text_(text), stream_(stream) {}
 
   // ---- events --------------------------------------------------------------------
-  bool Null() { return scalar(Scalar::Null, {}); }
-  bool Bool(bool value) { return scalar(value ? Scalar::True : Scalar::False, {}); }
-  bool RawNumber(const char* text, rapidjson::SizeType length, bool) { return scalar(Scalar::Number, {text, length}); }
-  bool String(const char* text, rapidjson::SizeType length, bool) { return scalar(Scalar::String, {text, length}); }
+  // The decoder hands literals over once consumed, numbers and strings while
+  // the stream still stands at their first character.
+  bool Null() { return scalar(Scalar::Null, {}, stream_.Tell() - 4, stream_.Tell()); }
+  bool Bool(bool value) {
+    const std::size_t end = stream_.Tell();
+    return scalar(value ? Scalar::True : Scalar::False, {}, end - (value ? 4 : 5), end);
+  }
+  bool RawNumber(const char* text, rapidjson::SizeType length, bool) {
+    return scalar(Scalar::Number, {text, length}, stream_.Tell(), stream_.Tell() + length);
+  }
+  bool String(const char* text, rapidjson::SizeType length, bool) {
+    return scalar(Scalar::String, {text, length}, stream_.Tell(), string_end(stream_.Tell()));
+  }
   // Not called with numbers parsed as text.
   bool Int(int) { return false; }
   bool Uint(unsigned) { return false; }
@@ -236,7 +245,7 @@ class GraphHandler {
       if (key != shape.fields[field]) continue;
       if (frame.seen & (1u << field)) {
         // Reported where the key ends, past the white space after it.
-        std::size_t index = stream_.Tell();
+        std::size_t index = string_end(stream_.Tell());
         while (index < text_.size() && is_json_space(text_[index])) ++index;
         return error_at(std::string("duplicate field `") + shape.fields[field] + "`", index);
       }
@@ -260,7 +269,7 @@ class GraphHandler {
     }
     frames_.pop_back();
     --depth_;
-    value_done(stream_.Tell() + 1);
+    value_done();
     return true;
   }
 
@@ -274,7 +283,7 @@ class GraphHandler {
     }
     frames_.pop_back();
     --depth_;
-    value_done(stream_.Tell() + 1);
+    value_done();
     return true;
   }
 
@@ -309,7 +318,6 @@ class GraphHandler {
     int field = kNoField;                // objects: field of the coming value; arrays: index of the next element
     unsigned seen = 0;
     std::size_t skip_depth = 0;
-    std::size_t element_end = 0;  // arrays: where the previous element ended
     int record = 0;               // 0 graph, 1 node, 2 connection
     std::vector<JsonConnection>* connections = nullptr;
   };
@@ -331,15 +339,14 @@ class GraphHandler {
     return Want::Ignored;
   }
 
-  // A value of the current frame is complete; it ended before `end`.
-  void value_done(std::size_t end) {
+  // A value of the current frame is complete.
+  void value_done() {
     if (frames_.empty()) return;
     Frame& frame = frames_.back();
     if (frame.kind == Kind::RecordObject) {
       frame.field = kNoField;
     } else if (frame.kind == Kind::RecordArray) {
       ++frame.field;
-      frame.element_end = end;
     }
   }
 
@@ -347,19 +354,19 @@ class GraphHandler {
     --depth_;
     if (--frames_.back().skip_depth == 0) {
       frames_.pop_back();
-      value_done(stream_.Tell() + 1);
+      value_done();
     }
     return true;
   }
 
-  // A fourth element of a record given as an array: the decoder stops at
-  // the comma before it, as trailing characters.
-  bool too_many() {
-    std::size_t index = frames_.back().element_end;
-    while (index < text_.size() && is_json_space(text_[index])) ++index;
-    if (index < text_.size() && text_[index] == ',') ++index;
-    while (index < text_.size() && is_json_space(text_[index])) ++index;
-    return error_at("trailing characters", index + 1);
+  // A fourth element of a record given as an array is trailing text.
+  bool too_many(std::size_t start) { return error_at("trailing characters", start + 1); }
+
+  // Index just past the closing quote of the string literal opening at `start`.
+  std::size_t string_end(std::size_t start) const {
+    std::size_t i = start + 1;
+    while (i < text_.size() && text_[i] != '"') i += text_[i] == '\\' ? 2 : 1;
+    return std::min(i + 1, text_.size());
   }
 
   std::string unexpected(Scalar scalar, std::string_view text) const {
@@ -384,15 +391,14 @@ class GraphHandler {
     return error_at("invalid type: " + found + ", expected " + expecting(want), index);
   }
 
-  bool scalar(Scalar scalar, std::string_view text) {
+  bool scalar(Scalar scalar, std::string_view text, std::size_t start, std::size_t after) {
     if (!frames_.empty() && frames_.back().kind == Kind::Skip) return true;
     const Want want = wanted();
-    const std::size_t after = stream_.Tell();
     switch (want) {
       case Want::Ignored:
         break;
       case Want::TooMany:
-        return too_many();
+        return too_many(start);
       case Want::ConnectionList:
         if (scalar != Scalar::Null) return invalid_type(unexpected(scalar, text), want, after);
         break;  // null: no connections of this kind
@@ -412,7 +418,7 @@ class GraphHandler {
       default:
         return invalid_type(unexpected(scalar, text), want, after);
     }
-    value_done(after);
+    value_done();
     return true;
   }
 
@@ -431,7 +437,7 @@ class GraphHandler {
         frames_.back().skip_depth = 1;
         return true;
       case Want::TooMany:
-        return too_many();
+        return too_many(at);
       case Want::Graph:
         frames_.push_back(Frame{record_kind, &kGraphShape});
         frames_.back().record = 0;
@@ -464,7 +470,6 @@ class GraphHandler {
         return invalid_type(object ? "map" : "sequence", want, at);
     }
     frames_.back().field = object ? kNoField : 0;
-    frames_.back().element_end = at + 1;
     return true;
   }
 
@@ -539,8 +544,12 @@ std::string describe_syntax_error(const GraphHandler& handler, std::string_view 
       return handler.located("invalid escape", peek);
     case rapidjson::kParseErrorStringUnicodeSurrogateInvalid:
       return handler.located("lone leading surrogate in hex escape", peek);
-    case rapidjson::kParseErrorNumberTooBig:
-      return handler.located("number out of range", offset);
+    case rapidjson::kParseErrorNumberTooBig: {
+      // Reported once the whole number is read.
+      std::size_t end = offset;
+      while (end < text.size() && std::strchr("0123456789+-.eE", text[end]) != nullptr && text[end] != '\0') ++end;
+      return handler.located("number out of range", end);
+    }
     case rapidjson::kParseErrorNumberMissFraction:
     case rapidjson::kParseErrorNumberMissExponent:
       if (at_end) return handler.located("EOF while parsing a value", text.size());
