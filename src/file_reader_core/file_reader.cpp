@@ -124,11 +124,10 @@ class IdMap {
     assign_hashed(id, position);
   }
 
-  const NodeIndex* find(std::string_view id) {
+  std::optional<NodeIndex> find(std::string_view id) const {
     if (const std::size_t value = dense_value(id); value != kNotDense) {
-      if (value >= dense_.size() || dense_[value] == 0) return nullptr;
-      found_ = dense_[value] - 1;
-      return &found_;
+      if (value >= dense_.size() || dense_[value] == 0) return std::nullopt;
+      return dense_[value] - 1;
     }
     return find_hashed(id);
   }
@@ -167,15 +166,15 @@ class IdMap {
     }
   }
 
-  const NodeIndex* find_hashed(std::string_view id) const {
-    if (slots_.empty()) return nullptr;
+  std::optional<NodeIndex> find_hashed(std::string_view id) const {
+    if (slots_.empty()) return std::nullopt;
     const std::uint64_t hash = hash_label(id);
     const std::size_t mask = slots_.size() - 1;
     for (std::size_t i = hash & mask;; i = (i + 1) & mask) {
       const std::uint32_t slot = slots_[i];
-      if (slot == 0) return nullptr;
+      if (slot == 0) return std::nullopt;
       const Entry& entry = entries_[slot - 1];
-      if (entry.hash == hash && key(entry) == id) return &entry.position;
+      if (entry.hash == hash && key(entry) == id) return entry.position;
     }
   }
 
@@ -202,7 +201,6 @@ class IdMap {
   }
 
   std::vector<std::uint32_t> dense_;  // position + 1; 0 marks an unknown id
-  NodeIndex found_ = 0;
   std::string keys_;
   std::vector<Entry> entries_;
   std::vector<std::uint32_t> slots_;  // entry index + 1; 0 marks an empty slot
@@ -334,10 +332,10 @@ class NetReader {
     const std::size_t end = line.find(' ', start);
     parts[2] = line.substr(start, end == std::string_view::npos ? std::string_view::npos : end - start);
 
-    const NodeIndex* from = ids_.find(parts[0]);
-    if (from == nullptr) fail(kNoEntryForKey);
-    const NodeIndex* to = ids_.find(parts[1]);
-    if (to == nullptr) fail(kNoEntryForKey);
+    const std::optional<NodeIndex> from = ids_.find(parts[0]);
+    if (!from) fail(kNoEntryForKey);
+    const std::optional<NodeIndex> to = ids_.find(parts[1]);
+    if (!to) fail(kNoEntryForKey);
     const float weight = parse_or_fail<float>(parts[2], kInvalidWeight);
     pending_.push_back(PendingConnection{*from, *to, weight, directed});
     if (pending_.size() == kBatch) add_pending();

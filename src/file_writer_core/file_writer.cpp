@@ -197,12 +197,20 @@ std::optional<std::string> write_net_file(const std::string& path, const _Graph&
     }
     text += '\n';
     for (const StoredConnection& connection : node.connections) {
-      const _Node* target = graph.target_of(connection);
-      if (target == nullptr) continue;  // target gone: nothing to name
       std::string& out = connection.directed ? arcs : edges;
-      append_id(out, node);
-      out += ' ';
-      append_id(out, *target);
+      if (connection.is_local()) {
+        // A target in the same graph: its id is its position there.
+        append_id(out, node);
+        out += ' ';
+        char buffer[24];
+        out.append(buffer, std::to_chars(buffer, buffer + sizeof buffer, connection.local_target).ptr);
+      } else {
+        const auto target = connection.target.lock();
+        if (!target) continue;  // target gone: nothing to name
+        append_id(out, node);
+        out += ' ';
+        append_id(out, *target);
+      }
       out += ' ';
       append_shortest(out, connection.weight);
       out += '\n';
