@@ -651,11 +651,24 @@ ReadResult read_json_file(const std::string& path) {
       graph.add_node(node.label);
     }
   }
+  // Labels are looked up in random order: each batch is prefetched in two
+  // steps (index slots, then nodes) before its connections are created.
+  constexpr std::size_t kBatch = 32;
   for (const auto* list : {&records.edges, &records.arcs}) {
     if (!*list) continue;
     const bool directed = list == &records.arcs;
-    for (const JsonConnection& connection : **list) {
-      graph.create_connection(connection.source, connection.target, directed, connection.weight);
+    const std::vector<JsonConnection>& connections = **list;
+    for (std::size_t begin = 0; begin < connections.size(); begin += kBatch) {
+      const std::size_t end = std::min(begin + kBatch, connections.size());
+      for (const bool node : {false, true}) {
+        for (std::size_t i = begin; i < end; ++i) {
+          graph.prefetch_label(connections[i].source, node);
+          graph.prefetch_label(connections[i].target, node);
+        }
+      }
+      for (std::size_t i = begin; i < end; ++i) {
+        graph.create_connection(connections[i].source, connections[i].target, directed, connections[i].weight);
+      }
     }
   }
   return ReadResult::success(std::move(graph));

@@ -81,6 +81,16 @@ void LabelIndex::reserve(std::size_t count, const NodeList& nodes) {
   if (wanted > slots_.size()) rehash(wanted, nodes);
 }
 
+void LabelIndex::prefetch(std::string_view label, const NodeList& nodes, bool node) const {
+  if (slots_.empty()) return;
+  const std::size_t i = hash_label(label) & (slots_.size() - 1);
+  if (!node) {
+    __builtin_prefetch(&slots_[i]);
+  } else if (slots_[i].position_plus_one != 0) {
+    __builtin_prefetch(nodes[slots_[i].position_plus_one - 1].get());
+  }
+}
+
 void LabelIndex::rehash(std::size_t capacity, const NodeList& nodes) {
   std::vector<Slot> old = std::move(slots_);
   slots_.assign(capacity, Slot{});

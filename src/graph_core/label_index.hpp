@@ -24,6 +24,10 @@ class LabelIndex {
   // Returns the position the index holds for the label afterwards.
   NodeIndex insert(std::string_view label, NodeIndex position, const NodeList& nodes);
   void reserve(std::size_t count, const NodeList& nodes);
+  // Starts loading what find(label) will read: the first probed slot, or
+  // (once that is cached) the node it names. Lets batched lookups overlap
+  // their cache misses.
+  void prefetch(std::string_view label, const NodeList& nodes, bool node) const;
 
  private:
   struct Slot {
