@@ -1,4 +1,5 @@
 // Graph methods that read and write graph files.
+#include <source_location>
 #include <string>
 
 #include "file_reader_core/file_reader.hpp"
@@ -17,8 +18,10 @@ constexpr const char* kOpenFailed = "Failed to open file";
 constexpr const char* kNetReadFailed = "Failed to read .net file";
 constexpr const char* kJsonReadFailed = "Failed to read .json file";
 
-[[noreturn]] void fail_with(const char* prefix, const std::string& description) {
-  fail(std::string(prefix) + ": " + description);
+// "{prefix}: {description}", reported at the caller's position.
+[[noreturn]] void fail_with(const char* prefix, const std::string& description,
+                            std::source_location where = std::source_location::current()) {
+  fail(std::string(prefix) + ": " + description, where);
 }
 
 using Writer = std::optional<std::string> (*)(const std::string&, const _Graph&);
