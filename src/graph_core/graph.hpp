@@ -45,6 +45,9 @@ class _Graph {
     return index_.find(label);
   }
 
+  // See LabelIndex::prefetch: for readers that look many labels up in a row.
+  void prefetch_label(std::string_view label, bool node) const { index_.prefetch(label, node); }
+
   std::size_t node_count() const { return nodes_.size(); }
   const NodeList& nodes() const { return nodes_; }
   const _Node& node(NodeIndex position) const { return *nodes_[position]; }

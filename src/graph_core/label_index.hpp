@@ -28,6 +28,10 @@ class LabelIndex {
   // Returns the position the index holds for the label afterwards.
   NodeIndex insert(const _Node& node, NodeIndex position);
   void reserve(std::size_t count);
+  // Starts loading what find(label) will read: the first probed slot, or
+  // (once that is cached) the node it names. Lets batched lookups overlap
+  // their cache misses.
+  void prefetch(std::string_view label, bool node) const;
 
  private:
   // The tag is the low half of the label's hash: it picks the home slot, so

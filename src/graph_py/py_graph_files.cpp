@@ -1,29 +1,70 @@
+// Graph methods that read and write graph files.
+#include <source_location>
+#include <string>
+
+#include "file_reader_core/file_reader.hpp"
+#include "file_writer_core/file_writer.hpp"
 #include "graph_py/py_graph.hpp"
 
 namespace mivora::py {
+namespace {
+
+constexpr Signature kOutputNetFile{"Graph.output_net_file()", {"file_name"}, 1};
+constexpr Signature kOutputJsonFile{"Graph.output_json_file()", {"file_name"}, 1};
+constexpr Signature kFromNetFile{"Graph.from_net_file()", {"file_path"}, 1};
+constexpr Signature kFromJsonFile{"Graph.from_json_file()", {"file_path"}, 1};
+
+constexpr const char* kOpenFailed = "Failed to open file";
+constexpr const char* kNetReadFailed = "Failed to read .net file";
+constexpr const char* kJsonReadFailed = "Failed to read .json file";
+
+// "{prefix}: {description}", reported at the caller's position.
+[[noreturn]] void fail_with(const char* prefix, const std::string& description,
+                            std::source_location where = std::source_location::current()) {
+  fail(std::string(prefix) + ": " + description, where);
+}
+
+using Writer = std::optional<std::string> (*)(const std::string&, const _Graph&);
+
+PyObject* output_file(Writer write, const Signature& signature, PyObject* self, PyObject* const* args,
+                      Py_ssize_t nargs, PyObject* kwnames) {
+  return call_method<PyGraph>(self, signature, Access::Exclusive, args, nargs, kwnames,
+                              [write](PyGraph::Data& data, const Arguments& arguments) {
+                                const std::string path(to_text(arguments[0], "file_name"));
+                                if (auto error = write(path, data.graph)) fail_with(kCreateFileFailed, *error);
+                                return none();
+                              });
+}
+
+}  // namespace
 
 MIVORA_GRAPH_METHOD(graph_output_net_file) {
-  (void)self; (void)args; (void)nargs; (void)kwnames;
-  PyErr_SetString(PyExc_NotImplementedError, "graph_output_net_file");
-  return nullptr;
+  return output_file(write_net_file, kOutputNetFile, self, args, nargs, kwnames);
 }
 
 MIVORA_GRAPH_METHOD(graph_output_json_file) {
-  (void)self; (void)args; (void)nargs; (void)kwnames;
-  PyErr_SetString(PyExc_NotImplementedError, "graph_output_json_file");
-  return nullptr;
+  return output_file(write_json_file, kOutputJsonFile, self, args, nargs, kwnames);
 }
 
 MIVORA_GRAPH_METHOD(graph_from_net_file) {
-  (void)self; (void)args; (void)nargs; (void)kwnames;
-  PyErr_SetString(PyExc_NotImplementedError, "graph_from_net_file");
-  return nullptr;
+  (void)self;
+  return call_static(kFromNetFile, args, nargs, kwnames, [](const Arguments& arguments) {
+    ReadResult result = read_net_file(std::string(to_text(arguments[0], "file_path")));
+    if (!result.graph) {
+      fail_with(result.error.stage == FileError::Stage::Open ? kOpenFailed : kNetReadFailed,
+                result.error.description);
+    }
+    return wrap_graph(std::move(*result.graph));
+  });
 }
 
 MIVORA_GRAPH_METHOD(graph_from_json_file) {
-  (void)self; (void)args; (void)nargs; (void)kwnames;
-  PyErr_SetString(PyExc_NotImplementedError, "graph_from_json_file");
-  return nullptr;
+  (void)self;
+  return call_static(kFromJsonFile, args, nargs, kwnames, [](const Arguments& arguments) {
+    ReadResult result = read_json_file(std::string(to_text(arguments[0], "file_path")));
+    if (!result.graph) fail_with(kJsonReadFailed, result.error.description);
+    return wrap_graph(std::move(*result.graph));
+  });
 }
 
 }  // namespace mivora::py

@@ -1,0 +1,677 @@
+// The JSON graph document: RapidJSON's SAX reader with a handler that maps
+// the three record types (object or array form) and words its failures as
+// "{message} at line {L} column {C}".
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cctype>
+#include <cerrno>
+#include <charconv>
+#include <cmath>
+#include <cstdint>
+#include <cstring>
+#include <limits>
+
+#include <rapidjson/error/error.h>
+#include <rapidjson/reader.h>
+#include <rapidjson/stream.h>
+
+#include "file_reader_core/file_reader.hpp"
+#include "file_reader_core/text_scan.hpp"
+
+namespace mivora {
+
+// ---- numbers in the JSON style --------------------------------------------------
+
+namespace {
+
+// Fixed notation is used while the decimal exponent e of the leading digit
+// (value = d.ddd * 10^e) satisfies min_exponent <= e < max_exponent.
+template <typename T>
+void append_json_number_at(std::string& out, T value, bool signed_exponent, int min_exponent,
+                           int max_exponent) {
+  char buffer[64];
+  const auto result = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::scientific);
+  // "-d.ddde+XX": split into sign, digits and exponent.
+  std::string_view text(buffer, static_cast<std::size_t>(result.ptr - buffer));
+  if (text.front() == '-') {
+    out += '-';
+    text.remove_prefix(1);
+  }
+  const std::size_t e_at = text.find('e');
+  std::string digits;
+  digits += text[0];
+  if (e_at > 1) digits.append(text.substr(2, e_at - 2));
+  int exponent = 0;
+  const std::string_view exponent_text = text.substr(e_at + 1);
+  std::from_chars(exponent_text.data() + (exponent_text[0] == '+' ? 1 : 0),
+                  exponent_text.data() + exponent_text.size(), exponent);
+  if (value == 0) {
+    out += "0.0";
+    return;
+  }
+  const int length = static_cast<int>(digits.size());
+  if (exponent >= min_exponent && exponent < max_exponent) {
+    if (exponent >= 0) {
+      const int integral = exponent + 1;
+      if (length <= integral) {
+        out += digits;
+        out.append(static_cast<std::size_t>(integral - length), '0');
+        out += ".0";
+      } else {
+        out.append(digits, 0, static_cast<std::size_t>(integral));
+        out += '.';
+        out.append(digits, static_cast<std::size_t>(integral));
+      }
+    } else {
+      out += "0.";
+      out.append(static_cast<std::size_t>(-exponent - 1), '0');
+      out += digits;
+    }
+    return;
+  }
+  out += digits[0];
+  if (length > 1) {
+    out += '.';
+    out.append(digits, 1);
+  }
+  out += 'e';
+  if (exponent >= 0 && signed_exponent) out += '+';
+  out += std::to_string(exponent);
+}
+
+}  // namespace
+
+void append_json_number(std::string& out, double value, bool signed_exponent) {
+  append_json_number_at(out, value, signed_exponent, -5, 16);
+}
+
+void append_json_number(std::string& out, float value, bool signed_exponent) {
+  append_json_number_at(out, value, signed_exponent, -6, 13);
+}
+
+namespace {
+
+// ---- the record mapping -----------------------------------------------------------
+
+constexpr int kNoField = -1;
+constexpr int kIgnoredField = 3;
+// Nesting depth at which decoding gives up, as the usual JSON decoders do.
+constexpr int kMaxDepth = 128;
+
+enum class Want { Graph, NodeList, ConnectionList, Node, Connection, Text, OptionalF64, F32, Ignored, TooMany };
+
+struct RecordShape {
+  const char* expecting;  // "struct JsonNode"
+  const char* fields[3];
+  Want wants[3];
+  unsigned required;  // bit per field
+};
+
+constexpr RecordShape kGraphShape{
+    "struct JsonGraph", {"nodes", "edges", "arcs"}, {Want::NodeList, Want::ConnectionList, Want::ConnectionList}, 0b001};
+constexpr RecordShape kNodeShape{
+    "struct JsonNode", {"label", "x", "y"}, {Want::Text, Want::OptionalF64, Want::OptionalF64}, 0b001};
+constexpr RecordShape kConnectionShape{
+    "struct JsonConnection", {"source", "target", "weight"}, {Want::Text, Want::Text, Want::F32}, 0b111};
+
+const char* expecting(Want want) {
+  switch (want) {
+    case Want::Graph: return kGraphShape.expecting;
+    case Want::Node: return kNodeShape.expecting;
+    case Want::Connection: return kConnectionShape.expecting;
+    case Want::NodeList:
+    case Want::ConnectionList: return "a sequence";
+    case Want::Text: return "a string";
+    case Want::OptionalF64: return "f64";
+    case Want::F32: return "f32";
+    default: return "";
+  }
+}
+
+// A number's text as the decoder saw it: an integer (fits 64 bits) or a float.
+struct Number {
+  enum class Kind { Unsigned, Signed, Float } kind;
+  std::uint64_t unsigned_value = 0;
+  std::int64_t signed_value = 0;
+  double float_value = 0;
+  bool out_of_range = false;
+};
+
+Number read_number(std::string_view text) {
+  Number number{Number::Kind::Float};
+  const bool integral = text.find_first_of(".eE") == std::string_view::npos;
+  if (integral) {
+    if (text[0] != '-') {
+      const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), number.unsigned_value);
+      if (error == std::errc()) {
+        number.kind = Number::Kind::Unsigned;
+        return number;
+      }
+    } else if (text != "-0") {
+      const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), number.signed_value);
+      if (error == std::errc()) {
+        number.kind = Number::Kind::Signed;
+        return number;
+      }
+    }
+  }
+  double value = 0;
+  if (parse_float(text, value) != FloatParse::Ok) value = 0;  // cannot happen: the decoder checked the syntax
+  number.float_value = value;
+  number.out_of_range = std::isinf(value);
+  return number;
+}
+
+double as_f64(const Number& number) {
+  switch (number.kind) {
+    case Number::Kind::Unsigned: return static_cast<double>(number.unsigned_value);
+    case Number::Kind::Signed: return static_cast<double>(number.signed_value);
+    default: return number.float_value;
+  }
+}
+
+float as_f32(const Number& number) {
+  switch (number.kind) {
+    case Number::Kind::Unsigned: return static_cast<float>(number.unsigned_value);
+    case Number::Kind::Signed: return static_cast<float>(number.signed_value);
+    default: return static_cast<float>(number.float_value);
+  }
+}
+
+// A string shown inside a message: quoted, with quotes, backslashes and
+// control characters escaped.
+std::string quoted(std::string_view text) {
+  std::string out = "\"";
+  for (const char c : text) {
+    switch (c) {
+      case '"': out += "\\\""; break;
+      case '\\': out += "\\\\"; break;
+      case '\n': out += "\\n"; break;
+      case '\r': out += "\\r"; break;
+      case '\t': out += "\\t"; break;
+      case '\0': out += "\\0"; break;
+      default:
+        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) {
+          char hex[8];
+          const auto end = std::to_chars(hex, hex + sizeof hex, static_cast<unsigned>(static_cast<unsigned char>(c)), 16).ptr;
+          out += "\\u{";
+          out.append(hex, end);
+          out += '}';
+        } else {
+          out += c;
+        }
+    }
+  }
+  out += '"';
+  return out;
+}
+
+class GraphHandler {
+ public:
+  GraphHandler(std::string_view text, const rapidjson::StringStream& stream) : text_(text), stream_(stream) {}
+
+  // ---- events --------------------------------------------------------------------
+  // The decoder hands literals over once consumed, numbers and strings while
+  // the stream still stands at their first character.
+  bool Null() { return scalar(Scalar::Null, {}, stream_.Tell() - 4, stream_.Tell()); }
+  bool Bool(bool value) {
+    const std::size_t end = stream_.Tell();
+    return scalar(value ? Scalar::True : Scalar::False, {}, end - (value ? 4 : 5), end);
+  }
+  bool RawNumber(const char* text, rapidjson::SizeType length, bool) {
+    return scalar(Scalar::Number, {text, length}, stream_.Tell(), stream_.Tell() + length);
+  }
+  bool String(const char* text, rapidjson::SizeType length, bool) {
+    return scalar(Scalar::String, {text, length}, stream_.Tell(), string_end(stream_.Tell()));
+  }
+  // Not called with numbers parsed as text.
+  bool Int(int) { return false; }
+  bool Uint(unsigned) { return false; }
+  bool Int64(std::int64_t) { return false; }
+  bool Uint64(std::uint64_t) { return false; }
+  bool Double(double) { return false; }
+
+  bool StartObject() { return start(true); }
+  bool StartArray() { return start(false); }
+
+  bool Key(const char* text, rapidjson::SizeType length, bool) {
+    Frame& frame = frames_.back();
+    if (frame.kind == Kind::Skip) return true;
+    const std::string_view key(text, length);
+    const RecordShape& shape = *frame.shape;
+    for (int field = 0; field < 3; ++field) {
+      if (key != shape.fields[field]) continue;
+      if (frame.seen & (1u << field)) {
+        // Reported where the key ends, past the white space after it.
+        std::size_t index = string_end(stream_.Tell());
+        while (index < text_.size() && is_json_space(text_[index])) ++index;
+        return error_at(std::string("duplicate field `") + shape.fields[field] + "`", index);
+      }
+      frame.seen |= 1u << field;
+      frame.field = field;
+      return true;
+    }
+    frame.field = kIgnoredField;
+    return true;
+  }
+
+  bool EndObject(rapidjson::SizeType) {
+    Frame& frame = frames_.back();
+    if (frame.kind == Kind::Skip) return end_skip();
+    const RecordShape& shape = *frame.shape;
+    const std::size_t after = stream_.Tell() + 1;  // past the closing brace
+    for (int field = 0; field < 3; ++field) {
+      if ((shape.required & (1u << field)) && !(frame.seen & (1u << field))) {
+        return error_at(std::string("missing field `") + shape.fields[field] + "`", after);
+      }
+    }
+    frames_.pop_back();
+    --depth_;
+    value_done();
+    return true;
+  }
+
+  bool EndArray(rapidjson::SizeType) {
+    Frame& frame = frames_.back();
+    if (frame.kind == Kind::Skip) return end_skip();
+    if (frame.kind == Kind::RecordArray && frame.field < 3) {
+      return error_at("invalid length " + std::to_string(frame.field) + ", expected " + frame.shape->expecting +
+                          " with 3 elements",
+                      stream_.Tell() + 1);
+    }
+    frames_.pop_back();
+    --depth_;
+    value_done();
+    return true;
+  }
+
+  // ---- results -------------------------------------------------------------------
+  JsonGraph& graph() { return graph_; }
+  bool failed() const { return !message_.empty(); }
+  const std::string& message() const { return message_; }
+
+  static bool is_json_space(char c) { return c == ' ' || c == '\n' || c == '\r' || c == '\t'; }
+
+  // "{message} at line L column C", for a failure noticed with the input
+  // consumed up to `index` (the column is that of the last byte consumed).
+  std::string located(std::string_view message, std::size_t index) const {
+    index = std::min(index, text_.size());
+    const std::string_view before = text_.substr(0, index);
+    const std::size_t feed = before.rfind('\n');
+    const std::size_t line_start = feed == std::string_view::npos ? 0 : feed + 1;
+    std::size_t line = 1;
+    for (std::size_t i = 0; i < line_start; ++i) line += text_[i] == '\n';
+    return std::string(message) + " at line " + std::to_string(line) + " column " +
+           std::to_string(index - line_start);
+  }
+
+ private:
+  enum class Kind { RecordObject, RecordArray, List, Skip };
+  enum class Scalar { Null, True, False, Number, String };
+
+  struct Frame {
+    Kind kind;
+    const RecordShape* shape = nullptr;  // records
+    Want element = Want::Ignored;        // lists
+    int field = kNoField;                // objects: field of the coming value; arrays: index of the next element
+    unsigned seen = 0;
+    std::size_t skip_depth = 0;
+    int record = 0;               // 0 graph, 1 node, 2 connection
+    std::vector<JsonConnection>* connections = nullptr;
+  };
+
+  bool error_at(std::string message, std::size_t index) {
+    message_ = located(message, index);
+    return false;
+  }
+
+  Want wanted() {
+    if (frames_.empty()) return Want::Graph;
+    const Frame& frame = frames_.back();
+    switch (frame.kind) {
+      case Kind::List: return frame.element;
+      case Kind::RecordObject: return frame.field == kIgnoredField ? Want::Ignored : frame.shape->wants[frame.field];
+      case Kind::RecordArray: return frame.field >= 3 ? Want::TooMany : frame.shape->wants[frame.field];
+      case Kind::Skip: break;
+    }
+    return Want::Ignored;
+  }
+
+  // A value of the current frame is complete.
+  void value_done() {
+    if (frames_.empty()) return;
+    Frame& frame = frames_.back();
+    if (frame.kind == Kind::RecordObject) {
+      frame.field = kNoField;
+    } else if (frame.kind == Kind::RecordArray) {
+      ++frame.field;
+    }
+  }
+
+  bool end_skip() {
+    --depth_;
+    if (--frames_.back().skip_depth == 0) {
+      frames_.pop_back();
+      value_done();
+    }
+    return true;
+  }
+
+  // A fourth element of a record given as an array is trailing text.
+  bool too_many(std::size_t start) { return error_at("trailing characters", start + 1); }
+
+  // Index just past the closing quote of the string literal opening at `start`.
+  std::size_t string_end(std::size_t start) const {
+    std::size_t i = start + 1;
+    while (i < text_.size() && text_[i] != '"') i += text_[i] == '\\' ? 2 : 1;
+    return std::min(i + 1, text_.size());
+  }
+
+  std::string unexpected(Scalar scalar, std::string_view text) const {
+    switch (scalar) {
+      case Scalar::Null: return "null";
+      case Scalar::True: return "boolean `true`";
+      case Scalar::False: return "boolean `false`";
+      case Scalar::String: return "string " + quoted(text);
+      case Scalar::Number: {
+        const Number number = read_number(text);
+        if (number.kind == Number::Kind::Unsigned) return "integer `" + std::to_string(number.unsigned_value) + "`";
+        if (number.kind == Number::Kind::Signed) return "integer `" + std::to_string(number.signed_value) + "`";
+        std::string out = "floating point `";
+        append_json_number(out, number.float_value, false);
+        return out + "`";
+      }
+    }
+    return "";
+  }
+
+  bool invalid_type(const std::string& found, Want want, std::size_t index) {
+    return error_at("invalid type: " + found + ", expected " + expecting(want), index);
+  }
+
+  bool scalar(Scalar scalar, std::string_view text, std::size_t start, std::size_t after) {
+    if (!frames_.empty() && frames_.back().kind == Kind::Skip) return true;
+    const Want want = wanted();
+    switch (want) {
+      case Want::Ignored:
+        break;
+      case Want::TooMany:
+        return too_many(start);
+      case Want::ConnectionList:
+        if (scalar != Scalar::Null) return invalid_type(unexpected(scalar, text), want, after);
+        break;  // null: no connections of this kind
+      case Want::Text:
+        if (scalar != Scalar::String) return invalid_type(unexpected(scalar, text), want, after);
+        store_text(text);
+        break;
+      case Want::OptionalF64:
+      case Want::F32: {
+        if (scalar == Scalar::Null && want == Want::OptionalF64) break;
+        if (scalar != Scalar::Number) return invalid_type(unexpected(scalar, text), want, after);
+        const Number number = read_number(text);
+        if (number.out_of_range) return error_at("number out of range", after);
+        store_number(number);
+        break;
+      }
+      default:
+        return invalid_type(unexpected(scalar, text), want, after);
+    }
+    value_done();
+    return true;
+  }
+
+  bool start(bool object) {
+    const std::size_t at = stream_.Tell();  // the opening bracket, not yet consumed
+    if (++depth_ >= kMaxDepth) return error_at("recursion limit exceeded", at + 1);
+    if (!frames_.empty() && frames_.back().kind == Kind::Skip) {
+      ++frames_.back().skip_depth;
+      return true;
+    }
+    const Want want = wanted();
+    const Kind record_kind = object ? Kind::RecordObject : Kind::RecordArray;
+    switch (want) {
+      case Want::Ignored:
+        frames_.push_back(Frame{Kind::Skip});
+        frames_.back().skip_depth = 1;
+        return true;
+      case Want::TooMany:
+        return too_many(at);
+      case Want::Graph:
+        frames_.push_back(Frame{record_kind, &kGraphShape});
+        frames_.back().record = 0;
+        break;
+      case Want::Node:
+        graph_.nodes.emplace_back();
+        frames_.push_back(Frame{record_kind, &kNodeShape});
+        frames_.back().record = 1;
+        break;
+      case Want::Connection:
+        frames_.back().connections->emplace_back();
+        frames_.push_back(Frame{record_kind, &kConnectionShape});
+        frames_.back().record = 2;
+        frames_.back().connections = frames_[frames_.size() - 2].connections;
+        break;
+      case Want::NodeList:
+      case Want::ConnectionList:
+        if (object) return invalid_type("map", want, at);
+        frames_.push_back(Frame{Kind::List});
+        if (want == Want::NodeList) {
+          frames_.back().element = Want::Node;
+        } else {
+          frames_.back().element = Want::Connection;
+          auto& slot = connection_slot();
+          slot.emplace();
+          frames_.back().connections = &*slot;
+        }
+        return true;
+      default:
+        return invalid_type(object ? "map" : "sequence", want, at);
+    }
+    frames_.back().field = object ? kNoField : 0;
+    return true;
+  }
+
+  // The edges or arcs list the graph record's current field names.
+  std::optional<std::vector<JsonConnection>>& connection_slot() {
+    const Frame& graph_frame = frames_[frames_.size() - 2];
+    return graph_frame.field == 1 ? graph_.edges : graph_.arcs;
+  }
+
+  void store_text(std::string_view text) {
+    const Frame& frame = frames_.back();
+    if (frame.record == 1) {
+      graph_.nodes.back().label.assign(text);
+    } else {
+      JsonConnection& connection = frame.connections->back();
+      (frame.field == 0 ? connection.source : connection.target).assign(text);
+    }
+  }
+
+  void store_number(const Number& number) {
+    const Frame& frame = frames_.back();
+    if (frame.record == 1) {
+      (frame.field == 1 ? graph_.nodes.back().x : graph_.nodes.back().y) = as_f64(number);
+    } else {
+      frame.connections->back().weight = as_f32(number);
+    }
+  }
+
+  std::string_view text_;
+  const rapidjson::StringStream& stream_;
+  std::vector<Frame> frames_;
+  JsonGraph graph_;
+  int depth_ = 0;
+  std::string message_;
+};
+
+// Words a syntax error of the decoder like the record errors.
+std::string describe_syntax_error(const GraphHandler& handler, std::string_view text, rapidjson::ParseErrorCode code,
+                                  std::size_t offset) {
+  const bool at_end = offset >= text.size();
+  const char c = at_end ? '\0' : text[offset];
+  const std::size_t peek = offset + 1;
+  auto previous_is_comma = [&] {
+    std::size_t i = offset;
+    while (i > 0 && GraphHandler::is_json_space(text[i - 1])) --i;
+    return i > 0 && text[i - 1] == ',';
+  };
+  switch (code) {
+    case rapidjson::kParseErrorDocumentEmpty:
+      return handler.located("EOF while parsing a value", text.size());
+    case rapidjson::kParseErrorObjectMissName:
+      if (at_end) return handler.located("EOF while parsing an object", text.size());
+      if (c == '}') return handler.located("trailing comma", peek);
+      return handler.located("key must be a string", peek);
+    case rapidjson::kParseErrorObjectMissColon:
+      if (at_end) return handler.located("EOF while parsing an object", text.size());
+      return handler.located("expected `:`", peek);
+    case rapidjson::kParseErrorObjectMissCommaOrCurlyBracket:
+      if (at_end) return handler.located("EOF while parsing an object", text.size());
+      return handler.located("expected `,` or `}`", peek);
+    case rapidjson::kParseErrorArrayMissCommaOrSquareBracket:
+      if (at_end) return handler.located("EOF while parsing a list", text.size());
+      return handler.located("expected `,` or `]`", peek);
+    case rapidjson::kParseErrorStringUnicodeEscapeInvalidHex:
+    case rapidjson::kParseErrorStringEscapeInvalid:
+    case rapidjson::kParseErrorStringMissQuotationMark:
+    case rapidjson::kParseErrorStringInvalidEncoding:
+      if (at_end) return handler.located("EOF while parsing a string", text.size());
+      if (static_cast<unsigned char>(c) < 0x20) {
+        return handler.located("control character (\\u0000-\\u001F) found while parsing a string", peek);
+      }
+      return handler.located("invalid escape", peek);
+    case rapidjson::kParseErrorStringUnicodeSurrogateInvalid:
+      return handler.located("lone leading surrogate in hex escape", peek);
+    case rapidjson::kParseErrorNumberTooBig: {
+      // Reported once the whole number is read.
+      std::size_t end = offset;
+      while (end < text.size() && std::strchr("0123456789+-.eE", text[end]) != nullptr && text[end] != '\0') ++end;
+      return handler.located("number out of range", end);
+    }
+    case rapidjson::kParseErrorNumberMissFraction:
+    case rapidjson::kParseErrorNumberMissExponent:
+      if (at_end) return handler.located("EOF while parsing a value", text.size());
+      return handler.located("invalid number", peek);
+    default:
+      break;
+  }
+  // An invalid value.
+  if (at_end) return handler.located("EOF while parsing a value", text.size());
+  if (c == ']' && previous_is_comma()) return handler.located("trailing comma", peek);
+  if (c == '-' || (c >= '0' && c <= '9')) return handler.located("invalid number", peek);
+  // A literal that breaks off: true, false and null are matched letter by letter.
+  std::size_t start = offset;
+  while (start > 0 && std::isalpha(static_cast<unsigned char>(text[start - 1]))) --start;
+  if (start < offset && (text[start] == 'n' || text[start] == 't' || text[start] == 'f')) {
+    return handler.located("expected ident", peek);
+  }
+  return handler.located("expected value", peek);
+}
+
+}  // namespace
+
+JsonDecodeResult decode_json_graph(const std::string& owned) {
+  // RapidJSON reads up to a NUL; std::string keeps one past the end, and a
+  // NUL inside the text is caught as trailing or invalid text below.
+  rapidjson::StringStream stream(owned.c_str());
+  GraphHandler handler(owned, stream);
+  rapidjson::Reader reader;
+  constexpr unsigned kFlags =
+      rapidjson::kParseIterativeFlag | rapidjson::kParseStopWhenDoneFlag | rapidjson::kParseNumbersAsStringsFlag;
+  const rapidjson::ParseResult result = reader.Parse<kFlags>(stream, handler);
+  if (result.IsError()) {
+    if (handler.failed()) return {std::nullopt, handler.message()};
+    return {std::nullopt, describe_syntax_error(handler, owned, result.Code(), result.Offset())};
+  }
+  std::size_t index = stream.Tell();
+  while (index < owned.size() && GraphHandler::is_json_space(owned[index])) ++index;
+  if (index < owned.size()) return {std::nullopt, handler.located("trailing characters", index + 1)};
+  return {std::move(handler.graph()), {}};
+}
+
+namespace {
+
+// The whole file as text; fails on open, read and invalid UTF-8.
+bool read_whole_file(const std::string& path, std::string& text, std::string& error) {
+  if (path.find('\0') != std::string::npos) {
+    error = "file name contained an unexpected NUL byte";
+    return false;
+  }
+  int fd;
+  do {
+    fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  } while (fd < 0 && errno == EINTR);
+  if (fd < 0) {
+    error = describe_os_error(errno);
+    return false;
+  }
+  struct stat status {};
+  if (::fstat(fd, &status) == 0 && S_ISREG(status.st_mode) && status.st_size > 0) {
+    text.reserve(static_cast<std::size_t>(status.st_size) + 1);
+  }
+  char buffer[1 << 16];
+  for (;;) {
+    const ssize_t count = ::read(fd, buffer, sizeof buffer);
+    if (count < 0) {
+      if (errno == EINTR) continue;
+      error = describe_os_error(errno);
+      ::close(fd);
+      return false;
+    }
+    if (count == 0) break;
+    text.append(buffer, static_cast<std::size_t>(count));
+  }
+  ::close(fd);
+  if (!is_valid_utf8(text)) {
+    error = kInvalidUtf8;
+    return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+ReadResult read_json_file(const std::string& path) {
+  std::string text;
+  std::string error;
+  if (!read_whole_file(path, text, error)) return ReadResult::failure(FileError::Stage::Read, std::move(error));
+  JsonDecodeResult decoded = decode_json_graph(text);
+  text = std::string();
+  if (!decoded.graph) return ReadResult::failure(FileError::Stage::Read, std::move(decoded.error));
+
+  const JsonGraph& records = *decoded.graph;
+  _Graph graph;
+  graph.reserve(records.nodes.size());
+  for (const JsonNode& node : records.nodes) {
+    if (node.x && node.y) {
+      graph.add_node_with_pos(node.label, *node.x, *node.y);
+    } else {
+      graph.add_node(node.label);
+    }
+  }
+  // Labels are looked up in random order: each batch is prefetched in two
+  // steps (index slots, then nodes) before its connections are created.
+  constexpr std::size_t kBatch = 32;
+  for (const auto* list : {&records.edges, &records.arcs}) {
+    if (!*list) continue;
+    const bool directed = list == &records.arcs;
+    const std::vector<JsonConnection>& connections = **list;
+    for (std::size_t begin = 0; begin < connections.size(); begin += kBatch) {
+      const std::size_t end = std::min(begin + kBatch, connections.size());
+      for (const bool node : {false, true}) {
+        for (std::size_t i = begin; i < end; ++i) {
+          graph.prefetch_label(connections[i].source, node);
+          graph.prefetch_label(connections[i].target, node);
+        }
+      }
+      for (std::size_t i = begin; i < end; ++i) {
+        graph.create_connection(connections[i].source, connections[i].target, directed, connections[i].weight);
+      }
+    }
+  }
+  return ReadResult::success(std::move(graph));
+}
+
+}  // namespace mivora
