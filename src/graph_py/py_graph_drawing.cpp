@@ -1,3 +1,4 @@
+#include "file_writer_core/file_writer.hpp"
 #include "file_writer_core/html_writer.hpp"
 #include "graph_py/py_graph.hpp"
 #include "graph_py/py_layout.hpp"
@@ -9,7 +10,6 @@ namespace {
 
 constexpr Signature kOutputSvg{"Graph.output_svg()", {"layout", "override_positions", "style"}, 0};
 constexpr Signature kOutputHtml{"Graph.output_html()", {"file_name", "layout", "override_positions", "style"}, 1};
-constexpr const char* kCreateFileError = "Error while creating the file";
 
 }  // namespace
 
@@ -35,7 +35,7 @@ MIVORA_GRAPH_METHOD(graph_output_html) {
                                 const GraphStyle style = to_style(arguments[3], "style");
                                 if (const auto error = output_html(data.graph, file_name, layout,
                                                                    override_positions, style)) {
-                                  fail(std::string(kCreateFileError) + ": " + error->description);
+                                  fail(std::string(kCreateFileFailed) + ": " + error->description);
                                 }
                                 return none();
                               });
