@@ -145,20 +145,22 @@ def test_page_loads_clean_with_one_circle_per_node(open_viewer, tmp_path, drawin
     assert viewer.errors == []
 
 
-def test_drag_moves_circle_label_and_lines(open_viewer, tmp_path):
-    viewer = open_viewer(write_page(tmp_path / "page.html", *TRIANGLE))
+@pytest.mark.parametrize("drawing, index", [(TRIANGLE, 1), (ODD_LABELS, 2)], ids=["arcs-and-edge", "self-loop"])
+def test_drag_moves_circle_label_and_lines(open_viewer, tmp_path, drawing, index):
+    viewer = open_viewer(write_page(tmp_path / "page.html", *drawing))
     page = viewer.page
     before = {sel: viewer.all_attributes(sel, names) for sel, names in [
         ("line", ["x1", "y1", "x2", "y2"]), ("circle", ["cx", "cy"]), ("text", ["x", "y"])]}
     classes = page.eval_on_selector_all("line", "es => es.map((e) => e.getAttribute('class'))")
-    x, y = viewer.screen_point(".node1")
+    x, y = viewer.screen_point(f".node{index}")
     dx, dy = 120, -80
     page.mouse.move(x, y)
     page.mouse.down()
     page.mouse.move(x + dx / 2, y + dy / 2, steps=3)
     page.mouse.move(x + dx, y + dy, steps=3)
     page.mouse.up()
-    page.wait_for_function("() => document.querySelector('.node1').getAttribute('cx') !== '1000'")
+    page.wait_for_function("([i, x]) => document.querySelector('.node' + i).getAttribute('cx') !== x",
+                           arg=[index, shortest32(drawing[0][index][1])])
 
     width, height = page.evaluate("() => { const s = document.querySelector('svg'); return [s.clientWidth, s.clientHeight]; }")
     cdx, cdy = dx * 1500 / width, dy * 700 / height
@@ -166,16 +168,13 @@ def test_drag_moves_circle_label_and_lines(open_viewer, tmp_path):
     def moved(old, shift):
         return [pytest.approx(v + s, abs=1e-6) for v, s in zip(old, shift)]
 
-    circles = viewer.all_attributes("circle", ["cx", "cy"])
-    assert circles[1] == moved(before["circle"][1], (cdx, cdy))
-    assert circles[0] == before["circle"][0] and circles[2] == before["circle"][2]
-    texts = viewer.all_attributes("text", ["x", "y"])
-    assert texts[1] == moved(before["text"][1], (cdx, cdy))
-    assert texts[0] == before["text"][0] and texts[2] == before["text"][2]
+    for kind, names in [("circle", ["cx", "cy"]), ("text", ["x", "y"])]:
+        for i, (old, new) in enumerate(zip(before[kind], viewer.all_attributes(kind, names))):
+            assert new == (moved(old, (cdx, cdy)) if i == index else old), (kind, i)
     for cls, old, new in zip(classes, before["line"], viewer.all_attributes("line", ["x1", "y1", "x2", "y2"])):
         source, target = cls.split("line")
-        shift = [cdx, cdy] if source == "1" else [0, 0]
-        shift += [cdx, cdy] if target == "1" else [0, 0]
+        shift = [cdx, cdy] if source == str(index) else [0, 0]
+        shift += [cdx, cdy] if target == str(index) else [0, 0]
         assert new == moved(old, shift), cls
     assert viewer.errors == []
 
@@ -303,6 +302,20 @@ def test_page_embeds_svg_data_and_script_once(tmp_path, label):
     assert page.count(svg) == 1 and page.count(script) == 1
     assert f"<script>{script}</script>" in page
     assert data_block(page) == {"connections": [[0, 1, "0.1", True]]}
+
+
+def test_pages_of_stored_positions_repeat_and_fresh_layouts_differ(tmp_path):
+    stored = graph_from(tmp_path, *TRIANGLE)
+    fresh = mivora.Graph()
+    for label in "ABC":
+        fresh.add_node(label)
+    pages = {}
+    for name, graph in [("stored", stored), ("fresh", fresh)]:
+        for i in range(2):
+            graph.output_html(str(tmp_path / f"{name}{i}.html"))
+            pages[name, i] = (tmp_path / f"{name}{i}.html").read_text()
+    assert pages["stored", 0] == pages["stored", 1]
+    assert pages["fresh", 0] != pages["fresh", 1]
 
 
 @pytest.mark.parametrize("make", [
