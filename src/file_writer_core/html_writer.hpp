@@ -21,13 +21,7 @@ class Writeable {
   };
 
   virtual ~Writeable() = default;
-  // The viewer page of the graph's drawing (laid out as output_svg would),
-// written to `file_name`. Drawing failures are thrown before the file is
-// touched; a failed write is returned.
-std::optional<Writeable::Error> output_html(_Graph& graph, std::string_view file_name, LayoutKind layout,
-                                            bool override_positions, const GraphStyle& style);
-
-// Creates or truncates the file and writes `content` through this writer;
+  // Creates or truncates the file and writes `content` through this writer;
   // no value on success.
   virtual std::optional<Error> write_file(std::string_view file_name, std::string_view content) const = 0;
 };
