@@ -27,7 +27,7 @@ demo: deps build
 	$(PYTHON) examples/demo.py
 
 bench: deps build
-	$(PYTHON) benchmarks/bench_build.py
+	for script in benchmarks/bench_*.py; do $(PYTHON) $$script || exit 1; done
 
 clean:
 	rm -rf $(BUILD_DIR) .deps-stamp

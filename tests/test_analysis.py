@@ -386,3 +386,11 @@ def test_from_adjacency_matrix_errors(kwargs, exc, message):
     with pytest.raises(exc) as info:
         Graph.from_adjacency_matrix(**kwargs)
     assert str(info.value).startswith(message)
+
+
+def test_matrix_graph_continues_its_id_counter(tmp_path):
+    graph = mivora.Graph.from_adjacency_matrix([[0, 1], [0, 0]], True)
+    graph.add_node("extra")
+    path = tmp_path / "ids.net"
+    graph.output_net_file(str(path))
+    assert path.read_text() == '*Vertices\n0 "0"\n1 "1"\n2 "extra"\n*Arcs\n0 1 1\n'

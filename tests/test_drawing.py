@@ -266,3 +266,50 @@ def test_argument_errors(arguments, name):
 def test_too_many_arguments():
     with pytest.raises(TypeError, match=r"^Graph.output_svg\(\) takes from 0 to 3 positional arguments but 4 were given"):
         make_graph(["A"]).output_svg(mivora.Layout.Random, False, None, 1)
+
+
+# ---- stored positions (graphs read from files) ---------------------------------------
+
+
+def write_json(path, nodes, arcs=()):
+    import json
+
+    path.write_text(json.dumps({
+        "nodes": [{"label": label, "x": x, "y": y} for label, x, y in nodes],
+        "arcs": [{"source": s, "target": t, "weight": w} for s, t, w in arcs],
+    }))
+    return str(path)
+
+
+def test_worked_example_from_stored_positions(tmp_path):
+    graph = mivora.Graph.from_json_file(
+        write_json(tmp_path / "g.json", [("A", 100, 200), ("B", 300, 400.5)], [("A", "B", 1)]))
+    expected = (
+        OPEN + DEFS
+        + '<line x1="100" y1="200" x2="300" y2="400.5" stroke="black" stroke-width="1" class="0line1"/>'
+        + '<line x1="100" y1="200" x2="300" y2="400.5" stroke="none" stroke-width="1" '
+        'marker-end="url(#marker)" class="0line1"/>'
+        + '<circle cx="100" cy="200" stroke="blue" fill="blue" r="20" class="node0"/>'
+        '<text text-anchor="middle" x="100" y="235" class="label0">A</text>'
+        + '<circle cx="300" cy="400.5" stroke="blue" fill="blue" r="20" class="node1"/>'
+        '<text text-anchor="middle" x="300" y="435.5" class="label1">B</text>'
+        + "</svg>"
+    )
+    assert graph.output_svg() == expected
+    assert graph.output_svg(mivora.Layout.Spring) == expected  # stored positions are kept
+
+
+def test_override_positions_lays_out_and_the_positions_stay(tmp_path):
+    graph = mivora.Graph.from_json_file(write_json(tmp_path / "g.json", [("A", 100, 200), ("B", 300, 400)]))
+    circular = graph.output_svg(mivora.Layout.Circular, True)
+    assert positions(circular) == [(1000, 400), (600, 400)]
+    assert positions(graph.output_svg()) == [(1000, 400), (600, 400)]
+
+
+def test_partly_positioned_graph_needs_override(tmp_path):
+    path = tmp_path / "g.net"
+    path.write_text('*Vertices 2\n1 "a" 0 0\n2 "b"\n*Arcs\n1 2 1\n')
+    graph = mivora.Graph.from_net_file(str(path))
+    raises_panic("called `Option::unwrap()` on a `None` value", graph.output_svg)
+    assert len(positions(graph.output_svg(mivora.Layout.Random, True))) == 2
+
