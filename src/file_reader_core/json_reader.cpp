@@ -631,17 +631,8 @@ bool read_whole_file(const std::string& path, std::string& text, std::string& er
   return true;
 }
 
-}  // namespace
-
-ReadResult read_json_file(const std::string& path) {
-  std::string text;
-  std::string error;
-  if (!read_whole_file(path, text, error)) return ReadResult::failure(FileError::Stage::Read, std::move(error));
-  JsonDecodeResult decoded = decode_json_graph(text);
-  text = std::string();
-  if (!decoded.graph) return ReadResult::failure(FileError::Stage::Read, std::move(decoded.error));
-
-  const JsonGraph& records = *decoded.graph;
+// Builds the graph of decoded records through the store.
+ReadResult build_json_graph(const JsonGraph& records) {
   _Graph graph;
   graph.reserve(records.nodes.size());
   for (const JsonNode& node : records.nodes) {
@@ -672,6 +663,25 @@ ReadResult read_json_file(const std::string& path) {
     }
   }
   return ReadResult::success(std::move(graph));
+}
+
+}  // namespace
+
+ReadResult read_json_file(const std::string& path) {
+  std::string text;
+  std::string error;
+  if (!read_whole_file(path, text, error)) return ReadResult::failure(FileError::Stage::Read, std::move(error));
+  JsonDecodeResult decoded = decode_json_graph(text);
+  text = std::string();
+  if (!decoded.graph) return ReadResult::failure(FileError::Stage::Read, std::move(decoded.error));
+  return build_json_graph(*decoded.graph);
+}
+
+ReadResult read_json_text(const std::string& text) {
+  if (!is_valid_utf8(text)) return ReadResult::failure(FileError::Stage::Read, kInvalidUtf8);
+  JsonDecodeResult decoded = decode_json_graph(text);
+  if (!decoded.graph) return ReadResult::failure(FileError::Stage::Read, std::move(decoded.error));
+  return build_json_graph(*decoded.graph);
 }
 
 }  // namespace mivora
