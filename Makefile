@@ -7,7 +7,7 @@ CMAKE_FLAGS ?=
 
 export PYTHONPATH := $(CURDIR)/$(BUILD_DIR)$(if $(PYTHONPATH),:$(PYTHONPATH))
 
-.PHONY: build deps test demo bench clean sanitize fuzz fuzz-deps
+.PHONY: build deps test demo bench clean sanitize fuzz fuzz-deps typecheck
 
 build:
 	cmake -S . -B $(BUILD_DIR) -G Ninja -DPython_EXECUTABLE=$$(command -v $(PYTHON)) \
@@ -22,6 +22,12 @@ deps: .deps-stamp
 
 test: deps build
 	$(PYTHON) -m pytest -q tests
+	$(MAKE) --no-print-directory typecheck
+
+# The stubs against the built module, and a typed example against the stubs.
+typecheck: build
+	cd $(BUILD_DIR) && MYPYPATH=$(CURDIR)/$(BUILD_DIR) $(PYTHON) -m mypy.stubtest --mypy-config-file /dev/null mivora
+	MYPYPATH=$(CURDIR)/$(BUILD_DIR) $(PYTHON) -m mypy --strict --cache-dir $(BUILD_DIR)/.mypy_cache examples/typed_example.py
 
 demo: deps build
 	$(PYTHON) examples/demo.py
