@@ -26,7 +26,7 @@ test: deps build
 
 # The stubs against the built module, and a typed example against the stubs.
 typecheck: build
-	cd $(BUILD_DIR) && MYPYPATH=$(CURDIR)/$(BUILD_DIR) $(PYTHON) -m mypy.stubtest --mypy-config-file /dev/null mivora
+	cd $(BUILD_DIR) && MYPYPATH=$(CURDIR)/$(BUILD_DIR) $(PYTHON) -m mypy.stubtest mivora
 	MYPYPATH=$(CURDIR)/$(BUILD_DIR) $(PYTHON) -m mypy --strict --cache-dir $(BUILD_DIR)/.mypy_cache examples/typed_example.py
 
 demo: deps build
