@@ -7,7 +7,7 @@ CMAKE_FLAGS ?=
 
 export PYTHONPATH := $(CURDIR)/$(BUILD_DIR)$(if $(PYTHONPATH),:$(PYTHONPATH))
 
-.PHONY: build deps test demo bench clean
+.PHONY: build deps test demo bench clean sanitize fuzz fuzz-deps typecheck
 
 build:
 	cmake -S . -B $(BUILD_DIR) -G Ninja -DPython_EXECUTABLE=$$(command -v $(PYTHON)) \
@@ -22,6 +22,12 @@ deps: .deps-stamp
 
 test: deps build
 	$(PYTHON) -m pytest -q tests
+	$(MAKE) --no-print-directory typecheck
+
+# The stubs against the built module, and a typed example against the stubs.
+typecheck: build
+	cd $(BUILD_DIR) && MYPYPATH=$(CURDIR)/$(BUILD_DIR) $(PYTHON) -m mypy.stubtest mivora
+	MYPYPATH=$(CURDIR)/$(BUILD_DIR) $(PYTHON) -m mypy --strict --cache-dir $(BUILD_DIR)/.mypy_cache examples/typed_example.py
 
 demo: deps build
 	$(PYTHON) examples/demo.py
@@ -29,8 +35,31 @@ demo: deps build
 bench: deps build
 	for script in benchmarks/bench_*.py; do $(PYTHON) $$script || exit 1; done
 
+# The whole suite against a build with AddressSanitizer and UBSan.
+SANITIZE_DIR ?= build-sanitize
+sanitize: deps
+	cmake -S . -B $(SANITIZE_DIR) -G Ninja -DPython_EXECUTABLE=$$(command -v $(PYTHON)) \
+	  -DMIVORA_WERROR=$(WERROR) -DMIVORA_SANITIZE=ON -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+	cmake --build $(SANITIZE_DIR)
+	PYTHON=$(PYTHON) tools/sanitize/run_tests.sh $(SANITIZE_DIR)
+
+# libFuzzer targets over the core, each run for FUZZ_SECONDS.
+FUZZ_DIR ?= build-fuzz
+FUZZ_SECONDS ?= 60
+fuzz-deps: .fuzz-deps-stamp
+
+.fuzz-deps-stamp: tools/install_fuzz_deps.sh
+	tools/install_fuzz_deps.sh
+	touch $@
+
+fuzz: fuzz-deps
+	cmake -S . -B $(FUZZ_DIR) -G Ninja -DMIVORA_FUZZ=ON -DCMAKE_CXX_COMPILER=$$(tools/install_fuzz_deps.sh --compiler) \
+	  -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+	cmake --build $(FUZZ_DIR)
+	FUZZ_SECONDS=$(FUZZ_SECONDS) tools/run_fuzz.sh $(FUZZ_DIR)
+
 clean:
-	rm -rf $(BUILD_DIR) .deps-stamp
+	rm -rf $(BUILD_DIR) $(SANITIZE_DIR) $(FUZZ_DIR) .deps-stamp .fuzz-deps-stamp
 
 # Syntax check of the viewer page's script (needs node).
 .PHONY: lint

@@ -376,6 +376,27 @@ class NetReader {
   std::vector<PendingConnection> pending_;
 };
 
+// Feeds every line that `next` hands out to a NetReader.
+template <typename NextLine>
+ReadResult read_net_lines(NextLine&& next) {
+  NetReader reader;
+  std::string_view line;
+  int error = 0;
+  for (;;) {
+    switch (next(line, error)) {
+      case LineReader::Status::End:
+        reader.add_pending();
+        return ReadResult::success(reader.take_graph());
+      case LineReader::Status::Error:
+        return ReadResult::failure(FileError::Stage::Read, describe_os_error(error));
+      case LineReader::Status::Line:
+        if (!is_valid_utf8(line)) return ReadResult::failure(FileError::Stage::Read, kInvalidUtf8);
+        reader.read_line(line);
+        break;
+    }
+  }
+}
+
 }  // namespace
 
 ReadResult read_net_file(const std::string& path) {
@@ -390,22 +411,17 @@ ReadResult read_net_file(const std::string& path) {
   const FileDescriptor file(fd);
 
   LineReader lines(file.get());
-  NetReader reader;
-  std::string_view line;
-  int error = 0;
-  for (;;) {
-    switch (lines.next(line, error)) {
-      case LineReader::Status::End:
-        reader.add_pending();
-        return ReadResult::success(reader.take_graph());
-      case LineReader::Status::Error:
-        return ReadResult::failure(FileError::Stage::Read, describe_os_error(error));
-      case LineReader::Status::Line:
-        if (!is_valid_utf8(line)) return ReadResult::failure(FileError::Stage::Read, kInvalidUtf8);
-        reader.read_line(line);
-        break;
-    }
-  }
+  return read_net_lines([&](std::string_view& line, int& error) { return lines.next(line, error); });
+}
+
+ReadResult read_net_text(std::string_view text) {
+  return read_net_lines([&](std::string_view& line, int&) {
+    if (text.empty()) return LineReader::Status::End;
+    const std::size_t feed = text.find('\n');
+    line = text.substr(0, feed);
+    text.remove_prefix(feed == std::string_view::npos ? text.size() : feed + 1);
+    return LineReader::Status::Line;
+  });
 }
 
 }  // namespace mivora

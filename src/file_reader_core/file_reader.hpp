@@ -46,6 +46,8 @@ inline constexpr const char* kInvalidWeight = "Invalid weight";
 
 // Streams the file line by line through an 8192-byte buffer.
 ReadResult read_net_file(const std::string& path);
+// The same over text in memory: lines end at each line feed.
+ReadResult read_net_text(std::string_view text);
 
 // ---- JSON -------------------------------------------------------------------
 
@@ -77,6 +79,8 @@ JsonDecodeResult decode_json_graph(const std::string& text);
 
 // Reads the whole file, decodes it, then builds the graph through the store.
 ReadResult read_json_file(const std::string& path);
+// The same over text in memory (checked for UTF-8 like a file).
+ReadResult read_json_text(const std::string& text);
 
 // Shortest round-trip text of a number in the JSON style: integral values
 // keep ".0", exponent form outside the fixed range of each width

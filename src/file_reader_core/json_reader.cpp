@@ -224,6 +224,7 @@ class GraphHandler {
     return scalar(Scalar::Number, {text, length}, stream_.Tell(), stream_.Tell() + length);
   }
   bool String(const char* text, rapidjson::SizeType length, bool) {
+    if (lone_trailing_surrogate({text, length})) return false;
     return scalar(Scalar::String, {text, length}, stream_.Tell(), string_end(stream_.Tell()));
   }
   // Not called with numbers parsed as text.
@@ -237,6 +238,7 @@ class GraphHandler {
   bool StartArray() { return start(false); }
 
   bool Key(const char* text, rapidjson::SizeType length, bool) {
+    if (lone_trailing_surrogate({text, length})) return false;
     Frame& frame = frames_.back();
     if (frame.kind == Kind::Skip) return true;
     const std::string_view key(text, length);
@@ -325,6 +327,33 @@ class GraphHandler {
   bool error_at(std::string message, std::size_t index) {
     message_ = located(message, index);
     return false;
+  }
+
+  // The decoder refuses a lone leading surrogate escape but turns a lone
+  // trailing one (\uDC00 to \uDFFF) into three bytes that are not UTF-8.
+  // Such a string is refused too, where its escape ends; the input itself
+  // was valid UTF-8, so only that escape can make the decoded text invalid.
+  bool lone_trailing_surrogate(std::string_view decoded) {
+    if (is_valid_utf8(decoded)) return false;
+    const std::size_t start = stream_.Tell();
+    const std::size_t end = string_end(start);
+    auto surrogate_escape = [&](std::size_t i, char low, char high) {
+      if (i + 5 >= end || text_[i + 1] != 'u' || (text_[i + 2] | 0x20) != 'd') return false;
+      const char c = static_cast<char>(text_[i + 3] | 0x20);
+      return c >= low && c <= high;
+    };
+    std::size_t at = start;
+    for (std::size_t i = start + 1; i < end; ++i) {
+      if (text_[i] != '\\') continue;
+      if (surrogate_escape(i, 'c', 'f')) {
+        at = i;
+        break;
+      }
+      // A pair is decoded as one; any other escape is skipped whole.
+      i += surrogate_escape(i, '8', 'b') ? 11 : 1;
+    }
+    error_at("lone leading surrogate in hex escape", at + 6);
+    return true;
   }
 
   Want wanted() {
@@ -631,17 +660,8 @@ bool read_whole_file(const std::string& path, std::string& text, std::string& er
   return true;
 }
 
-}  // namespace
-
-ReadResult read_json_file(const std::string& path) {
-  std::string text;
-  std::string error;
-  if (!read_whole_file(path, text, error)) return ReadResult::failure(FileError::Stage::Read, std::move(error));
-  JsonDecodeResult decoded = decode_json_graph(text);
-  text = std::string();
-  if (!decoded.graph) return ReadResult::failure(FileError::Stage::Read, std::move(decoded.error));
-
-  const JsonGraph& records = *decoded.graph;
+// Builds the graph of decoded records through the store.
+ReadResult build_json_graph(const JsonGraph& records) {
   _Graph graph;
   graph.reserve(records.nodes.size());
   for (const JsonNode& node : records.nodes) {
@@ -672,6 +692,25 @@ ReadResult read_json_file(const std::string& path) {
     }
   }
   return ReadResult::success(std::move(graph));
+}
+
+}  // namespace
+
+ReadResult read_json_file(const std::string& path) {
+  std::string text;
+  std::string error;
+  if (!read_whole_file(path, text, error)) return ReadResult::failure(FileError::Stage::Read, std::move(error));
+  JsonDecodeResult decoded = decode_json_graph(text);
+  text = std::string();
+  if (!decoded.graph) return ReadResult::failure(FileError::Stage::Read, std::move(decoded.error));
+  return build_json_graph(*decoded.graph);
+}
+
+ReadResult read_json_text(const std::string& text) {
+  if (!is_valid_utf8(text)) return ReadResult::failure(FileError::Stage::Read, kInvalidUtf8);
+  JsonDecodeResult decoded = decode_json_graph(text);
+  if (!decoded.graph) return ReadResult::failure(FileError::Stage::Read, std::move(decoded.error));
+  return build_json_graph(*decoded.graph);
 }
 
 }  // namespace mivora

@@ -89,7 +89,19 @@ class CheckedFileStream {
   char* current_ = buffer_;
 };
 
-using JsonWriter = rapidjson::PrettyWriter<CheckedFileStream>;
+// The same interface over a string in memory.
+class StringOutputStream {
+ public:
+  using Ch = char;
+
+  explicit StringOutputStream(std::string& out) : out_(out) {}
+  void Put(char c) { out_ += c; }
+  void Flush() {}
+  int error() const { return 0; }
+
+ private:
+  std::string& out_;
+};
 
 // A JSON string literal; control characters as \b \t \n \f \r or \u00xx.
 void append_json_string(std::string& out, std::string_view text) {
@@ -119,6 +131,7 @@ void append_json_string(std::string& out, std::string_view text) {
   out += '"';
 }
 
+template <typename JsonWriter>
 class JsonEmitter {
  public:
   explicit JsonEmitter(JsonWriter& writer) : writer_(writer) {}
@@ -159,7 +172,8 @@ struct ConnectionEntry {
   Weight weight;
 };
 
-void write_connections(JsonWriter& writer, JsonEmitter& emit, const char* key,
+template <typename JsonWriter>
+void write_connections(JsonWriter& writer, JsonEmitter<JsonWriter>& emit, const char* key,
                        const std::vector<ConnectionEntry>& entries) {
   writer.Key(key);
   writer.StartArray();
@@ -181,7 +195,7 @@ void write_connections(JsonWriter& writer, JsonEmitter& emit, const char* key,
 
 }  // namespace
 
-std::optional<std::string> write_net_file(const std::string& path, const _Graph& graph) {
+std::string net_file_text(const _Graph& graph) {
   std::string text = "*Vertices\n";
   std::string edges;
   std::string arcs;
@@ -229,7 +243,11 @@ std::optional<std::string> write_net_file(const std::string& path, const _Graph&
   }
   edges = std::string();
   arcs = std::string();
+  return text;
+}
 
+std::optional<std::string> write_net_file(const std::string& path, const _Graph& graph) {
+  const std::string text = net_file_text(graph);
   const int fd = create_file(path);
   if (fd < 0) return open_error(path);
   const int write_error = write_all(fd, text.data(), text.size());
@@ -237,7 +255,11 @@ std::optional<std::string> write_net_file(const std::string& path, const _Graph&
   return describe(write_error != 0 ? write_error : close_error);
 }
 
-std::optional<std::string> write_json_file(const std::string& path, const _Graph& graph) {
+namespace {
+
+// The whole JSON document into `stream`; stops early once the stream fails.
+template <typename Stream>
+void write_json_document(Stream& stream, const _Graph& graph) {
   std::vector<ConnectionEntry> edges;
   std::vector<ConnectionEntry> arcs;
   graph.for_each_connection([&](NodeIndex, const _Node& from, const StoredConnection& connection,
@@ -246,12 +268,10 @@ std::optional<std::string> write_json_file(const std::string& path, const _Graph
     (connection.directed ? arcs : edges).push_back(ConnectionEntry{&from, target, connection.weight});
   });
 
-  const int fd = create_file(path);
-  if (fd < 0) return open_error(path);
-  CheckedFileStream stream(fd);
+  using JsonWriter = rapidjson::PrettyWriter<Stream>;
   JsonWriter writer(stream);
   writer.SetIndent(' ', 2);
-  JsonEmitter emit(writer);
+  JsonEmitter<JsonWriter> emit(writer);
 
   writer.StartObject();
   writer.Key("nodes");
@@ -273,7 +293,22 @@ std::optional<std::string> write_json_file(const std::string& path, const _Graph
   write_connections(writer, emit, "arcs", arcs);
   writer.EndObject();
   stream.Flush();
+}
 
+}  // namespace
+
+std::string json_file_text(const _Graph& graph) {
+  std::string text;
+  StringOutputStream stream(text);
+  write_json_document(stream, graph);
+  return text;
+}
+
+std::optional<std::string> write_json_file(const std::string& path, const _Graph& graph) {
+  const int fd = create_file(path);
+  if (fd < 0) return open_error(path);
+  CheckedFileStream stream(fd);
+  write_json_document(stream, graph);
   const int close_error = ::close(fd) == 0 ? 0 : errno;
   return describe(stream.error() != 0 ? stream.error() : close_error);
 }

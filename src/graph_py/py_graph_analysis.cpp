@@ -134,14 +134,19 @@ PyRef sequence_items(PyObject* value, const char* name) {
 
 std::vector<std::vector<float>> to_matrix(PyObject* value, const char* name) {
   const PyRef rows = sequence_items(value, name);
-  std::vector<std::vector<float>> matrix(static_cast<std::size_t>(PySequence_Fast_GET_SIZE(rows.get())));
-  for (std::size_t i = 0; i < matrix.size(); ++i) {
-    const PyRef cells = sequence_items(PySequence_Fast_GET_ITEM(rows.get(), i), name);
-    const Py_ssize_t count = PySequence_Fast_GET_SIZE(cells.get());
-    matrix[i].reserve(static_cast<std::size_t>(count));
-    // The size is re-read: a cell's __float__ may shrink a list being converted.
+  std::vector<std::vector<float>> matrix;
+  matrix.reserve(static_cast<std::size_t>(PySequence_Fast_GET_SIZE(rows.get())));
+  // A cell's __float__ may change or shrink the lists being converted (the
+  // outer one included): sizes are re-read, and each row and cell is held
+  // while it converts.
+  for (Py_ssize_t i = 0; i < PySequence_Fast_GET_SIZE(rows.get()); ++i) {
+    const PyRef row = PyRef::borrow(PySequence_Fast_GET_ITEM(rows.get(), i));
+    const PyRef cells = sequence_items(row.get(), name);
+    std::vector<float>& out = matrix.emplace_back();
+    out.reserve(static_cast<std::size_t>(PySequence_Fast_GET_SIZE(cells.get())));
     for (Py_ssize_t j = 0; j < PySequence_Fast_GET_SIZE(cells.get()); ++j) {
-      matrix[i].push_back(to_f32(PySequence_Fast_GET_ITEM(cells.get(), j), name));
+      const PyRef cell = PyRef::borrow(PySequence_Fast_GET_ITEM(cells.get(), j));
+      out.push_back(to_f32(cell.get(), name));
     }
   }
   return matrix;
