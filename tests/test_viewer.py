@@ -1,4 +1,6 @@
 """The viewer page written by Graph.output_html, driven in headless Chromium."""
+import asyncio
+import inspect
 import json
 import re
 from pathlib import Path
@@ -6,7 +8,7 @@ from xml.etree import ElementTree
 
 import numpy
 import pytest
-from playwright.sync_api import sync_playwright
+from playwright.async_api import async_playwright
 
 import mivora
 
@@ -58,12 +60,45 @@ ODD_LABELS = (
 
 # ---- browser -------------------------------------------------------------------
 
+class Blocking:
+    """Playwright's asyncio objects driven call by call on one event loop.
+
+    Playwright's own synchronous API switches stacks with greenlets, which
+    AddressSanitizer cannot follow (the sanitized test run dies in it); this
+    facade gives the tests the same blocking style without stack switching."""
+
+    def __init__(self, target, loop):
+        self._target, self._loop = target, loop
+
+    def __getattr__(self, name):
+        value = getattr(self._target, name)
+        if not callable(value):
+            return self._wrap(value)
+
+        def call(*args, **kwargs):
+            result = value(*args, **kwargs)
+            if inspect.isawaitable(result):
+                result = self._loop.run_until_complete(result)
+            return self._wrap(result)
+
+        return call
+
+    def _wrap(self, value):
+        if type(value).__module__.startswith("playwright."):
+            return Blocking(value, self._loop)
+        return value
+
+
 @pytest.fixture(scope="module")
 def browser():
-    with sync_playwright() as playwright:
-        browser = playwright.chromium.launch(executable_path=CHROMIUM, headless=True, args=["--no-sandbox"])
-        yield browser
-        browser.close()
+    loop = asyncio.new_event_loop()
+    playwright = loop.run_until_complete(async_playwright().start())
+    chromium = loop.run_until_complete(
+        playwright.chromium.launch(executable_path=CHROMIUM, headless=True, args=["--no-sandbox"]))
+    yield Blocking(chromium, loop)
+    loop.run_until_complete(chromium.close())
+    loop.run_until_complete(playwright.stop())
+    loop.close()
 
 
 class Viewer:
@@ -109,9 +144,14 @@ class Viewer:
         self.page.click(".menu-btn")
         self.page.wait_for_function(
             "() => document.getElementById('sideMenu').getBoundingClientRect().right <= window.innerWidth + 0.5")
-        with self.page.expect_download() as info:
-            self.page.get_by_role("button", name=button).click()
-        return info.value
+        page = self.page._target
+
+        async def click_and_wait():
+            async with page.expect_download() as info:
+                await page.get_by_role("button", name=button).click()
+            return await info.value
+
+        return self.page._wrap(self.page._loop.run_until_complete(click_and_wait()))
 
     def close(self):
         self.context.close()
