@@ -27,7 +27,7 @@ demo: deps build
 	$(PYTHON) examples/demo.py
 
 bench: deps build
-	for script in benchmarks/bench_*.py; do $(PYTHON) $$script || exit 1; done
+	$(PYTHON) benchmarks/peers.py
 
 clean:
 	rm -rf $(BUILD_DIR) .deps-stamp
