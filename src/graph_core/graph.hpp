@@ -40,13 +40,25 @@ class _Graph {
   void create_connection(std::string_view from_label, std::string_view to_label, bool directed,
                          Weight weight);
 
+  // A connection between two nodes of this graph, by position (file readers).
+  struct PositionedConnection {
+    std::uint32_t from;
+    std::uint32_t to;
+    Weight weight;
+    bool directed;
+  };
+  // Appends the connections in order, as create_connection would, after
+  // sizing each node's list for exactly what it gets.
+  void add_connections(const std::vector<PositionedConnection>& connections);
+
   // The first node in insertion order whose label equals `label`.
   std::optional<NodeIndex> find_by_label(std::string_view label) const {
     return index_.find(label);
   }
 
-  // See LabelIndex::prefetch: for readers that look many labels up in a row.
-  void prefetch_label(std::string_view label, bool node) const { index_.prefetch(label, node); }
+  // For readers that look many labels up in a row and overlap the lookups
+  // (LabelIndex::prefetch, prefetch_node, find by hash).
+  const LabelIndex& label_index() const { return index_; }
 
   std::size_t node_count() const { return nodes_.size(); }
   const NodeList& nodes() const { return nodes_; }

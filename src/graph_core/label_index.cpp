@@ -74,16 +74,6 @@ void LabelIndex::reserve(std::size_t count) {
   if (wanted > slots_.size()) rehash(wanted);
 }
 
-void LabelIndex::prefetch(std::string_view label, bool node) const {
-  if (slots_.empty()) return;
-  const Slot& slot = slots_[hash_label(label) & (slots_.size() - 1)];
-  if (!node) {
-    __builtin_prefetch(&slot);
-  } else if (slot.position_plus_one != 0) {
-    __builtin_prefetch(slot.node);
-  }
-}
-
 void LabelIndex::rehash(std::size_t capacity) {
   // Beyond 2^32 slots the tag no longer covers the home slot's bits.
   if (capacity > (std::size_t{1} << 32)) fail("graph has too many nodes");
