@@ -62,11 +62,11 @@ std::pair<NodeIndex, bool> _Graph::add_unique(std::shared_ptr<_Node> node) {
 }
 
 NodeIndex _Graph::add_node(std::string_view label) {
-  return add_unique(std::make_shared<_Node>(std::string(label))).first;
+  return add_unique(std::make_shared<_Node>(label)).first;
 }
 
 NodeIndex _Graph::add_node_with_pos(std::string_view label, double x, double y) {
-  auto node = std::make_shared<_Node>(std::string(label));
+  auto node = std::make_shared<_Node>(label);
   node->set_position(x, y);
   const auto [position, added] = add_unique(std::move(node));
   if (added) has_positions_ = true;

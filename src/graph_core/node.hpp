@@ -6,6 +6,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "graph_core/types.hpp"
@@ -35,6 +36,7 @@ class _Node {
   static constexpr std::uint64_t kNoGraph = 0;
 
   explicit _Node(std::string node_label) : label(std::move(node_label)) {}
+  explicit _Node(std::string_view node_label) : label(node_label) {}
 
   std::optional<NodeIndex> id() const {
     return graph_serial == kNoGraph ? std::nullopt : std::optional<NodeIndex>(position);
