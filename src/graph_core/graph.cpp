@@ -62,11 +62,11 @@ std::pair<NodeIndex, bool> _Graph::add_unique(std::shared_ptr<_Node> node) {
 }
 
 NodeIndex _Graph::add_node(std::string_view label) {
-  return add_unique(std::make_shared<_Node>(label)).first;
+  return add_unique(new_node(label)).first;
 }
 
 NodeIndex _Graph::add_node_with_pos(std::string_view label, double x, double y) {
-  auto node = std::make_shared<_Node>(label);
+  auto node = new_node(label);
   node->set_position(x, y);
   const auto [position, added] = add_unique(std::move(node));
   if (added) has_positions_ = true;
@@ -74,7 +74,7 @@ NodeIndex _Graph::add_node_with_pos(std::string_view label, double x, double y) 
 }
 
 NodeIndex _Graph::append_node_unchecked(std::string label) {
-  return append(std::make_shared<_Node>(std::move(label)));
+  return append(new_node(std::move(label)));
 }
 
 void _Graph::create_connection(std::string_view from_label, std::string_view to_label,

@@ -11,6 +11,7 @@
 
 #include "graph_core/label_index.hpp"
 #include "graph_core/node.hpp"
+#include "graph_core/node_pool.hpp"
 #include "graph_core/types.hpp"
 
 namespace mivora {
@@ -110,7 +111,12 @@ class _Graph {
   // returns the present node's position); the flag tells whether it was added.
   std::pair<NodeIndex, bool> add_unique(std::shared_ptr<_Node> node);
   NodeIndex append(std::shared_ptr<_Node> node);
+  template <typename Label>
+  std::shared_ptr<_Node> new_node(Label&& label) {
+    return std::allocate_shared<_Node>(NodeAllocator<_Node>(pool_), std::forward<Label>(label));
+  }
 
+  NodePool pool_;
   NodeList nodes_;
   LabelIndex index_;
   NodeIndex next_id_ = 0;
