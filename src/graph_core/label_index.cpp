@@ -36,8 +36,18 @@ std::uint64_t hash_label(std::string_view label) {
     p += 8;
     n -= 8;
   }
+  // The last 0..7 bytes without a variable-length copy: two overlapping
+  // 4-byte loads, or first, middle and last byte (the length is mixed in above).
   std::uint64_t tail = 0;
-  std::memcpy(&tail, p, n);
+  if (n >= 4) {
+    std::uint32_t first, last;
+    std::memcpy(&first, p, 4);
+    std::memcpy(&last, p + n - 4, 4);
+    tail = (std::uint64_t{first} << 32) | last;
+  } else if (n > 0) {
+    const auto byte = [&](std::size_t i) { return std::uint64_t{static_cast<unsigned char>(p[i])}; };
+    tail = (byte(0) << 16) | (byte(n >> 1) << 8) | byte(n - 1);
+  }
   h = fold_multiply(h ^ tail ^ 0xE7037ED1A0B428DBull, kMul);
   return fold_multiply(h, 0x8EBC6AF09C88C6E3ull);
 }
