@@ -45,11 +45,11 @@ NodeIndex _Graph::append(std::shared_ptr<_Node> node) {
   return position;
 }
 
-std::pair<NodeIndex, bool> _Graph::add_unique(std::shared_ptr<_Node> node) {
+std::pair<NodeIndex, bool> _Graph::add_unique(std::shared_ptr<_Node> node, std::uint64_t hash) {
   const NodeIndex position = nodes_.size();
   if (nodes_.size() == nodes_.capacity()) nodes_.reserve(std::max<std::size_t>(16, nodes_.size() * 2));
   // The index is updated before the node is appended: nothing after it can fail.
-  const NodeIndex present = index_.insert(*node, position);
+  const NodeIndex present = index_.insert(*node, position, hash);
   if (present != position) {
     write_stdout("Node with label '" + node->label + "' already exists!\n");
     return {present, false};
@@ -61,14 +61,20 @@ std::pair<NodeIndex, bool> _Graph::add_unique(std::shared_ptr<_Node> node) {
   return {position, true};
 }
 
+// The index slot of the label is requested first, so that its cache miss
+// overlaps with making the node.
 NodeIndex _Graph::add_node(std::string_view label) {
-  return add_unique(new_node(label)).first;
+  const std::uint64_t hash = hash_label(label);
+  index_.prefetch(hash);
+  return add_unique(new_node(label), hash).first;
 }
 
 NodeIndex _Graph::add_node_with_pos(std::string_view label, double x, double y) {
+  const std::uint64_t hash = hash_label(label);
+  index_.prefetch(hash);
   auto node = new_node(label);
   node->set_position(x, y);
-  const auto [position, added] = add_unique(std::move(node));
+  const auto [position, added] = add_unique(std::move(node), hash);
   if (added) has_positions_ = true;
   return position;
 }

@@ -109,7 +109,7 @@ class _Graph {
  private:
   // Adds `node` unless its label is present (then reports the duplicate and
   // returns the present node's position); the flag tells whether it was added.
-  std::pair<NodeIndex, bool> add_unique(std::shared_ptr<_Node> node);
+  std::pair<NodeIndex, bool> add_unique(std::shared_ptr<_Node> node, std::uint64_t hash);
   NodeIndex append(std::shared_ptr<_Node> node);
   template <typename Label>
   std::shared_ptr<_Node> new_node(Label&& label) {

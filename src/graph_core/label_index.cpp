@@ -63,10 +63,10 @@ std::optional<NodeIndex> LabelIndex::find(std::string_view label, std::uint64_t 
   }
 }
 
-NodeIndex LabelIndex::insert(const _Node& node, NodeIndex position) {
+NodeIndex LabelIndex::insert(const _Node& node, NodeIndex position, std::uint64_t hash) {
   if (position >= std::numeric_limits<std::uint32_t>::max() - 1) fail("graph has too many nodes");
   if ((used_ + 1) * 2 > slots_.size()) rehash(std::max<std::size_t>(16, slots_.size() * 2));
-  const std::uint32_t tag = tag_of(hash_label(node.label));
+  const std::uint32_t tag = tag_of(hash);
   const std::size_t mask = slots_.size() - 1;
   for (std::size_t i = tag & mask;; i = (i + 1) & mask) {
     Slot& slot = slots_[i];

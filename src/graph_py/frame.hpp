@@ -266,12 +266,19 @@ PyObject* call_static(const Signature& signature, PyObject* const* args, Py_ssiz
 // Allocates an instance of `type` and constructs T's C++ part in it.
 template <typename T, typename... Args>
 PyObject* new_object(PyTypeObject* type, Args&&... args) {
-  PyObject* self = check(type->tp_alloc(type, 0));
+  // None of our types is collected by the garbage collector or has items:
+  // a plain allocation, without the generic allocator's zeroing.
+  PyObject* self = static_cast<PyObject*>(PyObject_Malloc(sizeof(T)));
+  if (self == nullptr) {
+    PyErr_NoMemory();
+    throw PythonError{};
+  }
+  PyObject_Init(self, type);  // takes a reference to the heap type
   try {
     new (&reinterpret_cast<T*>(self)->data) typename T::Data{std::forward<Args>(args)...};
   } catch (...) {
     Py_TYPE(self)->tp_free(self);
-    Py_DECREF(type);  // tp_alloc took a reference to the heap type
+    Py_DECREF(type);  // PyObject_Init took a reference to the heap type
     throw;
   }
   return self;
