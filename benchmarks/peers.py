@@ -115,21 +115,30 @@ def machine():
 
 
 def format_seconds(seconds):
-    return "-" if seconds is None else f"{seconds:.4f}"
+    if seconds is None:
+        return "-"
+    return f"{seconds:.4f}" if seconds >= 0.01 else f"{seconds:.6f}"
+
+
+def spread(times):
+    """(slowest - fastest) / median of the timed runs."""
+    return (max(times) - min(times)) / statistics.median(times)
 
 
 def print_table(report):
     libraries = report["libraries"]
     header = f"{'workload':<26}{'size':<36}" + "".join(f"{lib:>11}" for lib in libraries)
-    print(header + f"{'fastest peer':>14}{'mivora/peer':>12}{'nx/mivora':>11}")
+    print(header + f"{'fastest peer':>14}{'mivora/peer':>12}{'nx/mivora':>11}{'spread':>8}")
     for row in report["rows"]:
         times = row["seconds"]
         cells = "".join(f"{format_seconds(times.get(lib)):>11}" for lib in libraries)
         ratio = "-" if row["ratio"] is None else f"{row['ratio']:.2f}"
         speedup = "-" if row["networkx_speedup"] is None else f"{row['networkx_speedup']:.0f}x"
-        print(f"{row['workload']:<26}{row['size']:<36}{cells}{row['fastest_peer'] or '-':>14}{ratio:>12}{speedup:>11}")
+        noise = f"{spread(row['runs']['mivora']) * 100:.0f}%" if "mivora" in row["runs"] else "-"
+        print(f"{row['workload']:<26}{row['size']:<36}{cells}{row['fastest_peer'] or '-':>14}{ratio:>12}{speedup:>11}"
+              f"{noise:>8}")
     print("seconds: median of", report["runs"], "runs after a warm-up, one process per library;",
-          "mivora/peer below 1 means mivora is faster")
+          "mivora/peer below 1 means mivora is faster; spread: (slowest - fastest) / median of mivora's runs")
 
 
 def build_report(args, sizes, versions, results):
