@@ -33,7 +33,7 @@ demo: deps build
 	$(PYTHON) examples/demo.py
 
 bench: deps build
-	for script in benchmarks/bench_*.py; do $(PYTHON) $$script || exit 1; done
+	$(PYTHON) benchmarks/peers.py
 
 # The whole suite against a build with AddressSanitizer and UBSan.
 SANITIZE_DIR ?= build-sanitize

@@ -336,44 +336,26 @@ class NetReader {
     const std::optional<NodeIndex> to = ids_.find(parts[1]);
     if (!to) fail(kNoEntryForKey);
     const float weight = parse_or_fail<float>(parts[2], kInvalidWeight);
-    pending_.push_back(PendingConnection{*from, *to, weight, directed});
-    if (pending_.size() == kBatch) add_pending();
+    pending_.push_back(_Graph::PositionedConnection{static_cast<std::uint32_t>(*from),
+                                                    static_cast<std::uint32_t>(*to), weight, directed});
   }
 
  public:
-  // Adds the connections read so far. Both ends are nodes of this graph, so
-  // this is create_connection without looking the labels up again. Nodes
-  // are touched in random order, so a batch is prefetched before it is added;
-  // only the order within each node matters, and that is kept.
-  void add_pending() {
-    const auto& nodes = graph_.nodes();
-    for (const PendingConnection& c : pending_) {
-      __builtin_prefetch(nodes[c.from].get());
-      __builtin_prefetch(&nodes[c.from]->connections);
-      __builtin_prefetch(nodes[c.to].get());
-    }
-    for (const PendingConnection& c : pending_) {
-      const auto& connections = nodes[c.from]->connections;
-      __builtin_prefetch(connections.data() + connections.size(), 1);
-    }
-    for (const PendingConnection& c : pending_) nodes[c.from]->add_connection(nodes[c.to], c.directed, c.weight);
-    pending_.clear();
+  // Adds the connections once the whole file is read, so that each node's
+  // list is allocated once at its exact size (16 bytes a connection are held
+  // meanwhile, less than the graph keeps for it). Both ends are nodes of
+  // this graph: this is create_connection without looking labels up again.
+  void add_connections() {
+    graph_.add_connections(pending_);
+    pending_ = {};
   }
 
  private:
-  struct PendingConnection {
-    NodeIndex from;
-    NodeIndex to;
-    float weight;
-    bool directed;
-  };
-  static constexpr std::size_t kBatch = 64;
-
   _Graph graph_;
   IdMap ids_;
   Section section_ = Section::None;
   std::vector<std::string_view> tokens_;
-  std::vector<PendingConnection> pending_;
+  std::vector<_Graph::PositionedConnection> pending_;
 };
 
 // Feeds every line that `next` hands out to a NetReader.
@@ -385,7 +367,7 @@ ReadResult read_net_lines(NextLine&& next) {
   for (;;) {
     switch (next(line, error)) {
       case LineReader::Status::End:
-        reader.add_pending();
+        reader.add_connections();
         return ReadResult::success(reader.take_graph());
       case LineReader::Status::Error:
         return ReadResult::failure(FileError::Stage::Read, describe_os_error(error));

@@ -19,6 +19,7 @@
 
 #include "file_reader_core/file_reader.hpp"
 #include "file_reader_core/text_scan.hpp"
+#include "graph_core/internal_error.hpp"
 
 namespace mivora {
 
@@ -671,26 +672,43 @@ ReadResult build_json_graph(const JsonGraph& records) {
       graph.add_node(node.label);
     }
   }
-  // Labels are looked up in random order: each batch is prefetched in two
-  // steps (index slots, then nodes) before its connections are created.
+  // Labels are looked up in random order: each batch is hashed once, then
+  // its index slots and then its nodes are prefetched before its ends are
+  // resolved. The connections are added once all are resolved, so that each
+  // node's list is allocated once at its exact size; a missing label fails
+  // as create_connection would, at the same record.
   constexpr std::size_t kBatch = 32;
+  const LabelIndex& index = graph.label_index();
+  std::vector<_Graph::PositionedConnection> resolved;
+  resolved.reserve((records.edges ? records.edges->size() : 0) + (records.arcs ? records.arcs->size() : 0));
+  std::uint64_t hashes[2 * kBatch];
   for (const auto* list : {&records.edges, &records.arcs}) {
     if (!*list) continue;
     const bool directed = list == &records.arcs;
     const std::vector<JsonConnection>& connections = **list;
     for (std::size_t begin = 0; begin < connections.size(); begin += kBatch) {
-      const std::size_t end = std::min(begin + kBatch, connections.size());
-      for (const bool node : {false, true}) {
-        for (std::size_t i = begin; i < end; ++i) {
-          graph.prefetch_label(connections[i].source, node);
-          graph.prefetch_label(connections[i].target, node);
-        }
+      const std::size_t count = std::min(kBatch, connections.size() - begin);
+      for (std::size_t k = 0; k < count; ++k) {
+        hashes[2 * k] = hash_label(connections[begin + k].source);
+        hashes[2 * k + 1] = hash_label(connections[begin + k].target);
+        index.prefetch(hashes[2 * k]);
+        index.prefetch(hashes[2 * k + 1]);
       }
-      for (std::size_t i = begin; i < end; ++i) {
-        graph.create_connection(connections[i].source, connections[i].target, directed, connections[i].weight);
+      for (std::size_t h = 0; h < 2 * count; ++h) index.prefetch_node(hashes[h]);
+      for (std::size_t k = 0; k < count; ++k) {
+        const JsonConnection& connection = connections[begin + k];
+        const auto from = index.find(connection.source, hashes[2 * k]);
+        if (!from) fail(kFromNotFound);
+        const auto to = index.find(connection.target, hashes[2 * k + 1]);
+        if (!to) fail(kToNotFound);
+        resolved.push_back(_Graph::PositionedConnection{static_cast<std::uint32_t>(*from),
+                                                        static_cast<std::uint32_t>(*to), connection.weight,
+                                                        directed});
       }
     }
   }
+  decoded.graph.reset();
+  graph.add_connections(resolved);
   return ReadResult::success(std::move(graph));
 }
 

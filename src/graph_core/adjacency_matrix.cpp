@@ -4,11 +4,6 @@
 
 namespace mivora {
 
-void AdjacencyMatrix::fill_row(std::size_t r, float* out) const {
-  std::fill(out, out + size, 0.0f);
-  for (std::size_t k = start[r]; k < start[r + 1]; ++k) out[column[k]] = weight[k];
-}
-
 AdjacencyMatrix generate_adjacency_matrix(const _Graph& graph) {
   struct Write {
     std::uint32_t row, column;

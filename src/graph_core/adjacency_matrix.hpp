@@ -22,9 +22,6 @@ struct AdjacencyMatrix {
   std::vector<std::size_t> start;  // row r spans [start[r], start[r + 1])
   std::vector<std::uint32_t> column;
   std::vector<float> weight;
-
-  // Writes the `size` cells of row r to `out`.
-  void fill_row(std::size_t r, float* out) const;
 };
 
 // Calls write(row, column, weight) for every cell assignment the matrix gets,

@@ -38,56 +38,104 @@ void _Graph::reserve(std::size_t count) {
 NodeIndex _Graph::append(std::shared_ptr<_Node> node) {
   const NodeIndex position = nodes_.size();
   node->graph_serial = serial_;
-  node->position = position;
+  node->position = static_cast<std::uint32_t>(position);
   nodes_.push_back(std::move(node));
   if (index_.insert(*nodes_.back(), position) != position) has_duplicate_labels_ = true;
   next_id_ = nodes_.size();
   return position;
 }
 
-std::pair<NodeIndex, bool> _Graph::add_unique(std::shared_ptr<_Node> node) {
+std::pair<NodeIndex, bool> _Graph::add_unique(std::shared_ptr<_Node> node, std::uint64_t hash) {
   const NodeIndex position = nodes_.size();
   if (nodes_.size() == nodes_.capacity()) nodes_.reserve(std::max<std::size_t>(16, nodes_.size() * 2));
   // The index is updated before the node is appended: nothing after it can fail.
-  const NodeIndex present = index_.insert(*node, position);
+  const NodeIndex present = index_.insert(*node, position, hash);
   if (present != position) {
     write_stdout("Node with label '" + node->label + "' already exists!\n");
     return {present, false};
   }
   node->graph_serial = serial_;
-  node->position = position;
+  node->position = static_cast<std::uint32_t>(position);  // the index refuses positions from 2^32 - 2 on
   nodes_.push_back(std::move(node));
   next_id_ = nodes_.size();
   return {position, true};
 }
 
+// The index slot of the label is requested first, so that its cache miss
+// overlaps with making the node.
 NodeIndex _Graph::add_node(std::string_view label) {
-  return add_unique(std::make_shared<_Node>(std::string(label))).first;
+  const std::uint64_t hash = hash_label(label);
+  index_.prefetch(hash);
+  return add_unique(new_node(label), hash).first;
 }
 
 NodeIndex _Graph::add_node_with_pos(std::string_view label, double x, double y) {
-  auto node = std::make_shared<_Node>(std::string(label));
+  const std::uint64_t hash = hash_label(label);
+  index_.prefetch(hash);
+  auto node = new_node(label);
   node->set_position(x, y);
-  const auto [position, added] = add_unique(std::move(node));
+  const auto [position, added] = add_unique(std::move(node), hash);
   if (added) has_positions_ = true;
   return position;
 }
 
 NodeIndex _Graph::append_node_unchecked(std::string label) {
-  return append(std::make_shared<_Node>(std::move(label)));
+  return append(new_node(std::move(label)));
 }
 
 void _Graph::create_connection(std::string_view from_label, std::string_view to_label,
                                bool directed, Weight weight) {
+  // Four cache misses lie on this path (two index slots, two nodes); they
+  // are started in pairs so that each pair costs one wait.
   const std::uint64_t from_hash = hash_label(from_label);
   const std::uint64_t to_hash = hash_label(to_label);
   index_.prefetch(from_hash);
   index_.prefetch(to_hash);
+  for (const std::uint64_t hash : {from_hash, to_hash}) {
+    if (const NodeIndex candidate = index_.prefetch_node(hash); candidate < nodes_.size()) {
+      __builtin_prefetch(&nodes_[candidate]);
+    }
+  }
   const auto from = index_.find(from_label, from_hash);
   if (!from) fail(kFromNotFound);
+  _Node& source = *nodes_[*from];
+  __builtin_prefetch(source.connections.data() + source.connections.size(), 1);
   const auto to = index_.find(to_label, to_hash);
   if (!to) fail(kToNotFound);
-  nodes_[*from]->add_connection(nodes_[*to], directed, weight);
+  source.add_connection(nodes_[*to], directed, weight);
+}
+
+void _Graph::add_connections(const std::vector<PositionedConnection>& connections) {
+  // Each list is sized exactly first: no slack, and the lists lie in node order.
+  std::vector<std::uint32_t> counts(nodes_.size(), 0);
+  for (const PositionedConnection& c : connections) ++counts[c.from];
+  for (NodeIndex position = 0; position < nodes_.size(); ++position) {
+    if (counts[position] == 0) continue;
+    auto& list = nodes_[position]->connections;
+    list.reserve(list.size() + counts[position]);
+  }
+  counts = {};
+  // Nodes are touched in file order, which is random: the three dependent
+  // loads of each step (list entry, node, end of its connection list) are
+  // prefetched at staggered distances ahead.
+  constexpr std::size_t kFar = 24, kMid = 16, kNear = 8;
+  const std::size_t count = connections.size();
+  for (std::size_t i = 0; i < count; ++i) {
+    if (i + kFar < count) {
+      __builtin_prefetch(&nodes_[connections[i + kFar].from]);
+      __builtin_prefetch(&nodes_[connections[i + kFar].to]);
+    }
+    if (i + kMid < count) {
+      __builtin_prefetch(nodes_[connections[i + kMid].from].get());
+      __builtin_prefetch(nodes_[connections[i + kMid].to].get());
+    }
+    if (i + kNear < count) {
+      const auto& list = nodes_[connections[i + kNear].from]->connections;
+      __builtin_prefetch(list.data() + list.size(), 1);
+    }
+    const PositionedConnection& c = connections[i];
+    nodes_[c.from]->add_connection(nodes_[c.to], c.directed, c.weight);
+  }
 }
 
 std::size_t _Graph::get_edge_count() const {

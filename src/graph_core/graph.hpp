@@ -11,6 +11,7 @@
 
 #include "graph_core/label_index.hpp"
 #include "graph_core/node.hpp"
+#include "graph_core/node_pool.hpp"
 #include "graph_core/types.hpp"
 
 namespace mivora {
@@ -40,13 +41,25 @@ class _Graph {
   void create_connection(std::string_view from_label, std::string_view to_label, bool directed,
                          Weight weight);
 
+  // A connection between two nodes of this graph, by position (file readers).
+  struct PositionedConnection {
+    std::uint32_t from;
+    std::uint32_t to;
+    Weight weight;
+    bool directed;
+  };
+  // Appends the connections in order, as create_connection would, after
+  // sizing each node's list for exactly what it gets.
+  void add_connections(const std::vector<PositionedConnection>& connections);
+
   // The first node in insertion order whose label equals `label`.
   std::optional<NodeIndex> find_by_label(std::string_view label) const {
     return index_.find(label);
   }
 
-  // See LabelIndex::prefetch: for readers that look many labels up in a row.
-  void prefetch_label(std::string_view label, bool node) const { index_.prefetch(label, node); }
+  // For readers that look many labels up in a row and overlap the lookups
+  // (LabelIndex::prefetch, prefetch_node, find by hash).
+  const LabelIndex& label_index() const { return index_; }
 
   std::size_t node_count() const { return nodes_.size(); }
   const NodeList& nodes() const { return nodes_; }
@@ -96,9 +109,14 @@ class _Graph {
  private:
   // Adds `node` unless its label is present (then reports the duplicate and
   // returns the present node's position); the flag tells whether it was added.
-  std::pair<NodeIndex, bool> add_unique(std::shared_ptr<_Node> node);
+  std::pair<NodeIndex, bool> add_unique(std::shared_ptr<_Node> node, std::uint64_t hash);
   NodeIndex append(std::shared_ptr<_Node> node);
+  template <typename Label>
+  std::shared_ptr<_Node> new_node(Label&& label) {
+    return std::allocate_shared<_Node>(NodeAllocator<_Node>(pool_), std::forward<Label>(label));
+  }
 
+  NodePool pool_;
   NodeList nodes_;
   LabelIndex index_;
   NodeIndex next_id_ = 0;

@@ -36,8 +36,18 @@ std::uint64_t hash_label(std::string_view label) {
     p += 8;
     n -= 8;
   }
+  // The last 0..7 bytes without a variable-length copy: two overlapping
+  // 4-byte loads, or first, middle and last byte (the length is mixed in above).
   std::uint64_t tail = 0;
-  std::memcpy(&tail, p, n);
+  if (n >= 4) {
+    std::uint32_t first, last;
+    std::memcpy(&first, p, 4);
+    std::memcpy(&last, p + n - 4, 4);
+    tail = (std::uint64_t{first} << 32) | last;
+  } else if (n > 0) {
+    const auto byte = [&](std::size_t i) { return std::uint64_t{static_cast<unsigned char>(p[i])}; };
+    tail = (byte(0) << 16) | (byte(n >> 1) << 8) | byte(n - 1);
+  }
   h = fold_multiply(h ^ tail ^ 0xE7037ED1A0B428DBull, kMul);
   return fold_multiply(h, 0x8EBC6AF09C88C6E3ull);
 }
@@ -53,10 +63,10 @@ std::optional<NodeIndex> LabelIndex::find(std::string_view label, std::uint64_t 
   }
 }
 
-NodeIndex LabelIndex::insert(const _Node& node, NodeIndex position) {
+NodeIndex LabelIndex::insert(const _Node& node, NodeIndex position, std::uint64_t hash) {
   if (position >= std::numeric_limits<std::uint32_t>::max() - 1) fail("graph has too many nodes");
   if ((used_ + 1) * 2 > slots_.size()) rehash(std::max<std::size_t>(16, slots_.size() * 2));
-  const std::uint32_t tag = tag_of(hash_label(node.label));
+  const std::uint32_t tag = tag_of(hash);
   const std::size_t mask = slots_.size() - 1;
   for (std::size_t i = tag & mask;; i = (i + 1) & mask) {
     Slot& slot = slots_[i];
@@ -72,16 +82,6 @@ NodeIndex LabelIndex::insert(const _Node& node, NodeIndex position) {
 void LabelIndex::reserve(std::size_t count) {
   const std::size_t wanted = std::bit_ceil(std::max<std::size_t>(16, count * 2));
   if (wanted > slots_.size()) rehash(wanted);
-}
-
-void LabelIndex::prefetch(std::string_view label, bool node) const {
-  if (slots_.empty()) return;
-  const Slot& slot = slots_[hash_label(label) & (slots_.size() - 1)];
-  if (!node) {
-    __builtin_prefetch(&slot);
-  } else if (slot.position_plus_one != 0) {
-    __builtin_prefetch(slot.node);
-  }
 }
 
 void LabelIndex::rehash(std::size_t capacity) {

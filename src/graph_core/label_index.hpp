@@ -24,14 +24,23 @@ class LabelIndex {
   void prefetch(std::uint64_t hash) const {
     if (!slots_.empty()) __builtin_prefetch(&slots_[hash & (slots_.size() - 1)]);
   }
+  // Once the slot prefetch(hash) asked for has arrived: starts loading the
+  // node that slot names when it is the likely match of a lookup of `hash`,
+  // and returns that node's position (kNoCandidate otherwise).
+  static constexpr NodeIndex kNoCandidate = ~NodeIndex{0};
+  NodeIndex prefetch_node(std::uint64_t hash) const {
+    if (slots_.empty()) return kNoCandidate;
+    const Slot& slot = slots_[hash & (slots_.size() - 1)];
+    if (slot.position_plus_one == 0 || slot.tag != static_cast<std::uint32_t>(hash)) return kNoCandidate;
+    __builtin_prefetch(slot.node);
+    return slot.position_plus_one - 1;
+  }
   // Records `node` at `position` unless its label is already present.
   // Returns the position the index holds for the label afterwards.
-  NodeIndex insert(const _Node& node, NodeIndex position);
+  NodeIndex insert(const _Node& node, NodeIndex position) { return insert(node, position, hash_label(node.label)); }
+  // The same with the label's hash at hand (`hash` must be hash_label(node.label)).
+  NodeIndex insert(const _Node& node, NodeIndex position, std::uint64_t hash);
   void reserve(std::size_t count);
-  // Starts loading what find(label) will read: the first probed slot, or
-  // (once that is cached) the node it names. Lets batched lookups overlap
-  // their cache misses.
-  void prefetch(std::string_view label, bool node) const;
 
  private:
   // The tag is the low half of the label's hash: it picks the home slot, so

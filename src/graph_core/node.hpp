@@ -6,6 +6,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "graph_core/types.hpp"
@@ -35,6 +36,7 @@ class _Node {
   static constexpr std::uint64_t kNoGraph = 0;
 
   explicit _Node(std::string node_label) : label(std::move(node_label)) {}
+  explicit _Node(std::string_view node_label) : label(node_label) {}
 
   std::optional<NodeIndex> id() const {
     return graph_serial == kNoGraph ? std::nullopt : std::optional<NodeIndex>(position);
@@ -50,16 +52,19 @@ class _Node {
   // Appends a connection to `target`, which may be any node, in a graph or not.
   void add_connection(const std::shared_ptr<_Node>& target, bool is_directed, Weight weight);
 
+  // Fields in the order lookups and connection adding touch them; 88 bytes,
+  // so a node and its shared count fit one 112-byte heap block.
   std::string label;
-  double x = 0.0;
-  double y = 0.0;
+  std::vector<StoredConnection> connections;
+  // A node belongs to at most one graph, for its whole life, at a fixed
+  // position; its id is that position (below 2^32: see LabelIndex).
+  // kNoGraph marks a free-standing node.
+  std::uint64_t graph_serial = kNoGraph;
+  std::uint32_t position = 0;
   bool has_x = false;
   bool has_y = false;
-  // A node belongs to at most one graph, for its whole life, at a fixed
-  // position; its id is that position. kNoGraph marks a free-standing node.
-  std::uint64_t graph_serial = kNoGraph;
-  NodeIndex position = 0;
-  std::vector<StoredConnection> connections;
+  double x = 0.0;
+  double y = 0.0;
 };
 
 }  // namespace mivora

@@ -10,7 +10,11 @@ inline constexpr NodeIndex kPrefetchDistance = 8;
 
 inline void prefetch_connections(const _Graph& graph, NodeIndex position) {
   position += kPrefetchDistance;
-  if (position < graph.node_count()) __builtin_prefetch(graph.node(position).connections.data());
+  if (position >= graph.node_count()) return;
+  // A list of three or more connections spans a second cache line.
+  const auto& connections = graph.node(position).connections;
+  __builtin_prefetch(connections.data());
+  if (connections.size() > 2) __builtin_prefetch(reinterpret_cast<const char*>(connections.data()) + 64);
 }
 
 }  // namespace mivora

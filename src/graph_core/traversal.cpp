@@ -98,6 +98,11 @@ class Successors {
     return {*position, nullptr};
   }
 
+  // True when no connection leaves the graph and every label is unique: a
+  // walk is then a plain walk over positions (see plain_bfs, plain_dfs).
+  bool plain() const { return rows_.outside.empty() && !graph_.has_duplicate_labels(); }
+  const SuccessorRows& rows() const { return rows_; }
+
   template <bool kReverse, typename Visit>
   void for_each(const Step& step, Visit&& visit) {
     if (step.outside == nullptr) {
@@ -139,13 +144,52 @@ void report(TraversalOrder& order, const Step& step) {
   order.nodes.push_back(step.outside);
 }
 
+// The walks below on a plain graph (Successors::plain): positions are labels,
+// so the visited set is one byte per node and the order is the queue itself.
+void plain_bfs(const SuccessorRows& rows, NodeIndex start, std::vector<NodeIndex>& queue) {
+  std::vector<std::uint8_t> seen(rows.start.size() - 1, 0);
+  seen[start] = 1;
+  queue.push_back(start);
+  for (std::size_t head = 0; head < queue.size(); ++head) {
+    const NodeIndex u = queue[head];
+    for (std::size_t k = rows.start[u]; k < rows.start[u + 1]; ++k) {
+      const std::uint32_t v = rows.target[k];
+      if (seen[v] == 0) {
+        seen[v] = 1;
+        queue.push_back(v);
+      }
+    }
+  }
+}
+
+void plain_dfs(const SuccessorRows& rows, NodeIndex start, std::vector<NodeIndex>& order) {
+  std::vector<std::uint8_t> seen(rows.start.size() - 1, 0);
+  std::vector<std::uint32_t> stack{static_cast<std::uint32_t>(start)};
+  while (!stack.empty()) {
+    const std::uint32_t u = stack.back();
+    stack.pop_back();
+    if (seen[u] != 0) continue;
+    seen[u] = 1;
+    order.push_back(u);
+    // Pushed last-added first, so the first-added connection is explored next.
+    for (std::size_t k = rows.start[u + 1]; k-- > rows.start[u];) {
+      const std::uint32_t v = rows.target[k];
+      if (seen[v] == 0) stack.push_back(v);
+    }
+  }
+}
+
 }  // namespace
 
 TraversalOrder bfs(const _Graph& graph, std::string_view start_label) {
   TraversalOrder order;
   Successors successors(graph, order);
-  LabelVisits visits(graph);
   const Step start = successors.start(start_label);
+  if (successors.plain()) {
+    plain_bfs(successors.rows(), start.position, order.positions);
+    return order;
+  }
+  LabelVisits visits(graph);
   visits.mark(start);
   std::vector<Step> queue{start};
   for (std::size_t head = 0; head < queue.size(); ++head) {
@@ -161,8 +205,13 @@ TraversalOrder bfs(const _Graph& graph, std::string_view start_label) {
 TraversalOrder dfs(const _Graph& graph, std::string_view start_label) {
   TraversalOrder order;
   Successors successors(graph, order);
+  const Step start = successors.start(start_label);
+  if (successors.plain()) {
+    plain_dfs(successors.rows(), start.position, order.positions);
+    return order;
+  }
   LabelVisits visits(graph);
-  std::vector<Step> stack{successors.start(start_label)};
+  std::vector<Step> stack{start};
   while (!stack.empty()) {
     const Step step = stack.back();
     stack.pop_back();

@@ -13,7 +13,8 @@ inline constexpr const char* kInitialNodeNotFound = "Error: Initial node not fou
 
 // Nodes in visiting order: positions[k] is the position of the k-th node in
 // the graph, or kOutside with nodes[k] the node itself when it lies outside
-// the graph (nodes[k] is null otherwise). A walk leaves the graph through
+// the graph (nodes[k] is null otherwise; `nodes` may be left empty by a walk
+// that never leaves the graph). A walk leaves the graph through
 // connections added to foreign nodes; those are held here while in use.
 struct TraversalOrder {
   static constexpr NodeIndex kOutside = static_cast<NodeIndex>(-1);

@@ -103,6 +103,18 @@ class Arguments {
 // Vectorcall form (METH_FASTCALL | METH_KEYWORDS).
 Arguments match_arguments(const Signature& signature, PyObject* const* args, Py_ssize_t nargs,
                           PyObject* kwnames);
+// The usual call, positional arguments only, matched inline; anything else
+// goes through match_arguments.
+inline Arguments match_positional(const Signature& signature, PyObject* const* args, Py_ssize_t nargs,
+                                  PyObject* kwnames) {
+  const auto positional = static_cast<std::size_t>(PyVectorcall_NARGS(nargs));
+  if (kwnames != nullptr || positional < signature.required || positional > signature.count) {
+    return match_arguments(signature, args, nargs, kwnames);
+  }
+  Arguments arguments;
+  for (std::size_t i = 0; i < positional; ++i) arguments.slot(i) = args[i];
+  return arguments;
+}
 // Tuple and dict form (tp_new).
 Arguments match_arguments(const Signature& signature, PyObject* args, PyObject* kwargs);
 
@@ -238,7 +250,7 @@ template <typename T, typename Body>
 PyObject* call_method(PyObject* self, const Signature& signature, Access access,
                       PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames, Body&& body) {
   return guarded([&]() -> PyObject* {
-    const Arguments arguments = match_arguments(signature, args, nargs, kwnames);
+    const Arguments arguments = match_positional(signature, args, nargs, kwnames);
     typename T::Data& data = receiver<T>(self);
     Borrow borrow(data.borrow, access);
     return body(data, arguments);
@@ -248,18 +260,25 @@ PyObject* call_method(PyObject* self, const Signature& signature, Access access,
 template <typename Body>
 PyObject* call_static(const Signature& signature, PyObject* const* args, Py_ssize_t nargs,
                       PyObject* kwnames, Body&& body) {
-  return guarded([&]() -> PyObject* { return body(match_arguments(signature, args, nargs, kwnames)); });
+  return guarded([&]() -> PyObject* { return body(match_positional(signature, args, nargs, kwnames)); });
 }
 
 // Allocates an instance of `type` and constructs T's C++ part in it.
 template <typename T, typename... Args>
 PyObject* new_object(PyTypeObject* type, Args&&... args) {
-  PyObject* self = check(type->tp_alloc(type, 0));
+  // None of our types is collected by the garbage collector or has items:
+  // a plain allocation, without the generic allocator's zeroing.
+  PyObject* self = static_cast<PyObject*>(PyObject_Malloc(sizeof(T)));
+  if (self == nullptr) {
+    PyErr_NoMemory();
+    throw PythonError{};
+  }
+  PyObject_Init(self, type);  // takes a reference to the heap type
   try {
     new (&reinterpret_cast<T*>(self)->data) typename T::Data{std::forward<Args>(args)...};
   } catch (...) {
     Py_TYPE(self)->tp_free(self);
-    Py_DECREF(type);  // tp_alloc took a reference to the heap type
+    Py_DECREF(type);  // PyObject_Init took a reference to the heap type
     throw;
   }
   return self;

@@ -1,5 +1,6 @@
 // Graph methods of the analysis area: degrees and strength, distribution
 // statistics, traversals, shortest paths and adjacency matrices.
+#include <algorithm>
 #include <cmath>
 #include <optional>
 #include <string>
@@ -88,33 +89,44 @@ PyObject* label_list(const _Graph& graph, const TraversalOrder& order) {
   return list.release();
 }
 
-// Rows of Python floats. All rows are made before any is filled, so the
-// collections the garbage collector runs while they are allocated find empty
-// slots instead of walking millions of floats. The +0.0 cells, nearly all of
-// a large matrix, share one float whose reference count is raised per row.
+// Rows of Python floats. The rows are kept away from the garbage collector
+// until they are complete: the collections that allocating 3,000 lists
+// triggers would otherwise walk every slot of every row made so far (over
+// half of the time at that size); lists of floats cannot form cycles
+// meanwhile. The +0.0 cells, nearly all of a large matrix, share one float:
+// each row is first filled with it (a plain vectorised store) and its
+// reference count raised once per row; then the row's assigned cells that
+// are not +0.0 get floats of their own.
 PyObject* matrix_rows(const AdjacencyMatrix& matrix) {
   const auto n = static_cast<Py_ssize_t>(matrix.size);
   PyRef zero = PyRef::owned(to_python(0.0f));
   PyRef rows = PyRef::owned(PyList_New(n));
-  for (Py_ssize_t i = 0; i < n; ++i) PyList_SET_ITEM(rows.get(), i, check(PyList_New(n)));
-  std::vector<float> cells(matrix.size);
   for (Py_ssize_t i = 0; i < n; ++i) {
-    PyObject* row = PyList_GET_ITEM(rows.get(), i);
-    matrix.fill_row(static_cast<std::size_t>(i), cells.data());
-    Py_ssize_t shared = 0;
-    for (Py_ssize_t j = 0; j < n; ++j) {
-      const float cell = cells[static_cast<std::size_t>(j)];
-      PyObject* value = zero.get();
-      if (cell == 0.0f && !std::signbit(cell)) {
-        ++shared;
-      } else if ((value = PyFloat_FromDouble(cell)) == nullptr) {
-        break;  // the references taken so far are counted below
-      }
-      PyList_SET_ITEM(row, j, value);
-    }
-    Py_SET_REFCNT(zero.get(), Py_REFCNT(zero.get()) + shared);
-    if (PyErr_Occurred()) throw PythonError{};
+    PyObject* row = check(PyList_New(n));
+    PyObject_GC_UnTrack(row);
+    PyList_SET_ITEM(rows.get(), i, row);
   }
+  for (Py_ssize_t i = 0; i < n; ++i) {
+    PyObject** cells = PySequence_Fast_ITEMS(PyList_GET_ITEM(rows.get(), i));
+    std::fill_n(cells, n, zero.get());
+    Py_ssize_t own = 0;
+    bool failed = false;
+    for (std::size_t k = matrix.start[static_cast<std::size_t>(i)]; k < matrix.start[static_cast<std::size_t>(i) + 1]; ++k) {
+      const float cell = matrix.weight[k];
+      if (cell == 0.0f && !std::signbit(cell)) continue;
+      PyObject* value = PyFloat_FromDouble(cell);
+      if (value == nullptr) {
+        failed = true;
+        break;
+      }
+      cells[matrix.column[k]] = value;
+      ++own;
+    }
+    // Counted before a failure is raised too: the row holds every reference.
+    Py_SET_REFCNT(zero.get(), Py_REFCNT(zero.get()) + (n - own));
+    if (failed) throw PythonError{};
+  }
+  for (Py_ssize_t i = 0; i < n; ++i) PyObject_GC_Track(PyList_GET_ITEM(rows.get(), i));
   return rows.release();
 }
 
@@ -179,12 +191,20 @@ MIVORA_GRAPH_METHOD(graph_get_all_nodes_degrees) {
                               [](PyGraph::Data& data, const Arguments&) {
                                 const _Graph& graph = data.graph;
                                 const std::vector<DegreeRecord> records = compute_all_degrees(graph);
-                                PyRef result = PyRef::owned(new_dict());
+                                // The records are made before the dict that holds them exists: each
+                                // allocation of a dict counts towards a collection, and every
+                                // collection would walk the growing outer dict again.
+                                std::vector<PyRef> dicts(records.size());
                                 for (NodeIndex position = 0; position < records.size(); ++position) {
                                   // A repeated label names its first node's record.
                                   if (graph.canonical_position(position) != position) continue;
+                                  dicts[position] = PyRef::steal(degree_dict(records[position]));
+                                }
+                                PyRef result = PyRef::owned(new_dict());
+                                for (NodeIndex position = 0; position < records.size(); ++position) {
+                                  if (!dicts[position]) continue;
                                   PyRef key = PyRef::owned(label_of(graph.node(position)));
-                                  set_item(result.get(), key.get(), degree_dict(records[position]));
+                                  if (PyDict_SetItem(result.get(), key.get(), dicts[position].get()) < 0) throw PythonError{};
                                 }
                                 return result.release();
                               });

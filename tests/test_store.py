@@ -1,0 +1,82 @@
+"""The graph store under its storage choices: nodes carved from shared blocks
+that outlive their graph piecemeal, and file readers that add every
+connection after the whole file is read."""
+import gc
+
+import pytest
+
+import mivora
+
+
+def test_nodes_kept_from_dropped_graphs_stay_whole():
+    kept = []
+    for round_ in range(3):
+        g = mivora.Graph()
+        for i in range(3000):  # several storage blocks per graph
+            g.add_node(f"{round_}-{i}")
+        for i in range(0, 3000, 7):
+            g.create_connection(f"{round_}-{i}", f"{round_}-{(i * 13) % 3000}", float(i), i % 2 == 0)
+        kept += [g.node_by_label(f"{round_}-{i}") for i in (0, 1499, 2999)]
+        del g
+        gc.collect()
+    assert [node.label for node in kept] == [f"{r}-{i}" for r in range(3) for i in (0, 1499, 2999)]
+    holder = mivora.Graph()
+    holder.add_node("h")
+    for node in kept:  # connections to nodes whose graph is gone
+        holder.node_by_label("h").add_connection(node, 1.0, True)
+    assert [c["to"] for c in holder.get_connections()] == [node.label for node in kept]
+    del kept, node
+    gc.collect()
+    assert {c["to"] for c in holder.get_connections()} == {"[Removed]"}
+
+
+NET = """*Vertices 4
+1 "a"
+2 "b"
+3 "c"
+*Arcs
+1 2 1.5
+3 1 2
+*Edges
+1 3 3
+2 2 4
+*Arcs
+1 3 5
+*Vertices 1
+4 "d"
+"""
+
+
+def test_pajek_sections_keep_each_node_s_connection_order(tmp_path):
+    path = tmp_path / "mixed.net"
+    path.write_text(NET)
+    g = mivora.Graph.from_net_file(str(path))
+    assert [(c["from"], c["to"], c["weight"], c["directed"]) for c in g.get_connections()] == [
+        ("a", "b", 1.5, True), ("a", "c", 3.0, False), ("a", "c", 5.0, True),
+        ("b", "b", 4.0, False), ("c", "a", 2.0, True)]
+
+
+@pytest.mark.parametrize("source, target, message", [
+    ("x", "a", "Node 'from' not found"), ("a", "x", "Node 'to' not found")])
+def test_json_reader_reports_the_first_unknown_label(tmp_path, source, target, message):
+    path = tmp_path / "bad.json"
+    path.write_text('{"nodes": [{"label": "a", "x": null, "y": null}], '
+                    '"edges": [{"source": "a", "target": "a", "weight": 1}], '
+                    f'"arcs": [{{"source": "{source}", "target": "{target}", "weight": 1}}, '
+                    '{"source": "y", "target": "y", "weight": 1}]}')
+    with pytest.raises(BaseException) as raised:
+        mivora.Graph.from_json_file(str(path))
+    assert type(raised.value).__name__ == "PanicException" and message in str(raised.value)
+
+
+def test_json_round_trip_keeps_connection_order(tmp_path):
+    g = mivora.Graph()
+    for label in "abcd":
+        g.add_node(label)
+    for a, b, w, d in [("c", "a", 1, True), ("a", "b", 2, False), ("c", "d", 3, False), ("a", "a", 4, True)]:
+        g.create_connection(a, b, w, d)
+    g.output_json_file(str(tmp_path / "g.json"))
+    again = mivora.Graph.from_json_file(str(tmp_path / "g.json"))
+    # The file lists edges before arcs; each node keeps that order.
+    assert [(c["from"], c["to"], c["weight"]) for c in again.get_connections()] == [
+        ("a", "b", 2.0), ("a", "a", 4.0), ("c", "d", 3.0), ("c", "a", 1.0)]
