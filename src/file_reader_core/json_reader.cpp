@@ -707,7 +707,6 @@ ReadResult build_json_graph(const JsonGraph& records) {
       }
     }
   }
-  decoded.graph.reset();
   graph.add_connections(resolved);
   return ReadResult::success(std::move(graph));
 }
