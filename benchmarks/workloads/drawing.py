@@ -14,8 +14,16 @@ connections (half of them directed) in the circular layout.
   SVG            mivora    output_svg(Layout.Circular) -> str
                  igraph    write_svg(path, layout="circle")  (its own SVG writer,
                            Python code; labels drawn, no arrows, written to a file)
+  HTML page      mivora    output_html(path, Layout.Circular)  (the SVG plus the
+                           viewer page, written to a file)
+                 igraph    write_svg(path, layout="circle")  (what it offers for a
+                           browser: a static SVG file)
+                 networkx  node_link_data + json.dump to a file  (data for a
+                           browser-side drawing library; nothing is drawn)
+                 rustworkx node_link_json(path=...)  (likewise)
 networkx and rustworkx draw only through matplotlib or graphviz (a raster or
-vector image through a plotting backend), which is not the same job; left out.
+vector image through a plotting backend), which is not the same job; left out
+of the SVG row.
 """
 import random
 
@@ -70,14 +78,29 @@ def svg_edges(sizes):
     return [(rng.randrange(nodes), rng.randrange(nodes)) for _ in range(sizes["svg_edges"])]
 
 
+def mivora_drawing_graph(ctx):
+    import mivora
+
+    def make():
+        graph = mivora.Graph()
+        for i in range(ctx.sizes["svg_nodes"]):
+            graph.add_node(str(i))
+        for index, (u, v) in enumerate(svg_edges(ctx.sizes)):
+            graph.create_connection(str(u), str(v), float(index % 7), index % 2 == 0)
+        return graph
+    return ctx.cached("drawing", make)
+
+
 def mivora_svg(ctx):
     import mivora
-    graph = mivora.Graph()
-    for i in range(ctx.sizes["svg_nodes"]):
-        graph.add_node(str(i))
-    for index, (u, v) in enumerate(svg_edges(ctx.sizes)):
-        graph.create_connection(str(u), str(v), float(index % 7), index % 2 == 0)
+    graph = mivora_drawing_graph(ctx)
     return lambda: graph.output_svg(mivora.Layout.Circular)
+
+
+def mivora_html(ctx):
+    import mivora
+    graph = mivora_drawing_graph(ctx)
+    return lambda: graph.output_html(ctx.out, mivora.Layout.Circular)
 
 
 def igraph_svg(ctx):
@@ -89,9 +112,34 @@ def igraph_svg(ctx):
     return lambda: graph.write_svg(ctx.out, layout="circle", width=1500, height=700)
 
 
+def networkx_node_link(ctx):
+    import json
+
+    import networkx as nx
+    graph = nx.DiGraph()
+    graph.add_nodes_from(range(ctx.sizes["svg_nodes"]))
+    graph.add_weighted_edges_from((u, v, float(i % 7)) for i, (u, v) in enumerate(svg_edges(ctx.sizes)))
+
+    def write():
+        with open(ctx.out, "w") as out:
+            json.dump(nx.node_link_data(graph, edges="links"), out)
+    return write
+
+
+def rustworkx_node_link(ctx):
+    import rustworkx as rx
+    graph = rx.PyDiGraph()
+    graph.add_nodes_from(range(ctx.sizes["svg_nodes"]))
+    graph.add_edges_from((u, v, float(i % 7)) for i, (u, v) in enumerate(svg_edges(ctx.sizes)))
+    return lambda: rx.node_link_json(graph, path=ctx.out)
+
+
 WORKLOADS = [
     Workload("spring layout", lambda s: f"{n(s['spring_small'])} nodes, 50 iterations", spring_cases("spring_small")),
     Workload("spring layout (large)", lambda s: f"{n(s['spring_large'])} nodes, 50 iterations", spring_cases("spring_large")),
     Workload("SVG", lambda s: f"{n(s['svg_nodes'])} nodes, {n(s['svg_edges'])} connections",
              {"mivora": mivora_svg, "igraph": igraph_svg}),
+    Workload("HTML page", lambda s: f"{n(s['svg_nodes'])} nodes, {n(s['svg_edges'])} connections",
+             {"mivora": mivora_html, "igraph": igraph_svg, "networkx": networkx_node_link,
+              "rustworkx": rustworkx_node_link}),
 ]
