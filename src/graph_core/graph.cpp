@@ -41,7 +41,6 @@ NodeIndex _Graph::append(std::shared_ptr<_Node> node) {
   node->position = static_cast<std::uint32_t>(position);
   nodes_.push_back(std::move(node));
   if (index_.insert(*nodes_.back(), position) != position) has_duplicate_labels_ = true;
-  next_id_ = nodes_.size();
   return position;
 }
 
@@ -57,7 +56,6 @@ std::pair<NodeIndex, bool> _Graph::add_unique(std::shared_ptr<_Node> node, std::
   node->graph_serial = serial_;
   node->position = static_cast<std::uint32_t>(position);  // the index refuses positions from 2^32 - 2 on
   nodes_.push_back(std::move(node));
-  next_id_ = nodes_.size();
   return {position, true};
 }
 

@@ -34,8 +34,8 @@ class _Graph {
   // the node that carries the label.
   NodeIndex add_node(std::string_view label);
   NodeIndex add_node_with_pos(std::string_view label, double x, double y);
-  // Appends a node without the duplicate check (matrix import); its id is
-  // its position and the id counter moves past it.
+  // Appends a node without the duplicate check (matrix import). A node's id
+  // is always its position, so nodes added later continue the numbering.
   NodeIndex append_node_unchecked(std::string label);
 
   void create_connection(std::string_view from_label, std::string_view to_label, bool directed,
@@ -119,7 +119,6 @@ class _Graph {
   NodePool pool_;
   NodeList nodes_;
   LabelIndex index_;
-  NodeIndex next_id_ = 0;
   bool has_positions_ = false;
   bool has_duplicate_labels_ = false;
   std::uint64_t serial_;
