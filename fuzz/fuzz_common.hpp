@@ -110,4 +110,21 @@ inline void check_json_round_trip(const _Graph& graph) {
   }
 }
 
+// One reader target: read the bytes with `read`; faults in the content end
+// in an InternalError with its fixed text, which is fine; whatever reads is
+// written back in both formats and must read again the same.
+template <typename Read>
+int read_and_round_trip(Read&& read) {
+  ReadResult result;
+  try {
+    result = read();
+  } catch (const InternalError&) {
+    return 0;
+  }
+  if (!result.graph) return 0;
+  check_net_round_trip(*result.graph);
+  check_json_round_trip(*result.graph);
+  return 0;
+}
+
 }  // namespace mivora::fuzz

@@ -7,15 +7,5 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  using namespace mivora;
-  ReadResult result;
-  try {
-    result = read_net_text(std::string_view(reinterpret_cast<const char*>(data), size));
-  } catch (const InternalError&) {
-    return 0;  // a fault in the content, reported with its fixed text
-  }
-  if (!result.graph) return 0;
-  fuzz::check_net_round_trip(*result.graph);
-  fuzz::check_json_round_trip(*result.graph);
-  return 0;
+  return mivora::fuzz::read_and_round_trip([&] { return mivora::read_net_text(std::string_view(reinterpret_cast<const char*>(data), size)); });
 }

@@ -29,37 +29,19 @@ def inputs(ctx):
 
 # ---- add_node ---------------------------------------------------------------------
 
-def mivora_add_node(ctx):
-    import mivora
-    labels, _ = inputs(ctx)
+def add_node_case(module, graph_class):
+    """The same loop for every library: one add_node call per label on a
+    fresh graph of `module.graph_class` (imported in that library's process)."""
+    def case(ctx):
+        import importlib
+        labels, _ = inputs(ctx)
 
-    def run(graph):
-        add = graph.add_node
-        for label in labels:
-            add(label)
-    return mivora.Graph, run
-
-
-def networkx_add_node(ctx):
-    import networkx as nx
-    labels, _ = inputs(ctx)
-
-    def run(graph):
-        add = graph.add_node
-        for label in labels:
-            add(label)
-    return nx.DiGraph, run
-
-
-def rustworkx_add_node(ctx):
-    import rustworkx as rx
-    labels, _ = inputs(ctx)
-
-    def run(graph):
-        add = graph.add_node
-        for label in labels:
-            add(label)
-    return rx.PyDiGraph, run
+        def run(graph):
+            add = graph.add_node
+            for label in labels:
+                add(label)
+        return getattr(importlib.import_module(module), graph_class), run
+    return case
 
 
 # ---- create_connection ---------------------------------------------------------------
@@ -115,7 +97,8 @@ def rustworkx_connect(ctx):
 
 WORKLOADS = [
     Workload("build: add_node", lambda s: f"{n(s['build_nodes'])} calls",
-             {"mivora": mivora_add_node, "networkx": networkx_add_node, "rustworkx": rustworkx_add_node}),
+             {"mivora": add_node_case("mivora", "Graph"), "networkx": add_node_case("networkx", "DiGraph"),
+              "rustworkx": add_node_case("rustworkx", "PyDiGraph")}),
     Workload("build: create_connection", lambda s: f"{n(s['build_edges'])} calls, {n(s['build_nodes'])} nodes",
              {"mivora": mivora_connect, "networkx": networkx_connect, "rustworkx": rustworkx_connect}),
 ]
