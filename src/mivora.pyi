@@ -102,6 +102,14 @@ class Graph:
     @staticmethod
     def from_json_file(file_path: str) -> Graph: ...
 
+    # ---- reading and writing files of every format ----
+
+    # ---- bridges: arrays, tables, networkx, igraph ----
+
+    # ---- network measures ----
+
+    # ---- drawing at scale ----
+
 @final
 class Layout:
     Random: ClassVar[Layout]

@@ -34,6 +34,7 @@ void add_type(PyObject* module, PyTypeObject* type, const char* name) {
 PyObject* create_module() {
   PyRef module = PyRef::owned(PyModule_Create(&kModule));
   create_panic_exception();
+  install_signal_check();
   add_type(module.get(), create_node_type(), "Node");
   add_type(module.get(), create_graph_type(), "Graph");
   add_type(module.get(), create_layout_type(), "Layout");

@@ -246,6 +246,13 @@ void BorrowFlag::take(Access access) {
   ++state_;
 }
 
+namespace {
+// Runs the Python signal handlers; a handler that raised leaves its exception set.
+bool python_signal_raised() { return PyErr_CheckSignals() < 0; }
+}  // namespace
+
+void install_signal_check() { set_cancellation_check(python_signal_raised); }
+
 void create_panic_exception() {
   if (g_panic_exception != nullptr) return;
   g_panic_exception = PyErr_NewExceptionWithDoc(

@@ -13,6 +13,7 @@
 #include <string_view>
 
 #include "graph_core/internal_error.hpp"
+#include "text_io/cancellation.hpp"
 
 namespace mivora::py {
 
@@ -193,6 +194,9 @@ PyObject* take_raised_exception();
 void restore_raised_exception(PyObject* error);
 
 void create_panic_exception();
+// Lets long core operations end with the pending KeyboardInterrupt (or any
+// exception a signal handler raised): installs the core's cancellation check.
+void install_signal_check();
 PyObject* panic_exception();
 // Reports the internal error on stderr and raises PanicException(message).
 void raise_panic(const InternalError& error);
@@ -202,6 +206,8 @@ Result guarded(Result failure, Body&& body) noexcept {
   try {
     return body();
   } catch (const PythonError&) {
+  } catch (const Cancelled&) {
+    // The check that stopped the operation left the KeyboardInterrupt set.
   } catch (const InternalError& error) {
     raise_panic(error);
   } catch (const std::bad_alloc&) {

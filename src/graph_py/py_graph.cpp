@@ -124,51 +124,33 @@ PyObject* nodes(PyObject* self, void*) {
 }
 
 constexpr int kMethod = METH_FASTCALL | METH_KEYWORDS;
-constexpr int kStatic = METH_FASTCALL | METH_KEYWORDS | METH_STATIC;
 
 PyMethodDef kMethods[] = {
     {"add_node", as_method(add_node), kMethod, "add_node($self, label)\n--\n\n"},
-    {"create_connection", as_method(create_connection), kMethod,
-     "create_connection($self, from_label, to_label, weight=0., directed=False)\n--\n\n"},
+    {"create_connection", as_method(create_connection), kMethod, "create_connection($self, from_label, to_label, weight=0., directed=False)\n--\n\n"},
     {"node_by_label", as_method(node_by_label), kMethod, "node_by_label($self, node_label)\n--\n\n"},
     {"get_connections", as_method(get_connections), kMethod, "get_connections($self)\n--\n\n"},
-    {"generate_adjacency_matrix", as_method(graph_generate_adjacency_matrix), kMethod,
-     "generate_adjacency_matrix($self)\n--\n\n"},
     {"get_total_weight", as_method(get_total_weight), kMethod, "get_total_weight($self)\n--\n\n"},
     {"get_mean_weight", as_method(get_mean_weight), kMethod, "get_mean_weight($self)\n--\n\n"},
     {"get_node_count", as_method(get_node_count), kMethod, "get_node_count($self)\n--\n\n"},
     {"get_edge_count", as_method(get_edge_count), kMethod, "get_edge_count($self)\n--\n\n"},
-    {"get_density", as_method(graph_get_density), kMethod, "get_density($self, directed)\n--\n\n"},
-    {"compute_degrees", as_method(graph_compute_degrees), kMethod, "compute_degrees($self, node_label)\n--\n\n"},
-    {"get_centrality_degrees", as_method(graph_get_centrality_degrees), kMethod,
-     "get_centrality_degrees($self, node_label)\n--\n\n"},
-    {"get_node_strength", as_method(graph_get_node_strength), kMethod,
-     "get_node_strength($self, node_label)\n--\n\n"},
-    {"get_all_nodes_degrees", as_method(graph_get_all_nodes_degrees), kMethod,
-     "get_all_nodes_degrees($self)\n--\n\n"},
-    {"get_average_degree", as_method(graph_get_average_degree), kMethod,
-     "get_average_degree($self, directed=False)\n--\n\n"},
-    {"get_degree_distribution", as_method(graph_get_degree_distribution), kMethod,
-     "get_degree_distribution($self)\n--\n\n"},
-    {"compute_entropy", as_method(graph_compute_entropy), kMethod, "compute_entropy($self)\n--\n\n"},
-    {"get_max_possible_entropy", as_method(graph_get_max_possible_entropy), kMethod,
-     "get_max_possible_entropy($self)\n--\n\n"},
-    {"get_skewness", as_method(graph_get_skewness), kMethod, "get_skewness($self)\n--\n\n"},
-    {"dfs", as_method(graph_dfs), kMethod, "dfs($self, start_node_label)\n--\n\n"},
-    {"bfs", as_method(graph_bfs), kMethod, "bfs($self, start_node_label)\n--\n\n"},
-    {"dijkstra", as_method(graph_dijkstra), kMethod, "dijkstra($self, start_node_label)\n--\n\n"},
-    {"output_svg", as_method(graph_output_svg), kMethod,
-     "output_svg($self, layout=..., override_positions=False, style=None)\n--\n\n"},
-    {"output_html", as_method(graph_output_html), kMethod,
-     "output_html($self, file_name, layout=..., override_positions=False, style=None)\n--\n\n"},
-    {"output_net_file", as_method(graph_output_net_file), kMethod, "output_net_file($self, file_name)\n--\n\n"},
-    {"output_json_file", as_method(graph_output_json_file), kMethod, "output_json_file($self, file_name)\n--\n\n"},
-    {"from_adjacency_matrix", as_method(graph_from_adjacency_matrix), kStatic,
-     "from_adjacency_matrix(adj_matrix, directed=False, custom_labels=None)\n--\n\n"},
-    {"from_net_file", as_method(graph_from_net_file), kStatic, "from_net_file(file_path)\n--\n\n"},
-    {"from_json_file", as_method(graph_from_json_file), kStatic, "from_json_file(file_path)\n--\n\n"},
-    {nullptr, nullptr, 0, nullptr},
 };
+
+// Every area's table, then the end marker the type needs; built once, when
+// the type is created, and kept for the life of the process.
+PyMethodDef* all_methods() {
+  static std::vector<PyMethodDef> methods = [] {
+    std::vector<PyMethodDef> all(std::begin(kMethods), std::end(kMethods));
+    for (auto area : {graph_analysis_methods, graph_drawing_methods, graph_files_methods,
+                      graph_formats_methods, graph_bridges_methods, graph_measures_methods}) {
+      const std::span<const PyMethodDef> methods = area();
+      all.insert(all.end(), methods.begin(), methods.end());
+    }
+    all.push_back({nullptr, nullptr, 0, nullptr});
+    return all;
+  }();
+  return methods.data();
+}
 
 PyGetSetDef kProperties[] = {
     {"nodes", nodes, nullptr, "", nullptr},
@@ -178,7 +160,7 @@ PyGetSetDef kProperties[] = {
 PyType_Slot kSlots[] = {
     {Py_tp_new, reinterpret_cast<void*>(graph_new)},
     {Py_tp_dealloc, reinterpret_cast<void*>(graph_dealloc)},
-    {Py_tp_methods, kMethods},
+    {Py_tp_methods, nullptr},  // set by create_graph_type
     {Py_tp_getset, kProperties},
     {Py_tp_doc, const_cast<char*>("Graph()\n--\n\n")},
     {0, nullptr},
@@ -189,6 +171,7 @@ PyType_Spec kSpec{"mivora.Graph", sizeof(PyGraph), 0, Py_TPFLAGS_DEFAULT, kSlots
 }  // namespace
 
 PyTypeObject* create_graph_type() {
+  kSlots[2].pfunc = all_methods();
   PyGraph::type = reinterpret_cast<PyTypeObject*>(check(PyType_FromSpec(&kSpec)));
   return PyGraph::type;
 }

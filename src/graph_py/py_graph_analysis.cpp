@@ -174,11 +174,10 @@ std::optional<std::vector<std::string>> to_labels(PyObject* value, const char* n
   return labels;
 }
 
-}  // namespace
 
 // ---- degrees and strength -------------------------------------------------------
 
-MIVORA_GRAPH_METHOD(graph_compute_degrees) {
+PyObject* graph_compute_degrees(PyObject* self, PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) {
   return call_method<PyGraph>(self, kComputeDegrees, Access::Shared, args, nargs, kwnames,
                               [](PyGraph::Data& data, const Arguments& arguments) {
                                 const std::string_view label = to_text(arguments[0], "node_label");
@@ -186,7 +185,7 @@ MIVORA_GRAPH_METHOD(graph_compute_degrees) {
                               });
 }
 
-MIVORA_GRAPH_METHOD(graph_get_all_nodes_degrees) {
+PyObject* graph_get_all_nodes_degrees(PyObject* self, PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) {
   return call_method<PyGraph>(self, kGetAllNodesDegrees, Access::Shared, args, nargs, kwnames,
                               [](PyGraph::Data& data, const Arguments&) {
                                 const _Graph& graph = data.graph;
@@ -210,7 +209,7 @@ MIVORA_GRAPH_METHOD(graph_get_all_nodes_degrees) {
                               });
 }
 
-MIVORA_GRAPH_METHOD(graph_get_centrality_degrees) {
+PyObject* graph_get_centrality_degrees(PyObject* self, PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) {
   static const InternedString kOut("out_centrality"), kIn("in_centrality"), kTotal("total_centrality"),
       kUndirected("undirected_centrality");
   return call_method<PyGraph>(self, kGetCentralityDegrees, Access::Shared, args, nargs, kwnames,
@@ -228,7 +227,7 @@ MIVORA_GRAPH_METHOD(graph_get_centrality_degrees) {
                               });
 }
 
-MIVORA_GRAPH_METHOD(graph_get_node_strength) {
+PyObject* graph_get_node_strength(PyObject* self, PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) {
   static const InternedString kOut("out_strength"), kIn("in_strength"), kTotal("total_strength");
   return call_method<PyGraph>(self, kGetNodeStrength, Access::Shared, args, nargs, kwnames,
                               [](PyGraph::Data& data, const Arguments& arguments) {
@@ -242,7 +241,7 @@ MIVORA_GRAPH_METHOD(graph_get_node_strength) {
                               });
 }
 
-MIVORA_GRAPH_METHOD(graph_get_average_degree) {
+PyObject* graph_get_average_degree(PyObject* self, PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) {
   return call_method<PyGraph>(self, kGetAverageDegree, Access::Shared, args, nargs, kwnames,
                               [](PyGraph::Data& data, const Arguments& arguments) {
                                 const bool directed = to_optional_bool(arguments[0], "directed");
@@ -252,7 +251,7 @@ MIVORA_GRAPH_METHOD(graph_get_average_degree) {
 
 // ---- distribution statistics ------------------------------------------------------
 
-MIVORA_GRAPH_METHOD(graph_get_degree_distribution) {
+PyObject* graph_get_degree_distribution(PyObject* self, PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) {
   static const InternedString kIn("in_distribution"), kOut("out_distribution"),
       kUndirected("undirected_distribution");
   return call_method<PyGraph>(self, kGetDegreeDistribution, Access::Shared, args, nargs, kwnames,
@@ -266,7 +265,7 @@ MIVORA_GRAPH_METHOD(graph_get_degree_distribution) {
                               });
 }
 
-MIVORA_GRAPH_METHOD(graph_compute_entropy) {
+PyObject* graph_compute_entropy(PyObject* self, PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) {
   static const InternedString kIn("in_entropy"), kOut("out_entropy"), kUndirected("undirected_entropy");
   return call_method<PyGraph>(self, kComputeEntropy, Access::Shared, args, nargs, kwnames,
                               [](PyGraph::Data& data, const Arguments&) {
@@ -274,14 +273,14 @@ MIVORA_GRAPH_METHOD(graph_compute_entropy) {
                               });
 }
 
-MIVORA_GRAPH_METHOD(graph_get_max_possible_entropy) {
+PyObject* graph_get_max_possible_entropy(PyObject* self, PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) {
   return call_method<PyGraph>(self, kGetMaxPossibleEntropy, Access::Exclusive, args, nargs, kwnames,
                               [](PyGraph::Data& data, const Arguments&) {
                                 return to_python(get_max_possible_entropy(data.graph.node_count()));
                               });
 }
 
-MIVORA_GRAPH_METHOD(graph_get_skewness) {
+PyObject* graph_get_skewness(PyObject* self, PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) {
   static const InternedString kIn("in_skewness"), kOut("out_skewness"), kUndirected("undirected_skewness");
   return call_method<PyGraph>(self, kGetSkewness, Access::Shared, args, nargs, kwnames,
                               [](PyGraph::Data& data, const Arguments&) {
@@ -289,7 +288,7 @@ MIVORA_GRAPH_METHOD(graph_get_skewness) {
                               });
 }
 
-MIVORA_GRAPH_METHOD(graph_get_density) {
+PyObject* graph_get_density(PyObject* self, PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) {
   return call_method<PyGraph>(self, kGetDensity, Access::Shared, args, nargs, kwnames,
                               [](PyGraph::Data& data, const Arguments& arguments) {
                                 const bool directed = to_optional_bool(arguments[0], "directed");
@@ -299,7 +298,7 @@ MIVORA_GRAPH_METHOD(graph_get_density) {
 
 // ---- traversals and shortest paths -----------------------------------------------
 
-MIVORA_GRAPH_METHOD(graph_bfs) {
+PyObject* graph_bfs(PyObject* self, PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) {
   return call_method<PyGraph>(self, kBfs, Access::Exclusive, args, nargs, kwnames,
                               [](PyGraph::Data& data, const Arguments& arguments) {
                                 const std::string_view label = to_text(arguments[0], "start_node_label");
@@ -307,7 +306,7 @@ MIVORA_GRAPH_METHOD(graph_bfs) {
                               });
 }
 
-MIVORA_GRAPH_METHOD(graph_dfs) {
+PyObject* graph_dfs(PyObject* self, PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) {
   return call_method<PyGraph>(self, kDfs, Access::Exclusive, args, nargs, kwnames,
                               [](PyGraph::Data& data, const Arguments& arguments) {
                                 const std::string_view label = to_text(arguments[0], "start_node_label");
@@ -315,7 +314,7 @@ MIVORA_GRAPH_METHOD(graph_dfs) {
                               });
 }
 
-MIVORA_GRAPH_METHOD(graph_dijkstra) {
+PyObject* graph_dijkstra(PyObject* self, PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) {
   return call_method<PyGraph>(self, kDijkstra, Access::Shared, args, nargs, kwnames,
                               [](PyGraph::Data& data, const Arguments& arguments) {
                                 const _Graph& graph = data.graph;
@@ -332,14 +331,14 @@ MIVORA_GRAPH_METHOD(graph_dijkstra) {
 
 // ---- adjacency matrices ---------------------------------------------------------------
 
-MIVORA_GRAPH_METHOD(graph_generate_adjacency_matrix) {
+PyObject* graph_generate_adjacency_matrix(PyObject* self, PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) {
   return call_method<PyGraph>(self, kGenerateAdjacencyMatrix, Access::Shared, args, nargs, kwnames,
                               [](PyGraph::Data& data, const Arguments&) {
                                 return matrix_rows(generate_adjacency_matrix(data.graph));
                               });
 }
 
-MIVORA_GRAPH_METHOD(graph_from_adjacency_matrix) {
+PyObject* graph_from_adjacency_matrix(PyObject* self, PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) {
   (void)self;
   return call_static(kFromAdjacencyMatrix, args, nargs, kwnames, [](const Arguments& arguments) {
     const auto matrix = to_matrix(arguments[0], "adj_matrix");
@@ -348,5 +347,30 @@ MIVORA_GRAPH_METHOD(graph_from_adjacency_matrix) {
     return wrap_graph(from_adjacency_matrix(matrix, directed, labels));
   });
 }
+
+constexpr int kMethod = METH_FASTCALL | METH_KEYWORDS;
+constexpr int kStatic = METH_FASTCALL | METH_KEYWORDS | METH_STATIC;
+
+PyMethodDef kMethods[] = {
+    {"generate_adjacency_matrix", as_method(graph_generate_adjacency_matrix), kMethod, "generate_adjacency_matrix($self)\n--\n\n"},
+    {"get_density", as_method(graph_get_density), kMethod, "get_density($self, directed)\n--\n\n"},
+    {"compute_degrees", as_method(graph_compute_degrees), kMethod, "compute_degrees($self, node_label)\n--\n\n"},
+    {"get_centrality_degrees", as_method(graph_get_centrality_degrees), kMethod, "get_centrality_degrees($self, node_label)\n--\n\n"},
+    {"get_node_strength", as_method(graph_get_node_strength), kMethod, "get_node_strength($self, node_label)\n--\n\n"},
+    {"get_all_nodes_degrees", as_method(graph_get_all_nodes_degrees), kMethod, "get_all_nodes_degrees($self)\n--\n\n"},
+    {"get_average_degree", as_method(graph_get_average_degree), kMethod, "get_average_degree($self, directed=False)\n--\n\n"},
+    {"get_degree_distribution", as_method(graph_get_degree_distribution), kMethod, "get_degree_distribution($self)\n--\n\n"},
+    {"compute_entropy", as_method(graph_compute_entropy), kMethod, "compute_entropy($self)\n--\n\n"},
+    {"get_max_possible_entropy", as_method(graph_get_max_possible_entropy), kMethod, "get_max_possible_entropy($self)\n--\n\n"},
+    {"get_skewness", as_method(graph_get_skewness), kMethod, "get_skewness($self)\n--\n\n"},
+    {"dfs", as_method(graph_dfs), kMethod, "dfs($self, start_node_label)\n--\n\n"},
+    {"bfs", as_method(graph_bfs), kMethod, "bfs($self, start_node_label)\n--\n\n"},
+    {"dijkstra", as_method(graph_dijkstra), kMethod, "dijkstra($self, start_node_label)\n--\n\n"},
+    {"from_adjacency_matrix", as_method(graph_from_adjacency_matrix), kStatic, "from_adjacency_matrix(adj_matrix, directed=False, custom_labels=None)\n--\n\n"},
+};
+
+}  // namespace
+
+std::span<const PyMethodDef> graph_analysis_methods() { return kMethods; }
 
 }  // namespace mivora::py

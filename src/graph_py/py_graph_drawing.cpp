@@ -11,9 +11,8 @@ namespace {
 constexpr Signature kOutputSvg{"Graph.output_svg()", {"layout", "override_positions", "style"}, 0};
 constexpr Signature kOutputHtml{"Graph.output_html()", {"file_name", "layout", "override_positions", "style"}, 1};
 
-}  // namespace
 
-MIVORA_GRAPH_METHOD(graph_output_svg) {
+PyObject* graph_output_svg(PyObject* self, PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) {
   return call_method<PyGraph>(self, kOutputSvg, Access::Exclusive, args, nargs, kwnames,
                               [](PyGraph::Data& data, const Arguments& arguments) {
                                 const LayoutKind layout = to_layout(arguments[0], "layout");
@@ -25,7 +24,7 @@ MIVORA_GRAPH_METHOD(graph_output_svg) {
                               });
 }
 
-MIVORA_GRAPH_METHOD(graph_output_html) {
+PyObject* graph_output_html(PyObject* self, PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) {
   return call_method<PyGraph>(self, kOutputHtml, Access::Exclusive, args, nargs, kwnames,
                               [](PyGraph::Data& data, const Arguments& arguments) {
                                 const std::string_view file_name = to_text(arguments[0], "file_name");
@@ -40,5 +39,16 @@ MIVORA_GRAPH_METHOD(graph_output_html) {
                                 return none();
                               });
 }
+
+constexpr int kMethod = METH_FASTCALL | METH_KEYWORDS;
+
+PyMethodDef kMethods[] = {
+    {"output_svg", as_method(graph_output_svg), kMethod, "output_svg($self, layout=..., override_positions=False, style=None)\n--\n\n"},
+    {"output_html", as_method(graph_output_html), kMethod, "output_html($self, file_name, layout=..., override_positions=False, style=None)\n--\n\n"},
+};
+
+}  // namespace
+
+std::span<const PyMethodDef> graph_drawing_methods() { return kMethods; }
 
 }  // namespace mivora::py

@@ -36,17 +36,16 @@ PyObject* output_file(Writer write, const Signature& signature, PyObject* self, 
                               });
 }
 
-}  // namespace
 
-MIVORA_GRAPH_METHOD(graph_output_net_file) {
+PyObject* graph_output_net_file(PyObject* self, PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) {
   return output_file(write_net_file, kOutputNetFile, self, args, nargs, kwnames);
 }
 
-MIVORA_GRAPH_METHOD(graph_output_json_file) {
+PyObject* graph_output_json_file(PyObject* self, PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) {
   return output_file(write_json_file, kOutputJsonFile, self, args, nargs, kwnames);
 }
 
-MIVORA_GRAPH_METHOD(graph_from_net_file) {
+PyObject* graph_from_net_file(PyObject* self, PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) {
   (void)self;
   return call_static(kFromNetFile, args, nargs, kwnames, [](const Arguments& arguments) {
     ReadResult result = read_net_file(std::string(to_text(arguments[0], "file_path")));
@@ -58,7 +57,7 @@ MIVORA_GRAPH_METHOD(graph_from_net_file) {
   });
 }
 
-MIVORA_GRAPH_METHOD(graph_from_json_file) {
+PyObject* graph_from_json_file(PyObject* self, PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) {
   (void)self;
   return call_static(kFromJsonFile, args, nargs, kwnames, [](const Arguments& arguments) {
     ReadResult result = read_json_file(std::string(to_text(arguments[0], "file_path")));
@@ -66,5 +65,19 @@ MIVORA_GRAPH_METHOD(graph_from_json_file) {
     return wrap_graph(std::move(*result.graph));
   });
 }
+
+constexpr int kMethod = METH_FASTCALL | METH_KEYWORDS;
+constexpr int kStatic = METH_FASTCALL | METH_KEYWORDS | METH_STATIC;
+
+PyMethodDef kMethods[] = {
+    {"output_net_file", as_method(graph_output_net_file), kMethod, "output_net_file($self, file_name)\n--\n\n"},
+    {"output_json_file", as_method(graph_output_json_file), kMethod, "output_json_file($self, file_name)\n--\n\n"},
+    {"from_net_file", as_method(graph_from_net_file), kStatic, "from_net_file(file_path)\n--\n\n"},
+    {"from_json_file", as_method(graph_from_json_file), kStatic, "from_json_file(file_path)\n--\n\n"},
+};
+
+}  // namespace
+
+std::span<const PyMethodDef> graph_files_methods() { return kMethods; }
 
 }  // namespace mivora::py

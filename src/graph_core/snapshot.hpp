@@ -1,0 +1,67 @@
+#pragma once
+// Snapshot: a read-only, compressed picture of a graph's connections by node
+// position (CSR), taken in one O(N + E) pass. Measures, exports and, where it
+// fits, walks and layouts run on it rather than on the store, so the rule for
+// which node a connection means lives here once.
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <vector>
+
+#include "graph_core/graph.hpp"
+
+namespace mivora {
+
+// What a connection to a node outside the graph means.
+enum class OutsideTargets {
+  ByLabel,  // the first graph node carrying the target's label, if any (the record view)
+  Skip,     // nothing: the connection is left out
+};
+
+// The position of the node of `graph` that a connection stored on one of its
+// nodes leads to, or nothing. Inside the graph: the first node carrying the
+// target's label (the target itself unless labels repeat). Outside: as
+// `outside` says. A target that is gone leads nowhere.
+std::optional<NodeIndex> resolve_target(const _Graph& graph, const StoredConnection& connection,
+                                        const _Node* target, OutsideTargets outside);
+
+// Compressed rows: row i holds entries offsets[i] .. offsets[i + 1].
+struct AdjacencyRows {
+  std::vector<std::uint64_t> offsets;   // node_count + 1 entries
+  std::vector<std::uint32_t> neighbours;
+  std::vector<Weight> weights;
+  std::vector<std::uint32_t> links;     // the link each entry comes from
+
+  std::size_t degree(NodeIndex node) const { return offsets[node + 1] - offsets[node]; }
+  std::span<const std::uint32_t> neighbours_of(NodeIndex node) const {
+    return {neighbours.data() + offsets[node], degree(node)};
+  }
+  std::span<const Weight> weights_of(NodeIndex node) const { return {weights.data() + offsets[node], degree(node)}; }
+  std::span<const std::uint32_t> links_of(NodeIndex node) const { return {links.data() + offsets[node], degree(node)}; }
+};
+
+struct Snapshot {
+  std::size_t node_count = 0;
+  // Whether the node at each position is the first carrying its label; the
+  // others (repeated labels of a matrix graph) have no links of their own:
+  // every link is counted on the first node of its label.
+  std::vector<std::uint8_t> canonical;
+
+  // The links kept, in record order (node order, then the order each node's
+  // connections were added), by canonical position.
+  std::vector<std::uint32_t> link_source;
+  std::vector<std::uint32_t> link_target;
+  std::vector<Weight> link_weight;
+  std::vector<std::uint8_t> link_directed;
+
+  // Out-rows: an arc from its source, an edge from both ends (a self-loop
+  // edge once). In-rows: the same links seen from their heads.
+  AdjacencyRows out;
+  AdjacencyRows in;
+
+  std::size_t link_count() const { return link_source.size(); }
+};
+
+Snapshot take_snapshot(const _Graph& graph, OutsideTargets outside);
+
+}  // namespace mivora
