@@ -106,7 +106,9 @@ class Graph:
 
     # ---- bridges: arrays, tables, networkx, igraph ----
 
-    # ---- network measures ----
+    # ---- network measures: components, paths, clustering, cores, trees ----
+
+    # ---- network measures: centralities and communities ----
 
     # ---- drawing at scale ----
 

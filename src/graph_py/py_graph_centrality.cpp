@@ -1,0 +1,8 @@
+// Graph methods for network centrality on the adjacency snapshot.
+#include "graph_py/py_graph.hpp"
+
+namespace mivora::py {
+
+std::span<const PyMethodDef> graph_centrality_methods() { return {}; }
+
+}  // namespace mivora::py
