@@ -1,4 +1,4 @@
-// Graph methods for network centrality on the adjacency snapshot.
+// Graph methods for centralities and communities on the adjacency snapshot.
 #include "graph_py/py_graph.hpp"
 
 namespace mivora::py {
