@@ -35,6 +35,7 @@ PyObject* create_module() {
   PyRef module = PyRef::owned(PyModule_Create(&kModule));
   create_panic_exception();
   install_signal_check();
+  install_duplicate_label_report();
   add_type(module.get(), create_node_type(), "Node");
   add_type(module.get(), create_graph_type(), "Graph");
   add_type(module.get(), create_layout_type(), "Layout");

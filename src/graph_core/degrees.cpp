@@ -22,7 +22,7 @@ void for_each_record_match(const _Graph& graph, std::string_view label, Visit&& 
         to_matches = wanted && graph.canonical_position(connection.local_target) == *wanted;
       } else {
         const auto target = connection.target.lock();
-        to_matches = (target ? std::string_view(target->label) : std::string_view(kRemovedLabel)) == label;
+        to_matches = target && target->label == label;  // a target that is gone is no node
       }
       visit(from_matches, to_matches, connection);
     }

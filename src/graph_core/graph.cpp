@@ -1,7 +1,6 @@
 #include "graph_core/graph.hpp"
 
 #include <atomic>
-#include <unistd.h>
 
 #include "graph_core/internal_error.hpp"
 
@@ -13,20 +12,17 @@ std::uint64_t next_graph_serial() {
   return ++counter;
 }
 
-// Writes straight to the process's standard output, bypassing any buffering
-// a host program may have put in front of it.
-void write_stdout(const std::string& text) {
-  const char* data = text.data();
-  std::size_t left = text.size();
-  while (left > 0) {
-    const ssize_t written = ::write(STDOUT_FILENO, data, left);
-    if (written <= 0) return;  // nowhere to report to; the refusal itself still stands
-    data += written;
-    left -= static_cast<std::size_t>(written);
-  }
+std::atomic<DuplicateLabelReport> installed_report{nullptr};
+
+void report_duplicate(std::string_view label) {
+  if (const DuplicateLabelReport report = installed_report.load(std::memory_order_relaxed)) report(label);
 }
 
 }  // namespace
+
+void set_duplicate_label_report(DuplicateLabelReport report) {
+  installed_report.store(report, std::memory_order_relaxed);
+}
 
 _Graph::_Graph() : serial_(next_graph_serial()) {}
 
@@ -50,7 +46,7 @@ std::pair<NodeIndex, bool> _Graph::add_unique(std::shared_ptr<_Node> node, std::
   // The index is updated before the node is appended: nothing after it can fail.
   const NodeIndex present = index_.insert(*node, position, hash);
   if (present != position) {
-    write_stdout("Node with label '" + node->label + "' already exists!\n");
+    report_duplicate(node->label);
     return {present, false};
   }
   node->graph_serial = serial_;
@@ -59,17 +55,27 @@ std::pair<NodeIndex, bool> _Graph::add_unique(std::shared_ptr<_Node> node, std::
   return {position, true};
 }
 
+// Looked up before a node is made: the pool never takes back a slice, so a
+// node made only to be refused would waste its memory for the pool's life.
+std::optional<NodeIndex> _Graph::present_duplicate(std::string_view label, std::uint64_t hash) const {
+  const auto present = index_.find(label, hash);
+  if (present) report_duplicate(label);
+  return present;
+}
+
 // The index slot of the label is requested first, so that its cache miss
 // overlaps with making the node.
 NodeIndex _Graph::add_node(std::string_view label) {
   const std::uint64_t hash = hash_label(label);
   index_.prefetch(hash);
+  if (const auto present = present_duplicate(label, hash)) return *present;
   return add_unique(new_node(label), hash).first;
 }
 
 NodeIndex _Graph::add_node_with_pos(std::string_view label, double x, double y) {
   const std::uint64_t hash = hash_label(label);
   index_.prefetch(hash);
+  if (const auto present = present_duplicate(label, hash)) return *present;
   auto node = new_node(label);
   node->set_position(x, y);
   const auto [position, added] = add_unique(std::move(node), hash);
@@ -157,7 +163,8 @@ Weight _Graph::get_mean_weight() const {
 std::optional<NodeIndex> _Graph::record_target_position(const StoredConnection& connection,
                                                         const _Node* target) const {
   if (connection.is_local()) return canonical_position(connection.local_target);
-  return find_by_label(target ? std::string_view(target->label) : std::string_view(kRemovedLabel));
+  if (target == nullptr) return std::nullopt;  // gone: no node, whatever the labels
+  return find_by_label(target->label);
 }
 
 }  // namespace mivora

@@ -19,6 +19,11 @@ namespace mivora {
 inline constexpr const char* kFromNotFound = "Node 'from' not found";
 inline constexpr const char* kToNotFound = "Node 'to' not found";
 
+// Receives each label add_node refuses because a node carries it already.
+// The embedding program installs it (nullptr: refusals are not reported).
+using DuplicateLabelReport = void (*)(std::string_view label);
+void set_duplicate_label_report(DuplicateLabelReport report);
+
 class _Graph {
  public:
   using NodeList = std::vector<std::shared_ptr<_Node>>;
@@ -29,8 +34,8 @@ class _Graph {
   _Graph(const _Graph&) = delete;
   _Graph& operator=(const _Graph&) = delete;
 
-  // Adds a node unless its label is present; a duplicate is reported on the
-  // process's standard output and changes nothing. Returns the position of
+  // Adds a node unless its label is present; a duplicate is reported to the
+  // installed DuplicateLabelReport and changes nothing. Returns the position of
   // the node that carries the label.
   NodeIndex add_node(std::string_view label);
   NodeIndex add_node_with_pos(std::string_view label, double x, double y);
@@ -101,8 +106,9 @@ class _Graph {
     return *find_by_label(nodes_[position]->label);
   }
 
-  // Position of the first node carrying the label that a connection record
-  // shows as "to" ("[Removed]" for a target that is gone), if any.
+  // Position of the first node carrying the label of a connection's target,
+  // if any; a target that is gone leads to no node (the record only shows it
+  // as "[Removed]").
   std::optional<NodeIndex> record_target_position(const StoredConnection& connection,
                                                   const _Node* target) const;
 
@@ -111,6 +117,8 @@ class _Graph {
   // returns the present node's position); the flag tells whether it was added.
   std::pair<NodeIndex, bool> add_unique(std::shared_ptr<_Node> node, std::uint64_t hash);
   NodeIndex append(std::shared_ptr<_Node> node);
+  // The position of the node carrying `label`, reporting the duplicate, if any.
+  std::optional<NodeIndex> present_duplicate(std::string_view label, std::uint64_t hash) const;
   template <typename Label>
   std::shared_ptr<_Node> new_node(Label&& label) {
     return std::allocate_shared<_Node>(NodeAllocator<_Node>(pool_), std::forward<Label>(label));

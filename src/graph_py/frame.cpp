@@ -230,20 +230,40 @@ std::int32_t to_i32(PyObject* value, const char* name) {
   return static_cast<std::int32_t>(number);
 }
 
+namespace {
+[[noreturn]] void raise_borrowed(const char* message) {
+  PyErr_SetString(PyExc_RuntimeError, message);
+  throw PythonError{};
+}
+}  // namespace
+
 void BorrowFlag::take(Access access) {
   if (access == Access::Exclusive) {
-    if (state_ != 0) {
-      PyErr_SetString(PyExc_RuntimeError, "Already borrowed");
-      throw PythonError{};
-    }
+    if (state_ != 0) raise_borrowed("Already borrowed");
     state_ = -1;
     return;
   }
-  if (state_ < 0) {
-    PyErr_SetString(PyExc_RuntimeError, "Already mutably borrowed");
-    throw PythonError{};
-  }
+  if (state_ < 0) raise_borrowed("Already mutably borrowed");
+  if (access == Access::Append && readers_ > 0) raise_borrowed("Already borrowed");
   ++state_;
+  if (access == Access::Shared) ++readers_;
+}
+
+void BorrowFlag::check_append() const {
+  if (state_ < 0) raise_borrowed("Already mutably borrowed");
+  if (readers_ > 0) raise_borrowed("Already borrowed");
+}
+
+void raise_not_constructed(const char* type_name) {
+  raise_type_error(std::string("'") + type_name + "' object was not initialised by its constructor");
+}
+
+PyObject* list_of(std::vector<PyRef>&& items) {
+  PyObject* list = check(PyList_New(static_cast<Py_ssize_t>(items.size())));
+  // Nothing below allocates: the list is complete before any Python code can run.
+  for (std::size_t i = 0; i < items.size(); ++i) PyList_SET_ITEM(list, static_cast<Py_ssize_t>(i), items[i].release());
+  items.clear();
+  return list;
 }
 
 namespace {

@@ -11,6 +11,7 @@
 #include <new>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "graph_core/internal_error.hpp"
 #include "text_io/cancellation.hpp"
@@ -132,6 +133,8 @@ std::int32_t to_i32(PyObject* value, const char* name);
 
 // "'{type}' object cannot be converted to '{target}'" under the argument's name.
 [[noreturn]] void raise_cannot_convert(PyObject* value, const char* name, const char* target);
+// TypeError for an object whose constructor never ran.
+[[noreturn]] void raise_not_constructed(const char* type_name);
 // Re-raises the pending TypeError under the argument's name.
 [[noreturn]] void raise_argument_error(const char* name);
 std::string type_name(PyObject* value);
@@ -156,16 +159,31 @@ inline void set_item(PyObject* dict, PyObject* key, PyObject* value) {
 
 // ---- borrowing and thread binding -------------------------------------------
 
-enum class Access { Shared, Exclusive };
+// Shared: reads the object (any number at once). Exclusive: one user, nothing
+// else. Append: grows a graph (new nodes or connections) without reading it;
+// refused while a reader is active, because a reader may be walking the very
+// lists an append would move (Python code can run inside a read: collector
+// callbacks, finalizers, signal handlers).
+enum class Access { Shared, Exclusive, Append };
 
 // Any number of shared users or one exclusive user of a Python object.
 class BorrowFlag {
  public:
   void take(Access access);
-  void release(Access access) { state_ = access == Access::Exclusive ? 0 : state_ - 1; }
+  void release(Access access) {
+    if (access == Access::Exclusive) {
+      state_ = 0;
+      return;
+    }
+    --state_;
+    if (access == Access::Shared) --readers_;
+  }
+  // Raises the borrow error an append would meet now, without taking anything.
+  void check_append() const;
 
  private:
-  int state_ = 0;  // > 0: shared users; -1: one exclusive user
+  int state_ = 0;    // > 0: shared users (readers and appenders); -1: one exclusive user
+  int readers_ = 0;  // the shared users that read
 };
 
 class Borrow {
@@ -178,6 +196,23 @@ class Borrow {
  private:
   BorrowFlag& flag_;
   Access access_;
+};
+
+// Set when an object's C++ part is constructed. An object allocated some other
+// way (`object.__new__(cls)` once `cls.__new__` is replaced) holds zeroed
+// memory, which reads as not constructed; such an object is refused by every
+// method and only freed.
+class Constructed {
+ public:
+  Constructed() = default;
+  Constructed(const Constructed&) = delete;
+  Constructed& operator=(const Constructed&) = delete;
+  ~Constructed() { mark_ = 0; }
+  bool is_set() const { return mark_ == kMark; }
+
+ private:
+  static constexpr std::uint64_t kMark = 0x6d69766f72612121ull;
+  std::uint64_t mark_ = kMark;
 };
 
 // Objects whose core data is not thread-safe remember their creator thread.
@@ -237,6 +272,7 @@ template <typename T>
 typename T::Data& checked_data(PyObject* object, const char* name) {
   if (!PyObject_TypeCheck(object, T::type)) raise_cannot_convert(object, name, T::kName);
   typename T::Data& data = reinterpret_cast<T*>(object)->data;
+  if (!data.constructed.is_set()) raise_not_constructed(T::kName);
   if constexpr (requires { data.thread; }) {
     if (!data.thread.is_current()) {
       fail(std::string("assertion failed: ") + T::kTypePath + " is unsendable, but sent to another thread");
@@ -294,10 +330,16 @@ PyObject* new_object(PyTypeObject* type, Args&&... args) {
 template <typename T>
 void destroy_object(PyObject* self) {
   PyTypeObject* type = Py_TYPE(self);
-  reinterpret_cast<T*>(self)->data.~Data();
+  auto& data = reinterpret_cast<T*>(self)->data;
+  if (data.constructed.is_set()) data.~Data();
   type->tp_free(self);
   Py_DECREF(type);
 }
+
+// A list of `items`, made only once every item exists: a list is visible to
+// the garbage collector (and so to Python code it runs) from its creation,
+// and must never be seen with empty slots.
+PyObject* list_of(std::vector<PyRef>&& items);
 
 // The fastcall method signature, cast for PyMethodDef.
 using FastMethod = PyObject* (*)(PyObject*, PyObject* const*, Py_ssize_t, PyObject*);

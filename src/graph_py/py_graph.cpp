@@ -1,5 +1,8 @@
 #include "graph_py/py_graph.hpp"
 
+#include <cstdio>
+#include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "graph_py/py_node.hpp"
@@ -19,17 +22,74 @@ constexpr Signature kGetMeanWeight{"Graph.get_mean_weight()", {}, 0};
 constexpr Signature kGetNodeCount{"Graph.get_node_count()", {}, 0};
 constexpr Signature kGetEdgeCount{"Graph.get_edge_count()", {}, 0};
 
+// Live Graph objects by their store's serial (see graph_borrow_flag).
+std::unordered_map<std::uint64_t, const BorrowFlag*>& live_graphs() {
+  static auto* graphs = new std::unordered_map<std::uint64_t, const BorrowFlag*>();
+  return *graphs;
+}
+
+PyObject* new_graph_object(PyTypeObject* type, _Graph&& graph) {
+  PyObject* self = new_object<PyGraph>(type, std::move(graph));
+  PyGraph::Data& data = reinterpret_cast<PyGraph*>(self)->data;
+  try {
+    live_graphs().emplace(data.graph.serial(), &data.borrow);
+  } catch (...) {
+    Py_DECREF(self);
+    throw;
+  }
+  return self;
+}
+
 PyObject* graph_new(PyTypeObject* type, PyObject* args, PyObject* kwargs) {
   return guarded([&]() -> PyObject* {
     match_arguments(kNew, args, kwargs);
-    return new_object<PyGraph>(type);
+    return new_graph_object(type, _Graph());
   });
 }
 
-void graph_dealloc(PyObject* self) { destroy_unsendable<PyGraph>(self); }
+void graph_dealloc(PyObject* self) {
+  const PyGraph::Data& data = reinterpret_cast<PyGraph*>(self)->data;
+  if (data.constructed.is_set()) live_graphs().erase(data.graph.serial());
+  destroy_unsendable<PyGraph>(self);
+}
+
+// The label with control characters (C0, DEL, C1) and bytes that are not
+// UTF-8 written as \xNN, so that a label cannot move the cursor, recolour a
+// terminal or start a line of its own.
+PyObject* escaped_label(std::string_view label) {
+  std::string text;
+  text.reserve(label.size());
+  for (std::size_t i = 0; i < label.size(); ++i) {
+    auto byte = static_cast<unsigned char>(label[i]);
+    if (byte == 0xC2 && i + 1 < label.size() && static_cast<unsigned char>(label[i + 1]) < 0xA0 &&
+        static_cast<unsigned char>(label[i + 1]) >= 0x80) {
+      byte = static_cast<unsigned char>(label[++i]);  // U+0080..U+009F
+    } else if (byte >= 0x20 && byte != 0x7F) {
+      text += label[i];
+      continue;
+    }
+    char escape[5];
+    std::snprintf(escape, sizeof escape, "\\x%02x", byte);
+    text += escape;
+  }
+  // What is left that is not UTF-8 becomes \xNN too.
+  return PyUnicode_DecodeUTF8(text.data(), static_cast<Py_ssize_t>(text.size()), "backslashreplace");
+}
+
+// Runs inside add_node once the refusal is settled; writing cannot fail the call.
+void report_duplicate_label(std::string_view label) {
+  PyObject* saved = take_raised_exception();
+  if (PyObject* text = escaped_label(label)) {
+    PySys_FormatStdout("Node with label '%U' already exists!\n", text);
+    Py_DECREF(text);
+  } else {
+    PyErr_Clear();
+  }
+  restore_raised_exception(saved);
+}
 
 PyObject* add_node(PyObject* self, PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) {
-  return call_method<PyGraph>(self, kAddNode, Access::Shared, args, nargs, kwnames,
+  return call_method<PyGraph>(self, kAddNode, Access::Append, args, nargs, kwnames,
                               [](PyGraph::Data& data, const Arguments& arguments) {
                                 const std::string_view label = to_text(arguments[0], "label");
                                 const NodeIndex position = data.graph.add_node(label);
@@ -38,7 +98,7 @@ PyObject* add_node(PyObject* self, PyObject* const* args, Py_ssize_t nargs, PyOb
 }
 
 PyObject* create_connection(PyObject* self, PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) {
-  return call_method<PyGraph>(self, kCreateConnection, Access::Shared, args, nargs, kwnames,
+  return call_method<PyGraph>(self, kCreateConnection, Access::Append, args, nargs, kwnames,
                               [](PyGraph::Data& data, const Arguments& arguments) {
                                 const std::string_view from = to_text(arguments[0], "from_label");
                                 const std::string_view to = to_text(arguments[1], "to_label");
@@ -60,16 +120,19 @@ PyObject* node_by_label(PyObject* self, PyObject* const* args, Py_ssize_t nargs,
 }
 
 // One dict per stored connection, keys in the order from, to, weight, directed.
+// The dicts are made while the caller holds the graph as a reader, so no
+// append can move the lists walked here; they are collected before the list
+// that holds them exists.
 PyObject* connection_dicts(const _Graph& graph) {
   static const InternedString kFrom("from"), kTo("to"), kWeight("weight"), kDirected("directed");
-  PyRef list = PyRef::owned(PyList_New(static_cast<Py_ssize_t>(graph.get_edge_count())));
+  std::vector<PyRef> dicts;
+  dicts.reserve(graph.get_edge_count());
   // Each label becomes one str, shared by every dict that names it.
   std::vector<PyRef> labels(graph.node_count());
   auto label_of = [&](NodeIndex position) {
     if (!labels[position]) labels[position] = PyRef::steal(to_python(std::string_view(graph.node(position).label)));
     return Py_NewRef(labels[position].get());
   };
-  Py_ssize_t next = 0;
   graph.for_each_connection([&](NodeIndex from, const _Node&, const StoredConnection& connection,
                                 const _Node* target) {
     PyRef dict = PyRef::owned(PyDict_New());
@@ -80,9 +143,9 @@ PyObject* connection_dicts(const _Graph& graph) {
                                                       : std::string_view(kRemovedLabel)));
     set_item(dict.get(), kWeight.get(), to_python(connection.weight));
     set_item(dict.get(), kDirected.get(), to_python(connection.directed != 0));
-    PyList_SET_ITEM(list.get(), next++, dict.release());
+    dicts.push_back(std::move(dict));
   });
-  return list.release();
+  return list_of(std::move(dicts));
 }
 
 PyObject* get_connections(PyObject* self, PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) {
@@ -114,12 +177,12 @@ PyObject* nodes(PyObject* self, void*) {
   return guarded([&]() -> PyObject* {
     PyGraph::Data& data = receiver<PyGraph>(self);
     Borrow borrow(data.borrow, Access::Shared);
+    // Held as a reader: no node is added while the Node objects are made.
     const auto& nodes = data.graph.nodes();
-    PyRef list = PyRef::owned(PyList_New(static_cast<Py_ssize_t>(nodes.size())));
-    for (std::size_t i = 0; i < nodes.size(); ++i) {
-      PyList_SET_ITEM(list.get(), static_cast<Py_ssize_t>(i), wrap_node(nodes[i]));
-    }
-    return list.release();
+    std::vector<PyRef> items;
+    items.reserve(nodes.size());
+    for (const auto& node : nodes) items.push_back(PyRef::steal(wrap_node(node)));
+    return list_of(std::move(items));
   });
 }
 
@@ -177,6 +240,13 @@ PyTypeObject* create_graph_type() {
   return PyGraph::type;
 }
 
-PyObject* wrap_graph(_Graph&& graph) { return new_object<PyGraph>(PyGraph::type, std::move(graph)); }
+PyObject* wrap_graph(_Graph&& graph) { return new_graph_object(PyGraph::type, std::move(graph)); }
+
+void install_duplicate_label_report() { set_duplicate_label_report(report_duplicate_label); }
+
+const BorrowFlag* graph_borrow_flag(std::uint64_t serial) {
+  const auto found = live_graphs().find(serial);
+  return found == live_graphs().end() ? nullptr : found->second;
+}
 
 }  // namespace mivora::py

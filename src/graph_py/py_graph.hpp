@@ -13,6 +13,7 @@ struct PyGraph {
     _Graph graph;
     BorrowFlag borrow{};
     ThreadBinding thread{};
+    Constructed constructed{};
   } data;
 
   static inline PyTypeObject* type = nullptr;
@@ -21,6 +22,11 @@ struct PyGraph {
 };
 
 PyTypeObject* create_graph_type();
+// Reports add_node's refused duplicates on sys.stdout, control characters escaped.
+void install_duplicate_label_report();
+// The borrow flag of the live Graph object whose store has `serial`, if any
+// (a Node appending to its graph's store must respect it).
+const BorrowFlag* graph_borrow_flag(std::uint64_t serial);
 // A new Graph object owning `graph` (static constructors).
 PyObject* wrap_graph(_Graph&& graph);
 

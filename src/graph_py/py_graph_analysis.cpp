@@ -73,61 +73,55 @@ PyObject* distribution_dict(const Distribution& distribution) {
 // order) and placed at their ranks.
 PyObject* label_list(const _Graph& graph, const TraversalOrder& order) {
   const std::size_t count = order.size();
-  PyRef list = PyRef::owned(PyList_New(static_cast<Py_ssize_t>(count)));
+  std::vector<PyRef> labels(count);
   const bool by_position = count * 8 >= graph.node_count();
   std::vector<std::uint32_t> rank_of(by_position ? graph.node_count() : 0, UINT32_MAX);
   for (std::size_t k = 0; k < count; ++k) {
     if (by_position && order.positions[k] != TraversalOrder::kOutside) {
       rank_of[order.positions[k]] = static_cast<std::uint32_t>(k);
     } else {
-      PyList_SET_ITEM(list.get(), static_cast<Py_ssize_t>(k), label_of(order.node(graph, k)));
+      labels[k] = PyRef::steal(label_of(order.node(graph, k)));
     }
   }
   for (NodeIndex position = 0; position < rank_of.size(); ++position) {
-    if (rank_of[position] != UINT32_MAX) PyList_SET_ITEM(list.get(), rank_of[position], label_of(graph.node(position)));
+    if (rank_of[position] != UINT32_MAX) labels[rank_of[position]] = PyRef::steal(label_of(graph.node(position)));
   }
-  return list.release();
+  return list_of(std::move(labels));
 }
 
 // Rows of Python floats. The rows are kept away from the garbage collector
-// until they are complete: the collections that allocating 3,000 lists
-// triggers would otherwise walk every slot of every row made so far (over
-// half of the time at that size); lists of floats cannot form cycles
-// meanwhile. The +0.0 cells, nearly all of a large matrix, share one float:
-// each row is first filled with it (a plain vectorised store) and its
-// reference count raised once per row; then the row's assigned cells that
-// are not +0.0 get floats of their own.
+// until they are complete and the list holding them exists: the collections
+// that allocating 3,000 lists triggers would otherwise walk every slot of
+// every row made so far (over half of the time at that size), and Python
+// code a collection runs must never meet a list with empty slots. Lists of
+// floats cannot form cycles meanwhile. The +0.0 cells, nearly all of a large
+// matrix, share one float: each row is first filled with it (a plain
+// vectorised store) and its reference count raised once per row; then the
+// row's assigned cells that are not +0.0 get floats of their own.
 PyObject* matrix_rows(const AdjacencyMatrix& matrix) {
   const auto n = static_cast<Py_ssize_t>(matrix.size);
   PyRef zero = PyRef::owned(to_python(0.0f));
-  PyRef rows = PyRef::owned(PyList_New(n));
+  std::vector<PyRef> rows;
+  rows.reserve(matrix.size);
   for (Py_ssize_t i = 0; i < n; ++i) {
-    PyObject* row = check(PyList_New(n));
-    PyObject_GC_UnTrack(row);
-    PyList_SET_ITEM(rows.get(), i, row);
-  }
-  for (Py_ssize_t i = 0; i < n; ++i) {
-    PyObject** cells = PySequence_Fast_ITEMS(PyList_GET_ITEM(rows.get(), i));
+    PyRef row = PyRef::owned(PyList_New(n));
+    PyObject_GC_UnTrack(row.get());
+    PyObject** cells = PySequence_Fast_ITEMS(row.get());
     std::fill_n(cells, n, zero.get());
-    Py_ssize_t own = 0;
-    bool failed = false;
+    Py_SET_REFCNT(zero.get(), Py_REFCNT(zero.get()) + n);
+    rows.push_back(std::move(row));
     for (std::size_t k = matrix.start[static_cast<std::size_t>(i)]; k < matrix.start[static_cast<std::size_t>(i) + 1]; ++k) {
       const float cell = matrix.weight[k];
       if (cell == 0.0f && !std::signbit(cell)) continue;
-      PyObject* value = PyFloat_FromDouble(cell);
-      if (value == nullptr) {
-        failed = true;
-        break;
-      }
+      PyObject* value = check(PyFloat_FromDouble(cell));
+      Py_DECREF(cells[matrix.column[k]]);  // the shared zero, which `zero` keeps alive
       cells[matrix.column[k]] = value;
-      ++own;
     }
-    // Counted before a failure is raised too: the row holds every reference.
-    Py_SET_REFCNT(zero.get(), Py_REFCNT(zero.get()) + (n - own));
-    if (failed) throw PythonError{};
+    poll_cancellation(static_cast<std::uint32_t>(std::min<Py_ssize_t>(n, 1 << 20)));
   }
-  for (Py_ssize_t i = 0; i < n; ++i) PyObject_GC_Track(PyList_GET_ITEM(rows.get(), i));
-  return rows.release();
+  PyObject* result = list_of(std::move(rows));
+  for (Py_ssize_t i = 0; i < n; ++i) PyObject_GC_Track(PyList_GET_ITEM(result, i));
+  return result;
 }
 
 // ---- argument converters of from_adjacency_matrix -------------------------------

@@ -1,5 +1,6 @@
 #include "graph_py/py_node.hpp"
 
+#include "graph_py/py_graph.hpp"
 #include "graph_py/unsendable.hpp"
 
 namespace mivora::py {
@@ -25,6 +26,11 @@ PyObject* node_add_connection(PyObject* self, PyObject* const* args, Py_ssize_t 
                                const std::shared_ptr<_Node> target = to_node(arguments[0], "node");
                                const float weight = to_f32(arguments[1], "weight");
                                const bool directed = to_optional_bool(arguments[2], "directed");
+                               // Appending to a node of a graph appends to that graph, which may be
+                               // in use by a call that Python code runs inside.
+                               if (const BorrowFlag* graph = graph_borrow_flag(receiver.node->graph_serial)) {
+                                 graph->check_append();
+                               }
                                receiver.node->add_connection(target, directed, weight);
                                return none();
                              });

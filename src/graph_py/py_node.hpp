@@ -13,6 +13,7 @@ struct PyNode {
     std::shared_ptr<_Node> node;
     BorrowFlag borrow{};
     ThreadBinding thread{};
+    Constructed constructed{};
   } data;
 
   static inline PyTypeObject* type = nullptr;

@@ -10,6 +10,7 @@ struct PyStyle {
   struct Data {
     GraphStyle style;
     BorrowFlag borrow{};
+    Constructed constructed{};
   } data;
 
   static inline PyTypeObject* type = nullptr;

@@ -9,7 +9,8 @@ namespace mivora::py {
 // unraisable-exception hook.
 template <typename T>
 void destroy_unsendable(PyObject* self) {
-  if (reinterpret_cast<T*>(self)->data.thread.is_current()) {
+  const auto& data = reinterpret_cast<T*>(self)->data;
+  if (!data.constructed.is_set() || data.thread.is_current()) {
     destroy_object<T>(self);
     return;
   }
