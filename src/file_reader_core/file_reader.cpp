@@ -12,6 +12,7 @@
 #include "file_reader_core/text_scan.hpp"
 #include "graph_core/internal_error.hpp"
 #include "graph_core/label_index.hpp"
+#include "text_io/cancellation.hpp"
 
 namespace mivora {
 
@@ -372,6 +373,7 @@ ReadResult read_net_lines(NextLine&& next) {
       case LineReader::Status::Error:
         return ReadResult::failure(FileError::Stage::Read, describe_os_error(error));
       case LineReader::Status::Line:
+        poll_cancellation(static_cast<std::uint32_t>(line.size()) + 1);
         if (!is_valid_utf8(line)) return ReadResult::failure(FileError::Stage::Read, kInvalidUtf8);
         reader.read_line(line);
         break;

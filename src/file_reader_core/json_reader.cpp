@@ -20,6 +20,7 @@
 #include "file_reader_core/file_reader.hpp"
 #include "file_reader_core/text_scan.hpp"
 #include "graph_core/internal_error.hpp"
+#include "text_io/cancellation.hpp"
 
 namespace mivora {
 
@@ -666,6 +667,7 @@ ReadResult build_json_graph(const JsonGraph& records) {
   _Graph graph;
   graph.reserve(records.nodes.size());
   for (const JsonNode& node : records.nodes) {
+    poll_cancellation();
     if (node.x && node.y) {
       graph.add_node_with_pos(node.label, *node.x, *node.y);
     } else {
@@ -688,6 +690,7 @@ ReadResult build_json_graph(const JsonGraph& records) {
     const std::vector<JsonConnection>& connections = **list;
     for (std::size_t begin = 0; begin < connections.size(); begin += kBatch) {
       const std::size_t count = std::min(kBatch, connections.size() - begin);
+      poll_cancellation(static_cast<std::uint32_t>(count));
       for (std::size_t k = 0; k < count; ++k) {
         hashes[2 * k] = hash_label(connections[begin + k].source);
         hashes[2 * k + 1] = hash_label(connections[begin + k].target);

@@ -14,6 +14,7 @@
 #include "file_reader_core/file_reader.hpp"
 #include "graph_core/internal_error.hpp"
 #include "graph_core/number_text.hpp"
+#include "text_io/cancellation.hpp"
 
 namespace mivora {
 namespace {
@@ -202,6 +203,7 @@ std::string net_file_text(const _Graph& graph) {
   text.reserve(graph.node_count() * 24 + 16);
   for (const auto& handle : graph.nodes()) {
     const _Node& node = *handle;
+    poll_cancellation(static_cast<std::uint32_t>(node.connections.size()) + 1);  // the file is not touched yet
     append_id(text, node);
     text += " \"";
     text += node.label;

@@ -9,6 +9,7 @@
 #include "graph_core/graph.hpp"
 #include "graph_core/internal_error.hpp"
 #include "graph_core/prefetch.hpp"
+#include "text_io/cancellation.hpp"
 
 namespace mivora {
 
@@ -34,6 +35,7 @@ void for_each_matrix_write(const _Graph& graph, Write&& write) {
   for (NodeIndex position = 0; position < graph.node_count(); ++position) {
     prefetch_connections(graph, position);
     const _Node& node = graph.node(position);
+    poll_cancellation(static_cast<std::uint32_t>(node.connections.size()) + 1);
     if (node.connections.empty()) continue;
     const NodeIndex from = graph.canonical_position(position);
     for (const StoredConnection& connection : node.connections) {

@@ -2,6 +2,7 @@
 
 #include "graph_core/internal_error.hpp"
 #include "graph_core/prefetch.hpp"
+#include "text_io/cancellation.hpp"
 
 namespace mivora {
 namespace {
@@ -14,6 +15,7 @@ void for_each_record_match(const _Graph& graph, std::string_view label, Visit&& 
   for (NodeIndex position = 0; position < graph.node_count(); ++position) {
     prefetch_connections(graph, position);
     const _Node& from = graph.node(position);
+    poll_cancellation(static_cast<std::uint32_t>(from.connections.size()) + 1);
     if (from.connections.empty()) continue;
     const bool from_matches = wanted && graph.canonical_position(position) == *wanted;
     for (const StoredConnection& connection : from.connections) {
@@ -50,6 +52,7 @@ std::vector<DegreeRecord> compute_all_degrees(const _Graph& graph) {
   for (NodeIndex position = 0; position < graph.node_count(); ++position) {
     prefetch_connections(graph, position);
     const _Node& node = graph.node(position);
+    poll_cancellation(static_cast<std::uint32_t>(node.connections.size()) + 1);
     if (node.connections.empty()) continue;
     DegreeRecord& from = records[graph.canonical_position(position)];
     for (const StoredConnection& connection : node.connections) {

@@ -12,6 +12,7 @@
 #include "graph_core/adjacency_matrix.hpp"
 #include "graph_core/internal_error.hpp"
 #include "graph_core/prefetch.hpp"
+#include "text_io/cancellation.hpp"
 
 namespace mivora {
 namespace {
@@ -41,6 +42,7 @@ SuccessorRows successor_rows(const _Graph& graph) {
   rows.start.push_back(0);
   for (NodeIndex position = 0; position < graph.node_count(); ++position) {
     prefetch_connections(graph, position);
+    poll_cancellation(static_cast<std::uint32_t>(graph.node(position).connections.size()) + 1);
     for (const StoredConnection& connection : graph.node(position).connections) {
       if (connection.is_local()) {
         rows.target.push_back(connection.local_target);
@@ -152,6 +154,7 @@ void plain_bfs(const SuccessorRows& rows, NodeIndex start, std::vector<NodeIndex
   queue.push_back(start);
   for (std::size_t head = 0; head < queue.size(); ++head) {
     const NodeIndex u = queue[head];
+    poll_cancellation(static_cast<std::uint32_t>(rows.start[u + 1] - rows.start[u]) + 1);
     for (std::size_t k = rows.start[u]; k < rows.start[u + 1]; ++k) {
       const std::uint32_t v = rows.target[k];
       if (seen[v] == 0) {
@@ -171,6 +174,7 @@ void plain_dfs(const SuccessorRows& rows, NodeIndex start, std::vector<NodeIndex
     if (seen[u] != 0) continue;
     seen[u] = 1;
     order.push_back(u);
+    poll_cancellation(static_cast<std::uint32_t>(rows.start[u + 1] - rows.start[u]) + 1);
     // Pushed last-added first, so the first-added connection is explored next.
     for (std::size_t k = rows.start[u + 1]; k-- > rows.start[u];) {
       const std::uint32_t v = rows.target[k];
@@ -195,6 +199,7 @@ TraversalOrder bfs(const _Graph& graph, std::string_view start_label) {
   for (std::size_t head = 0; head < queue.size(); ++head) {
     const Step step = queue[head];
     report(order, step);
+    poll_cancellation();
     successors.for_each<false>(step, [&](const Step& next) {
       if (visits.mark(next)) queue.push_back(next);
     });
@@ -217,6 +222,7 @@ TraversalOrder dfs(const _Graph& graph, std::string_view start_label) {
     stack.pop_back();
     if (!visits.mark(step)) continue;
     report(order, step);
+    poll_cancellation();
     // Pushed last-added first, so the first-added connection is explored next.
     successors.for_each<true>(step, [&](const Step& next) {
       if (!visits.contains(next)) stack.push_back(next);
@@ -263,6 +269,7 @@ std::vector<double> dijkstra(const _Graph& graph, std::string_view start_label) 
     if (settled[u] != 0 || key != heap_key(distance[u], u)) continue;
     settled[u] = 1;
     const float from = distance[u];
+    poll_cancellation(static_cast<std::uint32_t>(matrix.start[u + 1] - matrix.start[u]) + 1);
     for (std::size_t k = matrix.start[u]; k < matrix.start[u + 1]; ++k) {
       const std::uint32_t v = matrix.column[k];
       const float weight = matrix.weight[k];

@@ -267,8 +267,16 @@ PyObject* list_of(std::vector<PyRef>&& items) {
 }
 
 namespace {
-// Runs the Python signal handlers; a handler that raised leaves its exception set.
-bool python_signal_raised() { return PyErr_CheckSignals() < 0; }
+// Lets another thread that waits for the interpreter run for a moment (the
+// one a signal comes from, say: a timer), then runs the Python signal
+// handlers; a handler that raised leaves its exception set. Other threads
+// cannot use the objects of a running call: every object is bound to its
+// creator's thread.
+bool python_signal_raised() {
+  PyThreadState* state = PyEval_SaveThread();
+  PyEval_RestoreThread(state);
+  return PyErr_CheckSignals() < 0;
+}
 }  // namespace
 
 void install_signal_check() { set_cancellation_check(python_signal_raised); }

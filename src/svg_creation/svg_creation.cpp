@@ -7,6 +7,7 @@
 
 #include "graph_core/internal_error.hpp"
 #include "graph_core/number_text.hpp"
+#include "text_io/cancellation.hpp"
 
 namespace mivora {
 
@@ -312,6 +313,7 @@ void draw_graph(Svg& svg, _Graph& graph, const LabelLookup& lookup, LayoutKind l
   std::string width_text = "0";
   graph.for_each_connection([&](NodeIndex from_position, const _Node&, const StoredConnection& connection,
                                 const _Node* target) {
+    poll_cancellation();
     const NodeIndex from = lookup.find_node(from_position);
     const auto to = lookup.find_target(connection, target);
     if (!to) fail(kNoEntryForKey);
@@ -334,6 +336,7 @@ void draw_graph(Svg& svg, _Graph& graph, const LabelLookup& lookup, LayoutKind l
           << texts.id(to) << "\"/>";
   }
   for (NodeIndex i = 0; i < n; ++i) {
+    poll_cancellation();
     if (!texts.has_position(i)) fail(kUnwrapNone);
     write << "<circle cx=\"" << texts.x(i) << "\" cy=\"" << texts.y(i) << "\" stroke=\"" << border << "\" fill=\""
           << fill << "\" r=\"" << radius_text << "\" class=\"node" << texts.id(i)
