@@ -57,6 +57,13 @@ ODD_LABELS = (
      ("x", "New York", 1.0, True)],
 )
 
+# Labels that differ only by spaces at either end: six nodes, never fewer.
+SPACED_LABELS = (
+    [("a", 100.0, 100.0), (" a", 300.0, 150.0), ("a ", 500.0, 200.0), (" a ", 700.0, 250.0),
+     ("  a", 900.0, 300.0), ("a\t", 1100.0, 350.0)],
+    [(" a", "a ", 1.0, True), ("a", "  a", 2.0, False), ("a\t", " a ", 0.5, True)],
+)
+
 
 # ---- browser -------------------------------------------------------------------
 
@@ -288,7 +295,8 @@ EMPTY_DOWNLOADS = {"data.net": "*Vertices 0\n", "data.json": '{"nodes":[],"edges
 
 
 @pytest.mark.parametrize("button, name, read, tolerance", DOWNLOADS)
-@pytest.mark.parametrize("drawing", [([], []), TRIANGLE, ODD_LABELS], ids=["empty", "triangle", "odd-labels"])
+@pytest.mark.parametrize("drawing", [([], []), TRIANGLE, ODD_LABELS, SPACED_LABELS],
+                         ids=["empty", "triangle", "odd-labels", "spaced-labels"])
 def test_download_reads_back_as_the_same_graph(open_viewer, tmp_path, drawing, button, name, read, tolerance):
     graph = graph_from(tmp_path, *drawing)
     graph.output_html(str(tmp_path / "page.html"))

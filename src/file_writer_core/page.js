@@ -124,7 +124,7 @@ function parseSVG() {
     const labels = new Map();
     for (const text of svg.querySelectorAll("text")) {
         const match = /label(\d+)/.exec(text.getAttribute("class") || "");
-        if (match) labels.set(match[1], text.textContent.trim());
+        if (match) labels.set(match[1], text.textContent);  // as drawn: spaces at either end are part of it
     }
     const nodes = [];
     for (const node of svg.querySelectorAll("circle")) {
