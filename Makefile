@@ -14,10 +14,13 @@ build:
 	  -DMIVORA_WERROR=$(WERROR) $(CMAKE_FLAGS) >/dev/null
 	cmake --build $(BUILD_DIR)
 
-deps: .deps-stamp
+# One stamp per build directory: each interpreter (own BUILD_DIR) gets its packages.
+DEPS_STAMP := $(BUILD_DIR)/.deps-stamp
+deps: $(DEPS_STAMP)
 
-.deps-stamp: tools/install_deps.sh requirements-dev.txt
+$(DEPS_STAMP): tools/install_deps.sh requirements-dev.txt
 	PYTHON=$(PYTHON) tools/install_deps.sh
+	mkdir -p $(BUILD_DIR)
 	touch $@
 
 test: deps build
