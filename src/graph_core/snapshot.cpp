@@ -51,8 +51,9 @@ Snapshot take_snapshot(const _Graph& graph, OutsideTargets outside) {
   snapshot.in.offsets.assign(n + 1, 0);
   graph.for_each_connection([&](NodeIndex from, const _Node&, const StoredConnection& connection,
                                 const _Node* target) {
-    poll_cancellation();
     const std::optional<NodeIndex> to = resolve_target(graph, connection, target, outside);
+    // Polled once `target` is used: Python code run by the poll may drop its last owner.
+    poll_cancellation();
     if (!to) return;
     const auto source = static_cast<std::uint32_t>(graph.canonical_position(from));
     const auto head = static_cast<std::uint32_t>(*to);

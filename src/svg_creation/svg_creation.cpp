@@ -313,9 +313,10 @@ void draw_graph(Svg& svg, _Graph& graph, const LabelLookup& lookup, LayoutKind l
   std::string width_text = "0";
   graph.for_each_connection([&](NodeIndex from_position, const _Node&, const StoredConnection& connection,
                                 const _Node* target) {
-    poll_cancellation();
     const NodeIndex from = lookup.find_node(from_position);
     const auto to = lookup.find_target(connection, target);
+    // Polled once `target` is used: Python code run by the poll may drop its last owner.
+    poll_cancellation();
     if (!to) fail(kNoEntryForKey);
     if (!texts.has_position(from) || !texts.has_position(*to)) fail(kUnwrapNone);
     const float width = line_width(style, connection.weight, largest);
