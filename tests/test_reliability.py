@@ -53,27 +53,24 @@ HOOKS = {
     """,
 }
 
-# What the callback does to the graph while a result is being built, and the
-# call that builds it; the check compares the result with the graph after.
+# What the callback does to the graph while a result is being built, the call
+# that builds it, and the sizes the result may have: the graph's before the
+# call or, where collections run between calls (3.12 on), after the callback.
 ATTACKS = {
     "nodes_grow_during_nodes": ("for i in range(3000): g.add_node(f'x{next(serial)}')",
-                                "(g.nodes, g.nodes, g.nodes)", "assert [len(r) for r in result] == [g.get_node_count()] * 3"),
-    "connections_grow_during_get_connections": (
-        "for _ in range(3000): a.add_connection(b, 1.0, True)",
-        "g.get_connections()", "assert len(result) == g.get_edge_count()"),
-    "graph_connections_grow_during_get_connections": (
-        "for _ in range(3000): g.create_connection('0', '1', 1.0)",
-        "g.get_connections()", "assert len(result) == g.get_edge_count()"),
+                                "(g.nodes, g.nodes, g.nodes)", "g.get_node_count()"),
+    "connections_grow_during_get_connections": ("for _ in range(3000): a.add_connection(b, 1.0, True)",
+                                                "(g.get_connections(),)", "g.get_edge_count()"),
     "matrix_lists_walked_while_built": (
         "[len(x) for o in gc.get_objects() if type(o) is list for x in o if type(x) is list]",
-        "g.generate_adjacency_matrix()", "assert len(result) == g.get_node_count()"),
+        "(g.generate_adjacency_matrix(),)", "g.get_node_count()"),
 }
 
 
 @pytest.mark.parametrize("hook", sorted(HOOKS))
 @pytest.mark.parametrize("attack", sorted(ATTACKS))
 def test_collection_calling_back_into_the_graph(hook, attack):
-    act, call, check = ATTACKS[attack]
+    act, call, size = ATTACKS[attack]
     run_isolated(f"""
         import gc, itertools, weakref
         import mivora
@@ -100,11 +97,12 @@ def test_collection_calling_back_into_the_graph(hook, attack):
             kept.append([[] for _ in range(100)])
             kept.append([Blob() for _ in range(round % 3)])  # shifts where the next collection falls
             prime()  # fresh garbage, collected by the first collection from here
+            before = {size}
             armed = True
             result = {call}
             armed = False
             kept.append(result)
-            {check}
+            assert {{len(r) for r in result}} <= {{before, before + 3000}}, (before, [len(r) for r in result])
         assert set(refused) <= {{'Already borrowed', 'Already mutably borrowed'}}, refused
         print('ok')
     """)
