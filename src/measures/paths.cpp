@@ -1,0 +1,165 @@
+#include "measures/paths.hpp"
+
+#include <algorithm>
+#include <bit>
+#include <cmath>
+#include <limits>
+#include <queue>
+
+#include "measures/measure_error.hpp"
+#include "text_io/cancellation.hpp"
+
+namespace mivora {
+namespace {
+
+constexpr double kUnreached = std::numeric_limits<double>::infinity();
+
+void breadth_first(const Snapshot& snapshot, std::uint32_t source, std::uint32_t target, PathTree& tree) {
+  const AdjacencyRows& out = snapshot.out;
+  tree.distance[source] = 0.0;
+  tree.settled.push_back(source);
+  for (std::size_t head = 0; head < tree.settled.size(); ++head) {
+    const std::uint32_t node = tree.settled[head];
+    if (node == target) return;
+    const double next_distance = tree.distance[node] + 1.0;
+    const auto neighbours = out.neighbours_of(node);
+    poll_cancellation(static_cast<std::uint32_t>(neighbours.size()) + 1);
+    for (const std::uint32_t next : neighbours) {
+      if (tree.distance[next] != kUnreached) continue;
+      tree.distance[next] = next_distance;
+      tree.parent[next] = node;
+      tree.settled.push_back(next);
+    }
+  }
+}
+
+// Binary heap of (distance, node) with stale entries skipped when popped.
+void dijkstra(const Snapshot& snapshot, std::uint32_t source, std::uint32_t target, PathTree& tree) {
+  const AdjacencyRows& out = snapshot.out;
+  using Entry = std::pair<double, std::uint32_t>;
+  std::vector<Entry> storage;
+  storage.reserve(snapshot.node_count);
+  std::priority_queue<Entry, std::vector<Entry>, std::greater<>> queue(std::greater<>{}, std::move(storage));
+  std::vector<std::uint8_t> done(snapshot.node_count, 0);
+  tree.distance[source] = 0.0;
+  queue.emplace(0.0, source);
+  while (!queue.empty()) {
+    const auto [distance, node] = queue.top();
+    queue.pop();
+    if (done[node]) continue;
+    done[node] = 1;
+    tree.settled.push_back(node);
+    if (node == target) return;
+    const auto neighbours = out.neighbours_of(node);
+    const auto weights = out.weights_of(node);
+    poll_cancellation(static_cast<std::uint32_t>(neighbours.size()) + 1);
+    for (std::size_t k = 0; k < neighbours.size(); ++k) {
+      const std::uint32_t next = neighbours[k];
+      const double candidate = distance + static_cast<double>(weights[k]);
+      if (candidate < tree.distance[next]) {
+        tree.distance[next] = candidate;
+        tree.parent[next] = node;
+        queue.emplace(candidate, next);
+      }
+    }
+  }
+}
+
+}  // namespace
+
+void require_usable_weights(const Snapshot& snapshot) {
+  for (const Weight weight : snapshot.link_weight) {
+    if (!(weight >= 0.0f)) {
+      throw MeasureError(std::isnan(weight) ? "weighted shortest paths need weights that are numbers; found NaN"
+                                            : "weighted shortest paths need weights that are not negative; found " +
+                                                  std::to_string(weight));
+    }
+  }
+}
+
+PathTree shortest_path_tree(const Snapshot& snapshot, std::uint32_t source, bool weighted, std::uint32_t target) {
+  PathTree tree;
+  tree.distance.assign(snapshot.node_count, kUnreached);
+  tree.parent.assign(snapshot.node_count, kNoNode);
+  if (weighted) {
+    require_usable_weights(snapshot);
+    dijkstra(snapshot, source, target, tree);
+  } else {
+    breadth_first(snapshot, source, target, tree);
+  }
+  return tree;
+}
+
+std::vector<std::uint32_t> path_to(const PathTree& tree, std::uint32_t target) {
+  std::vector<std::uint32_t> path;
+  if (tree.distance[target] == kUnreached) return path;
+  for (std::uint32_t node = target; node != kNoNode; node = tree.parent[node]) path.push_back(node);
+  std::reverse(path.begin(), path.end());
+  return path;
+}
+
+// Up to 64 breadth-first walks at once, one bit per source: a node's mask
+// holds the walks that have reached it. Each round pushes the masks of the
+// nodes that were newly reached in the last round, so a node is expanded at
+// most once per distinct distance among the batch's walks: never more work
+// than the 64 walks one by one, and far less when distances bunch up, as
+// they do in small-world graphs.
+std::vector<std::uint32_t> eccentricities(const Snapshot& snapshot) {
+  const std::size_t n = snapshot.node_count;
+  const AdjacencyRows& out = snapshot.out;
+  std::vector<std::uint32_t> members;
+  for (std::uint32_t node = 0; node < n; ++node) {
+    if (snapshot.canonical[node]) members.push_back(node);
+  }
+  if (members.empty()) throw MeasureError("eccentricity is undefined for a graph without nodes");
+
+  std::vector<std::uint32_t> result(n, kNoNode);
+  std::vector<std::uint64_t> seen(n), fresh(n), next(n);
+  std::vector<std::uint32_t> frontier, reached;
+  for (std::size_t first = 0; first < members.size(); first += 64) {
+    const std::size_t batch = std::min<std::size_t>(64, members.size() - first);
+    const std::uint64_t all = batch == 64 ? ~0ull : (1ull << batch) - 1;
+    std::fill(seen.begin(), seen.end(), 0);
+    frontier.clear();
+    for (std::size_t bit = 0; bit < batch; ++bit) {
+      const std::uint32_t source = members[first + bit];
+      seen[source] = fresh[source] = 1ull << bit;
+      result[source] = 0;
+      frontier.push_back(source);
+    }
+    for (std::uint32_t level = 1; !frontier.empty(); ++level) {
+      reached.clear();
+      for (const std::uint32_t node : frontier) {
+        const std::uint64_t mask = fresh[node];
+        const auto neighbours = out.neighbours_of(node);
+        poll_cancellation(static_cast<std::uint32_t>(neighbours.size()) + 1);
+        for (const std::uint32_t neighbour : neighbours) {
+          const std::uint64_t gained = mask & ~seen[neighbour] & ~next[neighbour];
+          if (gained == 0) continue;
+          if (next[neighbour] == 0) reached.push_back(neighbour);
+          next[neighbour] |= gained;
+        }
+      }
+      for (const std::uint32_t node : frontier) fresh[node] = 0;
+      std::uint64_t grew = 0;
+      for (const std::uint32_t node : reached) {
+        seen[node] |= next[node];
+        fresh[node] = next[node];
+        grew |= next[node];
+        next[node] = 0;
+      }
+      for (std::uint64_t bits = grew; bits != 0; bits &= bits - 1) {
+        result[members[first + static_cast<std::size_t>(std::countr_zero(bits))]] = level;
+      }
+      frontier.swap(reached);
+    }
+    for (const std::uint32_t node : members) {
+      if (seen[node] != all) {
+        throw MeasureError("eccentricity needs a connected graph: some node cannot reach every other one");
+      }
+    }
+  }
+  return result;
+}
+
+}  // namespace mivora
