@@ -1,5 +1,8 @@
 #include "graph_core/snapshot.hpp"
 
+#include <algorithm>
+
+#include "graph_core/prefetch.hpp"
 #include "text_io/cancellation.hpp"
 
 namespace mivora {
@@ -33,40 +36,60 @@ void fill_rows(AdjacencyRows& rows, std::size_t node_count, ForEachEntry&& for_e
 
 }  // namespace
 
+LinkList take_link_list(const _Graph& graph, OutsideTargets outside) {
+  LinkList links;
+  const std::size_t n = graph.node_count();
+  links.node_count = n;
+  links.canonical.resize(n);
+  for (NodeIndex position = 0; position < n; ++position) {
+    links.canonical[position] = graph.canonical_position(position) == position;
+  }
+  const std::size_t stored = graph.get_edge_count();
+  links.link_source.reserve(stored);
+  links.link_target.reserve(stored);
+  links.link_weight.reserve(stored);
+  links.link_directed.reserve(stored);
+  // Node by node rather than through for_each_connection: the next nodes and
+  // their connection lists are asked for ahead, and a local connection never
+  // touches its target's weak handle.
+  const _Graph::NodeList& nodes = graph.nodes();
+  constexpr NodeIndex kNodeAhead = 2 * kPrefetchDistance;
+  for (NodeIndex from = 0; from < n; ++from) {
+    if (from + kNodeAhead < n) __builtin_prefetch(nodes[from + kNodeAhead].get());
+    prefetch_connections(graph, from);
+    const _Node& node = *nodes[from];
+    poll_cancellation(static_cast<std::uint32_t>(node.connections.size()) + 1);
+    const auto source = static_cast<std::uint32_t>(graph.canonical_position(from));
+    for (const StoredConnection& connection : node.connections) {
+      const _Node* target = connection.is_local() ? nullptr : graph.target_of(connection);
+      const std::optional<NodeIndex> to = resolve_target(graph, connection, target, outside);
+      if (!to) continue;
+      links.link_source.push_back(source);
+      links.link_target.push_back(static_cast<std::uint32_t>(*to));
+      links.link_weight.push_back(connection.weight);
+      links.link_directed.push_back(connection.directed);
+    }
+  }
+  return links;
+}
+
 Snapshot take_snapshot(const _Graph& graph, OutsideTargets outside) {
   Snapshot snapshot;
-  const std::size_t n = graph.node_count();
-  snapshot.node_count = n;
-  snapshot.canonical.resize(n);
-  for (NodeIndex position = 0; position < n; ++position) {
-    snapshot.canonical[position] = graph.canonical_position(position) == position;
-  }
-
-  const std::size_t stored = graph.get_edge_count();
-  snapshot.link_source.reserve(stored);
-  snapshot.link_target.reserve(stored);
-  snapshot.link_weight.reserve(stored);
-  snapshot.link_directed.reserve(stored);
+  static_cast<LinkList&>(snapshot) = take_link_list(graph, outside);
+  const std::size_t n = snapshot.node_count;
   snapshot.out.offsets.assign(n + 1, 0);
   snapshot.in.offsets.assign(n + 1, 0);
-  graph.for_each_connection([&](NodeIndex from, const _Node&, const StoredConnection& connection,
-                                const _Node* target) {
-    poll_cancellation();
-    const std::optional<NodeIndex> to = resolve_target(graph, connection, target, outside);
-    if (!to) return;
-    const auto source = static_cast<std::uint32_t>(graph.canonical_position(from));
-    const auto head = static_cast<std::uint32_t>(*to);
-    snapshot.link_source.push_back(source);
-    snapshot.link_target.push_back(head);
-    snapshot.link_weight.push_back(connection.weight);
-    snapshot.link_directed.push_back(connection.directed);
+  for (std::size_t link = 0; link < snapshot.link_count(); ++link) {
+    const std::uint32_t source = snapshot.link_source[link];
+    const std::uint32_t head = snapshot.link_target[link];
     ++snapshot.out.offsets[source + 1];
     ++snapshot.in.offsets[head + 1];
-    if (!connection.directed && source != head) {
+    if (!snapshot.link_directed[link] && source != head) {
       ++snapshot.out.offsets[head + 1];
       ++snapshot.in.offsets[source + 1];
     }
-  });
+  }
+  poll_cancellation(static_cast<std::uint32_t>(std::min<std::size_t>(snapshot.link_count(), UINT32_MAX)));
 
   // Visits each link's row entries as (node, neighbour, weight, link) for the
   // out-rows (forward) or the in-rows (backward).

@@ -38,18 +38,18 @@ class DisjointSets {
 };
 
 // Component number of each taking-part node (kNone for the others), and the count.
-std::pair<std::vector<std::uint32_t>, std::uint32_t> weak_labels(const Snapshot& snapshot) {
-  const std::size_t n = snapshot.node_count;
+std::pair<std::vector<std::uint32_t>, std::uint32_t> weak_labels(const LinkList& links) {
+  const std::size_t n = links.node_count;
   DisjointSets sets(n);
-  for (std::size_t link = 0; link < snapshot.link_count(); ++link) {
+  for (std::size_t link = 0; link < links.link_count(); ++link) {
     poll_cancellation();
-    sets.join(snapshot.link_source[link], snapshot.link_target[link]);
+    sets.join(links.link_source[link], links.link_target[link]);
   }
   std::vector<std::uint32_t> number_of_root(n, kNone);
   std::vector<std::uint32_t> component(n, kNone);
   std::uint32_t count = 0;
   for (std::uint32_t node = 0; node < n; ++node) {
-    if (!snapshot.canonical[node]) continue;
+    if (!links.canonical[node]) continue;
     std::uint32_t& number = number_of_root[sets.find(node)];
     if (number == kNone) number = count++;
     component[node] = number;
@@ -59,13 +59,13 @@ std::pair<std::vector<std::uint32_t>, std::uint32_t> weak_labels(const Snapshot&
 
 }  // namespace
 
-NodeGroups weak_components(const Snapshot& snapshot) {
-  const auto [component, count] = weak_labels(snapshot);
+NodeGroups weak_components(const LinkList& links) {
+  const auto [component, count] = weak_labels(links);
   return ordered_groups(component, count);
 }
 
-bool is_weakly_connected(const Snapshot& snapshot) {
-  const auto [component, count] = weak_labels(snapshot);
+bool is_weakly_connected(const LinkList& links) {
+  const auto [component, count] = weak_labels(links);
   if (count == 0) throw MeasureError("connectivity is undefined for a graph without nodes");
   return count == 1;
 }

@@ -7,13 +7,13 @@
 namespace mivora {
 
 // Weak components: every link joins its two ends, whatever its direction.
-NodeGroups weak_components(const Snapshot& snapshot);
+NodeGroups weak_components(const LinkList& links);
 
 // Strong components: arcs followed forward only, edges both ways.
 NodeGroups strong_components(const Snapshot& snapshot);
 
 // Whether the taking-part nodes form one weak component; MeasureError for a
 // graph without nodes (connectedness means nothing there).
-bool is_weakly_connected(const Snapshot& snapshot);
+bool is_weakly_connected(const LinkList& links);
 
 }  // namespace mivora

@@ -1,5 +1,5 @@
 #pragma once
-// The simple undirected picture of a snapshot that clustering and cores
+// The simple undirected picture of a graph's links that clustering and cores
 // work on: direction ignored, parallel connections merged, self-loops left
 // out, and only the first node of each label taking part.
 #include <cstdint>
@@ -16,6 +16,6 @@ struct SimpleRows {
   std::size_t degree(std::size_t node) const { return offsets[node + 1] - offsets[node]; }
 };
 
-SimpleRows simple_undirected_rows(const Snapshot& snapshot);
+SimpleRows simple_undirected_rows(const LinkList& links);
 
 }  // namespace mivora

@@ -20,20 +20,20 @@ std::uint32_t find_root(std::vector<std::uint32_t>& parent, std::uint32_t x) {
 
 }  // namespace
 
-_Graph minimum_spanning_tree(const _Graph& graph, const Snapshot& snapshot) {
+_Graph minimum_spanning_tree(const _Graph& graph, const LinkList& links) {
   std::vector<std::uint32_t> candidates;
-  candidates.reserve(snapshot.link_count());
-  for (std::uint32_t link = 0; link < snapshot.link_count(); ++link) {
-    if (std::isnan(snapshot.link_weight[link])) {
+  candidates.reserve(links.link_count());
+  for (std::uint32_t link = 0; link < links.link_count(); ++link) {
+    if (std::isnan(links.link_weight[link])) {
       throw MeasureError("a minimum spanning tree needs weights that are numbers; found NaN");
     }
-    if (snapshot.link_source[link] != snapshot.link_target[link]) candidates.push_back(link);
+    if (links.link_source[link] != links.link_target[link]) candidates.push_back(link);
   }
   std::stable_sort(candidates.begin(), candidates.end(), [&](std::uint32_t a, std::uint32_t b) {
-    return snapshot.link_weight[a] < snapshot.link_weight[b];
+    return links.link_weight[a] < links.link_weight[b];
   });
 
-  const std::size_t n = snapshot.node_count;
+  const std::size_t n = links.node_count;
   std::vector<std::uint32_t> parent(n);
   std::iota(parent.begin(), parent.end(), 0u);
   // New positions: the first node of each label, in order.
@@ -41,11 +41,11 @@ _Graph minimum_spanning_tree(const _Graph& graph, const Snapshot& snapshot) {
   _Graph tree;
   std::size_t members = 0;
   for (NodeIndex position = 0; position < n; ++position) {
-    if (snapshot.canonical[position]) new_position[position] = static_cast<std::uint32_t>(members++);
+    if (links.canonical[position]) new_position[position] = static_cast<std::uint32_t>(members++);
   }
   tree.reserve(members);
   for (NodeIndex position = 0; position < n; ++position) {
-    if (!snapshot.canonical[position]) continue;
+    if (!links.canonical[position]) continue;
     const _Node& node = graph.node(position);
     if (node.has_position()) {
       tree.add_node_with_pos(node.label, node.x, node.y);
@@ -58,12 +58,12 @@ _Graph minimum_spanning_tree(const _Graph& graph, const Snapshot& snapshot) {
   chosen.reserve(members > 0 ? members - 1 : 0);
   for (const std::uint32_t link : candidates) {
     poll_cancellation();
-    const std::uint32_t a = find_root(parent, snapshot.link_source[link]);
-    const std::uint32_t b = find_root(parent, snapshot.link_target[link]);
+    const std::uint32_t a = find_root(parent, links.link_source[link]);
+    const std::uint32_t b = find_root(parent, links.link_target[link]);
     if (a == b) continue;
     parent[std::max(a, b)] = std::min(a, b);
-    chosen.push_back({new_position[snapshot.link_source[link]], new_position[snapshot.link_target[link]],
-                      snapshot.link_weight[link], false});
+    chosen.push_back({new_position[links.link_source[link]], new_position[links.link_target[link]],
+                      links.link_weight[link], false});
     if (chosen.size() + 1 == members) break;
   }
   tree.add_connections(chosen);
