@@ -73,41 +73,45 @@ LinkList take_link_list(const _Graph& graph, OutsideTargets outside) {
   return links;
 }
 
+namespace {
+
+// Rows of one side: `forward` places each link at its source (and an edge
+// also at its head), otherwise the other way round.
+AdjacencyRows rows_of(const LinkList& links, bool forward) {
+  const std::size_t n = links.node_count;
+  AdjacencyRows rows;
+  rows.offsets.assign(n + 1, 0);
+  for (std::size_t link = 0; link < links.link_count(); ++link) {
+    const std::uint32_t source = links.link_source[link];
+    const std::uint32_t head = links.link_target[link];
+    ++rows.offsets[(forward ? source : head) + 1];
+    if (!links.link_directed[link] && source != head) ++rows.offsets[(forward ? head : source) + 1];
+  }
+  poll_cancellation(static_cast<std::uint32_t>(std::min<std::size_t>(links.link_count(), UINT32_MAX)));
+  fill_rows(rows, n, [&links, forward](auto&& place) {
+    for (std::uint32_t link = 0; link < links.link_count(); ++link) {
+      const std::uint32_t source = links.link_source[link];
+      const std::uint32_t head = links.link_target[link];
+      const Weight weight = links.link_weight[link];
+      place(forward ? source : head, forward ? head : source, weight, link);
+      if (!links.link_directed[link] && source != head) {
+        place(forward ? head : source, forward ? source : head, weight, link);
+      }
+    }
+  });
+  return rows;
+}
+
+}  // namespace
+
+AdjacencyRows out_rows(const LinkList& links) { return rows_of(links, true); }
+AdjacencyRows in_rows(const LinkList& links) { return rows_of(links, false); }
+
 Snapshot take_snapshot(const _Graph& graph, OutsideTargets outside) {
   Snapshot snapshot;
   static_cast<LinkList&>(snapshot) = take_link_list(graph, outside);
-  const std::size_t n = snapshot.node_count;
-  snapshot.out.offsets.assign(n + 1, 0);
-  snapshot.in.offsets.assign(n + 1, 0);
-  for (std::size_t link = 0; link < snapshot.link_count(); ++link) {
-    const std::uint32_t source = snapshot.link_source[link];
-    const std::uint32_t head = snapshot.link_target[link];
-    ++snapshot.out.offsets[source + 1];
-    ++snapshot.in.offsets[head + 1];
-    if (!snapshot.link_directed[link] && source != head) {
-      ++snapshot.out.offsets[head + 1];
-      ++snapshot.in.offsets[source + 1];
-    }
-  }
-  poll_cancellation(static_cast<std::uint32_t>(std::min<std::size_t>(snapshot.link_count(), UINT32_MAX)));
-
-  // Visits each link's row entries as (node, neighbour, weight, link) for the
-  // out-rows (forward) or the in-rows (backward).
-  auto entries = [&snapshot](bool forward) {
-    return [&snapshot, forward](auto&& place) {
-      for (std::uint32_t link = 0; link < snapshot.link_count(); ++link) {
-        const std::uint32_t source = snapshot.link_source[link];
-        const std::uint32_t head = snapshot.link_target[link];
-        const Weight weight = snapshot.link_weight[link];
-        place(forward ? source : head, forward ? head : source, weight, link);
-        if (!snapshot.link_directed[link] && source != head) {
-          place(forward ? head : source, forward ? source : head, weight, link);
-        }
-      }
-    };
-  };
-  fill_rows(snapshot.out, n, entries(true));
-  fill_rows(snapshot.in, n, entries(false));
+  snapshot.out = out_rows(snapshot);
+  snapshot.in = in_rows(snapshot);
   return snapshot;
 }
 

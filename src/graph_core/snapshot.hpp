@@ -68,6 +68,10 @@ struct Snapshot : LinkList {
 
 // The links of `graph`, without rows: one pass over the store.
 LinkList take_link_list(const _Graph& graph, OutsideTargets outside);
+// Out-rows or in-rows of a link list alone (a walk that only goes forward
+// needs no in-rows).
+AdjacencyRows out_rows(const LinkList& links);
+AdjacencyRows in_rows(const LinkList& links);
 // The links and both kinds of rows.
 Snapshot take_snapshot(const _Graph& graph, OutsideTargets outside);
 

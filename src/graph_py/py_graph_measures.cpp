@@ -33,7 +33,6 @@ constexpr Signature kMinimumSpanningTree{"Graph.minimum_spanning_tree()", {}, 0}
 constexpr Signature kEccentricity{"Graph.eccentricity()", {}, 0};
 constexpr Signature kDiameter{"Graph.diameter()", {}, 0};
 
-Snapshot measure_snapshot(const _Graph& graph) { return take_snapshot(graph, OutsideTargets::Skip); }
 LinkList measure_links(const _Graph& graph) { return take_link_list(graph, OutsideTargets::Skip); }
 
 // Runs a measure, raising its MeasureError as ValueError.
@@ -103,11 +102,11 @@ PyObject* group_lists(const _Graph& graph, const NodeGroups& groups) {
 // {label: convert(values[position])} over the first node of each label
 // (`include` may narrow it further), in node order.
 template <typename Values, typename Convert, typename Include>
-PyObject* label_dict(const _Graph& graph, const LinkList& snapshot, const Values& values, Convert&& convert,
+PyObject* label_dict(const _Graph& graph, const LinkList& links, const Values& values, Convert&& convert,
                      Include&& include) {
   PyRef dict = PyRef::owned(PyDict_New());
-  for (std::uint32_t position = 0; position < snapshot.node_count; ++position) {
-    if (!snapshot.canonical[position] || !include(position)) continue;
+  for (std::uint32_t position = 0; position < links.node_count; ++position) {
+    if (!links.canonical[position] || !include(position)) continue;
     PyRef key = PyRef::owned(label_at(graph, position));
     set_item(dict.get(), key.get(), convert(values[position]));
   }
@@ -115,16 +114,16 @@ PyObject* label_dict(const _Graph& graph, const LinkList& snapshot, const Values
 }
 
 template <typename Values, typename Convert>
-PyObject* label_dict(const _Graph& graph, const LinkList& snapshot, const Values& values, Convert&& convert) {
-  return label_dict(graph, snapshot, values, std::forward<Convert>(convert), [](std::uint32_t) { return true; });
+PyObject* label_dict(const _Graph& graph, const LinkList& links, const Values& values, Convert&& convert) {
+  return label_dict(graph, links, values, std::forward<Convert>(convert), [](std::uint32_t) { return true; });
 }
 
 PyObject* to_int(std::uint64_t value) { return check(PyLong_FromUnsignedLongLong(value)); }
 PyObject* to_float(double value) { return check(PyFloat_FromDouble(value)); }
 
-std::size_t taking_part_count(const LinkList& snapshot) {
+std::size_t taking_part_count(const LinkList& links) {
   std::size_t count = 0;
-  for (const std::uint8_t canonical : snapshot.canonical) count += canonical;
+  for (const std::uint8_t canonical : links.canonical) count += canonical;
   return count;
 }
 
@@ -141,7 +140,10 @@ PyObject* graph_strongly_connected_components(PyObject* self, PyObject* const* a
                                               PyObject* kwnames) {
   return call_method<PyGraph>(self, kStronglyConnectedComponents, Access::Shared, args, nargs, kwnames,
                               [](PyGraph::Data& data, const Arguments&) {
-                                return group_lists(data.graph, strong_components(measure_snapshot(data.graph)));
+                                return [&] {
+                                  const LinkList links = measure_links(data.graph);
+                                  return group_lists(data.graph, strong_components(links, out_rows(links)));
+                                }();
                               });
 }
 
@@ -164,8 +166,8 @@ PyObject* graph_shortest_path(PyObject* self, PyObject* const* args, Py_ssize_t 
                                 const std::uint32_t target = node_named(graph, arguments[1], "target");
                                 const bool weighted = weighted_argument(arguments[2]);
                                 return measured([&] {
-                                  const Snapshot snapshot = measure_snapshot(graph);
-                                  const PathTree tree = shortest_path_tree(snapshot, source, weighted, target);
+                                  const LinkList links = measure_links(graph);
+                                  const PathTree tree = shortest_path_tree(links, out_rows(links), source, weighted, target);
                                   return label_list(graph, path_to(tree, target));
                                 });
                               });
@@ -178,8 +180,8 @@ PyObject* graph_shortest_path_lengths(PyObject* self, PyObject* const* args, Py_
                                 const std::uint32_t source = node_named(graph, arguments[0], "source");
                                 const bool weighted = weighted_argument(arguments[1]);
                                 return measured([&] {
-                                  const Snapshot snapshot = measure_snapshot(graph);
-                                  const PathTree tree = shortest_path_tree(snapshot, source, weighted);
+                                  const LinkList links = measure_links(graph);
+                                  const PathTree tree = shortest_path_tree(links, out_rows(links), source, weighted);
                                   // In the order the nodes were settled: nearest first.
                                   const std::vector<PyRef> labels = labels_of(graph, tree.settled);
                                   PyRef dict = PyRef::owned(PyDict_New());
@@ -200,8 +202,8 @@ PyObject* graph_eccentricity(PyObject* self, PyObject* const* args, Py_ssize_t n
   return call_method<PyGraph>(self, kEccentricity, Access::Shared, args, nargs, kwnames,
                               [](PyGraph::Data& data, const Arguments&) {
                                 return measured([&] {
-                                  const Snapshot snapshot = measure_snapshot(data.graph);
-                                  return label_dict(data.graph, snapshot, eccentricities(snapshot), to_int);
+                                  const LinkList links = measure_links(data.graph);
+                                  return label_dict(data.graph, links, eccentricities(links, out_rows(links)), to_int);
                                 });
                               });
 }
@@ -210,11 +212,11 @@ PyObject* graph_diameter(PyObject* self, PyObject* const* args, Py_ssize_t nargs
   return call_method<PyGraph>(self, kDiameter, Access::Shared, args, nargs, kwnames,
                               [](PyGraph::Data& data, const Arguments&) {
                                 return measured([&] {
-                                  const Snapshot snapshot = measure_snapshot(data.graph);
+                                  const LinkList links = measure_links(data.graph);
                                   std::uint64_t longest = 0;
-                                  const std::vector<std::uint32_t> eccentricity = eccentricities(snapshot);
-                                  for (std::uint32_t node = 0; node < snapshot.node_count; ++node) {
-                                    if (snapshot.canonical[node]) longest = std::max<std::uint64_t>(longest, eccentricity[node]);
+                                  const std::vector<std::uint32_t> eccentricity = eccentricities(links, out_rows(links));
+                                  for (std::uint32_t node = 0; node < links.node_count; ++node) {
+                                    if (links.canonical[node]) longest = std::max<std::uint64_t>(longest, eccentricity[node]);
                                   }
                                   return to_int(longest);
                                 });

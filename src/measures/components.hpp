@@ -10,7 +10,7 @@ namespace mivora {
 NodeGroups weak_components(const LinkList& links);
 
 // Strong components: arcs followed forward only, edges both ways.
-NodeGroups strong_components(const Snapshot& snapshot);
+NodeGroups strong_components(const LinkList& links, const AdjacencyRows& out);
 
 // Whether the taking-part nodes form one weak component; MeasureError for a
 // graph without nodes (connectedness means nothing there).

@@ -14,8 +14,7 @@ namespace {
 
 constexpr double kUnreached = std::numeric_limits<double>::infinity();
 
-void breadth_first(const Snapshot& snapshot, std::uint32_t source, std::uint32_t target, PathTree& tree) {
-  const AdjacencyRows& out = snapshot.out;
+void breadth_first(const AdjacencyRows& out, std::uint32_t source, std::uint32_t target, PathTree& tree) {
   tree.distance[source] = 0.0;
   tree.settled.push_back(source);
   for (std::size_t head = 0; head < tree.settled.size(); ++head) {
@@ -34,13 +33,13 @@ void breadth_first(const Snapshot& snapshot, std::uint32_t source, std::uint32_t
 }
 
 // Binary heap of (distance, node) with stale entries skipped when popped.
-void dijkstra(const Snapshot& snapshot, std::uint32_t source, std::uint32_t target, PathTree& tree) {
-  const AdjacencyRows& out = snapshot.out;
+void dijkstra(const AdjacencyRows& out, std::uint32_t source, std::uint32_t target, PathTree& tree) {
+  const std::size_t n = out.offsets.size() - 1;
   using Entry = std::pair<double, std::uint32_t>;
   std::vector<Entry> storage;
-  storage.reserve(snapshot.node_count);
+  storage.reserve(n);
   std::priority_queue<Entry, std::vector<Entry>, std::greater<>> queue(std::greater<>{}, std::move(storage));
-  std::vector<std::uint8_t> done(snapshot.node_count, 0);
+  std::vector<std::uint8_t> done(n, 0);
   tree.distance[source] = 0.0;
   queue.emplace(0.0, source);
   while (!queue.empty()) {
@@ -67,8 +66,8 @@ void dijkstra(const Snapshot& snapshot, std::uint32_t source, std::uint32_t targ
 
 }  // namespace
 
-void require_usable_weights(const Snapshot& snapshot) {
-  for (const Weight weight : snapshot.link_weight) {
+void require_usable_weights(const LinkList& links) {
+  for (const Weight weight : links.link_weight) {
     if (!(weight >= 0.0f)) {
       throw MeasureError(std::isnan(weight) ? "weighted shortest paths need weights that are numbers; found NaN"
                                             : "weighted shortest paths need weights that are not negative; found " +
@@ -77,15 +76,16 @@ void require_usable_weights(const Snapshot& snapshot) {
   }
 }
 
-PathTree shortest_path_tree(const Snapshot& snapshot, std::uint32_t source, bool weighted, std::uint32_t target) {
+PathTree shortest_path_tree(const LinkList& links, const AdjacencyRows& out, std::uint32_t source, bool weighted,
+                            std::uint32_t target) {
   PathTree tree;
-  tree.distance.assign(snapshot.node_count, kUnreached);
-  tree.parent.assign(snapshot.node_count, kNoNode);
+  tree.distance.assign(links.node_count, kUnreached);
+  tree.parent.assign(links.node_count, kNoNode);
   if (weighted) {
-    require_usable_weights(snapshot);
-    dijkstra(snapshot, source, target, tree);
+    require_usable_weights(links);
+    dijkstra(out, source, target, tree);
   } else {
-    breadth_first(snapshot, source, target, tree);
+    breadth_first(out, source, target, tree);
   }
   return tree;
 }
@@ -104,12 +104,11 @@ std::vector<std::uint32_t> path_to(const PathTree& tree, std::uint32_t target) {
 // most once per distinct distance among the batch's walks: never more work
 // than the 64 walks one by one, and far less when distances bunch up, as
 // they do in small-world graphs.
-std::vector<std::uint32_t> eccentricities(const Snapshot& snapshot) {
-  const std::size_t n = snapshot.node_count;
-  const AdjacencyRows& out = snapshot.out;
+std::vector<std::uint32_t> eccentricities(const LinkList& links, const AdjacencyRows& out) {
+  const std::size_t n = links.node_count;
   std::vector<std::uint32_t> members;
   for (std::uint32_t node = 0; node < n; ++node) {
-    if (snapshot.canonical[node]) members.push_back(node);
+    if (links.canonical[node]) members.push_back(node);
   }
   if (members.empty()) throw MeasureError("eccentricity is undefined for a graph without nodes");
 

@@ -1,5 +1,5 @@
 #pragma once
-// Shortest paths on a snapshot: arcs followed forward, edges both ways.
+// Shortest paths over out-rows: arcs followed forward, edges both ways.
 // Unweighted paths count hops; weighted ones sum the connection weights
 // (single precision each, summed in double precision) with Dijkstra's
 // algorithm, which needs weights that are not negative.
@@ -23,11 +23,11 @@ struct PathTree {
 };
 
 // Throws MeasureError when a weighted walk meets a negative or NaN weight
-// anywhere in the snapshot.
-void require_usable_weights(const Snapshot& snapshot);
+// anywhere in the links.
+void require_usable_weights(const LinkList& links);
 
 // The walk from `source`; it may stop once `target` is settled.
-PathTree shortest_path_tree(const Snapshot& snapshot, std::uint32_t source, bool weighted,
+PathTree shortest_path_tree(const LinkList& links, const AdjacencyRows& out, std::uint32_t source, bool weighted,
                             std::uint32_t target = kNoNode);
 
 // The nodes from the tree's source to `target`, both included; empty when
@@ -38,6 +38,6 @@ std::vector<std::uint32_t> path_to(const PathTree& tree, std::uint32_t target);
 // node, following arcs forward; kNoNode for nodes that take no part.
 // MeasureError when some node cannot reach every other one, or when there
 // are no nodes.
-std::vector<std::uint32_t> eccentricities(const Snapshot& snapshot);
+std::vector<std::uint32_t> eccentricities(const LinkList& links, const AdjacencyRows& out);
 
 }  // namespace mivora
