@@ -4,7 +4,6 @@
 #include <bit>
 #include <cmath>
 #include <limits>
-#include <queue>
 
 #include "measures/measure_error.hpp"
 #include "text_io/cancellation.hpp"
@@ -32,21 +31,84 @@ void breadth_first(const AdjacencyRows& out, std::uint32_t source, std::uint32_t
   }
 }
 
-// Binary heap of (distance, node) with stale entries skipped when popped.
+// A 4-ary min-heap of (distance, node) holding each node at most once, so
+// a shorter distance found later lowers the node's entry in place instead
+// of adding a stale one: the heap stays no larger than the frontier.
+class FrontierHeap {
+ public:
+  explicit FrontierHeap(std::size_t node_count) : slot_(node_count, kNoNode) {}
+
+  bool empty() const { return items_.empty(); }
+
+  void push_or_lower(std::uint32_t node, double distance) {
+    std::size_t at = slot_[node];
+    if (at == kNoNode) {
+      at = items_.size();
+      items_.emplace_back(distance, node);
+    } else {
+      items_[at].first = distance;
+    }
+    rise(at);
+  }
+
+  std::pair<double, std::uint32_t> pop() {
+    const auto top = items_.front();
+    slot_[top.second] = kNoNode;
+    const auto last = items_.back();
+    items_.pop_back();
+    if (!items_.empty()) {
+      items_.front() = last;
+      sink(0);
+    }
+    return top;
+  }
+
+ private:
+  void place(std::size_t at, const std::pair<double, std::uint32_t>& item) {
+    items_[at] = item;
+    slot_[item.second] = static_cast<std::uint32_t>(at);
+  }
+  void rise(std::size_t at) {
+    const auto item = items_[at];
+    while (at > 0) {
+      const std::size_t parent = (at - 1) / 4;
+      if (!(item.first < items_[parent].first)) break;
+      place(at, items_[parent]);
+      at = parent;
+    }
+    place(at, item);
+  }
+  void sink(std::size_t at) {
+    const auto item = items_[at];
+    const std::size_t size = items_.size();
+    for (;;) {
+      const std::size_t first = 4 * at + 1;
+      if (first >= size) break;
+      std::size_t best = first;
+      const std::size_t end = std::min(first + 4, size);
+      for (std::size_t child = first + 1; child < end; ++child) {
+        if (items_[child].first < items_[best].first) best = child;
+      }
+      if (!(items_[best].first < item.first)) break;
+      place(at, items_[best]);
+      at = best;
+    }
+    place(at, item);
+  }
+
+  std::vector<std::pair<double, std::uint32_t>> items_;
+  std::vector<std::uint32_t> slot_;  // where each node sits in items_, kNoNode when not there
+};
+
+// With weights that are not negative a settled node never improves again,
+// so the strict comparison alone keeps settled nodes out of the heap.
 void dijkstra(const AdjacencyRows& out, std::uint32_t source, std::uint32_t target, PathTree& tree) {
   const std::size_t n = out.offsets.size() - 1;
-  using Entry = std::pair<double, std::uint32_t>;
-  std::vector<Entry> storage;
-  storage.reserve(n);
-  std::priority_queue<Entry, std::vector<Entry>, std::greater<>> queue(std::greater<>{}, std::move(storage));
-  std::vector<std::uint8_t> done(n, 0);
+  FrontierHeap heap(n);
   tree.distance[source] = 0.0;
-  queue.emplace(0.0, source);
-  while (!queue.empty()) {
-    const auto [distance, node] = queue.top();
-    queue.pop();
-    if (done[node]) continue;
-    done[node] = 1;
+  heap.push_or_lower(source, 0.0);
+  while (!heap.empty()) {
+    const auto [distance, node] = heap.pop();
     tree.settled.push_back(node);
     if (node == target) return;
     const auto neighbours = out.neighbours_of(node);
@@ -58,7 +120,7 @@ void dijkstra(const AdjacencyRows& out, std::uint32_t source, std::uint32_t targ
       if (candidate < tree.distance[next]) {
         tree.distance[next] = candidate;
         tree.parent[next] = node;
-        queue.emplace(candidate, next);
+        heap.push_or_lower(next, candidate);
       }
     }
   }
