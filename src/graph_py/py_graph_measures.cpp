@@ -91,12 +91,31 @@ PyObject* label_list(const _Graph& graph, const std::vector<std::uint32_t>& posi
   return list.release();
 }
 
+// The groups as lists of labels. The labels are made in node order first
+// (see labels_of), and the lists stay away from the garbage collector until
+// they are complete (lists of str cannot form cycles meanwhile): otherwise
+// each of many small lists would count towards a collection that walks all
+// the lists made so far.
 PyObject* group_lists(const _Graph& graph, const NodeGroups& groups) {
-  PyRef list = PyRef::owned(PyList_New(static_cast<Py_ssize_t>(groups.size())));
+  std::vector<PyRef> labels = labels_of(graph, groups.members);
+  PyRef outer = PyRef::owned(PyList_New(static_cast<Py_ssize_t>(groups.size())));
+  PyObject_GC_UnTrack(outer.get());
   for (std::size_t k = 0; k < groups.size(); ++k) {
-    PyList_SET_ITEM(list.get(), static_cast<Py_ssize_t>(k), label_list(graph, groups[k]));
+    const auto size = static_cast<Py_ssize_t>(groups.starts[k + 1] - groups.starts[k]);
+    PyObject* inner = PyList_New(size);
+    if (inner == nullptr) {
+      PyObject_GC_Track(outer.get());
+      throw PythonError{};
+    }
+    PyObject_GC_UnTrack(inner);
+    for (Py_ssize_t j = 0; j < size; ++j) {
+      PyList_SET_ITEM(inner, j, labels[groups.starts[k] + static_cast<std::size_t>(j)].release());
+    }
+    PyList_SET_ITEM(outer.get(), static_cast<Py_ssize_t>(k), inner);
   }
-  return list.release();
+  for (std::size_t k = 0; k < groups.size(); ++k) PyObject_GC_Track(PyList_GET_ITEM(outer.get(), static_cast<Py_ssize_t>(k)));
+  PyObject_GC_Track(outer.get());
+  return outer.release();
 }
 
 // {label: convert(values[position])} over the first node of each label

@@ -84,18 +84,21 @@ NodeGroups strong_components(const LinkList& links, const AdjacencyRows& out) {
     stack.push_back(root);
     while (!calls.empty()) {
       auto& [node, entry] = calls.back();
-      poll_cancellation();
-      if (entry < out.offsets[node + 1]) {
+      const std::uint64_t end = out.offsets[node + 1];
+      bool descended = false;
+      while (entry < end) {
         const std::uint32_t next = out.neighbours[entry++];
         if (index[next] == kNone) {
+          poll_cancellation(static_cast<std::uint32_t>(out.degree(next)) + 1);
           index[next] = low[next] = next_index++;
           stack.push_back(next);
-          calls.emplace_back(next, out.offsets[next]);
-        } else if (component[next] == kNone) {
-          low[node] = std::min(low[node], index[next]);
+          calls.emplace_back(next, out.offsets[next]);  // `node` and `entry` are not used after this
+          descended = true;
+          break;
         }
-        continue;
+        if (component[next] == kNone) low[node] = std::min(low[node], index[next]);
       }
+      if (descended) continue;
       const std::uint32_t done = node;
       calls.pop_back();
       if (!calls.empty()) low[calls.back().first] = std::min(low[calls.back().first], low[done]);
