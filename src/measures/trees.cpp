@@ -1,6 +1,7 @@
 #include "measures/trees.hpp"
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
 #include <numeric>
 
@@ -18,20 +19,42 @@ std::uint32_t find_root(std::vector<std::uint32_t>& parent, std::uint32_t x) {
   return x;
 }
 
-}  // namespace
+// An unsigned key that orders like the weight (-0 as +0, so the two tie).
+std::uint32_t weight_order(Weight weight) {
+  const auto bits = std::bit_cast<std::uint32_t>(weight == 0.0f ? 0.0f : weight);
+  return (bits & 0x80000000u) != 0 ? ~bits : bits | 0x80000000u;
+}
 
-_Graph minimum_spanning_tree(const _Graph& graph, const LinkList& links) {
-  std::vector<std::uint32_t> candidates;
-  candidates.reserve(links.link_count());
+// The links that are not self-loops, lightest first, ties in link order: a
+// stable two-pass radix sort (16 bits a pass) of (weight key, link) pairs.
+std::vector<std::uint32_t> links_by_weight(const LinkList& links) {
+  std::vector<std::uint64_t> keyed;
+  keyed.reserve(links.link_count());
   for (std::uint32_t link = 0; link < links.link_count(); ++link) {
     if (std::isnan(links.link_weight[link])) {
       throw MeasureError("a minimum spanning tree needs weights that are numbers; found NaN");
     }
-    if (links.link_source[link] != links.link_target[link]) candidates.push_back(link);
+    if (links.link_source[link] == links.link_target[link]) continue;
+    keyed.push_back(static_cast<std::uint64_t>(weight_order(links.link_weight[link])) << 32 | link);
   }
-  std::stable_sort(candidates.begin(), candidates.end(), [&](std::uint32_t a, std::uint32_t b) {
-    return links.link_weight[a] < links.link_weight[b];
-  });
+  std::vector<std::uint64_t> sorted(keyed.size());
+  for (const int shift : {32, 48}) {
+    std::vector<std::uint64_t> count(65537, 0);
+    for (const std::uint64_t key : keyed) ++count[((key >> shift) & 0xffff) + 1];
+    for (std::size_t d = 0; d < 65536; ++d) count[d + 1] += count[d];
+    for (const std::uint64_t key : keyed) sorted[count[(key >> shift) & 0xffff]++] = key;
+    keyed.swap(sorted);
+    poll_cancellation(static_cast<std::uint32_t>(std::min<std::size_t>(keyed.size(), UINT32_MAX)));
+  }
+  std::vector<std::uint32_t> order(keyed.size());
+  for (std::size_t k = 0; k < keyed.size(); ++k) order[k] = static_cast<std::uint32_t>(keyed[k]);
+  return order;
+}
+
+}  // namespace
+
+_Graph minimum_spanning_tree(const _Graph& graph, const LinkList& links) {
+  const std::vector<std::uint32_t> candidates = links_by_weight(links);
 
   const std::size_t n = links.node_count;
   std::vector<std::uint32_t> parent(n);
