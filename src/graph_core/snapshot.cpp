@@ -9,9 +9,9 @@ namespace mivora {
 
 std::optional<NodeIndex> resolve_target(const _Graph& graph, const StoredConnection& connection,
                                         const _Node* target, OutsideTargets outside) {
-  if (connection.is_local()) return graph.canonical_position(connection.local_target);
-  if (target == nullptr || outside == OutsideTargets::Skip) return std::nullopt;
-  return graph.find_by_label(target->label);
+  // The store's rule, except where the snapshot leaves a connection out.
+  if (!connection.is_local() && (target == nullptr || outside == OutsideTargets::Skip)) return std::nullopt;
+  return graph.record_target_position(connection, target);
 }
 
 namespace {
