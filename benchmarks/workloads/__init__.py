@@ -8,3 +8,6 @@ from workloads.common import Workload
 from workloads import analysis, build, drawing, files
 
 WORKLOADS: list[Workload] = [*build.WORKLOADS, *files.WORKLOADS, *analysis.WORKLOADS, *drawing.WORKLOADS]
+
+from workloads import measures  # noqa: E402
+WORKLOADS += measures.WORKLOADS

@@ -1,14 +1,17 @@
 #include "graph_core/snapshot.hpp"
 
+#include <algorithm>
+
+#include "graph_core/prefetch.hpp"
 #include "text_io/cancellation.hpp"
 
 namespace mivora {
 
 std::optional<NodeIndex> resolve_target(const _Graph& graph, const StoredConnection& connection,
                                         const _Node* target, OutsideTargets outside) {
-  if (connection.is_local()) return graph.canonical_position(connection.local_target);
-  if (target == nullptr || outside == OutsideTargets::Skip) return std::nullopt;
-  return graph.find_by_label(target->label);
+  // The store's rule, except where the snapshot leaves a connection out.
+  if (!connection.is_local() && (target == nullptr || outside == OutsideTargets::Skip)) return std::nullopt;
+  return graph.record_target_position(connection, target);
 }
 
 namespace {
@@ -33,59 +36,82 @@ void fill_rows(AdjacencyRows& rows, std::size_t node_count, ForEachEntry&& for_e
 
 }  // namespace
 
-Snapshot take_snapshot(const _Graph& graph, OutsideTargets outside) {
-  Snapshot snapshot;
+LinkList take_link_list(const _Graph& graph, OutsideTargets outside) {
+  LinkList links;
   const std::size_t n = graph.node_count();
-  snapshot.node_count = n;
-  snapshot.canonical.resize(n);
+  links.node_count = n;
+  links.canonical.resize(n);
   for (NodeIndex position = 0; position < n; ++position) {
-    snapshot.canonical[position] = graph.canonical_position(position) == position;
+    links.canonical[position] = graph.canonical_position(position) == position;
   }
-
   const std::size_t stored = graph.get_edge_count();
-  snapshot.link_source.reserve(stored);
-  snapshot.link_target.reserve(stored);
-  snapshot.link_weight.reserve(stored);
-  snapshot.link_directed.reserve(stored);
-  snapshot.out.offsets.assign(n + 1, 0);
-  snapshot.in.offsets.assign(n + 1, 0);
-  graph.for_each_connection([&](NodeIndex from, const _Node&, const StoredConnection& connection,
-                                const _Node* target) {
-    const std::optional<NodeIndex> to = resolve_target(graph, connection, target, outside);
-    // Polled once `target` is used: Python code run by the poll may drop its last owner.
-    poll_cancellation();
-    if (!to) return;
+  links.link_source.reserve(stored);
+  links.link_target.reserve(stored);
+  links.link_weight.reserve(stored);
+  links.link_directed.reserve(stored);
+  // Node by node rather than through for_each_connection: the next nodes and
+  // their connection lists are asked for ahead, and a local connection never
+  // touches its target's weak handle.
+  const _Graph::NodeList& nodes = graph.nodes();
+  constexpr NodeIndex kNodeAhead = 2 * kPrefetchDistance;
+  for (NodeIndex from = 0; from < n; ++from) {
+    if (from + kNodeAhead < n) __builtin_prefetch(nodes[from + kNodeAhead].get());
+    prefetch_connections(graph, from);
+    const _Node& node = *nodes[from];
+    poll_cancellation(static_cast<std::uint32_t>(node.connections.size()) + 1);
     const auto source = static_cast<std::uint32_t>(graph.canonical_position(from));
-    const auto head = static_cast<std::uint32_t>(*to);
-    snapshot.link_source.push_back(source);
-    snapshot.link_target.push_back(head);
-    snapshot.link_weight.push_back(connection.weight);
-    snapshot.link_directed.push_back(connection.directed);
-    ++snapshot.out.offsets[source + 1];
-    ++snapshot.in.offsets[head + 1];
-    if (!connection.directed && source != head) {
-      ++snapshot.out.offsets[head + 1];
-      ++snapshot.in.offsets[source + 1];
+    for (const StoredConnection& connection : node.connections) {
+      const _Node* target = connection.is_local() ? nullptr : graph.target_of(connection);
+      const std::optional<NodeIndex> to = resolve_target(graph, connection, target, outside);
+      if (!to) continue;
+      links.link_source.push_back(source);
+      links.link_target.push_back(static_cast<std::uint32_t>(*to));
+      links.link_weight.push_back(connection.weight);
+      links.link_directed.push_back(connection.directed);
+    }
+  }
+  return links;
+}
+
+namespace {
+
+// Rows of one side: `forward` places each link at its source (and an edge
+// also at its head), otherwise the other way round.
+AdjacencyRows rows_of(const LinkList& links, bool forward) {
+  const std::size_t n = links.node_count;
+  AdjacencyRows rows;
+  rows.offsets.assign(n + 1, 0);
+  for (std::size_t link = 0; link < links.link_count(); ++link) {
+    const std::uint32_t source = links.link_source[link];
+    const std::uint32_t head = links.link_target[link];
+    ++rows.offsets[(forward ? source : head) + 1];
+    if (!links.link_directed[link] && source != head) ++rows.offsets[(forward ? head : source) + 1];
+  }
+  poll_cancellation(static_cast<std::uint32_t>(std::min<std::size_t>(links.link_count(), UINT32_MAX)));
+  fill_rows(rows, n, [&links, forward](auto&& place) {
+    for (std::uint32_t link = 0; link < links.link_count(); ++link) {
+      const std::uint32_t source = links.link_source[link];
+      const std::uint32_t head = links.link_target[link];
+      const Weight weight = links.link_weight[link];
+      place(forward ? source : head, forward ? head : source, weight, link);
+      if (!links.link_directed[link] && source != head) {
+        place(forward ? head : source, forward ? source : head, weight, link);
+      }
     }
   });
+  return rows;
+}
 
-  // Visits each link's row entries as (node, neighbour, weight, link) for the
-  // out-rows (forward) or the in-rows (backward).
-  auto entries = [&snapshot](bool forward) {
-    return [&snapshot, forward](auto&& place) {
-      for (std::uint32_t link = 0; link < snapshot.link_count(); ++link) {
-        const std::uint32_t source = snapshot.link_source[link];
-        const std::uint32_t head = snapshot.link_target[link];
-        const Weight weight = snapshot.link_weight[link];
-        place(forward ? source : head, forward ? head : source, weight, link);
-        if (!snapshot.link_directed[link] && source != head) {
-          place(forward ? head : source, forward ? source : head, weight, link);
-        }
-      }
-    };
-  };
-  fill_rows(snapshot.out, n, entries(true));
-  fill_rows(snapshot.in, n, entries(false));
+}  // namespace
+
+AdjacencyRows out_rows(const LinkList& links) { return rows_of(links, true); }
+AdjacencyRows in_rows(const LinkList& links) { return rows_of(links, false); }
+
+Snapshot take_snapshot(const _Graph& graph, OutsideTargets outside) {
+  Snapshot snapshot;
+  static_cast<LinkList&>(snapshot) = take_link_list(graph, outside);
+  snapshot.out = out_rows(snapshot);
+  snapshot.in = in_rows(snapshot);
   return snapshot;
 }
 

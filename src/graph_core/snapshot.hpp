@@ -40,7 +40,9 @@ struct AdjacencyRows {
   std::span<const std::uint32_t> links_of(NodeIndex node) const { return {links.data() + offsets[node], degree(node)}; }
 };
 
-struct Snapshot {
+// The links alone: what measures that ignore direction and need no rows
+// (weak components, spanning trees, the simple undirected picture) run on.
+struct LinkList {
   std::size_t node_count = 0;
   // Whether the node at each position is the first carrying its label; the
   // others (repeated labels of a matrix graph) have no links of their own:
@@ -54,14 +56,23 @@ struct Snapshot {
   std::vector<Weight> link_weight;
   std::vector<std::uint8_t> link_directed;
 
+  std::size_t link_count() const { return link_source.size(); }
+};
+
+struct Snapshot : LinkList {
   // Out-rows: an arc from its source, an edge from both ends (a self-loop
   // edge once). In-rows: the same links seen from their heads.
   AdjacencyRows out;
   AdjacencyRows in;
-
-  std::size_t link_count() const { return link_source.size(); }
 };
 
+// The links of `graph`, without rows: one pass over the store.
+LinkList take_link_list(const _Graph& graph, OutsideTargets outside);
+// Out-rows or in-rows of a link list alone (a walk that only goes forward
+// needs no in-rows).
+AdjacencyRows out_rows(const LinkList& links);
+AdjacencyRows in_rows(const LinkList& links);
+// The links and both kinds of rows.
 Snapshot take_snapshot(const _Graph& graph, OutsideTargets outside);
 
 }  // namespace mivora

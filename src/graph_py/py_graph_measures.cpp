@@ -1,8 +1,399 @@
-// Graph methods for network measures on the adjacency snapshot.
+// Graph methods for network measures on the adjacency snapshot: components,
+// shortest paths, clustering, cores and spanning trees. Every method takes a
+// fresh snapshot; connections to nodes outside the graph, or to nodes that
+// are gone, take no part.
+#include <cmath>
+#include <string>
+#include <vector>
+
+#include "graph_core/snapshot.hpp"
 #include "graph_py/py_graph.hpp"
+#include "measures/clustering.hpp"
+#include "measures/components.hpp"
+#include "measures/cores.hpp"
+#include "measures/measure_error.hpp"
+#include "measures/paths.hpp"
+#include "measures/simple_rows.hpp"
+#include "measures/trees.hpp"
 
 namespace mivora::py {
+namespace {
 
-std::span<const PyMethodDef> graph_measures_methods() { return {}; }
+constexpr Signature kConnectedComponents{"Graph.connected_components()", {}, 0};
+constexpr Signature kStronglyConnectedComponents{"Graph.strongly_connected_components()", {}, 0};
+constexpr Signature kIsConnected{"Graph.is_connected()", {}, 0};
+constexpr Signature kShortestPath{"Graph.shortest_path()", {"source", "target", "weighted"}, 2};
+constexpr Signature kShortestPathLengths{"Graph.shortest_path_lengths()", {"source", "weighted"}, 1};
+constexpr Signature kClustering{"Graph.clustering()", {}, 0};
+constexpr Signature kAverageClustering{"Graph.average_clustering()", {}, 0};
+constexpr Signature kTransitivity{"Graph.transitivity()", {}, 0};
+constexpr Signature kTriangles{"Graph.triangles()", {}, 0};
+constexpr Signature kCoreNumber{"Graph.core_number()", {}, 0};
+constexpr Signature kMinimumSpanningTree{"Graph.minimum_spanning_tree()", {}, 0};
+constexpr Signature kEccentricity{"Graph.eccentricity()", {}, 0};
+constexpr Signature kDiameter{"Graph.diameter()", {}, 0};
+
+LinkList measure_links(const _Graph& graph) { return take_link_list(graph, OutsideTargets::Skip); }
+
+// Runs a measure, raising its MeasureError as ValueError.
+template <typename Body>
+PyObject* measured(Body&& body) {
+  try {
+    return body();
+  } catch (const MeasureError& error) {
+    PyErr_SetString(PyExc_ValueError, error.what());
+    throw PythonError{};
+  }
+}
+
+// The position of the node labelled `label`, or KeyError.
+std::uint32_t node_named(const _Graph& graph, PyObject* value, const char* name) {
+  const std::string_view label = to_text(value, name);
+  const auto position = graph.find_by_label(label);
+  if (!position) {
+    PyRef message = PyRef::owned(PyUnicode_FromFormat("no node labelled %R in the graph", value));
+    PyErr_SetObject(PyExc_KeyError, message.get());
+    throw PythonError{};
+  }
+  return static_cast<std::uint32_t>(*position);
+}
+
+bool weighted_argument(PyObject* value) { return value == nullptr || to_bool(value, "weighted"); }
+
+PyObject* label_at(const _Graph& graph, std::uint32_t position) {
+  return to_python(std::string_view(graph.node(position).label));
+}
+
+// The labels of the nodes at `positions`, in that order. When they are a
+// good share of the graph, they are made in node order (the nodes lie in
+// memory roughly in that order) and then placed at their ranks, which saves
+// a cache miss per label over making them in a walk's order.
+std::vector<PyRef> labels_of(const _Graph& graph, const std::vector<std::uint32_t>& positions) {
+  std::vector<PyRef> labels(positions.size());
+  if (positions.size() * 8 < graph.node_count()) {
+    for (std::size_t k = 0; k < positions.size(); ++k) labels[k] = PyRef::owned(label_at(graph, positions[k]));
+    return labels;
+  }
+  std::vector<std::uint32_t> rank_of(graph.node_count(), kNoNode);
+  for (std::size_t k = 0; k < positions.size(); ++k) rank_of[positions[k]] = static_cast<std::uint32_t>(k);
+  for (std::uint32_t position = 0; position < rank_of.size(); ++position) {
+    if (rank_of[position] != kNoNode) labels[rank_of[position]] = PyRef::owned(label_at(graph, position));
+  }
+  return labels;
+}
+
+PyObject* label_list(const _Graph& graph, const std::vector<std::uint32_t>& positions) {
+  std::vector<PyRef> labels = labels_of(graph, positions);
+  PyRef list = PyRef::owned(PyList_New(static_cast<Py_ssize_t>(positions.size())));
+  for (std::size_t k = 0; k < labels.size(); ++k) {
+    PyList_SET_ITEM(list.get(), static_cast<Py_ssize_t>(k), labels[k].release());
+  }
+  return list.release();
+}
+
+// The groups as lists of labels. The labels are made in node order first
+// (see labels_of), and the lists stay away from the garbage collector until
+// they are complete (lists of str cannot form cycles meanwhile): otherwise
+// each of many small lists would count towards a collection that walks all
+// the lists made so far.
+PyObject* group_lists(const _Graph& graph, const NodeGroups& groups) {
+  std::vector<PyRef> labels = labels_of(graph, groups.members);
+  PyRef outer = PyRef::owned(PyList_New(static_cast<Py_ssize_t>(groups.size())));
+  PyObject_GC_UnTrack(outer.get());
+  for (std::size_t k = 0; k < groups.size(); ++k) {
+    const auto size = static_cast<Py_ssize_t>(groups.starts[k + 1] - groups.starts[k]);
+    PyObject* inner = PyList_New(size);
+    if (inner == nullptr) {
+      PyObject_GC_Track(outer.get());
+      throw PythonError{};
+    }
+    PyObject_GC_UnTrack(inner);
+    for (Py_ssize_t j = 0; j < size; ++j) {
+      PyList_SET_ITEM(inner, j, labels[groups.starts[k] + static_cast<std::size_t>(j)].release());
+    }
+    PyList_SET_ITEM(outer.get(), static_cast<Py_ssize_t>(k), inner);
+  }
+  for (std::size_t k = 0; k < groups.size(); ++k) PyObject_GC_Track(PyList_GET_ITEM(outer.get(), static_cast<Py_ssize_t>(k)));
+  PyObject_GC_Track(outer.get());
+  return outer.release();
+}
+
+// {label: convert(values[position])} over the first node of each label
+// (`include` may narrow it further), in node order.
+template <typename Values, typename Convert, typename Include>
+PyObject* label_dict(const _Graph& graph, const LinkList& links, const Values& values, Convert&& convert,
+                     Include&& include) {
+  PyRef dict = PyRef::owned(PyDict_New());
+  for (std::uint32_t position = 0; position < links.node_count; ++position) {
+    if (!links.canonical[position] || !include(position)) continue;
+    PyRef key = PyRef::owned(label_at(graph, position));
+    set_item(dict.get(), key.get(), convert(values[position]));
+  }
+  return dict.release();
+}
+
+template <typename Values, typename Convert>
+PyObject* label_dict(const _Graph& graph, const LinkList& links, const Values& values, Convert&& convert) {
+  return label_dict(graph, links, values, std::forward<Convert>(convert), [](std::uint32_t) { return true; });
+}
+
+PyObject* to_int(std::uint64_t value) { return check(PyLong_FromUnsignedLongLong(value)); }
+PyObject* to_float(double value) { return check(PyFloat_FromDouble(value)); }
+
+std::size_t taking_part_count(const LinkList& links) {
+  std::size_t count = 0;
+  for (const std::uint8_t canonical : links.canonical) count += canonical;
+  return count;
+}
+
+// ---- components ---------------------------------------------------------------------
+
+PyObject* graph_connected_components(PyObject* self, PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) {
+  return call_method<PyGraph>(self, kConnectedComponents, Access::Shared, args, nargs, kwnames,
+                              [](PyGraph::Data& data, const Arguments&) {
+                                return group_lists(data.graph, weak_components(measure_links(data.graph)));
+                              });
+}
+
+PyObject* graph_strongly_connected_components(PyObject* self, PyObject* const* args, Py_ssize_t nargs,
+                                              PyObject* kwnames) {
+  return call_method<PyGraph>(self, kStronglyConnectedComponents, Access::Shared, args, nargs, kwnames,
+                              [](PyGraph::Data& data, const Arguments&) {
+                                return [&] {
+                                  const LinkList links = measure_links(data.graph);
+                                  return group_lists(data.graph, strong_components(links, out_rows(links)));
+                                }();
+                              });
+}
+
+PyObject* graph_is_connected(PyObject* self, PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) {
+  return call_method<PyGraph>(self, kIsConnected, Access::Shared, args, nargs, kwnames,
+                              [](PyGraph::Data& data, const Arguments&) {
+                                return measured([&] {
+                                  return to_python(is_weakly_connected(measure_links(data.graph)));
+                                });
+                              });
+}
+
+// ---- shortest paths ---------------------------------------------------------------------
+
+PyObject* graph_shortest_path(PyObject* self, PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) {
+  return call_method<PyGraph>(self, kShortestPath, Access::Shared, args, nargs, kwnames,
+                              [](PyGraph::Data& data, const Arguments& arguments) {
+                                const _Graph& graph = data.graph;
+                                const std::uint32_t source = node_named(graph, arguments[0], "source");
+                                const std::uint32_t target = node_named(graph, arguments[1], "target");
+                                const bool weighted = weighted_argument(arguments[2]);
+                                return measured([&] {
+                                  const LinkList links = measure_links(graph);
+                                  const PathTree tree = shortest_path_tree(links, out_rows(links), source, weighted, target);
+                                  return label_list(graph, path_to(tree, target));
+                                });
+                              });
+}
+
+PyObject* graph_shortest_path_lengths(PyObject* self, PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) {
+  return call_method<PyGraph>(self, kShortestPathLengths, Access::Shared, args, nargs, kwnames,
+                              [](PyGraph::Data& data, const Arguments& arguments) {
+                                const _Graph& graph = data.graph;
+                                const std::uint32_t source = node_named(graph, arguments[0], "source");
+                                const bool weighted = weighted_argument(arguments[1]);
+                                return measured([&] {
+                                  const LinkList links = measure_links(graph);
+                                  const PathTree tree = shortest_path_tree(links, out_rows(links), source, weighted);
+                                  // In the order the nodes were settled: nearest first.
+                                  const std::vector<PyRef> labels = labels_of(graph, tree.settled);
+                                  PyRef dict = PyRef::owned(PyDict_New());
+                                  for (std::size_t k = 0; k < tree.settled.size(); ++k) {
+                                    const std::uint32_t node = tree.settled[k];
+                                    PyRef key = PyRef::borrow(labels[k].get());
+                                    const double distance = tree.distance[node];
+                                    set_item(dict.get(), key.get(),
+                                             weighted ? to_float(distance)
+                                                      : to_int(static_cast<std::uint64_t>(distance)));
+                                  }
+                                  return dict.release();
+                                });
+                              });
+}
+
+PyObject* graph_eccentricity(PyObject* self, PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) {
+  return call_method<PyGraph>(self, kEccentricity, Access::Shared, args, nargs, kwnames,
+                              [](PyGraph::Data& data, const Arguments&) {
+                                return measured([&] {
+                                  const LinkList links = measure_links(data.graph);
+                                  return label_dict(data.graph, links, eccentricities(links, out_rows(links)), to_int);
+                                });
+                              });
+}
+
+PyObject* graph_diameter(PyObject* self, PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) {
+  return call_method<PyGraph>(self, kDiameter, Access::Shared, args, nargs, kwnames,
+                              [](PyGraph::Data& data, const Arguments&) {
+                                return measured([&] {
+                                  const LinkList links = measure_links(data.graph);
+                                  std::uint64_t longest = 0;
+                                  const std::vector<std::uint32_t> eccentricity = eccentricities(links, out_rows(links));
+                                  for (std::uint32_t node = 0; node < links.node_count; ++node) {
+                                    if (links.canonical[node]) longest = std::max<std::uint64_t>(longest, eccentricity[node]);
+                                  }
+                                  return to_int(longest);
+                                });
+                              });
+}
+
+// ---- clustering and cores -------------------------------------------------------------------
+
+TriangleCounts link_triangles(const LinkList& links) { return count_triangles(simple_undirected_rows(links)); }
+
+PyObject* graph_triangles(PyObject* self, PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) {
+  return call_method<PyGraph>(self, kTriangles, Access::Shared, args, nargs, kwnames,
+                              [](PyGraph::Data& data, const Arguments&) {
+                                const LinkList links = measure_links(data.graph);
+                                return label_dict(data.graph, links, link_triangles(links).triangles, to_int);
+                              });
+}
+
+PyObject* graph_clustering(PyObject* self, PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) {
+  return call_method<PyGraph>(self, kClustering, Access::Shared, args, nargs, kwnames,
+                              [](PyGraph::Data& data, const Arguments&) {
+                                const LinkList links = measure_links(data.graph);
+                                return label_dict(data.graph, links,
+                                                  local_clustering(link_triangles(links)), to_float);
+                              });
+}
+
+PyObject* graph_average_clustering(PyObject* self, PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) {
+  return call_method<PyGraph>(self, kAverageClustering, Access::Shared, args, nargs, kwnames,
+                              [](PyGraph::Data& data, const Arguments&) {
+                                return measured([&] {
+                                  const LinkList links = measure_links(data.graph);
+                                  const std::size_t count = taking_part_count(links);
+                                  if (count == 0) throw MeasureError("average clustering is undefined for a graph without nodes");
+                                  const std::vector<double> local = local_clustering(link_triangles(links));
+                                  double sum = 0.0;
+                                  for (std::size_t node = 0; node < local.size(); ++node) {
+                                    if (links.canonical[node]) sum += local[node];
+                                  }
+                                  return to_float(sum / static_cast<double>(count));
+                                });
+                              });
+}
+
+PyObject* graph_transitivity(PyObject* self, PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) {
+  return call_method<PyGraph>(self, kTransitivity, Access::Shared, args, nargs, kwnames,
+                              [](PyGraph::Data& data, const Arguments&) {
+                                const LinkList links = measure_links(data.graph);
+                                return to_float(transitivity(link_triangles(links), links.canonical));
+                              });
+}
+
+PyObject* graph_core_number(PyObject* self, PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) {
+  return call_method<PyGraph>(self, kCoreNumber, Access::Shared, args, nargs, kwnames,
+                              [](PyGraph::Data& data, const Arguments&) {
+                                const LinkList links = measure_links(data.graph);
+                                return label_dict(data.graph, links,
+                                                  core_numbers(simple_undirected_rows(links)), to_int);
+                              });
+}
+
+// ---- spanning trees ---------------------------------------------------------------------------
+
+PyObject* graph_minimum_spanning_tree(PyObject* self, PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) {
+  return call_method<PyGraph>(self, kMinimumSpanningTree, Access::Shared, args, nargs, kwnames,
+                              [](PyGraph::Data& data, const Arguments&) {
+                                return measured([&] {
+                                  return wrap_graph(minimum_spanning_tree(data.graph, measure_links(data.graph)));
+                                });
+                              });
+}
+
+constexpr int kMethod = METH_FASTCALL | METH_KEYWORDS;
+
+#define LEAVES_OUT "\nConnections to nodes outside the graph, or to nodes that are gone, are left out;\n" \
+                   "of nodes sharing a label (a matrix import) only the first takes part."
+
+PyMethodDef kMethods[] = {
+    {"connected_components", as_method(graph_connected_components), kMethod,
+     "connected_components($self)\n--\n\n"
+     "Weakly connected components: direction ignored.\n\n"
+     "Returns a list of lists of labels, largest component first; components of equal\n"
+     "size by their earliest-added node; labels within a component in the order their\n"
+     "nodes were added." LEAVES_OUT},
+    {"strongly_connected_components", as_method(graph_strongly_connected_components), kMethod,
+     "strongly_connected_components($self)\n--\n\n"
+     "Strongly connected components: arcs followed forward only, edges both ways.\n\n"
+     "Returns a list of lists of labels in the same order as connected_components()." LEAVES_OUT},
+    {"is_connected", as_method(graph_is_connected), kMethod,
+     "is_connected($self)\n--\n\n"
+     "Whether every node can be reached from every other with direction ignored.\n\n"
+     "Returns a bool. Raises ValueError for a graph without nodes." LEAVES_OUT},
+    {"shortest_path", as_method(graph_shortest_path), kMethod,
+     "shortest_path($self, source, target, weighted=True)\n--\n\n"
+     "One shortest path from source to target; arcs forward only, edges both ways.\n\n"
+     "source, target: node labels. weighted: sum the connection weights (Dijkstra) if\n"
+     "true, count hops (breadth-first) if false.\n"
+     "Returns the list of labels from source to target, both included; [] when target\n"
+     "cannot be reached. Raises KeyError for an unknown label and, when weighted,\n"
+     "ValueError if any connection weight is negative or NaN." LEAVES_OUT},
+    {"shortest_path_lengths", as_method(graph_shortest_path_lengths), kMethod,
+     "shortest_path_lengths($self, source, weighted=True)\n--\n\n"
+     "Shortest distances from source to every node it reaches.\n\n"
+     "source: a node label. weighted: sum the connection weights (float, in double\n"
+     "precision) if true, count hops (int) if false.\n"
+     "Returns a dict label -> distance, nearest first, source included at 0. Raises\n"
+     "KeyError for an unknown label and, when weighted, ValueError if any connection\n"
+     "weight is negative or NaN." LEAVES_OUT},
+    {"clustering", as_method(graph_clustering), kMethod,
+     "clustering($self)\n--\n\n"
+     "Local clustering coefficient of every node.\n\n"
+     "Counted on the simple undirected graph: direction ignored, parallel connections\n"
+     "merged, self-loops left out (as networkx's clustering of an undirected Graph;\n"
+     "its directed formula for DiGraphs is not used). Returns a dict label -> float." LEAVES_OUT},
+    {"average_clustering", as_method(graph_average_clustering), kMethod,
+     "average_clustering($self)\n--\n\n"
+     "Mean of clustering() over all nodes, zeros included.\n\n"
+     "Returns a float. Raises ValueError for a graph without nodes."},
+    {"transitivity", as_method(graph_transitivity), kMethod,
+     "transitivity($self)\n--\n\n"
+     "Share of connected triples that close into triangles: 3 * triangles / triads.\n\n"
+     "On the same simple undirected graph as clustering(). Returns a float (0.0\n"
+     "without triangles)."},
+    {"triangles", as_method(graph_triangles), kMethod,
+     "triangles($self)\n--\n\n"
+     "Number of triangles through every node.\n\n"
+     "On the same simple undirected graph as clustering(). Returns a dict label -> int." LEAVES_OUT},
+    {"core_number", as_method(graph_core_number), kMethod,
+     "core_number($self)\n--\n\n"
+     "k-core number of every node: the largest k such that the node lies in a subgraph\n"
+     "where every node has at least k neighbours.\n\n"
+     "On the same simple undirected graph as clustering() (networkx instead refuses\n"
+     "self-loops and counts a reciprocated arc pair twice in a DiGraph).\n"
+     "Returns a dict label -> int." LEAVES_OUT},
+    {"minimum_spanning_tree", as_method(graph_minimum_spanning_tree), kMethod,
+     "minimum_spanning_tree($self)\n--\n\n"
+     "A minimum spanning forest, direction ignored (Kruskal).\n\n"
+     "Returns a new Graph with every node (label and position, in order) and the chosen\n"
+     "connections as undirected ones with their weights, each stored on its original\n"
+     "source. Among equal weights the earlier-added connection is preferred; self-loops\n"
+     "are never chosen.\n"
+     "Raises ValueError if a weight is NaN." LEAVES_OUT},
+    {"eccentricity", as_method(graph_eccentricity), kMethod,
+     "eccentricity($self)\n--\n\n"
+     "Greatest hop count from every node to any other; arcs forward only.\n\n"
+     "Returns a dict label -> int. Raises ValueError when some node cannot reach every\n"
+     "other one (for a graph of arcs: unless it is strongly connected) or the graph has\n"
+     "no nodes." LEAVES_OUT},
+    {"diameter", as_method(graph_diameter), kMethod,
+     "diameter($self)\n--\n\n"
+     "Greatest eccentricity: the longest shortest path, in hops.\n\n"
+     "Returns an int. Raises ValueError as eccentricity() does."},
+};
+
+#undef LEAVES_OUT
+
+}  // namespace
+
+std::span<const PyMethodDef> graph_measures_methods() { return kMethods; }
 
 }  // namespace mivora::py

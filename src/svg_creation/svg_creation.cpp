@@ -159,9 +159,9 @@ NodeIndex LabelLookup::find_node(NodeIndex position) const {
 }
 
 std::optional<NodeIndex> LabelLookup::find_target(const StoredConnection& connection, const _Node* target) const {
-  if (connection.is_local()) return find_node(connection.local_target);
-  if (target == nullptr) return std::nullopt;  // gone: drawn to no node, whatever the labels
-  return find(target->label);
+  const auto first = graph_.record_target_position(connection, target);
+  if (!first || last_of_label_.empty()) return first;
+  return last_of_label_[*first];
 }
 
 // ---- drawing -----------------------------------------------------------------------
