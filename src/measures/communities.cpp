@@ -17,6 +17,7 @@ constexpr double kLevelThreshold = 1e-7;
 // A bound on local-moving passes per level: rounding could otherwise let
 // two nearly equal moves alternate for ever.
 constexpr int kMaxPasses = 1000;
+constexpr int kMaxRounds = 20;
 
 // splitmix64: small, fast and the same on every platform (the standard
 // library's distributions are not), so a seed means the same shuffle.
@@ -159,12 +160,15 @@ double level_modularity(const Level& level, const std::vector<std::uint32_t>& co
 
 // Local moving on one level. Returns each node's community, numbered
 // 0..count-1 in order of first member, and the count.
-std::pair<std::vector<std::uint32_t>, std::uint32_t> move_nodes(const Level& level, double total,
-                                                               double resolution, Random& random) {
+// `community_of` starts as given (ids below the level's size).
+std::pair<std::vector<std::uint32_t>, std::uint32_t> move_nodes(const Level& level, std::vector<std::uint32_t> community_of,
+                                                               double total, double resolution, Random& random) {
   const std::size_t n = level.size();
-  std::vector<std::uint32_t> community_of(n);
-  std::iota(community_of.begin(), community_of.end(), 0u);
-  std::vector<double> community_out(level.out_weight), community_in(level.in_weight);
+  std::vector<double> community_out(n, 0.0), community_in(n, 0.0);
+  for (std::uint32_t u = 0; u < n; ++u) {
+    community_out[community_of[u]] += level.out_weight[u];
+    community_in[community_of[u]] += level.in_weight[u];
+  }
   std::vector<std::uint32_t> order(n);
   std::iota(order.begin(), order.end(), 0u);
   for (std::size_t i = n; i > 1; --i) {
@@ -252,6 +256,7 @@ Level aggregate(const Level& level, const std::vector<std::uint32_t>& community_
 Communities ordered(const std::vector<std::uint32_t>& community_of, std::uint32_t count) {
   Communities groups(count);
   for (std::uint32_t u = 0; u < community_of.size(); ++u) groups[community_of[u]].push_back(u);
+  std::erase_if(groups, [](const auto& group) { return group.empty(); });
   std::stable_sort(groups.begin(), groups.end(), [](const auto& a, const auto& b) {
     return a.size() != b.size() ? a.size() > b.size() : a.front() < b.front();
   });
@@ -273,18 +278,37 @@ Communities louvain_communities(const _Graph& graph, const Snapshot& snapshot, c
   const double total = first_level(snapshot, nodes, level);
   if (!(total > 0.0)) return ordered(community_of, static_cast<std::uint32_t>(n));
 
+  // Louvain's levels, then again from the original nodes grouped as found
+  // (a node may now leave a community it was merged into early), while
+  // that helps.
   Random random(seed);
-  double quality = level_modularity(level, community_of, n, total, resolution);
-  while (true) {
-    auto [moved, count] = move_nodes(level, total, resolution, random);
-    const double next_quality = level_modularity(level, moved, count, total, resolution);
-    if (next_quality - quality <= kLevelThreshold) break;
-    quality = next_quality;
-    for (std::uint32_t& c : community_of) c = moved[c];
-    level = aggregate(level, moved, count);
+  const Level original = level;
+  std::vector<std::uint32_t> found = community_of;  // singletons
+  std::uint32_t found_count = static_cast<std::uint32_t>(n);
+  double quality = level_modularity(level, found, n, total, resolution);
+  for (int round = 0; round < kMaxRounds; ++round) {
+    const double round_start = quality;
+    level = original;
+    std::vector<std::uint32_t> start = found;  // the level's starting communities
+    std::iota(community_of.begin(), community_of.end(), 0u);
+    while (true) {
+      auto [moved, count] = move_nodes(level, start, total, resolution, random);
+      const double next_quality = level_modularity(level, moved, count, total, resolution);
+      if (next_quality - quality <= kLevelThreshold) break;
+      quality = next_quality;
+      for (std::uint32_t& c : community_of) c = moved[c];
+      level = aggregate(level, moved, count);
+      start.resize(level.size());
+      std::iota(start.begin(), start.end(), 0u);
+    }
+    // The last level's moves were too small to keep: its starting
+    // communities stand.
+    for (std::uint32_t& c : community_of) c = start[c];
+    found.swap(community_of);
+    found_count = *std::max_element(found.begin(), found.end()) + 1;
+    if (quality - round_start <= kLevelThreshold) break;
   }
-  const auto count = static_cast<std::uint32_t>(level.size());
-  return ordered(community_of, count);
+  return ordered(found, found_count);
 }
 
 double modularity(const _Graph& graph, const Snapshot& snapshot, const MeasuredNodes& nodes,
