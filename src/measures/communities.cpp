@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 #include <numeric>
 #include <string>
 #include <utility>
@@ -14,10 +15,13 @@ namespace {
 
 constexpr std::uint32_t kNone = UINT32_MAX;
 constexpr double kLevelThreshold = 1e-7;
-// A bound on local-moving passes per level: rounding could otherwise let
-// two nearly equal moves alternate for ever.
+// A bound on local moving, in visits per node of a level: rounding could
+// otherwise let two nearly equal moves alternate for ever.
 constexpr int kMaxPasses = 1000;
 constexpr int kMaxRounds = 20;
+// Independent runs per call: Louvain is a randomised heuristic, and the best
+// of a few runs is reliably more modular than one.
+constexpr int kRuns = 2;
 
 // splitmix64: small, fast and the same on every platform (the standard
 // library's distributions are not), so a seed means the same shuffle.
@@ -176,48 +180,64 @@ std::pair<std::vector<std::uint32_t>, std::uint32_t> move_nodes(const Level& lev
   }
   std::vector<double> weight_to(n, 0.0);
   std::vector<std::uint32_t> touched;
-  std::vector<std::uint32_t> touched_by(n, kNone);  // the node whose neighbours last met a community
+  std::vector<std::uint32_t> touched_by(n, kNone);  // the node being visited, for the communities it met
   const double scale = resolution / (total * total);
-  for (int pass = 0; pass < kMaxPasses; ++pass) {
-    std::size_t moves = 0;
-    std::fill(touched_by.begin(), touched_by.end(), kNone);
-    for (const std::uint32_t u : order) {
-      const std::uint32_t own = community_of[u];
-      touched.clear();
-      for (std::uint64_t k = level.offsets[u]; k < level.offsets[u + 1]; ++k) {
-        const std::uint32_t c = community_of[level.neighbours[k]];
-        if (touched_by[c] != u) {
-          touched_by[c] = u;
-          touched.push_back(c);
-        }
-        weight_to[c] += level.weights[k];
+  // Nodes wait in a queue, first in the shuffled order; a node that moves
+  // sends back its neighbours outside its new community, so only the part
+  // of the graph that changed is looked at again.
+  // A node is queued at most once at a time: a ring of n slots holds them.
+  std::vector<std::uint32_t> queue = std::move(order);
+  std::vector<std::uint8_t> queued(n, 1);
+  std::size_t head = 0;
+  std::size_t waiting = n;
+  const std::uint64_t most_visits = static_cast<std::uint64_t>(kMaxPasses) * n;
+  for (std::uint64_t visit = 0; waiting > 0 && visit < most_visits; ++visit) {
+    const std::uint32_t u = queue[head];
+    head = head + 1 == n ? 0 : head + 1;
+    --waiting;
+    queued[u] = 0;
+    const std::uint32_t own = community_of[u];
+    touched.clear();
+    for (std::uint64_t k = level.offsets[u]; k < level.offsets[u + 1]; ++k) {
+      const std::uint32_t c = community_of[level.neighbours[k]];
+      if (touched_by[c] != u) {
+        touched_by[c] = u;
+        touched.push_back(c);
       }
-      const double k_out = level.out_weight[u];
-      const double k_in = level.in_weight[u];
-      community_out[own] -= k_out;
-      community_in[own] -= k_in;
-      const double remove_cost =
-          -weight_to[own] / total + scale * (k_out * community_in[own] + k_in * community_out[own]);
-      std::uint32_t best = own;
-      double best_gain = 0.0;
-      for (const std::uint32_t c : touched) {
-        const double gain =
-            remove_cost + weight_to[c] / total - scale * (k_out * community_in[c] + k_in * community_out[c]);
-        if (gain > best_gain) {
-          best_gain = gain;
-          best = c;
-        }
-      }
-      for (const std::uint32_t c : touched) weight_to[c] = 0.0;
-      community_out[best] += k_out;
-      community_in[best] += k_in;
-      if (best != own) {
-        community_of[u] = best;
-        ++moves;
-      }
-      poll_cancellation(static_cast<std::uint32_t>(level.offsets[u + 1] - level.offsets[u]) + 1);
+      weight_to[c] += level.weights[k];
     }
-    if (moves == 0) break;
+    const double k_out = level.out_weight[u];
+    const double k_in = level.in_weight[u];
+    community_out[own] -= k_out;
+    community_in[own] -= k_in;
+    const double remove_cost =
+        -weight_to[own] / total + scale * (k_out * community_in[own] + k_in * community_out[own]);
+    std::uint32_t best = own;
+    double best_gain = 0.0;
+    for (const std::uint32_t c : touched) {
+      const double gain =
+          remove_cost + weight_to[c] / total - scale * (k_out * community_in[c] + k_in * community_out[c]);
+      if (gain > best_gain) {
+        best_gain = gain;
+        best = c;
+      }
+    }
+    for (const std::uint32_t c : touched) weight_to[c] = 0.0;
+    for (const std::uint32_t c : touched) touched_by[c] = kNone;
+    community_out[best] += k_out;
+    community_in[best] += k_in;
+    if (best != own) {
+      community_of[u] = best;
+      for (std::uint64_t k = level.offsets[u]; k < level.offsets[u + 1]; ++k) {
+        const std::uint32_t v = level.neighbours[k];
+        if (!queued[v] && community_of[v] != best) {
+          queued[v] = 1;
+          queue[(head + waiting) % n] = v;
+          ++waiting;
+        }
+      }
+    }
+    poll_cancellation(static_cast<std::uint32_t>(level.offsets[u + 1] - level.offsets[u]) + 1);
   }
   std::vector<std::uint32_t> renumber(n, kNone);
   std::uint32_t count = 0;
@@ -253,6 +273,41 @@ Level aggregate(const Level& level, const std::vector<std::uint32_t>& community_
   return next;
 }
 
+// Louvain's levels, then again from the original nodes grouped as found
+// (a node may now leave a community it was merged into early), while that
+// helps. Returns each node's community and the modularity reached.
+std::pair<std::vector<std::uint32_t>, double> louvain_run(const Level& original, double total, double resolution,
+                                                          Random& random) {
+  const std::size_t n = original.size();
+  std::vector<std::uint32_t> community_of(n);
+  std::vector<std::uint32_t> found(n);
+  std::iota(found.begin(), found.end(), 0u);
+  double quality = level_modularity(original, found, n, total, resolution);
+  Level level;
+  for (int round = 0; round < kMaxRounds; ++round) {
+    const double round_start = quality;
+    level = original;
+    std::vector<std::uint32_t> start = found;  // the level's starting communities
+    std::iota(community_of.begin(), community_of.end(), 0u);
+    while (true) {
+      auto [moved, count] = move_nodes(level, start, total, resolution, random);
+      const double next_quality = level_modularity(level, moved, count, total, resolution);
+      if (next_quality - quality <= kLevelThreshold) break;
+      quality = next_quality;
+      for (std::uint32_t& c : community_of) c = moved[c];
+      level = aggregate(level, moved, count);
+      start.resize(level.size());
+      std::iota(start.begin(), start.end(), 0u);
+    }
+    // The last level's moves were too small to keep: its starting
+    // communities stand.
+    for (std::uint32_t& c : community_of) c = start[c];
+    found.swap(community_of);
+    if (quality - round_start <= kLevelThreshold) break;
+  }
+  return {std::move(found), quality};
+}
+
 Communities ordered(const std::vector<std::uint32_t>& community_of, std::uint32_t count) {
   Communities groups(count);
   for (std::uint32_t u = 0; u < community_of.size(); ++u) groups[community_of[u]].push_back(u);
@@ -278,37 +333,18 @@ Communities louvain_communities(const _Graph& graph, const Snapshot& snapshot, c
   const double total = first_level(snapshot, nodes, level);
   if (!(total > 0.0)) return ordered(community_of, static_cast<std::uint32_t>(n));
 
-  // Louvain's levels, then again from the original nodes grouped as found
-  // (a node may now leave a community it was merged into early), while
-  // that helps.
+  // Independent runs from one generator; the most modular result is kept.
   Random random(seed);
-  const Level original = level;
-  std::vector<std::uint32_t> found = community_of;  // singletons
-  std::uint32_t found_count = static_cast<std::uint32_t>(n);
-  double quality = level_modularity(level, found, n, total, resolution);
-  for (int round = 0; round < kMaxRounds; ++round) {
-    const double round_start = quality;
-    level = original;
-    std::vector<std::uint32_t> start = found;  // the level's starting communities
-    std::iota(community_of.begin(), community_of.end(), 0u);
-    while (true) {
-      auto [moved, count] = move_nodes(level, start, total, resolution, random);
-      const double next_quality = level_modularity(level, moved, count, total, resolution);
-      if (next_quality - quality <= kLevelThreshold) break;
-      quality = next_quality;
-      for (std::uint32_t& c : community_of) c = moved[c];
-      level = aggregate(level, moved, count);
-      start.resize(level.size());
-      std::iota(start.begin(), start.end(), 0u);
+  std::vector<std::uint32_t> best;
+  double best_quality = -std::numeric_limits<double>::infinity();
+  for (int run = 0; run < kRuns; ++run) {
+    auto [found, quality] = louvain_run(level, total, resolution, random);
+    if (quality > best_quality) {
+      best_quality = quality;
+      best = std::move(found);
     }
-    // The last level's moves were too small to keep: its starting
-    // communities stand.
-    for (std::uint32_t& c : community_of) c = start[c];
-    found.swap(community_of);
-    found_count = *std::max_element(found.begin(), found.end()) + 1;
-    if (quality - round_start <= kLevelThreshold) break;
   }
-  return ordered(found, found_count);
+  return ordered(best, *std::max_element(best.begin(), best.end()) + 1);
 }
 
 double modularity(const _Graph& graph, const Snapshot& snapshot, const MeasuredNodes& nodes,

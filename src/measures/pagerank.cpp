@@ -40,23 +40,35 @@ std::vector<double> pagerank(const _Graph& graph, const Snapshot& snapshot, cons
   if (n == 0) return {};
   if (options.weighted) require_non_negative_weights(graph, snapshot, "weighted pagerank");
 
-  // Each node's share of its out-weight, read along the in-rows.
-  const NeighbourRows out_rows = neighbour_rows(snapshot.out, nodes, Parallel::Sum, options.weighted);
+  // Each node's share of its out-weight, read along the in-rows. Parallel
+  // entries stay apart: the sum over them is the same.
+  auto weight_of = [&](Weight weight) { return options.weighted ? static_cast<double>(weight) : 1.0; };
   std::vector<double> inverse_out(n, 0.0);
   std::vector<std::uint32_t> dangling;
   for (std::uint32_t u = 0; u < n; ++u) {
     double out_weight = 0.0;
-    for (const double weight : out_rows.weights_of(u)) out_weight += weight;
+    for (const Weight weight : snapshot.out.weights_of(nodes.positions[u])) out_weight += weight_of(weight);
     if (out_weight != 0.0) {
       inverse_out[u] = 1.0 / out_weight;
     } else {
       dangling.push_back(u);
     }
   }
-  NeighbourRows in_rows = neighbour_rows(snapshot.in, nodes, Parallel::Sum, options.weighted);
+  std::vector<std::uint64_t> offsets(n + 1, 0);
+  std::vector<std::uint32_t> sources;
+  std::vector<double> shares;
+  sources.reserve(snapshot.in.neighbours.size());
+  shares.reserve(snapshot.in.neighbours.size());
   for (std::uint32_t v = 0; v < n; ++v) {
-    const std::uint64_t end = in_rows.offsets[v + 1];
-    for (std::uint64_t k = in_rows.offsets[v]; k < end; ++k) in_rows.weights[k] *= inverse_out[in_rows.neighbours[k]];
+    const NodeIndex position = nodes.positions[v];
+    const auto neighbours = snapshot.in.neighbours_of(position);
+    const auto weights = snapshot.in.weights_of(position);
+    for (std::size_t k = 0; k < neighbours.size(); ++k) {
+      const std::uint32_t u = nodes.id_of[neighbours[k]];
+      sources.push_back(u);
+      shares.push_back(weight_of(weights[k]) * inverse_out[u]);
+    }
+    offsets[v + 1] = sources.size();
   }
 
   const double uniform = 1.0 / static_cast<double>(n);
@@ -70,13 +82,13 @@ std::vector<double> pagerank(const _Graph& graph, const Snapshot& snapshot, cons
     double change = 0.0;
     for (std::uint32_t v = 0; v < n; ++v) {
       double incoming = 0.0;
-      const std::uint64_t end = in_rows.offsets[v + 1];
-      for (std::uint64_t k = in_rows.offsets[v]; k < end; ++k) incoming += rank[in_rows.neighbours[k]] * in_rows.weights[k];
+      const std::uint64_t end = offsets[v + 1];
+      for (std::uint64_t k = offsets[v]; k < end; ++k) incoming += rank[sources[k]] * shares[k];
       next[v] = options.damping * incoming + base + jump;
       change += std::fabs(next[v] - rank[v]);
     }
     rank.swap(next);
-    poll_cancellation(static_cast<std::uint32_t>(std::min<std::size_t>(in_rows.neighbours.size() + n, UINT32_MAX)));
+    poll_cancellation(static_cast<std::uint32_t>(std::min<std::size_t>(sources.size() + n, UINT32_MAX)));
     if (change < static_cast<double>(n) * options.tolerance) return rank;
   }
   throw MeasureError("pagerank did not converge within " + std::to_string(options.max_iterations) +
