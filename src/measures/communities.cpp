@@ -164,6 +164,16 @@ double level_modularity(const Level& level, const std::vector<std::uint32_t>& co
 
 // Local moving on one level. Returns each node's community, numbered
 // 0..count-1 in order of first member, and the count.
+// 0..n-1 in random order (Fisher-Yates).
+std::vector<std::uint32_t> shuffled_nodes(std::size_t n, Random& random) {
+  std::vector<std::uint32_t> order(n);
+  std::iota(order.begin(), order.end(), 0u);
+  for (std::size_t i = n; i > 1; --i) {
+    std::swap(order[i - 1], order[random.below(static_cast<std::uint32_t>(i))]);
+  }
+  return order;
+}
+
 // `community_of` starts as given (ids below the level's size).
 std::pair<std::vector<std::uint32_t>, std::uint32_t> move_nodes(const Level& level, std::vector<std::uint32_t> community_of,
                                                                double total, double resolution, Random& random) {
@@ -173,11 +183,6 @@ std::pair<std::vector<std::uint32_t>, std::uint32_t> move_nodes(const Level& lev
     community_out[community_of[u]] += level.out_weight[u];
     community_in[community_of[u]] += level.in_weight[u];
   }
-  std::vector<std::uint32_t> order(n);
-  std::iota(order.begin(), order.end(), 0u);
-  for (std::size_t i = n; i > 1; --i) {
-    std::swap(order[i - 1], order[random.below(static_cast<std::uint32_t>(i))]);
-  }
   std::vector<double> weight_to(n, 0.0);
   std::vector<std::uint32_t> touched;
   std::vector<std::uint32_t> touched_by(n, kNone);  // the node being visited, for the communities it met
@@ -186,7 +191,7 @@ std::pair<std::vector<std::uint32_t>, std::uint32_t> move_nodes(const Level& lev
   // sends back its neighbours outside its new community, so only the part
   // of the graph that changed is looked at again.
   // A node is queued at most once at a time: a ring of n slots holds them.
-  std::vector<std::uint32_t> queue = std::move(order);
+  std::vector<std::uint32_t> queue = shuffled_nodes(n, random);
   std::vector<std::uint8_t> queued(n, 1);
   std::size_t head = 0;
   std::size_t waiting = n;
@@ -318,6 +323,34 @@ Communities ordered(const std::vector<std::uint32_t>& community_of, std::uint32_
   return groups;
 }
 
+// Modularity straight from the link list (no rows needed), arcs counted as
+// first_level counts them.
+double partition_modularity(const Snapshot& snapshot, const MeasuredNodes& nodes,
+                            const std::vector<std::uint32_t>& community_of, std::size_t community_count,
+                            double resolution) {
+  std::vector<double> inside(community_count, 0.0), out(community_count, 0.0), in(community_count, 0.0);
+  double total = 0.0;
+  auto add_arc = [&](std::uint32_t from, std::uint32_t to, double weight) {
+    out[community_of[from]] += weight;
+    in[community_of[to]] += weight;
+    if (community_of[from] == community_of[to]) inside[community_of[from]] += weight;
+    total += weight;
+  };
+  for (std::size_t link = 0; link < snapshot.link_count(); ++link) {
+    const std::uint32_t source = nodes.id_of[snapshot.link_source[link]];
+    const std::uint32_t target = nodes.id_of[snapshot.link_target[link]];
+    const double weight = snapshot.link_weight[link];
+    add_arc(source, target, weight);
+    if (!snapshot.link_directed[link] && (source != target || !nodes.directed)) add_arc(target, source, weight);
+  }
+  if (!(total > 0.0)) throw MeasureError("modularity is undefined for a graph whose connections weigh 0 in total");
+  double q = 0.0;
+  for (std::size_t c = 0; c < community_count; ++c) {
+    q += inside[c] / total - resolution * out[c] * in[c] / (total * total);
+  }
+  return q;
+}
+
 }  // namespace
 
 Communities louvain_communities(const _Graph& graph, const Snapshot& snapshot, const MeasuredNodes& nodes,
@@ -370,10 +403,7 @@ double modularity(const _Graph& graph, const Snapshot& snapshot, const MeasuredN
                        graph.node(nodes.positions[missing]).label + "' is in none");
   }
   require_non_negative_weights(graph, snapshot, "modularity");
-  Level level;
-  const double total = first_level(snapshot, nodes, level);
-  if (!(total > 0.0)) throw MeasureError("modularity is undefined for a graph whose connections weigh 0 in total");
-  return level_modularity(level, community_of, groups.size(), total, resolution);
+  return partition_modularity(snapshot, nodes, community_of, groups.size(), resolution);
 }
 
 }  // namespace mivora
