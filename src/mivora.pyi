@@ -3,6 +3,7 @@
 # the module does not export under a name.
 from collections.abc import Sequence
 from typing import ClassVar, SupportsFloat, SupportsIndex, TypedDict, final
+from collections.abc import Iterable
 
 _Number = SupportsFloat | SupportsIndex
 # `directed` and other boolean flags: a bool, a NumPy bool scalar or None
@@ -123,6 +124,16 @@ class Graph:
     def diameter(self) -> int: ...
 
     # ---- network measures: centralities and communities ----
+    def pagerank(
+        self, damping: float = 0.85, weighted: _Flag = True, tol: float = 1e-10, max_iter: int = 1000
+    ) -> dict[str, float]: ...
+    def betweenness_centrality(
+        self, normalized: _Flag = True, weighted: _Flag = False, endpoints: _Flag = False
+    ) -> dict[str, float]: ...
+    def closeness_centrality(self, weighted: _Flag = False) -> dict[str, float]: ...
+    def harmonic_centrality(self, weighted: _Flag = False) -> dict[str, float]: ...
+    def communities(self, resolution: float = 1.0, seed: int | None = None) -> list[list[str]]: ...
+    def modularity(self, communities: Iterable[Iterable[str]], resolution: float = 1.0) -> float: ...
 
     # ---- drawing at scale ----
 

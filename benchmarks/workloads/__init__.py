@@ -5,9 +5,7 @@ library, a factory that prepares the call on the shared generated inputs
 (see inputs.py). The harness in peers.py does all timing.
 """
 from workloads.common import Workload
-from workloads import analysis, build, drawing, files
+from workloads import analysis, build, centrality, drawing, files, measures
 
-WORKLOADS: list[Workload] = [*build.WORKLOADS, *files.WORKLOADS, *analysis.WORKLOADS, *drawing.WORKLOADS]
-
-from workloads import measures  # noqa: E402
-WORKLOADS += measures.WORKLOADS
+WORKLOADS: list[Workload] = [*build.WORKLOADS, *files.WORKLOADS, *analysis.WORKLOADS, *drawing.WORKLOADS,
+                             *measures.WORKLOADS, *centrality.WORKLOADS]
