@@ -103,37 +103,58 @@ void _Graph::create_connection(std::string_view from_label, std::string_view to_
   source.add_connection(nodes_[*to], directed, weight);
 }
 
-void _Graph::add_connections(const std::vector<PositionedConnection>& connections) {
+template <typename ConnectionAt>
+void _Graph::append_connections(std::size_t count, ConnectionAt&& connection) {
   // Each list is sized exactly first: no slack, and the lists lie in node order.
   std::vector<std::uint32_t> counts(nodes_.size(), 0);
-  for (const PositionedConnection& c : connections) ++counts[c.from];
+  for (std::size_t i = 0; i < count; ++i) ++counts[connection(i).from];
   for (NodeIndex position = 0; position < nodes_.size(); ++position) {
     if (counts[position] == 0) continue;
     auto& list = nodes_[position]->connections;
     list.reserve(list.size() + counts[position]);
   }
   counts = {};
-  // Nodes are touched in file order, which is random: the three dependent
+  // Nodes are touched in input order, which is random: the three dependent
   // loads of each step (list entry, node, end of its connection list) are
   // prefetched at staggered distances ahead.
   constexpr std::size_t kFar = 24, kMid = 16, kNear = 8;
-  const std::size_t count = connections.size();
   for (std::size_t i = 0; i < count; ++i) {
     if (i + kFar < count) {
-      __builtin_prefetch(&nodes_[connections[i + kFar].from]);
-      __builtin_prefetch(&nodes_[connections[i + kFar].to]);
+      const PositionedConnection far = connection(i + kFar);
+      __builtin_prefetch(&nodes_[far.from]);
+      __builtin_prefetch(&nodes_[far.to]);
     }
     if (i + kMid < count) {
-      __builtin_prefetch(nodes_[connections[i + kMid].from].get());
-      __builtin_prefetch(nodes_[connections[i + kMid].to].get());
+      const PositionedConnection mid = connection(i + kMid);
+      __builtin_prefetch(nodes_[mid.from].get());
+      __builtin_prefetch(nodes_[mid.to].get());
     }
     if (i + kNear < count) {
-      const auto& list = nodes_[connections[i + kNear].from]->connections;
+      const auto& list = nodes_[connection(i + kNear).from]->connections;
       __builtin_prefetch(list.data() + list.size(), 1);
     }
-    const PositionedConnection& c = connections[i];
+    const PositionedConnection c = connection(i);
     nodes_[c.from]->add_connection(nodes_[c.to], c.directed, c.weight);
   }
+}
+
+void _Graph::add_connections(const std::vector<PositionedConnection>& connections) {
+  append_connections(connections.size(), [&](std::size_t i) { return connections[i]; });
+}
+
+void _Graph::add_connections(const ConnectionColumns& columns) {
+  append_connections(columns.from.size(), [&](std::size_t i) {
+    return PositionedConnection{
+        columns.from[i], columns.to[i],
+        columns.weights.empty() ? columns.default_weight : columns.weights[i],
+        columns.directed_each.empty() ? columns.directed : columns.directed_each[i] != 0};
+  });
+}
+
+NodeIndex _Graph::find_or_add_node(std::string_view label) {
+  const std::uint64_t hash = hash_label(label);
+  if (const auto present = index_.find(label, hash)) return *present;
+  return add_unique(new_node(label), hash).first;
 }
 
 std::size_t _Graph::get_edge_count() const {

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <memory>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -51,6 +52,24 @@ class _Graph {
   // Appends the connections in order, as create_connection would, after
   // sizing each node's list for exactly what it gets.
   void add_connections(const std::vector<PositionedConnection>& connections);
+
+  // Connections held column by column (bulk construction from arrays): link
+  // i leads from node from[i] to node to[i], both positions in this graph.
+  struct ConnectionColumns {
+    std::span<const std::uint32_t> from;
+    std::span<const std::uint32_t> to;
+    std::span<const Weight> weights;            // empty: every link weighs default_weight
+    Weight default_weight = 1.0f;
+    std::span<const std::uint8_t> directed_each;  // empty: every link is `directed`
+    bool directed = false;
+  };
+  // The same as the list form: appended in order, each node's list sized
+  // exactly first. The columns must be of equal length (the empty ones aside).
+  void add_connections(const ConnectionColumns& columns);
+
+  // The position of the first node carrying `label`, adding a node with it
+  // when there is none (bulk construction: nothing is reported).
+  NodeIndex find_or_add_node(std::string_view label);
 
   // The first node in insertion order whose label equals `label`.
   std::optional<NodeIndex> find_by_label(std::string_view label) const {
@@ -111,6 +130,10 @@ class _Graph {
   // returns the present node's position); the flag tells whether it was added.
   std::pair<NodeIndex, bool> add_unique(std::shared_ptr<_Node> node, std::uint64_t hash);
   NodeIndex append(std::shared_ptr<_Node> node);
+  // Appends count connections, the i-th given by connection(i) as a
+  // PositionedConnection.
+  template <typename ConnectionAt>
+  void append_connections(std::size_t count, ConnectionAt&& connection);
   template <typename Label>
   std::shared_ptr<_Node> new_node(Label&& label) {
     return std::allocate_shared<_Node>(NodeAllocator<_Node>(pool_), std::forward<Label>(label));
