@@ -1,9 +1,11 @@
 #include "graph_core/graph.hpp"
 
 #include <atomic>
+#include <charconv>
 #include <unistd.h>
 
 #include "graph_core/internal_error.hpp"
+#include "text_io/cancellation.hpp"
 
 namespace mivora {
 namespace {
@@ -81,6 +83,21 @@ NodeIndex _Graph::append_node_unchecked(std::string label) {
   return append(new_node(std::move(label)));
 }
 
+void _Graph::add_decimal_nodes(std::size_t count) {
+  if (!nodes_.empty()) fail("decimal nodes on a graph in use");
+  index_.set_decimal_labels(count);
+  nodes_.reserve(count);
+  char text[24];
+  for (std::size_t id = 0; id < count; ++id) {
+    poll_cancellation();
+    const auto end = std::to_chars(text, text + sizeof text, id).ptr;
+    auto node = new_node(std::string_view(text, static_cast<std::size_t>(end - text)));
+    node->graph_serial = serial_;
+    node->position = static_cast<std::uint32_t>(id);
+    nodes_.push_back(std::move(node));
+  }
+}
+
 void _Graph::create_connection(std::string_view from_label, std::string_view to_label,
                                bool directed, Weight weight) {
   // Four cache misses lie on this path (two index slots, two nodes); they
@@ -143,12 +160,51 @@ void _Graph::add_connections(const std::vector<PositionedConnection>& connection
 }
 
 void _Graph::add_connections(const ConnectionColumns& columns) {
-  append_connections(columns.from.size(), [&](std::size_t i) {
-    return PositionedConnection{
-        columns.from[i], columns.to[i],
-        columns.weights.empty() ? columns.default_weight : columns.weights[i],
-        columns.directed_each.empty() ? columns.directed : columns.directed_each[i] != 0};
-  });
+  const std::size_t count = columns.from.size();
+  const std::size_t n = nodes_.size();
+  // The links are first sorted by source (stably, by counting), so that each
+  // node's list is written in one run and only the targets lie at random.
+  std::vector<std::uint64_t> start(n + 1, 0);
+  for (std::size_t i = 0; i < count; ++i) ++start[columns.from[i] + 1];
+  for (std::size_t p = 0; p < n; ++p) start[p + 1] += start[p];
+  struct Entry {
+    std::uint32_t to;
+    Weight weight;
+  };
+  std::vector<Entry> sorted(count);
+  std::vector<std::uint8_t> sorted_directed(columns.directed_each.empty() ? 0 : count);
+  {
+    // The slots are written at random: each is requested for writing a few
+    // links ahead. Nothing is changed before the sort is done, so it is
+    // where a cancellation may stop.
+    std::vector<std::uint64_t> cursor(start.begin(), start.end() - 1);
+    constexpr std::size_t kAhead = 16;
+    for (std::size_t i = 0; i < count; ++i) {
+      if ((i & 0xFFFF) == 0) poll_cancellation(0x10000);
+      if (i + kAhead < count) __builtin_prefetch(&sorted[cursor[columns.from[i + kAhead]]], 1);
+      const std::uint64_t slot = cursor[columns.from[i]]++;
+      sorted[slot] = {columns.to[i], columns.weights.empty() ? columns.default_weight : columns.weights[i]};
+      if (!sorted_directed.empty()) sorted_directed[slot] = columns.directed_each[i];
+    }
+  }
+  // Each target costs two dependent loads (its handle, then its shared
+  // count): both are prefetched ahead, at two distances.
+  constexpr std::size_t kFar = 64, kNear = 32;
+  for (NodeIndex p = 0; p < n; ++p) {
+    const std::uint64_t begin = start[p], end = start[p + 1];
+    if (begin == end) continue;
+    auto& list = nodes_[p]->connections;
+    list.reserve(list.size() + (end - begin));
+    for (std::uint64_t k = begin; k < end; ++k) {
+      if (k + kFar < count) __builtin_prefetch(&nodes_[sorted[k + kFar].to]);
+      if (k + kNear < count) __builtin_prefetch(nodes_[sorted[k + kNear].to].get());
+      const Entry entry = sorted[k];
+      const bool directed = sorted_directed.empty() ? columns.directed : sorted_directed[k] != 0;
+      StoredConnection connection{nodes_[entry.to], entry.weight, StoredConnection::kNotLocal, directed};
+      if (entry.to < StoredConnection::kNotLocal) connection.local_target = entry.to;
+      list.push_back(std::move(connection));
+    }
+  }
 }
 
 NodeIndex _Graph::find_or_add_node(std::string_view label) {

@@ -38,6 +38,9 @@ class _Graph {
   // Appends a node without the duplicate check (matrix import). A node's id
   // is always its position, so nodes added later continue the numbering.
   NodeIndex append_node_unchecked(std::string label);
+  // Fills an empty graph with `count` nodes labelled "0", "1", ... (bulk
+  // construction from integer ids); their labels are found without hashing.
+  void add_decimal_nodes(std::size_t count);
 
   void create_connection(std::string_view from_label, std::string_view to_label, bool directed,
                          Weight weight);

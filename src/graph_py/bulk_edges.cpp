@@ -1,7 +1,5 @@
 #include "graph_py/bulk_edges.hpp"
 
-#include <charconv>
-
 #include "text_io/cancellation.hpp"
 
 namespace mivora::py {
@@ -15,16 +13,6 @@ void check_ids_below(const Column& ids, std::uint64_t count, const char* name, c
       raise_argument_value(name, "row " + std::to_string(row) + " holds the id " + std::to_string(ids.ids[row]) +
                                      ", but there are " + std::to_string(count) + " " + what);
     }
-  }
-}
-
-void add_id_nodes(_Graph& graph, std::uint64_t count) {
-  graph.reserve(count);
-  char text[24];
-  for (std::uint64_t id = 0; id < count; ++id) {
-    poll_cancellation();
-    const auto end = std::to_chars(text, text + sizeof text, id).ptr;
-    graph.append_node_unchecked(std::string(text, end));
   }
 }
 
@@ -92,7 +80,7 @@ _Graph build_graph(EdgeColumns&& edges, const std::optional<Column>& labels) {
   if (!by_id) {
     resolve_labels(graph, edges);
   } else if (!labels) {
-    add_id_nodes(graph, std::max(edges.sources.id_limit, edges.targets.id_limit));
+    graph.add_decimal_nodes(std::max(edges.sources.id_limit, edges.targets.id_limit));
   }
   add_links(graph, edges);
   return graph;
