@@ -6,5 +6,7 @@ library, a factory that prepares the call on the shared generated inputs
 """
 from workloads.common import Workload
 from workloads import analysis, build, drawing, files
+from workloads import bridges
 
-WORKLOADS: list[Workload] = [*build.WORKLOADS, *files.WORKLOADS, *analysis.WORKLOADS, *drawing.WORKLOADS]
+WORKLOADS: list[Workload] = [*build.WORKLOADS, *files.WORKLOADS, *analysis.WORKLOADS, *drawing.WORKLOADS,
+                              *bridges.WORKLOADS]
