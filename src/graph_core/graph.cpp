@@ -167,11 +167,10 @@ void _Graph::add_connections(const ConnectionColumns& columns) {
   std::vector<std::uint64_t> start(n + 1, 0);
   for (std::size_t i = 0; i < count; ++i) ++start[columns.from[i] + 1];
   for (std::size_t p = 0; p < n; ++p) start[p + 1] += start[p];
-  struct Entry {
-    std::uint32_t to;
-    Weight weight;
-  };
-  std::vector<Entry> sorted(count);
+  // Sorted copies of what the lists need: targets, and weights and
+  // directions only where they vary.
+  std::vector<std::uint32_t> sorted_to(count);
+  std::vector<Weight> sorted_weight(columns.weights.empty() ? 0 : count);
   std::vector<std::uint8_t> sorted_directed(columns.directed_each.empty() ? 0 : count);
   {
     // The slots are written at random: each is requested for writing a few
@@ -181,12 +180,14 @@ void _Graph::add_connections(const ConnectionColumns& columns) {
     constexpr std::size_t kAhead = 16;
     for (std::size_t i = 0; i < count; ++i) {
       if ((i & 0xFFFF) == 0) poll_cancellation(0x10000);
-      if (i + kAhead < count) __builtin_prefetch(&sorted[cursor[columns.from[i + kAhead]]], 1);
+      if (i + kAhead < count) __builtin_prefetch(&sorted_to[cursor[columns.from[i + kAhead]]], 1);
       const std::uint64_t slot = cursor[columns.from[i]]++;
-      sorted[slot] = {columns.to[i], columns.weights.empty() ? columns.default_weight : columns.weights[i]};
+      sorted_to[slot] = columns.to[i];
+      if (!sorted_weight.empty()) sorted_weight[slot] = columns.weights[i];
       if (!sorted_directed.empty()) sorted_directed[slot] = columns.directed_each[i];
     }
   }
+  if (columns.columns_read) columns.columns_read();
   // Each target costs two dependent loads (its handle, then its shared
   // count): both are prefetched ahead, at two distances.
   constexpr std::size_t kFar = 64, kNear = 32;
@@ -196,12 +197,13 @@ void _Graph::add_connections(const ConnectionColumns& columns) {
     auto& list = nodes_[p]->connections;
     list.reserve(list.size() + (end - begin));
     for (std::uint64_t k = begin; k < end; ++k) {
-      if (k + kFar < count) __builtin_prefetch(&nodes_[sorted[k + kFar].to]);
-      if (k + kNear < count) __builtin_prefetch(nodes_[sorted[k + kNear].to].get());
-      const Entry entry = sorted[k];
+      if (k + kFar < count) __builtin_prefetch(&nodes_[sorted_to[k + kFar]]);
+      if (k + kNear < count) __builtin_prefetch(nodes_[sorted_to[k + kNear]].get());
+      const std::uint32_t to = sorted_to[k];
+      const Weight weight = sorted_weight.empty() ? columns.default_weight : sorted_weight[k];
       const bool directed = sorted_directed.empty() ? columns.directed : sorted_directed[k] != 0;
-      StoredConnection connection{nodes_[entry.to], entry.weight, StoredConnection::kNotLocal, directed};
-      if (entry.to < StoredConnection::kNotLocal) connection.local_target = entry.to;
+      StoredConnection connection{nodes_[to], weight, StoredConnection::kNotLocal, directed};
+      if (to < StoredConnection::kNotLocal) connection.local_target = to;
       list.push_back(std::move(connection));
     }
   }

@@ -3,6 +3,7 @@
 // connection is stored once, on the node it leaves, whatever its direction.
 // Nothing is ever removed.
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <span>
@@ -65,6 +66,9 @@ class _Graph {
     Weight default_weight = 1.0f;
     std::span<const std::uint8_t> directed_each;  // empty: every link is `directed`
     bool directed = false;
+    // Called once the columns have been read and before the lists grow, so
+    // that their owner can free them (peak memory); may be empty.
+    std::function<void()> columns_read;
   };
   // The same as the list form: appended in order, each node's list sized
   // exactly first. The columns must be of equal length (the empty ones aside).

@@ -31,12 +31,18 @@ void resolve_labels(_Graph& graph, EdgeColumns& edges) {
   edges.targets.ids = std::move(to);
 }
 
-void add_links(_Graph& graph, const EdgeColumns& edges) {
+// Adds the links; the columns are emptied as soon as the store has read them.
+void add_links(_Graph& graph, EdgeColumns& edges) {
   _Graph::ConnectionColumns columns;
   columns.from = edges.sources.ids;
   columns.to = edges.targets.ids;
   if (edges.weights) columns.weights = edges.weights->numbers;
   columns.directed = edges.directed;
+  columns.columns_read = [&edges] {
+    edges.sources.ids = {};
+    edges.targets.ids = {};
+    edges.weights.reset();
+  };
   graph.add_connections(columns);
 }
 
