@@ -134,6 +134,8 @@ LABEL_COLUMNS = {
     "polars": pl.Series,
     "polars-categorical": lambda v: pl.Series(v, dtype=pl.Categorical),
     "pandas-categorical": lambda v: pd.Series(v, dtype="category"),
+    "pandas-str": lambda v: pd.Series(v, dtype="str"),
+    "pandas-object": lambda v: pd.Series(v, dtype=object),
 }
 
 
