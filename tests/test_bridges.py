@@ -413,3 +413,22 @@ def test_from_igraph_reads_foreign_graphs_like_igraph():
 def test_peer_graphs_refused(convert, peer, message):
     with pytest.raises((ValueError, TypeError), match=message):
         convert(peer())
+
+
+@pytest.mark.parametrize("directed", [False, True, None])
+def test_to_networkx_builds_what_add_edges_from_builds(directed):
+    rng = random.Random(3)
+    graph = mivora.Graph.from_edges([0], [5], directed=bool(directed))
+    for _ in range(40):  # parallel links both ways and self-loops
+        graph.add_edges([rng.randrange(6)], [rng.randrange(6)], [rng.randrange(9)],
+                        directed=rng.random() < 0.5 if directed is None else directed)
+    ours = graph.to_networkx()
+    expected = ours.__class__()
+    expected.add_nodes_from(labels(graph))
+    mixed = len({c["directed"] for c in graph.get_connections()}) == 2
+    expected.add_edges_from((c["from"], c["to"], {"weight": c["weight"], **({"directed": c["directed"]} if mixed else {})})
+                            for c in graph.get_connections())
+    assert nx.utils.graphs_equal(ours, expected)
+    assert list(ours.edges(keys=True, data=True)) == list(expected.edges(keys=True, data=True))
+    if ours.is_directed():
+        assert list(ours.in_edges(keys=True, data=True)) == list(expected.in_edges(keys=True, data=True))

@@ -112,6 +112,22 @@ class PeerGraphBuilder {
   std::vector<std::uint8_t> directed_;
 };
 
+// Holds the cyclic garbage collector off while a conversion makes millions
+// of containers, none of them garbage: otherwise each batch of new dicts or
+// tuples starts a collection that walks everything made so far.
+class CollectorPause {
+ public:
+  CollectorPause() : was_enabled_(PyGC_Disable() == 1) {}
+  ~CollectorPause() {
+    if (was_enabled_) PyGC_Enable();
+  }
+  CollectorPause(const CollectorPause&) = delete;
+  CollectorPause& operator=(const CollectorPause&) = delete;
+
+ private:
+  bool was_enabled_;
+};
+
 // One str per node, shared by every item that names it.
 std::vector<PyRef> label_objects(const _Graph& graph) {
   std::vector<PyRef> labels;
@@ -147,6 +163,60 @@ PyObject* list_of(std::vector<PyRef>&& items) {
 void set_attribute_values(PyObject* sequence, const char* name, PyObject* values) {
   PyRef owned = PyRef::owned(values);
   if (PyObject_SetItem(sequence, PyRef::owned(PyUnicode_FromString(name)).get(), owned.get()) < 0) throw PythonError{};
+}
+
+// Fills the edges of a fresh networkx MultiGraph / MultiDiGraph whose nodes
+// are in place straight into its adjacency dicts, as its add_edges_from
+// would (outer dict by node, inner dict by neighbour, then a dict from edge
+// key 0, 1, ... to the edge's attributes, shared by both ends' entries), at
+// a fraction of the cost. Returns false, touching nothing, when the graph
+// does not keep its adjacency in plain dicts under those names (another
+// networkx version); the caller then goes through add_edges_from.
+template <typename AttributesOf>
+bool fill_multigraph_adjacency(PyObject* result, bool directed, const std::vector<PyRef>& labels,
+                               const Snapshot& snapshot, AttributesOf&& attributes_of) {
+  PyRef successors = PyRef::steal(PyObject_GetAttrString(result, directed ? "_succ" : "_adj"));
+  PyRef predecessors = directed ? PyRef::steal(PyObject_GetAttrString(result, "_pred")) : PyRef();
+  if (!successors || (directed && !predecessors)) {
+    PyErr_Clear();
+    return false;
+  }
+  if (!PyDict_CheckExact(successors.get()) || (directed && !PyDict_CheckExact(predecessors.get()))) return false;
+  // The rows of every node by position (borrowed: the outer dicts hold them).
+  auto rows_of = [&](PyObject* outer) {
+    std::vector<PyObject*> rows(labels.size(), nullptr);
+    for (std::size_t position = 0; position < labels.size(); ++position) {
+      PyObject* row = PyDict_GetItemWithError(outer, labels[position].get());
+      if (row == nullptr && PyErr_Occurred()) throw PythonError{};
+      rows[position] = row != nullptr && PyDict_CheckExact(row) ? row : nullptr;
+    }
+    return rows;
+  };
+  const std::vector<PyObject*> out_rows = rows_of(successors.get());
+  const std::vector<PyObject*> in_rows = directed ? rows_of(predecessors.get()) : out_rows;
+  for (std::size_t link = 0; link < snapshot.link_count(); ++link) {
+    const std::uint32_t from = snapshot.link_source[link], to = snapshot.link_target[link];
+    if (out_rows[from] == nullptr || in_rows[to] == nullptr) return false;  // only before the first edge
+  }
+  for (std::size_t link = 0; link < snapshot.link_count(); ++link) {
+    const std::uint32_t from = snapshot.link_source[link], to = snapshot.link_target[link];
+    PyObject* u = labels[from].get();
+    PyObject* v = labels[to].get();
+    PyObject* keys = PyDict_GetItemWithError(out_rows[from], v);
+    if (keys == nullptr) {
+      if (PyErr_Occurred()) throw PythonError{};
+      PyRef fresh = PyRef::owned(PyDict_New());
+      if (PyDict_SetItem(out_rows[from], v, fresh.get()) < 0) throw PythonError{};
+      // The other end's entry: the head's predecessors, or for an edge the
+      // head's own row (a self-loop has one entry).
+      if ((directed || from != to) && PyDict_SetItem(in_rows[to], u, fresh.get()) < 0) throw PythonError{};
+      keys = fresh.get();
+    }
+    PyRef key = PyRef::owned(PyLong_FromSsize_t(PyDict_Size(keys)));
+    PyRef attributes = attributes_of(link);
+    if (PyDict_SetItem(keys, key.get(), attributes.get()) < 0) throw PythonError{};
+  }
+  return true;
 }
 
 }  // namespace
@@ -229,6 +299,7 @@ _Graph graph_from_networkx_graph(PyObject* graph, PyObject* weight) {
 
 PyObject* networkx_graph_of(const _Graph& graph) {
   PyRef networkx = import_peer("networkx", "Graph.to_networkx()", "networkx");
+  const CollectorPause pause;
   const Snapshot snapshot = take_snapshot(graph, OutsideTargets::Skip);
   const LinkKinds kinds = link_kinds(snapshot);
   PyRef result = PyRef::owned(call_method_no_args(networkx.get(), kinds.any_directed ? "MultiDiGraph" : "MultiGraph"));
@@ -250,12 +321,19 @@ PyObject* networkx_graph_of(const _Graph& graph) {
   node_list = PyRef();
 
   static const InternedString kWeight("weight"), kDirected("directed");
-  std::vector<PyRef> edges;
-  edges.reserve(snapshot.link_count());
-  for (std::size_t link = 0; link < snapshot.link_count(); ++link) {
+  auto attributes_of = [&](std::size_t link) {
     PyRef attributes = PyRef::owned(PyDict_New());
     set_item(attributes.get(), kWeight.get(), to_python(snapshot.link_weight[link]));
     if (kinds.mixed()) set_item(attributes.get(), kDirected.get(), to_python(snapshot.link_directed[link] != 0));
+    return attributes;
+  };
+  if (fill_multigraph_adjacency(result.get(), kinds.any_directed, labels, snapshot, attributes_of)) {
+    return result.release();
+  }
+  std::vector<PyRef> edges;
+  edges.reserve(snapshot.link_count());
+  for (std::size_t link = 0; link < snapshot.link_count(); ++link) {
+    PyRef attributes = attributes_of(link);
     edges.push_back(PyRef::owned(PyTuple_Pack(3, labels[snapshot.link_source[link]].get(),
                                               labels[snapshot.link_target[link]].get(), attributes.get())));
   }
@@ -328,6 +406,7 @@ _Graph graph_from_igraph_graph(PyObject* graph, PyObject* weight, PyObject* labe
 
 PyObject* igraph_graph_of(const _Graph& graph) {
   PyRef igraph = import_peer("igraph", "Graph.to_igraph()", "igraph");
+  const CollectorPause pause;
   const Snapshot snapshot = take_snapshot(graph, OutsideTargets::Skip);
   const LinkKinds kinds = link_kinds(snapshot);
 
