@@ -1,5 +1,5 @@
 // Graph methods for exchanging graphs with arrays, tables, networkx and igraph.
-#include <cstring>
+#include <limits>
 
 #include "graph_core/adjacency_matrix.hpp"
 #include "graph_core/snapshot.hpp"
