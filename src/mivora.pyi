@@ -1,9 +1,8 @@
 # Type stubs of the mivora extension module (PEP 561: installed beside it).
 # Internal errors are raised as PanicException, a BaseException subclass that
 # the module does not export under a name.
-from collections.abc import Sequence
-from typing import ClassVar, SupportsFloat, SupportsIndex, TypedDict, final
-from collections.abc import Iterable
+from collections.abc import Iterable, Sequence
+from typing import Any, ClassVar, Literal, SupportsFloat, SupportsIndex, TypedDict, final
 
 _Number = SupportsFloat | SupportsIndex
 # `directed` and other boolean flags: a bool, a NumPy bool scalar or None
@@ -106,6 +105,36 @@ class Graph:
     # ---- reading and writing files of every format ----
 
     # ---- bridges: arrays, tables, networkx, igraph ----
+    @staticmethod
+    def from_edges(
+        sources: object,
+        targets: object,
+        weights: object | None = None,
+        directed: _Flag = False,
+        labels: object | None = None,
+    ) -> Graph: ...
+    @staticmethod
+    def from_table(
+        table: object,
+        source: str = "source",
+        target: str = "target",
+        weight: str | None = None,
+        directed: _Flag = False,
+    ) -> Graph: ...
+    def add_edges(
+        self, sources: object, targets: object, weights: object | None = None, directed: _Flag = False
+    ) -> None: ...
+    def add_nodes(self, labels: object) -> None: ...
+    def to_csr(self) -> tuple[memoryview, memoryview, memoryview]: ...
+    def to_edges(self) -> tuple[memoryview, memoryview, memoryview, memoryview]: ...
+    def adjacency_array(self, dtype: Literal["float32", "float64"] = "float32") -> memoryview: ...
+    def to_scipy(self) -> Any: ...
+    @staticmethod
+    def from_networkx(graph: Any, weight: str | None = "weight") -> Graph: ...
+    def to_networkx(self) -> Any: ...
+    @staticmethod
+    def from_igraph(graph: Any, weight: str | None = "weight", label: str | None = "name") -> Graph: ...
+    def to_igraph(self) -> Any: ...
 
     # ---- network measures: components, paths, clustering, cores, trees ----
     def connected_components(self) -> list[list[str]]: ...

@@ -186,9 +186,9 @@ def test_text_signatures():
     assert str(inspect.signature(mivora.Graph.from_net_file)) == "(file_path)"
     assert str(inspect.signature(mivora.Node.add_connection)) == "(self, /, node, weight, directed)"
     methods = [getattr(mivora.Graph, name) for name in dir(mivora.Graph) if not name.startswith("_")]
-    signed = [m.__text_signature__.startswith(("($self", "(adj_matrix", "(file_path")) for m in methods
-              if m is not mivora.Graph.nodes]
-    assert len(signed) >= 29 and all(signed)  # new areas add methods
+    # Every method, old or added, carries a text signature.
+    signed = [(m.__text_signature__ or "").startswith("(") for m in methods if m is not mivora.Graph.nodes]
+    assert len(signed) >= 29 and all(signed)
     assert mivora.Graph.nodes.__doc__ == ""
 
 

@@ -1,8 +1,11 @@
 #include "graph_core/graph.hpp"
 
 #include <atomic>
+#include <charconv>
+#include <unistd.h>
 
 #include "graph_core/internal_error.hpp"
+#include "text_io/cancellation.hpp"
 
 namespace mivora {
 namespace {
@@ -87,6 +90,21 @@ NodeIndex _Graph::append_node_unchecked(std::string label) {
   return append(new_node(std::move(label)));
 }
 
+void _Graph::add_decimal_nodes(std::size_t count) {
+  if (!nodes_.empty()) fail("decimal nodes on a graph in use");
+  index_.set_decimal_labels(count);
+  nodes_.reserve(count);
+  char text[24];
+  for (std::size_t id = 0; id < count; ++id) {
+    poll_cancellation();
+    const auto end = std::to_chars(text, text + sizeof text, id).ptr;
+    auto node = new_node(std::string_view(text, static_cast<std::size_t>(end - text)));
+    node->graph_serial = serial_;
+    node->position = static_cast<std::uint32_t>(id);
+    nodes_.push_back(std::move(node));
+  }
+}
+
 void _Graph::create_connection(std::string_view from_label, std::string_view to_label,
                                bool directed, Weight weight) {
   // Four cache misses lie on this path (two index slots, two nodes); they
@@ -109,37 +127,99 @@ void _Graph::create_connection(std::string_view from_label, std::string_view to_
   source.add_connection(nodes_[*to], directed, weight);
 }
 
-void _Graph::add_connections(const std::vector<PositionedConnection>& connections) {
+template <typename ConnectionAt>
+void _Graph::append_connections(std::size_t count, ConnectionAt&& connection) {
   // Each list is sized exactly first: no slack, and the lists lie in node order.
   std::vector<std::uint32_t> counts(nodes_.size(), 0);
-  for (const PositionedConnection& c : connections) ++counts[c.from];
+  for (std::size_t i = 0; i < count; ++i) ++counts[connection(i).from];
   for (NodeIndex position = 0; position < nodes_.size(); ++position) {
     if (counts[position] == 0) continue;
     auto& list = nodes_[position]->connections;
     list.reserve(list.size() + counts[position]);
   }
   counts = {};
-  // Nodes are touched in file order, which is random: the three dependent
+  // Nodes are touched in input order, which is random: the three dependent
   // loads of each step (list entry, node, end of its connection list) are
   // prefetched at staggered distances ahead.
   constexpr std::size_t kFar = 24, kMid = 16, kNear = 8;
-  const std::size_t count = connections.size();
   for (std::size_t i = 0; i < count; ++i) {
     if (i + kFar < count) {
-      __builtin_prefetch(&nodes_[connections[i + kFar].from]);
-      __builtin_prefetch(&nodes_[connections[i + kFar].to]);
+      const PositionedConnection far = connection(i + kFar);
+      __builtin_prefetch(&nodes_[far.from]);
+      __builtin_prefetch(&nodes_[far.to]);
     }
     if (i + kMid < count) {
-      __builtin_prefetch(nodes_[connections[i + kMid].from].get());
-      __builtin_prefetch(nodes_[connections[i + kMid].to].get());
+      const PositionedConnection mid = connection(i + kMid);
+      __builtin_prefetch(nodes_[mid.from].get());
+      __builtin_prefetch(nodes_[mid.to].get());
     }
     if (i + kNear < count) {
-      const auto& list = nodes_[connections[i + kNear].from]->connections;
+      const auto& list = nodes_[connection(i + kNear).from]->connections;
       __builtin_prefetch(list.data() + list.size(), 1);
     }
-    const PositionedConnection& c = connections[i];
+    const PositionedConnection c = connection(i);
     nodes_[c.from]->add_connection(nodes_[c.to], c.directed, c.weight);
   }
+}
+
+void _Graph::add_connections(const std::vector<PositionedConnection>& connections) {
+  append_connections(connections.size(), [&](std::size_t i) { return connections[i]; });
+}
+
+void _Graph::add_connections(const ConnectionColumns& columns) {
+  const std::size_t count = columns.from.size();
+  const std::size_t n = nodes_.size();
+  // The links are first sorted by source (stably, by counting), so that each
+  // node's list is written in one run and only the targets lie at random.
+  std::vector<std::uint64_t> start(n + 1, 0);
+  for (std::size_t i = 0; i < count; ++i) ++start[columns.from[i] + 1];
+  for (std::size_t p = 0; p < n; ++p) start[p + 1] += start[p];
+  // Sorted copies of what the lists need: targets, and weights and
+  // directions only where they vary.
+  std::vector<std::uint32_t> sorted_to(count);
+  std::vector<Weight> sorted_weight(columns.weights.empty() ? 0 : count);
+  std::vector<std::uint8_t> sorted_directed(columns.directed_each.empty() ? 0 : count);
+  {
+    // The slots are written at random: each is requested for writing a few
+    // links ahead. Nothing is changed before the sort is done, so it is
+    // where a cancellation may stop.
+    std::vector<std::uint64_t> cursor(start.begin(), start.end() - 1);
+    constexpr std::size_t kAhead = 16;
+    for (std::size_t i = 0; i < count; ++i) {
+      if ((i & 0xFFFF) == 0) poll_cancellation(0x10000);
+      if (i + kAhead < count) __builtin_prefetch(&sorted_to[cursor[columns.from[i + kAhead]]], 1);
+      const std::uint64_t slot = cursor[columns.from[i]]++;
+      sorted_to[slot] = columns.to[i];
+      if (!sorted_weight.empty()) sorted_weight[slot] = columns.weights[i];
+      if (!sorted_directed.empty()) sorted_directed[slot] = columns.directed_each[i];
+    }
+  }
+  if (columns.columns_read) columns.columns_read();
+  // Each target costs two dependent loads (its handle, then its shared
+  // count): both are prefetched ahead, at two distances.
+  constexpr std::size_t kFar = 64, kNear = 32;
+  for (NodeIndex p = 0; p < n; ++p) {
+    const std::uint64_t begin = start[p], end = start[p + 1];
+    if (begin == end) continue;
+    auto& list = nodes_[p]->connections;
+    list.reserve(list.size() + (end - begin));
+    for (std::uint64_t k = begin; k < end; ++k) {
+      if (k + kFar < count) __builtin_prefetch(&nodes_[sorted_to[k + kFar]]);
+      if (k + kNear < count) __builtin_prefetch(nodes_[sorted_to[k + kNear]].get());
+      const std::uint32_t to = sorted_to[k];
+      const Weight weight = sorted_weight.empty() ? columns.default_weight : sorted_weight[k];
+      const bool directed = sorted_directed.empty() ? columns.directed : sorted_directed[k] != 0;
+      StoredConnection connection{nodes_[to], weight, StoredConnection::kNotLocal, directed};
+      if (to < StoredConnection::kNotLocal) connection.local_target = to;
+      list.push_back(std::move(connection));
+    }
+  }
+}
+
+NodeIndex _Graph::find_or_add_node(std::string_view label) {
+  const std::uint64_t hash = hash_label(label);
+  if (const auto present = index_.find(label, hash)) return *present;
+  return add_unique(new_node(label), hash).first;
 }
 
 std::size_t _Graph::get_edge_count() const {

@@ -3,8 +3,10 @@
 // connection is stored once, on the node it leaves, whatever its direction.
 // Nothing is ever removed.
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -42,6 +44,9 @@ class _Graph {
   // Appends a node without the duplicate check (matrix import). A node's id
   // is always its position, so nodes added later continue the numbering.
   NodeIndex append_node_unchecked(std::string label);
+  // Fills an empty graph with `count` nodes labelled "0", "1", ... (bulk
+  // construction from integer ids); their labels are found without hashing.
+  void add_decimal_nodes(std::size_t count);
 
   void create_connection(std::string_view from_label, std::string_view to_label, bool directed,
                          Weight weight);
@@ -56,6 +61,27 @@ class _Graph {
   // Appends the connections in order, as create_connection would, after
   // sizing each node's list for exactly what it gets.
   void add_connections(const std::vector<PositionedConnection>& connections);
+
+  // Connections held column by column (bulk construction from arrays): link
+  // i leads from node from[i] to node to[i], both positions in this graph.
+  struct ConnectionColumns {
+    std::span<const std::uint32_t> from;
+    std::span<const std::uint32_t> to;
+    std::span<const Weight> weights;            // empty: every link weighs default_weight
+    Weight default_weight = 1.0f;
+    std::span<const std::uint8_t> directed_each;  // empty: every link is `directed`
+    bool directed = false;
+    // Called once the columns have been read and before the lists grow, so
+    // that their owner can free them (peak memory); may be empty.
+    std::function<void()> columns_read;
+  };
+  // The same as the list form: appended in order, each node's list sized
+  // exactly first. The columns must be of equal length (the empty ones aside).
+  void add_connections(const ConnectionColumns& columns);
+
+  // The position of the first node carrying `label`, adding a node with it
+  // when there is none (bulk construction: nothing is reported).
+  NodeIndex find_or_add_node(std::string_view label);
 
   // The first node in insertion order whose label equals `label`.
   std::optional<NodeIndex> find_by_label(std::string_view label) const {
@@ -119,6 +145,10 @@ class _Graph {
   NodeIndex append(std::shared_ptr<_Node> node);
   // The position of the node carrying `label`, reporting the duplicate, if any.
   std::optional<NodeIndex> present_duplicate(std::string_view label, std::uint64_t hash) const;
+  // Appends count connections, the i-th given by connection(i) as a
+  // PositionedConnection.
+  template <typename ConnectionAt>
+  void append_connections(std::size_t count, ConnectionAt&& connection);
   template <typename Label>
   std::shared_ptr<_Node> new_node(Label&& label) {
     return std::allocate_shared<_Node>(NodeAllocator<_Node>(pool_), std::forward<Label>(label));

@@ -1,6 +1,7 @@
 #include "graph_core/label_index.hpp"
 
 #include <bit>
+#include <charconv>
 #include <cstring>
 #include <random>
 
@@ -52,7 +53,25 @@ std::uint64_t hash_label(std::string_view label) {
   return fold_multiply(h, 0x8EBC6AF09C88C6E3ull);
 }
 
+std::optional<NodeIndex> LabelIndex::find_decimal(std::string_view label) const {
+  // The shortest decimal text only: "07" or "+7" is another label.
+  if (label.empty() || label.size() > 20 || (label[0] == '0' && label.size() > 1)) return std::nullopt;
+  std::uint64_t value = 0;
+  const auto [end, error] = std::from_chars(label.data(), label.data() + label.size(), value);
+  if (error != std::errc() || end != label.data() + label.size() || value >= decimal_labels_) return std::nullopt;
+  return static_cast<NodeIndex>(value);
+}
+
+void LabelIndex::set_decimal_labels(std::size_t count) {
+  if (used_ != 0 || decimal_labels_ != 0) fail("decimal labels on an index in use");
+  if (count >= std::numeric_limits<std::uint32_t>::max() - 1) fail("graph has too many nodes");
+  decimal_labels_ = count;
+}
+
 std::optional<NodeIndex> LabelIndex::find(std::string_view label, std::uint64_t hash) const {
+  if (decimal_labels_ != 0) {
+    if (const auto position = find_decimal(label)) return position;
+  }
   if (slots_.empty()) return std::nullopt;
   const std::uint32_t tag = tag_of(hash);
   const std::size_t mask = slots_.size() - 1;
@@ -65,6 +84,9 @@ std::optional<NodeIndex> LabelIndex::find(std::string_view label, std::uint64_t 
 
 NodeIndex LabelIndex::insert(const _Node& node, NodeIndex position, std::uint64_t hash) {
   if (position >= std::numeric_limits<std::uint32_t>::max() - 1) fail("graph has too many nodes");
+  if (decimal_labels_ != 0) {
+    if (const auto present = find_decimal(node.label)) return *present;
+  }
   if ((used_ + 1) * 2 > slots_.size()) rehash(std::max<std::size_t>(16, slots_.size() * 2));
   const std::uint32_t tag = tag_of(hash);
   const std::size_t mask = slots_.size() - 1;

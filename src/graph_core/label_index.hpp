@@ -42,7 +42,16 @@ class LabelIndex {
   NodeIndex insert(const _Node& node, NodeIndex position, std::uint64_t hash);
   void reserve(std::size_t count);
 
+  // Declares that positions 0 .. count - 1 carry the labels "0" .. the
+  // decimal text of count - 1 (graphs built from integer ids). Those labels
+  // are answered by reading the digits, with no slot and no hashing. Only
+  // for an index that holds nothing yet.
+  void set_decimal_labels(std::size_t count);
+
  private:
+  // The position the label names when it is one of the decimal labels.
+  std::optional<NodeIndex> find_decimal(std::string_view label) const;
+
   // The tag is the low half of the label's hash: it picks the home slot, so
   // growing the table needs no label again. The node pointer saves a trip
   // through the node list when comparing labels.
@@ -56,6 +65,7 @@ class LabelIndex {
 
   std::vector<Slot> slots_;
   std::size_t used_ = 0;
+  std::size_t decimal_labels_ = 0;
 };
 
 }  // namespace mivora

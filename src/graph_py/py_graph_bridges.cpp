@@ -1,8 +1,328 @@
 // Graph methods for exchanging graphs with arrays, tables, networkx and igraph.
+#include <limits>
+
+#include "graph_core/adjacency_matrix.hpp"
+#include "graph_core/snapshot.hpp"
+#include "graph_py/bulk_edges.hpp"
+#include "graph_py/column_reader.hpp"
+#include "graph_py/exported_array.hpp"
+#include "graph_py/peer_graphs.hpp"
 #include "graph_py/py_graph.hpp"
 
 namespace mivora::py {
+namespace {
 
-std::span<const PyMethodDef> graph_bridges_methods() { return {}; }
+constexpr Signature kFromEdges{"Graph.from_edges()", {"sources", "targets", "weights", "directed", "labels"}, 2};
+constexpr Signature kFromTable{"Graph.from_table()", {"table", "source", "target", "weight", "directed"}, 1};
+constexpr Signature kAddEdges{"Graph.add_edges()", {"sources", "targets", "weights", "directed"}, 2};
+constexpr Signature kAddNodes{"Graph.add_nodes()", {"labels"}, 1};
+constexpr Signature kToCsr{"Graph.to_csr()", {}, 0};
+constexpr Signature kToEdges{"Graph.to_edges()", {}, 0};
+constexpr Signature kAdjacencyArray{"Graph.adjacency_array()", {"dtype"}, 0};
+constexpr Signature kToScipy{"Graph.to_scipy()", {}, 0};
+constexpr Signature kFromNetworkx{"Graph.from_networkx()", {"graph", "weight"}, 1};
+constexpr Signature kToNetworkx{"Graph.to_networkx()", {}, 0};
+constexpr Signature kFromIgraph{"Graph.from_igraph()", {"graph", "weight", "label"}, 1};
+constexpr Signature kToIgraph{"Graph.to_igraph()", {}, 0};
+
+bool given(PyObject* argument) { return argument != nullptr && argument != Py_None; }
+
+// ---- building from columns -----------------------------------------------------------
+
+EdgeColumns read_edges(PyObject* sources, PyObject* targets, PyObject* weights, PyObject* directed) {
+  EdgeColumns edges;
+  edges.sources = read_column(sources, "sources", ColumnRole::Endpoints);
+  edges.targets = read_column(targets, "targets", ColumnRole::Endpoints);
+  if (given(weights)) edges.weights = read_column(weights, "weights", ColumnRole::Weights);
+  edges.directed = to_optional_bool(directed, "directed");
+  return edges;
+}
+
+PyObject* graph_from_edges(PyObject*, PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) {
+  return call_static(kFromEdges, args, nargs, kwnames, [](const Arguments& arguments) {
+    EdgeColumns edges = read_edges(arguments[0], arguments[1], arguments[2], arguments[3]);
+    std::optional<Column> labels;
+    if (given(arguments[4])) labels = read_column(arguments[4], "labels", ColumnRole::Labels);
+    return wrap_graph(build_graph(std::move(edges), labels));
+  });
+}
+
+// A column name argument: a str, or (for `weight`) None.
+std::string column_name(PyObject* value, const char* name, const char* fallback) {
+  return value == nullptr ? std::string(fallback) : std::string(to_text(value, name));
+}
+
+PyObject* graph_from_table(PyObject*, PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) {
+  return call_static(kFromTable, args, nargs, kwnames, [](const Arguments& arguments) {
+    std::vector<TableColumnRequest> requests{
+        {"source", column_name(arguments[1], "source", "source"), ColumnRole::Endpoints},
+        {"target", column_name(arguments[2], "target", "target"), ColumnRole::Endpoints}};
+    if (given(arguments[3])) requests.push_back({"weight", column_name(arguments[3], "weight", ""), ColumnRole::Weights});
+    const bool directed = to_optional_bool(arguments[4], "directed");
+    std::vector<Column> columns = read_table_columns(arguments[0], "table", requests);
+    EdgeColumns edges;
+    edges.sources = std::move(columns[0]);
+    edges.targets = std::move(columns[1]);
+    if (columns.size() > 2) edges.weights = std::move(columns[2]);
+    edges.directed = directed;
+    return wrap_graph(build_graph(std::move(edges), std::nullopt));
+  });
+}
+
+PyObject* graph_add_edges(PyObject* self, PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) {
+  return call_method<PyGraph>(self, kAddEdges, Access::Shared, args, nargs, kwnames,
+                              [](PyGraph::Data& data, const Arguments& arguments) {
+                                EdgeColumns edges = read_edges(arguments[0], arguments[1], arguments[2], arguments[3]);
+                                add_edges(data.graph, std::move(edges));
+                                return none();
+                              });
+}
+
+PyObject* graph_add_nodes(PyObject* self, PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) {
+  return call_method<PyGraph>(self, kAddNodes, Access::Shared, args, nargs, kwnames,
+                              [](PyGraph::Data& data, const Arguments& arguments) {
+                                const Column labels = read_column(arguments[0], "labels", ColumnRole::Labels);
+                                add_labels(data.graph, labels.labels);
+                                return none();
+                              });
+}
+
+// ---- arrays out ------------------------------------------------------------------------
+
+// Node positions as int32 while they fit (every graph of fewer than 2^31 nodes).
+const char* position_format(std::size_t node_count) {
+  return node_count < (std::size_t{1} << 31) ? "i" : "I";
+}
+
+PyObject* tuple_of(std::initializer_list<PyObject*> owned_items) {
+  std::vector<PyRef> items;
+  for (PyObject* item : owned_items) items.push_back(PyRef::steal(item));
+  PyRef tuple = PyRef::owned(PyTuple_New(static_cast<Py_ssize_t>(items.size())));
+  for (std::size_t i = 0; i < items.size(); ++i) PyTuple_SET_ITEM(tuple.get(), static_cast<Py_ssize_t>(i), items[i].release());
+  return tuple.release();
+}
+
+PyObject* csr_arrays(const _Graph& graph) {
+  Snapshot snapshot = take_snapshot(graph, OutsideTargets::Skip);
+  const char* format = position_format(snapshot.node_count);
+  PyRef indptr = PyRef::owned(export_vector(std::move(snapshot.out.offsets), "q"));
+  PyRef indices = PyRef::owned(export_vector(std::move(snapshot.out.neighbours), format));
+  PyRef weights = PyRef::owned(export_vector(std::move(snapshot.out.weights)));
+  return tuple_of({indptr.release(), indices.release(), weights.release()});
+}
+
+PyObject* graph_to_csr(PyObject* self, PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) {
+  return call_method<PyGraph>(self, kToCsr, Access::Shared, args, nargs, kwnames,
+                              [](PyGraph::Data& data, const Arguments&) { return csr_arrays(data.graph); });
+}
+
+PyObject* graph_to_edges(PyObject* self, PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) {
+  return call_method<PyGraph>(self, kToEdges, Access::Shared, args, nargs, kwnames,
+                              [](PyGraph::Data& data, const Arguments&) {
+                                Snapshot snapshot = take_snapshot(data.graph, OutsideTargets::Skip);
+                                const char* format = position_format(snapshot.node_count);
+                                PyRef sources = PyRef::owned(export_vector(std::move(snapshot.link_source), format));
+                                PyRef targets = PyRef::owned(export_vector(std::move(snapshot.link_target), format));
+                                PyRef weights = PyRef::owned(export_vector(std::move(snapshot.link_weight)));
+                                PyRef directed = PyRef::owned(export_vector(std::move(snapshot.link_directed), "?"));
+                                return tuple_of({sources.release(), targets.release(), weights.release(), directed.release()});
+                              });
+}
+
+template <typename Cell>
+PyObject* dense_adjacency(const _Graph& graph) {
+  const std::size_t n = graph.node_count();
+  if (n != 0 && n > std::numeric_limits<std::size_t>::max() / n / sizeof(Cell)) throw std::bad_alloc();
+  std::vector<Cell> cells(n * n, Cell{0});
+  try {
+    for_each_matrix_write(graph, [&](NodeIndex row, NodeIndex column, float weight) {
+      cells[row * n + column] = static_cast<Cell>(weight);
+    });
+  } catch (const InternalError& error) {
+    if (error.message() != kNoEntryForKey) throw;
+    PyErr_SetString(PyExc_ValueError, "a connection leads to a node outside the graph whose label no node of the graph carries");
+    throw PythonError{};
+  }
+  const auto side = static_cast<Py_ssize_t>(n);
+  return export_array(std::make_unique<VectorStorage<Cell>>(std::move(cells)),
+                      ArrayLayout{format_of<Cell>(), sizeof(Cell), 2, {side, side}});
+}
+
+PyObject* graph_adjacency_array(PyObject* self, PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) {
+  return call_method<PyGraph>(self, kAdjacencyArray, Access::Shared, args, nargs, kwnames,
+                              [](PyGraph::Data& data, const Arguments& arguments) {
+                                const std::string_view dtype = arguments[0] ? to_text(arguments[0], "dtype") : "float32";
+                                if (dtype == "float32") return dense_adjacency<float>(data.graph);
+                                if (dtype == "float64") return dense_adjacency<double>(data.graph);
+                                raise_argument_value("dtype", "expected 'float32' or 'float64', got '" + std::string(dtype) + "'");
+                              });
+}
+
+PyObject* graph_to_scipy(PyObject* self, PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) {
+  return call_method<PyGraph>(self, kToScipy, Access::Shared, args, nargs, kwnames,
+                              [](PyGraph::Data& data, const Arguments&) {
+                                PyRef sparse = import_peer("scipy.sparse", "Graph.to_scipy()", "scipy");
+                                PyRef arrays = PyRef::owned(csr_arrays(data.graph));
+                                const std::size_t n = data.graph.node_count();
+                                return scipy_csr(sparse.get(), arrays.get(), n);
+                              });
+}
+
+// ---- networkx and igraph ---------------------------------------------------------------
+
+// An attribute name argument: a str, None (no attribute), or left out (the default).
+class AttributeName {
+ public:
+  AttributeName(PyObject* value, const char* name, const char* fallback) {
+    if (value == nullptr) {
+      name_ = PyRef::owned(PyUnicode_FromString(fallback));
+    } else if (value != Py_None) {
+      to_text(value, name);  // refuses anything but str with the usual message
+      name_ = PyRef::borrow(value);
+    }
+  }
+  PyObject* get() const { return name_.get(); }
+
+ private:
+  PyRef name_;
+};
+
+PyObject* graph_from_networkx(PyObject*, PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) {
+  return call_static(kFromNetworkx, args, nargs, kwnames, [](const Arguments& arguments) {
+    const AttributeName weight(arguments[1], "weight", "weight");
+    return wrap_graph(graph_from_networkx_graph(arguments[0], weight.get()));
+  });
+}
+
+PyObject* graph_to_networkx(PyObject* self, PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) {
+  return call_method<PyGraph>(self, kToNetworkx, Access::Shared, args, nargs, kwnames,
+                              [](PyGraph::Data& data, const Arguments&) { return networkx_graph_of(data.graph); });
+}
+
+PyObject* graph_from_igraph(PyObject*, PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) {
+  return call_static(kFromIgraph, args, nargs, kwnames, [](const Arguments& arguments) {
+    const AttributeName weight(arguments[1], "weight", "weight");
+    const AttributeName label(arguments[2], "label", "name");
+    return wrap_graph(graph_from_igraph_graph(arguments[0], weight.get(), label.get()));
+  });
+}
+
+PyObject* graph_to_igraph(PyObject* self, PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) {
+  return call_method<PyGraph>(self, kToIgraph, Access::Shared, args, nargs, kwnames,
+                              [](PyGraph::Data& data, const Arguments&) { return igraph_graph_of(data.graph); });
+}
+
+constexpr int kMethod = METH_FASTCALL | METH_KEYWORDS;
+constexpr int kStatic = METH_FASTCALL | METH_KEYWORDS | METH_STATIC;
+
+PyMethodDef kMethods[] = {
+    {"from_edges", as_method(graph_from_edges), kStatic,
+     "from_edges(sources, targets, weights=None, directed=False, labels=None)\n--\n\n"
+     "Build a graph from columns of links.\n\n"
+     "sources, targets: equal-length columns of integer ids or of str labels (both\n"
+     "the same kind): a NumPy array or any buffer of int8..int64/uint8..uint64, an\n"
+     "Arrow column (__arrow_c_stream__ / __arrow_c_array__: pyarrow, polars, pandas),\n"
+     "a list or any iterable. Ids name nodes: without labels, one node per id from\n"
+     "0 to the largest, labelled with the id's decimal text; with labels, id i is\n"
+     "labels[i] and every label becomes a node, linked or not. str labels become\n"
+     "nodes in order of first appearance (source before target).\n"
+     "weights: a column of numbers (float32 kept as is), or None for 1.0 each.\n"
+     "directed: whether every link is directed.\n"
+     "labels: a column of str, none repeated.\n\n"
+     "Returns the new Graph. Raises TypeError for columns of the wrong kind and\n"
+     "ValueError for unequal lengths, negative or out-of-range ids, nulls and\n"
+     "repeated labels."},
+    {"from_table", as_method(graph_from_table), kStatic,
+     "from_table(table, source='source', target='target', weight=None, directed=False)\n--\n\n"
+     "Build a graph from a table of links.\n\n"
+     "table: anything exporting __arrow_c_stream__ with named columns (pyarrow Table,\n"
+     "polars or pandas DataFrame, DuckDB result); read chunk by chunk.\n"
+     "source, target, weight: the names of the columns holding the endpoints (ids or\n"
+     "str labels, as from_edges reads them) and the weights (None: 1.0 each).\n"
+     "directed: whether every link is directed.\n\n"
+     "Returns the new Graph. Raises KeyError for a missing column, and TypeError or\n"
+     "ValueError as from_edges does."},
+    {"add_edges", as_method(graph_add_edges), kMethod,
+     "add_edges($self, sources, targets, weights=None, directed=False)\n--\n\n"
+     "Add links in bulk.\n\n"
+     "sources, targets, weights: columns as from_edges reads them. Integer ids are\n"
+     "node ids (positions) of this graph; str labels not yet present become new\n"
+     "nodes in order of first appearance.\n"
+     "directed: whether every link is directed.\n\n"
+     "Returns None. Raises as from_edges does, and ValueError for an id naming no\n"
+     "node; nothing is added when anything is refused."},
+    {"add_nodes", as_method(graph_add_nodes), kMethod,
+     "add_nodes($self, labels)\n--\n\n"
+     "Add nodes in bulk.\n\n"
+     "labels: a column of str (list, Arrow string column, ...). A label already\n"
+     "present, in the graph or earlier in the column, is skipped silently.\n\n"
+     "Returns None. Raises TypeError for values that are not str."},
+    {"to_csr", as_method(graph_to_csr), kMethod,
+     "to_csr($self)\n--\n\n"
+     "The out-links of every node as compressed sparse rows, by node position.\n\n"
+     "A directed link counts from its source, an undirected link from both ends (a\n"
+     "self-loop once); parallel links stay separate entries, in the order they were\n"
+     "added; links to nodes outside the graph are left out.\n\n"
+     "Returns (indptr, indices, weights): read-only memoryviews of int64 (node\n"
+     "count + 1 entries), int32 and float32, taken by numpy.asarray without a copy."},
+    {"to_edges", as_method(graph_to_edges), kMethod,
+     "to_edges($self)\n--\n\n"
+     "Every link once, in the order they were added.\n\n"
+     "Links to nodes outside the graph are left out.\n\n"
+     "Returns (sources, targets, weights, directed): read-only memoryviews of int32\n"
+     "node positions, float32 weights and bools, taken by numpy.asarray without a\n"
+     "copy."},
+    {"adjacency_array", as_method(graph_adjacency_array), kMethod,
+     "adjacency_array($self, dtype='float32')\n--\n\n"
+     "The dense adjacency matrix, with the cells of generate_adjacency_matrix().\n\n"
+     "dtype: 'float32' or 'float64'.\n\n"
+     "Returns a read-only two-dimensional memoryview (row = from, column = to).\n"
+     "Raises ValueError for another dtype."},
+    {"to_scipy", as_method(graph_to_scipy), kMethod,
+     "to_scipy($self)\n--\n\n"
+     "The out-links as a scipy.sparse.csr_array, built from to_csr() without copying.\n\n"
+     "Parallel links stay separate entries, which SciPy sums in arithmetic.\n\n"
+     "Returns a csr_array of shape (node count, node count). Raises ImportError\n"
+     "when SciPy is not installed."},
+    {"from_networkx", as_method(graph_from_networkx), kStatic,
+     "from_networkx(graph, weight='weight')\n--\n\n"
+     "Build a graph from a networkx graph of any of its four classes.\n\n"
+     "graph: the networkx graph; its nodes become labels (str(node) for others\n"
+     "than str), node attributes x and y a position, every edge a link (directed\n"
+     "when the graph is, unless the edge's attribute 'directed' is false).\n"
+     "weight: the edge attribute holding the weight (1.0 where missing), or None.\n\n"
+     "Returns the new Graph. Raises ImportError without networkx, ValueError when\n"
+     "two nodes have the same label."},
+    {"to_networkx", as_method(graph_to_networkx), kMethod,
+     "to_networkx($self)\n--\n\n"
+     "The graph as a networkx MultiGraph (no link directed) or MultiDiGraph.\n\n"
+     "Nodes are keyed by label, with attributes x and y where positioned; edges\n"
+     "carry 'weight', and in a graph mixing both kinds 'directed' (an undirected\n"
+     "link becomes one edge marked directed=False). Links to nodes outside the\n"
+     "graph are left out.\n\n"
+     "Returns the networkx graph. Raises ImportError without networkx."},
+    {"from_igraph", as_method(graph_from_igraph), kStatic,
+     "from_igraph(graph, weight='weight', label='name')\n--\n\n"
+     "Build a graph from an igraph.Graph.\n\n"
+     "graph: the igraph graph; vertex attribute `label` gives the labels (str() of\n"
+     "the value; the vertex index when absent), x and y a position; every edge is\n"
+     "a link, directed when the graph is, unless its attribute 'directed' is false.\n"
+     "weight: the edge attribute holding the weight (1.0 where missing), or None.\n"
+     "label: the vertex attribute holding the labels, or None.\n\n"
+     "Returns the new Graph. Raises ImportError without igraph, ValueError when two\n"
+     "vertices have the same label."},
+    {"to_igraph", as_method(graph_to_igraph), kMethod,
+     "to_igraph($self)\n--\n\n"
+     "The graph as an igraph.Graph, directed when any link is.\n\n"
+     "Vertices in node order with attribute 'name' (the label) and x, y where\n"
+     "positioned (None elsewhere); edges in link order with 'weight', and in a\n"
+     "graph mixing both kinds 'directed'. Links to nodes outside the graph are\n"
+     "left out.\n\n"
+     "Returns the igraph graph. Raises ImportError without igraph."},
+};
+
+}  // namespace
+
+std::span<const PyMethodDef> graph_bridges_methods() { return kMethods; }
 
 }  // namespace mivora::py

@@ -1,0 +1,288 @@
+#include "graph_py/arrow_reader.hpp"
+
+#include <cstring>
+#include <string_view>
+#include <vector>
+
+#include "graph_py/arrow_c_data.hpp"
+
+namespace mivora::py {
+namespace {
+
+constexpr const char* kStreamMethod = "__arrow_c_stream__";
+constexpr const char* kArrayMethod = "__arrow_c_array__";
+
+// The Arrow type of a format string, in words, for messages.
+std::string arrow_type_name(std::string_view format) {
+  static constexpr std::pair<std::string_view, std::string_view> kNames[] = {
+      {"n", "null"},   {"b", "bool"},    {"c", "int8"},   {"C", "uint8"},  {"s", "int16"},
+      {"S", "uint16"}, {"i", "int32"},   {"I", "uint32"}, {"l", "int64"},  {"L", "uint64"},
+      {"e", "float16"}, {"f", "float32"}, {"g", "float64"}, {"u", "string"}, {"U", "large_string"},
+      {"vu", "string_view"}, {"z", "binary"}, {"Z", "large_binary"}, {"+s", "struct"}, {"+l", "list"}};
+  for (const auto& [code, name] : kNames) {
+    if (format == code) return "Arrow " + std::string(name) + " column";
+  }
+  return "Arrow column of format '" + std::string(format) + "'";
+}
+
+[[noreturn]] void raise_stream_error(const char* name, ArrowArrayStream* stream, int code) {
+  const char* detail = stream->get_last_error != nullptr ? stream->get_last_error(stream) : nullptr;
+  raise_argument_value(name, "the Arrow stream failed (" + std::string(detail ? detail : std::strerror(code)) + ")");
+}
+
+// Calls value.method() and takes over the struct inside the capsule it returns.
+template <typename Struct>
+ArrowOwned<Struct> take_capsule(PyObject* capsule, const char* capsule_name) {
+  auto* pointer = static_cast<Struct*>(PyCapsule_GetPointer(capsule, capsule_name));
+  if (pointer == nullptr) throw PythonError{};
+  if (pointer->release == nullptr) {
+    PyErr_Format(PyExc_ValueError, "the %s capsule was already consumed", capsule_name);
+    throw PythonError{};
+  }
+  return ArrowOwned<Struct>::take(pointer);
+}
+
+ArrowOwned<ArrowArrayStream> export_stream(PyObject* value) {
+  PyRef capsule = PyRef::owned(PyObject_CallMethod(value, kStreamMethod, nullptr));
+  return take_capsule<ArrowArrayStream>(capsule.get(), "arrow_array_stream");
+}
+
+bool is_valid(const ArrowArray& array, std::int64_t index) {
+  if (array.null_count == 0 || array.n_buffers == 0 || array.buffers[0] == nullptr) return true;
+  const auto* bits = static_cast<const std::uint8_t*>(array.buffers[0]);
+  return (bits[index >> 3] >> (index & 7)) & 1;
+}
+
+// Reads the values of `array` (rows `base + array.offset + i` of its
+// buffers) into `builder`. `row` is the builder's row of the first value.
+class ArrayAppender {
+ public:
+  explicit ArrayAppender(ColumnBuilder& builder) : builder_(builder) {}
+
+  void append(const ArrowSchema& schema, const ArrowArray& array) {
+    const std::string_view format = schema.format ? schema.format : "";
+    if (schema.dictionary != nullptr && array.dictionary != nullptr) {
+      append_dictionary(schema, array);
+      return;
+    }
+    if (format.size() == 2 && format[0] == '+' && format[1] == 's' && schema.n_children == 1 &&
+        array.n_children == 1) {
+      check_no_nulls(array);
+      // A one-field record batch (how some libraries stream a single column).
+      ArrowArray child = *array.children[0];
+      child.offset += array.offset;
+      child.length = array.length;
+      append(*schema.children[0], child);
+      return;
+    }
+    const std::size_t first_row = builder_.rows();
+    const std::int64_t length = array.length;
+    auto each = [&](auto&& add) {
+      builder_.reserve(static_cast<std::size_t>(length));
+      for (std::int64_t i = 0; i < length; ++i) {
+        const std::int64_t at = array.offset + i;
+        if (!is_valid(array, at)) builder_.refuse_null(first_row + static_cast<std::size_t>(i));
+        add(at);
+      }
+    };
+    if (format == "n") {
+      builder_.begin(ValueType::Integer, arrow_type_name(format));
+      if (length > 0) builder_.refuse_null(first_row);
+      return;
+    }
+    if (format.size() == 1) {
+      switch (format[0]) {
+        case 'c': return integers<std::int8_t>(format, array, each);
+        case 'C': return integers<std::uint8_t>(format, array, each);
+        case 's': return integers<std::int16_t>(format, array, each);
+        case 'S': return integers<std::uint16_t>(format, array, each);
+        case 'i': return integers<std::int32_t>(format, array, each);
+        case 'I': return integers<std::uint32_t>(format, array, each);
+        case 'l': return integers<std::int64_t>(format, array, each);
+        case 'L': return integers<std::uint64_t>(format, array, each);
+        case 'f': return floats<float>(format, array, each);
+        case 'g': return floats<double>(format, array, each);
+        case 'u': return strings<std::int32_t>(format, array, each);
+        case 'U': return strings<std::int64_t>(format, array, each);
+        default: break;
+      }
+    }
+    if (format == "vu") return string_views(format, array, each);
+    raise_argument_type(builder_.name(), "expected a column of numbers or strings, got an " + arrow_type_name(format));
+  }
+
+ private:
+  template <typename T>
+  static T value_at(const void* buffer, std::int64_t index) {
+    T value;
+    std::memcpy(&value, static_cast<const char*>(buffer) + index * static_cast<std::int64_t>(sizeof(T)), sizeof(T));
+    return value;
+  }
+
+  template <typename T, typename Each>
+  void integers(std::string_view format, const ArrowArray& array, Each&& each) {
+    builder_.begin(ValueType::Integer, arrow_type_name(format));
+    const void* data = array.buffers[1];
+    each([&](std::int64_t at) {
+      const T value = value_at<T>(data, at);
+      if constexpr (std::is_signed_v<T>) {
+        builder_.add_signed(value);
+      } else {
+        builder_.add_unsigned(value);
+      }
+    });
+  }
+
+  template <typename T, typename Each>
+  void floats(std::string_view format, const ArrowArray& array, Each&& each) {
+    builder_.begin(ValueType::Float, arrow_type_name(format));
+    const void* data = array.buffers[1];
+    each([&](std::int64_t at) { builder_.add_number(value_at<T>(data, at)); });
+  }
+
+  template <typename Offset, typename Each>
+  void strings(std::string_view format, const ArrowArray& array, Each&& each) {
+    builder_.begin(ValueType::Text, arrow_type_name(format));
+    const void* offsets = array.buffers[1];
+    const char* text = static_cast<const char*>(array.buffers[2]);
+    each([&](std::int64_t at) {
+      const auto begin = static_cast<std::int64_t>(value_at<Offset>(offsets, at));
+      const auto end = static_cast<std::int64_t>(value_at<Offset>(offsets, at + 1));
+      builder_.add_label(std::string_view(text + begin, static_cast<std::size_t>(end - begin)));
+    });
+  }
+
+  // Each view is 16 bytes: the length, then up to 12 bytes inline, or a
+  // 4-byte prefix, the data buffer's number and the offset in it.
+  template <typename Each>
+  void string_views(std::string_view format, const ArrowArray& array, Each&& each) {
+    builder_.begin(ValueType::Text, arrow_type_name(format));
+    const char* views = static_cast<const char*>(array.buffers[1]);
+    const std::int64_t data_buffers = array.n_buffers - 3;  // validity, views, ..., sizes
+    each([&](std::int64_t at) {
+      const char* view = views + at * 16;
+      const auto length = value_at<std::int32_t>(view, 0);
+      if (length <= 12) {
+        builder_.add_label(std::string_view(view + 4, static_cast<std::size_t>(length)));
+        return;
+      }
+      const auto buffer = value_at<std::int32_t>(view + 8, 0);
+      const auto offset = value_at<std::int32_t>(view + 12, 0);
+      if (buffer < 0 || buffer >= data_buffers) {
+        raise_argument_value(builder_.name(), "malformed Arrow string view");
+      }
+      const char* text = static_cast<const char*>(array.buffers[2 + buffer]);
+      builder_.add_label(std::string_view(text + offset, static_cast<std::size_t>(length)));
+    });
+  }
+
+  // Dictionary-encoded (categorical) columns: the dictionary is read once,
+  // then each index names its entry.
+  void append_dictionary(const ArrowSchema& schema, const ArrowArray& array) {
+    ColumnBuilder entries(builder_.name(), ColumnRole::Labels);
+    ArrayAppender(entries).append(*schema.dictionary, *array.dictionary);
+    const LabelColumn labels = entries.finish().labels;
+    ArrowSchema index_schema = schema;
+    index_schema.dictionary = nullptr;
+    ColumnBuilder indices(builder_.name(), ColumnRole::Endpoints);
+    const std::size_t first_row = builder_.rows();
+    ArrowArray index_array = array;
+    index_array.dictionary = nullptr;
+    ArrayAppender(indices).append(index_schema, index_array);
+    const Column positions = indices.finish();
+    builder_.begin(ValueType::Text, "Arrow dictionary column");
+    builder_.reserve(positions.ids.size());
+    for (std::size_t i = 0; i < positions.ids.size(); ++i) {
+      if (positions.ids[i] >= labels.size()) {
+        raise_argument_value(builder_.name(), "row " + std::to_string(first_row + i) +
+                                                   " names no entry of the Arrow dictionary");
+      }
+      builder_.add_label(labels[positions.ids[i]]);
+    }
+  }
+
+  void check_no_nulls(const ArrowArray& array) {
+    for (std::int64_t i = 0; i < array.length; ++i) {
+      if (!is_valid(array, array.offset + i)) builder_.refuse_null(builder_.rows() + static_cast<std::size_t>(i));
+    }
+  }
+
+  ColumnBuilder& builder_;
+};
+
+}  // namespace
+
+bool exports_arrow(PyObject* value) {
+  return PyObject_HasAttrString(value, kStreamMethod) || PyObject_HasAttrString(value, kArrayMethod);
+}
+
+void read_arrow_column(PyObject* value, ColumnBuilder& builder) {
+  if (!PyObject_HasAttrString(value, kStreamMethod)) {
+    PyRef pair = PyRef::owned(PyObject_CallMethod(value, kArrayMethod, nullptr));
+    if (!PyTuple_Check(pair.get()) || PyTuple_GET_SIZE(pair.get()) != 2) {
+      raise_argument_type(builder.name(), "__arrow_c_array__ did not return a pair of capsules");
+    }
+    auto schema = take_capsule<ArrowSchema>(PyTuple_GET_ITEM(pair.get(), 0), "arrow_schema");
+    auto array = take_capsule<ArrowArray>(PyTuple_GET_ITEM(pair.get(), 1), "arrow_array");
+    ArrayAppender(builder).append(*schema, *array);
+    return;
+  }
+  ArrowOwned<ArrowArrayStream> stream = export_stream(value);
+  ArrowOwned<ArrowSchema> schema;
+  if (int code = stream.get()->get_schema(stream.get(), schema.get()); code != 0) {
+    raise_stream_error(builder.name(), stream.get(), code);
+  }
+  for (;;) {
+    ArrowOwned<ArrowArray> chunk;
+    if (int code = stream.get()->get_next(stream.get(), chunk.get()); code != 0) {
+      raise_stream_error(builder.name(), stream.get(), code);
+    }
+    if (chunk.released()) break;
+    ArrayAppender(builder).append(*schema, *chunk);
+  }
+}
+
+void read_arrow_table(PyObject* table, const char* name, std::span<const std::string> names,
+                      std::span<ColumnBuilder> builders) {
+  if (!PyObject_HasAttrString(table, kStreamMethod)) {
+    raise_argument_type(name, "expected a table exporting __arrow_c_stream__ (pyarrow, polars, pandas, DuckDB), got '" +
+                                  type_name(table) + "'");
+  }
+  ArrowOwned<ArrowArrayStream> stream = export_stream(table);
+  ArrowOwned<ArrowSchema> schema;
+  if (int code = stream.get()->get_schema(stream.get(), schema.get()); code != 0) {
+    raise_stream_error(name, stream.get(), code);
+  }
+  if (std::string_view(schema->format ? schema->format : "") != "+s") {
+    raise_argument_type(name, "expected a table of named columns, got an " + arrow_type_name(schema->format));
+  }
+  std::vector<std::int64_t> fields;
+  for (const std::string& wanted : names) {
+    std::int64_t found = -1;
+    for (std::int64_t k = 0; k < schema->n_children && found < 0; ++k) {
+      const char* field = schema->children[k]->name;
+      if (field != nullptr && wanted == field) found = k;
+    }
+    if (found < 0) {
+      PyErr_Format(PyExc_KeyError, "argument '%s': the table has no column named '%s'", name, wanted.c_str());
+      throw PythonError{};
+    }
+    fields.push_back(found);
+  }
+  for (;;) {
+    ArrowOwned<ArrowArray> chunk;
+    if (int code = stream.get()->get_next(stream.get(), chunk.get()); code != 0) {
+      raise_stream_error(name, stream.get(), code);
+    }
+    if (chunk.released()) break;
+    if (chunk->n_children != schema->n_children) raise_argument_value(name, "malformed Arrow record batch");
+    for (std::size_t k = 0; k < fields.size(); ++k) {
+      ArrowArray field = *chunk->children[fields[k]];
+      field.offset += chunk->offset;
+      field.length = chunk->length;
+      ArrayAppender(builders[k]).append(*schema->children[fields[k]], field);
+    }
+  }
+}
+
+}  // namespace mivora::py

@@ -1,0 +1,25 @@
+#pragma once
+// Columns and tables that export the Arrow PyCapsule interface
+// (__arrow_c_stream__, __arrow_c_array__), read through the C data interface
+// without pyarrow.
+#include <span>
+#include <string>
+
+#include "graph_py/column_builder.hpp"
+#include "graph_py/frame.hpp"
+
+namespace mivora::py {
+
+// Whether `value` exports an Arrow column or table.
+bool exports_arrow(PyObject* value);
+
+// Appends every value of the Arrow column `value` to `builder`, chunk by
+// chunk. A stream of records with a single field reads as that field.
+void read_arrow_column(PyObject* value, ColumnBuilder& builder);
+
+// Appends the fields `names[k]` of the record stream `table` to
+// `builders[k]`; `name` is the argument the table came in as.
+void read_arrow_table(PyObject* table, const char* name, std::span<const std::string> names,
+                      std::span<ColumnBuilder> builders);
+
+}  // namespace mivora::py

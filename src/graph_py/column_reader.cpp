@@ -1,0 +1,310 @@
+#include "graph_py/column_reader.hpp"
+
+#include <bit>
+#include <cstring>
+
+#include "graph_py/arrow_reader.hpp"
+#include "graph_py/column_builder.hpp"
+
+namespace mivora::py {
+
+void raise_argument_type(const char* name, const std::string& message) {
+  PyErr_Format(PyExc_TypeError, "argument '%s': %s", name, message.c_str());
+  throw PythonError{};
+}
+
+void raise_argument_value(const char* name, const std::string& message) {
+  PyErr_Format(PyExc_ValueError, "argument '%s': %s", name, message.c_str());
+  throw PythonError{};
+}
+
+// ---- the rules of each role ---------------------------------------------------------
+
+void ColumnBuilder::begin(ValueType type, const std::string& described) {
+  Column::Kind kind = Column::Kind::Ids;
+  switch (role_) {
+    case ColumnRole::Endpoints:
+      if (type == ValueType::Float) raise_argument_type(name_, "expected integer ids or str labels, got a " + described);
+      kind = type == ValueType::Text ? Column::Kind::Labels : Column::Kind::Ids;
+      break;
+    case ColumnRole::Weights:
+      if (type == ValueType::Text) raise_argument_type(name_, "expected numbers, got a " + described);
+      kind = Column::Kind::Numbers;
+      break;
+    case ColumnRole::Labels:
+      if (type != ValueType::Text) raise_argument_type(name_, "expected str labels, got a " + described);
+      kind = Column::Kind::Labels;
+      break;
+  }
+  if (begun_ && kind != column_.kind) {
+    raise_argument_type(name_, "a " + described + " follows values of another kind");
+  }
+  begun_ = true;
+  column_.kind = kind;
+}
+
+void ColumnBuilder::reserve(std::size_t count) {
+  switch (column_.kind) {
+    case Column::Kind::Ids: column_.ids.reserve(column_.ids.size() + count); break;
+    case Column::Kind::Numbers: column_.numbers.reserve(column_.numbers.size() + count); break;
+    case Column::Kind::Labels: column_.labels.reserve(count); break;
+  }
+}
+
+void ColumnBuilder::refuse_id(const std::string& value) const {
+  raise_argument_value(name_, "row " + std::to_string(rows()) + " holds the id " + value +
+                                  "; ids must lie in 0 .. " + std::to_string(kIdBound - 1));
+}
+
+void ColumnBuilder::refuse_null(std::size_t row) const {
+  raise_argument_value(name_, "row " + std::to_string(row) + " is null; the column must have no nulls");
+}
+
+namespace {
+
+// ---- buffers ----------------------------------------------------------------------------
+
+class HeldBuffer {
+ public:
+  HeldBuffer() = default;
+  HeldBuffer(const HeldBuffer&) = delete;
+  HeldBuffer& operator=(const HeldBuffer&) = delete;
+  ~HeldBuffer() {
+    if (held_) PyBuffer_Release(&view_);
+  }
+  // Acquires the buffer of `value` with its format, shape and strides.
+  void acquire(PyObject* value) {
+    if (PyObject_GetBuffer(value, &view_, PyBUF_RECORDS_RO) < 0) throw PythonError{};
+    held_ = true;
+  }
+  const Py_buffer& view() const { return view_; }
+
+ private:
+  Py_buffer view_{};
+  bool held_ = false;
+};
+
+struct ElementFormat {
+  char code = 0;
+  bool swap = false;  // stored in the other byte order
+};
+
+// The struct-module format of a buffer's elements: an optional byte order
+// mark, then one code (a repeat count other than 1 is refused by the caller).
+ElementFormat parse_format(const char* format) {
+  ElementFormat parsed;
+  std::string_view text = format ? format : "B";
+  if (!text.empty() && std::strchr("@=<>!", text[0]) != nullptr) {
+    const bool big = text[0] == '>' || text[0] == '!';
+    const bool little = text[0] == '<';
+    parsed.swap = (big && std::endian::native == std::endian::little) ||
+                  (little && std::endian::native == std::endian::big);
+    text.remove_prefix(1);
+  }
+  if (text.size() == 1) parsed.code = text[0];
+  return parsed;
+}
+
+template <typename T>
+T load(const char* at, bool swap) {
+  T value;
+  if constexpr (sizeof(T) == 1) {
+    std::memcpy(&value, at, 1);
+  } else {
+    using Bits = std::conditional_t<sizeof(T) == 2, std::uint16_t, std::conditional_t<sizeof(T) == 4, std::uint32_t, std::uint64_t>>;
+    Bits bits;
+    std::memcpy(&bits, at, sizeof(T));
+    if (swap) {
+      if constexpr (sizeof(T) == 2) bits = __builtin_bswap16(bits);
+      if constexpr (sizeof(T) == 4) bits = __builtin_bswap32(bits);
+      if constexpr (sizeof(T) == 8) bits = __builtin_bswap64(bits);
+    }
+    std::memcpy(&value, &bits, sizeof(T));
+  }
+  return value;
+}
+
+template <typename T>
+void read_elements(const Py_buffer& view, bool swap, ColumnBuilder& builder) {
+  const auto count = static_cast<std::size_t>(view.shape[0]);
+  const Py_ssize_t stride = view.strides[0];
+  const char* base = static_cast<const char*>(view.buf);
+  builder.reserve(count);
+  for (std::size_t i = 0; i < count; ++i) {
+    const T value = load<T>(base + static_cast<Py_ssize_t>(i) * stride, swap);
+    if constexpr (std::is_floating_point_v<T>) {
+      builder.add_number(value);
+    } else if constexpr (std::is_signed_v<T>) {
+      builder.add_signed(value);
+    } else {
+      builder.add_unsigned(value);
+    }
+  }
+}
+
+const char* integer_name(bool is_signed, Py_ssize_t size) {
+  static const char* const kSigned[] = {"int8", "int16", "int32", "int64"};
+  static const char* const kUnsigned[] = {"uint8", "uint16", "uint32", "uint64"};
+  const int k = std::countr_zero(static_cast<unsigned>(size));
+  return is_signed ? kSigned[k] : kUnsigned[k];
+}
+
+// Reads a buffer of numbers. Returns false, reading nothing, for buffers of
+// Python objects or text, which the caller reads as a sequence instead.
+bool read_buffer(PyObject* value, ColumnBuilder& builder) {
+  HeldBuffer held;
+  held.acquire(value);
+  const Py_buffer& view = held.view();
+  const ElementFormat format = parse_format(view.format);
+  const std::string_view raw = view.format ? view.format : "B";
+  if (raw.find_first_of("Ow") != std::string_view::npos) return false;
+  if (view.ndim != 1) {
+    raise_argument_type(builder.name(), "expected a one-dimensional array, got " + std::to_string(view.ndim) + " dimensions");
+  }
+  const Py_ssize_t size = view.itemsize;
+  const bool sized = size == 1 || size == 2 || size == 4 || size == 8;
+  if (format.code != 0 && std::strchr("bhilqn", format.code) != nullptr && sized) {
+    builder.begin(ValueType::Integer, std::string(integer_name(true, size)) + " array");
+    switch (size) {
+      case 1: read_elements<std::int8_t>(view, format.swap, builder); break;
+      case 2: read_elements<std::int16_t>(view, format.swap, builder); break;
+      case 4: read_elements<std::int32_t>(view, format.swap, builder); break;
+      default: read_elements<std::int64_t>(view, format.swap, builder); break;
+    }
+    return true;
+  }
+  if (format.code != 0 && std::strchr("BHILQN", format.code) != nullptr && sized) {
+    builder.begin(ValueType::Integer, std::string(integer_name(false, size)) + " array");
+    switch (size) {
+      case 1: read_elements<std::uint8_t>(view, format.swap, builder); break;
+      case 2: read_elements<std::uint16_t>(view, format.swap, builder); break;
+      case 4: read_elements<std::uint32_t>(view, format.swap, builder); break;
+      default: read_elements<std::uint64_t>(view, format.swap, builder); break;
+    }
+    return true;
+  }
+  if ((format.code == 'f' && size == 4) || (format.code == 'd' && size == 8)) {
+    builder.begin(ValueType::Float, size == 4 ? "float32 array" : "float64 array");
+    if (size == 4) {
+      read_elements<float>(view, format.swap, builder);
+    } else {
+      read_elements<double>(view, format.swap, builder);
+    }
+    return true;
+  }
+  raise_argument_type(builder.name(), "expected an array of integers or floats, got elements of format '" +
+                                          std::string(raw) + "'");
+}
+
+// ---- Python sequences -------------------------------------------------------------------
+
+// The type the column's first value decides on.
+ValueType first_value_type(PyObject* item, ColumnRole role) {
+  if (PyUnicode_Check(item)) return ValueType::Text;
+  if (role == ColumnRole::Weights) return ValueType::Float;
+  if (PyBool_Check(item) || PyFloat_Check(item)) return ValueType::Float;
+  return PyIndex_Check(item) ? ValueType::Integer : ValueType::Float;
+}
+
+std::string row_prefix(std::size_t row) { return "row " + std::to_string(row) + ": "; }
+
+void add_integer(PyObject* item, std::size_t row, ColumnBuilder& builder) {
+  if (PyBool_Check(item) || !PyIndex_Check(item)) {
+    raise_argument_type(builder.name(), row_prefix(row) + "expected an integer id, got '" + type_name(item) + "'");
+  }
+  PyRef number = PyRef::owned(PyNumber_Index(item));  // may run Python code: the item is held
+  int overflow = 0;
+  const long long value = PyLong_AsLongLongAndOverflow(number.get(), &overflow);
+  if (value == -1 && PyErr_Occurred()) throw PythonError{};
+  if (overflow > 0) {
+    builder.add_unsigned(~std::uint64_t{0});  // refused as too large
+  } else if (overflow < 0) {
+    builder.add_signed(-1);  // refused as negative
+  } else {
+    builder.add_signed(value);
+  }
+}
+
+void read_sequence(PyObject* value, ColumnBuilder& builder, ColumnRole role) {
+  if (PyUnicode_Check(value) || PyBytes_Check(value)) {
+    raise_argument_type(builder.name(), "expected a sequence of values, got '" + type_name(value) + "'");
+  }
+  PyRef sequence = PyRef::steal(PySequence_Fast(value, ""));
+  if (!sequence) {
+    if (!PyErr_ExceptionMatches(PyExc_TypeError)) throw PythonError{};
+    PyErr_Clear();
+    raise_argument_type(builder.name(), "expected a list, an array or an Arrow column, got '" + type_name(value) + "'");
+  }
+  const Py_ssize_t count = PySequence_Fast_GET_SIZE(sequence.get());
+  if (count == 0) {
+    builder.begin(role == ColumnRole::Labels ? ValueType::Text : role == ColumnRole::Weights ? ValueType::Float : ValueType::Integer, "list");
+    return;
+  }
+  const ValueType type = first_value_type(PySequence_Fast_GET_ITEM(sequence.get(), 0), role);
+  builder.begin(type, type == ValueType::Text ? "list of str" : type == ValueType::Float ? "list of float" : "list of int");
+  builder.reserve(static_cast<std::size_t>(count));
+  for (Py_ssize_t i = 0; i < count; ++i) {
+    // Converting an item may run Python code that changes the sequence.
+    if (PySequence_Fast_GET_SIZE(sequence.get()) != count) break;
+    PyRef item = PyRef::borrow(PySequence_Fast_GET_ITEM(sequence.get(), i));
+    const auto row = static_cast<std::size_t>(i);
+    if (type == ValueType::Text) {
+      if (!PyUnicode_Check(item.get())) {
+        raise_argument_type(builder.name(), row_prefix(row) + "expected str, got '" + type_name(item.get()) + "'");
+      }
+      Py_ssize_t size = 0;
+      const char* text = PyUnicode_AsUTF8AndSize(item.get(), &size);
+      if (text == nullptr) throw PythonError{};
+      builder.add_label(std::string_view(text, static_cast<std::size_t>(size)));
+    } else if (type == ValueType::Integer) {
+      add_integer(item.get(), row, builder);
+    } else {
+      if (PyUnicode_Check(item.get())) {
+        raise_argument_type(builder.name(), row_prefix(row) + "expected a number, got 'str'");
+      }
+      const double number = PyFloat_AsDouble(item.get());
+      if (number == -1.0 && PyErr_Occurred()) {
+        if (!PyErr_ExceptionMatches(PyExc_TypeError)) throw PythonError{};
+        PyErr_Clear();
+        raise_argument_type(builder.name(), row_prefix(row) + "expected a number, got '" + type_name(item.get()) + "'");
+      }
+      builder.add_number(number);
+    }
+  }
+  if (PySequence_Fast_GET_SIZE(sequence.get()) != count) {
+    raise_argument_value(builder.name(), "the sequence changed size while it was read");
+  }
+}
+
+void read_into(PyObject* value, ColumnBuilder& builder, ColumnRole role) {
+  if (PyObject_CheckBuffer(value) && read_buffer(value, builder)) return;
+  if (exports_arrow(value)) {
+    read_arrow_column(value, builder);
+    return;
+  }
+  read_sequence(value, builder, role);
+}
+
+}  // namespace
+
+Column read_column(PyObject* value, const char* name, ColumnRole role) {
+  ColumnBuilder builder(name, role);
+  read_into(value, builder, role);
+  return builder.finish();
+}
+
+std::vector<Column> read_table_columns(PyObject* table, const char* name,
+                                       std::span<const TableColumnRequest> requests) {
+  std::vector<ColumnBuilder> builders;
+  std::vector<std::string> names;
+  for (const TableColumnRequest& request : requests) {
+    builders.emplace_back(request.argument, request.role);
+    names.push_back(request.name);
+  }
+  read_arrow_table(table, name, names, builders);
+  std::vector<Column> columns;
+  for (ColumnBuilder& builder : builders) columns.push_back(builder.finish());
+  return columns;
+}
+
+}  // namespace mivora::py
