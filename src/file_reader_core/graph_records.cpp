@@ -1,0 +1,95 @@
+#include "file_reader_core/graph_records.hpp"
+
+#include <cstring>
+#include <limits>
+#include <stdexcept>
+
+#include "graph_core/label_index.hpp"
+
+namespace mivora {
+
+void VertexIds::grow_direct(std::uint64_t number) {
+  std::size_t size = std::max<std::size_t>(1024, direct_.size() * 2);
+  while (size <= number) size *= 2;
+  direct_.resize(size, kAbsent);
+}
+
+std::size_t VertexIds::probe(std::string_view id, std::uint64_t hash) const {
+  const std::size_t mask = slots_.size() - 1;
+  std::size_t at = hash & mask;
+  while (true) {
+    const Slot& slot = slots_[at];
+    if (slot.vertex == kAbsent) return at;
+    if (slot.hash == hash && slot.length == id.size() &&
+        std::memcmp(arena_.data() + slot.offset, id.data(), id.size()) == 0) {
+      return at;
+    }
+    at = (at + 1) & mask;
+  }
+}
+
+void VertexIds::rehash(std::size_t capacity) {
+  std::vector<Slot> old = std::move(slots_);
+  slots_.assign(capacity, Slot{});
+  const std::size_t mask = capacity - 1;
+  for (const Slot& slot : old) {
+    if (slot.vertex == kAbsent) continue;
+    std::size_t at = slot.hash & mask;
+    while (slots_[at].vertex != kAbsent) at = (at + 1) & mask;
+    slots_[at] = slot;
+  }
+}
+
+std::uint32_t VertexIds::insert_hashed(std::string_view id, std::uint64_t hash, std::uint32_t vertex) {
+  if (arena_.size() + id.size() > std::numeric_limits<std::uint32_t>::max()) {
+    throw std::length_error("vertex ids exceed 4 GiB");
+  }
+  if ((used_ + 1) * 4 > slots_.size() * 3) {
+    rehash(slots_.empty() ? 1024 : slots_.size() * 2);
+  }
+  const std::size_t at = probe(id, hash);
+  Slot& slot = slots_[at];
+  slot.hash = hash;
+  slot.offset = static_cast<std::uint32_t>(arena_.size());
+  slot.length = static_cast<std::uint32_t>(id.size());
+  slot.vertex = vertex;
+  arena_.append(id);
+  ++used_;
+  return vertex;
+}
+
+std::uint64_t VertexIds::hash_id(std::string_view id) { return hash_label(id); }
+
+std::uint32_t VertexIds::find_hashed(std::string_view id, std::uint64_t hash) const {
+  if (slots_.empty()) return kAbsent;
+  return slots_[probe(id, hash)].vertex;
+}
+
+std::uint32_t VertexIds::find(std::string_view id) const {
+  std::uint64_t number;
+  if (plain_number(id, number) && number < kDirectLimit) {
+    return number < direct_.size() ? direct_[number] : kAbsent;
+  }
+  return find_hashed(id, hash_label(id));
+}
+
+void VertexIds::reserve(std::size_t count) {
+  std::size_t capacity = 1024;
+  while (capacity * 3 < count * 4) capacity *= 2;
+  if (capacity > slots_.size()) rehash(capacity);
+}
+
+std::uint32_t GraphRecords::add_vertex(std::string label) {
+  if (vertices.size() >= std::numeric_limits<std::uint32_t>::max() - 1) {
+    throw std::length_error("more than 4294967294 vertices");
+  }
+  vertices.push_back(VertexRecord{std::move(label)});
+  return static_cast<std::uint32_t>(vertices.size() - 1);
+}
+
+void GraphRecords::reserve(std::size_t vertex_count, std::size_t link_count) {
+  vertices.reserve(vertex_count);
+  links.reserve(link_count);
+}
+
+}  // namespace mivora

@@ -1,0 +1,117 @@
+#pragma once
+// What the GML, GraphML, GEXF and edge-list readers collect before the graph
+// is built: vertices in file order (label, optional position) and links by
+// vertex number. Vertices are found by the id the file gives them; an id
+// seen for the first time makes a vertex labelled with the id itself.
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace mivora {
+
+struct VertexRecord {
+  std::string label;
+  double x = 0.0;
+  double y = 0.0;
+  bool has_position = false;
+};
+
+struct LinkRecord {
+  std::uint32_t from;
+  std::uint32_t to;
+  float weight;
+  bool directed;
+};
+
+// File ids to vertex numbers. Plain decimal ids (no sign, no leading zero,
+// at most nine digits) go through a direct table: edge lists of numbered
+// vertices never hash. Every other id is hashed (open addressing over an
+// arena that keeps each id's bytes once).
+class VertexIds {
+ public:
+  static constexpr std::uint32_t kAbsent = 0xFFFFFFFFu;
+
+  std::uint32_t find(std::string_view id) const;
+  // The vertex of `id`, made by `make()` (which returns its number) when new.
+  template <typename Make>
+  std::uint32_t find_or_add(std::string_view id, Make&& make) {
+    std::uint64_t number;
+    if (plain_number(id, number) && number < kDirectLimit) {
+      if (number >= direct_.size()) grow_direct(number);
+      std::uint32_t& slot = direct_[number];
+      if (slot == kAbsent) slot = make();
+      return slot;
+    }
+    const std::uint64_t hash = hash_id(id);
+    const std::uint32_t found = find_hashed(id, hash);
+    if (found != kAbsent) return found;
+    return insert_hashed(id, hash, make());
+  }
+  void reserve(std::size_t count);
+
+ private:
+  static constexpr std::uint64_t kDirectLimit = 1'000'000'000;
+  struct Slot {
+    std::uint64_t hash = 0;
+    std::uint32_t offset = 0;  // into arena_
+    std::uint32_t length = 0;
+    std::uint32_t vertex = kAbsent;
+  };
+
+  static bool plain_number(std::string_view id, std::uint64_t& number) {
+    if (id.empty() || id.size() > 9 || (id[0] == '0' && id.size() > 1)) return false;
+    std::uint64_t value = 0;
+    for (const char c : id) {
+      if (c < '0' || c > '9') return false;
+      value = value * 10 + static_cast<std::uint64_t>(c - '0');
+    }
+    number = value;
+    return true;
+  }
+  void grow_direct(std::uint64_t number);
+  static std::uint64_t hash_id(std::string_view id);
+  std::uint32_t find_hashed(std::string_view id, std::uint64_t hash) const;
+  std::uint32_t insert_hashed(std::string_view id, std::uint64_t hash, std::uint32_t vertex);
+  void rehash(std::size_t capacity);
+  std::size_t probe(std::string_view id, std::uint64_t hash) const;
+
+  std::vector<std::uint32_t> direct_;
+  std::vector<Slot> slots_;
+  std::size_t used_ = 0;
+  std::string arena_;
+};
+
+class GraphRecords {
+ public:
+  // The vertex a link or a declaration names by `id`; new ids become
+  // vertices labelled with the id.
+  std::uint32_t vertex(std::string_view id) {
+    return ids_.find_or_add(id, [&] { return add_vertex(std::string(id)); });
+  }
+  // A vertex declared again under an id already taken (a file that repeats
+  // a node): kept as a vertex of its own; links keep naming the first.
+  std::uint32_t declare(std::string_view id, bool& was_new) {
+    was_new = false;
+    const std::uint32_t v = ids_.find_or_add(id, [&] {
+      was_new = true;
+      return add_vertex(std::string(id));
+    });
+    if (was_new) return v;
+    return add_vertex(std::string(id));
+  }
+  std::uint32_t find(std::string_view id) const { return ids_.find(id); }
+  std::uint32_t add_vertex(std::string label);
+  void link(std::uint32_t from, std::uint32_t to, float weight, bool directed) {
+    links.push_back(LinkRecord{from, to, weight, directed});
+  }
+  void reserve(std::size_t vertex_count, std::size_t link_count);
+
+  std::vector<VertexRecord> vertices;
+  std::vector<LinkRecord> links;
+
+ private:
+  VertexIds ids_;
+};
+
+}  // namespace mivora
