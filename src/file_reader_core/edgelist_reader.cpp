@@ -1,4 +1,5 @@
-// Edge lists: SNAP, KONECT, CSV and TSV files, one link per row.
+// Edge lists: SNAP, KONECT, CSV and TSV files, one link per row; a row
+// holding a single id makes a vertex without links (igraph's NCOL form).
 //
 // A row holds the source and target ids, optionally a weight and further
 // columns. Comment lines ('#' and '%' unless told otherwise), blank lines
@@ -62,6 +63,7 @@ class RowSplitter {
   void split(std::string_view line, char separator, std::size_t line_number, std::vector<std::string_view>& fields) {
     fields.clear();
     scratch_.clear();
+    quoted_ = false;
     scratch_.reserve(line.size());
     std::size_t i = 0;
     const std::size_t n = line.size();
@@ -100,8 +102,12 @@ class RowSplitter {
     }
   }
 
+ // Whether the last row had a quoted field (its text lives in the splitter).
+  bool had_quotes() const { return quoted_; }
+
  private:
   std::string_view quoted(std::string_view line, std::size_t& i, std::size_t line_number) {
+    quoted_ = true;
     const std::size_t open = i++;
     const std::size_t start = scratch_.size();
     while (true) {
@@ -121,6 +127,7 @@ class RowSplitter {
   }
 
   std::string scratch_;
+  bool quoted_ = false;
 };
 
 char separator_of(std::string_view line) {
@@ -165,10 +172,12 @@ class EdgeListParser {
         end = last + 1;
       }
       lines(window.substr(0, end));
+      resolve_batch();  // the batch's ids point into the window
       done = end;
       if (!more) break;
     }
     if (!decided_) decide();
+    resolve_batch();
     if (bipartite_) order_bipartite();
     return std::move(records_);
   }
@@ -213,7 +222,8 @@ class EdgeListParser {
       return;
     }
     splitter_.split(text, separator_, line_, fields_);
-    row(fields_);
+    if (splitter_.had_quotes() || bipartite_) resolve_batch();
+    row(fields_, !splitter_.had_quotes() && !bipartite_);
   }
 
   bool is_comment(std::string_view body) const {
@@ -270,7 +280,7 @@ class EdgeListParser {
 
   bool looks_like_header(const std::vector<std::string_view>& first, const std::vector<std::string_view>& second) const {
     if (first.size() >= 2 && names_one_of(first[0], kSourceNames) && names_one_of(first[1], kTargetNames)) return true;
-    if (second.empty()) return false;
+    if (first.size() < 2 || second.size() < 2) return false;
     for (std::size_t i = 0; i < std::min<std::size_t>({first.size(), second.size(), 3}); ++i) {
       if (!is_number(first[i]) && is_number(second[i])) return true;
     }
@@ -291,7 +301,14 @@ class EdgeListParser {
     if (source_ == target_) target_ = source_ == 0 ? 1 : 0;
   }
 
-  void row(const std::vector<std::string_view>& fields) {
+  // A row's link; `batched`: its ids stay valid until the window moves, so
+  // the link may wait in the batch.
+  void row(const std::vector<std::string_view>& fields, bool batched = false) {
+    if (fields.size() == 1 && source_ == 0) {
+      resolve_batch();
+      vertex(fields[0], 'L');  // a vertex without links, as igraph's NCOL writes it
+      return;
+    }
     if (fields.size() <= std::max(source_, target_)) {
       throw ParseFailure(line_, 0,
                          "expected a source and a target id, found " + std::to_string(fields.size()) +
@@ -309,9 +326,26 @@ class EdgeListParser {
     }
     bool directed = settings_.directed.value_or(false);
     if (!settings_.directed && type_ && *type_ < fields.size()) directed = equals_ignoring_case(fields[*type_], "directed");
+    if (batched) {
+      const std::string_view from = fields[source_], to = fields[target_];
+      batch_[batch_size_++] = Pending{from, to, records_.prepare(from), records_.prepare(to), weight, directed};
+      if (batch_size_ == kBatch) resolve_batch();
+      return;
+    }
     const std::uint32_t from = vertex(fields[source_], 'L');
     const std::uint32_t to = vertex(fields[target_], 'R');
     records_.link(from, to, weight, directed);
+  }
+
+  // Links whose id lookups were started together, resolved in file order.
+  void resolve_batch() {
+    for (std::size_t i = 0; i < batch_size_; ++i) {
+      const Pending& p = batch_[i];
+      const std::uint32_t from = records_.vertex(p.from, p.from_lookup);
+      const std::uint32_t to = records_.vertex(p.to, p.to_lookup);
+      records_.link(from, to, p.weight, p.directed);
+    }
+    batch_size_ = 0;
   }
 
   std::uint32_t vertex(std::string_view id, char side) {
@@ -347,6 +381,14 @@ class EdgeListParser {
     }
   }
 
+  struct Pending {
+    std::string_view from, to;
+    VertexIds::Lookup from_lookup, to_lookup;
+    float weight;
+    bool directed;
+  };
+  static constexpr std::size_t kBatch = 16;
+
   struct EarlyRow {
     std::size_t line;
     std::vector<std::string> fields;
@@ -357,6 +399,8 @@ class EdgeListParser {
   RowSplitter splitter_;
   std::vector<std::string_view> fields_;
   std::vector<EarlyRow> early_;
+  std::array<Pending, kBatch> batch_;
+  std::size_t batch_size_ = 0;
   std::string prefixed_;
   std::size_t line_ = 0;
   bool pending_cr_ = false;

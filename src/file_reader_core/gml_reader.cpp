@@ -385,7 +385,8 @@ class GmlParser {
 
   template <typename T>
   static bool number(const Token& value, T& out) {
-    if (value.kind == Kind::String) return parse_float(value.text, out) == FloatParse::Ok;
+    // NaN and inf are words; a string holding a number counts as one.
+    if (value.kind == Kind::String || value.kind == Kind::Word) return parse_float(value.text, out) == FloatParse::Ok;
     if (value.kind != Kind::Number || parse_float(value.text, out) != FloatParse::Ok) {
       throw ParseFailure(value.line, value.column, "expected a number, found '" + value.text + "'");
     }

@@ -14,16 +14,24 @@ void VertexIds::grow_direct(std::uint64_t number) {
   direct_.resize(size, kAbsent);
 }
 
+bool VertexIds::same_id(const Slot& slot, std::string_view id) const {
+  if (slot.length != id.size()) return false;
+  if (id.size() <= kInline) {
+    for (std::size_t i = 0; i < id.size(); ++i) {
+      if (slot.key.bytes[i] != id[i]) return false;
+    }
+    return true;
+  }
+  return std::memcmp(arena_.data() + slot.key.offset, id.data(), id.size()) == 0;
+}
+
 std::size_t VertexIds::probe(std::string_view id, std::uint64_t hash) const {
   const std::size_t mask = slots_.size() - 1;
   std::size_t at = hash & mask;
   while (true) {
     const Slot& slot = slots_[at];
     if (slot.vertex == kAbsent) return at;
-    if (slot.hash == hash && slot.length == id.size() &&
-        std::memcmp(arena_.data() + slot.offset, id.data(), id.size()) == 0) {
-      return at;
-    }
+    if (slot.hash == hash && same_id(slot, id)) return at;
     at = (at + 1) & mask;
   }
 }
@@ -41,19 +49,21 @@ void VertexIds::rehash(std::size_t capacity) {
 }
 
 std::uint32_t VertexIds::insert_hashed(std::string_view id, std::uint64_t hash, std::uint32_t vertex) {
-  if (arena_.size() + id.size() > std::numeric_limits<std::uint32_t>::max()) {
-    throw std::length_error("vertex ids exceed 4 GiB");
-  }
   if ((used_ + 1) * 4 > slots_.size() * 3) {
     rehash(slots_.empty() ? 1024 : slots_.size() * 2);
   }
   const std::size_t at = probe(id, hash);
   Slot& slot = slots_[at];
+  if (id.size() > std::numeric_limits<std::uint32_t>::max()) throw std::length_error("a vertex id longer than 4 GiB");
   slot.hash = hash;
-  slot.offset = static_cast<std::uint32_t>(arena_.size());
   slot.length = static_cast<std::uint32_t>(id.size());
   slot.vertex = vertex;
-  arena_.append(id);
+  if (id.size() <= kInline) {
+    std::memcpy(slot.key.bytes, id.data(), id.size());
+  } else {
+    slot.key.offset = arena_.size();
+    arena_.append(id);
+  }
   ++used_;
   return vertex;
 }

@@ -33,31 +33,58 @@ class VertexIds {
   static constexpr std::uint32_t kAbsent = 0xFFFFFFFFu;
 
   std::uint32_t find(std::string_view id) const;
+
+  // A lookup prepared ahead: its hash (or number) worked out and its slot
+  // on the way into the cache, so a batch of lookups overlaps their misses.
+  struct Lookup {
+    std::uint64_t key;
+    bool direct;
+  };
+  Lookup prepare(std::string_view id) const {
+    std::uint64_t number;
+    if (plain_number(id, number) && number < kDirectLimit) {
+      if (number < direct_.size()) __builtin_prefetch(&direct_[number]);
+      return {number, true};
+    }
+    const std::uint64_t hash = hash_id(id);
+    if (!slots_.empty()) __builtin_prefetch(&slots_[hash & (slots_.size() - 1)]);
+    return {hash, false};
+  }
+
   // The vertex of `id`, made by `make()` (which returns its number) when new.
   template <typename Make>
   std::uint32_t find_or_add(std::string_view id, Make&& make) {
-    std::uint64_t number;
-    if (plain_number(id, number) && number < kDirectLimit) {
-      if (number >= direct_.size()) grow_direct(number);
-      std::uint32_t& slot = direct_[number];
+    return find_or_add(id, prepare(id), make);
+  }
+  template <typename Make>
+  std::uint32_t find_or_add(std::string_view id, const Lookup& lookup, Make&& make) {
+    if (lookup.direct) {
+      if (lookup.key >= direct_.size()) grow_direct(lookup.key);
+      std::uint32_t& slot = direct_[lookup.key];
       if (slot == kAbsent) slot = make();
       return slot;
     }
-    const std::uint64_t hash = hash_id(id);
-    const std::uint32_t found = find_hashed(id, hash);
+    const std::uint32_t found = find_hashed(id, lookup.key);
     if (found != kAbsent) return found;
-    return insert_hashed(id, hash, make());
+    return insert_hashed(id, lookup.key, make());
   }
   void reserve(std::size_t count);
 
  private:
   static constexpr std::uint64_t kDirectLimit = 1'000'000'000;
+  // Ids of up to eight bytes live in the slot itself: a lookup then touches
+  // one cache line, not two.
+  static constexpr std::size_t kInline = 8;
   struct Slot {
     std::uint64_t hash = 0;
-    std::uint32_t offset = 0;  // into arena_
-    std::uint32_t length = 0;
     std::uint32_t vertex = kAbsent;
+    std::uint32_t length = 0;
+    union {
+      char bytes[kInline];
+      std::uint64_t offset;  // into arena_, for longer ids
+    } key{};
   };
+  bool same_id(const Slot& slot, std::string_view id) const;
 
   static bool plain_number(std::string_view id, std::uint64_t& number) {
     if (id.empty() || id.size() > 9 || (id[0] == '0' && id.size() > 1)) return false;
@@ -101,6 +128,10 @@ class GraphRecords {
     return add_vertex(std::string(id));
   }
   std::uint32_t find(std::string_view id) const { return ids_.find(id); }
+  VertexIds::Lookup prepare(std::string_view id) const { return ids_.prepare(id); }
+  std::uint32_t vertex(std::string_view id, const VertexIds::Lookup& lookup) {
+    return ids_.find_or_add(id, lookup, [&] { return add_vertex(std::string(id)); });
+  }
   std::uint32_t add_vertex(std::string label);
   void link(std::uint32_t from, std::uint32_t to, float weight, bool directed) {
     links.push_back(LinkRecord{from, to, weight, directed});
