@@ -42,7 +42,10 @@ std::optional<bool> direction(std::string_view type) {
 
 class GexfHandler : public XmlHandler {
  public:
-  GraphRecords take() { return std::move(records_); }
+  GraphRecords take() {
+    links_.flush();
+    return std::move(records_);
+  }
   bool saw_graph() const { return saw_graph_; }
 
   void start(std::string_view name, const Attributes& attributes) override {
@@ -72,7 +75,7 @@ class GexfHandler : public XmlHandler {
       edge(attributes);
     } else if (name == "attvalue" && in_edge_ && !edge_weight_given_) {
       if (weight_ids_.contains(std::string(attributes.get("for"))) || weight_ids_.contains(std::string(attributes.get("id")))) {
-        records_.links.back().weight = number(attributes.get("value"), "an edge's weight");
+        *links_.last_weight() = number(attributes.get("value"), "an edge's weight");
       }
     }
   }
@@ -112,6 +115,7 @@ class GexfHandler : public XmlHandler {
   }
 
   std::uint32_t declare(std::string_view id) {
+    links_.flush();  // earlier edges may name this id first
     std::uint32_t v = records_.find(id);
     if (v == VertexIds::kAbsent) v = records_.vertex(id);
     else if (v < declared_.size() && declared_[v]) v = records_.add_vertex(std::string(id));
@@ -132,13 +136,12 @@ class GexfHandler : public XmlHandler {
     }
     edge_weight_given_ = attributes.has("weight");
     const float weight = edge_weight_given_ ? number(attributes.get("weight"), "an edge's weight") : 1.0f;
-    const std::uint32_t from = records_.vertex(attributes.get("source"));
-    const std::uint32_t to = records_.vertex(attributes.get("target"));
-    records_.link(from, to, weight, directed);
+    links_.add(attributes.get("source"), attributes.get("target"), weight, directed);
     in_edge_ = true;
   }
 
   GraphRecords records_;
+  LinkQueue links_{records_};
   std::vector<bool> declared_;
   std::unordered_set<std::string> weight_ids_;
   std::vector<std::uint32_t> outer_nodes_;

@@ -3,6 +3,7 @@
 // is built: vertices in file order (label, optional position) and links by
 // vertex number. Vertices are found by the id the file gives them; an id
 // seen for the first time makes a vertex labelled with the id itself.
+#include <array>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -143,6 +144,47 @@ class GraphRecords {
 
  private:
   VertexIds ids_;
+};
+
+// Links named by ids, queued so that the lookups of a batch overlap their
+// cache misses; resolved in order, so vertices appear in file order. A
+// reader that declares vertices flushes the queue first.
+class LinkQueue {
+ public:
+  explicit LinkQueue(GraphRecords& records) : records_(records) {}
+  void add(std::string_view from, std::string_view to, float weight, bool directed) {
+    Pending& p = pending_[size_++];
+    p.from.assign(from);
+    p.to.assign(to);
+    p.from_lookup = records_.prepare(p.from);
+    p.to_lookup = records_.prepare(p.to);
+    p.weight = weight;
+    p.directed = directed;
+    if (size_ == kBatch) flush();
+  }
+  // The weight of the link queued last (GEXF gives it after the edge starts).
+  float* last_weight() { return size_ == 0 ? &records_.links.back().weight : &pending_[size_ - 1].weight; }
+  void flush() {
+    for (std::size_t i = 0; i < size_; ++i) {
+      const Pending& p = pending_[i];
+      const std::uint32_t from = records_.vertex(p.from, p.from_lookup);
+      const std::uint32_t to = records_.vertex(p.to, p.to_lookup);
+      records_.link(from, to, p.weight, p.directed);
+    }
+    size_ = 0;
+  }
+
+ private:
+  static constexpr std::size_t kBatch = 16;
+  struct Pending {
+    std::string from, to;
+    VertexIds::Lookup from_lookup{}, to_lookup{};
+    float weight = 1.0f;
+    bool directed = false;
+  };
+  GraphRecords& records_;
+  std::array<Pending, kBatch> pending_;
+  std::size_t size_ = 0;
 };
 
 }  // namespace mivora

@@ -14,7 +14,6 @@
 // GraphML says). Other keys, graph data, ports and hyperedges are skipped.
 #include <optional>
 #include <string>
-#include <unordered_map>
 #include <vector>
 
 #include "file_reader_core/format_parsers.hpp"
@@ -49,7 +48,10 @@ std::optional<bool> truth(std::string_view value) {
 
 class GraphmlHandler : public XmlHandler {
  public:
-  GraphRecords take() { return std::move(records_); }
+  GraphRecords take() {
+    links_.flush();
+    return std::move(records_);
+  }
   bool saw_graph() const { return graph_depth_max_ > 0; }
 
   void start(std::string_view name, const Attributes& attributes) override {
@@ -147,7 +149,12 @@ class GraphmlHandler : public XmlHandler {
     else if (name == "x") node = Meaning::X;
     else if (name == "y") node = Meaning::Y;
     if (equals_ignoring_case(name, "weight")) edge = Meaning::Weight;
-    KeyMeanings& meanings = keys_[std::string(id)];
+    KeyMeanings* found = nullptr;
+    for (auto& [known, meanings] : keys_) {
+      if (known == id) found = &meanings;
+    }
+    if (found == nullptr) found = &keys_.emplace_back(std::string(id), KeyMeanings{}).second;
+    KeyMeanings& meanings = *found;
     const bool for_node = domain == "node" || domain == "all" || domain.empty();
     const bool for_edge = domain == "edge" || domain == "all" || domain.empty();
     if (for_node) meanings.node = node;
@@ -156,9 +163,10 @@ class GraphmlHandler : public XmlHandler {
   }
 
   Meaning meaning_of(std::string_view key, bool edge) const {
-    const auto found = keys_.find(std::string(key));
-    if (found == keys_.end()) return Meaning::None;
-    return edge ? found->second.edge : found->second.node;
+    for (const auto& [id, meanings] : keys_) {
+      if (id == key) return edge ? meanings.edge : meanings.node;
+    }
+    return Meaning::None;
   }
 
   void data(Meaning meaning) {
@@ -187,6 +195,7 @@ class GraphmlHandler : public XmlHandler {
   }
 
   void finish_node() {
+    links_.flush();  // earlier edges may name this id first
     std::uint32_t v = records_.find(node_.id);
     if (v == VertexIds::kAbsent) v = records_.vertex(node_.id);
     else if (v < declared_.size() && declared_[v]) v = records_.add_vertex(node_.id);
@@ -201,14 +210,12 @@ class GraphmlHandler : public XmlHandler {
     }
   }
 
-  void finish_edge() {
-    const std::uint32_t from = records_.vertex(edge_.source);
-    const std::uint32_t to = records_.vertex(edge_.target);
-    records_.link(from, to, edge_.weight.value_or(default_weight_), edge_.directed);
-  }
+  void finish_edge() { links_.add(edge_.source, edge_.target, edge_.weight.value_or(default_weight_), edge_.directed); }
 
   GraphRecords records_;
-  std::unordered_map<std::string, KeyMeanings> keys_;
+  LinkQueue links_{records_};
+  // Files declare a handful of keys: a list searched in order beats hashing.
+  std::vector<std::pair<std::string, KeyMeanings>> keys_;
   std::optional<KeyMeanings> current_key_;
   std::vector<bool> directed_;  // edgedefault of each open graph
   std::size_t graph_depth_max_ = 0;

@@ -17,16 +17,33 @@ std::string_view local_name(std::string_view name) {
   return colon == std::string_view::npos ? name : name.substr(colon + 1);
 }
 
+namespace {
+
+// Whether the attribute name `full` is `name`, with or without a prefix; one
+// pass, no length needed first.
+bool names(const char* full, std::string_view name) {
+  std::size_t i = 0;
+  while (i < name.size() && full[i] == name[i]) ++i;
+  if (i == name.size() && full[i] == '\0') return true;
+  const char* colon = nullptr;
+  for (const char* p = full; *p != '\0'; ++p) {
+    if (*p == ':') colon = p;
+  }
+  return colon != nullptr && std::string_view(colon + 1) == name;
+}
+
+}  // namespace
+
 std::string_view XmlHandler::Attributes::get(std::string_view name) const {
   for (const char** pair = pairs; *pair != nullptr; pair += 2) {
-    if (local_name(pair[0]) == name) return pair[1];
+    if (names(pair[0], name)) return pair[1];
   }
   return {};
 }
 
 bool XmlHandler::Attributes::has(std::string_view name) const {
   for (const char** pair = pairs; *pair != nullptr; pair += 2) {
-    if (local_name(pair[0]) == name) return true;
+    if (names(pair[0], name)) return true;
   }
   return false;
 }
@@ -46,6 +63,11 @@ struct Session {
   XmlHandler& handler;
   std::exception_ptr failure;
   std::string refusal;  // why the document itself was refused
+  bool text_handler_set = false;
+
+  // Expat skips text nobody listens to faster than it reports it: the text
+  // handler is installed only while the handler wants text.
+  void update_text_handler();
 
   template <typename Call>
   void guard(Call&& call) {
@@ -59,20 +81,29 @@ struct Session {
   }
 };
 
+void XMLCALL on_text(void* data, const XML_Char* text, int length) {
+  auto& session = *static_cast<Session*>(data);
+  if (!session.handler.wants_text()) return;
+  session.guard([&] { session.handler.text(std::string_view(text, static_cast<std::size_t>(length))); });
+}
+
+void Session::update_text_handler() {
+  const bool wanted = handler.wants_text();
+  if (wanted == text_handler_set) return;
+  XML_SetCharacterDataHandler(parser, wanted ? on_text : nullptr);
+  text_handler_set = wanted;
+}
+
 void XMLCALL on_start(void* data, const XML_Char* name, const XML_Char** attributes) {
   auto& session = *static_cast<Session*>(data);
   session.guard([&] { session.handler.start(local_name(name), XmlHandler::Attributes{attributes}); });
+  session.update_text_handler();
 }
 
 void XMLCALL on_end(void* data, const XML_Char* name) {
   auto& session = *static_cast<Session*>(data);
   session.guard([&] { session.handler.end(local_name(name)); });
-}
-
-void XMLCALL on_text(void* data, const XML_Char* text, int length) {
-  auto& session = *static_cast<Session*>(data);
-  if (!session.handler.wants_text()) return;
-  session.guard([&] { session.handler.text(std::string_view(text, static_cast<std::size_t>(length))); });
+  session.update_text_handler();
 }
 
 void XMLCALL on_entity_declaration(void* data, const XML_Char* name, int, const XML_Char*, int, const XML_Char*,
@@ -97,7 +128,6 @@ void parse_xml(const ChunkInput::Fill& fill, XmlHandler& handler) {
   Session session{parser, handler, nullptr, {}};
   XML_SetUserData(parser, &session);
   XML_SetElementHandler(parser, on_start, on_end);
-  XML_SetCharacterDataHandler(parser, on_text);
   XML_SetEntityDeclHandler(parser, on_entity_declaration);
   XML_SetParamEntityParsing(parser, XML_PARAM_ENTITY_PARSING_NEVER);
   while (true) {
