@@ -268,7 +268,7 @@ class GmlParser {
       Token value = value_after(key);
       if (key.text == "graph" && value.kind == Kind::Open && !graph_seen) {
         graph_seen = true;
-        graph();
+        graph(value);
       } else if (value.kind == Kind::Open) {
         skip_list();
       }
@@ -311,9 +311,8 @@ class GmlParser {
     }
   }
 
-  void graph() {
+  void graph(const Token& open) {
     Token key;
-    const Token open{Kind::Open, {}, 0, 0};
     while (next_key(key, open)) {
       Token value = value_after(key);
       if (key.text == "node" && value.kind == Kind::Open) {
