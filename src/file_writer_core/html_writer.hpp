@@ -59,7 +59,8 @@ std::string page_graph_data(const _Graph& graph);
 std::optional<Writeable::Error> output_html(_Graph& graph, std::string_view file_name, LayoutKind layout,
                                             bool override_positions, const GraphStyle& style);
 
-// Creates or truncates `file_name` and writes `content` whole.
+// Writes `content` whole to `file_name`, replacing an existing file only
+// once the new one is complete.
 std::optional<Writeable::Error> write_whole_file(std::string_view file_name, std::string_view content);
 
 }  // namespace mivora

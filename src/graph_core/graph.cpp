@@ -81,6 +81,13 @@ NodeIndex _Graph::append_node_unchecked(std::string label) {
   return append(new_node(std::move(label)));
 }
 
+NodeIndex _Graph::append_node_unchecked(std::string label, double x, double y) {
+  auto node = new_node(std::move(label));
+  node->set_position(x, y);
+  has_positions_ = true;
+  return append(std::move(node));
+}
+
 void _Graph::create_connection(std::string_view from_label, std::string_view to_label,
                                bool directed, Weight weight) {
   // Four cache misses lie on this path (two index slots, two nodes); they

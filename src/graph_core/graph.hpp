@@ -37,6 +37,7 @@ class _Graph {
   // Appends a node without the duplicate check (matrix import). A node's id
   // is always its position, so nodes added later continue the numbering.
   NodeIndex append_node_unchecked(std::string label);
+  NodeIndex append_node_unchecked(std::string label, double x, double y);
 
   void create_connection(std::string_view from_label, std::string_view to_label, bool directed,
                          Weight weight);

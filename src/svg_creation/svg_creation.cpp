@@ -6,7 +6,7 @@
 #include <cstring>
 
 #include "graph_core/internal_error.hpp"
-#include "graph_core/number_text.hpp"
+#include "text_io/number_text.hpp"
 
 namespace mivora {
 

@@ -1,0 +1,14 @@
+#pragma once
+// Number formatting for text outputs (SVG, Pajek). The fewest decimal digits
+// that read back to the same value at the value's own width, written out in
+// plain positional notation (padded with zeros, never an exponent: 1e20 is
+// "100000000000000000000"), integral values without a fraction, and fixed
+// spellings for the specials.
+#include <string>
+
+namespace mivora {
+
+void append_shortest(std::string& out, double value);
+void append_shortest(std::string& out, float value);
+
+}  // namespace mivora
