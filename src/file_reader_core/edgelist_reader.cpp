@@ -87,7 +87,7 @@ class RowSplitter {
         field = quoted(line, i, line_number);
         while (i < n && is_blank(line[i]) && line[i] != separator) ++i;
         if (i < n && line[i] != separator) {
-          throw ParseFailure(line_number, i + 1, "expected a separator after the quoted field");
+          throw FormatError("expected a separator after the quoted field", line_number, i + 1);
         }
       } else {
         const std::size_t start = i;
@@ -111,7 +111,7 @@ class RowSplitter {
     const std::size_t open = i++;
     const std::size_t start = scratch_.size();
     while (true) {
-      if (i == line.size()) throw ParseFailure(line_number, open + 1, "a quoted field is not closed on its line");
+      if (i == line.size()) throw FormatError("a quoted field is not closed on its line", line_number, open + 1);
       if (line[i] == '"') {
         if (i + 1 < line.size() && line[i + 1] == '"') {
           scratch_ += '"';
@@ -155,7 +155,7 @@ char separator_of(std::string_view line) {
 
 class EdgeListParser {
  public:
-  explicit EdgeListParser(const EdgeListSettings& settings) : settings_(settings) {}
+  explicit EdgeListParser(const ReadOptions& settings) : settings_(settings) {}
 
   GraphRecords run(ChunkInput& input) {
     std::size_t done = 0;
@@ -209,10 +209,10 @@ class EdgeListParser {
       comment(body);
       return;
     }
-    if (!is_valid_utf8(text)) throw ParseFailure(line_, 0, "the line is not valid UTF-8");
+    if (!is_valid_utf8(text)) throw FormatError("the line is not valid UTF-8", line_, 0);
     if (!decided_) {
       if (separator_unset_) {
-        separator_ = settings_.delimiter ? *settings_.delimiter : separator_of(text);
+        separator_ = settings_.delimiter != 0 ? settings_.delimiter : separator_of(text);
         if (separator_ == ' ') separator_ = kWhitespaceRuns;
         separator_unset_ = false;
       }
@@ -227,13 +227,12 @@ class EdgeListParser {
   }
 
   bool is_comment(std::string_view body) const {
-    if (settings_.comments) return !settings_.comments->empty() && body.starts_with(*settings_.comments);
-    return body[0] == '#' || body[0] == '%';
+    return settings_.comments.find(body[0]) != std::string::npos;
   }
 
   // KONECT: `% bip ...` on the first line marks a two-mode network.
   void comment(std::string_view body) {
-    if (line_ == 1 && !settings_.comments && body.starts_with("%") && !decided_) {
+    if (line_ == 1 && body.starts_with("%") && !decided_) {
       std::string_view rest = body.substr(1);
       while (!rest.empty() && is_blank(rest.front())) rest.remove_prefix(1);
       if (rest.starts_with("bip") && (rest.size() == 3 || is_blank(rest[3]))) bipartite_ = true;
@@ -256,18 +255,13 @@ class EdgeListParser {
     }
     if (header) name_columns(first);
     const std::vector<std::string_view>& sample = header || counts ? second : first;
-    if (!settings_.unweighted && !weight_ && !settings_.weight_name && !settings_.weight_index && !header) {
+    if (!weight_ && !settings_.weight && !header) {
       if (sample.size() >= 3 && is_number(sample[2])) {
         weight_ = 2;
         weight_guessed_ = true;
       }
     }
-    if (settings_.weight_index) weight_ = *settings_.weight_index;
-    if (settings_.weight_name && !header) {
-      throw ParseFailure(early_.empty() ? 0 : early_[0].line, 0,
-                         "weight column '" + *settings_.weight_name + "' named, but the file has no header row");
-    }
-    if (settings_.unweighted) weight_.reset();
+    if (settings_.weight) weight_ = *settings_.weight;
     for (std::size_t i = (header || counts) ? 1 : 0; i < early_.size(); ++i) {
       const std::size_t line = line_;
       line_ = early_[i].line;
@@ -292,11 +286,8 @@ class EdgeListParser {
     for (std::size_t i = 0; i < names.size(); ++i) {
       if (!source_named && names_one_of(names[i], kSourceNames)) source_ = i, source_named = true;
       else if (!target_named && names_one_of(names[i], kTargetNames)) target_ = i, target_named = true;
-      else if (settings_.weight_name ? names[i] == *settings_.weight_name : equals_ignoring_case(names[i], "weight")) weight_ = i;
+      else if (equals_ignoring_case(names[i], "weight")) weight_ = i;
       else if (equals_ignoring_case(names[i], "type")) type_ = i;
-    }
-    if (settings_.weight_name && !weight_) {
-      throw ParseFailure(early_[0].line, 0, "the header row has no column named '" + *settings_.weight_name + "'");
     }
     if (source_ == target_) target_ = source_ == 0 ? 1 : 0;
   }
@@ -310,16 +301,15 @@ class EdgeListParser {
       return;
     }
     if (fields.size() <= std::max(source_, target_)) {
-      throw ParseFailure(line_, 0,
-                         "expected a source and a target id, found " + std::to_string(fields.size()) +
-                             (fields.size() == 1 ? " field" : " fields"));
+      throw FormatError("expected a source and a target id, found " + std::to_string(fields.size()) +
+                             (fields.size() == 1 ? " field" : " fields"), line_, 0);
     }
     float weight = 1.0f;
     if (weight_ && *weight_ < fields.size() && !fields[*weight_].empty()) {
       const FloatParse parsed = parse_float(fields[*weight_], weight);
       if (parsed != FloatParse::Ok) {
         if (!weight_guessed_) {
-          throw ParseFailure(line_, 0, "the weight '" + std::string(fields[*weight_]) + "' is not a number");
+          throw FormatError("the weight '" + std::string(fields[*weight_]) + "' is not a number", line_, 0);
         }
         weight = 1.0f;
       }
@@ -394,7 +384,7 @@ class EdgeListParser {
     std::vector<std::string> fields;
   };
 
-  const EdgeListSettings& settings_;
+  const ReadOptions& settings_;
   GraphRecords records_;
   RowSplitter splitter_;
   std::vector<std::string_view> fields_;
@@ -417,8 +407,13 @@ class EdgeListParser {
 
 }  // namespace
 
-GraphRecords parse_edgelist(ChunkInput& input, const EdgeListSettings& settings) {
-  return EdgeListParser(settings).run(input);
+GraphRecords parse_edgelist(ChunkInput& input, const ReadOptions& options) {
+  return EdgeListParser(options).run(input);
+}
+
+_Graph read_edgelist(ByteSource& source, const ReadOptions& options, ReadNotes& notes) {
+  ChunkInput input(fill_from(source));
+  return build_graph(parse_edgelist(input, options), source, options, notes);
 }
 
 }  // namespace mivora

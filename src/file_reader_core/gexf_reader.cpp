@@ -54,7 +54,7 @@ class GexfHandler : public XmlHandler {
       const std::string_view type = attributes.get("defaultedgetype");
       if (!type.empty()) {
         const auto given = direction(type);
-        if (!given) throw ParseFailure(0, 0, "defaultedgetype is '" + std::string(type) + "', not directed, undirected or mutual");
+        if (!given) throw FormatError("defaultedgetype is '" + std::string(type) + "', not directed, undirected or mutual", 0, 0);
         directed_ = *given;
       }
     } else if (name == "attributes") {
@@ -62,7 +62,7 @@ class GexfHandler : public XmlHandler {
     } else if (name == "attribute" && edge_attributes_) {
       if (equals_ignoring_case(attributes.get("title"), "weight")) weight_ids_.insert(std::string(attributes.get("id")));
     } else if (name == "node" && saw_graph_) {
-      if (!attributes.has("id")) throw ParseFailure(0, 0, "a node has no 'id' attribute");
+      if (!attributes.has("id")) throw FormatError("a node has no 'id' attribute", 0, 0);
       if (open_node_ != VertexIds::kAbsent) outer_nodes_.push_back(open_node_);
       open_node_ = declare(attributes.get("id"));
       if (attributes.has("label")) records_.vertices[open_node_].label = attributes.get("label");
@@ -99,7 +99,7 @@ class GexfHandler : public XmlHandler {
   static float number(std::string_view text, const char* what) {
     float value;
     if (parse_float(text, value) != FloatParse::Ok) {
-      throw ParseFailure(0, 0, std::string(what) + " is '" + std::string(text) + "', not a number");
+      throw FormatError(std::string(what) + " is '" + std::string(text) + "', not a number", 0, 0);
     }
     return value;
   }
@@ -109,7 +109,7 @@ class GexfHandler : public XmlHandler {
     if (text.empty()) return 0.0;
     double value;
     if (parse_float(text, value) != FloatParse::Ok) {
-      throw ParseFailure(0, 0, std::string("a position's ") + axis + " is '" + std::string(text) + "', not a number");
+      throw FormatError(std::string("a position's ") + axis + " is '" + std::string(text) + "', not a number", 0, 0);
     }
     return value;
   }
@@ -126,12 +126,12 @@ class GexfHandler : public XmlHandler {
 
   void edge(const Attributes& attributes) {
     if (!attributes.has("source") || !attributes.has("target")) {
-      throw ParseFailure(0, 0, attributes.has("source") ? "an edge has no 'target' attribute" : "an edge has no 'source' attribute");
+      throw FormatError(attributes.has("source") ? "an edge has no 'target' attribute" : "an edge has no 'source' attribute", 0, 0);
     }
     bool directed = directed_;
     if (attributes.has("type")) {
       const auto given = direction(attributes.get("type"));
-      if (!given) throw ParseFailure(0, 0, "an edge's type is '" + std::string(attributes.get("type")) + "', not directed, undirected or mutual");
+      if (!given) throw FormatError("an edge's type is '" + std::string(attributes.get("type")) + "', not directed, undirected or mutual", 0, 0);
       directed = *given;
     }
     edge_weight_given_ = attributes.has("weight");
@@ -158,8 +158,12 @@ class GexfHandler : public XmlHandler {
 GraphRecords parse_gexf(const ChunkInput::Fill& fill) {
   GexfHandler handler;
   parse_xml(fill, handler);
-  if (!handler.saw_graph()) throw ParseFailure(0, 0, "no <graph> element in the document");
+  if (!handler.saw_graph()) throw FormatError("no <graph> element in the document", 0, 0);
   return handler.take();
+}
+
+_Graph read_gexf(ByteSource& source, const ReadOptions& options, ReadNotes& notes) {
+  return build_graph(parse_gexf(fill_from(source)), source, options, notes);
 }
 
 }  // namespace mivora

@@ -139,7 +139,7 @@ class GmlLexer {
       token.text = run(is_number_char);
       return token;
     }
-    throw ParseFailure(token.line, token.column, std::string("unexpected character '") + printable(c) + "'");
+    throw FormatError(std::string("unexpected character '") + printable(c) + "'", token.line, token.column);
   }
 
  private:
@@ -230,7 +230,7 @@ class GmlLexer {
     keep_from_ = scan_ = pos_;
     bool plain = true;
     while (true) {
-      if (!available(scan_)) throw ParseFailure(token.line, token.column, "a string is not closed before the end of the file");
+      if (!available(scan_)) throw FormatError("a string is not closed before the end of the file", token.line, token.column);
       const char c = at(scan_);
       if (c == '"') break;
       if (c == '\n' || c == '\r') newline_at(scan_);
@@ -238,7 +238,7 @@ class GmlLexer {
       ++scan_;
     }
     const std::string_view raw = input_.window().substr(keep_from_, scan_ - keep_from_);
-    if (!is_valid_utf8(raw)) throw ParseFailure(token.line, token.column, "a string is not valid UTF-8");
+    if (!is_valid_utf8(raw)) throw FormatError("a string is not valid UTF-8", token.line, token.column);
     std::string text = plain ? std::string(raw) : decode_entities(raw);
     pos_ = keep_from_ = scan_ + 1;
     return text;
@@ -263,7 +263,7 @@ class GmlParser {
     while (true) {
       Token key = lexer_.next();
       if (key.kind == Kind::End) break;
-      if (key.kind == Kind::Close) throw ParseFailure(key.line, key.column, "']' closes no list");
+      if (key.kind == Kind::Close) throw FormatError("']' closes no list", key.line, key.column);
       expect_key(key);
       Token value = value_after(key);
       if (key.text == "graph" && value.kind == Kind::Open && !graph_seen) {
@@ -273,22 +273,21 @@ class GmlParser {
         skip_list();
       }
     }
-    if (!graph_seen) throw ParseFailure(0, 0, "no 'graph [ ... ]' list in the file");
+    if (!graph_seen) throw FormatError("no 'graph [ ... ]' list in the file", 0, 0);
     return std::move(records_);
   }
 
  private:
   void expect_key(const Token& token) {
     if (token.kind != Kind::Word) {
-      throw ParseFailure(token.line, token.column,
-                         token.kind == Kind::Open ? "expected a key before '['" : "expected a key, found '" + token.text + "'");
+      throw FormatError(token.kind == Kind::Open ? "expected a key before '['" : "expected a key, found '" + token.text + "'", token.line, token.column);
     }
   }
 
   Token value_after(const Token& key) {
     Token value = lexer_.next();
-    if (value.kind == Kind::End) throw ParseFailure(key.line, key.column, "key '" + key.text + "' has no value");
-    if (value.kind == Kind::Close) throw ParseFailure(value.line, value.column, "key '" + key.text + "' has no value before ']'");
+    if (value.kind == Kind::End) throw FormatError("key '" + key.text + "' has no value", key.line, key.column);
+    if (value.kind == Kind::Close) throw FormatError("key '" + key.text + "' has no value before ']'", value.line, value.column);
     return value;
   }
 
@@ -296,7 +295,7 @@ class GmlParser {
   bool next_key(Token& key, const Token& open) {
     key = lexer_.next();
     if (key.kind == Kind::Close) return false;
-    if (key.kind == Kind::End) throw ParseFailure(open.line, open.column, "the list opened here is not closed");
+    if (key.kind == Kind::End) throw FormatError("the list opened here is not closed", open.line, open.column);
     expect_key(key);
     return true;
   }
@@ -305,7 +304,7 @@ class GmlParser {
     std::size_t depth = 1;
     while (depth > 0) {
       Token token = lexer_.next();
-      if (token.kind == Kind::End) throw ParseFailure(token.line, token.column, "a list is not closed before the end of the file");
+      if (token.kind == Kind::End) throw FormatError("a list is not closed before the end of the file", token.line, token.column);
       if (token.kind == Kind::Open) ++depth;
       if (token.kind == Kind::Close) --depth;
     }
@@ -350,7 +349,7 @@ class GmlParser {
         name = std::move(value.text), has_name = true;
       }
     }
-    if (!has_id) throw ParseFailure(open.line, open.column, "a node has no 'id'");
+    if (!has_id) throw FormatError("a node has no 'id'", open.line, open.column);
     std::uint32_t v = records_.find(id);
     if (v == VertexIds::kAbsent) {
       v = records_.vertex(id);
@@ -387,7 +386,7 @@ class GmlParser {
     // NaN and inf are words; a string holding a number counts as one.
     if (value.kind == Kind::String || value.kind == Kind::Word) return parse_float(value.text, out) == FloatParse::Ok;
     if (value.kind != Kind::Number || parse_float(value.text, out) != FloatParse::Ok) {
-      throw ParseFailure(value.line, value.column, "expected a number, found '" + value.text + "'");
+      throw FormatError("expected a number, found '" + value.text + "'", value.line, value.column);
     }
     return true;
   }
@@ -415,7 +414,7 @@ class GmlParser {
       }
     }
     if (!has_source || !has_target) {
-      throw ParseFailure(open.line, open.column, has_source ? "an edge has no 'target'" : "an edge has no 'source'");
+      throw FormatError(has_source ? "an edge has no 'target'" : "an edge has no 'source'", open.line, open.column);
     }
     const std::uint32_t from = records_.vertex(source);
     const std::uint32_t to = records_.vertex(target);
@@ -436,5 +435,10 @@ class GmlParser {
 }  // namespace
 
 GraphRecords parse_gml(ChunkInput& input) { return GmlParser(input).run(); }
+
+_Graph read_gml(ByteSource& source, const ReadOptions& options, ReadNotes& notes) {
+  ChunkInput input(fill_from(source));
+  return build_graph(parse_gml(input), source, options, notes);
+}
 
 }  // namespace mivora

@@ -1,5 +1,8 @@
 #include "file_reader_core/graph_records.hpp"
 
+#include "file_reader_core/format_parsers.hpp"
+
+#include <charconv>
 #include <cstring>
 #include <limits>
 #include <stdexcept>
@@ -7,6 +10,14 @@
 #include "graph_core/label_index.hpp"
 
 namespace mivora {
+namespace {
+
+void append_number(std::string& out, std::size_t value) {
+  char buffer[24];
+  out.append(buffer, std::to_chars(buffer, buffer + sizeof buffer, value).ptr);
+}
+
+}  // namespace
 
 void VertexIds::grow_direct(std::uint64_t number) {
   std::size_t size = std::max<std::size_t>(1024, direct_.size() * 2);
@@ -100,6 +111,28 @@ std::uint32_t GraphRecords::add_vertex(std::string label) {
 void GraphRecords::reserve(std::size_t vertex_count, std::size_t link_count) {
   vertices.reserve(vertex_count);
   links.reserve(link_count);
+}
+
+ChunkInput::Fill fill_from(ByteSource& source) {
+  return [&source](char* into, std::size_t capacity) { return source.read(into, capacity); };
+}
+
+_Graph build_graph(GraphRecords&& records, ByteSource& source, const ReadOptions& options, ReadNotes& notes) {
+  GraphBuilder builder(PositionUnits::Canvas, options.positions, source.total_size());
+  // Links are already resolved to vertex numbers: the builder's own ids
+  // are only needed to be distinct, and the numbers are.
+  std::string id;
+  for (std::size_t v = 0; v < records.vertices.size(); ++v) {
+    VertexRecord& vertex = records.vertices[v];
+    id.clear();
+    append_number(id, v);
+    const std::uint32_t made = builder.add_vertex(id, std::string_view(vertex.label));
+    if (vertex.has_position) builder.set_position(made, vertex.x, vertex.y);
+    std::string().swap(vertex.label);
+  }
+  for (const LinkRecord& link : records.links) builder.add_link(link.from, link.to, link.weight, link.directed);
+  records = GraphRecords{};
+  return builder.finish(notes);
 }
 
 }  // namespace mivora

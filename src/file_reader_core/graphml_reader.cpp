@@ -68,19 +68,19 @@ class GraphmlHandler : public XmlHandler {
       if (in_node_) nested_nodes_.push_back(std::move(node_));
       node_ = NodeState{};
       node_.id = attributes.get("id");
-      if (!attributes.has("id")) throw ParseFailure(0, 0, "a node has no 'id' attribute");
+      if (!attributes.has("id")) throw FormatError("a node has no 'id' attribute", 0, 0);
       in_node_ = true;
     } else if (name == "edge" && !directed_.empty()) {
       edge_ = EdgeState{};
       if (!attributes.has("source") || !attributes.has("target")) {
-        throw ParseFailure(0, 0, attributes.has("source") ? "an edge has no 'target' attribute" : "an edge has no 'source' attribute");
+        throw FormatError(attributes.has("source") ? "an edge has no 'target' attribute" : "an edge has no 'source' attribute", 0, 0);
       }
       edge_.source = attributes.get("source");
       edge_.target = attributes.get("target");
       edge_.directed = directed_.back();
       if (attributes.has("directed")) {
         const auto given = truth(attributes.get("directed"));
-        if (!given) throw ParseFailure(0, 0, "an edge's 'directed' is '" + std::string(attributes.get("directed")) + "', not true or false");
+        if (!given) throw FormatError("an edge's 'directed' is '" + std::string(attributes.get("directed")) + "', not true or false", 0, 0);
         edge_.directed = *given;
       }
       in_edge_ = true;
@@ -177,7 +177,7 @@ class GraphmlHandler : public XmlHandler {
       case Meaning::Y: {
         double value;
         if (parse_float(trimmed(text_), value) != FloatParse::Ok) {
-          throw ParseFailure(0, 0, "a node's " + std::string(meaning == Meaning::X ? "x" : "y") + " is '" + text_ + "', not a number");
+          throw FormatError("a node's " + std::string(meaning == Meaning::X ? "x" : "y") + " is '" + text_ + "', not a number", 0, 0);
         }
         (meaning == Meaning::X ? node_.x : node_.y) = value;
         break;
@@ -185,7 +185,7 @@ class GraphmlHandler : public XmlHandler {
       case Meaning::Weight: {
         float value;
         if (parse_float(trimmed(text_), value) != FloatParse::Ok) {
-          throw ParseFailure(0, 0, "an edge's weight is '" + text_ + "', not a number");
+          throw FormatError("an edge's weight is '" + text_ + "', not a number", 0, 0);
         }
         edge_.weight = value;
         break;
@@ -234,8 +234,12 @@ class GraphmlHandler : public XmlHandler {
 GraphRecords parse_graphml(const ChunkInput::Fill& fill) {
   GraphmlHandler handler;
   parse_xml(fill, handler);
-  if (!handler.saw_graph()) throw ParseFailure(0, 0, "no <graph> element in the document");
+  if (!handler.saw_graph()) throw FormatError("no <graph> element in the document", 0, 0);
   return handler.take();
+}
+
+_Graph read_graphml(ByteSource& source, const ReadOptions& options, ReadNotes& notes) {
+  return build_graph(parse_graphml(fill_from(source)), source, options, notes);
 }
 
 }  // namespace mivora

@@ -7,7 +7,7 @@
 #include <memory>
 #include <string>
 
-#include "file_reader_core/format_parsers.hpp"
+#include "text_io/format_error.hpp"
 #include "text_io/cancellation.hpp"
 
 namespace mivora {
@@ -116,7 +116,7 @@ void XMLCALL on_entity_declaration(void* data, const XML_Char* name, int, const 
 }
 
 [[noreturn]] void fail_at(XML_Parser parser, const std::string& message) {
-  throw ParseFailure(XML_GetCurrentLineNumber(parser), XML_GetCurrentColumnNumber(parser) + 1, message);
+  throw FormatError(message, XML_GetCurrentLineNumber(parser), XML_GetCurrentColumnNumber(parser) + 1);
 }
 
 }  // namespace
@@ -139,9 +139,9 @@ void parse_xml(const ChunkInput::Fill& fill, XmlHandler& handler) {
     if (session.failure) {
       try {
         std::rethrow_exception(session.failure);
-      } catch (const ParseFailure& failure) {
-        if (failure.line != 0) throw;
-        fail_at(parser, failure.what());
+      } catch (const FormatError& failure) {
+        if (failure.line() != 0) throw;
+        fail_at(parser, failure.message());
       }
     }
     if (!session.refusal.empty()) fail_at(parser, session.refusal);

@@ -35,8 +35,8 @@ class XmlHandler {
 };
 
 // Parses the document `fill` delivers, calling `handler`. A malformed
-// document, a refused DOCTYPE or a ParseFailure thrown by the handler end
-// the parse with a ParseFailure carrying the line and column.
+// document, a refused DOCTYPE or a FormatError thrown by the handler (line
+// 0: "here") end the parse with a FormatError carrying the line and column.
 void parse_xml(const ChunkInput::Fill& fill, XmlHandler& handler);
 
 // The name without its namespace prefix.

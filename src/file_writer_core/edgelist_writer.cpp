@@ -1,4 +1,5 @@
-// Edge lists: one row per link, `source target weight`, labels quoted where
+// Edge lists: one row per link, `source target weight` (the weight unless
+// told not to), separated by the delimiter asked for, labels quoted where
 // they would otherwise not read back (a separator, a blank, a quote, a
 // leading comment sign, nothing at all). With a header row the columns are
 // named, and a `type` column says `directed` or `undirected` for each row
@@ -6,7 +7,7 @@
 // without links is a row of its own label alone. Labels holding a line
 // break cannot be written in a line-based format.
 #include "file_writer_core/format_text.hpp"
-#include "graph_core/number_text.hpp"
+#include "text_io/number_text.hpp"
 #include "text_io/cancellation.hpp"
 
 #include <vector>
@@ -27,7 +28,7 @@ bool needs_quotes(std::string_view label, char delimiter) {
 
 void append_label(std::string& out, std::string_view label, char delimiter) {
   if (label.find_first_of("\n\r") != std::string_view::npos) {
-    throw UnwritableGraph("the label '" + std::string(label) + "' holds a line break, which an edge list cannot hold");
+    throw NotWritable("the label '" + std::string(label) + "' holds a line break, which an edge list cannot hold");
   }
   if (!needs_quotes(label, delimiter)) {
     out += label;
@@ -43,8 +44,7 @@ void append_label(std::string& out, std::string_view label, char delimiter) {
 
 }  // namespace
 
-void print_edgelist(const _Graph& graph, const EdgeListLayout& layout, const TextSink& sink) {
-  TextOut out(sink);
+void write_edgelist(const _Graph& graph, CheckedWriter& out, const WriteOptions& layout) {
   std::string& text = out.text();
   const char d = layout.delimiter;
   const bool type_column = layout.header && link_directions(graph) != LinkDirections::Undirected;
@@ -52,8 +52,10 @@ void print_edgelist(const _Graph& graph, const EdgeListLayout& layout, const Tex
     text += "source";
     text += d;
     text += "target";
-    text += d;
-    text += "weight";
+    if (layout.weights) {
+      text += d;
+      text += "weight";
+    }
     if (type_column) {
       text += d;
       text += "type";
@@ -67,15 +69,17 @@ void print_edgelist(const _Graph& graph, const EdgeListLayout& layout, const Tex
     append_label(text, graph.node(link.from).label, d);
     text += d;
     append_label(text, graph.node(link.to).label, d);
-    text += d;
-    append_shortest(text, link.weight);
+    if (layout.weights) {
+      text += d;
+      append_shortest(text, link.weight);
+    }
     if (type_column) {
       text += d;
       text += link.directed ? "directed" : "undirected";
     }
     text += '\n';
     if ((++count & 1023) == 0) {
-      out.maybe_flush();
+      out.flush_if_full();
       poll_cancellation(1024);
     }
   });
@@ -83,9 +87,8 @@ void print_edgelist(const _Graph& graph, const EdgeListLayout& layout, const Tex
     if (linked[position]) continue;
     append_label(text, graph.node(position).label, d);
     text += '\n';
-    out.maybe_flush();
+    out.flush_if_full();
   }
-  out.flush();
 }
 
 }  // namespace mivora

@@ -4,17 +4,6 @@
 
 namespace mivora {
 
-std::uint32_t link_target(const _Graph& graph, const _Node& from, const StoredConnection& connection) {
-  if (connection.is_local()) return connection.local_target;
-  const std::shared_ptr<_Node> target = connection.target.lock();
-  if (target) {
-    if (const auto found = graph.find_by_label(target->label)) return static_cast<std::uint32_t>(*found);
-    throw UnwritableGraph("node '" + from.label + "' has a connection to node '" + target->label +
-                          "' of another graph, and no node of this graph carries that label");
-  }
-  throw UnwritableGraph("node '" + from.label + "' has a connection to a node that no longer exists");
-}
-
 LinkDirections link_directions(const _Graph& graph) {
   bool directed = false, undirected = false;
   for (const auto& node : graph.nodes()) {
@@ -45,7 +34,7 @@ void append_xml_escaped(std::string& out, std::string_view text) {
       case '\t': out += "&#9;"; break;
       default:
         if (static_cast<unsigned char>(c) < 0x20) {
-          throw UnwritableGraph("the label '" + std::string(text) + "' holds a control character, which XML cannot hold");
+          throw NotWritable("the label '" + std::string(text) + "' holds a control character, which XML cannot hold");
         }
         out += c;
     }

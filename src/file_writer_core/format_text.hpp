@@ -1,33 +1,14 @@
 #pragma once
-// What the format printers share: a buffered text output, the walk over the
-// links with the one rule for where each leads, and XML escaping.
+// What the GML, GraphML, GEXF and edge-list writers share: the walk over
+// the links (where each leads: written_target, the one rule), and escaping.
 #include <cstdint>
 #include <string>
 #include <string_view>
 
-#include "file_writer_core/format_printers.hpp"
+#include "file_reader_core/formats.hpp"
 #include "graph_core/graph.hpp"
 
 namespace mivora {
-
-class TextOut {
- public:
-  explicit TextOut(const TextSink& sink) : sink_(sink) { text_.reserve(kFlushAt + 4096); }
-  std::string& text() { return text_; }
-  // Hands the text so far to the sink once enough has gathered.
-  void maybe_flush() {
-    if (text_.size() >= kFlushAt) flush();
-  }
-  void flush() {
-    if (!text_.empty()) sink_(text_);
-    text_.clear();
-  }
-
- private:
-  static constexpr std::size_t kFlushAt = 1u << 20;
-  const TextSink& sink_;
-  std::string text_;
-};
 
 struct LinkView {
   std::uint32_t from;
@@ -36,18 +17,15 @@ struct LinkView {
   bool directed;
 };
 
-// The position a stored connection leads to: its own target inside the
-// graph; for a node of another graph, the first node here carrying that
-// node's label. A connection with no such node cannot be written.
-std::uint32_t link_target(const _Graph& graph, const _Node& from, const StoredConnection& connection);
-
-// Calls visit(LinkView) for every link in record order.
+// Calls visit(LinkView) for every link in record order; a connection whose
+// target is gone has nothing to write.
 template <typename Visit>
 void for_each_link(const _Graph& graph, Visit&& visit) {
   for (NodeIndex position = 0; position < graph.node_count(); ++position) {
-    const _Node& from = graph.node(position);
-    for (const StoredConnection& connection : from.connections) {
-      visit(LinkView{static_cast<std::uint32_t>(position), link_target(graph, from, connection), connection.weight,
+    for (const StoredConnection& connection : graph.node(position).connections) {
+      const std::optional<NodeIndex> target = written_target(graph, connection);
+      if (!target) continue;
+      visit(LinkView{static_cast<std::uint32_t>(position), static_cast<std::uint32_t>(*target), connection.weight,
                      connection.directed != 0});
     }
   }

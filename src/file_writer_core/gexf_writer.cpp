@@ -3,13 +3,12 @@
 // in `weight`; `defaultedgetype` from the links, and `type` on each edge
 // that goes the other way in a mixed graph.
 #include "file_writer_core/format_text.hpp"
-#include "graph_core/number_text.hpp"
+#include "text_io/number_text.hpp"
 #include "text_io/cancellation.hpp"
 
 namespace mivora {
 
-void print_gexf(const _Graph& graph, const TextSink& sink) {
-  TextOut out(sink);
+void write_gexf(const _Graph& graph, CheckedWriter& out, const WriteOptions&) {
   std::string& text = out.text();
   const bool graph_directed = link_directions(graph) == LinkDirections::Directed;
   text +=
@@ -35,7 +34,7 @@ void print_gexf(const _Graph& graph, const TextSink& sink) {
     } else {
       text += "\"/>\n";
     }
-    out.maybe_flush();
+    out.flush_if_full();
   }
   text += "    </nodes>\n    <edges>\n";
   std::size_t count = 0;
@@ -52,12 +51,11 @@ void print_gexf(const _Graph& graph, const TextSink& sink) {
     if (link.directed != graph_directed) text += link.directed ? " type=\"directed\"" : " type=\"undirected\"";
     text += "/>\n";
     if ((++count & 1023) == 0) {
-      out.maybe_flush();
+      out.flush_if_full();
       poll_cancellation(1024);
     }
   });
   text += "    </edges>\n  </graph>\n</gexf>\n";
-  out.flush();
 }
 
 }  // namespace mivora

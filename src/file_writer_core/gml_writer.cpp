@@ -5,7 +5,7 @@
 // go one way says so once with `directed`; in a mixed graph each edge whose
 // direction differs from the graph's carries its own `directed`.
 #include "file_writer_core/format_text.hpp"
-#include "graph_core/number_text.hpp"
+#include "text_io/number_text.hpp"
 #include "text_io/cancellation.hpp"
 
 namespace mivora {
@@ -48,8 +48,7 @@ void append_gml_string(std::string& out, std::string_view text) {
 
 }  // namespace
 
-void print_gml(const _Graph& graph, const TextSink& sink) {
-  TextOut out(sink);
+void write_gml(const _Graph& graph, CheckedWriter& out, const WriteOptions&) {
   std::string& text = out.text();
   const LinkDirections directions = link_directions(graph);
   const bool graph_directed = directions == LinkDirections::Directed;
@@ -72,7 +71,7 @@ void print_gml(const _Graph& graph, const TextSink& sink) {
       text += "\n    ]\n";
     }
     text += "  ]\n";
-    out.maybe_flush();
+    out.flush_if_full();
   }
   std::size_t count = 0;
   for_each_link(graph, [&](const LinkView& link) {
@@ -86,12 +85,11 @@ void print_gml(const _Graph& graph, const TextSink& sink) {
     if (link.directed != graph_directed) text += link.directed ? "    directed 1\n" : "    directed 0\n";
     text += "  ]\n";
     if ((++count & 1023) == 0) {
-      out.maybe_flush();
+      out.flush_if_full();
       poll_cancellation(1024);
     }
   });
   text += "]\n";
-  out.flush();
 }
 
 }  // namespace mivora

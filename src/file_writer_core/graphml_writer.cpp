@@ -3,13 +3,12 @@
 // n<position>; `edgedefault` from the links, and `directed` on each edge
 // that goes the other way in a mixed graph.
 #include "file_writer_core/format_text.hpp"
-#include "graph_core/number_text.hpp"
+#include "text_io/number_text.hpp"
 #include "text_io/cancellation.hpp"
 
 namespace mivora {
 
-void print_graphml(const _Graph& graph, const TextSink& sink) {
-  TextOut out(sink);
+void write_graphml(const _Graph& graph, CheckedWriter& out, const WriteOptions&) {
   std::string& text = out.text();
   const bool graph_directed = link_directions(graph) == LinkDirections::Directed;
   const bool positions = any_position(graph);
@@ -42,7 +41,7 @@ void print_graphml(const _Graph& graph, const TextSink& sink) {
       text += "</data>";
     }
     text += "</node>\n";
-    out.maybe_flush();
+    out.flush_if_full();
   }
   std::size_t count = 0;
   for_each_link(graph, [&](const LinkView& link) {
@@ -56,12 +55,11 @@ void print_graphml(const _Graph& graph, const TextSink& sink) {
     append_shortest(text, link.weight);
     text += "</data></edge>\n";
     if ((++count & 1023) == 0) {
-      out.maybe_flush();
+      out.flush_if_full();
       poll_cancellation(1024);
     }
   });
   text += "  </graph>\n</graphml>\n";
-  out.flush();
 }
 
 }  // namespace mivora
