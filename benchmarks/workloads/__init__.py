@@ -5,6 +5,6 @@ library, a factory that prepares the call on the shared generated inputs
 (see inputs.py). The harness in peers.py does all timing.
 """
 from workloads.common import Workload
-from workloads import analysis, build, drawing, files
+from workloads import analysis, build, drawing, files, formats
 
-WORKLOADS: list[Workload] = [*build.WORKLOADS, *files.WORKLOADS, *analysis.WORKLOADS, *drawing.WORKLOADS]
+WORKLOADS: list[Workload] = [*build.WORKLOADS, *files.WORKLOADS, *formats.WORKLOADS, *analysis.WORKLOADS, *drawing.WORKLOADS]

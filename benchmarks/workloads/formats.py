@@ -6,8 +6,8 @@ written once per run by plain Python (untimed) and read by every library.
           networkx  read_gml / read_graphml / read_gexf / read_edgelist
                     (edge list: MultiDiGraph with float weights)
           igraph    Read_GML / Read_GraphML / Read_Ncol (no GEXF reader)
-          pandas    read_csv of the edge list (the columns only, no graph):
-                    listed in the igraph column's place as "pandas"
+          pandas    read_csv of the edge list (edge lists only: the three
+                    columns into a data frame, no graph)
   write   mivora    graph.write(path)  (the graph Graph.read made)
           networkx  write_gml / write_graphml / write_gexf / write_edgelist
           igraph    write_gml / write_graphml / write_ncol
@@ -173,12 +173,10 @@ def workloads():
         if extension != "gexf":
             read_cases["igraph"] = igraph_read(extension)
             write_cases["igraph"] = igraph_write(extension)
+        if extension == "edges":
+            read_cases["pandas"] = pandas_read_edges
         result.append(Workload(f"{name} read", size, read_cases))
         result.append(Workload(f"{name} write", size, write_cases))
-    # pandas runs in the igraph process (one process per library): its row
-    # reads the edge list's columns into a data frame, no graph.
-    result.append(Workload("Edge list read (pandas.read_csv)", size,
-                           {"mivora": mivora_read("edges"), "igraph": pandas_read_edges}))
     return result
 
 
