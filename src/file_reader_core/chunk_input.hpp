@@ -48,14 +48,4 @@ class ChunkInput {
   bool ended_ = false;
 };
 
-// A fill function over bytes already in memory.
-inline ChunkInput::Fill fill_from(std::string_view text) {
-  return [text, at = std::size_t{0}](char* into, std::size_t capacity) mutable {
-    const std::size_t n = std::min(capacity, text.size() - at);
-    std::memcpy(into, text.data() + at, n);
-    at += n;
-    return n;
-  };
-}
-
 }  // namespace mivora

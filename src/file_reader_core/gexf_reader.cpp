@@ -116,12 +116,7 @@ class GexfHandler : public XmlHandler {
 
   std::uint32_t declare(std::string_view id) {
     links_.flush();  // earlier edges may name this id first
-    std::uint32_t v = records_.find(id);
-    if (v == VertexIds::kAbsent) v = records_.vertex(id);
-    else if (v < declared_.size() && declared_[v]) v = records_.add_vertex(std::string(id));
-    if (declared_.size() <= v) declared_.resize(v + 1, false);
-    declared_[v] = true;
-    return v;
+    return records_.declare(id);
   }
 
   void edge(const Attributes& attributes) {
@@ -142,7 +137,6 @@ class GexfHandler : public XmlHandler {
 
   GraphRecords records_;
   LinkQueue links_{records_};
-  std::vector<bool> declared_;
   std::unordered_set<std::string> weight_ids_;
   std::vector<std::uint32_t> outer_nodes_;
   std::uint32_t open_node_ = VertexIds::kAbsent;

@@ -350,15 +350,7 @@ class GmlParser {
       }
     }
     if (!has_id) throw FormatError("a node has no 'id'", open.line, open.column);
-    std::uint32_t v = records_.find(id);
-    if (v == VertexIds::kAbsent) {
-      v = records_.vertex(id);
-    } else if (v < declared_.size() && declared_[v]) {
-      v = records_.add_vertex(id);  // the same id again: a node of its own
-    }
-    if (declared_.size() <= v) declared_.resize(v + 1, false);
-    declared_[v] = true;
-    VertexRecord& vertex = records_.vertices[v];
+    VertexRecord& vertex = records_.vertices[records_.declare(id)];
     if (has_label) vertex.label = std::move(label);
     else if (has_name) vertex.label = std::move(name);
     if (has_x && has_y) {
@@ -427,7 +419,6 @@ class GmlParser {
 
   GmlLexer lexer_;
   GraphRecords records_;
-  std::vector<bool> declared_;
   std::vector<bool> direction_given_;  // by link; empty while no edge gives its own
   bool directed_ = false;
 };

@@ -117,16 +117,17 @@ class GraphRecords {
   std::uint32_t vertex(std::string_view id) {
     return ids_.find_or_add(id, [&] { return add_vertex(std::string(id)); });
   }
-  // A vertex declared again under an id already taken (a file that repeats
-  // a node): kept as a vertex of its own; links keep naming the first.
-  std::uint32_t declare(std::string_view id, bool& was_new) {
-    was_new = false;
-    const std::uint32_t v = ids_.find_or_add(id, [&] {
-      was_new = true;
-      return add_vertex(std::string(id));
-    });
-    if (was_new) return v;
-    return add_vertex(std::string(id));
+  // A vertex the file declares (a node element, not a link end): the vertex
+  // links already named by this id if it has not been declared yet, else a
+  // new one. A file that declares an id twice gets two vertices; links keep
+  // naming the first.
+  std::uint32_t declare(std::string_view id) {
+    std::uint32_t v = ids_.find(id);
+    if (v == VertexIds::kAbsent) v = vertex(id);
+    else if (v < declared_.size() && declared_[v]) v = add_vertex(std::string(id));
+    if (declared_.size() <= v) declared_.resize(v + 1, false);
+    declared_[v] = true;
+    return v;
   }
   std::uint32_t find(std::string_view id) const { return ids_.find(id); }
   VertexIds::Lookup prepare(std::string_view id) const { return ids_.prepare(id); }
@@ -144,6 +145,7 @@ class GraphRecords {
 
  private:
   VertexIds ids_;
+  std::vector<bool> declared_;  // by vertex: declared by the file itself
 };
 
 // Links named by ids, queued so that the lookups of a batch overlap their

@@ -196,12 +196,7 @@ class GraphmlHandler : public XmlHandler {
 
   void finish_node() {
     links_.flush();  // earlier edges may name this id first
-    std::uint32_t v = records_.find(node_.id);
-    if (v == VertexIds::kAbsent) v = records_.vertex(node_.id);
-    else if (v < declared_.size() && declared_[v]) v = records_.add_vertex(node_.id);
-    if (declared_.size() <= v) declared_.resize(v + 1, false);
-    declared_[v] = true;
-    VertexRecord& vertex = records_.vertices[v];
+    VertexRecord& vertex = records_.vertices[records_.declare(node_.id)];
     if (node_.label) vertex.label = std::move(*node_.label);
     else if (node_.name) vertex.label = std::move(*node_.name);
     if (node_.x && node_.y) {
@@ -219,7 +214,6 @@ class GraphmlHandler : public XmlHandler {
   std::optional<KeyMeanings> current_key_;
   std::vector<bool> directed_;  // edgedefault of each open graph
   std::size_t graph_depth_max_ = 0;
-  std::vector<bool> declared_;
   NodeState node_;
   std::vector<NodeState> nested_nodes_;
   EdgeState edge_;
