@@ -87,7 +87,7 @@ std::string decode_entities(std::string_view raw) {
       const std::string_view digits = name.substr(hex ? 2 : 1);
       const auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), code, hex ? 16 : 10);
       known = error == std::errc() && end == digits.data() + digits.size() && !digits.empty() && code <= 0x10FFFF &&
-              code != 0 && !(code >= 0xD800 && code <= 0xDFFF);
+              !(code >= 0xD800 && code <= 0xDFFF);
     } else if (name == "amp") code = '&';
     else if (name == "lt") code = '<';
     else if (name == "gt") code = '>';
