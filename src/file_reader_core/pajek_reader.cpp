@@ -13,6 +13,7 @@
 #include "file_reader_core/formats.hpp"
 #include "file_reader_core/text_scan.hpp"
 #include "file_reader_core/file_reader.hpp"
+#include "text_io/cancellation.hpp"
 #include "text_io/line_reader.hpp"
 
 namespace mivora {
@@ -140,6 +141,7 @@ class PajekReader {
     if (!in_vertices_) return;
     in_vertices_ = false;
     for (std::uint64_t id = 1; listed_ < declared_ && id <= declared_; ++id) {
+      poll_cancellation();
       const std::string text = std::to_string(id);
       if (builder_.find(text)) continue;
       builder_.add_vertex(text);
