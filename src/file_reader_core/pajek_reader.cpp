@@ -37,6 +37,9 @@ std::string_view skip_blanks(std::string_view text) {
   return text;
 }
 
+// The most vertices a graph can hold.
+constexpr std::uint64_t kMaxDeclared = std::uint64_t{1} << 31;
+
 char lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
 
 // The header's keyword in lower case: the letters after '*'.
@@ -127,7 +130,9 @@ class PajekReader {
     seen_network_content_ = true;
     const std::string_view count = next_field(rest);
     if (count.empty()) return;
-    if (!parse_count(count, declared_)) error("expected the number of vertices after *Vertices, found '" + std::string(count) + "'");
+    if (!parse_count(count, declared_) || declared_ > kMaxDeclared) {
+      error("expected the number of vertices after *Vertices, found '" + std::string(count) + "'");
+    }
     builder_.expect_vertices(declared_);
     const std::string_view first_mode = next_field(rest);
     if (!first_mode.empty() && (!parse_count(first_mode, mode_one_) || mode_one_ > declared_)) {
