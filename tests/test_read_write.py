@@ -72,6 +72,21 @@ def test_pajek_features(name, expected_labels, expected_connections):
     assert connections(graph) == expected_connections
 
 
+@pytest.mark.parametrize("ending", ["\n", "\r\n", "\r"])
+@pytest.mark.parametrize("shift", [-2, -1, 0, 1])
+def test_line_ends_across_read_chunks(tmp_path, ending, shift):
+    # Long labels put line ends (and the two halves of a CRLF) on every side
+    # of the 64 KiB chunk boundary, for the first chunk and for later ones.
+    head = "*Vertices 3" + ending
+    k = 65536 - len(head) - 4 + shift  # the first line's ending lands at the boundary
+    text = (head + f'1 "{"a" * k}"' + ending + f'2 "{"b" * 70000}"' + ending + '3 "c"' + ending
+            + "*Edges" + ending + "1 3 2" + ending + "2 3 1")
+    (tmp_path / "g.net").write_bytes(text.encode())
+    for graph in [Graph.read(tmp_path / "g.net"), Graph.from_net_file(str(tmp_path / "g.net"))]:
+        assert [len(label) for label in labels(graph)] == [k, 70000, 1]
+        assert [c[2] for c in connections(graph)] == [2.0, 1.0]
+
+
 def test_pajek_positions_on_canvas_and_in_file_units(tmp_path):
     path = DATA / "pajek" / "padded.net"
     placed = positions(Graph.read(path), tmp_path)
