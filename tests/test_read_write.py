@@ -167,6 +167,15 @@ def test_write_read_round_trip(tmp_path, seed, fmt, suffix):
     assert connections(again) == connections(graph)
 
 
+def test_pajek_special_weights_round_trip(tmp_path):
+    graph = Graph()
+    graph.add_node("a")
+    for weight in [math.inf, -math.inf, math.nan, 1e20, -0.0, 1.5e-7]:
+        graph.create_connection("a", "a", weight, True)
+    graph.write(tmp_path / "g.net")
+    assert [repr(c[2]) for c in connections(Graph.read(tmp_path / "g.net"))] == [repr(c[2]) for c in connections(graph)]
+
+
 def test_round_trip_keeps_positions_and_our_own_files_read_back(tmp_path):
     graph = Graph.read(DATA / "pajek" / "padded.net")
     expected = positions(graph, tmp_path)

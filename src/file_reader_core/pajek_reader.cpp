@@ -220,9 +220,12 @@ class PajekReader {
     const std::uint32_t source = vertex_of(from);
     const std::uint32_t target = vertex_of(to);
     float weight = 1.0f;
-    if (const std::string_view weight_text = next_field(rest); !weight_text.empty() && looks_numeric(weight_text)) {
+    // A word after the ids (Pajek's "c Blue", networkx's "{}") is no weight;
+    // a field that starts like a number and is none is an error.
+    if (const std::string_view weight_text = next_field(rest); !weight_text.empty()) {
       if (parse_float(weight_text, weight) != FloatParse::Ok) {
-        error("expected a number as the weight, found '" + std::string(weight_text) + "'");
+        if (looks_numeric(weight_text)) error("expected a number as the weight, found '" + std::string(weight_text) + "'");
+        weight = 1.0f;
       }
     }
     builder_.add_link(source, target, weight, directed_);
