@@ -111,14 +111,8 @@ _Graph GraphBuilder::finish(ReadNotes& notes) {
     poll_cancellation();
     const std::string_view text = label(vertex);
     const Position* position = position_of.empty() || position_of[vertex] == 0 ? nullptr : &positions_[position_of[vertex] - 1];
-    if (!graph.find_by_label(text)) {
-      if (position != nullptr) {
-        graph.add_node_with_pos(text, position->x, position->y);
-      } else {
-        graph.add_node(text);
-      }
-      continue;
-    }
+    const double xy[2] = {position != nullptr ? position->x : 0.0, position != nullptr ? position->y : 0.0};
+    if (graph.add_node_if_new(text, position != nullptr ? xy : nullptr)) continue;
     if (repeated++ == 0) first_repeated = std::string(text);
     if (position != nullptr) {
       graph.append_node_unchecked(std::string(text), position->x, position->y);

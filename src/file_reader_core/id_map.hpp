@@ -27,6 +27,18 @@ class IdMap {
   }
 
   void assign(std::string_view id, NodeIndex position) {
+    if (sequential_) {
+      // The usual file numbers its vertices 1, 2, 3... (or 0, 1, 2...) in
+      // order: then an id's position is its value minus the first, and
+      // lookups touch no table at all.
+      const std::size_t value = dense_value(id);
+      if (value != kNotDense && position == run_ && (run_ == 0 || value == base_ + run_)) {
+        if (run_ == 0) base_ = value;
+        ++run_;
+        return;
+      }
+      leave_sequence();
+    }
     if (const std::size_t value = dense_value(id); value != kNotDense) {
       if (value >= dense_.size()) dense_.resize(std::max(value + 1, dense_.size() * 2), 0);
       dense_[value] = static_cast<std::uint32_t>(position + 1);
@@ -36,6 +48,11 @@ class IdMap {
   }
 
   std::optional<NodeIndex> find(std::string_view id) const {
+    if (sequential_) {
+      const std::size_t value = dense_value(id);
+      if (value == kNotDense || value < base_ || value - base_ >= run_) return std::nullopt;
+      return value - base_;
+    }
     if (const std::size_t value = dense_value(id); value != kNotDense) {
       if (value >= dense_.size() || dense_[value] == 0) return std::nullopt;
       return dense_[value] - 1;
@@ -46,6 +63,14 @@ class IdMap {
  private:
   static constexpr std::size_t kNotDense = ~std::size_t{0};
   static constexpr std::size_t kDenseLimit = std::size_t{1} << 22;
+
+  // Moves the run of sequential ids into the dense table.
+  void leave_sequence() {
+    sequential_ = false;
+    if (run_ == 0) return;
+    dense_.resize(std::max(dense_.size(), base_ + run_), 0);
+    for (std::size_t k = 0; k < run_; ++k) dense_[base_ + k] = static_cast<std::uint32_t>(k + 1);
+  }
 
   static std::size_t dense_value(std::string_view id) {
     if (id.empty() || id.size() > 7 || (id[0] == '0' && id.size() > 1)) return kNotDense;
@@ -111,6 +136,9 @@ class IdMap {
     }
   }
 
+  bool sequential_ = true;  // every id so far is base_ + its position
+  std::size_t base_ = 0;
+  std::size_t run_ = 0;
   std::vector<std::uint32_t> dense_;  // position + 1; 0 marks an unknown id
   std::string keys_;
   std::vector<Entry> entries_;

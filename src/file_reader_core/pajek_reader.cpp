@@ -13,6 +13,7 @@
 #include "file_reader_core/formats.hpp"
 #include "file_reader_core/text_scan.hpp"
 #include "file_reader_core/file_reader.hpp"
+#include "text_io/cancellation.hpp"
 #include "text_io/line_reader.hpp"
 
 namespace mivora {
@@ -35,6 +36,9 @@ std::string_view skip_blanks(std::string_view text) {
   while (!text.empty() && is_blank(text.front())) text.remove_prefix(1);
   return text;
 }
+
+// The most vertices a graph can hold.
+constexpr std::uint64_t kMaxDeclared = std::uint64_t{1} << 31;
 
 char lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
 
@@ -126,7 +130,9 @@ class PajekReader {
     seen_network_content_ = true;
     const std::string_view count = next_field(rest);
     if (count.empty()) return;
-    if (!parse_count(count, declared_)) error("expected the number of vertices after *Vertices, found '" + std::string(count) + "'");
+    if (!parse_count(count, declared_) || declared_ > kMaxDeclared) {
+      error("expected the number of vertices after *Vertices, found '" + std::string(count) + "'");
+    }
     builder_.expect_vertices(declared_);
     const std::string_view first_mode = next_field(rest);
     if (!first_mode.empty() && (!parse_count(first_mode, mode_one_) || mode_one_ > declared_)) {
@@ -140,6 +146,7 @@ class PajekReader {
     if (!in_vertices_) return;
     in_vertices_ = false;
     for (std::uint64_t id = 1; listed_ < declared_ && id <= declared_; ++id) {
+      poll_cancellation();
       const std::string text = std::to_string(id);
       if (builder_.find(text)) continue;
       builder_.add_vertex(text);
@@ -213,9 +220,12 @@ class PajekReader {
     const std::uint32_t source = vertex_of(from);
     const std::uint32_t target = vertex_of(to);
     float weight = 1.0f;
-    if (const std::string_view weight_text = next_field(rest); !weight_text.empty() && looks_numeric(weight_text)) {
+    // A word after the ids (Pajek's "c Blue", networkx's "{}") is no weight;
+    // a field that starts like a number and is none is an error.
+    if (const std::string_view weight_text = next_field(rest); !weight_text.empty()) {
       if (parse_float(weight_text, weight) != FloatParse::Ok) {
-        error("expected a number as the weight, found '" + std::string(weight_text) + "'");
+        if (looks_numeric(weight_text)) error("expected a number as the weight, found '" + std::string(weight_text) + "'");
+        weight = 1.0f;
       }
     }
     builder_.add_link(source, target, weight, directed_);

@@ -8,7 +8,6 @@
 
 #include <rapidjson/prettywriter.h>
 
-#include "file_reader_core/file_reader.hpp"
 #include "file_reader_core/formats.hpp"
 #include "graph_core/internal_error.hpp"
 #include "text_io/number_text.hpp"

@@ -21,8 +21,8 @@ class Writeable {
   };
 
   virtual ~Writeable() = default;
-  // Creates or truncates the file and writes `content` through this writer;
-  // no value on success.
+  // Writes `content` through this writer to the file (replaced only once
+  // complete); no value on success.
   virtual std::optional<Error> write_file(std::string_view file_name, std::string_view content) const = 0;
 };
 

@@ -44,13 +44,13 @@ NodeIndex _Graph::append(std::shared_ptr<_Node> node) {
   return position;
 }
 
-std::pair<NodeIndex, bool> _Graph::add_unique(std::shared_ptr<_Node> node, std::uint64_t hash) {
+std::pair<NodeIndex, bool> _Graph::add_unique(std::shared_ptr<_Node> node, std::uint64_t hash, bool report) {
   const NodeIndex position = nodes_.size();
   if (nodes_.size() == nodes_.capacity()) nodes_.reserve(std::max<std::size_t>(16, nodes_.size() * 2));
   // The index is updated before the node is appended: nothing after it can fail.
   const NodeIndex present = index_.insert(*node, position, hash);
   if (present != position) {
-    write_stdout("Node with label '" + node->label + "' already exists!\n");
+    if (report) write_stdout("Node with label '" + node->label + "' already exists!\n");
     return {present, false};
   }
   node->graph_serial = serial_;
@@ -79,6 +79,17 @@ NodeIndex _Graph::add_node_with_pos(std::string_view label, double x, double y) 
 
 NodeIndex _Graph::append_node_unchecked(std::string label) {
   return append(new_node(std::move(label)));
+}
+
+std::optional<NodeIndex> _Graph::add_node_if_new(std::string_view label, const double* xy) {
+  const std::uint64_t hash = hash_label(label);
+  index_.prefetch(hash);
+  auto node = new_node(label);
+  if (xy != nullptr) node->set_position(xy[0], xy[1]);
+  const auto [position, added] = add_unique(std::move(node), hash, false);
+  if (!added) return std::nullopt;
+  if (xy != nullptr) has_positions_ = true;
+  return position;
 }
 
 NodeIndex _Graph::append_node_unchecked(std::string label, double x, double y) {

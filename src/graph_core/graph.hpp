@@ -38,6 +38,10 @@ class _Graph {
   // is always its position, so nodes added later continue the numbering.
   NodeIndex append_node_unchecked(std::string label);
   NodeIndex append_node_unchecked(std::string label, double x, double y);
+  // Adds a node (at `xy` when given) unless its label is present, without
+  // reporting a duplicate: file readers keep such a vertex as its own node.
+  // The position of the new node, or nothing when the label was present.
+  std::optional<NodeIndex> add_node_if_new(std::string_view label, const double* xy = nullptr);
 
   void create_connection(std::string_view from_label, std::string_view to_label, bool directed,
                          Weight weight);
@@ -110,7 +114,7 @@ class _Graph {
  private:
   // Adds `node` unless its label is present (then reports the duplicate and
   // returns the present node's position); the flag tells whether it was added.
-  std::pair<NodeIndex, bool> add_unique(std::shared_ptr<_Node> node, std::uint64_t hash);
+  std::pair<NodeIndex, bool> add_unique(std::shared_ptr<_Node> node, std::uint64_t hash, bool report = true);
   NodeIndex append(std::shared_ptr<_Node> node);
   template <typename Label>
   std::shared_ptr<_Node> new_node(Label&& label) {

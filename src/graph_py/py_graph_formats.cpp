@@ -52,7 +52,9 @@ std::string lower_ascii(std::string_view text) {
 // A file name: str or os.PathLike.
 std::string to_path(PyObject* value, const char* name) {
   if (PyUnicode_Check(value)) return std::string(to_text(value, name));
-  PyRef path = PyRef::owned(PyOS_FSPath(value));
+  PyObject* fs_path = PyOS_FSPath(value);
+  if (fs_path == nullptr) raise_argument_error(name);
+  PyRef path = PyRef::owned(fs_path);
   if (PyUnicode_Check(path.get())) return std::string(to_text(path.get(), name));
   PyRef decoded = PyRef::owned(PyUnicode_DecodeFSDefaultAndSize(PyBytes_AS_STRING(path.get()), PyBytes_GET_SIZE(path.get())));
   return std::string(to_text(decoded.get(), name));

@@ -11,4 +11,10 @@ namespace mivora {
 void append_shortest(std::string& out, double value);
 void append_shortest(std::string& out, float value);
 
+// Shortest round-trip text of a number in the JSON style: integral values
+// keep ".0", exponent form outside the fixed range of each width
+// ("1e+16", "1.5e-7" with `signed_exponent`, "1e16" without).
+void append_json_number(std::string& out, double value, bool signed_exponent);
+void append_json_number(std::string& out, float value, bool signed_exponent);
+
 }  // namespace mivora
