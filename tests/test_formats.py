@@ -509,3 +509,36 @@ def test_external_entities_are_never_read(tmp_path, doctype):
 def test_format_error_is_a_value_error(tmp_path):
     with pytest.raises(ValueError):
         Graph.read(write(tmp_path, "g.gml", "graph [ node [ ] ]"))
+
+
+# ---- input larger than one read chunk ----------------------------------------------------------
+
+@pytest.mark.parametrize("line_end", ["\n", "\r\n", "\r"])
+@pytest.mark.parametrize("format", FORMATS)
+def test_tokens_straddling_read_chunks(tmp_path, format, line_end):
+    """Labels of every length cross the reader's chunk boundaries somewhere."""
+    names = [f"node {'x' * (i % 97)} {i}" for i in range(6000)]
+    graph = Graph()
+    for name in names:
+        graph.add_node(name)
+    for i in range(len(names) - 1):
+        graph.create_connection(names[i], names[i + 1], i / 8, i % 2 == 0)
+    path = tmp_path / f"big.{EXTENSION[format]}"
+    graph.write(str(path), format=format, **({"header": True} if format == "edgelist" else {}))
+    path.write_bytes(path.read_bytes().replace(b"\n", line_end.encode()))
+    assert path.stat().st_size > 600_000
+    again = Graph.read(str(path), format=format)
+    assert labels(again) == names
+    assert connections(again) == connections(graph)
+
+
+@pytest.mark.parametrize("format, text", [
+    ("gml", 'graph [ node [ id 1 label "Caf\xe9" ] ]'),
+    ("edgelist", "Caf\xe9 Br\xfbl\xe9e\n"),
+])
+def test_encoding_option(tmp_path, format, text):
+    path = tmp_path / "latin1.txt"
+    path.write_bytes(text.encode("latin-1"))
+    with pytest.raises(mivora.FormatError, match="UTF-8"):
+        Graph.read(str(path), format=format)
+    assert labels(Graph.read(str(path), format=format, encoding="latin-1"))[0] == "Café"
