@@ -30,7 +30,7 @@ sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 from workloads import WORKLOADS  # noqa: E402
 from workloads.common import FULL, QUICK, Context, write_inputs  # noqa: E402
 
-LIBRARIES = ["mivora", "networkx", "igraph", "rustworkx"]
+LIBRARIES = ["mivora", "networkx", "igraph", "rustworkx", "pandas"]  # pandas: edge-list reading only
 PEERS = LIBRARIES[1:]
 
 

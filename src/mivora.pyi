@@ -1,6 +1,7 @@
 # Type stubs of the mivora extension module (PEP 561: installed beside it).
 # Internal errors are raised as PanicException, a BaseException subclass that
 # the module does not export under a name.
+import os
 from collections.abc import Iterable, Sequence
 from typing import Any, ClassVar, Literal, SupportsFloat, SupportsIndex, TypedDict, final
 
@@ -103,6 +104,28 @@ class Graph:
     def from_json_file(file_path: str) -> Graph: ...
 
     # ---- reading and writing files of every format ----
+    @staticmethod
+    def read(
+        file_path: str | os.PathLike[str],
+        format: str | None = None,
+        *,
+        encoding: str = "utf-8",
+        positions: str = "canvas",
+        directed: bool | None = None,
+        delimiter: str | None = None,
+        comments: str = "#%",
+        header: bool | None = None,
+        weight: SupportsIndex | None = None,
+    ) -> Graph: ...
+    def write(
+        self,
+        file_name: str | os.PathLike[str],
+        format: str | None = None,
+        *,
+        delimiter: str | None = None,
+        header: bool | None = None,
+        weights: bool | None = None,
+    ) -> None: ...
 
     # ---- bridges: arrays, tables, networkx, igraph ----
     @staticmethod
@@ -203,3 +226,8 @@ class GraphStyle:
         line_max_width: SupportsIndex | None = None,
         dynamic_line_size: bool | None = None,
     ) -> GraphStyle: ...
+
+class FormatError(ValueError):
+    file_name: str | None
+    line: int | None
+    column: int | None

@@ -40,6 +40,7 @@ PyObject* create_module() {
   add_type(module.get(), create_graph_type(), "Graph");
   add_type(module.get(), create_layout_type(), "Layout");
   add_type(module.get(), create_style_type(), "GraphStyle");
+  add_format_error(module.get());
   return module.release();
 }
 

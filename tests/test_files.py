@@ -99,11 +99,12 @@ def test_net_dialect_details(tmp_path):
     assert connections(graph) == [("a", "b", -10.0, True)]
 
 
-def test_net_label_with_header_text_switches_section(tmp_path):
-    path = write(tmp_path, "g.net", '*Vertices\n1 "a"\n2 "x*edges"\n1 1 1\n')
+def test_net_label_with_header_text_stays_a_vertex(tmp_path):
+    # Only a line that starts with '*' is a section header.
+    path = write(tmp_path, "g.net", '*Vertices\n1 "a"\n2 "x*edges"\n*Edges\n1 2 1\n')
     graph = Graph.from_net_file(path)
-    assert [node.label for node in graph.nodes] == ["a"]
-    assert connections(graph) == [("a", "a", 1.0, False)]
+    assert [node.label for node in graph.nodes] == ["a", "x*edges"]
+    assert connections(graph) == [("a", "x*edges", 1.0, False)]
 
 
 @pytest.mark.parametrize("text, weight", [
@@ -206,12 +207,12 @@ def test_net_round_trip_keeps_labels_weights_and_positions(tmp_path):
     assert positions(second, tmp_path) == positions(first, tmp_path)
 
 
-def test_net_writer_refuses_nodes_without_id(tmp_path):
+def test_net_writer_refuses_foreign_targets_it_cannot_name(tmp_path):
     graph = Graph()
     free = mivora.Node("free")  # kept alive, so the connection is written
     graph.add_node("a").add_connection(free, 1.0, True)
     out = tmp_path / "out.net"
-    with pytest.raises(Panic, match="^called `Option::unwrap\\(\\)` on a `None` value$"):
+    with pytest.raises(ValueError, match="node 'free' of another graph"):
         graph.output_net_file(str(out))
     assert not out.exists()
 

@@ -22,7 +22,8 @@ def panic_type():
 
 def test_module_holds_exactly_the_four_classes_in_order():
     public = [name for name in vars(mivora) if not name.startswith("__")]
-    assert public == ["Node", "Graph", "Layout", "GraphStyle"]
+    assert public[:4] == ["Node", "Graph", "Layout", "GraphStyle"]
+    assert "FormatError" in public[4:] and issubclass(mivora.FormatError, ValueError)
     assert mivora.Node.__module__ == mivora.Graph.__module__ == "mivora"
     assert mivora.Layout.__qualname__ == "Layout" and mivora.Layout.__module__ == "builtins"
     assert mivora.GraphStyle.__qualname__ == "GraphStyle" and mivora.GraphStyle.__module__ == "builtins"

@@ -43,4 +43,9 @@ status=0
 run fuzz_read_net net.dict "$root/fuzz/seeds/net" "$root/tests/data/bad_net" "${extra[@]}" || status=1
 run fuzz_read_json json.dict "$root/fuzz/seeds/json" "$root/tests/data/bad_json" "$root/tests/data" || status=1
 run fuzz_write_graph "" "$root/fuzz/seeds/write" || status=1
+run fuzz_read_pajek net.dict "$root/fuzz/seeds/net" "$root/tests/data/pajek" "$root/tests/data/bad_pajek" "${extra[@]}" || status=1
+run fuzz_read_gml gml.dict "$root/fuzz/seeds/gml" "$root/tests/data/bad_gml" || status=1
+run fuzz_read_graphml xml.dict "$root/fuzz/seeds/graphml" "$root/tests/data/bad_graphml" || status=1
+run fuzz_read_gexf xml.dict "$root/fuzz/seeds/gexf" "$root/tests/data/bad_gexf" || status=1
+run fuzz_read_edgelist edgelist.dict "$root/fuzz/seeds/edgelist" "$root/tests/data/bad_edgelist" || status=1
 exit $status

@@ -5,7 +5,7 @@ library, a factory that prepares the call on the shared generated inputs
 (see inputs.py). The harness in peers.py does all timing.
 """
 from workloads.common import Workload
-from workloads import analysis, bridges, build, centrality, drawing, files, measures
+from workloads import analysis, bridges, build, centrality, drawing, files, formats, measures
 
-WORKLOADS: list[Workload] = [*build.WORKLOADS, *files.WORKLOADS, *analysis.WORKLOADS, *drawing.WORKLOADS,
-                             *measures.WORKLOADS, *centrality.WORKLOADS, *bridges.WORKLOADS]
+WORKLOADS: list[Workload] = [*build.WORKLOADS, *files.WORKLOADS, *formats.WORKLOADS, *analysis.WORKLOADS,
+                             *drawing.WORKLOADS, *measures.WORKLOADS, *centrality.WORKLOADS, *bridges.WORKLOADS]

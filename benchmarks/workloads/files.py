@@ -7,6 +7,9 @@ weighted arcs, as Pajek text and as JSON (see common.write_inputs).
   Pajek write  mivora    output_net_file(path)
                igraph    write_pajek(path)           (the graph Read_Pajek made)
                networkx  write_pajek(graph, path)    (the graph read_pajek made)
+  Pajek Graph.read / Graph.write: the same file through the format-neutral
+               entry points (mivora Graph.read(path) / graph.write(path):
+               full Pajek reader, standard writer) against the same peers.
   JSON read    mivora    Graph.from_json_file(path)
                networkx  json.load + MultiDiGraph with x/y and weights
                igraph    json.load + Graph(n, edges, vertex_attrs, edge_attrs)
@@ -62,6 +65,17 @@ def mivora_read_json(ctx):
 def mivora_write_json(ctx):
     graph = mivora_graph(ctx)
     return lambda: graph.output_json_file(ctx.out)
+
+
+def mivora_read_any(ctx):
+    import mivora
+    return lambda: mivora.Graph.read(pajek(ctx))
+
+
+def mivora_write_any(ctx):
+    graph = mivora_graph(ctx)
+    out = ctx.out + ".net"
+    return lambda: graph.write(out)
 
 
 # ---- igraph ------------------------------------------------------------------------------
@@ -198,6 +212,10 @@ WORKLOADS = [
                                   "igraph": igraph_read_pajek}),
     Workload("Pajek write", size, {"mivora": mivora_write_pajek, "networkx": networkx_write_pajek,
                                    "igraph": igraph_write_pajek}),
+    Workload("Pajek Graph.read", size, {"mivora": mivora_read_any, "networkx": networkx_read_pajek,
+                                        "igraph": igraph_read_pajek}),
+    Workload("Pajek Graph.write", size, {"mivora": mivora_write_any, "networkx": networkx_write_pajek,
+                                         "igraph": igraph_write_pajek}),
     Workload("JSON read", size, {"mivora": mivora_read_json, "networkx": networkx_read_json,
                                  "igraph": igraph_read_json, "rustworkx": rustworkx_read_json}),
     Workload("JSON write", size, {"mivora": mivora_write_json, "networkx": networkx_write_json,

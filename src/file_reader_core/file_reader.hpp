@@ -2,7 +2,7 @@
 // Readers of the two graph file formats: the Pajek `.net` dialect and the
 // JSON graph document, with the JSON record types both directions share.
 //
-// Failures to open, read or decode a file come back as a FileError (the
+// Failures to open, read or decode a file come back as a ReadFailure (the
 // Python surface puts its fixed prefix in front of the description); faults
 // in the content that stop a Pajek read, and store errors while a graph is
 // built, are internal errors thrown with their fixed texts.
@@ -12,29 +12,26 @@
 #include <vector>
 
 #include "graph_core/graph.hpp"
+#include "text_io/byte_source.hpp"
+#include "text_io/file_error.hpp"
 
 namespace mivora {
 
-struct FileError {
-  enum class Stage { Open, Read };
-  Stage stage = Stage::Read;
+struct ReadFailure {
+  FileError::Stage stage = FileError::Stage::Read;
   std::string description;  // "No such file or directory (os error 2)"
 };
 
 // A graph read from a file, or what stopped the read.
 struct ReadResult {
   std::optional<_Graph> graph;
-  FileError error;  // meaningful when `graph` is empty
+  ReadFailure error;  // meaningful when `graph` is empty
 
   static ReadResult success(_Graph&& graph) { return ReadResult{std::move(graph), {}}; }
   static ReadResult failure(FileError::Stage stage, std::string description) {
-    return ReadResult{std::nullopt, FileError{stage, std::move(description)}};
+    return ReadResult{std::nullopt, ReadFailure{stage, std::move(description)}};
   }
 };
-
-// The operating system's description of an error number, in the form
-// "Permission denied (os error 13)".
-std::string describe_os_error(int error_number);
 
 inline constexpr const char* kInvalidUtf8 = "stream did not contain valid UTF-8";
 
@@ -44,9 +41,10 @@ inline constexpr const char* kInvalidX = "Invalid x pos";
 inline constexpr const char* kInvalidY = "Invalid y pos";
 inline constexpr const char* kInvalidWeight = "Invalid weight";
 
-// Streams the file line by line through an 8192-byte buffer.
+// Streams the file line by line.
 ReadResult read_net_file(const std::string& path);
-// The same over text in memory: lines end at each line feed.
+// The same over any source, and over text in memory.
+ReadResult read_net_source(ByteSource& source);
 ReadResult read_net_text(std::string_view text);
 
 // ---- JSON -------------------------------------------------------------------
@@ -79,13 +77,8 @@ JsonDecodeResult decode_json_graph(const std::string& text);
 
 // Reads the whole file, decodes it, then builds the graph through the store.
 ReadResult read_json_file(const std::string& path);
+ReadResult read_json_source(ByteSource& source);
 // The same over text in memory (checked for UTF-8 like a file).
 ReadResult read_json_text(const std::string& text);
-
-// Shortest round-trip text of a number in the JSON style: integral values
-// keep ".0", exponent form outside the fixed range of each width
-// ("1e+16", "1.5e-7" with `signed_exponent`, "1e16" without).
-void append_json_number(std::string& out, double value, bool signed_exponent);
-void append_json_number(std::string& out, float value, bool signed_exponent);
 
 }  // namespace mivora

@@ -1,15 +1,12 @@
 // The JSON graph document: RapidJSON's SAX reader with a handler that maps
 // the three record types (object or array form) and words its failures as
 // "{message} at line {L} column {C}".
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include <cctype>
-#include <cerrno>
 #include <charconv>
 #include <cmath>
 #include <cstdint>
+#include <cstdio>
 #include <cstring>
 #include <limits>
 
@@ -18,7 +15,9 @@
 #include <rapidjson/stream.h>
 
 #include "file_reader_core/file_reader.hpp"
+#include "file_reader_core/formats.hpp"
 #include "file_reader_core/text_scan.hpp"
+#include "text_io/number_text.hpp"
 #include "graph_core/internal_error.hpp"
 #include "text_io/cancellation.hpp"
 
@@ -26,72 +25,6 @@ namespace mivora {
 
 // ---- numbers in the JSON style --------------------------------------------------
 
-namespace {
-
-// Fixed notation is used while the decimal exponent e of the leading digit
-// (value = d.ddd * 10^e) satisfies min_exponent <= e < max_exponent.
-template <typename T>
-void append_json_number_at(std::string& out, T value, bool signed_exponent, int min_exponent,
-                           int max_exponent) {
-  char buffer[64];
-  const auto result = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::scientific);
-  // "-d.ddde+XX": split into sign, digits and exponent.
-  std::string_view text(buffer, static_cast<std::size_t>(result.ptr - buffer));
-  if (text.front() == '-') {
-    out += '-';
-    text.remove_prefix(1);
-  }
-  const std::size_t e_at = text.find('e');
-  std::string digits;
-  digits += text[0];
-  if (e_at > 1) digits.append(text.substr(2, e_at - 2));
-  int exponent = 0;
-  const std::string_view exponent_text = text.substr(e_at + 1);
-  std::from_chars(exponent_text.data() + (exponent_text[0] == '+' ? 1 : 0),
-                  exponent_text.data() + exponent_text.size(), exponent);
-  if (value == 0) {
-    out += "0.0";
-    return;
-  }
-  const int length = static_cast<int>(digits.size());
-  if (exponent >= min_exponent && exponent < max_exponent) {
-    if (exponent >= 0) {
-      const int integral = exponent + 1;
-      if (length <= integral) {
-        out += digits;
-        out.append(static_cast<std::size_t>(integral - length), '0');
-        out += ".0";
-      } else {
-        out.append(digits, 0, static_cast<std::size_t>(integral));
-        out += '.';
-        out.append(digits, static_cast<std::size_t>(integral));
-      }
-    } else {
-      out += "0.";
-      out.append(static_cast<std::size_t>(-exponent - 1), '0');
-      out += digits;
-    }
-    return;
-  }
-  out += digits[0];
-  if (length > 1) {
-    out += '.';
-    out.append(digits, 1);
-  }
-  out += 'e';
-  if (exponent >= 0 && signed_exponent) out += '+';
-  out += std::to_string(exponent);
-}
-
-}  // namespace
-
-void append_json_number(std::string& out, double value, bool signed_exponent) {
-  append_json_number_at(out, value, signed_exponent, -5, 16);
-}
-
-void append_json_number(std::string& out, float value, bool signed_exponent) {
-  append_json_number_at(out, value, signed_exponent, -6, 13);
-}
 
 namespace {
 
@@ -440,6 +373,11 @@ class GraphHandler {
       case Want::OptionalF64:
       case Want::F32: {
         if (scalar == Scalar::Null && want == Want::OptionalF64) break;
+        if (scalar == Scalar::Null) {
+          // Writers spell NaN and the infinities as null; NaN is what can be read back.
+          frames_.back().connections->back().weight = std::numeric_limits<float>::quiet_NaN();
+          break;
+        }
         if (scalar != Scalar::Number) return invalid_type(unexpected(scalar, text), want, after);
         const Number number = read_number(text);
         if (number.out_of_range) return error_at("number out of range", after);
@@ -624,44 +562,6 @@ JsonDecodeResult decode_json_graph(const std::string& owned) {
 
 namespace {
 
-// The whole file as text; fails on open, read and invalid UTF-8.
-bool read_whole_file(const std::string& path, std::string& text, std::string& error) {
-  if (path.find('\0') != std::string::npos) {
-    error = "file name contained an unexpected NUL byte";
-    return false;
-  }
-  int fd;
-  do {
-    fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-  } while (fd < 0 && errno == EINTR);
-  if (fd < 0) {
-    error = describe_os_error(errno);
-    return false;
-  }
-  struct stat status {};
-  if (::fstat(fd, &status) == 0 && S_ISREG(status.st_mode) && status.st_size > 0) {
-    text.reserve(static_cast<std::size_t>(status.st_size) + 1);
-  }
-  char buffer[1 << 16];
-  for (;;) {
-    const ssize_t count = ::read(fd, buffer, sizeof buffer);
-    if (count < 0) {
-      if (errno == EINTR) continue;
-      error = describe_os_error(errno);
-      ::close(fd);
-      return false;
-    }
-    if (count == 0) break;
-    text.append(buffer, static_cast<std::size_t>(count));
-  }
-  ::close(fd);
-  if (!is_valid_utf8(text)) {
-    error = kInvalidUtf8;
-    return false;
-  }
-  return true;
-}
-
 // Builds the graph of decoded records through the store.
 ReadResult build_json_graph(const JsonGraph& records) {
   _Graph graph;
@@ -716,14 +616,23 @@ ReadResult build_json_graph(const JsonGraph& records) {
 
 }  // namespace
 
-ReadResult read_json_file(const std::string& path) {
+ReadResult read_json_source(ByteSource& source) {
   std::string text;
-  std::string error;
-  if (!read_whole_file(path, text, error)) return ReadResult::failure(FileError::Stage::Read, std::move(error));
-  JsonDecodeResult decoded = decode_json_graph(text);
-  text = std::string();
-  if (!decoded.graph) return ReadResult::failure(FileError::Stage::Read, std::move(decoded.error));
-  return build_json_graph(*decoded.graph);
+  try {
+    read_all(source, text);
+  } catch (const FileError& error) {
+    return ReadResult::failure(FileError::Stage::Read, error.description());
+  }
+  return read_json_text(text);
+}
+
+ReadResult read_json_file(const std::string& path) {
+  try {
+    FileSource source(path);
+    return read_json_source(source);
+  } catch (const FileError& error) {
+    return ReadResult::failure(FileError::Stage::Read, error.description());
+  }
 }
 
 ReadResult read_json_text(const std::string& text) {
@@ -731,6 +640,64 @@ ReadResult read_json_text(const std::string& text) {
   JsonDecodeResult decoded = decode_json_graph(text);
   if (!decoded.graph) return ReadResult::failure(FileError::Stage::Read, std::move(decoded.error));
   return build_json_graph(*decoded.graph);
+}
+
+namespace {
+
+// The 1-based line holding the first byte that is not UTF-8.
+std::size_t line_of_invalid_utf8(std::string_view text) {
+  std::size_t line = 1;
+  while (!text.empty()) {
+    const std::size_t feed = text.find('\n');
+    if (!is_valid_utf8(text.substr(0, feed))) return line;
+    if (feed == std::string_view::npos) break;
+    text.remove_prefix(feed + 1);
+    ++line;
+  }
+  return line;
+}
+
+// "{what} at line L column C" as a FormatError at that place.
+[[noreturn]] void throw_located(const std::string& message) {
+  std::size_t line = 0;
+  std::size_t column = 0;
+  const std::size_t at = message.rfind(" at line ");
+  if (at != std::string::npos &&
+      std::sscanf(message.c_str() + at, " at line %zu column %zu", &line, &column) == 2) {
+    throw FormatError(message.substr(0, at), line, column);
+  }
+  throw FormatError(message, 0, 0);
+}
+
+}  // namespace
+
+_Graph read_json(ByteSource& source, const ReadOptions&, ReadNotes& notes) {
+  std::string text;
+  read_all(source, text);
+  if (!is_valid_utf8(text)) throw FormatError(kInvalidUtf8, line_of_invalid_utf8(text));
+  JsonDecodeResult decoded = decode_json_graph(text);
+  text = std::string();
+  if (!decoded.graph) throw_located(decoded.error);
+  const JsonGraph& records = *decoded.graph;
+  // Our own format: positions are canvas coordinates already.
+  GraphBuilder builder(PositionUnits::Canvas, PositionMode::File, std::nullopt);
+  builder.expect_vertices(records.nodes.size());
+  for (const JsonNode& node : records.nodes) {
+    const std::uint32_t vertex = builder.add_vertex(node.label, std::nullopt, true);
+    if (node.x && node.y) builder.set_position(vertex, *node.x, *node.y);
+  }
+  for (const auto* list : {&records.edges, &records.arcs}) {
+    if (!*list) continue;
+    const bool directed = list == &records.arcs;
+    for (const JsonConnection& connection : **list) {
+      const auto from = builder.find(connection.source);
+      if (!from) throw FormatError("the source '" + connection.source + "' of a connection names no node", 0);
+      const auto to = builder.find(connection.target);
+      if (!to) throw FormatError("the target '" + connection.target + "' of a connection names no node", 0);
+      builder.add_link(*from, *to, connection.weight, directed);
+    }
+  }
+  return builder.finish(notes);
 }
 
 }  // namespace mivora

@@ -1,9 +1,6 @@
 #include "file_writer_core/file_writer.hpp"
 
-#include <fcntl.h>
-#include <unistd.h>
 
-#include <cerrno>
 #include <charconv>
 #include <cmath>
 #include <string_view>
@@ -11,83 +8,35 @@
 
 #include <rapidjson/prettywriter.h>
 
-#include "file_reader_core/file_reader.hpp"
+#include "file_reader_core/formats.hpp"
 #include "graph_core/internal_error.hpp"
-#include "graph_core/number_text.hpp"
-#include "text_io/cancellation.hpp"
+#include "text_io/number_text.hpp"
 
 namespace mivora {
 namespace {
 
-// Creates or truncates a file for writing; -1 with errno set on failure.
-int create_file(const std::string& path) {
-  if (path.find('\0') != std::string::npos) {
-    errno = EINVAL;
-    return -1;
-  }
-  int fd;
-  do {
-    fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
-  } while (fd < 0 && errno == EINTR);
-  return fd;
-}
-
-// Writes all of `data`; 0 or the error number.
-int write_all(int fd, const char* data, std::size_t size) {
-  while (size > 0) {
-    const ssize_t written = ::write(fd, data, size);
-    if (written < 0) {
-      if (errno == EINTR) continue;
-      return errno;
-    }
-    data += written;
-    size -= static_cast<std::size_t>(written);
-  }
-  return 0;
-}
-
-std::optional<std::string> describe(int error_number) {
-  if (error_number == 0) return std::nullopt;
-  return describe_os_error(error_number);
-}
-
-std::optional<std::string> open_error(const std::string& path) {
-  if (path.find('\0') != std::string::npos) return std::string("file name contained an unexpected NUL byte");
-  return describe_os_error(errno);
-}
-
-void append_id(std::string& out, const _Node& node) {
-  const auto id = node.id();
-  if (!id) fail(kUnwrapNone);
-  char buffer[24];
-  out.append(buffer, std::to_chars(buffer, buffer + sizeof buffer, *id).ptr);
-}
-
-// A file output stream for RapidJSON's writers with an 8192-byte buffer
-// that, unlike rapidjson::FileWriteStream, keeps the first write error.
-class CheckedFileStream {
+// RapidJSON's output stream over a CheckedWriter (which throws on failure).
+class CheckedWriterStream {
  public:
   using Ch = char;
 
-  explicit CheckedFileStream(int fd) : fd_(fd) {}
+  explicit CheckedWriterStream(CheckedWriter& out) : out_(out), text_(out.text()) {}
 
   void Put(char c) {
-    if (current_ == buffer_ + sizeof buffer_) Flush();
-    *current_++ = c;
+    text_.push_back(c);
+    if (++pending_ == kFlushEvery) {
+      pending_ = 0;
+      out_.flush_if_full();
+    }
   }
-
-  void Flush() {
-    if (current_ != buffer_ && error_ == 0) error_ = write_all(fd_, buffer_, static_cast<std::size_t>(current_ - buffer_));
-    current_ = buffer_;
-  }
-
-  int error() const { return error_; }
+  void Flush() { out_.flush_if_full(); }
+  int error() const { return 0; }
 
  private:
-  int fd_;
-  int error_ = 0;
-  char buffer_[8192];
-  char* current_ = buffer_;
+  static constexpr std::size_t kFlushEvery = 4096;
+  CheckedWriter& out_;
+  std::string& text_;
+  std::size_t pending_ = 0;
 };
 
 // The same interface over a string in memory.
@@ -196,15 +145,46 @@ void write_connections(JsonWriter& writer, JsonEmitter<JsonWriter>& emit, const 
 
 }  // namespace
 
-std::string net_file_text(const _Graph& graph) {
-  std::string text = "*Vertices\n";
-  std::string edges;
-  std::string arcs;
-  text.reserve(graph.node_count() * 24 + 16);
-  for (const auto& handle : graph.nodes()) {
-    const _Node& node = *handle;
-    poll_cancellation(static_cast<std::uint32_t>(node.connections.size()) + 1);  // the file is not touched yet
-    append_id(text, node);
+namespace {
+
+void append_index(std::string& out, std::size_t value) {
+  char buffer[24];
+  out.append(buffer, std::to_chars(buffer, buffer + sizeof buffer, value).ptr);
+}
+
+// The connections of one kind (edges or arcs) under their header, if any.
+void write_net_connections(const _Graph& graph, CheckedWriter& out, bool directed) {
+  std::string& text = out.text();
+  bool first = true;
+  for (NodeIndex position = 0; position < graph.node_count(); ++position) {
+    for (const StoredConnection& connection : graph.node(position).connections) {
+      if (connection.directed != directed) continue;
+      const std::optional<NodeIndex> target = written_target(graph, connection);
+      if (!target) continue;  // target gone: nothing to name
+      if (first) {
+        text += directed ? "*Arcs\n" : "*Edges\n";
+        first = false;
+      }
+      append_index(text, position);
+      text += ' ';
+      append_index(text, *target);
+      text += ' ';
+      append_shortest(text, connection.weight);
+      text += '\n';
+    }
+    out.flush_if_full();
+  }
+}
+
+}  // namespace
+
+void write_net(const _Graph& graph, CheckedWriter& out) {
+  std::string& text = out.text();
+  text += "*Vertices\n";
+  for (NodeIndex position = 0; position < graph.node_count(); ++position) {
+    const _Node& node = graph.node(position);
+    check_pajek_label(node.label);
+    append_index(text, position);
     text += " \"";
     text += node.label;
     text += '"';
@@ -215,46 +195,28 @@ std::string net_file_text(const _Graph& graph) {
       append_shortest(text, (node.y - kCanvasMargin) / (kCanvasHeight - kCanvasMargin));
     }
     text += '\n';
-    for (const StoredConnection& connection : node.connections) {
-      std::string& out = connection.directed ? arcs : edges;
-      if (connection.is_local()) {
-        // A target in the same graph: its id is its position there.
-        append_id(out, node);
-        out += ' ';
-        char buffer[24];
-        out.append(buffer, std::to_chars(buffer, buffer + sizeof buffer, connection.local_target).ptr);
-      } else {
-        const auto target = connection.target.lock();
-        if (!target) continue;  // target gone: nothing to name
-        append_id(out, node);
-        out += ' ';
-        append_id(out, *target);
-      }
-      out += ' ';
-      append_shortest(out, connection.weight);
-      out += '\n';
-    }
+    out.flush_if_full();
   }
-  if (!edges.empty()) {
-    text += "*Edges\n";
-    text += edges;
-  }
-  if (!arcs.empty()) {
-    text += "*Arcs\n";
-    text += arcs;
-  }
-  edges = std::string();
-  arcs = std::string();
+  write_net_connections(graph, out, false);
+  write_net_connections(graph, out, true);
+}
+
+std::string net_file_text(const _Graph& graph) {
+  std::string text;
+  CheckedWriter out(&text);
+  write_net(graph, out);
   return text;
 }
 
 std::optional<std::string> write_net_file(const std::string& path, const _Graph& graph) {
-  const std::string text = net_file_text(graph);
-  const int fd = create_file(path);
-  if (fd < 0) return open_error(path);
-  const int write_error = write_all(fd, text.data(), text.size());
-  const int close_error = ::close(fd) == 0 ? 0 : errno;
-  return describe(write_error != 0 ? write_error : close_error);
+  try {
+    CheckedWriter out(path);
+    write_net(graph, out);
+    out.commit();
+  } catch (const FileError& error) {
+    return error.description();
+  }
+  return std::nullopt;
 }
 
 namespace {
@@ -306,13 +268,20 @@ std::string json_file_text(const _Graph& graph) {
   return text;
 }
 
-std::optional<std::string> write_json_file(const std::string& path, const _Graph& graph) {
-  const int fd = create_file(path);
-  if (fd < 0) return open_error(path);
-  CheckedFileStream stream(fd);
+void write_json(const _Graph& graph, CheckedWriter& out, const WriteOptions&) {
+  CheckedWriterStream stream(out);
   write_json_document(stream, graph);
-  const int close_error = ::close(fd) == 0 ? 0 : errno;
-  return describe(stream.error() != 0 ? stream.error() : close_error);
+}
+
+std::optional<std::string> write_json_file(const std::string& path, const _Graph& graph) {
+  try {
+    CheckedWriter out(path);
+    write_json(graph, out, WriteOptions{});
+    out.commit();
+  } catch (const FileError& error) {
+    return error.description();
+  }
+  return std::nullopt;
 }
 
 }  // namespace mivora

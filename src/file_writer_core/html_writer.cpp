@@ -1,16 +1,13 @@
 #include "file_writer_core/html_writer.hpp"
 
-#include <fcntl.h>
-#include <unistd.h>
 
 #include <array>
-#include <cerrno>
 #include <charconv>
-#include <system_error>
 
 #include "embedded_page.hpp"
 #include "graph_core/internal_error.hpp"
-#include "graph_core/number_text.hpp"
+#include "text_io/checked_writer.hpp"
+#include "text_io/number_text.hpp"
 #include "svg_creation/svg_creation.hpp"
 
 namespace mivora {
@@ -19,10 +16,6 @@ namespace {
 constexpr std::string_view kSvgPlaceholder = "ESCAPE_SVG";
 constexpr std::string_view kDataPlaceholder = "ESCAPE_DATA";
 constexpr std::string_view kScriptPlaceholder = "ESCAPE_SCRIPT";
-
-Writeable::Error os_error(int code) {
-  return {std::generic_category().message(code) + " (os error " + std::to_string(code) + ")"};
-}
 
 void append_index(std::string& out, NodeIndex index) {
   std::array<char, 24> digits;
@@ -103,21 +96,15 @@ std::optional<Writeable::Error> output_html(_Graph& graph, std::string_view file
 }
 
 std::optional<Writeable::Error> write_whole_file(std::string_view file_name, std::string_view content) {
-  const std::string path(file_name);
-  if (path.find('\0') != std::string::npos) return Writeable::Error{"file name contains a nul byte"};
-  const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
-  if (fd < 0) return os_error(errno);
-  while (!content.empty()) {
-    const ssize_t written = ::write(fd, content.data(), content.size());
-    if (written < 0) {
-      if (errno == EINTR) continue;
-      const int code = errno;
-      ::close(fd);
-      return os_error(code);
-    }
-    content.remove_prefix(static_cast<std::size_t>(written));
+  try {
+    CheckedWriter out{std::string(file_name)};
+    // Handed over in chunks, so a long write still notices a pending Ctrl-C.
+    constexpr std::size_t kChunk = std::size_t{1} << 16;
+    for (std::size_t at = 0; at < content.size(); at += kChunk) out.write(content.substr(at, kChunk));
+    out.commit();
+  } catch (const FileError& error) {
+    return Writeable::Error{error.description()};
   }
-  if (::close(fd) != 0 && errno != EINTR) return os_error(errno);
   return std::nullopt;
 }
 

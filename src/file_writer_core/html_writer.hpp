@@ -21,8 +21,8 @@ class Writeable {
   };
 
   virtual ~Writeable() = default;
-  // Creates or truncates the file and writes `content` through this writer;
-  // no value on success.
+  // Writes `content` through this writer to the file (replaced only once
+  // complete); no value on success.
   virtual std::optional<Error> write_file(std::string_view file_name, std::string_view content) const = 0;
 };
 
@@ -59,7 +59,8 @@ std::string page_graph_data(const _Graph& graph);
 std::optional<Writeable::Error> output_html(_Graph& graph, std::string_view file_name, LayoutKind layout,
                                             bool override_positions, const GraphStyle& style);
 
-// Creates or truncates `file_name` and writes `content` whole.
+// Writes `content` whole to `file_name`, replacing an existing file only
+// once the new one is complete.
 std::optional<Writeable::Error> write_whole_file(std::string_view file_name, std::string_view content);
 
 }  // namespace mivora

@@ -2,7 +2,6 @@
 
 #include <atomic>
 #include <charconv>
-#include <unistd.h>
 
 #include "graph_core/internal_error.hpp"
 #include "text_io/cancellation.hpp"
@@ -88,6 +87,24 @@ NodeIndex _Graph::add_node_with_pos(std::string_view label, double x, double y) 
 
 NodeIndex _Graph::append_node_unchecked(std::string label) {
   return append(new_node(std::move(label)));
+}
+
+std::optional<NodeIndex> _Graph::add_node_if_new(std::string_view label, const double* xy) {
+  const std::uint64_t hash = hash_label(label);
+  index_.prefetch(hash);
+  if (index_.find(label, hash)) return std::nullopt;
+  auto node = new_node(label);
+  if (xy != nullptr) node->set_position(xy[0], xy[1]);
+  const NodeIndex position = add_unique(std::move(node), hash).first;
+  if (xy != nullptr) has_positions_ = true;
+  return position;
+}
+
+NodeIndex _Graph::append_node_unchecked(std::string label, double x, double y) {
+  auto node = new_node(std::move(label));
+  node->set_position(x, y);
+  has_positions_ = true;
+  return append(std::move(node));
 }
 
 void _Graph::add_decimal_nodes(std::size_t count) {

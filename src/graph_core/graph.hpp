@@ -47,6 +47,11 @@ class _Graph {
   // Fills an empty graph with `count` nodes labelled "0", "1", ... (bulk
   // construction from integer ids); their labels are found without hashing.
   void add_decimal_nodes(std::size_t count);
+  NodeIndex append_node_unchecked(std::string label, double x, double y);
+  // Adds a node (at `xy` when given) unless its label is present, without
+  // reporting a duplicate: file readers keep such a vertex as its own node.
+  // The position of the new node, or nothing when the label was present.
+  std::optional<NodeIndex> add_node_if_new(std::string_view label, const double* xy = nullptr);
 
   void create_connection(std::string_view from_label, std::string_view to_label, bool directed,
                          Weight weight);

@@ -81,15 +81,22 @@ inline constexpr std::size_t kMaxParameters = 11;
 struct Signature {
   constexpr Signature(const char* function_name, std::initializer_list<const char*> names,
                       std::size_t required_count)
-      : function(function_name), count(names.size()), required(required_count) {
+      : function(function_name), count(names.size()), required(required_count), positional(names.size()) {
     std::size_t i = 0;
     for (const char* name : names) parameters[i++] = name;
+  }
+  // The same signature with the parameters from `first` on keyword-only.
+  constexpr Signature keyword_only_from(std::size_t first) const {
+    Signature copy = *this;
+    copy.positional = first;
+    return copy;
   }
 
   const char* function;  // as messages show it: "Graph.add_node()"
   std::array<const char*, kMaxParameters> parameters{};
   std::size_t count;
   std::size_t required;  // the leading `required` parameters have no default
+  std::size_t positional;  // how many may be passed by position
 };
 
 // The matched arguments: borrowed references, NULL where a parameter was left out.
@@ -110,7 +117,7 @@ Arguments match_arguments(const Signature& signature, PyObject* const* args, Py_
 inline Arguments match_positional(const Signature& signature, PyObject* const* args, Py_ssize_t nargs,
                                   PyObject* kwnames) {
   const auto positional = static_cast<std::size_t>(PyVectorcall_NARGS(nargs));
-  if (kwnames != nullptr || positional < signature.required || positional > signature.count) {
+  if (kwnames != nullptr || positional < signature.required || positional > signature.positional) {
     return match_arguments(signature, args, nargs, kwnames);
   }
   Arguments arguments;

@@ -40,4 +40,7 @@ std::span<const PyMethodDef> graph_bridges_methods();    // py_graph_bridges.cpp
 std::span<const PyMethodDef> graph_measures_methods();   // py_graph_measures.cpp (components, paths, clustering, cores, trees)
 std::span<const PyMethodDef> graph_centrality_methods(); // py_graph_centrality.cpp (centralities, communities)
 
+// Adds mivora.FormatError (py_graph_formats.cpp) to the module.
+void add_format_error(PyObject* module);
+
 }  // namespace mivora::py

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "file_reader_core/file_reader.hpp"
+#include "file_reader_core/formats.hpp"
 #include "file_writer_core/file_writer.hpp"
 #include "graph_py/py_graph.hpp"
 
@@ -31,7 +32,12 @@ PyObject* output_file(Writer write, const Signature& signature, PyObject* self, 
   return call_method<PyGraph>(self, signature, Access::Exclusive, args, nargs, kwnames,
                               [write](PyGraph::Data& data, const Arguments& arguments) {
                                 const std::string path(to_text(arguments[0], "file_name"));
-                                if (auto error = write(path, data.graph)) fail_with(kCreateFileFailed, *error);
+                                try {
+                                  if (auto error = write(path, data.graph)) fail_with(kCreateFileFailed, *error);
+                                } catch (const NotWritable& error) {
+                                  PyErr_SetString(PyExc_ValueError, error.what());
+                                  throw PythonError{};
+                                }
                                 return none();
                               });
 }

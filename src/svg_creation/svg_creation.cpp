@@ -6,8 +6,8 @@
 #include <cstring>
 
 #include "graph_core/internal_error.hpp"
-#include "graph_core/number_text.hpp"
 #include "text_io/cancellation.hpp"
+#include "text_io/number_text.hpp"
 
 namespace mivora {
 

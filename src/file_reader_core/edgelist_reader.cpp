@@ -1,0 +1,419 @@
+// Edge lists: SNAP, KONECT, CSV and TSV files, one link per row; a row
+// holding a single id makes a vertex without links (igraph's NCOL form).
+//
+// A row holds the source and target ids, optionally a weight and further
+// columns. Comment lines ('#' and '%' unless told otherwise), blank lines
+// and a trailing carriage return are skipped. Before the first link is
+// made, the first two data rows decide what the file looks like: the field
+// separator, whether the first row names the columns, whether it only gives
+// the vertex and link counts (`924 3239` above three-column rows), and which
+// column is the weight. A KONECT file marked `% bip` keeps its left and
+// right ids apart: they become the vertices L<id> and R<id>, lefts first.
+#include <algorithm>
+#include <array>
+#include <numeric>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "file_reader_core/format_parsers.hpp"
+#include "file_reader_core/text_scan.hpp"
+#include "text_io/cancellation.hpp"
+
+namespace mivora {
+namespace {
+
+constexpr char kWhitespaceRuns = '\0';  // separator value: runs of spaces and tabs
+
+bool is_blank(char c) { return c == ' ' || c == '\t'; }
+
+bool equals_ignoring_case(std::string_view text, std::string_view lower) {
+  if (text.size() != lower.size()) return false;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    char c = text[i];
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    if (c != lower[i]) return false;
+  }
+  return true;
+}
+
+bool is_number(std::string_view field) {
+  double value;
+  return parse_float(field, value) == FloatParse::Ok;
+}
+
+bool is_plain_integer(std::string_view field) {
+  return !field.empty() && field.size() <= 18 &&
+         std::all_of(field.begin(), field.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
+
+template <std::size_t N>
+bool names_one_of(std::string_view field, const std::array<std::string_view, N>& names) {
+  return std::any_of(names.begin(), names.end(), [&](std::string_view name) { return equals_ignoring_case(field, name); });
+}
+
+constexpr std::array<std::string_view, 9> kSourceNames = {"source", "from", "src", "node1", "u", "id1", "source_id", "head", "start"};
+constexpr std::array<std::string_view, 9> kTargetNames = {"target", "to", "dst", "node2", "v", "id2", "target_id", "tail", "end"};
+
+// Splits one line (no line break) into fields. Quoted fields ("a ""b""")
+// are unquoted into `scratch`, which is sized for the line first so the
+// views into it stay valid.
+class RowSplitter {
+ public:
+  void split(std::string_view line, char separator, std::size_t line_number, std::vector<std::string_view>& fields) {
+    fields.clear();
+    scratch_.clear();
+    quoted_ = false;
+    scratch_.reserve(line.size());
+    std::size_t i = 0;
+    const std::size_t n = line.size();
+    if (separator == kWhitespaceRuns) {
+      while (true) {
+        while (i < n && is_blank(line[i])) ++i;
+        if (i == n) return;
+        if (line[i] == '"') {
+          fields.push_back(quoted(line, i, line_number));
+        } else {
+          const std::size_t start = i;
+          while (i < n && !is_blank(line[i])) ++i;
+          fields.push_back(line.substr(start, i - start));
+        }
+      }
+    }
+    while (true) {
+      while (i < n && is_blank(line[i]) && line[i] != separator) ++i;
+      std::string_view field;
+      if (i < n && line[i] == '"') {
+        field = quoted(line, i, line_number);
+        while (i < n && is_blank(line[i]) && line[i] != separator) ++i;
+        if (i < n && line[i] != separator) {
+          throw FormatError("expected a separator after the quoted field", line_number, i + 1);
+        }
+      } else {
+        const std::size_t start = i;
+        while (i < n && line[i] != separator) ++i;
+        std::size_t end = i;
+        while (end > start && is_blank(line[end - 1]) && line[end - 1] != separator) --end;
+        field = line.substr(start, end - start);
+      }
+      fields.push_back(field);
+      if (i == n) return;
+      ++i;  // the separator
+    }
+  }
+
+ // Whether the last row had a quoted field (its text lives in the splitter).
+  bool had_quotes() const { return quoted_; }
+
+ private:
+  std::string_view quoted(std::string_view line, std::size_t& i, std::size_t line_number) {
+    quoted_ = true;
+    const std::size_t open = i++;
+    const std::size_t start = scratch_.size();
+    while (true) {
+      if (i == line.size()) throw FormatError("a quoted field is not closed on its line", line_number, open + 1);
+      if (line[i] == '"') {
+        if (i + 1 < line.size() && line[i + 1] == '"') {
+          scratch_ += '"';
+          i += 2;
+          continue;
+        }
+        ++i;
+        break;
+      }
+      scratch_ += line[i++];
+    }
+    return std::string_view(scratch_).substr(start);
+  }
+
+  std::string scratch_;
+  bool quoted_ = false;
+};
+
+char separator_of(std::string_view line) {
+  bool quoted = false, tab = false;
+  for (const char c : line) {
+    if (c == '"') quoted = !quoted;
+    if (quoted) continue;
+    if (c == ',') return ',';
+    if (c == '\t') tab = true;
+  }
+  if (!tab) return kWhitespaceRuns;
+  // Tabs separate; a space inside a tab-separated field belongs to a name.
+  std::size_t start = 0;
+  while (start <= line.size()) {
+    std::size_t end = line.find('\t', start);
+    if (end == std::string_view::npos) end = line.size();
+    std::string_view field = line.substr(start, end - start);
+    while (!field.empty() && field.back() == ' ') field.remove_suffix(1);
+    while (!field.empty() && field.front() == ' ') field.remove_prefix(1);
+    if (field.find(' ') != std::string_view::npos) return '\t';
+    start = end + 1;
+  }
+  return kWhitespaceRuns;
+}
+
+class EdgeListParser {
+ public:
+  explicit EdgeListParser(const ReadOptions& settings) : settings_(settings) {}
+
+  GraphRecords run(ChunkInput& input) {
+    std::size_t done = 0;
+    while (true) {
+      const bool more = input.more(done);
+      const std::string_view window = input.window();
+      std::size_t end = window.size();
+      if (more) {
+        const std::size_t last = window.find_last_of("\n\r");
+        if (last == std::string_view::npos) {
+          done = 0;  // one line longer than the window: keep reading
+          continue;
+        }
+        end = last + 1;
+      }
+      lines(window.substr(0, end));
+      resolve_batch();  // the batch's ids point into the window
+      done = end;
+      if (!more) break;
+    }
+    if (!decided_) decide();
+    resolve_batch();
+    if (bipartite_) order_bipartite();
+    return std::move(records_);
+  }
+
+ private:
+  void lines(std::string_view block) {
+    std::size_t start = 0;
+    // A CR LF pair split between two blocks ends one line.
+    if (pending_cr_ && !block.empty() && block[0] == '\n') start = 1;
+    pending_cr_ = false;
+    while (start < block.size()) {
+      std::size_t end = start;
+      while (end < block.size() && block[end] != '\n' && block[end] != '\r') ++end;
+      ++line_;
+      line(block.substr(start, end - start));
+      if (end < block.size() && block[end] == '\r' && end + 1 < block.size() && block[end + 1] == '\n') ++end;
+      else if (end < block.size() && block[end] == '\r' && end + 1 == block.size()) pending_cr_ = true;
+      start = end + 1;
+    }
+    poll_cancellation(static_cast<std::uint32_t>(std::min<std::size_t>(block.size() / 16, 1u << 20)));
+  }
+
+  void line(std::string_view text) {
+    std::size_t first = 0;
+    while (first < text.size() && is_blank(text[first])) ++first;
+    if (first == text.size()) return;
+    const std::string_view body = text.substr(first);
+    if (is_comment(body)) {
+      comment(body);
+      return;
+    }
+    if (!is_valid_utf8(text)) throw FormatError("the line is not valid UTF-8", line_, 0);
+    if (!decided_) {
+      if (separator_unset_) {
+        separator_ = settings_.delimiter != 0 ? settings_.delimiter : separator_of(text);
+        if (separator_ == ' ') separator_ = kWhitespaceRuns;
+        separator_unset_ = false;
+      }
+      splitter_.split(text, separator_, line_, fields_);
+      early_.push_back(EarlyRow{line_, std::vector<std::string>(fields_.begin(), fields_.end())});
+      if (early_.size() == 2) decide();
+      return;
+    }
+    splitter_.split(text, separator_, line_, fields_);
+    if (splitter_.had_quotes() || bipartite_) resolve_batch();
+    row(fields_, !splitter_.had_quotes() && !bipartite_);
+  }
+
+  bool is_comment(std::string_view body) const {
+    return settings_.comments.find(body[0]) != std::string::npos;
+  }
+
+  // KONECT: `% bip ...` on the first line marks a two-mode network.
+  void comment(std::string_view body) {
+    if (line_ == 1 && body.starts_with("%") && !decided_) {
+      std::string_view rest = body.substr(1);
+      while (!rest.empty() && is_blank(rest.front())) rest.remove_prefix(1);
+      if (rest.starts_with("bip") && (rest.size() == 3 || is_blank(rest[3]))) bipartite_ = true;
+    }
+  }
+
+  // Settles the layout from the first (up to) two data rows, then makes
+  // their links.
+  void decide() {
+    decided_ = true;
+    std::vector<std::string_view> first, second;
+    if (!early_.empty()) first.assign(early_[0].fields.begin(), early_[0].fields.end());
+    if (early_.size() > 1) second.assign(early_[1].fields.begin(), early_[1].fields.end());
+    bool header = settings_.header.value_or(false);
+    if (!settings_.header && !first.empty()) header = looks_like_header(first, second);
+    bool counts = false;
+    if (!header && !settings_.header && first.size() == 2 && second.size() >= 3 && is_plain_integer(first[0]) &&
+        is_plain_integer(first[1])) {
+      counts = true;  // `nodes links` above rows of three or more columns
+    }
+    if (header) name_columns(first);
+    const std::vector<std::string_view>& sample = header || counts ? second : first;
+    if (!weight_ && !settings_.weight && !header) {
+      if (sample.size() >= 3 && is_number(sample[2])) {
+        weight_ = 2;
+        weight_guessed_ = true;
+      }
+    }
+    if (settings_.weight) weight_ = *settings_.weight;
+    for (std::size_t i = (header || counts) ? 1 : 0; i < early_.size(); ++i) {
+      const std::size_t line = line_;
+      line_ = early_[i].line;
+      std::vector<std::string_view> fields(early_[i].fields.begin(), early_[i].fields.end());
+      row(fields);
+      line_ = line;
+    }
+    early_.clear();
+  }
+
+  bool looks_like_header(const std::vector<std::string_view>& first, const std::vector<std::string_view>& second) const {
+    if (first.size() >= 2 && names_one_of(first[0], kSourceNames) && names_one_of(first[1], kTargetNames)) return true;
+    if (first.size() < 2 || second.size() < 2) return false;
+    for (std::size_t i = 0; i < std::min<std::size_t>({first.size(), second.size(), 3}); ++i) {
+      if (!is_number(first[i]) && is_number(second[i])) return true;
+    }
+    return false;
+  }
+
+  void name_columns(const std::vector<std::string_view>& names) {
+    bool source_named = false, target_named = false;
+    for (std::size_t i = 0; i < names.size(); ++i) {
+      if (!source_named && names_one_of(names[i], kSourceNames)) source_ = i, source_named = true;
+      else if (!target_named && names_one_of(names[i], kTargetNames)) target_ = i, target_named = true;
+      else if (equals_ignoring_case(names[i], "weight")) weight_ = i;
+      else if (equals_ignoring_case(names[i], "type")) type_ = i;
+    }
+    if (source_ == target_) target_ = source_ == 0 ? 1 : 0;
+  }
+
+  // A row's link; `batched`: its ids stay valid until the window moves, so
+  // the link may wait in the batch.
+  void row(const std::vector<std::string_view>& fields, bool batched = false) {
+    if (fields.size() == 1 && source_ == 0) {
+      resolve_batch();
+      vertex(fields[0], 'L');  // a vertex without links, as igraph's NCOL writes it
+      return;
+    }
+    if (fields.size() <= std::max(source_, target_)) {
+      throw FormatError("expected a source and a target id, found " + std::to_string(fields.size()) +
+                             (fields.size() == 1 ? " field" : " fields"), line_, 0);
+    }
+    float weight = 1.0f;
+    if (weight_ && *weight_ < fields.size() && !fields[*weight_].empty()) {
+      const FloatParse parsed = parse_float(fields[*weight_], weight);
+      if (parsed != FloatParse::Ok) {
+        if (!weight_guessed_) {
+          throw FormatError("the weight '" + std::string(fields[*weight_]) + "' is not a number", line_, 0);
+        }
+        weight = 1.0f;
+      }
+    }
+    bool directed = settings_.directed.value_or(false);
+    if (!settings_.directed && type_ && *type_ < fields.size()) directed = equals_ignoring_case(fields[*type_], "directed");
+    if (batched) {
+      const std::string_view from = fields[source_], to = fields[target_];
+      batch_[batch_size_++] = Pending{from, to, records_.prepare(from), records_.prepare(to), weight, directed};
+      if (batch_size_ == kBatch) resolve_batch();
+      return;
+    }
+    const std::uint32_t from = vertex(fields[source_], 'L');
+    const std::uint32_t to = vertex(fields[target_], 'R');
+    records_.link(from, to, weight, directed);
+  }
+
+  // Links whose id lookups were started together, resolved in file order.
+  void resolve_batch() {
+    for (std::size_t i = 0; i < batch_size_; ++i) {
+      const Pending& p = batch_[i];
+      const std::uint32_t from = records_.vertex(p.from, p.from_lookup);
+      const std::uint32_t to = records_.vertex(p.to, p.to_lookup);
+      records_.link(from, to, p.weight, p.directed);
+    }
+    batch_size_ = 0;
+  }
+
+  std::uint32_t vertex(std::string_view id, char side) {
+    if (!bipartite_) return records_.vertex(id);
+    prefixed_.assign(1, side);
+    prefixed_.append(id);
+    return records_.vertex(prefixed_);
+  }
+
+  // Lefts first, then rights, each by its number where the ids are numbers.
+  void order_bipartite() {
+    auto& vertices = records_.vertices;
+    std::vector<std::uint32_t> order(vertices.size());
+    std::iota(order.begin(), order.end(), 0u);
+    auto key = [&](std::uint32_t v) {
+      const std::string& label = vertices[v].label;
+      const std::string_view id = std::string_view(label).substr(1);
+      const bool numeric = is_plain_integer(id);
+      return std::make_tuple(label[0], !numeric, numeric ? std::stoull(std::string(id)) : 0ull, id);
+    };
+    std::stable_sort(order.begin(), order.end(), [&](std::uint32_t a, std::uint32_t b) { return key(a) < key(b); });
+    std::vector<std::uint32_t> new_number(vertices.size());
+    std::vector<VertexRecord> sorted;
+    sorted.reserve(vertices.size());
+    for (std::uint32_t i = 0; i < order.size(); ++i) {
+      new_number[order[i]] = i;
+      sorted.push_back(std::move(vertices[order[i]]));
+    }
+    vertices = std::move(sorted);
+    for (LinkRecord& link : records_.links) {
+      link.from = new_number[link.from];
+      link.to = new_number[link.to];
+    }
+  }
+
+  struct Pending {
+    std::string_view from, to;
+    VertexIds::Lookup from_lookup, to_lookup;
+    float weight;
+    bool directed;
+  };
+  static constexpr std::size_t kBatch = 16;
+
+  struct EarlyRow {
+    std::size_t line;
+    std::vector<std::string> fields;
+  };
+
+  const ReadOptions& settings_;
+  GraphRecords records_;
+  RowSplitter splitter_;
+  std::vector<std::string_view> fields_;
+  std::vector<EarlyRow> early_;
+  std::array<Pending, kBatch> batch_;
+  std::size_t batch_size_ = 0;
+  std::string prefixed_;
+  std::size_t line_ = 0;
+  bool pending_cr_ = false;
+  bool decided_ = false;
+  bool separator_unset_ = true;
+  char separator_ = kWhitespaceRuns;
+  bool bipartite_ = false;
+  std::size_t source_ = 0;
+  std::size_t target_ = 1;
+  std::optional<std::size_t> weight_;
+  bool weight_guessed_ = false;
+  std::optional<std::size_t> type_;
+};
+
+}  // namespace
+
+GraphRecords parse_edgelist(ChunkInput& input, const ReadOptions& options) {
+  return EdgeListParser(options).run(input);
+}
+
+_Graph read_edgelist(ByteSource& source, const ReadOptions& options, ReadNotes& notes) {
+  ChunkInput input(fill_from(source));
+  return build_graph(parse_edgelist(input, options), source, options, notes);
+}
+
+}  // namespace mivora

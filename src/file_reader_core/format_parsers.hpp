@@ -1,0 +1,27 @@
+#pragma once
+// Parsers of the GML, GraphML, GEXF and edge-list formats. Each turns the
+// bytes of one file into GraphRecords (vertices in file order, links by
+// vertex number); build_graph() then makes the graph through the shared
+// GraphBuilder. Malformed content ends a parse with a FormatError naming
+// the line (and the column where the format has one) and what was expected.
+#include "file_reader_core/chunk_input.hpp"
+#include "file_reader_core/formats.hpp"
+#include "file_reader_core/graph_records.hpp"
+
+namespace mivora {
+
+GraphRecords parse_gml(ChunkInput& input);
+// The XML formats pass their input to the XML parser's own buffer.
+GraphRecords parse_graphml(const ChunkInput::Fill& fill);
+GraphRecords parse_gexf(const ChunkInput::Fill& fill);
+// Edge lists read the edge-list fields of `options`.
+GraphRecords parse_edgelist(ChunkInput& input, const ReadOptions& options);
+
+// Reads from `source`.
+ChunkInput::Fill fill_from(ByteSource& source);
+
+// The graph of the records: every vertex a node in order, every link a
+// connection; positions in canvas units, placed as `options` says.
+_Graph build_graph(GraphRecords&& records, ByteSource& source, const ReadOptions& options, ReadNotes& notes);
+
+}  // namespace mivora

@@ -1,0 +1,80 @@
+#pragma once
+// The readers and writers of every file format, as the surface calls them.
+//
+// A reader takes its bytes from a ByteSource (already decoded to UTF-8 when
+// the caller asked for another encoding) and feeds a GraphBuilder; it throws
+// FormatError for malformed content (with line and, where it knows it,
+// column), FileError when the source fails, Cancelled when interrupted. What
+// it noticed without failing (repeated labels, skipped attributes) goes into
+// `notes`.
+//
+// A writer appends its text to a CheckedWriter (flush_if_full() every so
+// often); the caller commits. A graph it cannot express faithfully
+// (a label the format cannot hold, a connection to a node of another graph
+// that no node of this graph stands for) is refused with NotWritable before
+// anything reaches the file.
+#include <cstddef>
+#include <optional>
+#include <stdexcept>
+#include <string>
+
+#include "file_reader_core/graph_builder.hpp"
+#include "graph_core/graph.hpp"
+#include "text_io/byte_source.hpp"
+#include "text_io/checked_writer.hpp"
+#include "text_io/format_error.hpp"
+
+namespace mivora {
+
+struct ReadOptions {
+  // The source handed to a reader is UTF-8 already; kept for messages.
+  TextEncoding encoding = TextEncoding::Utf8;
+  PositionMode positions = PositionMode::Canvas;
+  // Edge lists only.
+  std::optional<bool> directed;       // default: undirected
+  char delimiter = 0;                 // 0: runs of spaces and tabs, or ',' / '\t' found in the first line
+  std::string comments = "#%";        // a line starting with one of these is skipped
+  std::optional<bool> header;         // nullopt: detect a header row
+  std::optional<std::size_t> weight;  // 0-based column of the weight; nullopt: the third if present
+};
+
+struct WriteOptions {
+  // Edge lists only.
+  char delimiter = ' ';
+  bool header = false;
+  bool weights = true;
+};
+
+// A graph that a format cannot hold as it is.
+class NotWritable : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+// The node a connection of `graph` leads to, as a position in `graph`:
+// a target in another graph stands for the node of `graph` with the same
+// label; nullopt for a target that is gone (nothing to write). Throws
+// NotWritable when a foreign target's label names no node of `graph`.
+std::optional<NodeIndex> written_target(const _Graph& graph, const StoredConnection& connection);
+
+_Graph read_pajek(ByteSource& source, const ReadOptions& options, ReadNotes& notes);
+_Graph read_json(ByteSource& source, const ReadOptions& options, ReadNotes& notes);
+_Graph read_gml(ByteSource& source, const ReadOptions& options, ReadNotes& notes);
+_Graph read_graphml(ByteSource& source, const ReadOptions& options, ReadNotes& notes);
+_Graph read_gexf(ByteSource& source, const ReadOptions& options, ReadNotes& notes);
+_Graph read_edgelist(ByteSource& source, const ReadOptions& options, ReadNotes& notes);
+
+void write_pajek(const _Graph& graph, CheckedWriter& out, const WriteOptions& options);
+void write_json(const _Graph& graph, CheckedWriter& out, const WriteOptions& options);
+void write_gml(const _Graph& graph, CheckedWriter& out, const WriteOptions& options);
+void write_graphml(const _Graph& graph, CheckedWriter& out, const WriteOptions& options);
+void write_gexf(const _Graph& graph, CheckedWriter& out, const WriteOptions& options);
+void write_edgelist(const _Graph& graph, CheckedWriter& out, const WriteOptions& options);
+
+// Thrown by a format whose reader or writer is not part of this build.
+class FormatNotBuilt : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+}  // namespace mivora

@@ -1,0 +1,154 @@
+#include "file_reader_core/xml_stream.hpp"
+
+#include <expat.h>
+
+#include <climits>
+#include <exception>
+#include <memory>
+#include <string>
+
+#include "text_io/format_error.hpp"
+#include "text_io/cancellation.hpp"
+
+namespace mivora {
+
+std::string_view local_name(std::string_view name) {
+  const std::size_t colon = name.rfind(':');
+  return colon == std::string_view::npos ? name : name.substr(colon + 1);
+}
+
+namespace {
+
+// Whether the attribute name `full` is `name`, with or without a prefix; one
+// pass, no length needed first.
+bool names(const char* full, std::string_view name) {
+  std::size_t i = 0;
+  while (i < name.size() && full[i] == name[i]) ++i;
+  if (i == name.size() && full[i] == '\0') return true;
+  const char* colon = nullptr;
+  for (const char* p = full; *p != '\0'; ++p) {
+    if (*p == ':') colon = p;
+  }
+  return colon != nullptr && std::string_view(colon + 1) == name;
+}
+
+}  // namespace
+
+std::string_view XmlHandler::Attributes::get(std::string_view name) const {
+  for (const char** pair = pairs; *pair != nullptr; pair += 2) {
+    if (names(pair[0], name)) return pair[1];
+  }
+  return {};
+}
+
+bool XmlHandler::Attributes::has(std::string_view name) const {
+  for (const char** pair = pairs; *pair != nullptr; pair += 2) {
+    if (names(pair[0], name)) return true;
+  }
+  return false;
+}
+
+namespace {
+
+constexpr int kChunk = 1 << 18;
+
+struct ParserFree {
+  void operator()(XML_ParserStruct* parser) const { XML_ParserFree(parser); }
+};
+
+// Expat is C: nothing may unwind through it. A callback that fails keeps the
+// exception here and stops the parser; the loop rethrows it.
+struct Session {
+  XML_Parser parser;
+  XmlHandler& handler;
+  std::exception_ptr failure;
+  std::string refusal;  // why the document itself was refused
+  bool text_handler_set = false;
+
+  // Expat skips text nobody listens to faster than it reports it: the text
+  // handler is installed only while the handler wants text.
+  void update_text_handler();
+
+  template <typename Call>
+  void guard(Call&& call) {
+    if (failure || !refusal.empty()) return;
+    try {
+      call();
+    } catch (...) {
+      failure = std::current_exception();
+      XML_StopParser(parser, XML_FALSE);
+    }
+  }
+};
+
+void XMLCALL on_text(void* data, const XML_Char* text, int length) {
+  auto& session = *static_cast<Session*>(data);
+  if (!session.handler.wants_text()) return;
+  session.guard([&] { session.handler.text(std::string_view(text, static_cast<std::size_t>(length))); });
+}
+
+void Session::update_text_handler() {
+  const bool wanted = handler.wants_text();
+  if (wanted == text_handler_set) return;
+  XML_SetCharacterDataHandler(parser, wanted ? on_text : nullptr);
+  text_handler_set = wanted;
+}
+
+void XMLCALL on_start(void* data, const XML_Char* name, const XML_Char** attributes) {
+  auto& session = *static_cast<Session*>(data);
+  session.guard([&] { session.handler.start(local_name(name), XmlHandler::Attributes{attributes}); });
+  session.update_text_handler();
+}
+
+void XMLCALL on_end(void* data, const XML_Char* name) {
+  auto& session = *static_cast<Session*>(data);
+  session.guard([&] { session.handler.end(local_name(name)); });
+  session.update_text_handler();
+}
+
+void XMLCALL on_entity_declaration(void* data, const XML_Char* name, int, const XML_Char*, int, const XML_Char*,
+                                   const XML_Char*, const XML_Char*, const XML_Char*) {
+  auto& session = *static_cast<Session*>(data);
+  if (session.refusal.empty()) {
+    session.refusal = std::string("the document declares the entity '") + name + "'; entity declarations are not accepted";
+  }
+  XML_StopParser(session.parser, XML_FALSE);
+}
+
+[[noreturn]] void fail_at(XML_Parser parser, const std::string& message) {
+  throw FormatError(message, XML_GetCurrentLineNumber(parser), XML_GetCurrentColumnNumber(parser) + 1);
+}
+
+}  // namespace
+
+void parse_xml(const ChunkInput::Fill& fill, XmlHandler& handler) {
+  std::unique_ptr<XML_ParserStruct, ParserFree> owner(XML_ParserCreate(nullptr));
+  if (!owner) throw std::bad_alloc();
+  XML_Parser parser = owner.get();
+  Session session{parser, handler, nullptr, {}};
+  XML_SetUserData(parser, &session);
+  XML_SetElementHandler(parser, on_start, on_end);
+  XML_SetEntityDeclHandler(parser, on_entity_declaration);
+  XML_SetParamEntityParsing(parser, XML_PARAM_ENTITY_PARSING_NEVER);
+  while (true) {
+    void* buffer = XML_GetBuffer(parser, kChunk);
+    if (buffer == nullptr) throw std::bad_alloc();
+    const std::size_t got = fill(static_cast<char*>(buffer), kChunk);
+    const bool last = got == 0;
+    const XML_Status status = XML_ParseBuffer(parser, static_cast<int>(got), last ? XML_TRUE : XML_FALSE);
+    if (session.failure) {
+      try {
+        std::rethrow_exception(session.failure);
+      } catch (const FormatError& failure) {
+        if (failure.line() != 0) throw;
+        fail_at(parser, failure.message());
+      }
+    }
+    if (!session.refusal.empty()) fail_at(parser, session.refusal);
+    if (status != XML_STATUS_OK) fail_at(parser, std::string("malformed XML: ") + XML_ErrorString(XML_GetErrorCode(parser)));
+    if (last) break;
+    poll_cancellation(64);
+  }
+}
+
+}  // namespace mivora

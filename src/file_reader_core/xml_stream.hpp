@@ -1,0 +1,45 @@
+#pragma once
+// Streaming XML for the GraphML and GEXF readers, over Expat. The input is
+// parsed chunk by chunk as it arrives, so memory holds one chunk and what
+// the handler keeps, never the whole document.
+//
+// Entities: a document whose DOCTYPE declares any entity is refused (the
+// graph formats need none); external entities and parameter entities are
+// never loaded; Expat's own amplification limits stay on besides.
+//
+// Element and attribute names reach the handler without their namespace
+// prefix ("viz:position" -> "position"): files in the wild carry every
+// spelling of the namespaces, and the names alone decide.
+#include <cstddef>
+#include <string_view>
+
+#include "file_reader_core/chunk_input.hpp"
+
+namespace mivora {
+
+class XmlHandler {
+ public:
+  // Attributes as name/value pairs, names without prefix.
+  struct Attributes {
+    const char** pairs;  // Expat's array: name, value, name, value, ..., nullptr
+    std::string_view get(std::string_view name) const;
+    bool has(std::string_view name) const;
+  };
+
+  virtual ~XmlHandler() = default;
+  virtual void start(std::string_view name, const Attributes& attributes) = 0;
+  virtual void end(std::string_view name) = 0;
+  // Text inside an element, in pieces; only sent while wants_text() is true.
+  virtual void text(std::string_view piece) { (void)piece; }
+  virtual bool wants_text() const { return false; }
+};
+
+// Parses the document `fill` delivers, calling `handler`. A malformed
+// document, a refused DOCTYPE or a FormatError thrown by the handler (line
+// 0: "here") end the parse with a FormatError carrying the line and column.
+void parse_xml(const ChunkInput::Fill& fill, XmlHandler& handler);
+
+// The name without its namespace prefix.
+std::string_view local_name(std::string_view name);
+
+}  // namespace mivora

@@ -1,0 +1,47 @@
+#pragma once
+// What the GML, GraphML, GEXF and edge-list writers share: the walk over
+// the links (where each leads: written_target, the one rule), and escaping.
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "file_reader_core/formats.hpp"
+#include "graph_core/graph.hpp"
+
+namespace mivora {
+
+struct LinkView {
+  std::uint32_t from;
+  std::uint32_t to;
+  Weight weight;
+  bool directed;
+};
+
+// Calls visit(LinkView) for every link in record order; a connection whose
+// target is gone has nothing to write.
+template <typename Visit>
+void for_each_link(const _Graph& graph, Visit&& visit) {
+  for (NodeIndex position = 0; position < graph.node_count(); ++position) {
+    for (const StoredConnection& connection : graph.node(position).connections) {
+      const std::optional<NodeIndex> target = written_target(graph, connection);
+      if (!target) continue;
+      visit(LinkView{static_cast<std::uint32_t>(position), static_cast<std::uint32_t>(*target), connection.weight,
+                     connection.directed != 0});
+    }
+  }
+}
+
+// How the links go: all directed, all undirected, or both (no links: undirected).
+enum class LinkDirections { Undirected, Directed, Mixed };
+LinkDirections link_directions(const _Graph& graph);
+
+bool any_position(const _Graph& graph);
+
+// Text for XML attribute values and element content: & < > " escaped, and
+// CR, LF and tab as character references so a parser gives them back.
+// Characters XML 1.0 cannot hold make the label unwritable.
+void append_xml_escaped(std::string& out, std::string_view text);
+
+void append_uint(std::string& out, std::uint64_t value);
+
+}  // namespace mivora

@@ -1,0 +1,65 @@
+// GraphML as networkx, igraph and yEd read it: typed keys for the label,
+// the position (only when some node has one) and the weight; node ids
+// n<position>; `edgedefault` from the links, and `directed` on each edge
+// that goes the other way in a mixed graph.
+#include "file_writer_core/format_text.hpp"
+#include "text_io/number_text.hpp"
+#include "text_io/cancellation.hpp"
+
+namespace mivora {
+
+void write_graphml(const _Graph& graph, CheckedWriter& out, const WriteOptions&) {
+  std::string& text = out.text();
+  const bool graph_directed = link_directions(graph) == LinkDirections::Directed;
+  const bool positions = any_position(graph);
+  text +=
+      "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+      "<graphml xmlns=\"http://graphml.graphdrawing.org/xmlns\" "
+      "xmlns:xsi=\"http://www.w3.org/2001/XMLSchema-instance\" "
+      "xsi:schemaLocation=\"http://graphml.graphdrawing.org/xmlns "
+      "http://graphml.graphdrawing.org/xmlns/1.0/graphml.xsd\">\n"
+      "  <key id=\"label\" for=\"node\" attr.name=\"label\" attr.type=\"string\"/>\n";
+  if (positions) {
+    text +=
+        "  <key id=\"x\" for=\"node\" attr.name=\"x\" attr.type=\"double\"/>\n"
+        "  <key id=\"y\" for=\"node\" attr.name=\"y\" attr.type=\"double\"/>\n";
+  }
+  text += "  <key id=\"weight\" for=\"edge\" attr.name=\"weight\" attr.type=\"double\"/>\n";
+  text += graph_directed ? "  <graph id=\"G\" edgedefault=\"directed\">\n" : "  <graph id=\"G\" edgedefault=\"undirected\">\n";
+  for (NodeIndex position = 0; position < graph.node_count(); ++position) {
+    const _Node& node = graph.node(position);
+    text += "    <node id=\"n";
+    append_uint(text, position);
+    text += "\"><data key=\"label\">";
+    append_xml_escaped(text, node.label);
+    text += "</data>";
+    if (node.has_position()) {
+      text += "<data key=\"x\">";
+      append_shortest(text, node.x);
+      text += "</data><data key=\"y\">";
+      append_shortest(text, node.y);
+      text += "</data>";
+    }
+    text += "</node>\n";
+    out.flush_if_full();
+  }
+  std::size_t count = 0;
+  for_each_link(graph, [&](const LinkView& link) {
+    text += "    <edge source=\"n";
+    append_uint(text, link.from);
+    text += "\" target=\"n";
+    append_uint(text, link.to);
+    text += '"';
+    if (link.directed != graph_directed) text += link.directed ? " directed=\"true\"" : " directed=\"false\"";
+    text += "><data key=\"weight\">";
+    append_shortest(text, link.weight);
+    text += "</data></edge>\n";
+    if ((++count & 1023) == 0) {
+      out.flush_if_full();
+      poll_cancellation(1024);
+    }
+  });
+  text += "  </graph>\n</graphml>\n";
+}
+
+}  // namespace mivora

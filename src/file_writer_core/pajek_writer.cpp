@@ -1,0 +1,112 @@
+// The standard Pajek file: "*Vertices n", ids from 1, quoted labels,
+// positions in the unit square; what igraph, networkx and Pajek read.
+#include <charconv>
+
+#include "file_reader_core/formats.hpp"
+#include "file_writer_core/file_writer.hpp"
+#include "text_io/number_text.hpp"
+
+namespace mivora {
+namespace {
+
+void append_index(std::string& out, std::size_t value) {
+  char buffer[24];
+  out.append(buffer, std::to_chars(buffer, buffer + sizeof buffer, value).ptr);
+}
+
+// The label as the message shows it: line breaks and other controls escaped.
+std::string shown(std::string_view label) {
+  std::string out = "'";
+  for (const char c : label) {
+    if (c == '\n') {
+      out += "\\n";
+    } else if (c == '\r') {
+      out += "\\r";
+    } else {
+      out += c;
+    }
+  }
+  return out + "'";
+}
+
+char lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+
+bool has_header_word(std::string_view label) {
+  static constexpr std::string_view kWords[] = {"vertices", "arcs",      "edges",  "matrix",
+                                                "network",  "partition", "vector", "permutation"};
+  for (std::size_t star = label.find('*'); star != std::string_view::npos; star = label.find('*', star + 1)) {
+    const std::string_view rest = label.substr(star + 1);
+    for (const std::string_view word : kWords) {
+      if (rest.size() < word.size()) continue;
+      bool same = true;
+      for (std::size_t i = 0; i < word.size() && same; ++i) same = lower(rest[i]) == word[i];
+      if (same) return true;
+    }
+  }
+  return false;
+}
+
+}  // namespace
+
+void check_pajek_label(std::string_view label) {
+  if (label.find_first_of("\r\n") != std::string_view::npos) {
+    throw NotWritable("the label " + shown(label) + " holds a line break, which a Pajek file cannot hold");
+  }
+  if (has_header_word(label)) {
+    throw NotWritable("the label " + shown(label) +
+                      " holds a Pajek section word ('*' and a header name), which Pajek tools read as a header");
+  }
+}
+
+void write_pajek(const _Graph& graph, CheckedWriter& out, const WriteOptions&) {
+  std::string& text = out.text();
+  text += "*Vertices ";
+  append_index(text, graph.node_count());
+  text += '\n';
+  for (NodeIndex position = 0; position < graph.node_count(); ++position) {
+    const _Node& node = graph.node(position);
+    check_pajek_label(node.label);
+    if (node.label.find('"') != std::string::npos) {
+      throw NotWritable("the label " + shown(node.label) + " holds a double quote, which a Pajek label cannot hold");
+    }
+    append_index(text, position + 1);
+    text += " \"";
+    text += node.label;
+    text += '"';
+    if (node.has_position()) {
+      text += ' ';
+      append_shortest(text, (node.x - kCanvasMargin) / (kCanvasWidth - kCanvasMargin));
+      text += ' ';
+      append_shortest(text, (node.y - kCanvasMargin) / (kCanvasHeight - kCanvasMargin));
+    }
+    text += '\n';
+    out.flush_if_full();
+  }
+  // A section header only for what is there (igraph reads any "*Arcs" as a
+  // directed graph); an empty graph of links still says "*Edges".
+  std::size_t arcs = 0;
+  std::size_t edges = 0;
+  graph.for_each_connection([&](NodeIndex, const _Node&, const StoredConnection& connection, const _Node*) {
+    ++(connection.directed ? arcs : edges);
+  });
+  for (const bool directed : {true, false}) {
+    if (directed ? arcs == 0 : edges == 0 && arcs > 0) continue;
+    text += directed ? "*Arcs\n" : "*Edges\n";
+    for (NodeIndex position = 0; position < graph.node_count(); ++position) {
+      for (const StoredConnection& connection : graph.node(position).connections) {
+        if (connection.directed != directed) continue;
+        const std::optional<NodeIndex> target = written_target(graph, connection);
+        if (!target) continue;
+        append_index(text, position + 1);
+        text += ' ';
+        append_index(text, *target + 1);
+        text += ' ';
+        append_shortest(text, connection.weight);
+        text += '\n';
+      }
+      out.flush_if_full();
+    }
+  }
+}
+
+}  // namespace mivora

@@ -1,0 +1,19 @@
+// The single rule every writer follows for where a connection leads.
+#include "file_reader_core/formats.hpp"
+
+namespace mivora {
+
+std::optional<NodeIndex> written_target(const _Graph& graph, const StoredConnection& connection) {
+  if (connection.is_local()) return connection.local_target;
+  const std::shared_ptr<_Node> target = connection.target.lock();
+  if (!target) return std::nullopt;
+  if (target->graph_serial == graph.serial()) return target->position;
+  // A node of another graph (or of none): the node of this graph that
+  // carries its label stands for it; its position in its own graph would
+  // name an unrelated node here.
+  if (const auto same_label = graph.find_by_label(target->label)) return *same_label;
+  throw NotWritable("a connection leads to the node '" + target->label +
+                    "' of another graph, and no node of this graph carries that label");
+}
+
+}  // namespace mivora

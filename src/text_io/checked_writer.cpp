@@ -1,0 +1,133 @@
+#include "text_io/checked_writer.hpp"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <chrono>
+#include <climits>
+#include <cstdlib>
+#include <random>
+
+#include "text_io/cancellation.hpp"
+
+namespace mivora {
+namespace {
+
+bool is_special_path(const std::string& path) { return path.starts_with("/dev/") || path.starts_with("/proc/"); }
+
+std::string directory_of(const std::string& path) {
+  const std::size_t slash = path.rfind('/');
+  if (slash == std::string::npos) return ".";
+  if (slash == 0) return "/";
+  return path.substr(0, slash);
+}
+
+std::string base_of(const std::string& path) {
+  const std::size_t slash = path.rfind('/');
+  return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+// A name beside `target` nobody else is likely to pick: ".name.1a2b3c4d.tmp".
+std::string temporary_name(const std::string& target, std::uint64_t salt) {
+  static constexpr char kHex[] = "0123456789abcdef";
+  thread_local std::mt19937_64 random(std::random_device{}() ^
+                                      static_cast<std::uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count()));
+  std::uint64_t value = random() ^ salt;
+  std::string tag;
+  for (int i = 0; i < 10; ++i, value >>= 4) tag += kHex[value & 0xF];
+  return directory_of(target) + "/." + base_of(target) + "." + tag + ".tmp";
+}
+
+}  // namespace
+
+CheckedWriter::CheckedWriter(std::string* memory) : text_(memory), in_memory_(true) {}
+
+CheckedWriter::CheckedWriter(std::string path) : path_(std::move(path)) {
+  check_file_name(path_, FileError::Stage::Open);
+  own_buffer_.reserve(kChunk + kChunk / 4);
+  if (is_special_path(path_)) {
+    open_in_place();
+    return;
+  }
+  // Replace what the name leads to: a symbolic link keeps pointing at it.
+  std::string target = path_;
+  if (char* resolved = ::realpath(path_.c_str(), nullptr)) {
+    target = resolved;
+    std::free(resolved);
+  }
+  struct stat info {};
+  const bool exists = ::stat(target.c_str(), &info) == 0;
+  if ((exists && !S_ISREG(info.st_mode)) || is_special_path(target)) {
+    open_in_place();
+    return;
+  }
+  if (open_temporary(target)) {
+    target_ = std::move(target);
+    if (exists) {
+      // The old file's permissions and, where we may, its owner.
+      (void)::fchmod(fd_.get(), info.st_mode & 07777);
+      if (::fchown(fd_.get(), info.st_uid, info.st_gid) != 0) (void)::fchmod(fd_.get(), info.st_mode & 0777);
+    }
+    return;
+  }
+  // A directory we may not create files in, holding a file we may write:
+  // only an in-place write can succeed.
+  if (exists && (errno == EACCES || errno == EPERM)) {
+    open_in_place();
+    return;
+  }
+  throw FileError(FileError::Stage::Open, errno, path_);
+}
+
+bool CheckedWriter::open_temporary(const std::string& target) {
+  for (std::uint64_t attempt = 0; attempt < 64; ++attempt) {
+    std::string name = temporary_name(target, attempt);
+    const int fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (fd >= 0) {
+      fd_ = FileDescriptor(fd);
+      temporary_ = std::move(name);
+      return true;
+    }
+    if (errno == EINTR) {
+      check_cancellation_now();
+      continue;
+    }
+    if (errno != EEXIST) return false;
+  }
+  errno = EEXIST;
+  return false;
+}
+
+void CheckedWriter::open_in_place() { fd_ = open_file(path_, O_WRONLY | O_CREAT | O_TRUNC); }
+
+CheckedWriter::~CheckedWriter() {
+  if (in_memory_ || committed_) return;
+  fd_.reset();
+  if (!temporary_.empty()) ::unlink(temporary_.c_str());
+}
+
+void CheckedWriter::flush() {
+  poll_cancellation(static_cast<std::uint32_t>(text_->size() - flushed_));
+  if (in_memory_) {
+    flushed_ = text_->size();
+    return;
+  }
+  if (const int error = write_all(fd_.get(), text_->data(), text_->size()); error != 0) {
+    throw FileError(FileError::Stage::Write, error, path_);
+  }
+  text_->clear();
+}
+
+void CheckedWriter::commit() {
+  if (in_memory_) return;
+  flush();
+  if (const int error = fd_.close(); error != 0) throw FileError(FileError::Stage::Write, error, path_);
+  if (!temporary_.empty()) {
+    if (::rename(temporary_.c_str(), target_.c_str()) != 0) throw FileError(FileError::Stage::Write, errno, path_);
+  }
+  committed_ = true;
+}
+
+}  // namespace mivora

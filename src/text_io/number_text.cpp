@@ -1,0 +1,127 @@
+#include "text_io/number_text.hpp"
+
+#include <charconv>
+#include <cmath>
+#include <string_view>
+
+namespace mivora {
+namespace {
+
+template <typename T>
+void append_shortest_positional(std::string& out, T value) {
+  if (std::isnan(value)) {
+    out += "NaN";
+    return;
+  }
+  if (std::isinf(value)) {
+    out += value < 0 ? "-inf" : "inf";
+    return;
+  }
+  // The shortest digits come as "-d.ddde+XX"; lay them out positionally.
+  char buffer[64];
+  const auto result = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::scientific);
+  const char* p = buffer;
+  if (*p == '-') {
+    out += '-';
+    ++p;
+  }
+  char digits[32];
+  int count = 0;
+  for (; *p != 'e'; ++p) {
+    if (*p != '.') digits[count++] = *p;
+  }
+  int exponent = 0;
+  const char* exponent_text = p + 1;
+  if (*exponent_text == '+') ++exponent_text;
+  std::from_chars(exponent_text, result.ptr, exponent);
+  if (count == 1 && digits[0] == '0') {
+    out += '0';
+    return;
+  }
+  if (exponent >= 0) {
+    const int integral = exponent + 1;
+    for (int i = 0; i < integral; ++i) out += i < count ? digits[i] : '0';
+    if (count > integral) {
+      out += '.';
+      out.append(digits + integral, static_cast<std::size_t>(count - integral));
+    }
+  } else {
+    out += "0.";
+    out.append(static_cast<std::size_t>(-exponent - 1), '0');
+    out.append(digits, static_cast<std::size_t>(count));
+  }
+}
+
+}  // namespace
+
+void append_shortest(std::string& out, double value) { append_shortest_positional(out, value); }
+void append_shortest(std::string& out, float value) { append_shortest_positional(out, value); }
+
+namespace {
+
+// Fixed notation is used while the decimal exponent e of the leading digit
+// (value = d.ddd * 10^e) satisfies min_exponent <= e < max_exponent.
+template <typename T>
+void append_json_number_at(std::string& out, T value, bool signed_exponent, int min_exponent,
+                           int max_exponent) {
+  char buffer[64];
+  const auto result = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::scientific);
+  // "-d.ddde+XX": split into sign, digits and exponent.
+  std::string_view text(buffer, static_cast<std::size_t>(result.ptr - buffer));
+  if (text.front() == '-') {
+    out += '-';
+    text.remove_prefix(1);
+  }
+  const std::size_t e_at = text.find('e');
+  std::string digits;
+  digits += text[0];
+  if (e_at > 1) digits.append(text.substr(2, e_at - 2));
+  int exponent = 0;
+  const std::string_view exponent_text = text.substr(e_at + 1);
+  std::from_chars(exponent_text.data() + (exponent_text[0] == '+' ? 1 : 0),
+                  exponent_text.data() + exponent_text.size(), exponent);
+  if (value == 0) {
+    out += "0.0";
+    return;
+  }
+  const int length = static_cast<int>(digits.size());
+  if (exponent >= min_exponent && exponent < max_exponent) {
+    if (exponent >= 0) {
+      const int integral = exponent + 1;
+      if (length <= integral) {
+        out += digits;
+        out.append(static_cast<std::size_t>(integral - length), '0');
+        out += ".0";
+      } else {
+        out.append(digits, 0, static_cast<std::size_t>(integral));
+        out += '.';
+        out.append(digits, static_cast<std::size_t>(integral));
+      }
+    } else {
+      out += "0.";
+      out.append(static_cast<std::size_t>(-exponent - 1), '0');
+      out += digits;
+    }
+    return;
+  }
+  out += digits[0];
+  if (length > 1) {
+    out += '.';
+    out.append(digits, 1);
+  }
+  out += 'e';
+  if (exponent >= 0 && signed_exponent) out += '+';
+  out += std::to_string(exponent);
+}
+
+}  // namespace
+
+void append_json_number(std::string& out, double value, bool signed_exponent) {
+  append_json_number_at(out, value, signed_exponent, -5, 16);
+}
+
+void append_json_number(std::string& out, float value, bool signed_exponent) {
+  append_json_number_at(out, value, signed_exponent, -6, 13);
+}
+
+}  // namespace mivora

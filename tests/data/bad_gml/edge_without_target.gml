@@ -1,0 +1,4 @@
+graph [
+  node [ id 1 ]
+  edge [ source 1 ]
+]

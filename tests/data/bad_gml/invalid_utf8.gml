@@ -1,0 +1,3 @@
+graph [
+  node [ id 1 label "ÿ" ]
+]

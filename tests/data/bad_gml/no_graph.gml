@@ -1,0 +1,2 @@
+Creator "me"
+Version 1

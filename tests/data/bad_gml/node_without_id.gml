@@ -1,0 +1,3 @@
+graph [
+  node [ label "a" ]
+]

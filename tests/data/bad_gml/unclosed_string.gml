@@ -1,0 +1,6 @@
+graph [
+  node [
+    id 1
+    label "abc
+  ]
+]
