@@ -53,8 +53,8 @@ class Fuzzer:
             return r.choice([True, False, None])
         if name in ("file_name", "file_path"):
             return os.path.join(self.folder, r.choice(["g.net", "g.json", "page.html", "missing.net"]))
-        if name == "node":
-            return r.choice(self.nodes + [Node("free")])
+        if name == "node":  # seldom one outside the graph: most drawings and matrices refuse those
+            return Node("free") if r.random() < 0.02 else r.choice(self.nodes)
         if name == "layout":
             return r.choice([Layout.Random, Layout.Circular, Layout.Spring])
         if name == "style":
@@ -102,6 +102,14 @@ class Fuzzer:
     def read_nodes(self):
         for node in self.graph.nodes[:5]:
             node.label
+
+    def walk_lists(self):
+        """Reads every list the collector tracks, as a debugger or profiler might:
+        a list being built inside a call must not show empty slots."""
+        for item in gc.get_objects():
+            if type(item) is list:
+                for value in item:
+                    pass
 
     def new_graph(self):
         if self.graph.get_node_count() > 400 or self.random.random() < 0.05:
@@ -153,8 +161,12 @@ def test_random_calls_from_inside_calls(tmp_path, seed):
     refs = []
 
     def on_collection(phase, info):
-        if phase == "start" and fuzzer.random.random() < 0.3:
-            fuzzer.act()
+        if phase == "start" and fuzzer.depth > 0:  # inside a call
+            chance = fuzzer.random.random()
+            if chance < 0.2:
+                fuzzer.act()
+            elif chance < 0.25:
+                fuzzer.walk_lists()
 
     def make_garbage():
         Finalized(fuzzer)
