@@ -154,12 +154,6 @@ bool truth_of(PyObject* value) {
   return truth != 0;
 }
 
-PyObject* list_of(std::vector<PyRef>&& items) {
-  PyRef list = PyRef::owned(PyList_New(static_cast<Py_ssize_t>(items.size())));
-  for (std::size_t i = 0; i < items.size(); ++i) PyList_SET_ITEM(list.get(), static_cast<Py_ssize_t>(i), items[i].release());
-  return list.release();
-}
-
 void set_attribute_values(PyObject* sequence, const char* name, PyObject* values) {
   PyRef owned = PyRef::owned(values);
   if (PyObject_SetItem(sequence, PyRef::owned(PyUnicode_FromString(name)).get(), owned.get()) < 0) throw PythonError{};

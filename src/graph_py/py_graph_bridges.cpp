@@ -70,7 +70,7 @@ PyObject* graph_from_table(PyObject*, PyObject* const* args, Py_ssize_t nargs, P
 }
 
 PyObject* graph_add_edges(PyObject* self, PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) {
-  return call_method<PyGraph>(self, kAddEdges, Access::Shared, args, nargs, kwnames,
+  return call_method<PyGraph>(self, kAddEdges, Access::Append, args, nargs, kwnames,
                               [](PyGraph::Data& data, const Arguments& arguments) {
                                 EdgeColumns edges = read_edges(arguments[0], arguments[1], arguments[2], arguments[3]);
                                 add_edges(data.graph, std::move(edges));
@@ -79,7 +79,7 @@ PyObject* graph_add_edges(PyObject* self, PyObject* const* args, Py_ssize_t narg
 }
 
 PyObject* graph_add_nodes(PyObject* self, PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) {
-  return call_method<PyGraph>(self, kAddNodes, Access::Shared, args, nargs, kwnames,
+  return call_method<PyGraph>(self, kAddNodes, Access::Append, args, nargs, kwnames,
                               [](PyGraph::Data& data, const Arguments& arguments) {
                                 const Column labels = read_column(arguments[0], "labels", ColumnRole::Labels);
                                 add_labels(data.graph, labels.labels);

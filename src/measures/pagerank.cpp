@@ -4,7 +4,7 @@
 #include <cmath>
 #include <string>
 
-#include "graph_core/number_text.hpp"
+#include "text_io/number_text.hpp"
 
 #include "measures/measure_error.hpp"
 #include "text_io/cancellation.hpp"
