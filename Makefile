@@ -7,7 +7,7 @@ CMAKE_FLAGS ?=
 
 export PYTHONPATH := $(CURDIR)/$(BUILD_DIR)$(if $(PYTHONPATH),:$(PYTHONPATH))
 
-.PHONY: build deps test demo bench clean sanitize fuzz fuzz-deps typecheck
+.PHONY: build deps test demo bench clean sanitize fuzz fuzz-deps typecheck wheels docs
 
 build:
 	cmake -S . -B $(BUILD_DIR) -G Ninja -DPython_EXECUTABLE=$$(command -v $(PYTHON)) \
@@ -57,6 +57,16 @@ fuzz: fuzz-deps
 	  -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 	cmake --build $(FUZZ_DIR)
 	FUZZ_SECONDS=$(FUZZ_SECONDS) tools/run_fuzz.sh $(FUZZ_DIR)
+
+# Manylinux wheels for each CPython version and the sdist in dist/, then each
+# wheel installed into a fresh virtual environment of its Python and tested.
+WHEEL_VERSIONS ?= 3.11 3.12 3.13
+wheels:
+	VERSIONS="$(WHEEL_VERSIONS)" tools/build_wheels.sh
+	for version in $(WHEEL_VERSIONS); do \
+	  python=$$(tools/python_for.sh $$version) && PYTHON=$$python tools/install_deps.sh && \
+	  PYTHON=$$python tools/check_wheel.sh || exit 1; \
+	done
 
 clean:
 	rm -rf $(BUILD_DIR) $(SANITIZE_DIR) $(FUZZ_DIR) .deps-stamp .fuzz-deps-stamp
