@@ -7,7 +7,7 @@ CMAKE_FLAGS ?=
 
 export PYTHONPATH := $(CURDIR)/$(BUILD_DIR)$(if $(PYTHONPATH),:$(PYTHONPATH))
 
-.PHONY: build deps test demo bench clean sanitize fuzz fuzz-deps typecheck
+.PHONY: build deps test demo bench clean sanitize fuzz fuzz-deps typecheck wheels docs
 
 build:
 	cmake -S . -B $(BUILD_DIR) -G Ninja -DPython_EXECUTABLE=$$(command -v $(PYTHON)) \
@@ -61,8 +61,26 @@ fuzz: fuzz-deps
 	cmake --build $(FUZZ_DIR)
 	FUZZ_SECONDS=$(FUZZ_SECONDS) tools/run_fuzz.sh $(FUZZ_DIR)
 
+# The documentation site in docs/_build/: the API reference from the stubs,
+# the gallery drawn now; warnings and broken links fail the build.
+docs: deps build
+	rm -rf docs/_stubs && mkdir -p docs/_stubs/mivora && cp src/mivora.pyi docs/_stubs/mivora/__init__.pyi
+	$(PYTHON) tools/docs_gallery.py
+	$(PYTHON) -m mkdocs build --strict --quiet
+	$(PYTHON) tools/check_docs_site.py docs/_build
+
+# Manylinux wheels for each CPython version and the sdist in dist/, then each
+# wheel installed into a fresh virtual environment of its Python and tested.
+WHEEL_VERSIONS ?= 3.11 3.12 3.13
+wheels:
+	VERSIONS="$(WHEEL_VERSIONS)" tools/build_wheels.sh
+	for version in $(WHEEL_VERSIONS); do \
+	  python=$$(tools/python_for.sh $$version) && PYTHON=$$python tools/install_deps.sh && \
+	  PYTHON=$$python tools/check_wheel.sh || exit 1; \
+	done
+
 clean:
-	rm -rf $(BUILD_DIR) $(SANITIZE_DIR) $(FUZZ_DIR) .deps-stamp .fuzz-deps-stamp
+	rm -rf $(BUILD_DIR) $(SANITIZE_DIR) $(FUZZ_DIR) docs/_build docs/_stubs docs/src/gallery dist .deps-stamp .fuzz-deps-stamp
 
 # Syntax check of the viewer page's script (needs node).
 .PHONY: lint
