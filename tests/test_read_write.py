@@ -139,6 +139,21 @@ def test_pajek_refuses_bad_files(path, message):
     assert error.line == int(message.split(":")[0].split()[1]) and error.column == 0
 
 
+@pytest.mark.parametrize("text, line, column, what", [
+    ('{"nodes": [\n  {"label": 3}]}', 2, 13, "invalid type: integer `3`, expected a string"),
+    ('{"nodes": [{"label": "a"}],\n "arcs": [{"source": "a", "target": "b", "weight": 1}]}', 0, 0,
+     "the target 'b' of a connection names no node"),
+])
+def test_json_format_errors_say_where(tmp_path, text, line, column, what):
+    path = tmp_path / "g.json"
+    path.write_text(text)
+    with pytest.raises(mivora.FormatError) as raised:
+        Graph.read(path)
+    where = f", line {line}, column {column}" if line else ""
+    assert str(raised.value) == f"{path}{where}: {what}"
+    assert (raised.value.line, raised.value.column, raised.value.file_name) == (line, column, str(path))
+
+
 def test_large_vertex_count_in_a_tiny_file_reserves_nothing_big(tmp_path):
     path = tmp_path / "big.net"
     path.write_text("*Vertices 4194304\n1 \"a\"\n")  # a count only, for from_net_file
