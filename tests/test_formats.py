@@ -350,6 +350,17 @@ def test_round_trip_keeps_weights(tmp_path, format, weight):
     assert again.get_connections() == graph.get_connections()
 
 
+@pytest.mark.parametrize("name, separator", [("g.csv", ","), ("g.tsv", "\t"), ("g.edges", " ")])
+def test_edge_list_separator_follows_the_extension(tmp_path, name, separator):
+    graph = mivora.Graph()
+    for label in ("a", "b"):
+        graph.add_node(label)
+    graph.create_connection("a", "b", 2.0)
+    graph.write(tmp_path / name)
+    assert (tmp_path / name).read_text().splitlines()[0] == separator.join(["a", "b", "2"])
+    assert mivora.Graph.read(tmp_path / name).get_connections() == graph.get_connections()
+
+
 def test_edge_list_refuses_a_label_with_a_line_break(tmp_path):
     target = tmp_path / "g.txt"
     target.write_text("old content\n")

@@ -202,6 +202,16 @@ PyObject* graph_read(PyObject*, PyObject* const* args, Py_ssize_t nargs, PyObjec
 
 // ---- Graph.write -----------------------------------------------------------------
 
+// The separator an edge list is written with unless one is given: what its
+// extension promises (comma-separated, tab-separated), else a space.
+char delimiter_for(const std::string& path) {
+  const std::size_t dot = path.rfind('.');
+  const std::string extension = dot == std::string::npos ? "" : lower_ascii(std::string_view(path).substr(dot));
+  if (extension == ".csv") return ',';
+  if (extension == ".tsv") return '\t';
+  return ' ';
+}
+
 constexpr Signature kWrite =
     Signature{"Graph.write()", {"file_name", "format", "delimiter", "header", "weights"}, 1}.keyword_only_from(2);
 
@@ -218,7 +228,8 @@ PyObject* graph_write(PyObject* self, PyObject* const* args, Py_ssize_t nargs, P
                                                                 "= applies to edge lists only, not to " + format.name);
                                   }
                                 }
-                                if (given(arguments[2])) options.delimiter = to_delimiter(arguments[2], "delimiter");
+                                options.delimiter = given(arguments[2]) ? to_delimiter(arguments[2], "delimiter")
+                                                                        : delimiter_for(path);
                                 if (given(arguments[3])) options.header = to_bool(arguments[3], "header");
                                 if (given(arguments[4])) options.weights = to_bool(arguments[4], "weights");
                                 with_file_errors(path, [&] {
@@ -264,7 +275,7 @@ PyMethodDef kMethods[] = {
      "file_name: the file (str or os.PathLike). format: as for Graph.read, None takes\n"
      "it from the extension. Pajek files are standard ('*Vertices n', ids from 1,\n"
      "quoted labels, positions in the unit square of the canvas). Edge lists only:\n"
-     "delimiter (default ' '), header (write a header row), weights (write the\n"
+     "delimiter (default ',' for .csv, a tab for .tsv, else ' '), header (write a header row), weights (write the\n"
      "weight column, default True).\n\n"
      "An existing regular file is replaced only once the new file is complete,\n"
      "keeping its permissions; other targets (/dev/stdout, FIFOs) are written in\n"
