@@ -14,7 +14,8 @@ from mivora import Graph
 
 DATA = Path(__file__).parent / "data"
 FORMATS = ["gml", "graphml", "gexf", "edgelist"]
-EXTENSION = {"gml": "gml", "graphml": "graphml", "gexf": "gexf", "edgelist": "csv"}
+# Edge lists as SNAP-style .edges files: white-space separated, as the peers read them.
+EXTENSION = {"gml": "gml", "graphml": "graphml", "gexf": "gexf", "edgelist": "edges"}
 
 
 def write(tmp_path, name, content):
