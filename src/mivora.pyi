@@ -111,6 +111,10 @@ class Graph:
     # ---- network measures: centralities and communities ----
 
     # ---- drawing at scale ----
+    def output_webgl(
+        self, file_name: str, layout: Layout | None = None, *, override_positions: bool = False
+    ) -> None: ...
+    def _repr_html_(self) -> str: ...
 
 @final
 class Layout:
