@@ -4,6 +4,13 @@
 // Nodes are drawn as instanced quads, links as one batch of lines over the
 // same position buffer (so a dragged node moves its links for free), labels
 // on a 2D canvas above, only where they fit. Nothing is fetched.
+//
+// Drawing every node and link is the one costly step (seconds at 10^5
+// nodes on a software renderer), so it runs only when the view settles:
+// the WebGL canvas holds the last full drawing, with a margin around the
+// window, and a pan or zoom moves and scales that picture with a CSS
+// transform until the next full drawing. A dragged node and its links are
+// left out of the full drawing while they move and drawn on the overlay.
 "use strict";
 
 (function () {
@@ -13,6 +20,7 @@
     ];
     const SMALL_COMPONENT = [154, 154, 154];
     const PICK_TOLERANCE_PX = 3;
+    const MIN_RADIUS_PX = 0.5;  // the shader's smallest node
     const LABEL_MIN_RADIUS_PX = 3.5;
     const LABEL_LIMIT = 300;
     const LABEL_CHECK_LIMIT = 20000;
@@ -20,6 +28,8 @@
     const LABEL_CELL_PX = 8;
     const FLY_MS = 450;
     const CLICK_SLOP_PX = 4;
+    const MARGIN = 0.25;  // of the window's size, drawn around it on every side
+    const SETTLE_MS = 150;
 
     // ---- data ------------------------------------------------------------------
 
@@ -30,6 +40,7 @@
         return new Type(bytes.buffer);
     }
 
+    performance.mark('const data = JSO');
     const data = JSON.parse(document.getElementById("graph-data").textContent);
     const labels = data.labels;
     const n = labels.length;
@@ -39,8 +50,10 @@
     const directed = decode(data.directed, Uint8Array);
     const component = decode(data.components, Uint32Array);
     const m = weights.length;
+    performance.mark('const drawn = ne');
     const drawn = new Float32Array(positions);  // what the GPU holds
 
+    performance.mark('// Degrees:');
     // Degrees: an edge counts at both ends (a self-loop twice), an arc out
     // at its source and in at its target.
     const undirectedDegree = new Uint32Array(n);
@@ -65,6 +78,7 @@
         if (degree[i] > maxDegree) maxDegree = degree[i];
     }
 
+    performance.mark("// Each node's l");
     // Each node's links (CSR by node), for highlighting its neighbourhood.
     const incidentStart = new Uint32Array(n + 1);
     for (let k = 0; k < m; k++) {
@@ -81,6 +95,7 @@
         }
     }
 
+    performance.mark('const componentS');
     const componentSizes = [];
     for (let i = 0; i < n; i++) componentSizes[component[i]] = (componentSizes[component[i]] || 0) + 1;
 
@@ -89,6 +104,7 @@
     for (let i = 0; i < n; i++) byDegree[i] = i;
     byDegree.sort((a, b) => degree[b] - degree[a] || a - b);
 
+    performance.mark('// ---- view');
     // ---- view ------------------------------------------------------------------
 
     const graphCanvas = document.getElementById("graph");
@@ -134,10 +150,15 @@
         pixelRatio = window.devicePixelRatio || 1;
         width = Math.max(window.innerWidth, 1);
         height = Math.max(window.innerHeight, 1);
-        for (const canvas of [graphCanvas, labelCanvas]) {
-            canvas.width = Math.round(width * pixelRatio);
-            canvas.height = Math.round(height * pixelRatio);
-        }
+        labelCanvas.width = Math.round(width * pixelRatio);
+        labelCanvas.height = Math.round(height * pixelRatio);
+        graphCanvas.width = Math.round(width * (1 + 2 * MARGIN) * pixelRatio);
+        graphCanvas.height = Math.round(height * (1 + 2 * MARGIN) * pixelRatio);
+        Object.assign(graphCanvas.style, {
+            left: -MARGIN * width + "px", top: -MARGIN * height + "px",
+            width: width * (1 + 2 * MARGIN) + "px", height: height * (1 + 2 * MARGIN) + "px",
+            transformOrigin: "0 0",
+        });
     }
 
     resize();
@@ -174,6 +195,7 @@
             row: (y) => cellOf(y, 0, rows, box.minY, cellHeight),
         };
     })();
+    performance.mark('// The median di');
     // The median distance from a node to its nearest neighbour, over a
     // sample, in world units (Infinity when no node has a neighbour nearby).
     function typicalSpacing() {
@@ -205,15 +227,16 @@
     // Sizes are set once, from how close nodes sit in the fitted view: world
     // units, so nodes grow as one zooms in.
     const spacingPx = Math.min(typicalSpacing() * initial.scale, Math.sqrt(width * height / Math.max(n, 1)));
-    const baseRadiusPx = Math.min(Math.max(0.3 * spacingPx, 1.2), 8);
+    const baseRadiusPx = Math.min(Math.max(0.25 * spacingPx, MIN_RADIUS_PX), 8);
     const radius = new Float32Array(n);
     let maxRadius = 0;
     for (let i = 0; i < n; i++) {
         const share = maxDegree > 0 ? Math.sqrt(degree[i] / maxDegree) : 0;
-        radius[i] = baseRadiusPx * (0.8 + 1.2 * share) / initial.scale;
+        radius[i] = baseRadiusPx * (0.8 + share) / initial.scale;
         if (radius[i] > maxRadius) maxRadius = radius[i];
     }
 
+    performance.mark('// Line opacity');
     // Line opacity from how much of the fitted view the lines would cover.
     function lineOpacity() {
         if (m === 0) return 0.6;
@@ -236,6 +259,7 @@
         colour.set([rgb[0], rgb[1], rgb[2], 255], 4 * i);
     }
 
+    performance.mark('// ---- WebGL');
     // ---- WebGL -----------------------------------------------------------------
 
     const gl = graphCanvas.getContext("webgl2", { antialias: false, premultipliedAlpha: true, alpha: false });
@@ -243,8 +267,10 @@
         document.getElementById("message").textContent = "This page needs WebGL 2, which this browser does not offer.";
     }
 
+    // Nodes are point sprites: one vertex each, which software renderers
+    // draw several times faster than instanced quads. A sprite's size has a
+    // ceiling (largestPoint), so on-screen radii stop growing there.
     const NODE_VERTEX = `#version 300 es
-layout(location = 0) in vec2 corner;
 layout(location = 1) in vec2 center;
 layout(location = 2) in float radius;
 layout(location = 3) in vec4 colour;
@@ -253,30 +279,33 @@ uniform float scale;
 uniform vec2 offset;
 uniform vec2 size;
 uniform float dimming;
-out vec2 local;
+uniform float ratio;
+uniform float largest;
+out float extent;
 out float pixels;
 out vec4 tint;
 out float selected;
 void main() {
-    float r = max(radius * scale, 1.0);
-    float extent = r + 1.5;
-    vec2 p = center * scale + offset + corner * extent;
-    local = corner * extent;
+    float r = clamp(radius * scale, 0.5, largest);
+    extent = r + 1.5;
+    vec2 p = center * scale + offset;
+    gl_PointSize = 2.0 * extent * ratio;
     pixels = r;
     float dim = dimming > 0.5 && mark < 0.5 ? 1.0 : 0.0;
     tint = vec4(mix(colour.rgb, vec3(0.88), 0.8 * dim), 1.0);
     selected = mark > 1.5 ? 1.0 : 0.0;
-    gl_Position = vec4(p.x / size.x * 2.0 - 1.0, 1.0 - p.y / size.y * 2.0, 0.0, 1.0);
+    gl_Position = mark > 2.5 ? vec4(2.0, 2.0, 2.0, 1.0)  // dragged: drawn on the overlay
+                             : vec4(p.x / size.x * 2.0 - 1.0, 1.0 - p.y / size.y * 2.0, 0.0, 1.0);
 }`;
     const NODE_FRAGMENT = `#version 300 es
 precision mediump float;
-in vec2 local;
+in float extent;
 in float pixels;
 in vec4 tint;
 in float selected;
 out vec4 result;
 void main() {
-    float d = length(local);
+    float d = length(gl_PointCoord * 2.0 - 1.0) * extent;
     float alpha = clamp(pixels + 0.5 - d, 0.0, 1.0);
     if (alpha <= 0.0) discard;
     float ring = pixels > 3.0 ? smoothstep(pixels - 1.5, pixels - 0.5, d) : 0.0;
@@ -314,7 +343,7 @@ void main() {
         gl.linkProgram(made);
         if (!gl.getProgramParameter(made, gl.LINK_STATUS)) throw new Error(gl.getProgramInfoLog(made));
         const uniforms = {};
-        for (const name of ["scale", "offset", "size", "dimming", "colour"]) {
+        for (const name of ["scale", "offset", "size", "dimming", "colour", "ratio", "largest"]) {
             uniforms[name] = gl.getUniformLocation(made, name);
         }
         return { program: made, uniforms: uniforms };
@@ -334,9 +363,12 @@ void main() {
         gl.vertexAttribDivisor(location, divisor);
     }
 
-    const marks = new Uint8Array(n);  // 0 plain, 1 neighbour of the selection, 2 selected
+    const marks = new Uint8Array(n);  // 0 plain, 1 neighbour of the selection, 2 selected, 3 dragged
     let nodeShader, lineShader, nodeArray, lineArray, highlightArray, positionBuffer, markBuffer;
     let highlightCount = 0;
+    let largestPoint = 64;  // largest on-screen radius a point sprite can show
+    let lineCount = 2 * m;  // indices drawn: all links, or those a drag leaves in place
+    let allLinks = null, restingLinks = null;
     if (gl) {
         nodeShader = program(NODE_VERTEX, NODE_FRAGMENT);
         lineShader = program(LINE_VERTEX, LINE_FRAGMENT);
@@ -345,16 +377,17 @@ void main() {
 
         nodeArray = gl.createVertexArray();
         gl.bindVertexArray(nodeArray);
-        attribute(0, buffer(gl.ARRAY_BUFFER, new Float32Array([-1, -1, 1, -1, -1, 1, 1, 1])), 2, gl.FLOAT, false, 0);
-        attribute(1, positionBuffer, 2, gl.FLOAT, false, 1);
-        attribute(2, buffer(gl.ARRAY_BUFFER, radius), 1, gl.FLOAT, false, 1);
-        attribute(3, buffer(gl.ARRAY_BUFFER, colour), 4, gl.UNSIGNED_BYTE, true, 1);
-        attribute(4, markBuffer, 1, gl.UNSIGNED_BYTE, false, 1);
+        attribute(1, positionBuffer, 2, gl.FLOAT, false, 0);
+        attribute(2, buffer(gl.ARRAY_BUFFER, radius), 1, gl.FLOAT, false, 0);
+        attribute(3, buffer(gl.ARRAY_BUFFER, colour), 4, gl.UNSIGNED_BYTE, true, 0);
+        attribute(4, markBuffer, 1, gl.UNSIGNED_BYTE, false, 0);
+        largestPoint = Math.max((gl.getParameter(gl.ALIASED_POINT_SIZE_RANGE)[1] / pixelRatio) / 2 - 1.5, 1);
 
         lineArray = gl.createVertexArray();
         gl.bindVertexArray(lineArray);
         attribute(1, positionBuffer, 2, gl.FLOAT, false, 0);
-        buffer(gl.ELEMENT_ARRAY_BUFFER, links);
+        allLinks = buffer(gl.ELEMENT_ARRAY_BUFFER, links);
+        restingLinks = gl.createBuffer();
 
         // The selected node's links, over the same positions.
         highlightArray = gl.createVertexArray();
@@ -370,8 +403,8 @@ void main() {
     function setView(shader) {
         gl.useProgram(shader.program);
         gl.uniform1f(shader.uniforms.scale, camera.scale);
-        gl.uniform2f(shader.uniforms.offset, camera.x, camera.y);
-        gl.uniform2f(shader.uniforms.size, width, height);
+        gl.uniform2f(shader.uniforms.offset, camera.x + MARGIN * width, camera.y + MARGIN * height);
+        gl.uniform2f(shader.uniforms.size, width * (1 + 2 * MARGIN), height * (1 + 2 * MARGIN));
     }
 
     function drawGraph() {
@@ -384,7 +417,7 @@ void main() {
             gl.bindVertexArray(lineArray);
             const alpha = dimming ? lineAlpha * 0.3 : lineAlpha;
             gl.uniform4f(lineShader.uniforms.colour, 0.25, 0.25, 0.3, alpha);
-            gl.drawElements(gl.LINES, 2 * m, gl.UNSIGNED_INT, 0);
+            gl.drawElements(gl.LINES, lineCount, gl.UNSIGNED_INT, 0);
             if (dimming && highlightCount > 0) {
                 gl.bindVertexArray(highlightArray);
                 gl.uniform4f(lineShader.uniforms.colour, 0.1, 0.1, 0.1, 0.9);
@@ -394,12 +427,15 @@ void main() {
         if (n > 0) {
             setView(nodeShader);
             gl.uniform1f(nodeShader.uniforms.dimming, dimming ? 1 : 0);
+            gl.uniform1f(nodeShader.uniforms.ratio, pixelRatio);
+            gl.uniform1f(nodeShader.uniforms.largest, largestPoint);
             gl.bindVertexArray(nodeArray);
-            gl.drawArraysInstanced(gl.TRIANGLE_STRIP, 0, 4, n);
+            gl.drawArrays(gl.POINTS, 0, n);
         }
         gl.bindVertexArray(null);
     }
 
+    performance.mark('// ---- labels');
     // ---- labels ----------------------------------------------------------------
 
     const labelWidth = new Float32Array(n).fill(-1);
@@ -415,7 +451,7 @@ void main() {
     function placeLabel(i, columns, rows) {
         const sx = drawn[2 * i] * camera.scale + camera.x;
         const sy = drawn[2 * i + 1] * camera.scale + camera.y;
-        const r = Math.max(radius[i] * camera.scale, 1);
+        const r = screenRadius(i);
         if (labelWidth[i] < 0) labelWidth[i] = labelContext.measureText(shownText(i)).width;
         const left = sx - labelWidth[i] / 2 - 6, right = sx + labelWidth[i] / 2 + 6;
         const top = sy + r + 1, bottom = top + 15;
@@ -432,8 +468,6 @@ void main() {
     }
 
     function drawLabels() {
-        labelContext.setTransform(pixelRatio, 0, 0, pixelRatio, 0, 0);
-        labelContext.clearRect(0, 0, width, height);
         labelContext.font = LABEL_FONT;
         labelContext.textAlign = "center";
         labelContext.lineWidth = 3;
@@ -470,12 +504,28 @@ void main() {
     // ---- frames ----------------------------------------------------------------
 
     let framePending = false;
+    let fullPending = true;
+    let settleTimer = null;
     let frames = 0;
+    const drawnCamera = { scale: 1, x: 0, y: 0 };  // the camera of the full drawing on the WebGL canvas
+
+    // Maps the full drawing onto the current view.
+    function placeDrawing() {
+        const k = camera.scale / drawnCamera.scale;
+        const tx = (-MARGIN * width - drawnCamera.x) * k + camera.x + MARGIN * width;
+        const ty = (-MARGIN * height - drawnCamera.y) * k + camera.y + MARGIN * height;
+        graphCanvas.style.transform = k === 1 && tx === 0 && ty === 0 ? "" : "matrix(" + k + ",0,0," + k + "," + tx + "," + ty + ")";
+    }
 
     function render() {
         framePending = false;
-        if (gl) drawGraph();
-        drawLabels();
+        if (fullPending) {
+            fullPending = false;
+            performance.mark("draw"); if (gl) drawGraph(); performance.mark("drawn");
+            Object.assign(drawnCamera, camera);
+        }
+        placeDrawing();
+        drawOverlay();
         frames++;
     }
 
@@ -485,18 +535,68 @@ void main() {
         requestAnimationFrame(render);
     }
 
+    function requestFullRender() {
+        fullPending = true;
+        requestRender();
+    }
+
+    // A moved view: transformed now, drawn in full once it rests.
+    function viewChanged() {
+        requestRender();
+        if (settleTimer !== null) clearTimeout(settleTimer);
+        settleTimer = setTimeout(() => {
+            settleTimer = null;
+            requestFullRender();
+        }, SETTLE_MS);
+    }
+
+    // The dragged node and its links, which the full drawing leaves out.
+    function drawDragged() {
+        if (dragging < 0) return;
+        const i = dragging;
+        const [sx, sy] = screenOf(i);
+        labelContext.lineWidth = 1;
+        labelContext.strokeStyle = "rgba(64,64,77," + Math.max(lineAlpha, 0.5) + ")";
+        labelContext.beginPath();
+        for (let p = incidentStart[i]; p < incidentStart[i + 1]; p++) {
+            const k = incident[p];
+            const [ax, ay] = screenOf(links[2 * k]);
+            const [bx, by] = screenOf(links[2 * k + 1]);
+            labelContext.moveTo(ax, ay);
+            labelContext.lineTo(bx, by);
+        }
+        labelContext.stroke();
+        labelContext.beginPath();
+        labelContext.arc(sx, sy, screenRadius(i), 0, 2 * Math.PI);
+        labelContext.fillStyle = "rgb(" + colour[4 * i] + "," + colour[4 * i + 1] + "," + colour[4 * i + 2] + ")";
+        labelContext.fill();
+        labelContext.strokeStyle = "rgba(0,0,0,0.45)";
+        labelContext.stroke();
+    }
+
+    function drawOverlay() {
+        labelContext.setTransform(pixelRatio, 0, 0, pixelRatio, 0, 0);
+        labelContext.clearRect(0, 0, width, height);
+        drawDragged();
+        drawLabels();
+    }
+
+    function screenOf(i) {
+        return [drawn[2 * i] * camera.scale + camera.x, drawn[2 * i + 1] * camera.scale + camera.y];
+    }
+
     const moved = new Uint8Array(n);  // dragged since load: looked at one by one, not through the grid
     const movedList = [];
 
     function screenRadius(i) {
-        return Math.max(radius[i] * camera.scale, 1);
+        return Math.min(Math.max(radius[i] * camera.scale, MIN_RADIUS_PX), largestPoint);
     }
 
     // The node under screen point (sx, sy), or -1: the one whose rim is nearest.
     function pick(sx, sy) {
         if (n === 0) return -1;
         const wx = (sx - camera.x) / camera.scale, wy = (sy - camera.y) / camera.scale;
-        const reach = (Math.max(maxRadius * camera.scale, 1) + PICK_TOLERANCE_PX) / camera.scale;
+        const reach = (Math.max(maxRadius * camera.scale, MIN_RADIUS_PX) + PICK_TOLERANCE_PX) / camera.scale;
         let best = -1, bestGap = Infinity;
         const consider = (i) => {
             const gap = Math.hypot(drawn[2 * i] - wx, drawn[2 * i + 1] - wy) * camera.scale - screenRadius(i);
@@ -555,7 +655,7 @@ void main() {
             gl.bindBuffer(gl.ARRAY_BUFFER, markBuffer);
             gl.bufferSubData(gl.ARRAY_BUFFER, 0, marks);
         }
-        requestRender();
+        requestFullRender();
     }
 
     // ---- camera moves ----------------------------------------------------------
@@ -568,7 +668,7 @@ void main() {
         camera.x = sx - (sx - camera.x) * scale / camera.scale;
         camera.y = sy - (sy - camera.y) * scale / camera.scale;
         camera.scale = scale;
-        requestRender();
+        viewChanged();
     }
 
     function flyTo(target) {
@@ -587,9 +687,14 @@ void main() {
             const cy = centreStartY + (centreEndY - centreStartY) * ease;
             camera.x = width / 2 - cx * camera.scale;
             camera.y = height / 2 - cy * camera.scale;
-            render();
-            if (t < 1) requestAnimationFrame(step);
-            else flight = null;
+            if (t < 1) {
+                render();
+                requestAnimationFrame(step);
+            } else {
+                flight = null;
+                fullPending = true;
+                render();
+            }
         };
         requestAnimationFrame(step);
     }
@@ -645,6 +750,45 @@ void main() {
         requestRender();
     }
 
+    // Leaves node i and its links out of the full drawing (or puts them
+    // back, for i = -1) and draws it again.
+    function setDragged(i) {
+        const previous = dragging;
+        dragging = i;
+        if (!gl) return;
+        const node = i >= 0 ? i : previous;
+        if (node < 0) return;
+        marks[node] = i >= 0 ? 3 : node === selected ? 2 : selected >= 0 && isNeighbourOfSelected(node) ? 1 : 0;
+        gl.bindBuffer(gl.ARRAY_BUFFER, markBuffer);
+        gl.bufferSubData(gl.ARRAY_BUFFER, node, marks, node, 1);
+        gl.bindVertexArray(lineArray);
+        if (i >= 0) {
+            const keep = new Uint32Array(2 * m - 2 * (incidentStart[i + 1] - incidentStart[i]) + 2);
+            let count = 0;
+            for (let k = 0; k < m; k++) {
+                if (links[2 * k] === i || links[2 * k + 1] === i) continue;
+                keep[count++] = links[2 * k];
+                keep[count++] = links[2 * k + 1];
+            }
+            gl.bindBuffer(gl.ELEMENT_ARRAY_BUFFER, restingLinks);
+            gl.bufferData(gl.ELEMENT_ARRAY_BUFFER, keep.subarray(0, count), gl.DYNAMIC_DRAW);
+            lineCount = count;
+        } else {
+            gl.bindBuffer(gl.ELEMENT_ARRAY_BUFFER, allLinks);
+            lineCount = 2 * m;
+        }
+        gl.bindVertexArray(null);
+        requestFullRender();
+    }
+
+    function isNeighbourOfSelected(node) {
+        for (let p = incidentStart[selected]; p < incidentStart[selected + 1]; p++) {
+            const k = incident[p];
+            if (links[2 * k] === node || links[2 * k + 1] === node) return true;
+        }
+        return false;
+    }
+
     function describe(i) {
         const lines = [labels[i]];
         if (anyDirected) {
@@ -679,9 +823,9 @@ void main() {
         travelled = 0;
         const i = pick(event.clientX, event.clientY);
         if (i >= 0) {
-            dragging = i;
             grabX = (event.clientX - camera.x) / camera.scale - drawn[2 * i];
             grabY = (event.clientY - camera.y) / camera.scale - drawn[2 * i + 1];
+            setDragged(i);
         } else {
             panning = true;
         }
@@ -700,7 +844,7 @@ void main() {
         } else if (panning) {
             camera.x += dx;
             camera.y += dy;
-            requestRender();
+            viewChanged();
         } else if (event.target === graphCanvas) {
             hovered = pick(event.clientX, event.clientY);
             showTooltip(hovered, event.clientX, event.clientY);
@@ -710,8 +854,9 @@ void main() {
 
     document.addEventListener("mouseup", () => {
         const wasClick = travelled < CLICK_SLOP_PX;
-        if (wasClick && (dragging >= 0 || panning)) select(dragging >= 0 && dragging !== selected ? dragging : -1);
-        dragging = -1;
+        const released = dragging;
+        if (released >= 0) setDragged(-1);
+        if (wasClick && (released >= 0 || panning)) select(released >= 0 && released !== selected ? released : -1);
         panning = false;
     });
 
@@ -730,7 +875,7 @@ void main() {
 
     window.addEventListener("resize", () => {
         resize();
-        requestRender();
+        requestFullRender();
     });
 
     // ---- downloads -------------------------------------------------------------
@@ -797,14 +942,15 @@ void main() {
 
     // The view as it is on screen, labels included.
     function writePng() {
+        fullPending = true;
         render();
         const out = document.createElement("canvas");
-        out.width = graphCanvas.width;
-        out.height = graphCanvas.height;
+        out.width = labelCanvas.width;
+        out.height = labelCanvas.height;
         const context = out.getContext("2d");
         context.fillStyle = "#ffffff";
         context.fillRect(0, 0, out.width, out.height);
-        context.drawImage(graphCanvas, 0, 0);
+        context.drawImage(graphCanvas, -MARGIN * width * pixelRatio, -MARGIN * height * pixelRatio);
         context.drawImage(labelCanvas, 0, 0);
         out.toBlob((blob) => download(blob, "graph.png"), "image/png");
     }
@@ -830,7 +976,7 @@ void main() {
         nodeCount: n,
         linkCount: m,
         camera: () => ({ scale: camera.scale, x: camera.x, y: camera.y }),
-        screenOf: (i) => [drawn[2 * i] * camera.scale + camera.x, drawn[2 * i + 1] * camera.scale + camera.y],
+        screenOf: screenOf,
         screenRadius: screenRadius,
         positionOf: (i) => [positions[2 * i], positions[2 * i + 1]],
         pick: pick,
@@ -844,6 +990,8 @@ void main() {
         get frames() { return frames; },
         get webgl() { return gl !== null; },
         get ready() { return frames > 0; },
+        // No full drawing pending: the canvas shows the current view exactly.
+        get settled() { return !fullPending && !framePending && settleTimer === null && flight === null; },
     };
 
     render();
