@@ -59,11 +59,9 @@
     const undirectedDegree = new Uint32Array(n);
     const outDegree = new Uint32Array(n);
     const inDegree = new Uint32Array(n);
-    let anyDirected = false;
     for (let k = 0; k < m; k++) {
         const s = links[2 * k], t = links[2 * k + 1];
         if (directed[k]) {
-            anyDirected = true;
             outDegree[s]++;
             inDegree[t]++;
         } else {
@@ -133,16 +131,16 @@
 
     function fitCamera() {
         const box = bounds();
-        const margin = 40;
+        const margin = 40, top = 64;  // the search bar sits above the top margin
         const spanX = Math.max(box.maxX - box.minX, 1e-9);
         const spanY = Math.max(box.maxY - box.minY, 1e-9);
-        let scale = Math.min((width - 2 * margin) / spanX, (height - 2 * margin) / spanY);
+        let scale = Math.min((width - 2 * margin) / spanX, (height - margin - top) / spanY);
         if (!Number.isFinite(scale) || scale <= 0) scale = 1;
         if (box.maxX - box.minX === 0 && box.maxY - box.minY === 0) scale = 1;
         return {
             scale: scale,
             x: width / 2 - (box.minX + box.maxX) / 2 * scale,
-            y: height / 2 - (box.minY + box.maxY) / 2 * scale,
+            y: (height + top - margin) / 2 - (box.minY + box.maxY) / 2 * scale,
         };
     }
 
@@ -791,7 +789,7 @@ void main() {
 
     function describe(i) {
         const lines = [labels[i]];
-        if (anyDirected) {
+        if (inDegree[i] || outDegree[i]) {
             lines.push("degree " + degree[i] + " (in " + inDegree[i] + ", out " + outDegree[i] +
                 (undirectedDegree[i] ? ", undirected " + undirectedDegree[i] : "") + ")");
         } else {
@@ -983,6 +981,7 @@ void main() {
         search: search,
         fit: fit,
         select: select,
+        mark: (i) => marks[i],
         get selected() { return selected; },
         get hovered() { return hovered; },
         get flying() { return flight !== null; },

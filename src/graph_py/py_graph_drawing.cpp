@@ -62,9 +62,11 @@ PyObject* graph_output_html(PyObject* self, PyObject* const* args, Py_ssize_t na
 }
 
 PyObject* graph_output_webgl(PyObject* self, PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) {
-  if (PyVectorcall_NARGS(nargs) > 2) match_arguments(kOutputWebglPositional, args, nargs, nullptr);
   return call_method<PyGraph>(self, kOutputWebgl, Access::Exclusive, args, nargs, kwnames,
-                              [](PyGraph::Data& data, const Arguments& arguments) {
+                              [args, nargs](PyGraph::Data& data, const Arguments& arguments) {
+                                if (PyVectorcall_NARGS(nargs) > 2) {
+                                  match_arguments(kOutputWebglPositional, args, nargs, nullptr);
+                                }
                                 const std::string_view file_name = to_text(arguments[0], "file_name");
                                 std::optional<LayoutKind> layout;
                                 if (arguments[1] != nullptr && arguments[1] != Py_None) {
