@@ -111,12 +111,17 @@ class Graph:
     # ---- network measures: centralities and communities ----
 
     # ---- drawing at scale ----
+    def compute_layout(
+        self, layout: Layout = ..., *, seed: int | None = None, iterations: SupportsIndex | None = None
+    ) -> None: ...
+    def positions(self) -> dict[str, tuple[float, float]]: ...
 
 @final
 class Layout:
     Random: ClassVar[Layout]
     Circular: ClassVar[Layout]
     Spring: ClassVar[Layout]
+    Force: ClassVar[Layout]
     def __int__(self) -> int: ...
     def __eq__(self, value: object, /) -> bool: ...
     def __ne__(self, value: object, /) -> bool: ...

@@ -1,8 +1,14 @@
+// Graph methods of the drawing area: the SVG text and viewer page of a
+// drawing, and layouts computed and kept in the graph for later drawings.
+#include <cmath>
+
 #include "file_writer_core/file_writer.hpp"
 #include "file_writer_core/html_writer.hpp"
 #include "graph_py/py_graph.hpp"
 #include "graph_py/py_layout.hpp"
 #include "graph_py/py_style.hpp"
+#include "layout/force_layout.hpp"
+#include "layout/node_size.hpp"
 #include "svg_creation/svg_creation.hpp"
 
 namespace mivora::py {
@@ -10,7 +16,21 @@ namespace {
 
 constexpr Signature kOutputSvg{"Graph.output_svg()", {"layout", "override_positions", "style"}, 0};
 constexpr Signature kOutputHtml{"Graph.output_html()", {"file_name", "layout", "override_positions", "style"}, 1};
+constexpr Signature kComputeLayout{"Graph.compute_layout()", {"layout", "seed", "iterations"}, 0, 2};
+constexpr Signature kPositions{"Graph.positions()", {}, 0};
 
+// Without a style of its own, a drawing whose positions come from the force
+// layout, or are positions kept by compute_layout, gets nodes sized for the
+// graph; every other drawing keeps the style's defaults.
+GraphStyle drawing_style(PyObject* given, const _Graph& graph, LayoutKind layout, bool override_positions) {
+  GraphStyle style = to_style(given, "style");
+  if (given != nullptr && given != Py_None) return style;
+  const bool fresh = override_positions || !(graph.has_positions() || graph.has_kept_positions());
+  if (fresh ? layout == LayoutKind::Force : graph.has_kept_positions()) {
+    style.node_radius = std::max(1, static_cast<int>(std::lround(suggested_node_radius(graph.node_count()))));
+  }
+  return style;
+}
 
 PyObject* graph_output_svg(PyObject* self, PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) {
   return call_method<PyGraph>(self, kOutputSvg, Access::Exclusive, args, nargs, kwnames,
@@ -18,7 +38,7 @@ PyObject* graph_output_svg(PyObject* self, PyObject* const* args, Py_ssize_t nar
                                 const LayoutKind layout = to_layout(arguments[0], "layout");
                                 const bool override_positions =
                                     arguments[1] ? to_bool(arguments[1], "override_positions") : false;
-                                const GraphStyle style = to_style(arguments[2], "style");
+                                const GraphStyle style = drawing_style(arguments[2], data.graph, layout, override_positions);
                                 const std::string svg = output_svg(data.graph, layout, override_positions, style);
                                 return to_python(std::string_view(svg));
                               });
@@ -31,7 +51,7 @@ PyObject* graph_output_html(PyObject* self, PyObject* const* args, Py_ssize_t na
                                 const LayoutKind layout = to_layout(arguments[1], "layout");
                                 const bool override_positions =
                                     arguments[2] ? to_bool(arguments[2], "override_positions") : false;
-                                const GraphStyle style = to_style(arguments[3], "style");
+                                const GraphStyle style = drawing_style(arguments[3], data.graph, layout, override_positions);
                                 if (const auto error = output_html(data.graph, file_name, layout,
                                                                    override_positions, style)) {
                                   fail(std::string(kCreateFileFailed) + ": " + error->description);
@@ -40,11 +60,91 @@ PyObject* graph_output_html(PyObject* self, PyObject* const* args, Py_ssize_t na
                               });
 }
 
+// Any int; None or left out: a fresh seed.
+std::uint64_t to_seed(PyObject* value) {
+  if (value == nullptr || value == Py_None) return thread_random().next_u64();
+  if (!PyLong_Check(value)) raise_cannot_convert(value, "seed", "int");
+  const unsigned long long seed = PyLong_AsUnsignedLongLongMask(value);
+  if (seed == static_cast<unsigned long long>(-1) && PyErr_Occurred()) throw PythonError{};
+  return seed;
+}
+
+constexpr std::int32_t kMaxIterations = 100'000;
+
+PyObject* graph_compute_layout(PyObject* self, PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) {
+  return call_method<PyGraph>(self, kComputeLayout, Access::Exclusive, args, nargs, kwnames,
+                              [](PyGraph::Data& data, const Arguments& arguments) {
+                                const LayoutKind layout =
+                                    arguments[0] ? to_layout(arguments[0], "layout") : LayoutKind::Force;
+                                const std::uint64_t seed = to_seed(arguments[1]);
+                                std::int32_t iterations = 0;
+                                if (arguments[2] != nullptr && arguments[2] != Py_None) {
+                                  if (layout != LayoutKind::Force) {
+                                    PyErr_SetString(PyExc_ValueError, "iterations applies to Layout.Force only");
+                                    throw PythonError{};
+                                  }
+                                  iterations = to_i32(arguments[2], "iterations");
+                                  if (iterations < 1 || iterations > kMaxIterations) {
+                                    PyErr_Format(PyExc_ValueError, "iterations must be between 1 and %d, not %d",
+                                                 static_cast<int>(kMaxIterations), static_cast<int>(iterations));
+                                    throw PythonError{};
+                                  }
+                                }
+                                if (layout == LayoutKind::Force) {
+                                  generate_multilevel_positions(data.graph, ForceLayoutOptions{seed, iterations});
+                                } else {
+                                  RandomGenerator random(seed);
+                                  generate_positions(data.graph, layout, random);
+                                }
+                                data.graph.keep_positions();
+                                return none();
+                              });
+}
+
+PyObject* graph_positions(PyObject* self, PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) {
+  return call_method<PyGraph>(self, kPositions, Access::Shared, args, nargs, kwnames,
+                              [](PyGraph::Data& data, const Arguments&) {
+                                const _Graph& graph = data.graph;
+                                PyRef dict = PyRef::owned(PyDict_New());
+                                for (NodeIndex i = 0; i < graph.node_count(); ++i) {
+                                  const _Node& node = graph.node(i);
+                                  if (!node.has_position() || graph.canonical_position(i) != i) continue;
+                                  PyRef label = PyRef::owned(to_python(std::string_view(node.label)));
+                                  PyRef x = PyRef::owned(to_python(node.x));
+                                  PyRef y = PyRef::owned(to_python(node.y));
+                                  set_item(dict.get(), label.get(), PyTuple_Pack(2, x.get(), y.get()));
+                                }
+                                return dict.release();
+                              });
+}
+
 constexpr int kMethod = METH_FASTCALL | METH_KEYWORDS;
 
 PyMethodDef kMethods[] = {
     {"output_svg", as_method(graph_output_svg), kMethod, "output_svg($self, layout=..., override_positions=False, style=None)\n--\n\n"},
     {"output_html", as_method(graph_output_html), kMethod, "output_html($self, file_name, layout=..., override_positions=False, style=None)\n--\n\n"},
+    {"compute_layout", as_method(graph_compute_layout), kMethod,
+     "compute_layout($self, layout=..., *, seed=None, iterations=None)\n--\n\n"
+     "Lay the graph out and keep the positions for later drawings.\n\n"
+     "layout: the Layout to compute, Layout.Force (the default) for large graphs:\n"
+     "    a multilevel force layout with Barnes-Hut repulsion, O((N + E) log N) per\n"
+     "    iteration. Connections count once whatever their direction or weight.\n"
+     "seed: an int for a reproducible result (Layout.Force, Layout.Random and\n"
+     "    Layout.Spring); None draws a fresh one.\n"
+     "iterations: rounds on the finest level of Layout.Force (1 to 100000);\n"
+     "    None chooses from the graph's size.\n\n"
+     "Positions land on the 1500 x 700 canvas inside the 20-unit margin. Later\n"
+     "output_svg and output_html calls draw them as they are (unless\n"
+     "override_positions is set) until a node is added; without a style of their\n"
+     "own those drawings size nodes for the graph. Ctrl-C stops the layout with\n"
+     "KeyboardInterrupt and leaves the positions as they were.\n"
+     "Raises ValueError for iterations out of range or given for another layout."},
+    {"positions", as_method(graph_positions), kMethod,
+     "positions($self)\n--\n\n"
+     "Node positions on the canvas.\n\n"
+     "Returns a dict label -> (x, y) for every node that has a position (read\n"
+     "from a file, drawn or computed); with repeated labels, the first node of\n"
+     "a label."},
 };
 
 }  // namespace
