@@ -2,7 +2,6 @@
 
 #include <cstdint>
 #include <cstdio>
-#include <optional>
 
 #include "file_writer_core/webgl_writer.hpp"
 #include "graph_core/components_by_size.hpp"
@@ -55,13 +54,12 @@ std::string summary_html(const _Graph& graph) {
   // Links over the node pairs they could join: ordered pairs once any link
   // has a direction, unordered pairs otherwise.
   const double pairs = static_cast<double>(n) * (static_cast<double>(n) - 1.0) / (arcs > 0 ? 1.0 : 2.0);
-  const std::optional<double> density = pairs > 0 ? std::optional(static_cast<double>(links) / pairs) : std::nullopt;
 
   std::string out = "<table class=\"mivora-summary\"><caption style=\"text-align:left\">mivora Graph</caption>";
   append_row(out, "nodes", std::to_string(n));
   append_row(out, "edges (undirected)", std::to_string(links - arcs));
   append_row(out, "arcs (directed)", std::to_string(arcs));
-  append_row(out, "density", density ? number_text(*density) : "-");
+  append_row(out, "density", pairs > 0 ? number_text(static_cast<double>(links) / pairs) : std::string("-"));
   append_row(out, "weakly connected components", std::to_string(components.sizes.size()));
   append_row(out, "largest component (nodes)",
              components.sizes.empty() ? std::string("0") : std::to_string(components.sizes.front()));

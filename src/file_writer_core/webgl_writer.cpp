@@ -94,13 +94,9 @@ bool every_node_positioned(const _Graph& graph) {
 
 }  // namespace
 
-LayoutKind default_viewer_layout(std::size_t node_count) {
-  return node_count <= kSpringLayoutLimit ? LayoutKind::Spring : LayoutKind::Random;
-}
-
 void place_for_viewer(_Graph& graph, std::optional<LayoutKind> layout, bool override_positions) {
   if (!override_positions && every_node_positioned(graph)) return;
-  generate_positions(graph, layout.value_or(default_viewer_layout(graph.node_count())));
+  generate_positions(graph, layout.value_or(kViewerLayout));
 }
 
 std::string webgl_page_data(const _Graph& graph) {

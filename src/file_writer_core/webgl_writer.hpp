@@ -14,14 +14,11 @@
 
 namespace mivora {
 
-// Graphs up to this many nodes get the spring layout when no layout is
-// named; its O(N^2) steps make it too slow beyond.
-inline constexpr std::size_t kSpringLayoutLimit = 3000;
+// The layout used when none is named: the multilevel force layout, which
+// draws small and large graphs alike as networks in O((N + E) log N) steps.
+inline constexpr LayoutKind kViewerLayout = LayoutKind::Force;
 
-// The layout used when none is named, chosen from the graph's size.
-LayoutKind default_viewer_layout(std::size_t node_count);
-
-// Lays the graph out with `layout` (or the default for its size) when asked
+// Lays the graph out with `layout` (or kViewerLayout) when asked
 // to or when some node has no position; otherwise keeps the stored positions.
 void place_for_viewer(_Graph& graph, std::optional<LayoutKind> layout, bool override_positions);
 

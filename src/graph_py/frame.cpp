@@ -38,11 +38,11 @@ std::string join_names(const std::string* names, std::size_t count) {
 
 [[noreturn]] void raise_too_many_positional(const Signature& signature, std::size_t given) {
   std::string message = signature.function;
-  if (signature.required == signature.count) {
-    message += " takes " + std::to_string(signature.count) + " positional arguments";
+  if (signature.required == signature.positional) {
+    message += " takes " + std::to_string(signature.positional) + " positional arguments";
   } else {
     message += " takes from " + std::to_string(signature.required) + " to " +
-               std::to_string(signature.count) + " positional arguments";
+               std::to_string(signature.positional) + " positional arguments";
   }
   message += " but " + std::to_string(given) + (given == 1 ? " was given" : " were given");
   raise_type_error(message);
@@ -81,7 +81,7 @@ void check_required(const Signature& signature, const Arguments& arguments) {
 }
 
 Arguments take_positional(const Signature& signature, PyObject* const* args, std::size_t nargs) {
-  if (nargs > signature.count) raise_too_many_positional(signature, nargs);
+  if (nargs > signature.positional) raise_too_many_positional(signature, nargs);
   Arguments arguments;
   for (std::size_t i = 0; i < nargs; ++i) arguments.slot(i) = args[i];
   return arguments;

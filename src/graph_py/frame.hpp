@@ -78,9 +78,11 @@ class InternedString {
 inline constexpr std::size_t kMaxParameters = 11;
 
 struct Signature {
+  // `keyword_only`: how many of the last parameters can only be named.
   constexpr Signature(const char* function_name, std::initializer_list<const char*> names,
-                      std::size_t required_count)
-      : function(function_name), count(names.size()), required(required_count) {
+                      std::size_t required_count, std::size_t keyword_only = 0)
+      : function(function_name), count(names.size()), required(required_count),
+        positional(names.size() - keyword_only) {
     std::size_t i = 0;
     for (const char* name : names) parameters[i++] = name;
   }
@@ -88,7 +90,8 @@ struct Signature {
   const char* function;  // as messages show it: "Graph.add_node()"
   std::array<const char*, kMaxParameters> parameters{};
   std::size_t count;
-  std::size_t required;  // the leading `required` parameters have no default
+  std::size_t required;    // the leading `required` parameters have no default
+  std::size_t positional;  // the leading `positional` parameters may be given by position
 };
 
 // The matched arguments: borrowed references, NULL where a parameter was left out.
@@ -109,7 +112,7 @@ Arguments match_arguments(const Signature& signature, PyObject* const* args, Py_
 inline Arguments match_positional(const Signature& signature, PyObject* const* args, Py_ssize_t nargs,
                                   PyObject* kwnames) {
   const auto positional = static_cast<std::size_t>(PyVectorcall_NARGS(nargs));
-  if (kwnames != nullptr || positional < signature.required || positional > signature.count) {
+  if (kwnames != nullptr || positional < signature.required || positional > signature.positional) {
     return match_arguments(signature, args, nargs, kwnames);
   }
   Arguments arguments;

@@ -9,6 +9,8 @@
 #include <unordered_map>
 #include <vector>
 
+#include "layout/force_layout.hpp"
+
 namespace mivora {
 
 // ---- random numbers -----------------------------------------------------------
@@ -20,6 +22,16 @@ RandomGenerator::RandomGenerator() {
   }
   // An all-zero state would only ever produce zeros.
   if ((state_[0] | state_[1] | state_[2] | state_[3]) == 0) state_[0] = 0x9E3779B97F4A7C15ull;
+}
+
+RandomGenerator::RandomGenerator(std::uint64_t seed) {
+  for (std::uint64_t& word : state_) {
+    seed += 0x9E3779B97F4A7C15ull;
+    std::uint64_t z = seed;
+    z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;
+    z = (z ^ (z >> 27)) * 0x94D049BB133111EBull;
+    word = z ^ (z >> 31);
+  }
 }
 
 std::uint64_t RandomGenerator::next_u64() {
@@ -63,8 +75,9 @@ double draw_coordinate(RandomGenerator& random, double upper) {
 
 // ---- random and circular --------------------------------------------------------
 
-void generate_random_positions(_Graph& graph) {
-  RandomGenerator& random = thread_random();
+void generate_random_positions(_Graph& graph) { generate_random_positions(graph, thread_random()); }
+
+void generate_random_positions(_Graph& graph, RandomGenerator& random) {
   for (NodeIndex i = 0; i < graph.node_count(); ++i) {
     const double x = draw_coordinate(random, kMaxX);
     const double y = draw_coordinate(random, kMaxY);
@@ -243,9 +256,11 @@ void repel_shared(const double* x, const double* y, std::size_t n, const std::ve
 
 }  // namespace
 
-void generate_force_layout_positions(_Graph& graph) {
+void generate_force_layout_positions(_Graph& graph) { generate_force_layout_positions(graph, thread_random()); }
+
+void generate_force_layout_positions(_Graph& graph, RandomGenerator& random) {
   const std::size_t n = graph.node_count();
-  generate_random_positions(graph);
+  generate_random_positions(graph, random);
   if (n == 0) return;
 
   std::vector<std::size_t> slot_of(n), last_of_slot(n);
@@ -306,11 +321,14 @@ void generate_force_layout_positions(_Graph& graph) {
   for (std::size_t i = 0; i < n; ++i) graph.node(i).set_position(x[i], y[i]);
 }
 
-void generate_positions(_Graph& graph, LayoutKind kind) {
+void generate_positions(_Graph& graph, LayoutKind kind) { generate_positions(graph, kind, thread_random()); }
+
+void generate_positions(_Graph& graph, LayoutKind kind, RandomGenerator& random) {
   switch (kind) {
-    case LayoutKind::Random: return generate_random_positions(graph);
+    case LayoutKind::Random: return generate_random_positions(graph, random);
     case LayoutKind::Circular: return generate_circular_positions(graph);
-    case LayoutKind::Spring: return generate_force_layout_positions(graph);
+    case LayoutKind::Spring: return generate_force_layout_positions(graph, random);
+    case LayoutKind::Force: return generate_multilevel_positions(graph, ForceLayoutOptions{random.next_u64(), 0});
   }
 }
 
