@@ -20,7 +20,7 @@
     ];
     const SMALL_COMPONENT = [154, 154, 154];
     const PICK_TOLERANCE_PX = 3;
-    const MIN_RADIUS_PX = 0.5;  // the shader's smallest node
+    const MIN_RADIUS_PX = 0.5;  // the shader's smallest node (smaller ones are faded)
     const LABEL_MIN_RADIUS_PX = 3.5;
     const LABEL_LIMIT = 300;
     const LABEL_CHECK_LIMIT = 20000;
@@ -225,7 +225,7 @@
     // Sizes are set once, from how close nodes sit in the fitted view: world
     // units, so nodes grow as one zooms in.
     const spacingPx = Math.min(typicalSpacing() * initial.scale, Math.sqrt(width * height / Math.max(n, 1)));
-    const baseRadiusPx = Math.min(Math.max(0.25 * spacingPx, MIN_RADIUS_PX), 8);
+    const baseRadiusPx = Math.min(Math.max(0.25 * spacingPx, 0.3), 8);
     const radius = new Float32Array(n);
     let maxRadius = 0;
     for (let i = 0; i < n; i++) {
@@ -281,10 +281,14 @@ uniform float ratio;
 uniform float largest;
 out float extent;
 out float pixels;
+out float coverage;
 out vec4 tint;
 out float selected;
 void main() {
     float r = clamp(radius * scale, 0.5, largest);
+    // Nodes below half a pixel are drawn at half a pixel, faded by their
+    // area, so crowded regions shade instead of turning solid.
+    coverage = min(radius * scale * radius * scale * 4.0, 1.0);
     extent = r + 1.5;
     vec2 p = center * scale + offset;
     gl_PointSize = 2.0 * extent * ratio;
@@ -299,12 +303,13 @@ void main() {
 precision mediump float;
 in float extent;
 in float pixels;
+in float coverage;
 in vec4 tint;
 in float selected;
 out vec4 result;
 void main() {
     float d = length(gl_PointCoord * 2.0 - 1.0) * extent;
-    float alpha = clamp(pixels + 0.5 - d, 0.0, 1.0);
+    float alpha = clamp(pixels + 0.5 - d, 0.0, 1.0) * coverage;
     if (alpha <= 0.0) discard;
     float ring = pixels > 3.0 ? smoothstep(pixels - 1.5, pixels - 0.5, d) : 0.0;
     float wide = selected > 0.5 ? smoothstep(pixels - 3.5, pixels - 2.5, d) : 0.0;
