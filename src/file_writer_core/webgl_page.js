@@ -871,6 +871,7 @@ void main() {
     graphCanvas.addEventListener("wheel", (event) => {
         event.preventDefault();
         flight = null;
+        showTooltip(-1);
         const unit = event.deltaMode === 1 ? 33 : event.deltaMode === 2 ? 100 * height / 100 : 1;
         const steps = Math.min(Math.max(event.deltaY * unit / 100, -5), 5);
         zoomAt(event.clientX, event.clientY, Math.pow(0.9, steps));
