@@ -331,6 +331,8 @@ std::vector<LayoutPoint> multilevel_force_layout(std::size_t node_count,
       if (a != b) weighted.push_back({edge_key(a, b), 1.0f, 1.0f});
     }
     levels[0] = level_from_edges(node_count, weighted, std::vector<std::uint32_t>(node_count, 1));
+    // A pair of nodes is linked or not: repeats and directions count once.
+    std::fill(levels[0].weights.begin(), levels[0].weights.end(), 1.0f);
     count_triangles(levels[0]);
   }
   for (;;) {
