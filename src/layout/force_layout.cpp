@@ -314,7 +314,8 @@ int default_iterations(std::size_t n) {
   // of very large graphs start close to their answer.
   if (n <= 5'000) return 100;
   if (n <= 50'000) return 50;
-  return 25;
+  if (n <= 500'000) return 25;
+  return 20;
 }
 
 }  // namespace
