@@ -197,3 +197,19 @@ def test_iterations_and_seed_options_are_accepted():
     graph.compute_layout(mivora.Layout.Force, seed=-5, iterations=3)
     graph.compute_layout(mivora.Layout.Circular, seed=None)
     assert len(graph.positions()) == 80
+
+
+def test_links_count_once_whatever_their_direction_weight_or_repeats():
+    labels = [str(i) for i in range(40)]
+    pairs = [(str(i), str((i * 7 + 3) % 40)) for i in range(40)] + [(str(i), str(i + 1)) for i in range(39)]
+    plain = build(labels, pairs)
+    varied = mivora.Graph()
+    for label in labels:
+        varied.add_node(label)
+    for k, (a, b) in enumerate(pairs):
+        varied.create_connection(b, a, 3.5, True) if k % 2 else varied.create_connection(a, b, 0.0, False)
+        if k % 3 == 0:
+            varied.create_connection(a, b, 1.0, True)
+    plain.compute_layout(seed=4)
+    varied.compute_layout(seed=4)
+    assert varied.positions() == plain.positions()

@@ -176,7 +176,7 @@ def test_text_signatures():
     methods = [getattr(mivora.Graph, name) for name in dir(mivora.Graph) if not name.startswith("_")]
     signed = [m.__text_signature__.startswith(("($self", "(adj_matrix", "(file_path")) for m in methods
               if m is not mivora.Graph.nodes]
-    assert len(signed) >= 29 and all(signed)  # methods added by later areas count too
+    assert len(signed) >= 29 and all(signed)
     assert mivora.Graph.nodes.__doc__ == ""
 
 

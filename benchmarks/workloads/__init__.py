@@ -6,5 +6,10 @@ library, a factory that prepares the call on the shared generated inputs
 """
 from workloads.common import Workload
 from workloads import analysis, build, drawing, files
+from workloads import layouts
 
 WORKLOADS: list[Workload] = [*build.WORKLOADS, *files.WORKLOADS, *analysis.WORKLOADS, *drawing.WORKLOADS]
+WORKLOADS += layouts.WORKLOADS
+# Tables printed after the timings: report(sizes, only) for areas that
+# measure more than time.
+REPORTS = [layouts.quality_report]

@@ -31,6 +31,7 @@ FULL = {
     "matrix_nodes": 3_000,
     "spring_small": 1_000, "spring_large": 3_000,
     "svg_nodes": 100_000, "svg_edges": 500_000,
+    "layout_small": 3_000, "layout_large": 100_000, "layout_huge": 1_000_000,
 }
 QUICK = {
     "build_nodes": 2_000, "build_edges": 10_000,
@@ -39,6 +40,7 @@ QUICK = {
     "matrix_nodes": 200,
     "spring_small": 100, "spring_large": 300,
     "svg_nodes": 2_000, "svg_edges": 10_000,
+    "layout_small": 300, "layout_large": 2_000, "layout_huge": 5_000,
 }
 
 

@@ -8,14 +8,19 @@
 
 namespace mivora {
 
+struct LayoutPoint {
+  double x, y;
+};
+
 class QuadTree {
  public:
-  // Rebuilds the tree over the points (x[i], y[i]), i < n. O(N log N).
-  void build(const double* x, const double* y, std::size_t n);
+  // Rebuilds the tree over points[0..n) of the given masses. O(N log N).
+  void build(const LayoutPoint* points, const std::uint32_t* masses, std::size_t n);
 
   // Sum over every point q of the tree other than those at (px, py) itself
-  // of (p - q) / |p - q|^2: the direction and 1/d fall-off of 2-D electrical
-  // repulsion. A cell of side s is taken whole when s < theta * distance.
+  // of mass(q) (p - q) / |p - q|^2: the direction and 1/d fall-off of 2-D
+  // electrical repulsion. A cell of side s is taken whole when
+  // s < theta * distance.
   void repulsion(double px, double py, double theta, double& fx, double& fy) const;
 
   // The points in tree order (nearby points next to each other): walking
@@ -25,7 +30,7 @@ class QuadTree {
  private:
   struct Cell {
     double cx, cy;        // centre of mass
-    double mass;          // number of points
+    double mass;          // total mass of its points
     double side_squared;  // side of the square the cell covers, squared
     std::uint32_t next;   // the cell after this one's subtree (pre-order)
     std::uint32_t begin, end;  // the cell's points in tree order; leaves only
@@ -36,9 +41,10 @@ class QuadTree {
 
   std::vector<Cell> cells_;
   std::vector<std::uint32_t> order_;
-  std::vector<double> tree_x_, tree_y_;  // coordinates by tree order
-  const double* x_ = nullptr;
-  const double* y_ = nullptr;
+  std::vector<LayoutPoint> tree_points_;  // the points by tree order
+  std::vector<double> tree_masses_;
+  const LayoutPoint* points_ = nullptr;
+  const std::uint32_t* masses_ = nullptr;
 };
 
 }  // namespace mivora

@@ -1,16 +1,19 @@
 #pragma once
-// Force layout for large graphs: a multilevel spring-electrical layout with
-// Barnes-Hut repulsion (the scheme of Hu's sfdp). The graph is coarsened by
-// matching neighbours until a few dozen nodes are left; the smallest graph
-// is laid out from a random start, and each finer graph starts from the
-// coarser layout and is refined with a few iterations. Every iteration
-// costs O(N log N + E); the result depends only on the graph and the seed.
+// Force layout for large graphs: a multilevel force layout with Barnes-Hut
+// repulsion (the scheme of Hu's sfdp) and logarithmic attraction along the
+// edges. The graph is coarsened by matching neighbours (edges on many
+// triangles first) until a few dozen nodes are left, each coarse node
+// carrying the mass of the nodes it stands for; the smallest graph is laid
+// out from a random start, and each finer graph starts from the coarser
+// layout and is refined with a few iterations. Every iteration costs
+// O(N log N + E); the result depends only on the graph and the seed.
 #include <cstddef>
 #include <cstdint>
 #include <utility>
 #include <vector>
 
 #include "graph_core/graph.hpp"
+#include "layout/barnes_hut.hpp"
 
 namespace mivora {
 
@@ -18,10 +21,6 @@ struct ForceLayoutOptions {
   std::uint64_t seed = 0;
   // Iterations on the finest level; 0 chooses from the graph's size.
   int iterations = 0;
-};
-
-struct LayoutPoint {
-  double x, y;
 };
 
 // Positions of nodes 0..node_count-1 in layout units (an edge is about one
