@@ -86,3 +86,4 @@ clean:
 .PHONY: lint
 lint:
 	node --check src/file_writer_core/page.js
+	node --check src/file_writer_core/webgl_page.js

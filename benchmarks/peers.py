@@ -27,7 +27,7 @@ import time
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 
-from workloads import WORKLOADS  # noqa: E402
+from workloads import REPORTS, WORKLOADS  # noqa: E402
 from workloads.common import FULL, QUICK, Context, write_inputs  # noqa: E402
 
 LIBRARIES = ["mivora", "networkx", "igraph", "rustworkx", "pandas"]  # pandas: edge-list reading only
@@ -203,6 +203,8 @@ def main(argv=None):
     print("load average (1/5/15 min) before: %.2f %.2f %.2f" % load_before,
           "after: %.2f %.2f %.2f" % report["load_average_after"])
     print_table(report)
+    for extra in REPORTS:
+        extra(sizes, args.only)
     if args.json:
         with open(args.json, "w") as out:
             json.dump(report, out, indent=2)

@@ -59,6 +59,9 @@ def main():
                                                                               node_border="#223355"))
     print(f"wrote {svg_path} (circular layout)")
     print(f"wrote {html_path} (spring layout): open it in a browser to pan, zoom, drag nodes and download")
+    webgl_path = os.path.join(out_dir, "demo-webgl.html")
+    graph.output_webgl(webgl_path, mivora.Layout.Force, override_positions=True)
+    print(f"wrote {webgl_path} (force layout, WebGL): search, hover, click a node for its neighbours")
 
 
 if __name__ == "__main__":

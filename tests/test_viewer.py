@@ -111,8 +111,8 @@ def browser():
 class Viewer:
     """One page in its own browser context, with its console errors collected."""
 
-    def __init__(self, browser, path):
-        self.context = browser.new_context(viewport=VIEWPORT, accept_downloads=True)
+    def __init__(self, browser, path, viewport=VIEWPORT):
+        self.context = browser.new_context(viewport=viewport, accept_downloads=True)
         self.context.set_default_timeout(TIMEOUT_MS)
         self.page = self.context.new_page()
         self.errors = []
@@ -168,8 +168,8 @@ class Viewer:
 def open_viewer(browser):
     viewers = []
 
-    def open_(path):
-        viewer = Viewer(browser, path)
+    def open_(path, viewport=VIEWPORT):
+        viewer = Viewer(browser, path, viewport)
         viewers.append(viewer)
         return viewer
 
@@ -258,6 +258,39 @@ def test_panning_moves_the_view_box(open_viewer, tmp_path):
     assert viewer.view_box() == [pytest.approx(-dx * 1500 / inner[0]), pytest.approx(-dy * 700 / inner[1]), 1500, 700]
     # Nothing was dragged.
     assert viewer.all_attributes("circle", ["cx", "cy"]) == [[x, y] for _, x, y in TRIANGLE[0]]
+
+
+@pytest.mark.parametrize("width, height", [(1280, 720), (800, 1000)], ids=["wide", "tall"])
+@pytest.mark.parametrize("zoomed", [False, True], ids=["whole", "zoomed"])
+def test_drag_and_pan_keep_what_was_grabbed_under_the_pointer(open_viewer, tmp_path, width, height, zoomed):
+    # Window proportions other than the canvas's: the drawing is scaled by one
+    # factor and centred, with empty bands on two sides.
+    viewer = open_viewer(write_page(tmp_path / "page.html", *TRIANGLE), {"width": width, "height": height})
+    page = viewer.page
+    if zoomed:
+        page.mouse.move(width / 3, height / 2)
+        page.mouse.wheel(0, -100)
+        viewer.wait_for_view_box_change("0 0 1500 700")
+    x, y = viewer.screen_point(".node1")
+    page.mouse.move(x, y)
+    page.mouse.down()
+    for step in range(1, 4):
+        page.mouse.move(x + 50 * step, y + 30 * step, steps=2)
+        assert viewer.screen_point(".node1") == (pytest.approx(x + 50 * step, abs=0.5),
+                                                 pytest.approx(y + 30 * step, abs=0.5))
+    page.mouse.up()
+
+    start = (10, height - 10)
+    assert page.evaluate("([x, y]) => document.elementFromPoint(x, y).tagName", list(start)) == "svg"
+    grabbed = viewer.canvas_point(*start)
+    page.mouse.move(*start)
+    page.mouse.down()
+    old = page.get_attribute("svg", "viewBox")
+    page.mouse.move(start[0] + 150, start[1] - 90, steps=3)
+    page.mouse.up()
+    viewer.wait_for_view_box_change(old)
+    assert viewer.canvas_point(start[0] + 150, start[1] - 90) == [pytest.approx(grabbed[0]), pytest.approx(grabbed[1])]
+    assert viewer.errors == []
 
 
 def test_menu_button_toggles_the_side_menu(open_viewer, tmp_path):

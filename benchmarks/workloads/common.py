@@ -32,6 +32,7 @@ FULL = {
     "spring_small": 1_000, "spring_large": 3_000,
     "svg_nodes": 100_000, "svg_edges": 500_000,
     "diameter_nodes": 20_000, "diameter_edges": 100_000,
+    "layout_small": 3_000, "layout_large": 100_000, "layout_huge": 1_000_000,
 }
 QUICK = {
     "build_nodes": 2_000, "build_edges": 10_000,
@@ -41,6 +42,7 @@ QUICK = {
     "spring_small": 100, "spring_large": 300,
     "svg_nodes": 2_000, "svg_edges": 10_000,
     "diameter_nodes": 500, "diameter_edges": 2_500,
+    "layout_small": 300, "layout_large": 2_000, "layout_huge": 5_000,
 }
 
 

@@ -53,20 +53,16 @@ std::string page_graph_data(const _Graph& graph) {
 // text that happens to contain "ESCAPE_SCRIPT" (a label, say) stays as it
 // is, where replacing the placeholders one after the other over the whole
 // text would paste the script into it.
-std::string HtmlWriter::build_page(std::string_view svg) const {
-  const std::string_view page = kPageHtml;
-  const std::array<std::pair<std::string_view, std::string_view>, 3> replacements{{
-      {kSvgPlaceholder, svg},
-      {kDataPlaceholder, graph_data_},
-      {kScriptPlaceholder, kPageJs},
-  }};
+std::string fill_template(std::string_view page, std::span<const TemplateField> fields) {
+  std::size_t room = page.size();
+  for (const auto& [placeholder, text] : fields) room += text.size();
   std::string out;
-  out.reserve(page.size() + svg.size() + graph_data_.size() + kPageJs.size());
+  out.reserve(room);
   std::size_t copied = 0;
   std::size_t at = 0;
   while ((at = page.find("ESCAPE_", at)) != std::string_view::npos) {
     bool replaced = false;
-    for (const auto& [placeholder, text] : replacements) {
+    for (const auto& [placeholder, text] : fields) {
       if (page.substr(at).starts_with(placeholder)) {
         out.append(page.substr(copied, at - copied));
         out.append(text);
@@ -80,6 +76,15 @@ std::string HtmlWriter::build_page(std::string_view svg) const {
   }
   out.append(page.substr(copied));
   return out;
+}
+
+std::string HtmlWriter::build_page(std::string_view svg) const {
+  const std::array<TemplateField, 3> fields{{
+      {kSvgPlaceholder, svg},
+      {kDataPlaceholder, graph_data_},
+      {kScriptPlaceholder, kPageJs},
+  }};
+  return fill_template(kPageHtml, fields);
 }
 
 std::optional<Writeable::Error> HtmlWriter::write_file(std::string_view file_name, std::string_view svg) const {
@@ -103,7 +108,7 @@ std::optional<Writeable::Error> write_whole_file(std::string_view file_name, std
     for (std::size_t at = 0; at < content.size(); at += kChunk) out.write(content.substr(at, kChunk));
     out.commit();
   } catch (const FileError& error) {
-    return Writeable::Error{error.description()};
+    return Writeable::Error{error.description(), error.error_number()};
   }
   return std::nullopt;
 }

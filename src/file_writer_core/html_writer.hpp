@@ -3,6 +3,7 @@
 // the graph's connections, and the page script, pasted into the page
 // template (page.html and page.js, embedded at build time).
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -18,6 +19,7 @@ class Writeable {
   // What went wrong in a write, as the operating system describes it.
   struct Error {
     std::string description;
+    int code = 0;  // the errno value, when the operating system gave one
   };
 
   virtual ~Writeable() = default;
@@ -58,6 +60,15 @@ std::string page_graph_data(const _Graph& graph);
 // touched; a failed write is returned.
 std::optional<Writeable::Error> output_html(_Graph& graph, std::string_view file_name, LayoutKind layout,
                                             bool override_positions, const GraphStyle& style);
+
+// A placeholder of a page template ("ESCAPE_…") and the text that replaces it.
+struct TemplateField {
+  std::string_view placeholder;
+  std::string_view text;
+};
+
+// The template with each placeholder replaced by its text, in one pass.
+std::string fill_template(std::string_view page, std::span<const TemplateField> fields);
 
 // Writes `content` whole to `file_name`, replacing an existing file only
 // once the new one is complete.

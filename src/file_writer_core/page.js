@@ -51,18 +51,27 @@ function moveLines(lines, dx, dy) {
     for (const line of lines.arriving) shiftAttributes(line, "x2", "y2", dx, dy);
 }
 
-// dx, dy in window pixels.
-function moveCircle(dx, dy) {
-    const canvasDx = dx * viewBox.width / svg.clientWidth;
-    const canvasDy = dy * viewBox.height / svg.clientHeight;
-    moveLabel(draggedLabel, canvasDx, canvasDy);
-    moveLines(draggedLines, canvasDx, canvasDy);
-    shiftAttributes(circle, "cx", "cy", canvasDx, canvasDy);
+// The canvas movement between two window points, through the drawing's own
+// screen transform: the browser scales both axes by one factor and centres
+// the canvas (letterbox), so a per-axis ratio of sizes would drift.
+function canvasDelta(fromX, fromY, toX, toY) {
+    const toCanvas = svg.getScreenCTM().inverse();
+    const from = new DOMPoint(fromX, fromY).matrixTransform(toCanvas);
+    const to = new DOMPoint(toX, toY).matrixTransform(toCanvas);
+    return { dx: to.x - from.x, dy: to.y - from.y };
 }
 
+// dx, dy in canvas units.
+function moveCircle(dx, dy) {
+    moveLabel(draggedLabel, dx, dy);
+    moveLines(draggedLines, dx, dy);
+    shiftAttributes(circle, "cx", "cy", dx, dy);
+}
+
+// dx, dy in canvas units: the canvas point under the pointer stays under it.
 function panSVG(dx, dy) {
-    viewBox.x -= dx * viewBox.width / window.innerWidth;
-    viewBox.y -= dy * viewBox.height / window.innerHeight;
+    viewBox.x -= dx;
+    viewBox.y -= dy;
     updateViewBox();
 }
 
@@ -87,8 +96,7 @@ function onMouseUp() {
 
 function onMouseMove(event) {
     if (!isDragging && !isPanning) return;
-    const dx = event.clientX - previousX;
-    const dy = event.clientY - previousY;
+    const { dx, dy } = canvasDelta(previousX, previousY, event.clientX, event.clientY);
     if (isDragging) {
         moveCircle(dx, dy);
     } else {

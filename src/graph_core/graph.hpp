@@ -102,6 +102,10 @@ class _Graph {
   const _Node& node(NodeIndex position) const { return *nodes_[position]; }
   _Node& node(NodeIndex position) { return *nodes_[position]; }
   bool has_positions() const { return has_positions_; }
+  // Positions a layout computed to be kept for later drawings; they serve
+  // while no node has been added since.
+  void keep_positions() { kept_positions_for_ = nodes_.size(); }
+  bool has_kept_positions() const { return kept_positions_for_ == nodes_.size(); }
   bool has_duplicate_labels() const { return has_duplicate_labels_; }
   std::uint64_t serial() const { return serial_; }
   void reserve(std::size_t node_count);
@@ -163,6 +167,7 @@ class _Graph {
   NodeList nodes_;
   LabelIndex index_;
   bool has_positions_ = false;
+  std::size_t kept_positions_for_ = static_cast<std::size_t>(-1);
   bool has_duplicate_labels_ = false;
   std::uint64_t serial_;
 };

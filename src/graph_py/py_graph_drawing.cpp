@@ -1,8 +1,18 @@
+// Graph methods of the drawing area: the SVG text and viewer page of a
+// drawing, and layouts computed and kept in the graph for later drawings.
+#include <cmath>
+#include <cerrno>
+#include <optional>
+
 #include "file_writer_core/file_writer.hpp"
 #include "file_writer_core/html_writer.hpp"
+#include "file_writer_core/notebook_view.hpp"
+#include "file_writer_core/webgl_writer.hpp"
 #include "graph_py/py_graph.hpp"
 #include "graph_py/py_layout.hpp"
 #include "graph_py/py_style.hpp"
+#include "layout/force_layout.hpp"
+#include "layout/node_size.hpp"
 #include "svg_creation/svg_creation.hpp"
 
 namespace mivora::py {
@@ -10,7 +20,25 @@ namespace {
 
 constexpr Signature kOutputSvg{"Graph.output_svg()", {"layout", "override_positions", "style"}, 0};
 constexpr Signature kOutputHtml{"Graph.output_html()", {"file_name", "layout", "override_positions", "style"}, 1};
+constexpr Signature kComputeLayout =
+    Signature{"Graph.compute_layout()", {"layout", "seed", "iterations"}, 0}.keyword_only_from(1);
+constexpr Signature kPositions{"Graph.positions()", {}, 0};
+constexpr Signature kOutputWebgl =
+    Signature{"Graph.output_webgl()", {"file_name", "layout", "override_positions"}, 1}.keyword_only_from(2);
+constexpr Signature kReprHtml{"Graph._repr_html_()", {}, 0};
 
+// Without a style of its own, a drawing whose positions come from the force
+// layout, or are positions kept by compute_layout, gets nodes sized for the
+// graph; every other drawing keeps the style's defaults.
+GraphStyle drawing_style(PyObject* given, const _Graph& graph, LayoutKind layout, bool override_positions) {
+  GraphStyle style = to_style(given, "style");
+  if (given != nullptr && given != Py_None) return style;
+  const bool fresh = override_positions || !(graph.has_positions() || graph.has_kept_positions());
+  if (fresh ? layout == LayoutKind::Force : graph.has_kept_positions()) {
+    style.node_radius = std::max(1, static_cast<int>(std::lround(suggested_node_radius(graph.node_count()))));
+  }
+  return style;
+}
 
 PyObject* graph_output_svg(PyObject* self, PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) {
   return call_method<PyGraph>(self, kOutputSvg, Access::Exclusive, args, nargs, kwnames,
@@ -18,7 +46,7 @@ PyObject* graph_output_svg(PyObject* self, PyObject* const* args, Py_ssize_t nar
                                 const LayoutKind layout = to_layout(arguments[0], "layout");
                                 const bool override_positions =
                                     arguments[1] ? to_bool(arguments[1], "override_positions") : false;
-                                const GraphStyle style = to_style(arguments[2], "style");
+                                const GraphStyle style = drawing_style(arguments[2], data.graph, layout, override_positions);
                                 const std::string svg = output_svg(data.graph, layout, override_positions, style);
                                 return to_python(std::string_view(svg));
                               });
@@ -31,7 +59,7 @@ PyObject* graph_output_html(PyObject* self, PyObject* const* args, Py_ssize_t na
                                 const LayoutKind layout = to_layout(arguments[1], "layout");
                                 const bool override_positions =
                                     arguments[2] ? to_bool(arguments[2], "override_positions") : false;
-                                const GraphStyle style = to_style(arguments[3], "style");
+                                const GraphStyle style = drawing_style(arguments[3], data.graph, layout, override_positions);
                                 if (const auto error = output_html(data.graph, file_name, layout,
                                                                    override_positions, style)) {
                                   fail(std::string(kCreateFileFailed) + ": " + error->description);
@@ -40,11 +68,165 @@ PyObject* graph_output_html(PyObject* self, PyObject* const* args, Py_ssize_t na
                               });
 }
 
+// Any int; None or left out: a fresh seed.
+std::uint64_t to_seed(PyObject* value) {
+  if (value == nullptr || value == Py_None) return thread_random().next_u64();
+  if (!PyLong_Check(value)) raise_cannot_convert(value, "seed", "int");
+  const unsigned long long seed = PyLong_AsUnsignedLongLongMask(value);
+  if (seed == static_cast<unsigned long long>(-1) && PyErr_Occurred()) throw PythonError{};
+  return seed;
+}
+
+constexpr std::int32_t kMaxIterations = 100'000;
+
+PyObject* graph_compute_layout(PyObject* self, PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) {
+  return call_method<PyGraph>(self, kComputeLayout, Access::Exclusive, args, nargs, kwnames,
+                              [](PyGraph::Data& data, const Arguments& arguments) {
+                                const LayoutKind layout =
+                                    arguments[0] ? to_layout(arguments[0], "layout") : LayoutKind::Force;
+                                const std::uint64_t seed = to_seed(arguments[1]);
+                                std::int32_t iterations = 0;
+                                if (arguments[2] != nullptr && arguments[2] != Py_None) {
+                                  if (layout != LayoutKind::Force) {
+                                    PyErr_SetString(PyExc_ValueError, "iterations applies to Layout.Force only");
+                                    throw PythonError{};
+                                  }
+                                  iterations = to_i32(arguments[2], "iterations");
+                                  if (iterations < 1 || iterations > kMaxIterations) {
+                                    PyErr_Format(PyExc_ValueError, "iterations must be between 1 and %d, not %d",
+                                                 static_cast<int>(kMaxIterations), static_cast<int>(iterations));
+                                    throw PythonError{};
+                                  }
+                                }
+                                if (layout == LayoutKind::Force) {
+                                  generate_multilevel_positions(data.graph, ForceLayoutOptions{seed, iterations});
+                                } else {
+                                  RandomGenerator random(seed);
+                                  generate_positions(data.graph, layout, random);
+                                }
+                                data.graph.keep_positions();
+                                return none();
+                              });
+}
+
+// Raises the OSError subclass that matches the failed write (FileNotFoundError,
+// PermissionError, ...), naming the file.
+[[noreturn]] void raise_write_error(const Writeable::Error& error, PyObject* file_name) {
+  if (error.code == 0) {
+    PyErr_SetString(PyExc_ValueError, error.description.c_str());
+  } else {
+    errno = error.code;
+    PyErr_SetFromErrnoWithFilenameObject(PyExc_OSError, file_name);
+  }
+  throw PythonError{};
+}
+
+PyObject* graph_output_webgl(PyObject* self, PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) {
+  return call_method<PyGraph>(self, kOutputWebgl, Access::Exclusive, args, nargs, kwnames,
+                              [](PyGraph::Data& data, const Arguments& arguments) {
+                                const std::string_view file_name = to_text(arguments[0], "file_name");
+                                std::optional<LayoutKind> layout;
+                                if (arguments[1] != nullptr && arguments[1] != Py_None) {
+                                  layout = to_layout(arguments[1], "layout");
+                                }
+                                const bool override_positions =
+                                    arguments[2] ? to_bool(arguments[2], "override_positions") : false;
+                                if (const auto error = output_webgl(data.graph, file_name, layout, override_positions)) {
+                                  raise_write_error(*error, arguments[0]);
+                                }
+                                return none();
+                              });
+}
+
+PyObject* graph_positions(PyObject* self, PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) {
+  return call_method<PyGraph>(self, kPositions, Access::Shared, args, nargs, kwnames,
+                              [](PyGraph::Data& data, const Arguments&) {
+                                const _Graph& graph = data.graph;
+                                PyRef dict = PyRef::owned(PyDict_New());
+                                for (NodeIndex i = 0; i < graph.node_count(); ++i) {
+                                  const _Node& node = graph.node(i);
+                                  if (!node.has_position() || graph.canonical_position(i) != i) continue;
+                                  PyRef label = PyRef::owned(to_python(std::string_view(node.label)));
+                                  PyRef x = PyRef::owned(to_python(node.x));
+                                  PyRef y = PyRef::owned(to_python(node.y));
+                                  set_item(dict.get(), label.get(), PyTuple_Pack(2, x.get(), y.get()));
+                                }
+                                return dict.release();
+                              });
+}
+
+PyObject* graph_repr_html(PyObject* self, PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) {
+  return call_method<PyGraph>(self, kReprHtml, Access::Exclusive, args, nargs, kwnames,
+                              [](PyGraph::Data& data, const Arguments&) {
+                                const std::string html = notebook_html(data.graph);
+                                return to_python(std::string_view(html));
+                              });
+}
+
 constexpr int kMethod = METH_FASTCALL | METH_KEYWORDS;
 
 PyMethodDef kMethods[] = {
     {"output_svg", as_method(graph_output_svg), kMethod, "output_svg($self, layout=..., override_positions=False, style=None)\n--\n\n"},
     {"output_html", as_method(graph_output_html), kMethod, "output_html($self, file_name, layout=..., override_positions=False, style=None)\n--\n\n"},
+    // ---- drawing at scale ----
+    {"output_webgl", as_method(graph_output_webgl), kMethod,
+     "output_webgl($self, file_name, layout=None, *, override_positions=False)\n--\n\n"
+     "Write an interactive WebGL viewer of the graph to one offline HTML file.\n\n"
+     "The page draws nodes and links with WebGL and stays fluid at hundreds of\n"
+     "thousands of nodes: pan, zoom around the pointer, node drag, label search\n"
+     "that flies to the node, hover details (label, degrees, component), click\n"
+     "to highlight a node's neighbours, fit to view, and downloads of the graph\n"
+     "as Pajek and JSON (read back by from_net_file / from_json_file) and of the\n"
+     "view as PNG. Node size follows degree, colour the connected component.\n"
+     "The page loads nothing from the network.\n\n"
+     "Parameters\n"
+     "----------\n"
+     "file_name : str\n"
+     "    Path of the HTML file, created or replaced.\n"
+     "layout : Layout or None\n"
+     "    Layout used when the graph is laid out. None: Layout.Force.\n"
+     "override_positions : bool\n"
+     "    Lay the graph out even when every node has a stored position. Without\n"
+     "    it, stored positions are drawn as they are; the graph is laid out only\n"
+     "    when some node has none. New positions stay in the graph.\n\n"
+     "Raises\n"
+     "------\n"
+     "OSError\n"
+     "    The file cannot be written (the subclass says why). A file that\n"
+     "    exists is left as it was when the page cannot be built.\n"
+     "ValueError\n"
+     "    The file name holds a nul byte.\n"},
+    {"_repr_html_", as_method(graph_repr_html), kMethod,
+     "_repr_html_($self)\n--\n\n"
+     "HTML for notebooks: the WebGL viewer inline for a graph of up to 2,000\n"
+     "nodes (laid out first if some node has no position), else a summary\n"
+     "table of counts, density and components, without laying it out.\n\n"
+     "Returns\n"
+     "-------\n"
+     "str\n"
+     "    An <iframe> holding the viewer page, or a <table>.\n"},
+    {"compute_layout", as_method(graph_compute_layout), kMethod,
+     "compute_layout($self, layout=..., *, seed=None, iterations=None)\n--\n\n"
+     "Lay the graph out and keep the positions for later drawings.\n\n"
+     "layout: the Layout to compute, Layout.Force (the default) for large graphs:\n"
+     "    a multilevel force layout with Barnes-Hut repulsion, O((N + E) log N) per\n"
+     "    iteration. Connections count once whatever their direction or weight.\n"
+     "seed: an int for a reproducible result (Layout.Force, Layout.Random and\n"
+     "    Layout.Spring); None draws a fresh one.\n"
+     "iterations: rounds on the finest level of Layout.Force (1 to 100000);\n"
+     "    None chooses from the graph's size.\n\n"
+     "Positions land on the 1500 x 700 canvas inside the 20-unit margin. Later\n"
+     "output_svg and output_html calls draw them as they are (unless\n"
+     "override_positions is set) until a node is added; without a style of their\n"
+     "own those drawings size nodes for the graph. Ctrl-C stops the layout with\n"
+     "KeyboardInterrupt and leaves the positions as they were.\n"
+     "Raises ValueError for iterations out of range or given for another layout."},
+    {"positions", as_method(graph_positions), kMethod,
+     "positions($self)\n--\n\n"
+     "Node positions on the canvas.\n\n"
+     "Returns a dict label -> (x, y) for every node that has a position (read\n"
+     "from a file, drawn or computed); with repeated labels, the first node of\n"
+     "a label."},
 };
 
 }  // namespace

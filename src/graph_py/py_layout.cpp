@@ -5,7 +5,7 @@
 namespace mivora::py {
 namespace {
 
-constexpr std::array<const char*, 3> kMemberNames{"Random", "Circular", "Spring"};
+constexpr std::array<const char*, 4> kMemberNames{"Random", "Circular", "Spring", "Force"};
 
 LayoutKind kind_of(PyObject* self) { return reinterpret_cast<PyLayout*>(self)->data.kind; }
 long value_of(PyObject* self) { return static_cast<long>(kind_of(self)); }

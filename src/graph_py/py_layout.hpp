@@ -1,5 +1,5 @@
 #pragma once
-// Python class Layout: the enumeration Random 0, Circular 1, Spring 2.
+// Python class Layout: the enumeration Random 0, Circular 1, Spring 2, Force 3.
 #include "graph_py/frame.hpp"
 #include "layout/layout.hpp"
 

@@ -9,6 +9,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "layout/force_layout.hpp"
 #include "text_io/cancellation.hpp"
 
 namespace mivora {
@@ -22,6 +23,16 @@ RandomGenerator::RandomGenerator() {
   }
   // An all-zero state would only ever produce zeros.
   if ((state_[0] | state_[1] | state_[2] | state_[3]) == 0) state_[0] = 0x9E3779B97F4A7C15ull;
+}
+
+RandomGenerator::RandomGenerator(std::uint64_t seed) {
+  for (std::uint64_t& word : state_) {
+    seed += 0x9E3779B97F4A7C15ull;
+    std::uint64_t z = seed;
+    z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;
+    z = (z ^ (z >> 27)) * 0x94D049BB133111EBull;
+    word = z ^ (z >> 31);
+  }
 }
 
 std::uint64_t RandomGenerator::next_u64() {
@@ -65,8 +76,9 @@ double draw_coordinate(RandomGenerator& random, double upper) {
 
 // ---- random and circular --------------------------------------------------------
 
-void generate_random_positions(_Graph& graph) {
-  RandomGenerator& random = thread_random();
+void generate_random_positions(_Graph& graph) { generate_random_positions(graph, thread_random()); }
+
+void generate_random_positions(_Graph& graph, RandomGenerator& random) {
   for (NodeIndex i = 0; i < graph.node_count(); ++i) {
     const double x = draw_coordinate(random, kMaxX);
     const double y = draw_coordinate(random, kMaxY);
@@ -259,13 +271,14 @@ void repel_shared(const double* x, const double* y, std::size_t n, const std::ve
 
 }  // namespace
 
+void generate_force_layout_positions(_Graph& graph) { generate_force_layout_positions(graph, thread_random()); }
+
 // The positions are worked out in scratch arrays and written to the nodes
 // only at the end, so a cancelled layout leaves every node where it was.
-void generate_force_layout_positions(_Graph& graph) {
+void generate_force_layout_positions(_Graph& graph, RandomGenerator& random) {
   const std::size_t n = graph.node_count();
   if (n == 0) return;
   std::vector<double> x(n), y(n), disp_x(n), disp_y(n);
-  RandomGenerator& random = thread_random();
   for (std::size_t i = 0; i < n; ++i) {  // the random layout's draws, in its order
     x[i] = draw_coordinate(random, kMaxX);
     y[i] = draw_coordinate(random, kMaxY);
@@ -324,11 +337,14 @@ void generate_force_layout_positions(_Graph& graph) {
   for (std::size_t i = 0; i < n; ++i) graph.node(i).set_position(x[i], y[i]);
 }
 
-void generate_positions(_Graph& graph, LayoutKind kind) {
+void generate_positions(_Graph& graph, LayoutKind kind) { generate_positions(graph, kind, thread_random()); }
+
+void generate_positions(_Graph& graph, LayoutKind kind, RandomGenerator& random) {
   switch (kind) {
-    case LayoutKind::Random: return generate_random_positions(graph);
+    case LayoutKind::Random: return generate_random_positions(graph, random);
     case LayoutKind::Circular: return generate_circular_positions(graph);
-    case LayoutKind::Spring: return generate_force_layout_positions(graph);
+    case LayoutKind::Spring: return generate_force_layout_positions(graph, random);
+    case LayoutKind::Force: return generate_multilevel_positions(graph, ForceLayoutOptions{random.next_u64(), 0});
   }
 }
 

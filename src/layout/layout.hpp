@@ -8,23 +8,31 @@
 namespace mivora {
 
 // The value is the index into the table of layout functions.
-enum class LayoutKind : int { Random = 0, Circular = 1, Spring = 2 };
+enum class LayoutKind : int { Random = 0, Circular = 1, Spring = 2, Force = 3 };
+
+class RandomGenerator;
 
 // x uniform in [20, 1500), y uniform in [20, 700), drawn x then y per node.
 void generate_random_positions(_Graph& graph);
+void generate_random_positions(_Graph& graph, RandomGenerator& random);
 // Evenly on a circle of radius 200 around (800, 400), the first node at (1000, 400).
 void generate_circular_positions(_Graph& graph);
 // Fruchterman-Reingold from a random start: 50 iterations, step limit
 // 150 * 0.95^(i-1), nodes kept inside [20, 1500] x [20, 700].
 void generate_force_layout_positions(_Graph& graph);
+void generate_force_layout_positions(_Graph& graph, RandomGenerator& random);
 
-// Runs the layout that `kind` names.
+// Runs the layout that `kind` names. Layouts that draw random numbers take
+// them from `random`, or from the thread's generator.
 void generate_positions(_Graph& graph, LayoutKind kind);
+void generate_positions(_Graph& graph, LayoutKind kind, RandomGenerator& random);
 
 // xoshiro256++, one per thread, seeded from the operating system on first use.
 class RandomGenerator {
  public:
   RandomGenerator();
+  // The same numbers for the same seed (splitmix64 fills the state).
+  explicit RandomGenerator(std::uint64_t seed);
   std::uint64_t next_u64();
   // Uniform in [0, 1) from the top 52 bits of one word.
   double next_unit();

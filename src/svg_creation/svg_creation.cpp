@@ -359,7 +359,8 @@ std::string get_svg(Svg& svg, _Graph& graph, LayoutKind layout, bool has_positio
 
 std::string output_svg(_Graph& graph, LayoutKind layout, bool override_positions, const GraphStyle& style) {
   Svg svg;
-  return get_svg(svg, graph, layout, graph.has_positions(), override_positions, style);
+  const bool has_positions = graph.has_positions() || graph.has_kept_positions();
+  return get_svg(svg, graph, layout, has_positions, override_positions, style);
 }
 
 }  // namespace mivora

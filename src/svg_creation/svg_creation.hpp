@@ -69,6 +69,8 @@ void draw_graph(Svg& svg, _Graph& graph, const LabelLookup& lookup, LayoutKind l
 std::string get_svg(Svg& svg, _Graph& graph, LayoutKind layout, bool has_positions, bool override_positions,
                     const GraphStyle& style);
 
+// Stored positions (read from a file) and kept ones (a computed layout kept
+// in the graph) are drawn as they are unless override_positions is set.
 std::string output_svg(_Graph& graph, LayoutKind layout, bool override_positions, const GraphStyle& style);
 
 // Escaping used for text content and attribute values.

@@ -1,0 +1,81 @@
+#include "graph_core/components_by_size.hpp"
+
+#include <algorithm>
+#include <numeric>
+
+#include "text_io/cancellation.hpp"
+
+namespace mivora {
+namespace {
+
+// Union-find with path halving and union by size.
+class DisjointSets {
+ public:
+  explicit DisjointSets(std::size_t count) : parent_(count), size_(count, 1) {
+    std::iota(parent_.begin(), parent_.end(), 0u);
+  }
+
+  std::uint32_t find(std::uint32_t item) {
+    while (parent_[item] != item) {
+      parent_[item] = parent_[parent_[item]];
+      item = parent_[item];
+    }
+    return item;
+  }
+
+  void join(std::uint32_t a, std::uint32_t b) {
+    a = find(a);
+    b = find(b);
+    if (a == b) return;
+    if (size_[a] < size_[b]) std::swap(a, b);
+    parent_[b] = a;
+    size_[a] += size_[b];
+  }
+
+ private:
+  std::vector<std::uint32_t> parent_;
+  std::vector<std::uint32_t> size_;
+};
+
+}  // namespace
+
+ComponentsBySize components_by_size(const Snapshot& snapshot) {
+  const std::size_t n = snapshot.node_count;
+  DisjointSets sets(n);
+  for (std::size_t link = 0; link < snapshot.link_count(); ++link) {
+    poll_cancellation();
+    sets.join(snapshot.link_source[link], snapshot.link_target[link]);
+  }
+
+  // Roots in order of first node, then stably sorted by size.
+  constexpr std::uint32_t kUnseen = ~0u;
+  std::vector<std::uint32_t> first_order(n, kUnseen);  // root -> order of first appearance
+  std::vector<std::uint32_t> roots;
+  std::vector<std::uint32_t> sizes;
+  std::vector<std::uint32_t> root_of(n);
+  for (std::uint32_t node = 0; node < n; ++node) {
+    const std::uint32_t root = sets.find(node);
+    root_of[node] = root;
+    if (first_order[root] == kUnseen) {
+      first_order[root] = static_cast<std::uint32_t>(roots.size());
+      roots.push_back(root);
+      sizes.push_back(0);
+    }
+    ++sizes[first_order[root]];
+  }
+  std::vector<std::uint32_t> rank(roots.size());
+  std::iota(rank.begin(), rank.end(), 0u);
+  std::stable_sort(rank.begin(), rank.end(), [&](std::uint32_t a, std::uint32_t b) { return sizes[a] > sizes[b]; });
+  std::vector<std::uint32_t> number_of(roots.size());
+  ComponentsBySize result;
+  result.sizes.reserve(roots.size());
+  for (std::uint32_t r = 0; r < rank.size(); ++r) {
+    number_of[rank[r]] = r;
+    result.sizes.push_back(sizes[rank[r]]);
+  }
+  result.of_node.resize(n);
+  for (std::uint32_t node = 0; node < n; ++node) result.of_node[node] = number_of[first_order[root_of[node]]];
+  return result;
+}
+
+}  // namespace mivora
