@@ -386,7 +386,7 @@ def test_arguments_and_write_failures(tmp_path, triangle):
         triangle.output_webgl(str(tmp_path / "missing" / "x.html"))
     with pytest.raises(IsADirectoryError):
         triangle.output_webgl(str(tmp_path))
-    with pytest.raises(ValueError, match="nul byte"):
+    with pytest.raises(ValueError, match="unexpected NUL byte"):
         triangle.output_webgl(str(tmp_path / "x\0.html"))
     assert str(inspect.signature(mivora.Graph.output_webgl)) == (
         "(self, /, file_name, layout=None, *, override_positions=False)")
