@@ -391,7 +391,32 @@ class Graph:
         comments: str = "#%",
         header: bool | None = None,
         weight: SupportsIndex | None = None,
-    ) -> Graph: ...
+    ) -> Graph:
+        """Read a graph from a network file.
+
+        file_path: the file (str or os.PathLike). format: 'pajek', 'gml', 'graphml', 'gexf',
+        'edgelist' or 'json'; None takes it from the extension (.net/.paj, .gml,
+        .graphml/.xml, .gexf, .csv/.tsv/.txt/.edges/.edgelist, .json, any letter case).
+        encoding: 'utf-8' (a byte-order mark is skipped), 'latin-1', 'cp1252' or 'cp1250'.
+        positions: 'canvas' places the file's coordinates on the drawing canvas
+        ([20, 1500] x [20, 700]): Pajek's unit-square coordinates map to 20 + 1480 x,
+        20 + 680 y (the inverse of write); coordinates already on the canvas stay;
+        any others are scaled by one factor to fit the canvas, centred. 'file' keeps
+        the file's numbers. Edge lists only: directed (default False), delimiter
+        (default: runs of white space, or ',' / tab found in the first line),
+        comments (line prefixes to skip), header (None detects a header row),
+        weight (0-based column of the weight; default the third column if any).
+
+        Each vertex becomes a node labelled by the file's label, else its id; a link
+        without weight weighs 1; parallel links and self-loops are kept. A vertex whose
+        label repeats an earlier one's is kept as its own node (lookups by label find
+        the first) and a UserWarning says so.
+
+        Returns the new Graph. Raises ValueError for an unknown format or option,
+        mivora.FormatError (a ValueError with file_name, line and column) for malformed
+        content, and the OSError subclass of the system's error (FileNotFoundError,
+        IsADirectoryError, PermissionError...) when the file cannot be read.
+        """
     def write(
         self,
         file_name: str | os.PathLike[str],
@@ -400,7 +425,23 @@ class Graph:
         delimiter: str | None = None,
         header: bool | None = None,
         weights: bool | None = None,
-    ) -> None: ...
+    ) -> None:
+        """Write the graph to a network file.
+
+        file_name: the file (str or os.PathLike). format: as for Graph.read, None takes
+        it from the extension. Pajek files are standard ('*Vertices n', ids from 1,
+        quoted labels, positions in the unit square of the canvas). Edge lists only:
+        delimiter (default ',' for .csv, a tab for .tsv, else ' '), header (write a header row), weights (write the
+        weight column, default True).
+
+        An existing regular file is replaced only once the new file is complete,
+        keeping its permissions; other targets (/dev/stdout, FIFOs) are written in
+        place. A connection to a node of another graph is written to the node of this
+        graph with the same label. Returns None. Raises ValueError for a graph the
+        format cannot hold (a label with a line break for Pajek, a connection to a
+        foreign node whose label no node here carries) and the OSError subclass of
+        the system's error when the file cannot be written.
+        """
 
     # ---- bridges: arrays, tables, networkx, igraph ----
     @staticmethod
@@ -410,7 +451,24 @@ class Graph:
         weights: object | None = None,
         directed: _Flag = False,
         labels: object | None = None,
-    ) -> Graph: ...
+    ) -> Graph:
+        """Build a graph from columns of links.
+
+        sources, targets: equal-length columns of integer ids or of str labels (both
+        the same kind): a NumPy array or any buffer of int8..int64/uint8..uint64, an
+        Arrow column (__arrow_c_stream__ / __arrow_c_array__: pyarrow, polars, pandas),
+        a list or any iterable. Ids name nodes: without labels, one node per id from
+        0 to the largest, labelled with the id's decimal text; with labels, id i is
+        labels[i] and every label becomes a node, linked or not. str labels become
+        nodes in order of first appearance (source before target).
+        weights: a column of numbers (float32 kept as is), or None for 1.0 each.
+        directed: whether every link is directed.
+        labels: a column of str, none repeated.
+
+        Returns the new Graph. Raises TypeError for columns of the wrong kind and
+        ValueError for unequal lengths, negative or out-of-range ids, nulls and
+        repeated labels.
+        """
     @staticmethod
     def from_table(
         table: object,
@@ -418,59 +476,399 @@ class Graph:
         target: str = "target",
         weight: str | None = None,
         directed: _Flag = False,
-    ) -> Graph: ...
+    ) -> Graph:
+        """Build a graph from a table of links.
+
+        table: anything exporting __arrow_c_stream__ with named columns (pyarrow Table,
+        polars or pandas DataFrame, DuckDB result); read chunk by chunk.
+        source, target, weight: the names of the columns holding the endpoints (ids or
+        str labels, as from_edges reads them) and the weights (None: 1.0 each).
+        directed: whether every link is directed.
+
+        Returns the new Graph. Raises KeyError for a missing column, and TypeError or
+        ValueError as from_edges does.
+        """
     def add_edges(
         self, sources: object, targets: object, weights: object | None = None, directed: _Flag = False
-    ) -> None: ...
-    def add_nodes(self, labels: object) -> None: ...
-    def to_csr(self) -> tuple[memoryview, memoryview, memoryview]: ...
-    def to_edges(self) -> tuple[memoryview, memoryview, memoryview, memoryview]: ...
-    def adjacency_array(self, dtype: Literal["float32", "float64"] = "float32") -> memoryview: ...
-    def to_scipy(self) -> Any: ...
+    ) -> None:
+        """Add links in bulk.
+
+        sources, targets, weights: columns as from_edges reads them. Integer ids are
+        node ids (positions) of this graph; str labels not yet present become new
+        nodes in order of first appearance.
+        directed: whether every link is directed.
+
+        Returns None. Raises as from_edges does, and ValueError for an id naming no
+        node; nothing is added when anything is refused.
+        """
+    def add_nodes(self, labels: object) -> None:
+        """Add nodes in bulk.
+
+        labels: a column of str (list, Arrow string column, ...). A label already
+        present, in the graph or earlier in the column, is skipped silently.
+
+        Returns None. Raises TypeError for values that are not str.
+        """
+    def to_csr(self) -> tuple[memoryview, memoryview, memoryview]:
+        """The out-links of every node as compressed sparse rows, by node position.
+
+        A directed link counts from its source, an undirected link from both ends (a
+        self-loop once); parallel links stay separate entries, in the order they were
+        added; links to nodes outside the graph are left out.
+
+        Returns (indptr, indices, weights): read-only memoryviews of int64 (node
+        count + 1 entries), int32 and float32, taken by numpy.asarray without a copy.
+        """
+    def to_edges(self) -> tuple[memoryview, memoryview, memoryview, memoryview]:
+        """Every link once, in the order they were added.
+
+        Links to nodes outside the graph are left out.
+
+        Returns (sources, targets, weights, directed): read-only memoryviews of int32
+        node positions, float32 weights and bools, taken by numpy.asarray without a
+        copy.
+        """
+    def adjacency_array(self, dtype: Literal["float32", "float64"] = "float32") -> memoryview:
+        """The dense adjacency matrix, with the cells of generate_adjacency_matrix().
+
+        dtype: 'float32' or 'float64'.
+
+        Returns a read-only two-dimensional memoryview (row = from, column = to).
+        Raises ValueError for another dtype.
+        """
+    def to_scipy(self) -> Any:
+        """The out-links as a scipy.sparse.csr_array, built from to_csr() without copying.
+
+        Parallel links stay separate entries, which SciPy sums in arithmetic.
+
+        Returns a csr_array of shape (node count, node count). Raises ImportError
+        when SciPy is not installed.
+        """
     @staticmethod
-    def from_networkx(graph: Any, weight: str | None = "weight") -> Graph: ...
-    def to_networkx(self) -> Any: ...
+    def from_networkx(graph: Any, weight: str | None = "weight") -> Graph:
+        """Build a graph from a networkx graph of any of its four classes.
+
+        graph: the networkx graph; its nodes become labels (str(node) for others
+        than str), node attributes x and y a position, every edge a link (directed
+        when the graph is, unless the edge's attribute 'directed' is false).
+        weight: the edge attribute holding the weight (1.0 where missing), or None.
+
+        Returns the new Graph. Raises ImportError without networkx, ValueError when
+        two nodes have the same label.
+        """
+    def to_networkx(self) -> Any:
+        """The graph as a networkx MultiGraph (no link directed) or MultiDiGraph.
+
+        Nodes are keyed by label, with attributes x and y where positioned; edges
+        carry 'weight', and in a graph mixing both kinds 'directed' (an undirected
+        link becomes one edge marked directed=False). Links to nodes outside the
+        graph are left out.
+
+        Returns the networkx graph. Raises ImportError without networkx.
+        """
     @staticmethod
-    def from_igraph(graph: Any, weight: str | None = "weight", label: str | None = "name") -> Graph: ...
-    def to_igraph(self) -> Any: ...
+    def from_igraph(graph: Any, weight: str | None = "weight", label: str | None = "name") -> Graph:
+        """Build a graph from an igraph.Graph.
+
+        graph: the igraph graph; vertex attribute `label` gives the labels (str() of
+        the value; the vertex index when absent), x and y a position; every edge is
+        a link, directed when the graph is, unless its attribute 'directed' is false.
+        weight: the edge attribute holding the weight (1.0 where missing), or None.
+        label: the vertex attribute holding the labels, or None.
+
+        Returns the new Graph. Raises ImportError without igraph, ValueError when two
+        vertices have the same label.
+        """
+    def to_igraph(self) -> Any:
+        """The graph as an igraph.Graph, directed when any link is.
+
+        Vertices in node order with attribute 'name' (the label) and x, y where
+        positioned (None elsewhere); edges in link order with 'weight', and in a
+        graph mixing both kinds 'directed'. Links to nodes outside the graph are
+        left out.
+
+        Returns the igraph graph. Raises ImportError without igraph.
+        """
 
     # ---- network measures: components, paths, clustering, cores, trees ----
-    def connected_components(self) -> list[list[str]]: ...
-    def strongly_connected_components(self) -> list[list[str]]: ...
-    def is_connected(self) -> bool: ...
-    def shortest_path(self, source: str, target: str, weighted: bool = True) -> list[str]: ...
+    def connected_components(self) -> list[list[str]]:
+        """Weakly connected components: direction ignored.
+
+        Returns a list of lists of labels, largest component first; components of equal
+        size by their earliest-added node; labels within a component in the order their
+        nodes were added.
+        Connections to nodes outside the graph, or to nodes that are gone, are left out;
+        of nodes sharing a label (a matrix import) only the first takes part.
+        """
+    def strongly_connected_components(self) -> list[list[str]]:
+        """Strongly connected components: arcs followed forward only, edges both ways.
+
+        Returns a list of lists of labels in the same order as connected_components().
+        Connections to nodes outside the graph, or to nodes that are gone, are left out;
+        of nodes sharing a label (a matrix import) only the first takes part.
+        """
+    def is_connected(self) -> bool:
+        """Whether every node can be reached from every other with direction ignored.
+
+        Returns a bool. Raises ValueError for a graph without nodes.
+        Connections to nodes outside the graph, or to nodes that are gone, are left out;
+        of nodes sharing a label (a matrix import) only the first takes part.
+        """
+    def shortest_path(self, source: str, target: str, weighted: bool = True) -> list[str]:
+        """One shortest path from source to target; arcs forward only, edges both ways.
+
+        source, target: node labels. weighted: sum the connection weights (Dijkstra) if
+        true, count hops (breadth-first) if false.
+        Returns the list of labels from source to target, both included; [] when target
+        cannot be reached. Raises KeyError for an unknown label and, when weighted,
+        ValueError if any connection weight is negative or NaN.
+        Connections to nodes outside the graph, or to nodes that are gone, are left out;
+        of nodes sharing a label (a matrix import) only the first takes part.
+        """
     # Hop counts (int) when not weighted.
-    def shortest_path_lengths(self, source: str, weighted: bool = True) -> dict[str, float]: ...
-    def clustering(self) -> dict[str, float]: ...
-    def average_clustering(self) -> float: ...
-    def transitivity(self) -> float: ...
-    def triangles(self) -> dict[str, int]: ...
-    def core_number(self) -> dict[str, int]: ...
-    def minimum_spanning_tree(self) -> Graph: ...
-    def eccentricity(self) -> dict[str, int]: ...
-    def diameter(self) -> int: ...
+    def shortest_path_lengths(self, source: str, weighted: bool = True) -> dict[str, float]:
+        """Shortest distances from source to every node it reaches.
+
+        source: a node label. weighted: sum the connection weights (float, in double
+        precision) if true, count hops (int) if false.
+        Returns a dict label -> distance, nearest first, source included at 0. Raises
+        KeyError for an unknown label and, when weighted, ValueError if any connection
+        weight is negative or NaN.
+        Connections to nodes outside the graph, or to nodes that are gone, are left out;
+        of nodes sharing a label (a matrix import) only the first takes part.
+        """
+    def clustering(self) -> dict[str, float]:
+        """Local clustering coefficient of every node.
+
+        Counted on the simple undirected graph: direction ignored, parallel connections
+        merged, self-loops left out (as networkx's clustering of an undirected Graph;
+        its directed formula for DiGraphs is not used). Returns a dict label -> float.
+        Connections to nodes outside the graph, or to nodes that are gone, are left out;
+        of nodes sharing a label (a matrix import) only the first takes part.
+        """
+    def average_clustering(self) -> float:
+        """Mean of clustering() over all nodes, zeros included.
+
+        Returns a float. Raises ValueError for a graph without nodes.
+        """
+    def transitivity(self) -> float:
+        """Share of connected triples that close into triangles: 3 * triangles / triads.
+
+        On the same simple undirected graph as clustering(). Returns a float (0.0
+        without triangles).
+        """
+    def triangles(self) -> dict[str, int]:
+        """Number of triangles through every node.
+
+        On the same simple undirected graph as clustering(). Returns a dict label -> int.
+        Connections to nodes outside the graph, or to nodes that are gone, are left out;
+        of nodes sharing a label (a matrix import) only the first takes part.
+        """
+    def core_number(self) -> dict[str, int]:
+        """k-core number of every node: the largest k such that the node lies in a subgraph
+        where every node has at least k neighbours.
+
+        On the same simple undirected graph as clustering() (networkx instead refuses
+        self-loops and counts a reciprocated arc pair twice in a DiGraph).
+        Returns a dict label -> int.
+        Connections to nodes outside the graph, or to nodes that are gone, are left out;
+        of nodes sharing a label (a matrix import) only the first takes part.
+        """
+    def minimum_spanning_tree(self) -> Graph:
+        """A minimum spanning forest, direction ignored (Kruskal).
+
+        Returns a new Graph with every node (label and position, in order) and the chosen
+        connections as undirected ones with their weights, each stored on its original
+        source. Among equal weights the earlier-added connection is preferred; self-loops
+        are never chosen.
+        Raises ValueError if a weight is NaN.
+        Connections to nodes outside the graph, or to nodes that are gone, are left out;
+        of nodes sharing a label (a matrix import) only the first takes part.
+        """
+    def eccentricity(self) -> dict[str, int]:
+        """Greatest hop count from every node to any other; arcs forward only.
+
+        Returns a dict label -> int. Raises ValueError when some node cannot reach every
+        other one (for a graph of arcs: unless it is strongly connected) or the graph has
+        no nodes.
+        Connections to nodes outside the graph, or to nodes that are gone, are left out;
+        of nodes sharing a label (a matrix import) only the first takes part.
+        """
+    def diameter(self) -> int:
+        """Greatest eccentricity: the longest shortest path, in hops.
+
+        Returns an int. Raises ValueError as eccentricity() does.
+        """
 
     # ---- network measures: centralities and communities ----
     def pagerank(
         self, damping: float = 0.85, weighted: _Flag = True, tol: float = 1e-10, max_iter: int = 1000
-    ) -> dict[str, float]: ...
+    ) -> dict[str, float]:
+        """PageRank of every node by power iteration.
+
+        Each label counts once (its first node). Connections to nodes outside the graph or to
+        nodes that are gone are left out. Arcs are followed forward and edges both ways; a graph
+        with at least one arc is measured as directed, one with edges only as undirected.
+        Parallel connections add their weights; a node whose out-weight is 0 (dangling) hands
+        its rank to every node alike.
+
+        damping: probability of following a connection, between 0 and 1.
+        weighted: follow connections in proportion to their weights (finite, not negative)
+          rather than alike.
+        tol: stop once the summed change of one step is below (number of nodes) * tol.
+        max_iter: the most steps taken.
+
+        Returns a dict label -> rank (the ranks sum to 1).
+        Raises ValueError for a bad option, a negative or non-finite weight, or when max_iter
+        steps do not converge.
+        """
     def betweenness_centrality(
         self, normalized: _Flag = True, weighted: _Flag = False, endpoints: _Flag = False
-    ) -> dict[str, float]: ...
-    def closeness_centrality(self, weighted: _Flag = False) -> dict[str, float]: ...
-    def harmonic_centrality(self, weighted: _Flag = False) -> dict[str, float]: ...
-    def communities(self, resolution: float = 1.0, seed: int | None = None) -> list[list[str]]: ...
-    def modularity(self, communities: Iterable[Iterable[str]], resolution: float = 1.0) -> float: ...
+    ) -> dict[str, float]:
+        """Betweenness centrality of every node (Brandes' algorithm).
+
+        Each label counts once (its first node). Connections to nodes outside the graph or to
+        nodes that are gone are left out. Arcs are followed forward and edges both ways; a graph
+        with at least one arc is measured as directed, one with edges only as undirected.
+        Parallel connections count as one (the lightest when weighted).
+
+        normalized: divide by the number of node pairs a node can lie between,
+          (n - 1)(n - 2), or n(n - 1) with endpoints; otherwise an undirected graph counts
+          each pair of ends once.
+        weighted: shortest paths by summed weight (finite, not negative) rather than hops.
+        endpoints: count the ends of each path as lying on it.
+
+        Returns a dict label -> betweenness.
+        Raises ValueError for a negative or non-finite weight when weighted.
+        """
+    def closeness_centrality(self, weighted: _Flag = False) -> dict[str, float]:
+        """Closeness centrality of every node, from the distances of the nodes that reach it.
+
+        Each label counts once (its first node). Connections to nodes outside the graph or to
+        nodes that are gone are left out. Arcs are followed forward and edges both ways; a graph
+        with at least one arc is measured as directed, one with edges only as undirected.
+        For a node reached by r - 1 others at distances summing to d, the value is
+        (r - 1) / d scaled by (r - 1) / (n - 1) (Wasserman and Faust); 0 when d is 0.
+
+        weighted: distances by summed weight (finite, not negative) rather than hops.
+
+        Returns a dict label -> closeness.
+        Raises ValueError for a negative or non-finite weight when weighted.
+        """
+    def harmonic_centrality(self, weighted: _Flag = False) -> dict[str, float]:
+        """Harmonic centrality of every node: the sum of 1 / distance over the nodes that reach it.
+
+        Each label counts once (its first node). Connections to nodes outside the graph or to
+        nodes that are gone are left out. Arcs are followed forward and edges both ways; a graph
+        with at least one arc is measured as directed, one with edges only as undirected.
+        Distances of 0 (the node itself, zero weights) add nothing.
+
+        weighted: distances by summed weight (finite, not negative) rather than hops.
+
+        Returns a dict label -> harmonic centrality.
+        Raises ValueError for a negative or non-finite weight when weighted.
+        """
+    def communities(self, resolution: float = 1.0, seed: int | None = None) -> list[list[str]]:
+        """Communities found by Louvain's method, maximising weighted modularity.
+
+        Each label counts once (its first node). Connections to nodes outside the graph or to
+        nodes that are gone are left out. Arcs are followed forward and edges both ways; a graph
+        with at least one arc is measured as directed, one with edges only as undirected.
+        Parallel connections add their weights; directed graphs use directed modularity.
+
+        resolution: above 1 favours smaller communities, below 1 larger ones (not negative).
+        seed: an int fixing the order nodes are visited in (the same seed, the same result);
+          None draws one.
+
+        Returns a list of lists of labels: largest community first, members in node order.
+        Raises ValueError for a bad resolution or a negative or non-finite weight.
+        """
+    def modularity(self, communities: Iterable[Iterable[str]], resolution: float = 1.0) -> float:
+        """Weighted modularity of a partition of the nodes into communities.
+
+        Each label counts once (its first node). Connections to nodes outside the graph or to
+        nodes that are gone are left out. Arcs are followed forward and edges both ways; a graph
+        with at least one arc is measured as directed, one with edges only as undirected.
+        Parallel connections add their weights; directed graphs use directed modularity.
+
+        communities: an iterable of iterables of labels holding every node exactly once.
+        resolution: the weight of the expected share inside each community.
+
+        Returns the modularity as a float.
+        Raises KeyError for an unknown label, ValueError when the communities are not a
+        partition, for a negative or non-finite weight, or when the weights sum to 0.
+        """
 
     # ---- drawing at scale ----
     def compute_layout(
         self, layout: Layout = ..., *, seed: int | None = None, iterations: SupportsIndex | None = None
-    ) -> None: ...
-    def positions(self) -> dict[str, tuple[float, float]]: ...
+    ) -> None:
+        """Lay the graph out and keep the positions for later drawings.
+
+        layout: the Layout to compute, Layout.Force (the default) for large graphs:
+            a multilevel force layout with Barnes-Hut repulsion, O((N + E) log N) per
+            iteration. Connections count once whatever their direction or weight.
+        seed: an int for a reproducible result (Layout.Force, Layout.Random and
+            Layout.Spring); None draws a fresh one.
+        iterations: rounds on the finest level of Layout.Force (1 to 100000);
+            None chooses from the graph's size.
+
+        Positions land on the 1500 x 700 canvas inside the 20-unit margin. Later
+        output_svg and output_html calls draw them as they are (unless
+        override_positions is set) until a node is added; without a style of their
+        own those drawings size nodes for the graph. Ctrl-C stops the layout with
+        KeyboardInterrupt and leaves the positions as they were.
+        Raises ValueError for iterations out of range or given for another layout.
+        """
+    def positions(self) -> dict[str, tuple[float, float]]:
+        """Node positions on the canvas.
+
+        Returns a dict label -> (x, y) for every node that has a position (read
+        from a file, drawn or computed); with repeated labels, the first node of
+        a label.
+        """
     def output_webgl(
         self, file_name: str, layout: Layout | None = None, *, override_positions: bool = False
-    ) -> None: ...
-    def _repr_html_(self) -> str: ...
+    ) -> None:
+        """Write an interactive WebGL viewer of the graph to one offline HTML file.
+
+        The page draws nodes and links with WebGL and stays fluid at hundreds of
+        thousands of nodes: pan, zoom around the pointer, node drag, label search
+        that flies to the node, hover details (label, degrees, component), click
+        to highlight a node's neighbours, fit to view, and downloads of the graph
+        as Pajek and JSON (read back by from_net_file / from_json_file) and of the
+        view as PNG. Node size follows degree, colour the connected component.
+        The page loads nothing from the network.
+
+        Parameters
+        ----------
+        file_name : str
+            Path of the HTML file, created or replaced.
+        layout : Layout or None
+            Layout used when the graph is laid out. None: Layout.Force.
+        override_positions : bool
+            Lay the graph out even when every node has a stored position. Without
+            it, stored positions are drawn as they are; the graph is laid out only
+            when some node has none. New positions stay in the graph.
+
+        Raises
+        ------
+        OSError
+            The file cannot be written (the subclass says why). A file that
+            exists is left as it was when the page cannot be built.
+        ValueError
+            The file name holds a nul byte.
+        """
+    def _repr_html_(self) -> str:
+        """HTML for notebooks: the WebGL viewer inline for a graph of up to 2,000
+        nodes (laid out first if some node has no position), else a summary
+        table of counts, density and components, without laying it out.
+
+        Returns
+        -------
+        str
+            An <iframe> holding the viewer page, or a <table>.
+        """
 
 @final
 class Layout:
@@ -532,9 +930,12 @@ class GraphStyle:
         line_min_width: SupportsIndex | None = None,
         line_max_width: SupportsIndex | None = None,
         dynamic_line_size: bool | None = None,
-    ) -> GraphStyle: ...
+    ) -> GraphStyle:
+        """Create and return a new object.  See help(type) for accurate signature."""
 
 class FormatError(ValueError):
+    """A network file whose content is malformed. A ValueError; file_name, line and
+    column (0 where the format has no columns) say where."""
     file_name: str | None
     line: int | None
     column: int | None
