@@ -3,42 +3,10 @@
 #include <algorithm>
 #include <numeric>
 
+#include "graph_core/disjoint_sets.hpp"
 #include "text_io/cancellation.hpp"
 
 namespace mivora {
-namespace {
-
-// Union-find with path halving and union by size.
-class DisjointSets {
- public:
-  explicit DisjointSets(std::size_t count) : parent_(count), size_(count, 1) {
-    std::iota(parent_.begin(), parent_.end(), 0u);
-  }
-
-  std::uint32_t find(std::uint32_t item) {
-    while (parent_[item] != item) {
-      parent_[item] = parent_[parent_[item]];
-      item = parent_[item];
-    }
-    return item;
-  }
-
-  void join(std::uint32_t a, std::uint32_t b) {
-    a = find(a);
-    b = find(b);
-    if (a == b) return;
-    if (size_[a] < size_[b]) std::swap(a, b);
-    parent_[b] = a;
-    size_[a] += size_[b];
-  }
-
- private:
-  std::vector<std::uint32_t> parent_;
-  std::vector<std::uint32_t> size_;
-};
-
-}  // namespace
-
 ComponentsBySize components_by_size(const Snapshot& snapshot) {
   const std::size_t n = snapshot.node_count;
   DisjointSets sets(n);

@@ -2,6 +2,7 @@
 
 #include <numeric>
 
+#include "graph_core/disjoint_sets.hpp"
 #include "measures/measure_error.hpp"
 #include "text_io/cancellation.hpp"
 
@@ -9,33 +10,6 @@ namespace mivora {
 namespace {
 
 constexpr std::uint32_t kNone = UINT32_MAX;
-
-// Union-find with path halving and union by size.
-class DisjointSets {
- public:
-  explicit DisjointSets(std::size_t count) : parent_(count), size_(count, 1) {
-    std::iota(parent_.begin(), parent_.end(), 0u);
-  }
-  std::uint32_t find(std::uint32_t x) {
-    while (parent_[x] != x) {
-      parent_[x] = parent_[parent_[x]];
-      x = parent_[x];
-    }
-    return x;
-  }
-  void join(std::uint32_t a, std::uint32_t b) {
-    a = find(a);
-    b = find(b);
-    if (a == b) return;
-    if (size_[a] < size_[b]) std::swap(a, b);
-    parent_[b] = a;
-    size_[a] += size_[b];
-  }
-
- private:
-  std::vector<std::uint32_t> parent_;
-  std::vector<std::uint32_t> size_;
-};
 
 // Component number of each taking-part node (kNone for the others), and the count.
 std::pair<std::vector<std::uint32_t>, std::uint32_t> weak_labels(const LinkList& links) {
