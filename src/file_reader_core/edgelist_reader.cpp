@@ -27,16 +27,6 @@ constexpr char kWhitespaceRuns = '\0';  // separator value: runs of spaces and t
 
 bool is_blank(char c) { return c == ' ' || c == '\t'; }
 
-bool equals_ignoring_case(std::string_view text, std::string_view lower) {
-  if (text.size() != lower.size()) return false;
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    char c = text[i];
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    if (c != lower[i]) return false;
-  }
-  return true;
-}
-
 bool is_number(std::string_view field) {
   double value;
   return parse_float(field, value) == FloatParse::Ok;

@@ -24,16 +24,6 @@
 namespace mivora {
 namespace {
 
-bool equals_ignoring_case(std::string_view text, std::string_view lower) {
-  if (text.size() != lower.size()) return false;
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    char c = text[i];
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    if (c != lower[i]) return false;
-  }
-  return true;
-}
-
 std::optional<bool> direction(std::string_view type) {
   if (type == "directed") return true;
   if (type == "undirected" || type == "mutual") return false;

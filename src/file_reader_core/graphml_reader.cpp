@@ -23,16 +23,6 @@
 namespace mivora {
 namespace {
 
-bool equals_ignoring_case(std::string_view text, std::string_view lower) {
-  if (text.size() != lower.size()) return false;
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    char c = text[i];
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    if (c != lower[i]) return false;
-  }
-  return true;
-}
-
 enum class Meaning { None, Label, Name, X, Y, Weight };
 
 struct KeyMeanings {

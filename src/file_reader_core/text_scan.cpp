@@ -98,8 +98,6 @@ std::string_view trim_unicode_whitespace(std::string_view text) {
   return text.substr(begin, end - begin);
 }
 
-namespace {
-
 bool equals_ignoring_case(std::string_view text, std::string_view lower) {
   if (text.size() != lower.size()) return false;
   for (std::size_t i = 0; i < text.size(); ++i) {
@@ -109,6 +107,8 @@ bool equals_ignoring_case(std::string_view text, std::string_view lower) {
   }
   return true;
 }
+
+namespace {
 
 bool is_digit(char c) { return c >= '0' && c <= '9'; }
 

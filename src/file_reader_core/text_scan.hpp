@@ -13,6 +13,10 @@ bool is_valid_utf8(std::string_view text);
 // ends of valid UTF-8 text.
 std::string_view trim_unicode_whitespace(std::string_view text);
 
+// Whether ASCII `text` equals `lower` (given in lower case) ignoring the case
+// of ASCII letters.
+bool equals_ignoring_case(std::string_view text, std::string_view lower);
+
 enum class FloatParse { Ok, Empty, Invalid };
 
 // An optional sign, digits with an optional fraction (".5" and "5." too), an
