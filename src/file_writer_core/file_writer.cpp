@@ -184,17 +184,7 @@ void write_net(const _Graph& graph, CheckedWriter& out) {
   for (NodeIndex position = 0; position < graph.node_count(); ++position) {
     const _Node& node = graph.node(position);
     check_pajek_label(node.label);
-    append_index(text, position);
-    text += " \"";
-    text += node.label;
-    text += '"';
-    if (node.has_position()) {
-      text += ' ';
-      append_shortest(text, (node.x - kCanvasMargin) / (kCanvasWidth - kCanvasMargin));
-      text += ' ';
-      append_shortest(text, (node.y - kCanvasMargin) / (kCanvasHeight - kCanvasMargin));
-    }
-    text += '\n';
+    append_pajek_vertex(text, position, node);
     out.flush_if_full();
   }
   write_net_connections(graph, out, false);

@@ -32,4 +32,8 @@ std::string json_file_text(const _Graph& graph);
 // by tools that look for them anywhere in a line.
 void check_pajek_label(std::string_view label);
 
+// One vertex line: the number, the quoted label and, for a placed node, its
+// position scaled to the unit square.
+void append_pajek_vertex(std::string& text, std::size_t number, const _Node& node);
+
 }  // namespace mivora

@@ -48,6 +48,20 @@ bool has_header_word(std::string_view label) {
 
 }  // namespace
 
+void append_pajek_vertex(std::string& text, std::size_t number, const _Node& node) {
+  append_index(text, number);
+  text += " \"";
+  text += node.label;
+  text += '"';
+  if (node.has_position()) {
+    text += ' ';
+    append_shortest(text, (node.x - kCanvasMargin) / (kCanvasWidth - kCanvasMargin));
+    text += ' ';
+    append_shortest(text, (node.y - kCanvasMargin) / (kCanvasHeight - kCanvasMargin));
+  }
+  text += '\n';
+}
+
 void check_pajek_label(std::string_view label) {
   if (label.find_first_of("\r\n") != std::string_view::npos) {
     throw NotWritable("the label " + shown(label) + " holds a line break, which a Pajek file cannot hold");
@@ -69,17 +83,7 @@ void write_pajek(const _Graph& graph, CheckedWriter& out, const WriteOptions&) {
     if (node.label.find('"') != std::string::npos) {
       throw NotWritable("the label " + shown(node.label) + " holds a double quote, which a Pajek label cannot hold");
     }
-    append_index(text, position + 1);
-    text += " \"";
-    text += node.label;
-    text += '"';
-    if (node.has_position()) {
-      text += ' ';
-      append_shortest(text, (node.x - kCanvasMargin) / (kCanvasWidth - kCanvasMargin));
-      text += ' ';
-      append_shortest(text, (node.y - kCanvasMargin) / (kCanvasHeight - kCanvasMargin));
-    }
-    text += '\n';
+    append_pajek_vertex(text, position + 1, node);
     out.flush_if_full();
   }
   // A section header only for what is there (igraph reads any "*Arcs" as a
