@@ -1,6 +1,4 @@
 """The viewer page written by Graph.output_html, driven in headless Chromium."""
-import asyncio
-import inspect
 import json
 import re
 from pathlib import Path
@@ -8,15 +6,13 @@ from xml.etree import ElementTree
 
 import numpy
 import pytest
-from playwright.async_api import async_playwright
 
 import mivora
+from browser_support import TIMEOUT_MS, browser, graph_from  # noqa: F401 (browser is a fixture)
 
-CHROMIUM = "/usr/bin/chromium"
 # Same proportions as the 1500 x 700 canvas, so the page's per-axis pixel to
 # canvas conversion matches what the browser renders.
 VIEWPORT = {"width": 1200, "height": 560}
-TIMEOUT_MS = 60_000
 SVG_NS = "{http://www.w3.org/2000/svg}"
 SRC = Path(__file__).resolve().parent.parent / "src" / "file_writer_core"
 
@@ -27,19 +23,6 @@ def shortest32(value):
     """Shortest text of a single-precision value (small magnitudes only)."""
     text = str(numpy.float32(value))
     return text[:-2] if text.endswith(".0") else text
-
-
-def graph_from(tmp_path, nodes, connections):
-    """nodes: [(label, x, y)], connections: [(from, to, weight, directed)]; a
-    graph with stored canvas positions, so output_html draws it where told."""
-    document = {
-        "nodes": [{"label": label, "x": x, "y": y} for label, x, y in nodes],
-        "edges": [{"source": a, "target": b, "weight": w} for a, b, w, d in connections if not d],
-        "arcs": [{"source": a, "target": b, "weight": w} for a, b, w, d in connections if d],
-    }
-    path = tmp_path / "source.json"
-    path.write_text(json.dumps(document))
-    return mivora.Graph.from_json_file(str(path))
 
 
 def write_page(path, nodes, connections):
@@ -66,47 +49,6 @@ SPACED_LABELS = (
 
 
 # ---- browser -------------------------------------------------------------------
-
-class Blocking:
-    """Playwright's asyncio objects driven call by call on one event loop.
-
-    Playwright's own synchronous API switches stacks with greenlets, which
-    AddressSanitizer cannot follow (the sanitized test run dies in it); this
-    facade gives the tests the same blocking style without stack switching."""
-
-    def __init__(self, target, loop):
-        self._target, self._loop = target, loop
-
-    def __getattr__(self, name):
-        value = getattr(self._target, name)
-        if not callable(value):
-            return self._wrap(value)
-
-        def call(*args, **kwargs):
-            result = value(*args, **kwargs)
-            if inspect.isawaitable(result):
-                result = self._loop.run_until_complete(result)
-            return self._wrap(result)
-
-        return call
-
-    def _wrap(self, value):
-        if type(value).__module__.startswith("playwright."):
-            return Blocking(value, self._loop)
-        return value
-
-
-@pytest.fixture(scope="module")
-def browser():
-    loop = asyncio.new_event_loop()
-    playwright = loop.run_until_complete(async_playwright().start())
-    chromium = loop.run_until_complete(
-        playwright.chromium.launch(executable_path=CHROMIUM, headless=True, args=["--no-sandbox"]))
-    yield Blocking(chromium, loop)
-    loop.run_until_complete(chromium.close())
-    loop.run_until_complete(playwright.stop())
-    loop.close()
-
 
 class Viewer:
     """One page in its own browser context, with its console errors collected."""

@@ -1,5 +1,4 @@
 """The WebGL viewer page (Graph.output_webgl) and notebook display, driven in headless Chromium."""
-import asyncio
 import html
 import inspect
 import io
@@ -9,28 +8,14 @@ import re
 
 import pytest
 from PIL import Image
-from playwright.async_api import async_playwright
 
 import mivora
+from browser_support import TIMEOUT_MS, browser, graph_from  # noqa: F401 (browser is a fixture)
 
-CHROMIUM = "/usr/bin/chromium"
 VIEWPORT = {"width": 1000, "height": 600}
-TIMEOUT_MS = 60_000
 
 
 # ---- graphs --------------------------------------------------------------------
-
-def graph_from(tmp_path, nodes, connections):
-    """nodes: [(label, x, y)], connections: [(from, to, weight, directed)]; stored positions."""
-    document = {
-        "nodes": [{"label": label, "x": x, "y": y} for label, x, y in nodes],
-        "edges": [{"source": a, "target": b, "weight": w} for a, b, w, d in connections if not d],
-        "arcs": [{"source": a, "target": b, "weight": w} for a, b, w, d in connections if d],
-    }
-    path = tmp_path / "source.json"
-    path.write_text(json.dumps(document))
-    return mivora.Graph.from_json_file(str(path))
-
 
 TRIANGLE = (
     [("A", 400.0, 200.0), ("B", 1000.0, 300.5), ("C", 700.0, 550.0)],
@@ -59,42 +44,6 @@ def write_page(tmp_path, drawing, name="page.html"):
 
 
 # ---- browser -------------------------------------------------------------------
-
-class Blocking:
-    """Playwright's asyncio objects driven call by call on one event loop (no
-    greenlet stack switching, which AddressSanitizer cannot follow)."""
-
-    def __init__(self, target, loop):
-        self._target, self._loop = target, loop
-
-    def __getattr__(self, name):
-        value = getattr(self._target, name)
-        if not callable(value):
-            return self._wrap(value)
-
-        def call(*args, **kwargs):
-            result = value(*args, **kwargs)
-            if inspect.isawaitable(result):
-                result = self._loop.run_until_complete(result)
-            return self._wrap(result)
-
-        return call
-
-    def _wrap(self, value):
-        return Blocking(value, self._loop) if type(value).__module__.startswith("playwright.") else value
-
-
-@pytest.fixture(scope="module")
-def browser():
-    loop = asyncio.new_event_loop()
-    playwright = loop.run_until_complete(async_playwright().start())
-    chromium = loop.run_until_complete(
-        playwright.chromium.launch(executable_path=CHROMIUM, headless=True, args=["--no-sandbox"]))
-    yield Blocking(chromium, loop)
-    loop.run_until_complete(chromium.close())
-    loop.run_until_complete(playwright.stop())
-    loop.close()
-
 
 class Viewer:
     """One page in its own context; every request and console error recorded."""
