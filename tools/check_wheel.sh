@@ -21,6 +21,7 @@ venv_python="$work/venv/bin/python"
 
 # From a folder outside the source tree, so only the installed module is found.
 cp -r "$root/tests" "$root/examples" "$root/src" "$work/"  # some tests read the page sources
+mkdir -p "$work/docs" && cp -r "$root/docs/src" "$work/docs/"  # and the guide, whose examples run
 cd "$work"
 "$venv_python" - <<'PY'
 import pathlib, sys, mivora
