@@ -142,7 +142,7 @@ struct LinkKinds {
   bool mixed() const { return any_directed && any_undirected; }
 };
 
-LinkKinds link_kinds(const Snapshot& snapshot) {
+LinkKinds link_kinds(const LinkList& snapshot) {
   LinkKinds kinds;
   for (const std::uint8_t directed : snapshot.link_directed) (directed ? kinds.any_directed : kinds.any_undirected) = true;
   return kinds;
@@ -168,7 +168,7 @@ void set_attribute_values(PyObject* sequence, const char* name, PyObject* values
 // networkx version); the caller then goes through add_edges_from.
 template <typename AttributesOf>
 bool fill_multigraph_adjacency(PyObject* result, bool directed, const std::vector<PyRef>& labels,
-                               const Snapshot& snapshot, AttributesOf&& attributes_of) {
+                               const LinkList& snapshot, AttributesOf&& attributes_of) {
   PyRef successors = PyRef::steal(PyObject_GetAttrString(result, directed ? "_succ" : "_adj"));
   PyRef predecessors = directed ? PyRef::steal(PyObject_GetAttrString(result, "_pred")) : PyRef();
   if (!successors || (directed && !predecessors)) {
@@ -294,7 +294,7 @@ _Graph graph_from_networkx_graph(PyObject* graph, PyObject* weight) {
 PyObject* networkx_graph_of(const _Graph& graph) {
   PyRef networkx = import_peer("networkx", "Graph.to_networkx()", "networkx");
   const CollectorPause pause;
-  const Snapshot snapshot = take_snapshot(graph, OutsideTargets::Skip);
+  const LinkList snapshot = take_link_list(graph, OutsideTargets::Skip);
   const LinkKinds kinds = link_kinds(snapshot);
   PyRef result = PyRef::owned(call_method_no_args(networkx.get(), kinds.any_directed ? "MultiDiGraph" : "MultiGraph"));
   std::vector<PyRef> labels = label_objects(graph);
@@ -401,7 +401,7 @@ _Graph graph_from_igraph_graph(PyObject* graph, PyObject* weight, PyObject* labe
 PyObject* igraph_graph_of(const _Graph& graph) {
   PyRef igraph = import_peer("igraph", "Graph.to_igraph()", "igraph");
   const CollectorPause pause;
-  const Snapshot snapshot = take_snapshot(graph, OutsideTargets::Skip);
+  const LinkList snapshot = take_link_list(graph, OutsideTargets::Skip);
   const LinkKinds kinds = link_kinds(snapshot);
 
   std::vector<PyRef> pairs;

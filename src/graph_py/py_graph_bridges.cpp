@@ -103,11 +103,13 @@ PyObject* tuple_of(std::initializer_list<PyObject*> owned_items) {
 }
 
 PyObject* csr_arrays(const _Graph& graph) {
-  Snapshot snapshot = take_snapshot(graph, OutsideTargets::Skip);
-  const char* format = position_format(snapshot.node_count);
-  PyRef indptr = PyRef::owned(export_vector(std::move(snapshot.out.offsets), "q"));
-  PyRef indices = PyRef::owned(export_vector(std::move(snapshot.out.neighbours), format));
-  PyRef weights = PyRef::owned(export_vector(std::move(snapshot.out.weights)));
+  // Out-rows only: the in-rows of a whole snapshot would be built for nothing.
+  const LinkList links = take_link_list(graph, OutsideTargets::Skip);
+  AdjacencyRows out = out_rows(links);
+  const char* format = position_format(links.node_count);
+  PyRef indptr = PyRef::owned(export_vector(std::move(out.offsets), "q"));
+  PyRef indices = PyRef::owned(export_vector(std::move(out.neighbours), format));
+  PyRef weights = PyRef::owned(export_vector(std::move(out.weights)));
   return tuple_of({indptr.release(), indices.release(), weights.release()});
 }
 
@@ -119,7 +121,7 @@ PyObject* graph_to_csr(PyObject* self, PyObject* const* args, Py_ssize_t nargs, 
 PyObject* graph_to_edges(PyObject* self, PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) {
   return call_method<PyGraph>(self, kToEdges, Access::Shared, args, nargs, kwnames,
                               [](PyGraph::Data& data, const Arguments&) {
-                                Snapshot snapshot = take_snapshot(data.graph, OutsideTargets::Skip);
+                                LinkList snapshot = take_link_list(data.graph, OutsideTargets::Skip);
                                 const char* format = position_format(snapshot.node_count);
                                 PyRef sources = PyRef::owned(export_vector(std::move(snapshot.link_source), format));
                                 PyRef targets = PyRef::owned(export_vector(std::move(snapshot.link_target), format));
