@@ -85,5 +85,5 @@ clean:
 # Syntax check of the viewer page's script (needs node).
 .PHONY: lint
 lint:
-	node --check src/file_writer_core/page.js
-	node --check src/file_writer_core/webgl_page.js
+	node --check src/pages/page.js
+	node --check src/pages/webgl_page.js

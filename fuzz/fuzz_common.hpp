@@ -8,9 +8,9 @@
 #include <string>
 #include <string_view>
 
-#include "file_reader_core/file_reader.hpp"
-#include "file_reader_core/formats.hpp"
-#include "file_writer_core/file_writer.hpp"
+#include "formats/file_reader.hpp"
+#include "formats/formats.hpp"
+#include "formats/file_writer.hpp"
 #include "graph_core/internal_error.hpp"
 
 namespace mivora::fuzz {

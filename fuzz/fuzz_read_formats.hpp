@@ -11,7 +11,7 @@
 #include <vector>
 #include <algorithm>
 
-#include "file_reader_core/formats.hpp"
+#include "formats/formats.hpp"
 #include "fuzz_common.hpp"
 
 namespace mivora::fuzz {

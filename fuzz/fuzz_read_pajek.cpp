@@ -4,7 +4,7 @@
 #include <algorithm>
 #include <vector>
 
-#include "file_reader_core/formats.hpp"
+#include "formats/formats.hpp"
 #include "fuzz_common.hpp"
 
 namespace {

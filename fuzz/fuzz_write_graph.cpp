@@ -9,7 +9,7 @@
 #include <memory>
 #include <vector>
 
-#include "file_reader_core/text_scan.hpp"
+#include "text_io/text_scan.hpp"
 #include "fuzz_common.hpp"
 #include "svg_creation/svg_creation.hpp"
 

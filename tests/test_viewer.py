@@ -14,7 +14,7 @@ from browser_support import TIMEOUT_MS, browser, graph_from  # noqa: F401 (brows
 # canvas conversion matches what the browser renders.
 VIEWPORT = {"width": 1200, "height": 560}
 SVG_NS = "{http://www.w3.org/2000/svg}"
-SRC = Path(__file__).resolve().parent.parent / "src" / "file_writer_core"
+SRC = Path(__file__).resolve().parent.parent / "src" / "pages"
 
 
 # ---- pages ---------------------------------------------------------------------

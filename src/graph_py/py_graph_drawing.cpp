@@ -4,10 +4,10 @@
 #include <cerrno>
 #include <optional>
 
-#include "file_writer_core/file_writer.hpp"
-#include "file_writer_core/html_writer.hpp"
-#include "file_writer_core/notebook_view.hpp"
-#include "file_writer_core/webgl_writer.hpp"
+#include "formats/file_writer.hpp"
+#include "pages/html_writer.hpp"
+#include "pages/notebook_view.hpp"
+#include "pages/webgl_writer.hpp"
 #include "graph_py/py_graph.hpp"
 #include "graph_py/py_layout.hpp"
 #include "graph_py/py_style.hpp"

@@ -2,9 +2,9 @@
 #include <source_location>
 #include <string>
 
-#include "file_reader_core/file_reader.hpp"
-#include "file_reader_core/formats.hpp"
-#include "file_writer_core/file_writer.hpp"
+#include "formats/file_reader.hpp"
+#include "formats/formats.hpp"
+#include "formats/file_writer.hpp"
 #include "graph_py/py_graph.hpp"
 
 namespace mivora::py {

@@ -4,7 +4,7 @@
 #include <memory>
 #include <string>
 
-#include "file_reader_core/formats.hpp"
+#include "formats/formats.hpp"
 #include "graph_py/py_graph.hpp"
 #include "text_io/byte_source.hpp"
 #include "text_io/checked_writer.hpp"

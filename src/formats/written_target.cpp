@@ -1,5 +1,5 @@
 // The single rule every writer follows for where a connection leads.
-#include "file_reader_core/formats.hpp"
+#include "formats/formats.hpp"
 
 namespace mivora {
 

@@ -1,4 +1,4 @@
-#include "file_writer_core/html_writer.hpp"
+#include "pages/html_writer.hpp"
 
 
 #include <array>

@@ -1,4 +1,4 @@
-#include "file_reader_core/file_reader.hpp"
+#include "formats/file_reader.hpp"
 
 #include <fcntl.h>
 #include <unistd.h>
@@ -9,8 +9,8 @@
 #include <cstring>
 #include <limits>
 
-#include "file_reader_core/id_map.hpp"
-#include "file_reader_core/text_scan.hpp"
+#include "formats/id_map.hpp"
+#include "text_io/text_scan.hpp"
 #include "text_io/line_reader.hpp"
 #include "graph_core/internal_error.hpp"
 #include "graph_core/label_index.hpp"

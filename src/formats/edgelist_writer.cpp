@@ -6,7 +6,7 @@
 // whenever any link is directed, so the file reads back as it was. A node
 // without links is a row of its own label alone. Labels holding a line
 // break cannot be written in a line-based format.
-#include "file_writer_core/format_text.hpp"
+#include "formats/format_text.hpp"
 #include "text_io/number_text.hpp"
 #include "text_io/cancellation.hpp"
 

@@ -24,7 +24,7 @@
 #include <string_view>
 #include <vector>
 
-#include "file_reader_core/id_map.hpp"
+#include "formats/id_map.hpp"
 #include "graph_core/graph.hpp"
 
 namespace mivora {

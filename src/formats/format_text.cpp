@@ -1,4 +1,4 @@
-#include "file_writer_core/format_text.hpp"
+#include "formats/format_text.hpp"
 
 #include <charconv>
 

@@ -13,7 +13,7 @@
 #include <cstddef>
 #include <string_view>
 
-#include "file_reader_core/chunk_input.hpp"
+#include "text_io/chunk_input.hpp"
 
 namespace mivora {
 

@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-#include "file_reader_core/formats.hpp"
+#include "formats/formats.hpp"
 #include "graph_core/graph.hpp"
 
 namespace mivora {

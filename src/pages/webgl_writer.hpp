@@ -8,7 +8,7 @@
 #include <string>
 #include <string_view>
 
-#include "file_writer_core/html_writer.hpp"
+#include "pages/html_writer.hpp"
 #include "graph_core/graph.hpp"
 #include "layout/layout.hpp"
 

@@ -4,9 +4,9 @@
 // vertex number); build_graph() then makes the graph through the shared
 // GraphBuilder. Malformed content ends a parse with a FormatError naming
 // the line (and the column where the format has one) and what was expected.
-#include "file_reader_core/chunk_input.hpp"
-#include "file_reader_core/formats.hpp"
-#include "file_reader_core/graph_records.hpp"
+#include "text_io/chunk_input.hpp"
+#include "formats/formats.hpp"
+#include "formats/graph_records.hpp"
 
 namespace mivora {
 

@@ -18,7 +18,7 @@
 #include <stdexcept>
 #include <string>
 
-#include "file_reader_core/graph_builder.hpp"
+#include "formats/graph_builder.hpp"
 #include "graph_core/graph.hpp"
 #include "text_io/byte_source.hpp"
 #include "text_io/checked_writer.hpp"

@@ -1,4 +1,4 @@
-#include "file_reader_core/xml_stream.hpp"
+#include "formats/xml_stream.hpp"
 
 #include <expat.h>
 

@@ -1,4 +1,4 @@
-#include "file_writer_core/webgl_writer.hpp"
+#include "pages/webgl_writer.hpp"
 
 #include <array>
 #include <bit>
@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "embedded_page.hpp"
-#include "graph_core/components_by_size.hpp"
+#include "measures/components_by_size.hpp"
 #include "graph_core/internal_error.hpp"
 #include "graph_core/snapshot.hpp"
 #include "text_io/cancellation.hpp"

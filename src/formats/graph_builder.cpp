@@ -1,4 +1,4 @@
-#include "file_reader_core/graph_builder.hpp"
+#include "formats/graph_builder.hpp"
 
 #include <algorithm>
 #include <cmath>

@@ -4,7 +4,7 @@
 // `graphics [ x y ]` list and weights in `weight`. A graph whose links all
 // go one way says so once with `directed`; in a mixed graph each edge whose
 // direction differs from the graph's carries its own `directed`.
-#include "file_writer_core/format_text.hpp"
+#include "formats/format_text.hpp"
 #include "text_io/number_text.hpp"
 #include "text_io/cancellation.hpp"
 

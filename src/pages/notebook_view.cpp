@@ -1,10 +1,10 @@
-#include "file_writer_core/notebook_view.hpp"
+#include "pages/notebook_view.hpp"
 
 #include <cstdint>
 #include <cstdio>
 
-#include "file_writer_core/webgl_writer.hpp"
-#include "graph_core/components_by_size.hpp"
+#include "pages/webgl_writer.hpp"
+#include "measures/components_by_size.hpp"
 #include "graph_core/snapshot.hpp"
 #include "svg_creation/svg_creation.hpp"
 

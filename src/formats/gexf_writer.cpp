@@ -2,7 +2,7 @@
 // `label`, positions in viz:position (only when the node has one), weights
 // in `weight`; `defaultedgetype` from the links, and `type` on each edge
 // that goes the other way in a mixed graph.
-#include "file_writer_core/format_text.hpp"
+#include "formats/format_text.hpp"
 #include "text_io/number_text.hpp"
 #include "text_io/cancellation.hpp"
 

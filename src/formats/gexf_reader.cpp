@@ -17,9 +17,9 @@
 #include <unordered_set>
 #include <vector>
 
-#include "file_reader_core/format_parsers.hpp"
-#include "file_reader_core/text_scan.hpp"
-#include "file_reader_core/xml_stream.hpp"
+#include "formats/format_parsers.hpp"
+#include "text_io/text_scan.hpp"
+#include "formats/xml_stream.hpp"
 
 namespace mivora {
 namespace {

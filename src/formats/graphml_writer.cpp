@@ -2,7 +2,7 @@
 // the position (only when some node has one) and the weight; node ids
 // n<position>; `edgedefault` from the links, and `directed` on each edge
 // that goes the other way in a mixed graph.
-#include "file_writer_core/format_text.hpp"
+#include "formats/format_text.hpp"
 #include "text_io/number_text.hpp"
 #include "text_io/cancellation.hpp"
 

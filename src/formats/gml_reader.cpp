@@ -22,8 +22,8 @@
 #include <string_view>
 #include <vector>
 
-#include "file_reader_core/format_parsers.hpp"
-#include "file_reader_core/text_scan.hpp"
+#include "formats/format_parsers.hpp"
+#include "text_io/text_scan.hpp"
 #include "text_io/cancellation.hpp"
 
 namespace mivora {

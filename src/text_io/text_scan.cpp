@@ -1,4 +1,4 @@
-#include "file_reader_core/text_scan.hpp"
+#include "text_io/text_scan.hpp"
 
 #include <charconv>
 #include <cstdint>

@@ -2,8 +2,8 @@
 // positions in the unit square; what igraph, networkx and Pajek read.
 #include <charconv>
 
-#include "file_reader_core/formats.hpp"
-#include "file_writer_core/file_writer.hpp"
+#include "formats/formats.hpp"
+#include "formats/file_writer.hpp"
 #include "text_io/number_text.hpp"
 
 namespace mivora {

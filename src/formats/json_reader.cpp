@@ -14,9 +14,9 @@
 #include <rapidjson/reader.h>
 #include <rapidjson/stream.h>
 
-#include "file_reader_core/file_reader.hpp"
-#include "file_reader_core/formats.hpp"
-#include "file_reader_core/text_scan.hpp"
+#include "formats/file_reader.hpp"
+#include "formats/formats.hpp"
+#include "text_io/text_scan.hpp"
 #include "text_io/number_text.hpp"
 #include "graph_core/internal_error.hpp"
 #include "text_io/cancellation.hpp"

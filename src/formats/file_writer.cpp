@@ -1,4 +1,4 @@
-#include "file_writer_core/file_writer.hpp"
+#include "formats/file_writer.hpp"
 
 
 #include <charconv>
@@ -8,7 +8,7 @@
 
 #include <rapidjson/prettywriter.h>
 
-#include "file_reader_core/formats.hpp"
+#include "formats/formats.hpp"
 #include "graph_core/internal_error.hpp"
 #include "text_io/number_text.hpp"
 

@@ -1,4 +1,4 @@
-#include "graph_core/components_by_size.hpp"
+#include "measures/components_by_size.hpp"
 
 #include <algorithm>
 #include <numeric>

@@ -1,6 +1,6 @@
-#include "file_reader_core/graph_records.hpp"
+#include "formats/graph_records.hpp"
 
-#include "file_reader_core/format_parsers.hpp"
+#include "formats/format_parsers.hpp"
 
 #include <charconv>
 #include <cstring>

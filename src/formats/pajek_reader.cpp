@@ -10,9 +10,9 @@
 #include <charconv>
 #include <cstdint>
 
-#include "file_reader_core/formats.hpp"
-#include "file_reader_core/text_scan.hpp"
-#include "file_reader_core/file_reader.hpp"
+#include "formats/formats.hpp"
+#include "text_io/text_scan.hpp"
+#include "formats/file_reader.hpp"
 #include "text_io/cancellation.hpp"
 #include "text_io/line_reader.hpp"
 
