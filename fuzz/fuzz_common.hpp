@@ -32,9 +32,9 @@ inline void silence_stdout() {
 
 // Every weight finite: only then can the JSON file hold the graph (non-finite
 // numbers are written as null, which the reader refuses as a weight).
-inline bool finite_weights(const _Graph& graph) {
+inline bool finite_weights(const GraphStore& graph) {
   bool finite = true;
-  graph.for_each_connection([&](NodeIndex, const _Node&, const StoredConnection& c, const _Node*) {
+  graph.for_each_connection([&](NodeIndex, const NodeRecord&, const StoredConnection& c, const NodeRecord*) {
     if (!(c.weight - c.weight == 0.0f)) finite = false;
   });
   return finite;
@@ -46,7 +46,7 @@ inline bool finite_weights(const _Graph& graph) {
 // Labels must also be unique and hold no line feed, and every connection
 // must stay inside the graph (a foreign target is written with its id in its
 // own graph).
-inline void check_net_round_trip(const _Graph& graph) {
+inline void check_net_round_trip(const GraphStore& graph) {
   if (graph.has_duplicate_labels()) return;
   for (const auto& node : graph.nodes()) {
     if (node->label.find_first_of("*\n") != std::string::npos) return;
@@ -94,10 +94,10 @@ inline void check_net_round_trip(const _Graph& graph) {
 // every target it names is a node of the graph (a foreign target is written
 // under its own label); after one round, writing and reading again changes
 // nothing.
-inline void check_json_round_trip(const _Graph& graph) {
+inline void check_json_round_trip(const GraphStore& graph) {
   if (!finite_weights(graph)) return;
   bool targets_known = true;
-  graph.for_each_connection([&](NodeIndex, const _Node&, const StoredConnection& c, const _Node* target) {
+  graph.for_each_connection([&](NodeIndex, const NodeRecord&, const StoredConnection& c, const NodeRecord* target) {
     if (target != nullptr && !c.is_local() && !graph.find_by_label(target->label)) targets_known = false;
   });
   if (!targets_known) return;

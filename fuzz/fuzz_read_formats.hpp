@@ -16,15 +16,15 @@
 
 namespace mivora::fuzz {
 
-using Reader = _Graph (*)(ByteSource&, const ReadOptions&, ReadNotes&);
-using Writer = void (*)(const _Graph&, CheckedWriter&, const WriteOptions&);
+using Reader = GraphStore (*)(ByteSource&, const ReadOptions&, ReadNotes&);
+using Writer = void (*)(const GraphStore&, CheckedWriter&, const WriteOptions&);
 
 // A link as text: labels, the weight's bits (NaN included), the direction.
 using LinkText = std::tuple<std::string, std::string, std::uint32_t, bool>;
 
-inline std::vector<LinkText> link_texts(const _Graph& graph) {
+inline std::vector<LinkText> link_texts(const GraphStore& graph) {
   std::vector<LinkText> links;
-  graph.for_each_connection([&](NodeIndex, const _Node& from, const StoredConnection& c, const _Node* to) {
+  graph.for_each_connection([&](NodeIndex, const NodeRecord& from, const StoredConnection& c, const NodeRecord* to) {
     std::uint32_t bits;
     std::memcpy(&bits, &c.weight, sizeof bits);
     links.emplace_back(from.label, to == nullptr ? std::string("[Removed]") : to->label, bits, c.directed != 0);
@@ -32,16 +32,16 @@ inline std::vector<LinkText> link_texts(const _Graph& graph) {
   return links;
 }
 
-inline std::vector<std::string> labels_of(const _Graph& graph) {
+inline std::vector<std::string> labels_of(const GraphStore& graph) {
   std::vector<std::string> labels;
   for (const auto& node : graph.nodes()) labels.push_back(node->label);
   return labels;
 }
 
-inline bool same_positions(const _Graph& a, const _Graph& b) {
+inline bool same_positions(const GraphStore& a, const GraphStore& b) {
   for (NodeIndex i = 0; i < a.node_count(); ++i) {
-    const _Node& p = a.node(i);
-    const _Node& q = b.node(i);
+    const NodeRecord& p = a.node(i);
+    const NodeRecord& q = b.node(i);
     if (p.has_position() != q.has_position()) return false;
     if (!p.has_position()) continue;
     if (std::memcmp(&p.x, &q.x, sizeof p.x) != 0 && !(p.x != p.x && q.x != q.x)) return false;
@@ -56,7 +56,7 @@ inline int read_write_read(const std::uint8_t* data, std::size_t size, Reader re
   ReadOptions options;
   options.positions = PositionMode::File;
   ReadNotes notes;
-  std::optional<_Graph> graph;
+  std::optional<GraphStore> graph;
   try {
     MemorySource source(std::string_view(reinterpret_cast<const char*>(data), size));
     graph.emplace(read(source, options, notes));
@@ -73,7 +73,7 @@ inline int read_write_read(const std::uint8_t* data, std::size_t size, Reader re
   } catch (const NotWritable&) {
     return 0;
   }
-  std::optional<_Graph> again;
+  std::optional<GraphStore> again;
   try {
     MemorySource source(text);
     again.emplace(read(source, options, notes));

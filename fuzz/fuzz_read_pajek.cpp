@@ -11,7 +11,7 @@ namespace {
 
 using namespace mivora;
 
-_Graph read_text(std::string_view text) {
+GraphStore read_text(std::string_view text) {
   MemorySource source(text);
   ReadNotes notes;
   return read_pajek(source, ReadOptions{}, notes);
@@ -19,9 +19,9 @@ _Graph read_text(std::string_view text) {
 
 // The connections as sorted text: the writer puts arcs before edges, so a
 // node's mix of the two comes back grouped by kind.
-std::string connections_text(const _Graph& graph) {
+std::string connections_text(const GraphStore& graph) {
   std::vector<std::string> lines;
-  graph.for_each_connection([&](NodeIndex from, const _Node&, const StoredConnection& c, const _Node*) {
+  graph.for_each_connection([&](NodeIndex from, const NodeRecord&, const StoredConnection& c, const NodeRecord*) {
     const float weight = c.weight;
     lines.push_back(std::to_string(from) + (c.directed ? ">" : "-") + std::to_string(c.local_target) + ":" +
                     (weight != weight ? std::string("NaN") : std::to_string(weight)));
@@ -47,7 +47,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     digits = data[i] >= '0' && data[i] <= '9' ? digits + 1 : 0;
     if (digits >= 6) return 0;
   }
-  std::optional<_Graph> graph;
+  std::optional<GraphStore> graph;
   try {
     graph = read_text(std::string_view(reinterpret_cast<const char*>(data), size));
   } catch (const FormatError&) {
@@ -60,7 +60,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   } catch (const NotWritable&) {
     return 0;  // a label Pajek cannot hold
   }
-  _Graph again = [&] {
+  GraphStore again = [&] {
     try {
       return read_text(text);
     } catch (const FormatError& error) {

@@ -47,11 +47,11 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   FuzzedDataProvider in(data, size);
-  _Graph graph;
-  std::vector<_Graph> others;                      // graphs whose nodes become foreign targets
-  std::vector<std::shared_ptr<_Node>> loose;       // free-standing nodes, kept alive
-  std::vector<std::shared_ptr<_Node>> held;        // graph nodes held from outside
-  auto any_node = [&]() -> std::shared_ptr<_Node> {
+  GraphStore graph;
+  std::vector<GraphStore> others;                      // graphs whose nodes become foreign targets
+  std::vector<std::shared_ptr<NodeRecord>> loose;       // free-standing nodes, kept alive
+  std::vector<std::shared_ptr<NodeRecord>> held;        // graph nodes held from outside
+  auto any_node = [&]() -> std::shared_ptr<NodeRecord> {
     const std::size_t n = graph.node_count();
     if (n == 0) return nullptr;
     return graph.nodes()[in.ConsumeIntegralInRange<std::size_t>(0, n - 1)];
@@ -90,14 +90,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       }
       case 5: {  // a free-standing target, maybe dropped again at once
         auto from = any_node();
-        auto target = std::make_shared<_Node>(take_label(in));
+        auto target = std::make_shared<NodeRecord>(take_label(in));
         if (from) from->add_connection(target, in.ConsumeBool(), in.ConsumeFloatingPoint<float>());
         if (in.ConsumeBool()) loose.push_back(std::move(target));
         break;
       }
       case 6: {  // a node of another graph, which may be dropped later
         if (others.size() < 4) others.emplace_back();
-        _Graph& other = others[in.ConsumeIntegralInRange<std::size_t>(0, others.size() - 1)];
+        GraphStore& other = others[in.ConsumeIntegralInRange<std::size_t>(0, others.size() - 1)];
         const NodeIndex position = other.add_node(take_label(in));
         auto from = any_node();
         if (from) from->add_connection(other.nodes()[position], in.ConsumeBool(), in.ConsumeFloatingPoint<float>());

@@ -401,7 +401,7 @@ GraphRecords parse_edgelist(ChunkInput& input, const ReadOptions& options) {
   return EdgeListParser(options).run(input);
 }
 
-_Graph read_edgelist(ByteSource& source, const ReadOptions& options, ReadNotes& notes) {
+GraphStore read_edgelist(ByteSource& source, const ReadOptions& options, ReadNotes& notes) {
   ChunkInput input(fill_from(source));
   return build_graph(parse_edgelist(input, options), source, options, notes);
 }

@@ -44,7 +44,7 @@ void append_label(std::string& out, std::string_view label, char delimiter) {
 
 }  // namespace
 
-void write_edgelist(const _Graph& graph, CheckedWriter& out, const WriteOptions& layout) {
+void write_edgelist(const GraphStore& graph, CheckedWriter& out, const WriteOptions& layout) {
   std::string& text = out.text();
   const char d = layout.delimiter;
   const bool type_column = layout.header && link_directions(graph) != LinkDirections::Undirected;

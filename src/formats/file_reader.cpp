@@ -66,7 +66,7 @@ class NetReader {
     }
   }
 
-  _Graph take_graph() { return std::move(graph_); }
+  GraphStore take_graph() { return std::move(graph_); }
 
  private:
   enum class Section { None, Vertices, Edges, Arcs };
@@ -162,7 +162,7 @@ class NetReader {
     const std::optional<NodeIndex> to = ids_.find(parts[1]);
     if (!to) fail(kNoEntryForKey);
     const float weight = parse_or_fail<float>(parts[2], kInvalidWeight);
-    pending_.push_back(_Graph::PositionedConnection{static_cast<std::uint32_t>(*from),
+    pending_.push_back(GraphStore::PositionedConnection{static_cast<std::uint32_t>(*from),
                                                     static_cast<std::uint32_t>(*to), weight, directed});
   }
 
@@ -178,11 +178,11 @@ class NetReader {
 
  private:
   std::optional<std::uint64_t> input_size_;
-  _Graph graph_;
+  GraphStore graph_;
   IdMap ids_;
   Section section_ = Section::None;
   std::vector<std::string_view> tokens_;
-  std::vector<_Graph::PositionedConnection> pending_;
+  std::vector<GraphStore::PositionedConnection> pending_;
 };
 
 }  // namespace

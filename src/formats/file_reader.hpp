@@ -24,10 +24,10 @@ struct ReadFailure {
 
 // A graph read from a file, or what stopped the read.
 struct ReadResult {
-  std::optional<_Graph> graph;
+  std::optional<GraphStore> graph;
   ReadFailure error;  // meaningful when `graph` is empty
 
-  static ReadResult success(_Graph&& graph) { return ReadResult{std::move(graph), {}}; }
+  static ReadResult success(GraphStore&& graph) { return ReadResult{std::move(graph), {}}; }
   static ReadResult failure(FileError::Stage stage, std::string description) {
     return ReadResult{std::nullopt, ReadFailure{stage, std::move(description)}};
   }

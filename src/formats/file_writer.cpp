@@ -117,8 +117,8 @@ class JsonEmitter {
 };
 
 struct ConnectionEntry {
-  const _Node* source;
-  const _Node* target;
+  const NodeRecord* source;
+  const NodeRecord* target;
   Weight weight;
 };
 
@@ -153,7 +153,7 @@ void append_index(std::string& out, std::size_t value) {
 }
 
 // The connections of one kind (edges or arcs) under their header, if any.
-void write_net_connections(const _Graph& graph, CheckedWriter& out, bool directed) {
+void write_net_connections(const GraphStore& graph, CheckedWriter& out, bool directed) {
   std::string& text = out.text();
   bool first = true;
   for (NodeIndex position = 0; position < graph.node_count(); ++position) {
@@ -178,11 +178,11 @@ void write_net_connections(const _Graph& graph, CheckedWriter& out, bool directe
 
 }  // namespace
 
-void write_net(const _Graph& graph, CheckedWriter& out) {
+void write_net(const GraphStore& graph, CheckedWriter& out) {
   std::string& text = out.text();
   text += "*Vertices\n";
   for (NodeIndex position = 0; position < graph.node_count(); ++position) {
-    const _Node& node = graph.node(position);
+    const NodeRecord& node = graph.node(position);
     check_pajek_label(node.label);
     append_pajek_vertex(text, position, node);
     out.flush_if_full();
@@ -191,14 +191,14 @@ void write_net(const _Graph& graph, CheckedWriter& out) {
   write_net_connections(graph, out, true);
 }
 
-std::string net_file_text(const _Graph& graph) {
+std::string net_file_text(const GraphStore& graph) {
   std::string text;
   CheckedWriter out(&text);
   write_net(graph, out);
   return text;
 }
 
-std::optional<std::string> write_net_file(const std::string& path, const _Graph& graph) {
+std::optional<std::string> write_net_file(const std::string& path, const GraphStore& graph) {
   try {
     CheckedWriter out(path);
     write_net(graph, out);
@@ -213,11 +213,11 @@ namespace {
 
 // The whole JSON document into `stream`; stops early once the stream fails.
 template <typename Stream>
-void write_json_document(Stream& stream, const _Graph& graph) {
+void write_json_document(Stream& stream, const GraphStore& graph) {
   std::vector<ConnectionEntry> edges;
   std::vector<ConnectionEntry> arcs;
-  graph.for_each_connection([&](NodeIndex, const _Node& from, const StoredConnection& connection,
-                                const _Node* target) {
+  graph.for_each_connection([&](NodeIndex, const NodeRecord& from, const StoredConnection& connection,
+                                const NodeRecord* target) {
     if (target == nullptr) return;
     (connection.directed ? arcs : edges).push_back(ConnectionEntry{&from, target, connection.weight});
   });
@@ -231,7 +231,7 @@ void write_json_document(Stream& stream, const _Graph& graph) {
   writer.Key("nodes");
   writer.StartArray();
   for (const auto& handle : graph.nodes()) {
-    const _Node& node = *handle;
+    const NodeRecord& node = *handle;
     writer.StartObject();
     writer.Key("label");
     emit.text(node.label);
@@ -251,19 +251,19 @@ void write_json_document(Stream& stream, const _Graph& graph) {
 
 }  // namespace
 
-std::string json_file_text(const _Graph& graph) {
+std::string json_file_text(const GraphStore& graph) {
   std::string text;
   StringOutputStream stream(text);
   write_json_document(stream, graph);
   return text;
 }
 
-void write_json(const _Graph& graph, CheckedWriter& out, const WriteOptions&) {
+void write_json(const GraphStore& graph, CheckedWriter& out, const WriteOptions&) {
   CheckedWriterStream stream(out);
   write_json_document(stream, graph);
 }
 
-std::optional<std::string> write_json_file(const std::string& path, const _Graph& graph) {
+std::optional<std::string> write_json_file(const std::string& path, const GraphStore& graph) {
   try {
     CheckedWriter out(path);
     write_json(graph, out, WriteOptions{});

@@ -22,6 +22,6 @@ ChunkInput::Fill fill_from(ByteSource& source);
 
 // The graph of the records: every vertex a node in order, every link a
 // connection; positions in canvas units, placed as `options` says.
-_Graph build_graph(GraphRecords&& records, ByteSource& source, const ReadOptions& options, ReadNotes& notes);
+GraphStore build_graph(GraphRecords&& records, ByteSource& source, const ReadOptions& options, ReadNotes& notes);
 
 }  // namespace mivora

@@ -4,7 +4,7 @@
 
 namespace mivora {
 
-LinkDirections link_directions(const _Graph& graph) {
+LinkDirections link_directions(const GraphStore& graph) {
   bool directed = false, undirected = false;
   for (const auto& node : graph.nodes()) {
     for (const StoredConnection& connection : node->connections) {
@@ -15,7 +15,7 @@ LinkDirections link_directions(const _Graph& graph) {
   return directed ? LinkDirections::Directed : LinkDirections::Undirected;
 }
 
-bool any_position(const _Graph& graph) {
+bool any_position(const GraphStore& graph) {
   for (const auto& node : graph.nodes()) {
     if (node->has_position()) return true;
   }

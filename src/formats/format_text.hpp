@@ -20,7 +20,7 @@ struct LinkView {
 // Calls visit(LinkView) for every link in record order; a connection whose
 // target is gone has nothing to write.
 template <typename Visit>
-void for_each_link(const _Graph& graph, Visit&& visit) {
+void for_each_link(const GraphStore& graph, Visit&& visit) {
   for (NodeIndex position = 0; position < graph.node_count(); ++position) {
     for (const StoredConnection& connection : graph.node(position).connections) {
       const std::optional<NodeIndex> target = written_target(graph, connection);
@@ -33,9 +33,9 @@ void for_each_link(const _Graph& graph, Visit&& visit) {
 
 // How the links go: all directed, all undirected, or both (no links: undirected).
 enum class LinkDirections { Undirected, Directed, Mixed };
-LinkDirections link_directions(const _Graph& graph);
+LinkDirections link_directions(const GraphStore& graph);
 
-bool any_position(const _Graph& graph);
+bool any_position(const GraphStore& graph);
 
 // Text for XML attribute values and element content: & < > " escaped, and
 // CR, LF and tab as character references so a parser gives them back.

@@ -55,21 +55,21 @@ class NotWritable : public std::runtime_error {
 // a target in another graph stands for the node of `graph` with the same
 // label; nullopt for a target that is gone (nothing to write). Throws
 // NotWritable when a foreign target's label names no node of `graph`.
-std::optional<NodeIndex> written_target(const _Graph& graph, const StoredConnection& connection);
+std::optional<NodeIndex> written_target(const GraphStore& graph, const StoredConnection& connection);
 
-_Graph read_pajek(ByteSource& source, const ReadOptions& options, ReadNotes& notes);
-_Graph read_json(ByteSource& source, const ReadOptions& options, ReadNotes& notes);
-_Graph read_gml(ByteSource& source, const ReadOptions& options, ReadNotes& notes);
-_Graph read_graphml(ByteSource& source, const ReadOptions& options, ReadNotes& notes);
-_Graph read_gexf(ByteSource& source, const ReadOptions& options, ReadNotes& notes);
-_Graph read_edgelist(ByteSource& source, const ReadOptions& options, ReadNotes& notes);
+GraphStore read_pajek(ByteSource& source, const ReadOptions& options, ReadNotes& notes);
+GraphStore read_json(ByteSource& source, const ReadOptions& options, ReadNotes& notes);
+GraphStore read_gml(ByteSource& source, const ReadOptions& options, ReadNotes& notes);
+GraphStore read_graphml(ByteSource& source, const ReadOptions& options, ReadNotes& notes);
+GraphStore read_gexf(ByteSource& source, const ReadOptions& options, ReadNotes& notes);
+GraphStore read_edgelist(ByteSource& source, const ReadOptions& options, ReadNotes& notes);
 
-void write_pajek(const _Graph& graph, CheckedWriter& out, const WriteOptions& options);
-void write_json(const _Graph& graph, CheckedWriter& out, const WriteOptions& options);
-void write_gml(const _Graph& graph, CheckedWriter& out, const WriteOptions& options);
-void write_graphml(const _Graph& graph, CheckedWriter& out, const WriteOptions& options);
-void write_gexf(const _Graph& graph, CheckedWriter& out, const WriteOptions& options);
-void write_edgelist(const _Graph& graph, CheckedWriter& out, const WriteOptions& options);
+void write_pajek(const GraphStore& graph, CheckedWriter& out, const WriteOptions& options);
+void write_json(const GraphStore& graph, CheckedWriter& out, const WriteOptions& options);
+void write_gml(const GraphStore& graph, CheckedWriter& out, const WriteOptions& options);
+void write_graphml(const GraphStore& graph, CheckedWriter& out, const WriteOptions& options);
+void write_gexf(const GraphStore& graph, CheckedWriter& out, const WriteOptions& options);
+void write_edgelist(const GraphStore& graph, CheckedWriter& out, const WriteOptions& options);
 
 // Thrown by a format whose reader or writer is not part of this build.
 class FormatNotBuilt : public std::runtime_error {

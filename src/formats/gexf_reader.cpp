@@ -146,7 +146,7 @@ GraphRecords parse_gexf(const ChunkInput::Fill& fill) {
   return handler.take();
 }
 
-_Graph read_gexf(ByteSource& source, const ReadOptions& options, ReadNotes& notes) {
+GraphStore read_gexf(ByteSource& source, const ReadOptions& options, ReadNotes& notes) {
   return build_graph(parse_gexf(fill_from(source)), source, options, notes);
 }
 

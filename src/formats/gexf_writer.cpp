@@ -8,7 +8,7 @@
 
 namespace mivora {
 
-void write_gexf(const _Graph& graph, CheckedWriter& out, const WriteOptions&) {
+void write_gexf(const GraphStore& graph, CheckedWriter& out, const WriteOptions&) {
   std::string& text = out.text();
   const bool graph_directed = link_directions(graph) == LinkDirections::Directed;
   text +=
@@ -20,7 +20,7 @@ void write_gexf(const _Graph& graph, CheckedWriter& out, const WriteOptions&) {
                          : "  <graph mode=\"static\" defaultedgetype=\"undirected\">\n";
   text += "    <nodes>\n";
   for (NodeIndex position = 0; position < graph.node_count(); ++position) {
-    const _Node& node = graph.node(position);
+    const NodeRecord& node = graph.node(position);
     text += "      <node id=\"";
     append_uint(text, position);
     text += "\" label=\"";

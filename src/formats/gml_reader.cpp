@@ -427,7 +427,7 @@ class GmlParser {
 
 GraphRecords parse_gml(ChunkInput& input) { return GmlParser(input).run(); }
 
-_Graph read_gml(ByteSource& source, const ReadOptions& options, ReadNotes& notes) {
+GraphStore read_gml(ByteSource& source, const ReadOptions& options, ReadNotes& notes) {
   ChunkInput input(fill_from(source));
   return build_graph(parse_gml(input), source, options, notes);
 }

@@ -48,7 +48,7 @@ void append_gml_string(std::string& out, std::string_view text) {
 
 }  // namespace
 
-void write_gml(const _Graph& graph, CheckedWriter& out, const WriteOptions&) {
+void write_gml(const GraphStore& graph, CheckedWriter& out, const WriteOptions&) {
   std::string& text = out.text();
   const LinkDirections directions = link_directions(graph);
   const bool graph_directed = directions == LinkDirections::Directed;
@@ -57,7 +57,7 @@ void write_gml(const _Graph& graph, CheckedWriter& out, const WriteOptions&) {
   // Parallel links are kept: without this networkx refuses them.
   text += "\n  multigraph 1\n";
   for (NodeIndex position = 0; position < graph.node_count(); ++position) {
-    const _Node& node = graph.node(position);
+    const NodeRecord& node = graph.node(position);
     text += "  node [\n    id ";
     append_uint(text, position);
     text += "\n    label ";

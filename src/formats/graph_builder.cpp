@@ -52,7 +52,7 @@ std::uint32_t GraphBuilder::vertex(std::string_view id) {
 }
 
 void GraphBuilder::add_link(std::uint32_t from, std::uint32_t to, Weight weight, bool directed) {
-  links_.push_back(_Graph::PositionedConnection{from, to, weight, directed});
+  links_.push_back(GraphStore::PositionedConnection{from, to, weight, directed});
 }
 
 std::string_view GraphBuilder::label(std::size_t vertex) const {
@@ -97,13 +97,13 @@ void GraphBuilder::place_positions() {
   }
 }
 
-_Graph GraphBuilder::finish(ReadNotes& notes) {
+GraphStore GraphBuilder::finish(ReadNotes& notes) {
   place_positions();
   // The last position given for a vertex counts.
   std::vector<std::uint32_t> position_of(positions_.empty() ? 0 : label_ends_.size(), 0);
   for (std::size_t i = 0; i < positions_.size(); ++i) position_of[positions_[i].vertex] = static_cast<std::uint32_t>(i + 1);
 
-  _Graph graph;
+  GraphStore graph;
   graph.reserve(label_ends_.size());
   std::size_t repeated = 0;
   std::string first_repeated;

@@ -64,7 +64,7 @@ class GraphBuilder {
   std::size_t link_count() const { return links_.size(); }
 
   // Builds the graph; repeated labels are reported in `notes`.
-  _Graph finish(ReadNotes& notes);
+  GraphStore finish(ReadNotes& notes);
 
  private:
   std::string_view label(std::size_t vertex) const;
@@ -82,7 +82,7 @@ class GraphBuilder {
     double y;
   };
   std::vector<Position> positions_;
-  std::vector<_Graph::PositionedConnection> links_;
+  std::vector<GraphStore::PositionedConnection> links_;
 };
 
 }  // namespace mivora

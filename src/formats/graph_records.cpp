@@ -117,7 +117,7 @@ ChunkInput::Fill fill_from(ByteSource& source) {
   return [&source](char* into, std::size_t capacity) { return source.read(into, capacity); };
 }
 
-_Graph build_graph(GraphRecords&& records, ByteSource& source, const ReadOptions& options, ReadNotes& notes) {
+GraphStore build_graph(GraphRecords&& records, ByteSource& source, const ReadOptions& options, ReadNotes& notes) {
   GraphBuilder builder(PositionUnits::Canvas, options.positions, source.total_size());
   // Links are already resolved to vertex numbers: the builder's own ids
   // are only needed to be distinct, and the numbers are.

@@ -222,7 +222,7 @@ GraphRecords parse_graphml(const ChunkInput::Fill& fill) {
   return handler.take();
 }
 
-_Graph read_graphml(ByteSource& source, const ReadOptions& options, ReadNotes& notes) {
+GraphStore read_graphml(ByteSource& source, const ReadOptions& options, ReadNotes& notes) {
   return build_graph(parse_graphml(fill_from(source)), source, options, notes);
 }
 

@@ -8,7 +8,7 @@
 
 namespace mivora {
 
-void write_graphml(const _Graph& graph, CheckedWriter& out, const WriteOptions&) {
+void write_graphml(const GraphStore& graph, CheckedWriter& out, const WriteOptions&) {
   std::string& text = out.text();
   const bool graph_directed = link_directions(graph) == LinkDirections::Directed;
   const bool positions = any_position(graph);
@@ -27,7 +27,7 @@ void write_graphml(const _Graph& graph, CheckedWriter& out, const WriteOptions&)
   text += "  <key id=\"weight\" for=\"edge\" attr.name=\"weight\" attr.type=\"double\"/>\n";
   text += graph_directed ? "  <graph id=\"G\" edgedefault=\"directed\">\n" : "  <graph id=\"G\" edgedefault=\"undirected\">\n";
   for (NodeIndex position = 0; position < graph.node_count(); ++position) {
-    const _Node& node = graph.node(position);
+    const NodeRecord& node = graph.node(position);
     text += "    <node id=\"n";
     append_uint(text, position);
     text += "\"><data key=\"label\">";

@@ -564,7 +564,7 @@ namespace {
 
 // Builds the graph of decoded records through the store.
 ReadResult build_json_graph(const JsonGraph& records) {
-  _Graph graph;
+  GraphStore graph;
   graph.reserve(records.nodes.size());
   for (const JsonNode& node : records.nodes) {
     poll_cancellation();
@@ -581,7 +581,7 @@ ReadResult build_json_graph(const JsonGraph& records) {
   // as create_connection would, at the same record.
   constexpr std::size_t kBatch = 32;
   const LabelIndex& index = graph.label_index();
-  std::vector<_Graph::PositionedConnection> resolved;
+  std::vector<GraphStore::PositionedConnection> resolved;
   resolved.reserve((records.edges ? records.edges->size() : 0) + (records.arcs ? records.arcs->size() : 0));
   std::uint64_t hashes[2 * kBatch];
   for (const auto* list : {&records.edges, &records.arcs}) {
@@ -604,7 +604,7 @@ ReadResult build_json_graph(const JsonGraph& records) {
         if (!from) fail(kFromNotFound);
         const auto to = index.find(connection.target, hashes[2 * k + 1]);
         if (!to) fail(kToNotFound);
-        resolved.push_back(_Graph::PositionedConnection{static_cast<std::uint32_t>(*from),
+        resolved.push_back(GraphStore::PositionedConnection{static_cast<std::uint32_t>(*from),
                                                         static_cast<std::uint32_t>(*to), connection.weight,
                                                         directed});
       }
@@ -671,7 +671,7 @@ std::size_t line_of_invalid_utf8(std::string_view text) {
 
 }  // namespace
 
-_Graph read_json(ByteSource& source, const ReadOptions&, ReadNotes& notes) {
+GraphStore read_json(ByteSource& source, const ReadOptions&, ReadNotes& notes) {
   std::string text;
   read_all(source, text);
   if (!is_valid_utf8(text)) throw FormatError(kInvalidUtf8, line_of_invalid_utf8(text));

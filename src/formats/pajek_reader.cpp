@@ -69,7 +69,7 @@ class PajekReader {
   PajekReader(ByteSource& source, const ReadOptions& options)
       : lines_(source), builder_(PositionUnits::UnitSquare, options.positions, source.total_size()) {}
 
-  _Graph read(ReadNotes& notes) {
+  GraphStore read(ReadNotes& notes) {
     std::string_view line;
     while (lines_.next(line)) {
       if (!is_valid_utf8(line)) error(kInvalidUtf8);
@@ -278,7 +278,7 @@ class PajekReader {
 
 }  // namespace
 
-_Graph read_pajek(ByteSource& source, const ReadOptions& options, ReadNotes& notes) {
+GraphStore read_pajek(ByteSource& source, const ReadOptions& options, ReadNotes& notes) {
   PajekReader reader(source, options);
   return reader.read(notes);
 }

@@ -48,7 +48,7 @@ bool has_header_word(std::string_view label) {
 
 }  // namespace
 
-void append_pajek_vertex(std::string& text, std::size_t number, const _Node& node) {
+void append_pajek_vertex(std::string& text, std::size_t number, const NodeRecord& node) {
   append_index(text, number);
   text += " \"";
   text += node.label;
@@ -72,13 +72,13 @@ void check_pajek_label(std::string_view label) {
   }
 }
 
-void write_pajek(const _Graph& graph, CheckedWriter& out, const WriteOptions&) {
+void write_pajek(const GraphStore& graph, CheckedWriter& out, const WriteOptions&) {
   std::string& text = out.text();
   text += "*Vertices ";
   append_index(text, graph.node_count());
   text += '\n';
   for (NodeIndex position = 0; position < graph.node_count(); ++position) {
-    const _Node& node = graph.node(position);
+    const NodeRecord& node = graph.node(position);
     check_pajek_label(node.label);
     if (node.label.find('"') != std::string::npos) {
       throw NotWritable("the label " + shown(node.label) + " holds a double quote, which a Pajek label cannot hold");
@@ -90,7 +90,7 @@ void write_pajek(const _Graph& graph, CheckedWriter& out, const WriteOptions&) {
   // directed graph); an empty graph of links still says "*Edges".
   std::size_t arcs = 0;
   std::size_t edges = 0;
-  graph.for_each_connection([&](NodeIndex, const _Node&, const StoredConnection& connection, const _Node*) {
+  graph.for_each_connection([&](NodeIndex, const NodeRecord&, const StoredConnection& connection, const NodeRecord*) {
     ++(connection.directed ? arcs : edges);
   });
   for (const bool directed : {true, false}) {

@@ -3,9 +3,9 @@
 
 namespace mivora {
 
-std::optional<NodeIndex> written_target(const _Graph& graph, const StoredConnection& connection) {
+std::optional<NodeIndex> written_target(const GraphStore& graph, const StoredConnection& connection) {
   if (connection.is_local()) return connection.local_target;
-  const std::shared_ptr<_Node> target = connection.target.lock();
+  const std::shared_ptr<NodeRecord> target = connection.target.lock();
   if (!target) return std::nullopt;
   if (target->graph_serial == graph.serial()) return target->position;
   // A node of another graph (or of none): the node of this graph that

@@ -4,7 +4,7 @@
 
 namespace mivora {
 
-AdjacencyMatrix generate_adjacency_matrix(const _Graph& graph) {
+AdjacencyMatrix generate_adjacency_matrix(const GraphStore& graph) {
   struct Write {
     std::uint32_t row, column;
     float weight;
@@ -49,7 +49,7 @@ AdjacencyMatrix generate_adjacency_matrix(const _Graph& graph) {
   return matrix;
 }
 
-_Graph from_adjacency_matrix(const std::vector<std::vector<float>>& matrix, bool directed,
+GraphStore from_adjacency_matrix(const std::vector<std::vector<float>>& matrix, bool directed,
                              const std::optional<std::vector<std::string>>& labels) {
   const std::size_t n = matrix.size();
   std::vector<std::string> names;
@@ -59,7 +59,7 @@ _Graph from_adjacency_matrix(const std::vector<std::vector<float>>& matrix, bool
     names.reserve(n);
     for (std::size_t k = 0; k < n; ++k) names.push_back(std::to_string(k));
   }
-  _Graph graph;
+  GraphStore graph;
   graph.reserve(names.size());
   for (const std::string& name : names) graph.append_node_unchecked(name);
 

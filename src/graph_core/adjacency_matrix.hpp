@@ -31,10 +31,10 @@ struct AdjacencyMatrix {
 // canonical positions (the first node carrying a label). A record whose "to"
 // names no node of the graph fails with "no entry found for key".
 template <typename Write>
-void for_each_matrix_write(const _Graph& graph, Write&& write) {
+void for_each_matrix_write(const GraphStore& graph, Write&& write) {
   for (NodeIndex position = 0; position < graph.node_count(); ++position) {
     prefetch_connections(graph, position);
-    const _Node& node = graph.node(position);
+    const NodeRecord& node = graph.node(position);
     poll_cancellation(static_cast<std::uint32_t>(node.connections.size()) + 1);
     if (node.connections.empty()) continue;
     const NodeIndex from = graph.canonical_position(position);
@@ -53,12 +53,12 @@ void for_each_matrix_write(const _Graph& graph, Write&& write) {
   }
 }
 
-AdjacencyMatrix generate_adjacency_matrix(const _Graph& graph);
+AdjacencyMatrix generate_adjacency_matrix(const GraphStore& graph);
 
 // A new graph with one node per label (default labels "0" .. "n-1") and one
 // connection per non-zero cell, created row by row. Rows must hold at least
 // as many cells as there are rows.
-_Graph from_adjacency_matrix(const std::vector<std::vector<float>>& matrix, bool directed,
+GraphStore from_adjacency_matrix(const std::vector<std::vector<float>>& matrix, bool directed,
                              const std::optional<std::vector<std::string>>& labels);
 
 }  // namespace mivora

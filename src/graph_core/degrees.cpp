@@ -10,11 +10,11 @@ namespace {
 // Calls visit(from_matches, to_matches, connection) for every record, where
 // the flags say whether its "from" / "to" text equals `label`.
 template <typename Visit>
-void for_each_record_match(const _Graph& graph, std::string_view label, Visit&& visit) {
+void for_each_record_match(const GraphStore& graph, std::string_view label, Visit&& visit) {
   const std::optional<NodeIndex> wanted = graph.find_by_label(label);
   for (NodeIndex position = 0; position < graph.node_count(); ++position) {
     prefetch_connections(graph, position);
-    const _Node& from = graph.node(position);
+    const NodeRecord& from = graph.node(position);
     poll_cancellation(static_cast<std::uint32_t>(from.connections.size()) + 1);
     if (from.connections.empty()) continue;
     const bool from_matches = wanted && graph.canonical_position(position) == *wanted;
@@ -33,7 +33,7 @@ void for_each_record_match(const _Graph& graph, std::string_view label, Visit&& 
 
 }  // namespace
 
-DegreeRecord compute_degrees(const _Graph& graph, std::string_view label) {
+DegreeRecord compute_degrees(const GraphStore& graph, std::string_view label) {
   DegreeRecord record;
   for_each_record_match(graph, label, [&](bool from, bool to, const StoredConnection& connection) {
     if (connection.directed) {
@@ -47,11 +47,11 @@ DegreeRecord compute_degrees(const _Graph& graph, std::string_view label) {
   return record;
 }
 
-std::vector<DegreeRecord> compute_all_degrees(const _Graph& graph) {
+std::vector<DegreeRecord> compute_all_degrees(const GraphStore& graph) {
   std::vector<DegreeRecord> records(graph.node_count());
   for (NodeIndex position = 0; position < graph.node_count(); ++position) {
     prefetch_connections(graph, position);
-    const _Node& node = graph.node(position);
+    const NodeRecord& node = graph.node(position);
     poll_cancellation(static_cast<std::uint32_t>(node.connections.size()) + 1);
     if (node.connections.empty()) continue;
     DegreeRecord& from = records[graph.canonical_position(position)];
@@ -78,7 +78,7 @@ std::vector<DegreeRecord> compute_all_degrees(const _Graph& graph) {
   return records;
 }
 
-std::vector<DegreeRecord> degrees_in_node_order(const _Graph& graph) {
+std::vector<DegreeRecord> degrees_in_node_order(const GraphStore& graph) {
   std::vector<DegreeRecord> records = compute_all_degrees(graph);
   if (graph.has_duplicate_labels()) {
     for (NodeIndex position = 0; position < records.size(); ++position) {
@@ -88,7 +88,7 @@ std::vector<DegreeRecord> degrees_in_node_order(const _Graph& graph) {
   return records;
 }
 
-StrengthRecord get_node_strength(const _Graph& graph, std::string_view label) {
+StrengthRecord get_node_strength(const GraphStore& graph, std::string_view label) {
   StrengthRecord record;
   for_each_record_match(graph, label, [&](bool from, bool to, const StoredConnection& connection) {
     const float weight = connection.weight;
@@ -105,7 +105,7 @@ StrengthRecord get_node_strength(const _Graph& graph, std::string_view label) {
   return record;
 }
 
-std::optional<CentralityRecord> get_centrality_degrees(const _Graph& graph, std::string_view label) {
+std::optional<CentralityRecord> get_centrality_degrees(const GraphStore& graph, std::string_view label) {
   const DegreeRecord degrees = compute_degrees(graph, label);
   if (graph.node_count() <= 1) return std::nullopt;
   const float divisor = static_cast<float>(graph.node_count() - 1);
@@ -114,7 +114,7 @@ std::optional<CentralityRecord> get_centrality_degrees(const _Graph& graph, std:
                           static_cast<float>(degrees.undirected) / divisor};
 }
 
-float get_average_degree(const _Graph& graph, bool directed) {
+float get_average_degree(const GraphStore& graph, bool directed) {
   const float factor = directed ? 1.0f : 2.0f;
   return factor * static_cast<float>(graph.get_edge_count()) / static_cast<float>(graph.node_count());
 }

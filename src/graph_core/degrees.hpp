@@ -32,20 +32,20 @@ struct CentralityRecord {
 };
 
 // Degrees of the node named `label` (all zero for a label no record names).
-DegreeRecord compute_degrees(const _Graph& graph, std::string_view label);
+DegreeRecord compute_degrees(const GraphStore& graph, std::string_view label);
 
 // Degrees of every label in one pass, indexed by canonical position
 // (entries of positions that repeat an earlier label stay zero).
-std::vector<DegreeRecord> compute_all_degrees(const _Graph& graph);
+std::vector<DegreeRecord> compute_all_degrees(const GraphStore& graph);
 
 // The record of every node in node order: its label's record.
-std::vector<DegreeRecord> degrees_in_node_order(const _Graph& graph);
+std::vector<DegreeRecord> degrees_in_node_order(const GraphStore& graph);
 
-StrengthRecord get_node_strength(const _Graph& graph, std::string_view label);
+StrengthRecord get_node_strength(const GraphStore& graph, std::string_view label);
 
 // Nothing for graphs of fewer than two nodes.
-std::optional<CentralityRecord> get_centrality_degrees(const _Graph& graph, std::string_view label);
+std::optional<CentralityRecord> get_centrality_degrees(const GraphStore& graph, std::string_view label);
 
-float get_average_degree(const _Graph& graph, bool directed);
+float get_average_degree(const GraphStore& graph, bool directed);
 
 }  // namespace mivora

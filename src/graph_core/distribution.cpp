@@ -61,7 +61,7 @@ float skewness(const std::vector<DegreeRecord>& records, std::int32_t DegreeReco
 
 }  // namespace
 
-DegreeDistribution get_degree_distribution(const _Graph& graph) {
+DegreeDistribution get_degree_distribution(const GraphStore& graph) {
   const std::vector<DegreeRecord> records = degrees_in_node_order(graph);
   if (records.empty()) return {};
   return DegreeDistribution{fractions(tally(records, &DegreeRecord::in), records.size()),
@@ -73,15 +73,15 @@ DegreeKinds compute_entropy(const DegreeDistribution& distribution) {
   return DegreeKinds{entropy(distribution.in), entropy(distribution.out), entropy(distribution.undirected)};
 }
 
-DegreeKinds compute_entropy(const _Graph& graph) { return compute_entropy(get_degree_distribution(graph)); }
+DegreeKinds compute_entropy(const GraphStore& graph) { return compute_entropy(get_degree_distribution(graph)); }
 
-DegreeKinds get_skewness(const _Graph& graph) {
+DegreeKinds get_skewness(const GraphStore& graph) {
   const std::vector<DegreeRecord> records = degrees_in_node_order(graph);
   return DegreeKinds{skewness(records, &DegreeRecord::in), skewness(records, &DegreeRecord::out),
                      skewness(records, &DegreeRecord::undirected)};
 }
 
-float get_density(const _Graph& graph, bool directed) {
+float get_density(const GraphStore& graph, bool directed) {
   const float factor = directed ? 2.0f : 1.0f;
   const float nodes = static_cast<float>(graph.node_count());
   return factor * static_cast<float>(graph.get_edge_count()) / ((nodes - 1.0f) * nodes);

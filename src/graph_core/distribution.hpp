@@ -25,14 +25,14 @@ struct DegreeKinds {
   float undirected = 0.0f;
 };
 
-DegreeDistribution get_degree_distribution(const _Graph& graph);
+DegreeDistribution get_degree_distribution(const GraphStore& graph);
 // -sum(p ln p) in nats, single precision.
-DegreeKinds compute_entropy(const _Graph& graph);
+DegreeKinds compute_entropy(const GraphStore& graph);
 DegreeKinds compute_entropy(const DegreeDistribution& distribution);
 // Rank-weighted skewness: sum(r * d(r)) over degrees sorted descending,
 // divided by (N + 1) N / 2 times the mean degree.
-DegreeKinds get_skewness(const _Graph& graph);
-float get_density(const _Graph& graph, bool directed);
+DegreeKinds get_skewness(const GraphStore& graph);
+float get_density(const GraphStore& graph, bool directed);
 // ln(N - 1) with N - 1 taken as an unsigned 64-bit count (wraps for N = 0).
 double get_max_possible_entropy(std::size_t node_count);
 

@@ -10,7 +10,7 @@ namespace mivora {
 namespace {
 
 std::uint64_t next_graph_serial() {
-  static std::atomic<std::uint64_t> counter{_Node::kNoGraph};
+  static std::atomic<std::uint64_t> counter{NodeRecord::kNoGraph};
   return ++counter;
 }
 
@@ -26,14 +26,14 @@ void set_duplicate_label_report(DuplicateLabelReport report) {
   installed_report.store(report, std::memory_order_relaxed);
 }
 
-_Graph::_Graph() : serial_(next_graph_serial()) {}
+GraphStore::GraphStore() : serial_(next_graph_serial()) {}
 
-void _Graph::reserve(std::size_t count) {
+void GraphStore::reserve(std::size_t count) {
   nodes_.reserve(count);
   index_.reserve(count);
 }
 
-NodeIndex _Graph::append(std::shared_ptr<_Node> node) {
+NodeIndex GraphStore::append(std::shared_ptr<NodeRecord> node) {
   const NodeIndex position = nodes_.size();
   node->graph_serial = serial_;
   node->position = static_cast<std::uint32_t>(position);
@@ -42,7 +42,7 @@ NodeIndex _Graph::append(std::shared_ptr<_Node> node) {
   return position;
 }
 
-std::pair<NodeIndex, bool> _Graph::add_unique(std::shared_ptr<_Node> node, std::uint64_t hash) {
+std::pair<NodeIndex, bool> GraphStore::add_unique(std::shared_ptr<NodeRecord> node, std::uint64_t hash) {
   const NodeIndex position = nodes_.size();
   if (nodes_.size() == nodes_.capacity()) nodes_.reserve(std::max<std::size_t>(16, nodes_.size() * 2));
   // The index is updated before the node is appended: nothing after it can fail.
@@ -59,7 +59,7 @@ std::pair<NodeIndex, bool> _Graph::add_unique(std::shared_ptr<_Node> node, std::
 
 // Looked up before a node is made: the pool never takes back a slice, so a
 // node made only to be refused would waste its memory for the pool's life.
-std::optional<NodeIndex> _Graph::present_duplicate(std::string_view label, std::uint64_t hash) const {
+std::optional<NodeIndex> GraphStore::present_duplicate(std::string_view label, std::uint64_t hash) const {
   const auto present = index_.find(label, hash);
   if (present) report_duplicate(label);
   return present;
@@ -67,14 +67,14 @@ std::optional<NodeIndex> _Graph::present_duplicate(std::string_view label, std::
 
 // The index slot of the label is requested first, so that its cache miss
 // overlaps with making the node.
-NodeIndex _Graph::add_node(std::string_view label) {
+NodeIndex GraphStore::add_node(std::string_view label) {
   const std::uint64_t hash = hash_label(label);
   index_.prefetch(hash);
   if (const auto present = present_duplicate(label, hash)) return *present;
   return add_unique(new_node(label), hash).first;
 }
 
-NodeIndex _Graph::add_node_with_pos(std::string_view label, double x, double y) {
+NodeIndex GraphStore::add_node_with_pos(std::string_view label, double x, double y) {
   const std::uint64_t hash = hash_label(label);
   index_.prefetch(hash);
   if (const auto present = present_duplicate(label, hash)) return *present;
@@ -85,11 +85,11 @@ NodeIndex _Graph::add_node_with_pos(std::string_view label, double x, double y) 
   return position;
 }
 
-NodeIndex _Graph::append_node_unchecked(std::string label) {
+NodeIndex GraphStore::append_node_unchecked(std::string label) {
   return append(new_node(std::move(label)));
 }
 
-std::optional<NodeIndex> _Graph::add_node_if_new(std::string_view label, const double* xy) {
+std::optional<NodeIndex> GraphStore::add_node_if_new(std::string_view label, const double* xy) {
   const std::uint64_t hash = hash_label(label);
   index_.prefetch(hash);
   if (index_.find(label, hash)) return std::nullopt;
@@ -100,14 +100,14 @@ std::optional<NodeIndex> _Graph::add_node_if_new(std::string_view label, const d
   return position;
 }
 
-NodeIndex _Graph::append_node_unchecked(std::string label, double x, double y) {
+NodeIndex GraphStore::append_node_unchecked(std::string label, double x, double y) {
   auto node = new_node(std::move(label));
   node->set_position(x, y);
   has_positions_ = true;
   return append(std::move(node));
 }
 
-void _Graph::add_decimal_nodes(std::size_t count) {
+void GraphStore::add_decimal_nodes(std::size_t count) {
   if (!nodes_.empty()) fail("decimal nodes on a graph in use");
   index_.set_decimal_labels(count);
   nodes_.reserve(count);
@@ -122,7 +122,7 @@ void _Graph::add_decimal_nodes(std::size_t count) {
   }
 }
 
-void _Graph::create_connection(std::string_view from_label, std::string_view to_label,
+void GraphStore::create_connection(std::string_view from_label, std::string_view to_label,
                                bool directed, Weight weight) {
   // Four cache misses lie on this path (two index slots, two nodes); they
   // are started in pairs so that each pair costs one wait.
@@ -137,7 +137,7 @@ void _Graph::create_connection(std::string_view from_label, std::string_view to_
   }
   const auto from = index_.find(from_label, from_hash);
   if (!from) fail(kFromNotFound);
-  _Node& source = *nodes_[*from];
+  NodeRecord& source = *nodes_[*from];
   __builtin_prefetch(source.connections.data() + source.connections.size(), 1);
   const auto to = index_.find(to_label, to_hash);
   if (!to) fail(kToNotFound);
@@ -145,7 +145,7 @@ void _Graph::create_connection(std::string_view from_label, std::string_view to_
 }
 
 template <typename ConnectionAt>
-void _Graph::append_connections(std::size_t count, ConnectionAt&& connection) {
+void GraphStore::append_connections(std::size_t count, ConnectionAt&& connection) {
   // Each list is sized exactly first: no slack, and the lists lie in node order.
   std::vector<std::uint32_t> counts(nodes_.size(), 0);
   for (std::size_t i = 0; i < count; ++i) ++counts[connection(i).from];
@@ -179,11 +179,11 @@ void _Graph::append_connections(std::size_t count, ConnectionAt&& connection) {
   }
 }
 
-void _Graph::add_connections(const std::vector<PositionedConnection>& connections) {
+void GraphStore::add_connections(const std::vector<PositionedConnection>& connections) {
   append_connections(connections.size(), [&](std::size_t i) { return connections[i]; });
 }
 
-void _Graph::add_connections(const ConnectionColumns& columns) {
+void GraphStore::add_connections(const ConnectionColumns& columns) {
   const std::size_t count = columns.from.size();
   const std::size_t n = nodes_.size();
   // The links are first sorted by source (stably, by counting), so that each
@@ -233,19 +233,19 @@ void _Graph::add_connections(const ConnectionColumns& columns) {
   }
 }
 
-NodeIndex _Graph::find_or_add_node(std::string_view label) {
+NodeIndex GraphStore::find_or_add_node(std::string_view label) {
   const std::uint64_t hash = hash_label(label);
   if (const auto present = index_.find(label, hash)) return *present;
   return add_unique(new_node(label), hash).first;
 }
 
-std::size_t _Graph::get_edge_count() const {
+std::size_t GraphStore::get_edge_count() const {
   std::size_t count = 0;
   for (const auto& node : nodes_) count += node->connections.size();
   return count;
 }
 
-Weight _Graph::get_total_weight() const {
+Weight GraphStore::get_total_weight() const {
   Weight total = -0.0f;
   for (const auto& node : nodes_) {
     for (const StoredConnection& connection : node->connections) total += connection.weight;
@@ -253,12 +253,12 @@ Weight _Graph::get_total_weight() const {
   return total;
 }
 
-Weight _Graph::get_mean_weight() const {
+Weight GraphStore::get_mean_weight() const {
   return get_total_weight() / static_cast<Weight>(get_edge_count());
 }
 
-std::optional<NodeIndex> _Graph::record_target_position(const StoredConnection& connection,
-                                                        const _Node* target) const {
+std::optional<NodeIndex> GraphStore::record_target_position(const StoredConnection& connection,
+                                                        const NodeRecord* target) const {
   if (connection.is_local()) return canonical_position(connection.local_target);
   if (target == nullptr) return std::nullopt;  // gone: no node, whatever the labels
   return find_by_label(target->label);

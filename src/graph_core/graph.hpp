@@ -1,5 +1,5 @@
 #pragma once
-// _Graph: the in-memory graph store. Nodes are kept in insertion order; each
+// GraphStore: the in-memory graph store. Nodes are kept in insertion order; each
 // connection is stored once, on the node it leaves, whatever its direction.
 // Nothing is ever removed.
 #include <cstdint>
@@ -26,15 +26,15 @@ inline constexpr const char* kToNotFound = "Node 'to' not found";
 using DuplicateLabelReport = void (*)(std::string_view label);
 void set_duplicate_label_report(DuplicateLabelReport report);
 
-class _Graph {
+class GraphStore {
  public:
-  using NodeList = std::vector<std::shared_ptr<_Node>>;
+  using NodeList = std::vector<std::shared_ptr<NodeRecord>>;
 
-  _Graph();
-  _Graph(_Graph&&) noexcept = default;
-  _Graph& operator=(_Graph&&) noexcept = default;
-  _Graph(const _Graph&) = delete;
-  _Graph& operator=(const _Graph&) = delete;
+  GraphStore();
+  GraphStore(GraphStore&&) noexcept = default;
+  GraphStore& operator=(GraphStore&&) noexcept = default;
+  GraphStore(const GraphStore&) = delete;
+  GraphStore& operator=(const GraphStore&) = delete;
 
   // Adds a node unless its label is present; a duplicate is reported to the
   // installed DuplicateLabelReport and changes nothing. Returns the position of
@@ -99,8 +99,8 @@ class _Graph {
 
   std::size_t node_count() const { return nodes_.size(); }
   const NodeList& nodes() const { return nodes_; }
-  const _Node& node(NodeIndex position) const { return *nodes_[position]; }
-  _Node& node(NodeIndex position) { return *nodes_[position]; }
+  const NodeRecord& node(NodeIndex position) const { return *nodes_[position]; }
+  NodeRecord& node(NodeIndex position) { return *nodes_[position]; }
   bool has_positions() const { return has_positions_; }
   // Positions a layout computed to be kept for later drawings; they serve
   // while no node has been added since.
@@ -116,7 +116,7 @@ class _Graph {
 
   // The node a stored connection leads to, or nullptr once it is gone.
   // `connection` must be stored on a node of this graph.
-  const _Node* target_of(const StoredConnection& connection) const {
+  const NodeRecord* target_of(const StoredConnection& connection) const {
     if (connection.is_local()) return nodes_[connection.local_target].get();
     return connection.target.lock().get();  // alive for the call: someone else owns it
   }
@@ -127,7 +127,7 @@ class _Graph {
   template <typename Visit>
   void for_each_connection(Visit&& visit) const {
     for (NodeIndex position = 0; position < nodes_.size(); ++position) {
-      const _Node& from = *nodes_[position];
+      const NodeRecord& from = *nodes_[position];
       for (const StoredConnection& connection : from.connections) {
         visit(position, from, connection, target_of(connection));
       }
@@ -145,13 +145,13 @@ class _Graph {
   // if any; a target that is gone leads to no node (the record only shows it
   // as "[Removed]").
   std::optional<NodeIndex> record_target_position(const StoredConnection& connection,
-                                                  const _Node* target) const;
+                                                  const NodeRecord* target) const;
 
  private:
   // Adds `node` unless its label is present (then reports the duplicate and
   // returns the present node's position); the flag tells whether it was added.
-  std::pair<NodeIndex, bool> add_unique(std::shared_ptr<_Node> node, std::uint64_t hash);
-  NodeIndex append(std::shared_ptr<_Node> node);
+  std::pair<NodeIndex, bool> add_unique(std::shared_ptr<NodeRecord> node, std::uint64_t hash);
+  NodeIndex append(std::shared_ptr<NodeRecord> node);
   // The position of the node carrying `label`, reporting the duplicate, if any.
   std::optional<NodeIndex> present_duplicate(std::string_view label, std::uint64_t hash) const;
   // Appends count connections, the i-th given by connection(i) as a
@@ -159,8 +159,8 @@ class _Graph {
   template <typename ConnectionAt>
   void append_connections(std::size_t count, ConnectionAt&& connection);
   template <typename Label>
-  std::shared_ptr<_Node> new_node(Label&& label) {
-    return std::allocate_shared<_Node>(NodeAllocator<_Node>(pool_), std::forward<Label>(label));
+  std::shared_ptr<NodeRecord> new_node(Label&& label) {
+    return std::allocate_shared<NodeRecord>(NodeAllocator<NodeRecord>(pool_), std::forward<Label>(label));
   }
 
   NodePool pool_;

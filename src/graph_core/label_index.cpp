@@ -82,7 +82,7 @@ std::optional<NodeIndex> LabelIndex::find(std::string_view label, std::uint64_t 
   }
 }
 
-NodeIndex LabelIndex::insert(const _Node& node, NodeIndex position, std::uint64_t hash) {
+NodeIndex LabelIndex::insert(const NodeRecord& node, NodeIndex position, std::uint64_t hash) {
   if (position >= std::numeric_limits<std::uint32_t>::max() - 1) fail("graph has too many nodes");
   if (decimal_labels_ != 0) {
     if (const auto present = find_decimal(node.label)) return *present;

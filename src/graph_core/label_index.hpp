@@ -37,9 +37,9 @@ class LabelIndex {
   }
   // Records `node` at `position` unless its label is already present.
   // Returns the position the index holds for the label afterwards.
-  NodeIndex insert(const _Node& node, NodeIndex position) { return insert(node, position, hash_label(node.label)); }
+  NodeIndex insert(const NodeRecord& node, NodeIndex position) { return insert(node, position, hash_label(node.label)); }
   // The same with the label's hash at hand (`hash` must be hash_label(node.label)).
-  NodeIndex insert(const _Node& node, NodeIndex position, std::uint64_t hash);
+  NodeIndex insert(const NodeRecord& node, NodeIndex position, std::uint64_t hash);
   void reserve(std::size_t count);
 
   // Declares that positions 0 .. count - 1 carry the labels "0" .. the
@@ -58,7 +58,7 @@ class LabelIndex {
   struct Slot {
     std::uint32_t tag = 0;
     std::uint32_t position_plus_one = 0;  // 0 marks an empty slot
-    const _Node* node = nullptr;
+    const NodeRecord* node = nullptr;
   };
 
   void rehash(std::size_t capacity);

@@ -2,7 +2,7 @@
 
 namespace mivora {
 
-void _Node::add_connection(const std::shared_ptr<_Node>& target, bool is_directed, Weight weight) {
+void NodeRecord::add_connection(const std::shared_ptr<NodeRecord>& target, bool is_directed, Weight weight) {
   const bool same_graph = graph_serial != kNoGraph && target->graph_serial == graph_serial &&
                           target->position < StoredConnection::kNotLocal;
   StoredConnection connection{target, weight, StoredConnection::kNotLocal, is_directed};

@@ -1,5 +1,5 @@
 #pragma once
-// _Node: one node, always held through a shared handle. The graph owns one
+// NodeRecord: one node, always held through a shared handle. The graph owns one
 // handle to each of its nodes; a Python Node object may own another.
 #include <cstdint>
 #include <limits>
@@ -13,14 +13,14 @@
 
 namespace mivora {
 
-class _Node;
+class NodeRecord;
 
 // One connection leaving a node. The target is not owned: once every owning
 // handle of it is gone, the connection reads as "[Removed]".
 struct StoredConnection {
   static constexpr std::uint32_t kNotLocal = (1u << 31) - 1;
 
-  std::weak_ptr<_Node> target;
+  std::weak_ptr<NodeRecord> target;
   Weight weight;
   // Position of the target in the source node's own graph, when both belong
   // to the same graph; kNotLocal otherwise. Lets graph-wide walks skip the
@@ -31,12 +31,12 @@ struct StoredConnection {
   bool is_local() const { return local_target != kNotLocal; }
 };
 
-class _Node {
+class NodeRecord {
  public:
   static constexpr std::uint64_t kNoGraph = 0;
 
-  explicit _Node(std::string node_label) : label(std::move(node_label)) {}
-  explicit _Node(std::string_view node_label) : label(node_label) {}
+  explicit NodeRecord(std::string node_label) : label(std::move(node_label)) {}
+  explicit NodeRecord(std::string_view node_label) : label(node_label) {}
 
   std::optional<NodeIndex> id() const {
     return graph_serial == kNoGraph ? std::nullopt : std::optional<NodeIndex>(position);
@@ -50,7 +50,7 @@ class _Node {
   }
 
   // Appends a connection to `target`, which may be any node, in a graph or not.
-  void add_connection(const std::shared_ptr<_Node>& target, bool is_directed, Weight weight);
+  void add_connection(const std::shared_ptr<NodeRecord>& target, bool is_directed, Weight weight);
 
   // Fields in the order lookups and connection adding touch them; 88 bytes,
   // so a node and its shared count fit one 112-byte heap block.

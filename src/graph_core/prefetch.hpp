@@ -8,7 +8,7 @@ namespace mivora {
 
 inline constexpr NodeIndex kPrefetchDistance = 8;
 
-inline void prefetch_connections(const _Graph& graph, NodeIndex position) {
+inline void prefetch_connections(const GraphStore& graph, NodeIndex position) {
   position += kPrefetchDistance;
   if (position >= graph.node_count()) return;
   // A list of three or more connections spans a second cache line.

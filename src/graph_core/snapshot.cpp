@@ -7,8 +7,8 @@
 
 namespace mivora {
 
-std::optional<NodeIndex> resolve_target(const _Graph& graph, const StoredConnection& connection,
-                                        const _Node* target, OutsideTargets outside) {
+std::optional<NodeIndex> resolve_target(const GraphStore& graph, const StoredConnection& connection,
+                                        const NodeRecord* target, OutsideTargets outside) {
   // The store's rule, except where the snapshot leaves a connection out.
   if (!connection.is_local() && (target == nullptr || outside == OutsideTargets::Skip)) return std::nullopt;
   return graph.record_target_position(connection, target);
@@ -36,7 +36,7 @@ void fill_rows(AdjacencyRows& rows, std::size_t node_count, ForEachEntry&& for_e
 
 }  // namespace
 
-LinkList take_link_list(const _Graph& graph, OutsideTargets outside) {
+LinkList take_link_list(const GraphStore& graph, OutsideTargets outside) {
   LinkList links;
   const std::size_t n = graph.node_count();
   links.node_count = n;
@@ -52,16 +52,16 @@ LinkList take_link_list(const _Graph& graph, OutsideTargets outside) {
   // Node by node rather than through for_each_connection: the next nodes and
   // their connection lists are asked for ahead, and a local connection never
   // touches its target's weak handle.
-  const _Graph::NodeList& nodes = graph.nodes();
+  const GraphStore::NodeList& nodes = graph.nodes();
   constexpr NodeIndex kNodeAhead = 2 * kPrefetchDistance;
   for (NodeIndex from = 0; from < n; ++from) {
     if (from + kNodeAhead < n) __builtin_prefetch(nodes[from + kNodeAhead].get());
     prefetch_connections(graph, from);
-    const _Node& node = *nodes[from];
+    const NodeRecord& node = *nodes[from];
     poll_cancellation(static_cast<std::uint32_t>(node.connections.size()) + 1);
     const auto source = static_cast<std::uint32_t>(graph.canonical_position(from));
     for (const StoredConnection& connection : node.connections) {
-      const _Node* target = connection.is_local() ? nullptr : graph.target_of(connection);
+      const NodeRecord* target = connection.is_local() ? nullptr : graph.target_of(connection);
       const std::optional<NodeIndex> to = resolve_target(graph, connection, target, outside);
       if (!to) continue;
       links.link_source.push_back(source);
@@ -107,7 +107,7 @@ AdjacencyRows rows_of(const LinkList& links, bool forward) {
 AdjacencyRows out_rows(const LinkList& links) { return rows_of(links, true); }
 AdjacencyRows in_rows(const LinkList& links) { return rows_of(links, false); }
 
-Snapshot take_snapshot(const _Graph& graph, OutsideTargets outside) {
+Snapshot take_snapshot(const GraphStore& graph, OutsideTargets outside) {
   Snapshot snapshot;
   static_cast<LinkList&>(snapshot) = take_link_list(graph, outside);
   snapshot.out = out_rows(snapshot);

@@ -22,8 +22,8 @@ enum class OutsideTargets {
 // nodes leads to, or nothing. Inside the graph: the first node carrying the
 // target's label (the target itself unless labels repeat). Outside: as
 // `outside` says. A target that is gone leads nowhere.
-std::optional<NodeIndex> resolve_target(const _Graph& graph, const StoredConnection& connection,
-                                        const _Node* target, OutsideTargets outside);
+std::optional<NodeIndex> resolve_target(const GraphStore& graph, const StoredConnection& connection,
+                                        const NodeRecord* target, OutsideTargets outside);
 
 // Compressed rows: row i holds entries offsets[i] .. offsets[i + 1].
 struct AdjacencyRows {
@@ -67,12 +67,12 @@ struct Snapshot : LinkList {
 };
 
 // The links of `graph`, without rows: one pass over the store.
-LinkList take_link_list(const _Graph& graph, OutsideTargets outside);
+LinkList take_link_list(const GraphStore& graph, OutsideTargets outside);
 // Out-rows or in-rows of a link list alone (a walk that only goes forward
 // needs no in-rows).
 AdjacencyRows out_rows(const LinkList& links);
 AdjacencyRows in_rows(const LinkList& links);
 // The links and both kinds of rows.
-Snapshot take_snapshot(const _Graph& graph, OutsideTargets outside);
+Snapshot take_snapshot(const GraphStore& graph, OutsideTargets outside);
 
 }  // namespace mivora

@@ -20,7 +20,7 @@ namespace {
 // A node reached by a walk: a graph position, or a node outside the graph.
 struct Step {
   NodeIndex position;
-  const _Node* outside;
+  const NodeRecord* outside;
 };
 
 constexpr std::uint32_t kOutsideBit = 1u << 31;
@@ -35,7 +35,7 @@ struct SuccessorRows {
   std::vector<const StoredConnection*> outside;
 };
 
-SuccessorRows successor_rows(const _Graph& graph) {
+SuccessorRows successor_rows(const GraphStore& graph) {
   SuccessorRows rows;
   rows.start.reserve(graph.node_count() + 1);
   rows.target.reserve(graph.get_edge_count());
@@ -60,7 +60,7 @@ SuccessorRows successor_rows(const _Graph& graph) {
 // canonical position, other labels by text.
 class LabelVisits {
  public:
-  explicit LabelVisits(const _Graph& graph) : graph_(graph), seen_(graph.node_count(), 0) {}
+  explicit LabelVisits(const GraphStore& graph) : graph_(graph), seen_(graph.node_count(), 0) {}
 
   bool contains(const Step& step) const {
     if (const auto position = key_of(step)) return seen_[*position] != 0;
@@ -83,7 +83,7 @@ class LabelVisits {
     return graph_.find_by_label(step.outside->label);
   }
 
-  const _Graph& graph_;
+  const GraphStore& graph_;
   std::vector<std::uint8_t> seen_;
   std::unordered_set<std::string> foreign_;
 };
@@ -92,7 +92,7 @@ class LabelVisits {
 // calling visit(step) for each target that still exists.
 class Successors {
  public:
-  Successors(const _Graph& graph, TraversalOrder& order) : graph_(graph), rows_(successor_rows(graph)), order_(order) {}
+  Successors(const GraphStore& graph, TraversalOrder& order) : graph_(graph), rows_(successor_rows(graph)), order_(order) {}
 
   Step start(std::string_view label) const {
     const auto position = graph_.find_by_label(label);
@@ -128,15 +128,15 @@ class Successors {
 
  private:
   std::optional<Step> locked(const StoredConnection& connection) {
-    std::shared_ptr<_Node> target = connection.target.lock();
+    std::shared_ptr<NodeRecord> target = connection.target.lock();
     if (!target) return std::nullopt;
     if (target->graph_serial == graph_.serial()) return Step{target->position, nullptr};
-    const _Node* raw = target.get();
+    const NodeRecord* raw = target.get();
     order_.foreign.push_back(std::move(target));
     return Step{TraversalOrder::kOutside, raw};
   }
 
-  const _Graph& graph_;
+  const GraphStore& graph_;
   SuccessorRows rows_;
   TraversalOrder& order_;
 };
@@ -185,7 +185,7 @@ void plain_dfs(const SuccessorRows& rows, NodeIndex start, std::vector<NodeIndex
 
 }  // namespace
 
-TraversalOrder bfs(const _Graph& graph, std::string_view start_label) {
+TraversalOrder bfs(const GraphStore& graph, std::string_view start_label) {
   TraversalOrder order;
   Successors successors(graph, order);
   const Step start = successors.start(start_label);
@@ -207,7 +207,7 @@ TraversalOrder bfs(const _Graph& graph, std::string_view start_label) {
   return order;
 }
 
-TraversalOrder dfs(const _Graph& graph, std::string_view start_label) {
+TraversalOrder dfs(const GraphStore& graph, std::string_view start_label) {
   TraversalOrder order;
   Successors successors(graph, order);
   const Step start = successors.start(start_label);
@@ -251,7 +251,7 @@ std::uint64_t heap_key(float distance, std::uint32_t position) {
 // its current distance (older entries are larger and skipped), so it settles
 // the same node at each step as a scan over all unsettled nodes would, and
 // the single-precision sums come out identical, negative weights included.
-std::vector<double> dijkstra(const _Graph& graph, std::string_view start_label) {
+std::vector<double> dijkstra(const GraphStore& graph, std::string_view start_label) {
   const auto start = graph.find_by_label(start_label);
   if (!start) fail(kNodeNotFound);
   const AdjacencyMatrix matrix = generate_adjacency_matrix(graph);

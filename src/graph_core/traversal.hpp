@@ -20,11 +20,11 @@ struct TraversalOrder {
   static constexpr NodeIndex kOutside = static_cast<NodeIndex>(-1);
 
   std::vector<NodeIndex> positions;
-  std::vector<const _Node*> nodes;
-  std::vector<std::shared_ptr<const _Node>> foreign;
+  std::vector<const NodeRecord*> nodes;
+  std::vector<std::shared_ptr<const NodeRecord>> foreign;
 
   std::size_t size() const { return positions.size(); }
-  const _Node& node(const _Graph& graph, std::size_t k) const {
+  const NodeRecord& node(const GraphStore& graph, std::size_t k) const {
     return positions[k] == kOutside ? *nodes[k] : graph.node(positions[k]);
   }
 };
@@ -32,14 +32,14 @@ struct TraversalOrder {
 // Both follow a connection from the node storing it to its target, whatever
 // its direction, wherever the target lives; lapsed targets are skipped and
 // nodes are recognised by label.
-TraversalOrder bfs(const _Graph& graph, std::string_view start_label);
-TraversalOrder dfs(const _Graph& graph, std::string_view start_label);
+TraversalOrder bfs(const GraphStore& graph, std::string_view start_label);
+TraversalOrder dfs(const GraphStore& graph, std::string_view start_label);
 
 // Distance of every node (by position; nodes sharing a label share their
 // label's distance), +inf where unreached. Weights are summed in single
 // precision; a 0 weight is no connection; negative weights are taken as they
 // are. Fails with "Node not found" for an unknown start, then with "no entry
 // found for key" when a connection leads to a label outside the graph.
-std::vector<double> dijkstra(const _Graph& graph, std::string_view start_label);
+std::vector<double> dijkstra(const GraphStore& graph, std::string_view start_label);
 
 }  // namespace mivora

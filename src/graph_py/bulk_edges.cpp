@@ -17,7 +17,7 @@ void check_ids_below(const Column& ids, std::uint64_t count, const char* name, c
 }
 
 // Positions of str endpoints, adding the labels not present as nodes.
-void resolve_labels(_Graph& graph, EdgeColumns& edges) {
+void resolve_labels(GraphStore& graph, EdgeColumns& edges) {
   const std::size_t count = edges.sources.labels.size();
   std::vector<std::uint32_t> from(count), to(count);
   for (std::size_t row = 0; row < count; ++row) {
@@ -32,8 +32,8 @@ void resolve_labels(_Graph& graph, EdgeColumns& edges) {
 }
 
 // Adds the links; the columns are emptied as soon as the store has read them.
-void add_links(_Graph& graph, EdgeColumns& edges) {
-  _Graph::ConnectionColumns columns;
+void add_links(GraphStore& graph, EdgeColumns& edges) {
+  GraphStore::ConnectionColumns columns;
   columns.from = edges.sources.ids;
   columns.to = edges.targets.ids;
   if (edges.weights) columns.weights = edges.weights->numbers;
@@ -65,14 +65,14 @@ void check_edge_columns(const EdgeColumns& edges) {
   }
 }
 
-_Graph build_graph(EdgeColumns&& edges, const std::optional<Column>& labels) {
+GraphStore build_graph(EdgeColumns&& edges, const std::optional<Column>& labels) {
   check_edge_columns(edges);
   const bool by_id = edges.sources.size() == 0 || edges.sources.kind == Column::Kind::Ids;
   if (by_id && labels) {
     check_ids_below(edges.sources, labels->size(), "sources", "labels");
     check_ids_below(edges.targets, labels->size(), "targets", "labels");
   }
-  _Graph graph;
+  GraphStore graph;
   if (labels) {
     graph.reserve(labels->labels.size());
     for (std::size_t row = 0; row < labels->labels.size(); ++row) {
@@ -92,7 +92,7 @@ _Graph build_graph(EdgeColumns&& edges, const std::optional<Column>& labels) {
   return graph;
 }
 
-void add_edges(_Graph& graph, EdgeColumns&& edges) {
+void add_edges(GraphStore& graph, EdgeColumns&& edges) {
   check_edge_columns(edges);
   if (edges.sources.size() == 0) return;
   if (edges.sources.kind == Column::Kind::Ids) {
@@ -104,7 +104,7 @@ void add_edges(_Graph& graph, EdgeColumns&& edges) {
   add_links(graph, edges);
 }
 
-void add_labels(_Graph& graph, const LabelColumn& labels) {
+void add_labels(GraphStore& graph, const LabelColumn& labels) {
   graph.reserve(graph.node_count() + labels.size());
   for (std::size_t row = 0; row < labels.size(); ++row) {
     poll_cancellation();

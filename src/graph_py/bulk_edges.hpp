@@ -25,14 +25,14 @@ void check_edge_columns(const EdgeColumns& edges);
 // 0 .. the largest, labelled with its decimal text; with labels: ids index
 // them), or for str endpoints, each label not yet present in order of first
 // appearance (source before target); then the links in row order.
-_Graph build_graph(EdgeColumns&& edges, const std::optional<Column>& labels);
+GraphStore build_graph(EdgeColumns&& edges, const std::optional<Column>& labels);
 
 // Adds the links to `graph`: ids must name its nodes (ValueError before any
 // change otherwise); str labels not present become new nodes.
-void add_edges(_Graph& graph, EdgeColumns&& edges);
+void add_edges(GraphStore& graph, EdgeColumns&& edges);
 
 // Adds a node for each label not present yet, in order; the others are left
 // alone, without the message add_node prints.
-void add_labels(_Graph& graph, const LabelColumn& labels);
+void add_labels(GraphStore& graph, const LabelColumn& labels);
 
 }  // namespace mivora::py

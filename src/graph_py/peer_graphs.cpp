@@ -94,8 +94,8 @@ class PeerGraphBuilder {
 
   std::size_t node_count() const { return graph_.node_count(); }
 
-  _Graph finish() {
-    _Graph::ConnectionColumns columns;
+  GraphStore finish() {
+    GraphStore::ConnectionColumns columns;
     columns.from = from_;
     columns.to = to_;
     columns.weights = weights_;
@@ -106,7 +106,7 @@ class PeerGraphBuilder {
 
  private:
   const char* argument_;
-  _Graph graph_;
+  GraphStore graph_;
   std::vector<std::uint32_t> from_, to_;
   std::vector<float> weights_;
   std::vector<std::uint8_t> directed_;
@@ -129,7 +129,7 @@ class CollectorPause {
 };
 
 // One str per node, shared by every item that names it.
-std::vector<PyRef> label_objects(const _Graph& graph) {
+std::vector<PyRef> label_objects(const GraphStore& graph) {
   std::vector<PyRef> labels;
   labels.reserve(graph.node_count());
   for (const auto& node : graph.nodes()) labels.push_back(PyRef::owned(to_python(std::string_view(node->label))));
@@ -244,7 +244,7 @@ PyObject* scipy_csr(PyObject* sparse_module, PyObject* csr, std::size_t n) {
 
 // ---- networkx ----------------------------------------------------------------------------
 
-_Graph graph_from_networkx_graph(PyObject* graph, PyObject* weight) {
+GraphStore graph_from_networkx_graph(PyObject* graph, PyObject* weight) {
   if (!PyObject_HasAttrString(graph, "is_directed") || !PyObject_HasAttrString(graph, "adj")) {
     raise_argument_type("graph", "expected a networkx graph, got '" + type_name(graph) + "'");
   }
@@ -291,7 +291,7 @@ _Graph graph_from_networkx_graph(PyObject* graph, PyObject* weight) {
   return builder.finish();
 }
 
-PyObject* networkx_graph_of(const _Graph& graph) {
+PyObject* networkx_graph_of(const GraphStore& graph) {
   PyRef networkx = import_peer("networkx", "Graph.to_networkx()", "networkx");
   const CollectorPause pause;
   const LinkList snapshot = take_link_list(graph, OutsideTargets::Skip);
@@ -302,7 +302,7 @@ PyObject* networkx_graph_of(const _Graph& graph) {
   std::vector<PyRef> nodes;
   nodes.reserve(graph.node_count());
   for (NodeIndex position = 0; position < graph.node_count(); ++position) {
-    const _Node& node = graph.node(position);
+    const NodeRecord& node = graph.node(position);
     if (!node.has_position()) {
       nodes.push_back(PyRef::borrow(labels[position].get()));
       continue;
@@ -338,7 +338,7 @@ PyObject* networkx_graph_of(const _Graph& graph) {
 
 // ---- igraph ----------------------------------------------------------------------------
 
-_Graph graph_from_igraph_graph(PyObject* graph, PyObject* weight, PyObject* label) {
+GraphStore graph_from_igraph_graph(PyObject* graph, PyObject* weight, PyObject* label) {
   if (!PyObject_HasAttrString(graph, "vcount") || !PyObject_HasAttrString(graph, "get_edgelist")) {
     raise_argument_type("graph", "expected an igraph.Graph, got '" + type_name(graph) + "'");
   }
@@ -398,7 +398,7 @@ _Graph graph_from_igraph_graph(PyObject* graph, PyObject* weight, PyObject* labe
   return builder.finish();
 }
 
-PyObject* igraph_graph_of(const _Graph& graph) {
+PyObject* igraph_graph_of(const GraphStore& graph) {
   PyRef igraph = import_peer("igraph", "Graph.to_igraph()", "igraph");
   const CollectorPause pause;
   const LinkList snapshot = take_link_list(graph, OutsideTargets::Skip);

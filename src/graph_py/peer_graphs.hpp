@@ -18,9 +18,9 @@ PyObject* scipy_csr(PyObject* sparse_module, PyObject* csr, std::size_t n);
 
 // `weight`: the name of the edge attribute holding weights, or nullptr for
 // none; `label` likewise for igraph's vertex labels.
-_Graph graph_from_networkx_graph(PyObject* graph, PyObject* weight);
-PyObject* networkx_graph_of(const _Graph& graph);
-_Graph graph_from_igraph_graph(PyObject* graph, PyObject* weight, PyObject* label);
-PyObject* igraph_graph_of(const _Graph& graph);
+GraphStore graph_from_networkx_graph(PyObject* graph, PyObject* weight);
+PyObject* networkx_graph_of(const GraphStore& graph);
+GraphStore graph_from_igraph_graph(PyObject* graph, PyObject* weight, PyObject* label);
+PyObject* igraph_graph_of(const GraphStore& graph);
 
 }  // namespace mivora::py

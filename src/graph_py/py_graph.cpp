@@ -28,7 +28,7 @@ std::unordered_map<std::uint64_t, const BorrowFlag*>& live_graphs() {
   return *graphs;
 }
 
-PyObject* new_graph_object(PyTypeObject* type, _Graph&& graph) {
+PyObject* new_graph_object(PyTypeObject* type, GraphStore&& graph) {
   PyObject* self = new_object<PyGraph>(type, std::move(graph));
   PyGraph::Data& data = reinterpret_cast<PyGraph*>(self)->data;
   try {
@@ -43,7 +43,7 @@ PyObject* new_graph_object(PyTypeObject* type, _Graph&& graph) {
 PyObject* graph_new(PyTypeObject* type, PyObject* args, PyObject* kwargs) {
   return guarded([&]() -> PyObject* {
     match_arguments(kNew, args, kwargs);
-    return new_graph_object(type, _Graph());
+    return new_graph_object(type, GraphStore());
   });
 }
 
@@ -123,7 +123,7 @@ PyObject* node_by_label(PyObject* self, PyObject* const* args, Py_ssize_t nargs,
 // The dicts are made while the caller holds the graph as a reader, so no
 // append can move the lists walked here; they are collected before the list
 // that holds them exists.
-PyObject* connection_dicts(const _Graph& graph) {
+PyObject* connection_dicts(const GraphStore& graph) {
   static const InternedString kFrom("from"), kTo("to"), kWeight("weight"), kDirected("directed");
   std::vector<PyRef> dicts;
   dicts.reserve(graph.get_edge_count());
@@ -133,8 +133,8 @@ PyObject* connection_dicts(const _Graph& graph) {
     if (!labels[position]) labels[position] = PyRef::steal(to_python(std::string_view(graph.node(position).label)));
     return Py_NewRef(labels[position].get());
   };
-  graph.for_each_connection([&](NodeIndex from, const _Node&, const StoredConnection& connection,
-                                const _Node* target) {
+  graph.for_each_connection([&](NodeIndex from, const NodeRecord&, const StoredConnection& connection,
+                                const NodeRecord* target) {
     PyRef dict = PyRef::owned(PyDict_New());
     set_item(dict.get(), kFrom.get(), label_of(from));
     set_item(dict.get(), kTo.get(),
@@ -240,7 +240,7 @@ PyTypeObject* create_graph_type() {
   return PyGraph::type;
 }
 
-PyObject* wrap_graph(_Graph&& graph) { return new_graph_object(PyGraph::type, std::move(graph)); }
+PyObject* wrap_graph(GraphStore&& graph) { return new_graph_object(PyGraph::type, std::move(graph)); }
 
 void install_duplicate_label_report() { set_duplicate_label_report(report_duplicate_label); }
 

@@ -10,7 +10,7 @@ namespace mivora::py {
 struct PyGraph {
   PyObject_HEAD
   struct Data {
-    _Graph graph;
+    GraphStore graph;
     BorrowFlag borrow{};
     ThreadBinding thread{};
     Constructed constructed{};
@@ -28,7 +28,7 @@ void install_duplicate_label_report();
 // (a Node appending to its graph's store must respect it).
 const BorrowFlag* graph_borrow_flag(std::uint64_t serial);
 // A new Graph object owning `graph` (static constructors).
-PyObject* wrap_graph(_Graph&& graph);
+PyObject* wrap_graph(GraphStore&& graph);
 
 // Graph's methods by area: each py_graph_<area>.cpp file defines its methods
 // and exports their table here (no end marker); py_graph.cpp joins them.

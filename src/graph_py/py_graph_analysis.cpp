@@ -36,7 +36,7 @@ constexpr Signature kFromAdjacencyMatrix{"Graph.from_adjacency_matrix()",
 
 PyObject* new_dict() { return check(PyDict_New()); }
 
-PyObject* label_of(const _Node& node) { return to_python(std::string_view(node.label)); }
+PyObject* label_of(const NodeRecord& node) { return to_python(std::string_view(node.label)); }
 
 PyObject* degree_dict(const DegreeRecord& record) {
   static const InternedString kIn("in_degree"), kOut("out_degree"), kTotal("total_degree"),
@@ -71,7 +71,7 @@ PyObject* distribution_dict(const Distribution& distribution) {
 // The labels of a walk. When it reaches a good share of the graph, the
 // labels are read in node order (the nodes lie in memory roughly in that
 // order) and placed at their ranks.
-PyObject* label_list(const _Graph& graph, const TraversalOrder& order) {
+PyObject* label_list(const GraphStore& graph, const TraversalOrder& order) {
   const std::size_t count = order.size();
   std::vector<PyRef> labels(count);
   const bool by_position = count * 8 >= graph.node_count();
@@ -182,7 +182,7 @@ PyObject* graph_compute_degrees(PyObject* self, PyObject* const* args, Py_ssize_
 PyObject* graph_get_all_nodes_degrees(PyObject* self, PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) {
   return call_method<PyGraph>(self, kGetAllNodesDegrees, Access::Shared, args, nargs, kwnames,
                               [](PyGraph::Data& data, const Arguments&) {
-                                const _Graph& graph = data.graph;
+                                const GraphStore& graph = data.graph;
                                 const std::vector<DegreeRecord> records = compute_all_degrees(graph);
                                 // The records are made before the dict that holds them exists: each
                                 // allocation of a dict counts towards a collection, and every
@@ -311,7 +311,7 @@ PyObject* graph_dfs(PyObject* self, PyObject* const* args, Py_ssize_t nargs, PyO
 PyObject* graph_dijkstra(PyObject* self, PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) {
   return call_method<PyGraph>(self, kDijkstra, Access::Shared, args, nargs, kwnames,
                               [](PyGraph::Data& data, const Arguments& arguments) {
-                                const _Graph& graph = data.graph;
+                                const GraphStore& graph = data.graph;
                                 const std::string_view label = to_text(arguments[0], "start_node_label");
                                 const std::vector<double> distance = dijkstra(graph, label);
                                 PyRef result = PyRef::owned(new_dict());

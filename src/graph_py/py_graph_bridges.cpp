@@ -102,7 +102,7 @@ PyObject* tuple_of(std::initializer_list<PyObject*> owned_items) {
   return tuple.release();
 }
 
-PyObject* csr_arrays(const _Graph& graph) {
+PyObject* csr_arrays(const GraphStore& graph) {
   // Out-rows only: the in-rows of a whole snapshot would be built for nothing.
   const LinkList links = take_link_list(graph, OutsideTargets::Skip);
   AdjacencyRows out = out_rows(links);
@@ -132,7 +132,7 @@ PyObject* graph_to_edges(PyObject* self, PyObject* const* args, Py_ssize_t nargs
 }
 
 template <typename Cell>
-PyObject* dense_adjacency(const _Graph& graph) {
+PyObject* dense_adjacency(const GraphStore& graph) {
   const std::size_t n = graph.node_count();
   if (n != 0 && n > std::numeric_limits<std::size_t>::max() / n / sizeof(Cell)) throw std::bad_alloc();
   std::vector<Cell> cells(n * n, Cell{0});

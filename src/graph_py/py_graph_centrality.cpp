@@ -50,7 +50,7 @@ struct Measured {
   Snapshot snapshot;
   MeasuredNodes nodes;
 
-  explicit Measured(const _Graph& graph)
+  explicit Measured(const GraphStore& graph)
       : snapshot(take_snapshot(graph, OutsideTargets::Skip)), nodes(measured_nodes(snapshot)) {}
 };
 
@@ -65,11 +65,11 @@ auto answer(Body&& body) {
   }
 }
 
-PyObject* label_of(const _Graph& graph, const MeasuredNodes& nodes, std::uint32_t id) {
+PyObject* label_of(const GraphStore& graph, const MeasuredNodes& nodes, std::uint32_t id) {
   return to_python(std::string_view(graph.node(nodes.positions[id]).label));
 }
 
-PyObject* values_by_label(const _Graph& graph, const MeasuredNodes& nodes, const std::vector<double>& values) {
+PyObject* values_by_label(const GraphStore& graph, const MeasuredNodes& nodes, const std::vector<double>& values) {
   PyRef dict = PyRef::owned(PyDict_New());
   for (std::uint32_t id = 0; id < nodes.size(); ++id) {
     PyRef key = PyRef::owned(label_of(graph, nodes, id));
@@ -78,7 +78,7 @@ PyObject* values_by_label(const _Graph& graph, const MeasuredNodes& nodes, const
   return dict.release();
 }
 
-PyObject* label_groups(const _Graph& graph, const MeasuredNodes& nodes, const Communities& groups) {
+PyObject* label_groups(const GraphStore& graph, const MeasuredNodes& nodes, const Communities& groups) {
   PyRef list = PyRef::owned(PyList_New(static_cast<Py_ssize_t>(groups.size())));
   for (std::size_t c = 0; c < groups.size(); ++c) {
     PyObject* members = check(PyList_New(static_cast<Py_ssize_t>(groups[c].size())));
@@ -92,7 +92,7 @@ PyObject* label_groups(const _Graph& graph, const MeasuredNodes& nodes, const Co
 
 // An iterable of iterables of labels, as measured ids. An unknown label is a
 // KeyError; a text given as a community is refused (it would read as letters).
-Communities to_communities(PyObject* value, const _Graph& graph, const MeasuredNodes& nodes, const char* name) {
+Communities to_communities(PyObject* value, const GraphStore& graph, const MeasuredNodes& nodes, const char* name) {
   PyRef outer = PyRef::steal(PyObject_GetIter(value));
   if (!outer) raise_argument_error(name);
   Communities groups;

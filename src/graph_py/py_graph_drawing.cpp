@@ -30,7 +30,7 @@ constexpr Signature kReprHtml{"Graph._repr_html_()", {}, 0};
 // Without a style of its own, a drawing whose positions come from the force
 // layout, or are positions kept by compute_layout, gets nodes sized for the
 // graph; every other drawing keeps the style's defaults.
-GraphStyle drawing_style(PyObject* given, const _Graph& graph, LayoutKind layout, bool override_positions) {
+GraphStyle drawing_style(PyObject* given, const GraphStore& graph, LayoutKind layout, bool override_positions) {
   GraphStyle style = to_style(given, "style");
   if (given != nullptr && given != Py_None) return style;
   const bool fresh = override_positions || !(graph.has_positions() || graph.has_kept_positions());
@@ -141,10 +141,10 @@ PyObject* graph_output_webgl(PyObject* self, PyObject* const* args, Py_ssize_t n
 PyObject* graph_positions(PyObject* self, PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) {
   return call_method<PyGraph>(self, kPositions, Access::Shared, args, nargs, kwnames,
                               [](PyGraph::Data& data, const Arguments&) {
-                                const _Graph& graph = data.graph;
+                                const GraphStore& graph = data.graph;
                                 PyRef dict = PyRef::owned(PyDict_New());
                                 for (NodeIndex i = 0; i < graph.node_count(); ++i) {
-                                  const _Node& node = graph.node(i);
+                                  const NodeRecord& node = graph.node(i);
                                   if (!node.has_position() || graph.canonical_position(i) != i) continue;
                                   PyRef label = PyRef::owned(to_python(std::string_view(node.label)));
                                   PyRef x = PyRef::owned(to_python(node.x));

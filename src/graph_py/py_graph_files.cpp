@@ -25,7 +25,7 @@ constexpr const char* kJsonReadFailed = "Failed to read .json file";
   fail(std::string(prefix) + ": " + description, where);
 }
 
-using Writer = std::optional<std::string> (*)(const std::string&, const _Graph&);
+using Writer = std::optional<std::string> (*)(const std::string&, const GraphStore&);
 
 PyObject* output_file(Writer write, const Signature& signature, PyObject* self, PyObject* const* args,
                       Py_ssize_t nargs, PyObject* kwnames) {

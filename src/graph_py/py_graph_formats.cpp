@@ -14,8 +14,8 @@
 namespace mivora::py {
 namespace {
 
-using Reader = _Graph (*)(ByteSource&, const ReadOptions&, ReadNotes&);
-using Writer = void (*)(const _Graph&, CheckedWriter&, const WriteOptions&);
+using Reader = GraphStore (*)(ByteSource&, const ReadOptions&, ReadNotes&);
+using Writer = void (*)(const GraphStore&, CheckedWriter&, const WriteOptions&);
 
 struct Format {
   const char* name;
@@ -187,7 +187,7 @@ PyObject* graph_read(PyObject*, PyObject* const* args, Py_ssize_t nargs, PyObjec
     const Format& format = format_for(arguments[1], path);
     const ReadOptions options = read_options(arguments, format);
     ReadNotes notes;
-    _Graph graph = with_file_errors(path, [&] {
+    GraphStore graph = with_file_errors(path, [&] {
       FileSource file(path);
       std::unique_ptr<ByteSource> decoder;
       return format.read(decoded(file, options.encoding, decoder), options, notes);

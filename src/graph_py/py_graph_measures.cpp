@@ -33,7 +33,7 @@ constexpr Signature kMinimumSpanningTree{"Graph.minimum_spanning_tree()", {}, 0}
 constexpr Signature kEccentricity{"Graph.eccentricity()", {}, 0};
 constexpr Signature kDiameter{"Graph.diameter()", {}, 0};
 
-LinkList measure_links(const _Graph& graph) { return take_link_list(graph, OutsideTargets::Skip); }
+LinkList measure_links(const GraphStore& graph) { return take_link_list(graph, OutsideTargets::Skip); }
 
 // Runs a measure, raising its MeasureError as ValueError.
 template <typename Body>
@@ -47,7 +47,7 @@ PyObject* measured(Body&& body) {
 }
 
 // The position of the node labelled `label`, or KeyError.
-std::uint32_t node_named(const _Graph& graph, PyObject* value, const char* name) {
+std::uint32_t node_named(const GraphStore& graph, PyObject* value, const char* name) {
   const std::string_view label = to_text(value, name);
   const auto position = graph.find_by_label(label);
   if (!position) {
@@ -60,7 +60,7 @@ std::uint32_t node_named(const _Graph& graph, PyObject* value, const char* name)
 
 bool weighted_argument(PyObject* value) { return value == nullptr || to_bool(value, "weighted"); }
 
-PyObject* label_at(const _Graph& graph, std::uint32_t position) {
+PyObject* label_at(const GraphStore& graph, std::uint32_t position) {
   return to_python(std::string_view(graph.node(position).label));
 }
 
@@ -68,7 +68,7 @@ PyObject* label_at(const _Graph& graph, std::uint32_t position) {
 // good share of the graph, they are made in node order (the nodes lie in
 // memory roughly in that order) and then placed at their ranks, which saves
 // a cache miss per label over making them in a walk's order.
-std::vector<PyRef> labels_of(const _Graph& graph, const std::vector<std::uint32_t>& positions) {
+std::vector<PyRef> labels_of(const GraphStore& graph, const std::vector<std::uint32_t>& positions) {
   std::vector<PyRef> labels(positions.size());
   if (positions.size() * 8 < graph.node_count()) {
     for (std::size_t k = 0; k < positions.size(); ++k) labels[k] = PyRef::owned(label_at(graph, positions[k]));
@@ -82,7 +82,7 @@ std::vector<PyRef> labels_of(const _Graph& graph, const std::vector<std::uint32_
   return labels;
 }
 
-PyObject* label_list(const _Graph& graph, const std::vector<std::uint32_t>& positions) {
+PyObject* label_list(const GraphStore& graph, const std::vector<std::uint32_t>& positions) {
   std::vector<PyRef> labels = labels_of(graph, positions);
   PyRef list = PyRef::owned(PyList_New(static_cast<Py_ssize_t>(positions.size())));
   for (std::size_t k = 0; k < labels.size(); ++k) {
@@ -96,7 +96,7 @@ PyObject* label_list(const _Graph& graph, const std::vector<std::uint32_t>& posi
 // they are complete (lists of str cannot form cycles meanwhile): otherwise
 // each of many small lists would count towards a collection that walks all
 // the lists made so far.
-PyObject* group_lists(const _Graph& graph, const NodeGroups& groups) {
+PyObject* group_lists(const GraphStore& graph, const NodeGroups& groups) {
   std::vector<PyRef> labels = labels_of(graph, groups.members);
   PyRef outer = PyRef::owned(PyList_New(static_cast<Py_ssize_t>(groups.size())));
   PyObject_GC_UnTrack(outer.get());
@@ -121,7 +121,7 @@ PyObject* group_lists(const _Graph& graph, const NodeGroups& groups) {
 // {label: convert(values[position])} over the first node of each label
 // (`include` may narrow it further), in node order.
 template <typename Values, typename Convert, typename Include>
-PyObject* label_dict(const _Graph& graph, const LinkList& links, const Values& values, Convert&& convert,
+PyObject* label_dict(const GraphStore& graph, const LinkList& links, const Values& values, Convert&& convert,
                      Include&& include) {
   PyRef dict = PyRef::owned(PyDict_New());
   for (std::uint32_t position = 0; position < links.node_count; ++position) {
@@ -133,7 +133,7 @@ PyObject* label_dict(const _Graph& graph, const LinkList& links, const Values& v
 }
 
 template <typename Values, typename Convert>
-PyObject* label_dict(const _Graph& graph, const LinkList& links, const Values& values, Convert&& convert) {
+PyObject* label_dict(const GraphStore& graph, const LinkList& links, const Values& values, Convert&& convert) {
   return label_dict(graph, links, values, std::forward<Convert>(convert), [](std::uint32_t) { return true; });
 }
 
@@ -180,7 +180,7 @@ PyObject* graph_is_connected(PyObject* self, PyObject* const* args, Py_ssize_t n
 PyObject* graph_shortest_path(PyObject* self, PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) {
   return call_method<PyGraph>(self, kShortestPath, Access::Shared, args, nargs, kwnames,
                               [](PyGraph::Data& data, const Arguments& arguments) {
-                                const _Graph& graph = data.graph;
+                                const GraphStore& graph = data.graph;
                                 const std::uint32_t source = node_named(graph, arguments[0], "source");
                                 const std::uint32_t target = node_named(graph, arguments[1], "target");
                                 const bool weighted = weighted_argument(arguments[2]);
@@ -195,7 +195,7 @@ PyObject* graph_shortest_path(PyObject* self, PyObject* const* args, Py_ssize_t 
 PyObject* graph_shortest_path_lengths(PyObject* self, PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) {
   return call_method<PyGraph>(self, kShortestPathLengths, Access::Shared, args, nargs, kwnames,
                               [](PyGraph::Data& data, const Arguments& arguments) {
-                                const _Graph& graph = data.graph;
+                                const GraphStore& graph = data.graph;
                                 const std::uint32_t source = node_named(graph, arguments[0], "source");
                                 const bool weighted = weighted_argument(arguments[1]);
                                 return measured([&] {

@@ -13,7 +13,7 @@ PyObject* node_new(PyTypeObject* type, PyObject* args, PyObject* kwargs) {
   return guarded([&]() -> PyObject* {
     const Arguments arguments = match_arguments(kNew, args, kwargs);
     const std::string_view label = to_text(arguments[0], "label");
-    return new_object<PyNode>(type, std::make_shared<_Node>(std::string(label)));
+    return new_object<PyNode>(type, std::make_shared<NodeRecord>(std::string(label)));
   });
 }
 
@@ -23,7 +23,7 @@ PyObject* node_add_connection(PyObject* self, PyObject* const* args, Py_ssize_t 
   return call_method<PyNode>(self, kAddConnection, Access::Shared, args, nargs, kwnames,
                              [](PyNode::Data& receiver, const Arguments& arguments) {
                                // Keeps the target alive even if a conversion below drops it.
-                               const std::shared_ptr<_Node> target = to_node(arguments[0], "node");
+                               const std::shared_ptr<NodeRecord> target = to_node(arguments[0], "node");
                                const float weight = to_f32(arguments[1], "weight");
                                const bool directed = to_optional_bool(arguments[2], "directed");
                                // Appending to a node of a graph appends to that graph, which may be
@@ -82,9 +82,9 @@ PyTypeObject* create_node_type() {
   return PyNode::type;
 }
 
-PyObject* wrap_node(std::shared_ptr<_Node> node) { return new_object<PyNode>(PyNode::type, std::move(node)); }
+PyObject* wrap_node(std::shared_ptr<NodeRecord> node) { return new_object<PyNode>(PyNode::type, std::move(node)); }
 
-const std::shared_ptr<_Node>& to_node(PyObject* value, const char* name) {
+const std::shared_ptr<NodeRecord>& to_node(PyObject* value, const char* name) {
   return checked_data<PyNode>(value, name).node;
 }
 

@@ -10,7 +10,7 @@ namespace mivora::py {
 struct PyNode {
   PyObject_HEAD
   struct Data {
-    std::shared_ptr<_Node> node;
+    std::shared_ptr<NodeRecord> node;
     BorrowFlag borrow{};
     ThreadBinding thread{};
     Constructed constructed{};
@@ -22,8 +22,8 @@ struct PyNode {
 };
 
 PyTypeObject* create_node_type();
-PyObject* wrap_node(std::shared_ptr<_Node> node);
+PyObject* wrap_node(std::shared_ptr<NodeRecord> node);
 // Converter for arguments declared as Node.
-const std::shared_ptr<_Node>& to_node(PyObject* value, const char* name);
+const std::shared_ptr<NodeRecord>& to_node(PyObject* value, const char* name);
 
 }  // namespace mivora::py

@@ -420,12 +420,12 @@ void fit_to_canvas(std::vector<LayoutPoint>& points, double padding) {
   }
 }
 
-void generate_multilevel_positions(_Graph& graph, const ForceLayoutOptions& options) {
+void generate_multilevel_positions(GraphStore& graph, const ForceLayoutOptions& options) {
   const std::size_t n = graph.node_count();
   std::vector<std::pair<std::uint32_t, std::uint32_t>> edges;
   edges.reserve(graph.get_edge_count());
-  graph.for_each_connection([&](NodeIndex from, const _Node&, const StoredConnection& connection,
-                                const _Node* target) {
+  graph.for_each_connection([&](NodeIndex from, const NodeRecord&, const StoredConnection& connection,
+                                const NodeRecord* target) {
     const auto to = resolve_target(graph, connection, target, OutsideTargets::Skip);
     if (to) edges.emplace_back(static_cast<std::uint32_t>(graph.canonical_position(from)), static_cast<std::uint32_t>(*to));
   });

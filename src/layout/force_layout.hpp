@@ -38,6 +38,6 @@ void fit_to_canvas(std::vector<LayoutPoint>& points, double padding);
 // a cancelled layout leaves the positions as they were. Connections count
 // once whatever their direction and weight; those to nodes outside the
 // graph are left out.
-void generate_multilevel_positions(_Graph& graph, const ForceLayoutOptions& options);
+void generate_multilevel_positions(GraphStore& graph, const ForceLayoutOptions& options);
 
 }  // namespace mivora

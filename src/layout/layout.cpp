@@ -76,9 +76,9 @@ double draw_coordinate(RandomGenerator& random, double upper) {
 
 // ---- random and circular --------------------------------------------------------
 
-void generate_random_positions(_Graph& graph) { generate_random_positions(graph, thread_random()); }
+void generate_random_positions(GraphStore& graph) { generate_random_positions(graph, thread_random()); }
 
-void generate_random_positions(_Graph& graph, RandomGenerator& random) {
+void generate_random_positions(GraphStore& graph, RandomGenerator& random) {
   for (NodeIndex i = 0; i < graph.node_count(); ++i) {
     const double x = draw_coordinate(random, kMaxX);
     const double y = draw_coordinate(random, kMaxY);
@@ -86,7 +86,7 @@ void generate_random_positions(_Graph& graph, RandomGenerator& random) {
   }
 }
 
-void generate_circular_positions(_Graph& graph) {
+void generate_circular_positions(GraphStore& graph) {
   const double n = static_cast<double>(graph.node_count());
   for (NodeIndex i = 0; i < graph.node_count(); ++i) {
     const double fraction = static_cast<double>(i) / n;
@@ -126,7 +126,7 @@ struct Edge {
 // The edges: label pairs of every connection whose target exists, smaller
 // label first, sorted by (first, second) label and without repeats. Self
 // pairs move nothing and are left out.
-std::vector<Edge> build_edges(const _Graph& graph, const std::vector<std::size_t>& slot_of,
+std::vector<Edge> build_edges(const GraphStore& graph, const std::vector<std::size_t>& slot_of,
                               const std::vector<std::size_t>& last_of_slot) {
   const std::size_t n = graph.node_count();
   // Entities: label slots of the graph (0..n) and labels outside it (n..).
@@ -141,8 +141,8 @@ std::vector<Edge> build_edges(const _Graph& graph, const std::vector<std::size_t
 
   std::vector<std::pair<std::size_t, std::size_t>> entity_pairs;
   entity_pairs.reserve(graph.get_edge_count());
-  graph.for_each_connection([&](NodeIndex from, const _Node&, const StoredConnection& connection,
-                                const _Node* target) {
+  graph.for_each_connection([&](NodeIndex from, const NodeRecord&, const StoredConnection& connection,
+                                const NodeRecord* target) {
     if (target == nullptr) return;
     const std::size_t a = slot_of[from];
     const std::size_t b = connection.is_local() ? slot_of[connection.local_target] : entity_of_label(target->label);
@@ -271,11 +271,11 @@ void repel_shared(const double* x, const double* y, std::size_t n, const std::ve
 
 }  // namespace
 
-void generate_force_layout_positions(_Graph& graph) { generate_force_layout_positions(graph, thread_random()); }
+void generate_force_layout_positions(GraphStore& graph) { generate_force_layout_positions(graph, thread_random()); }
 
 // The positions are worked out in scratch arrays and written to the nodes
 // only at the end, so a cancelled layout leaves every node where it was.
-void generate_force_layout_positions(_Graph& graph, RandomGenerator& random) {
+void generate_force_layout_positions(GraphStore& graph, RandomGenerator& random) {
   const std::size_t n = graph.node_count();
   if (n == 0) return;
   std::vector<double> x(n), y(n), disp_x(n), disp_y(n);
@@ -337,9 +337,9 @@ void generate_force_layout_positions(_Graph& graph, RandomGenerator& random) {
   for (std::size_t i = 0; i < n; ++i) graph.node(i).set_position(x[i], y[i]);
 }
 
-void generate_positions(_Graph& graph, LayoutKind kind) { generate_positions(graph, kind, thread_random()); }
+void generate_positions(GraphStore& graph, LayoutKind kind) { generate_positions(graph, kind, thread_random()); }
 
-void generate_positions(_Graph& graph, LayoutKind kind, RandomGenerator& random) {
+void generate_positions(GraphStore& graph, LayoutKind kind, RandomGenerator& random) {
   switch (kind) {
     case LayoutKind::Random: return generate_random_positions(graph, random);
     case LayoutKind::Circular: return generate_circular_positions(graph);

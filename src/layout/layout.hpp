@@ -13,19 +13,19 @@ enum class LayoutKind : int { Random = 0, Circular = 1, Spring = 2, Force = 3 };
 class RandomGenerator;
 
 // x uniform in [20, 1500), y uniform in [20, 700), drawn x then y per node.
-void generate_random_positions(_Graph& graph);
-void generate_random_positions(_Graph& graph, RandomGenerator& random);
+void generate_random_positions(GraphStore& graph);
+void generate_random_positions(GraphStore& graph, RandomGenerator& random);
 // Evenly on a circle of radius 200 around (800, 400), the first node at (1000, 400).
-void generate_circular_positions(_Graph& graph);
+void generate_circular_positions(GraphStore& graph);
 // Fruchterman-Reingold from a random start: 50 iterations, step limit
 // 150 * 0.95^(i-1), nodes kept inside [20, 1500] x [20, 700].
-void generate_force_layout_positions(_Graph& graph);
-void generate_force_layout_positions(_Graph& graph, RandomGenerator& random);
+void generate_force_layout_positions(GraphStore& graph);
+void generate_force_layout_positions(GraphStore& graph, RandomGenerator& random);
 
 // Runs the layout that `kind` names. Layouts that draw random numbers take
 // them from `random`, or from the thread's generator.
-void generate_positions(_Graph& graph, LayoutKind kind);
-void generate_positions(_Graph& graph, LayoutKind kind, RandomGenerator& random);
+void generate_positions(GraphStore& graph, LayoutKind kind);
+void generate_positions(GraphStore& graph, LayoutKind kind, RandomGenerator& random);
 
 // xoshiro256++, one per thread, seeded from the operating system on first use.
 class RandomGenerator {

@@ -209,7 +209,7 @@ void for_each_incoming_search(const Snapshot& snapshot, const MeasuredNodes& nod
 
 }  // namespace
 
-std::vector<double> betweenness_centrality(const _Graph& graph, const Snapshot& snapshot,
+std::vector<double> betweenness_centrality(const GraphStore& graph, const Snapshot& snapshot,
                                            const MeasuredNodes& nodes, BetweennessOptions options) {
   if (options.weighted) require_non_negative_weights(graph, snapshot, "weighted betweenness");
   const NeighbourRows out_rows = neighbour_rows(snapshot.out, nodes, Parallel::Least, options.weighted);
@@ -221,7 +221,7 @@ std::vector<double> betweenness_centrality(const _Graph& graph, const Snapshot& 
   return betweenness;
 }
 
-std::vector<double> closeness_centrality(const _Graph& graph, const Snapshot& snapshot,
+std::vector<double> closeness_centrality(const GraphStore& graph, const Snapshot& snapshot,
                                          const MeasuredNodes& nodes, bool weighted) {
   if (weighted) require_non_negative_weights(graph, snapshot, "weighted closeness");
   const std::size_t n = nodes.size();
@@ -240,7 +240,7 @@ std::vector<double> closeness_centrality(const _Graph& graph, const Snapshot& sn
   return closeness;
 }
 
-std::vector<double> harmonic_centrality(const _Graph& graph, const Snapshot& snapshot,
+std::vector<double> harmonic_centrality(const GraphStore& graph, const Snapshot& snapshot,
                                         const MeasuredNodes& nodes, bool weighted) {
   if (weighted) require_non_negative_weights(graph, snapshot, "weighted harmonic centrality");
   std::vector<double> harmonic(nodes.size(), 0.0);

@@ -20,16 +20,16 @@ struct BetweennessOptions {
 // Brandes' algorithm: for every node, the share of shortest paths between
 // other pairs that pass through it. Normalised by the number of ordered
 // pairs; unnormalised values of an undirected graph count each pair once.
-std::vector<double> betweenness_centrality(const _Graph& graph, const Snapshot& snapshot,
+std::vector<double> betweenness_centrality(const GraphStore& graph, const Snapshot& snapshot,
                                            const MeasuredNodes& nodes, BetweennessOptions options);
 
 // (r - 1) / (sum of distances from the r - 1 nodes that reach a node),
 // scaled by (r - 1) / (n - 1) (Wasserman and Faust); 0 when nothing reaches it.
-std::vector<double> closeness_centrality(const _Graph& graph, const Snapshot& snapshot,
+std::vector<double> closeness_centrality(const GraphStore& graph, const Snapshot& snapshot,
                                          const MeasuredNodes& nodes, bool weighted);
 
 // Sum of 1 / distance over the nodes that reach a node at a distance above 0.
-std::vector<double> harmonic_centrality(const _Graph& graph, const Snapshot& snapshot,
+std::vector<double> harmonic_centrality(const GraphStore& graph, const Snapshot& snapshot,
                                         const MeasuredNodes& nodes, bool weighted);
 
 }  // namespace mivora

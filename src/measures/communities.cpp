@@ -353,7 +353,7 @@ double partition_modularity(const Snapshot& snapshot, const MeasuredNodes& nodes
 
 }  // namespace
 
-Communities louvain_communities(const _Graph& graph, const Snapshot& snapshot, const MeasuredNodes& nodes,
+Communities louvain_communities(const GraphStore& graph, const Snapshot& snapshot, const MeasuredNodes& nodes,
                                 double resolution, std::uint64_t seed) {
   if (!std::isfinite(resolution) || resolution < 0.0) {
     throw MeasureError("communities: resolution must be a finite number that is not negative");
@@ -380,7 +380,7 @@ Communities louvain_communities(const _Graph& graph, const Snapshot& snapshot, c
   return ordered(best, *std::max_element(best.begin(), best.end()) + 1);
 }
 
-double modularity(const _Graph& graph, const Snapshot& snapshot, const MeasuredNodes& nodes,
+double modularity(const GraphStore& graph, const Snapshot& snapshot, const MeasuredNodes& nodes,
                   const Communities& groups, double resolution) {
   if (!std::isfinite(resolution)) throw MeasureError("modularity: resolution must be a finite number");
   const std::size_t n = nodes.size();

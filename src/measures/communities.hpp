@@ -22,13 +22,13 @@ using Communities = std::vector<std::vector<std::uint32_t>>;
 // with the best modularity gain (in an order shuffled by `seed`), then the
 // communities become the nodes of the next level, while a level raises
 // modularity by more than 1e-7. The same seed gives the same communities.
-Communities louvain_communities(const _Graph& graph, const Snapshot& snapshot, const MeasuredNodes& nodes,
+Communities louvain_communities(const GraphStore& graph, const Snapshot& snapshot, const MeasuredNodes& nodes,
                                 double resolution, std::uint64_t seed);
 
 // Modularity of `groups`, which must hold every measured id exactly once
 // (empty groups allowed); MeasureError otherwise, or when the connections
 // weigh 0 in total.
-double modularity(const _Graph& graph, const Snapshot& snapshot, const MeasuredNodes& nodes,
+double modularity(const GraphStore& graph, const Snapshot& snapshot, const MeasuredNodes& nodes,
                   const Communities& groups, double resolution);
 
 }  // namespace mivora

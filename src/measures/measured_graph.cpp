@@ -66,7 +66,7 @@ std::string weight_text(Weight weight) {
 
 }  // namespace
 
-void require_non_negative_weights(const _Graph& graph, const Snapshot& snapshot, const char* measure) {
+void require_non_negative_weights(const GraphStore& graph, const Snapshot& snapshot, const char* measure) {
   for (std::size_t link = 0; link < snapshot.link_count(); ++link) {
     const Weight weight = snapshot.link_weight[link];
     if (weight >= 0.0f && std::isfinite(weight)) continue;

@@ -52,6 +52,6 @@ NeighbourRows neighbour_rows(const AdjacencyRows& rows, const MeasuredNodes& nod
                              bool weighted);
 
 // MeasureError naming the first kept link whose weight is negative, infinite or NaN.
-void require_non_negative_weights(const _Graph& graph, const Snapshot& snapshot, const char* measure);
+void require_non_negative_weights(const GraphStore& graph, const Snapshot& snapshot, const char* measure);
 
 }  // namespace mivora

@@ -33,7 +33,7 @@ void check_options(const PageRankOptions& options) {
 
 }  // namespace
 
-std::vector<double> pagerank(const _Graph& graph, const Snapshot& snapshot, const MeasuredNodes& nodes,
+std::vector<double> pagerank(const GraphStore& graph, const Snapshot& snapshot, const MeasuredNodes& nodes,
                              PageRankOptions options) {
   check_options(options);
   const std::size_t n = nodes.size();

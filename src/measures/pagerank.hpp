@@ -22,7 +22,7 @@ struct PageRankOptions {
 
 // MeasureError for bad options, negative or non-finite weights (weighted),
 // or when `max_iterations` steps do not converge.
-std::vector<double> pagerank(const _Graph& graph, const Snapshot& snapshot, const MeasuredNodes& nodes,
+std::vector<double> pagerank(const GraphStore& graph, const Snapshot& snapshot, const MeasuredNodes& nodes,
                              PageRankOptions options);
 
 }  // namespace mivora

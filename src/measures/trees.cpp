@@ -53,7 +53,7 @@ std::vector<std::uint32_t> links_by_weight(const LinkList& links) {
 
 }  // namespace
 
-_Graph minimum_spanning_tree(const _Graph& graph, const LinkList& links) {
+GraphStore minimum_spanning_tree(const GraphStore& graph, const LinkList& links) {
   const std::vector<std::uint32_t> candidates = links_by_weight(links);
 
   const std::size_t n = links.node_count;
@@ -61,7 +61,7 @@ _Graph minimum_spanning_tree(const _Graph& graph, const LinkList& links) {
   std::iota(parent.begin(), parent.end(), 0u);
   // New positions: the first node of each label, in order.
   std::vector<std::uint32_t> new_position(n, 0);
-  _Graph tree;
+  GraphStore tree;
   std::size_t members = 0;
   for (NodeIndex position = 0; position < n; ++position) {
     if (links.canonical[position]) new_position[position] = static_cast<std::uint32_t>(members++);
@@ -69,7 +69,7 @@ _Graph minimum_spanning_tree(const _Graph& graph, const LinkList& links) {
   tree.reserve(members);
   for (NodeIndex position = 0; position < n; ++position) {
     if (!links.canonical[position]) continue;
-    const _Node& node = graph.node(position);
+    const NodeRecord& node = graph.node(position);
     if (node.has_position()) {
       tree.add_node_with_pos(node.label, node.x, node.y);
     } else {
@@ -77,7 +77,7 @@ _Graph minimum_spanning_tree(const _Graph& graph, const LinkList& links) {
     }
   }
 
-  std::vector<_Graph::PositionedConnection> chosen;
+  std::vector<GraphStore::PositionedConnection> chosen;
   chosen.reserve(members > 0 ? members - 1 : 0);
   for (const std::uint32_t link : candidates) {
     poll_cancellation();

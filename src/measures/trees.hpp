@@ -11,6 +11,6 @@ namespace mivora {
 // undirected connections, the chosen links in the order they were chosen
 // (lightest first; among equal weights, the earlier link). Self-loops are
 // never chosen. MeasureError for a NaN weight.
-_Graph minimum_spanning_tree(const _Graph& graph, const LinkList& links);
+GraphStore minimum_spanning_tree(const GraphStore& graph, const LinkList& links);
 
 }  // namespace mivora

@@ -25,13 +25,13 @@ void append_index(std::string& out, NodeIndex index) {
 
 }  // namespace
 
-std::string page_graph_data(const _Graph& graph) {
+std::string page_graph_data(const GraphStore& graph) {
   const LabelLookup lookup(graph);
   std::string out = "{\"connections\":[";
   out.reserve(out.size() + graph.get_edge_count() * 24 + 3);
   bool first = true;
-  graph.for_each_connection([&](NodeIndex from_position, const _Node&, const StoredConnection& connection,
-                                const _Node* target) {
+  graph.for_each_connection([&](NodeIndex from_position, const NodeRecord&, const StoredConnection& connection,
+                                const NodeRecord* target) {
     const NodeIndex from = lookup.find_node(from_position);
     const std::optional<NodeIndex> to = lookup.find_target(connection, target);
     if (!to) fail(kNoEntryForKey);
@@ -91,7 +91,7 @@ std::optional<Writeable::Error> HtmlWriter::write_file(std::string_view file_nam
   return write_whole_file(file_name, build_page(svg));
 }
 
-std::optional<Writeable::Error> output_html(_Graph& graph, std::string_view file_name, LayoutKind layout,
+std::optional<Writeable::Error> output_html(GraphStore& graph, std::string_view file_name, LayoutKind layout,
                                             bool override_positions, const GraphStyle& style) {
   // Everything is built before the file is opened: a drawing failure leaves
   // an existing file as it was.

@@ -53,12 +53,12 @@ class HtmlWriter : public Writeable {
 // Weights are the shortest text of their single-precision value, so the
 // page copies them into the Pajek download unchanged. Ends that name no node
 // of the graph fail with "no entry found for key", as the drawing does.
-std::string page_graph_data(const _Graph& graph);
+std::string page_graph_data(const GraphStore& graph);
 
 // The viewer page of the graph's drawing (laid out as output_svg would),
 // written to `file_name`. Drawing failures are thrown before the file is
 // touched; a failed write is returned.
-std::optional<Writeable::Error> output_html(_Graph& graph, std::string_view file_name, LayoutKind layout,
+std::optional<Writeable::Error> output_html(GraphStore& graph, std::string_view file_name, LayoutKind layout,
                                             bool override_positions, const GraphStyle& style);
 
 // A placeholder of a page template ("ESCAPE_…") and the text that replaces it.

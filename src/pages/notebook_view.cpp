@@ -43,7 +43,7 @@ std::string number_text(double value) {
 
 }  // namespace
 
-std::string summary_html(const _Graph& graph) {
+std::string summary_html(const GraphStore& graph) {
   const Snapshot snapshot = take_snapshot(graph, OutsideTargets::ByLabel);
   const std::size_t n = graph.node_count();
   std::size_t arcs = 0;
@@ -67,7 +67,7 @@ std::string summary_html(const _Graph& graph) {
   return out;
 }
 
-std::string notebook_html(_Graph& graph) {
+std::string notebook_html(GraphStore& graph) {
   if (graph.node_count() > kInlineViewLimit) return summary_html(graph);
   place_for_viewer(graph, std::nullopt, false);
   const std::string page = build_webgl_page(graph);

@@ -16,9 +16,9 @@ inline constexpr std::size_t kInlineViewLimit = 2000;
 // kInlineViewLimit nodes, laid out first if some node has no position (the
 // positions stay in the graph, as with every drawing); otherwise
 // summary_html.
-std::string notebook_html(_Graph& graph);
+std::string notebook_html(GraphStore& graph);
 
 // A table of node and link counts, density and weakly connected components.
-std::string summary_html(const _Graph& graph);
+std::string summary_html(const GraphStore& graph);
 
 }  // namespace mivora

@@ -85,7 +85,7 @@ void append_field(std::string& out, std::string_view name, const ByteArray& arra
   out += '"';
 }
 
-bool every_node_positioned(const _Graph& graph) {
+bool every_node_positioned(const GraphStore& graph) {
   for (const auto& node : graph.nodes()) {
     if (!node->has_position()) return false;
   }
@@ -94,12 +94,12 @@ bool every_node_positioned(const _Graph& graph) {
 
 }  // namespace
 
-void place_for_viewer(_Graph& graph, std::optional<LayoutKind> layout, bool override_positions) {
+void place_for_viewer(GraphStore& graph, std::optional<LayoutKind> layout, bool override_positions) {
   if (!override_positions && every_node_positioned(graph)) return;
   generate_positions(graph, layout.value_or(kViewerLayout));
 }
 
-std::string webgl_page_data(const _Graph& graph) {
+std::string webgl_page_data(const GraphStore& graph) {
   const Snapshot snapshot = take_snapshot(graph, OutsideTargets::ByLabel);
   const std::size_t n = graph.node_count();
   const std::size_t m = snapshot.link_count();
@@ -110,7 +110,7 @@ std::string webgl_page_data(const _Graph& graph) {
   ByteArray positions(n * 16);
   for (NodeIndex i = 0; i < n; ++i) {
     poll_cancellation();
-    const _Node& node = graph.node(i);
+    const NodeRecord& node = graph.node(i);
     if (!node.has_position()) fail(kUnwrapNone);
     if (i != 0) out += ',';
     append_json_string(out, node.label);
@@ -140,7 +140,7 @@ std::string webgl_page_data(const _Graph& graph) {
   return out;
 }
 
-std::string build_webgl_page(const _Graph& graph) {
+std::string build_webgl_page(const GraphStore& graph) {
   const std::string data = webgl_page_data(graph);
   const std::array<TemplateField, 2> fields{{
       {kDataPlaceholder, data},
@@ -149,7 +149,7 @@ std::string build_webgl_page(const _Graph& graph) {
   return fill_template(kWebglPageHtml, fields);
 }
 
-std::optional<Writeable::Error> output_webgl(_Graph& graph, std::string_view file_name,
+std::optional<Writeable::Error> output_webgl(GraphStore& graph, std::string_view file_name,
                                              std::optional<LayoutKind> layout, bool override_positions) {
   place_for_viewer(graph, layout, override_positions);
   return write_whole_file(file_name, build_webgl_page(graph));

@@ -20,7 +20,7 @@ inline constexpr LayoutKind kViewerLayout = LayoutKind::Force;
 
 // Lays the graph out with `layout` (or kViewerLayout) when asked
 // to or when some node has no position; otherwise keeps the stored positions.
-void place_for_viewer(_Graph& graph, std::optional<LayoutKind> layout, bool override_positions);
+void place_for_viewer(GraphStore& graph, std::optional<LayoutKind> layout, bool override_positions);
 
 // The page's data block, as JSON:
 //   labels     node labels by position
@@ -33,15 +33,15 @@ void place_for_viewer(_Graph& graph, std::optional<LayoutKind> layout, bool over
 // Links are the snapshot's (record order, targets by label); every node
 // must have a position. '<' is escaped everywhere, so no text of the block
 // can end its <script> element.
-std::string webgl_page_data(const _Graph& graph);
+std::string webgl_page_data(const GraphStore& graph);
 
 // The whole page for a graph whose nodes all have positions.
-std::string build_webgl_page(const _Graph& graph);
+std::string build_webgl_page(const GraphStore& graph);
 
 // Lays the graph out as place_for_viewer does, builds the page, then writes
 // it to `file_name`: a layout or build failure leaves an existing file as
 // it was. A failed write is returned.
-std::optional<Writeable::Error> output_webgl(_Graph& graph, std::string_view file_name,
+std::optional<Writeable::Error> output_webgl(GraphStore& graph, std::string_view file_name,
                                              std::optional<LayoutKind> layout, bool override_positions);
 
 }  // namespace mivora

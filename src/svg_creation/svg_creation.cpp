@@ -142,7 +142,7 @@ std::string write_element(const Element& element) {
 
 // ---- label lookup ------------------------------------------------------------------
 
-LabelLookup::LabelLookup(const _Graph& graph) : graph_(graph) {
+LabelLookup::LabelLookup(const GraphStore& graph) : graph_(graph) {
   if (!graph.has_duplicate_labels()) return;
   last_of_label_.resize(graph.node_count());
   for (NodeIndex i = 0; i < graph.node_count(); ++i) last_of_label_[graph.canonical_position(i)] = i;
@@ -158,7 +158,7 @@ NodeIndex LabelLookup::find_node(NodeIndex position) const {
   return last_of_label_.empty() ? position : last_of_label_[graph_.canonical_position(position)];
 }
 
-std::optional<NodeIndex> LabelLookup::find_target(const StoredConnection& connection, const _Node* target) const {
+std::optional<NodeIndex> LabelLookup::find_target(const StoredConnection& connection, const NodeRecord* target) const {
   const auto first = graph_.record_target_position(connection, target);
   if (!first || last_of_label_.empty()) return first;
   return last_of_label_[*first];
@@ -179,10 +179,10 @@ std::int32_t total_order_key(float value) {
   return bits < 0 ? bits ^ 0x7FFFFFFF : bits;
 }
 
-float largest_weight(const _Graph& graph) {
+float largest_weight(const GraphStore& graph) {
   bool any = false;
   float largest = 1.0f;
-  graph.for_each_connection([&](NodeIndex, const _Node&, const StoredConnection& connection, const _Node*) {
+  graph.for_each_connection([&](NodeIndex, const NodeRecord&, const StoredConnection& connection, const NodeRecord*) {
     if (!any || total_order_key(connection.weight) > total_order_key(largest)) largest = connection.weight;
     any = true;
   });
@@ -223,10 +223,10 @@ Element arrowhead_definition(const GraphStyle& style) {
 // every element that names the node.
 class NodeTexts {
  public:
-  explicit NodeTexts(const _Graph& graph) : bounds_(graph.node_count() * kFields + 1) {
+  explicit NodeTexts(const GraphStore& graph) : bounds_(graph.node_count() * kFields + 1) {
     text_.reserve(graph.node_count() * 64);
     for (NodeIndex i = 0; i < graph.node_count(); ++i) {
-      const _Node& node = graph.node(i);
+      const NodeRecord& node = graph.node(i);
       std::size_t* bound = &bounds_[i * kFields];
       bound[0] = text_.size();
       if (node.has_position()) {
@@ -284,7 +284,7 @@ struct ArrowLine {
 
 }  // namespace
 
-void draw_graph(Svg& svg, _Graph& graph, const LabelLookup& lookup, LayoutKind layout, bool has_positions,
+void draw_graph(Svg& svg, GraphStore& graph, const LabelLookup& lookup, LayoutKind layout, bool has_positions,
                 bool override_positions, const GraphStyle& style) {
   if (override_positions || !has_positions) generate_positions(graph, layout);
 
@@ -311,8 +311,8 @@ void draw_graph(Svg& svg, _Graph& graph, const LabelLookup& lookup, LayoutKind l
   std::vector<ArrowLine> arrows;
   float last_width = 0.0f;
   std::string width_text = "0";
-  graph.for_each_connection([&](NodeIndex from_position, const _Node&, const StoredConnection& connection,
-                                const _Node* target) {
+  graph.for_each_connection([&](NodeIndex from_position, const NodeRecord&, const StoredConnection& connection,
+                                const NodeRecord* target) {
     const NodeIndex from = lookup.find_node(from_position);
     const auto to = lookup.find_target(connection, target);
     // Polled once `target` is used: Python code run by the poll may drop its last owner.
@@ -348,7 +348,7 @@ void draw_graph(Svg& svg, _Graph& graph, const LabelLookup& lookup, LayoutKind l
   }
 }
 
-std::string get_svg(Svg& svg, _Graph& graph, LayoutKind layout, bool has_positions, bool override_positions,
+std::string get_svg(Svg& svg, GraphStore& graph, LayoutKind layout, bool has_positions, bool override_positions,
                     const GraphStyle& style) {
   const LabelLookup lookup(graph);
   svg.text += kOpeningTag;
@@ -357,7 +357,7 @@ std::string get_svg(Svg& svg, _Graph& graph, LayoutKind layout, bool has_positio
   return std::move(svg.text);
 }
 
-std::string output_svg(_Graph& graph, LayoutKind layout, bool override_positions, const GraphStyle& style) {
+std::string output_svg(GraphStore& graph, LayoutKind layout, bool override_positions, const GraphStyle& style) {
   Svg svg;
   const bool has_positions = graph.has_positions() || graph.has_kept_positions();
   return get_svg(svg, graph, layout, has_positions, override_positions, style);

@@ -49,29 +49,29 @@ class Svg {
 // last node of a label is the one found.
 class LabelLookup {
  public:
-  explicit LabelLookup(const _Graph& graph);
+  explicit LabelLookup(const GraphStore& graph);
   std::optional<NodeIndex> find(std::string_view label) const;
   // The node a stored connection is drawn to, by the label it reports.
-  std::optional<NodeIndex> find_target(const StoredConnection& connection, const _Node* target) const;
+  std::optional<NodeIndex> find_target(const StoredConnection& connection, const NodeRecord* target) const;
   NodeIndex find_node(NodeIndex position) const;
 
  private:
-  const _Graph& graph_;
+  const GraphStore& graph_;
   std::vector<NodeIndex> last_of_label_;  // by first position; empty when labels are unique
 };
 
 // Lays the graph out when asked to (override_positions) or when it has no
 // stored positions, then appends every element of the drawing to `svg`.
-void draw_graph(Svg& svg, _Graph& graph, const LabelLookup& lookup, LayoutKind layout, bool has_positions,
+void draw_graph(Svg& svg, GraphStore& graph, const LabelLookup& lookup, LayoutKind layout, bool has_positions,
                 bool override_positions, const GraphStyle& style);
 
 // The whole document: root element around what draw_graph appends.
-std::string get_svg(Svg& svg, _Graph& graph, LayoutKind layout, bool has_positions, bool override_positions,
+std::string get_svg(Svg& svg, GraphStore& graph, LayoutKind layout, bool has_positions, bool override_positions,
                     const GraphStyle& style);
 
 // Stored positions (read from a file) and kept ones (a computed layout kept
 // in the graph) are drawn as they are unless override_positions is set.
-std::string output_svg(_Graph& graph, LayoutKind layout, bool override_positions, const GraphStyle& style);
+std::string output_svg(GraphStore& graph, LayoutKind layout, bool override_positions, const GraphStyle& style);
 
 // Escaping used for text content and attribute values.
 void append_escaped_text(std::string& out, std::string_view text);
