@@ -7,5 +7,6 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  return mivora::fuzz::read_and_round_trip([&] { return mivora::read_json_text(std::string(reinterpret_cast<const char*>(data), size)); });
+  return mivora::fuzz::read_and_round_trip(
+      [&] { return mivora::read_json_text(std::string(reinterpret_cast<const char*>(data), size)); });
 }

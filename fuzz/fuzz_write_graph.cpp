@@ -48,9 +48,9 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   FuzzedDataProvider in(data, size);
   GraphStore graph;
-  std::vector<GraphStore> others;                      // graphs whose nodes become foreign targets
-  std::vector<std::shared_ptr<NodeRecord>> loose;       // free-standing nodes, kept alive
-  std::vector<std::shared_ptr<NodeRecord>> held;        // graph nodes held from outside
+  std::vector<GraphStore> others;                  // graphs whose nodes become foreign targets
+  std::vector<std::shared_ptr<NodeRecord>> loose;  // free-standing nodes, kept alive
+  std::vector<std::shared_ptr<NodeRecord>> held;   // graph nodes held from outside
   auto any_node = [&]() -> std::shared_ptr<NodeRecord> {
     const std::size_t n = graph.node_count();
     if (n == 0) return nullptr;
@@ -105,7 +105,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         break;
       }
       case 7:
-        if (!others.empty()) others.erase(others.begin() + in.ConsumeIntegralInRange<std::size_t>(0, others.size() - 1));
+        if (!others.empty())
+          others.erase(others.begin() + in.ConsumeIntegralInRange<std::size_t>(0, others.size() - 1));
         break;
       case 8:
         if (!loose.empty()) loose.pop_back();

@@ -39,11 +39,14 @@ bool is_plain_integer(std::string_view field) {
 
 template <std::size_t N>
 bool names_one_of(std::string_view field, const std::array<std::string_view, N>& names) {
-  return std::any_of(names.begin(), names.end(), [&](std::string_view name) { return equals_ignoring_case(field, name); });
+  return std::any_of(names.begin(), names.end(),
+                     [&](std::string_view name) { return equals_ignoring_case(field, name); });
 }
 
-constexpr std::array<std::string_view, 9> kSourceNames = {"source", "from", "src", "node1", "u", "id1", "source_id", "head", "start"};
-constexpr std::array<std::string_view, 9> kTargetNames = {"target", "to", "dst", "node2", "v", "id2", "target_id", "tail", "end"};
+constexpr std::array<std::string_view, 9> kSourceNames = {"source", "from",      "src",  "node1", "u",
+                                                          "id1",    "source_id", "head", "start"};
+constexpr std::array<std::string_view, 9> kTargetNames = {"target", "to",        "dst",  "node2", "v",
+                                                          "id2",    "target_id", "tail", "end"};
 
 // Splits one line (no line break) into fields. Quoted fields ("a ""b""")
 // are unquoted into `scratch`, which is sized for the line first so the
@@ -92,7 +95,7 @@ class RowSplitter {
     }
   }
 
- // Whether the last row had a quoted field (its text lives in the splitter).
+  // Whether the last row had a quoted field (its text lives in the splitter).
   bool had_quotes() const { return quoted_; }
 
  private:
@@ -183,8 +186,10 @@ class EdgeListParser {
       while (end < block.size() && block[end] != '\n' && block[end] != '\r') ++end;
       ++line_;
       line(block.substr(start, end - start));
-      if (end < block.size() && block[end] == '\r' && end + 1 < block.size() && block[end + 1] == '\n') ++end;
-      else if (end < block.size() && block[end] == '\r' && end + 1 == block.size()) pending_cr_ = true;
+      if (end < block.size() && block[end] == '\r' && end + 1 < block.size() && block[end + 1] == '\n')
+        ++end;
+      else if (end < block.size() && block[end] == '\r' && end + 1 == block.size())
+        pending_cr_ = true;
       start = end + 1;
     }
     poll_cancellation(static_cast<std::uint32_t>(std::min<std::size_t>(block.size() / 16, 1u << 20)));
@@ -216,9 +221,7 @@ class EdgeListParser {
     row(fields_, !splitter_.had_quotes() && !bipartite_);
   }
 
-  bool is_comment(std::string_view body) const {
-    return settings_.comments.find(body[0]) != std::string::npos;
-  }
+  bool is_comment(std::string_view body) const { return settings_.comments.find(body[0]) != std::string::npos; }
 
   // KONECT: `% bip ...` on the first line marks a two-mode network.
   void comment(std::string_view body) {
@@ -262,7 +265,8 @@ class EdgeListParser {
     early_.clear();
   }
 
-  bool looks_like_header(const std::vector<std::string_view>& first, const std::vector<std::string_view>& second) const {
+  bool looks_like_header(const std::vector<std::string_view>& first,
+                         const std::vector<std::string_view>& second) const {
     if (first.size() >= 2 && names_one_of(first[0], kSourceNames) && names_one_of(first[1], kTargetNames)) return true;
     if (first.size() < 2 || second.size() < 2) return false;
     for (std::size_t i = 0; i < std::min<std::size_t>({first.size(), second.size(), 3}); ++i) {
@@ -274,10 +278,14 @@ class EdgeListParser {
   void name_columns(const std::vector<std::string_view>& names) {
     bool source_named = false, target_named = false;
     for (std::size_t i = 0; i < names.size(); ++i) {
-      if (!source_named && names_one_of(names[i], kSourceNames)) source_ = i, source_named = true;
-      else if (!target_named && names_one_of(names[i], kTargetNames)) target_ = i, target_named = true;
-      else if (equals_ignoring_case(names[i], "weight")) weight_ = i;
-      else if (equals_ignoring_case(names[i], "type")) type_ = i;
+      if (!source_named && names_one_of(names[i], kSourceNames))
+        source_ = i, source_named = true;
+      else if (!target_named && names_one_of(names[i], kTargetNames))
+        target_ = i, target_named = true;
+      else if (equals_ignoring_case(names[i], "weight"))
+        weight_ = i;
+      else if (equals_ignoring_case(names[i], "type"))
+        type_ = i;
     }
     if (source_ == target_) target_ = source_ == 0 ? 1 : 0;
   }
@@ -292,7 +300,8 @@ class EdgeListParser {
     }
     if (fields.size() <= std::max(source_, target_)) {
       throw FormatError("expected a source and a target id, found " + std::to_string(fields.size()) +
-                             (fields.size() == 1 ? " field" : " fields"), line_, 0);
+                            (fields.size() == 1 ? " field" : " fields"),
+                        line_, 0);
     }
     float weight = 1.0f;
     if (weight_ && *weight_ < fields.size() && !fields[*weight_].empty()) {
@@ -305,7 +314,8 @@ class EdgeListParser {
       }
     }
     bool directed = settings_.directed.value_or(false);
-    if (!settings_.directed && type_ && *type_ < fields.size()) directed = equals_ignoring_case(fields[*type_], "directed");
+    if (!settings_.directed && type_ && *type_ < fields.size())
+      directed = equals_ignoring_case(fields[*type_], "directed");
     if (batched) {
       const std::string_view from = fields[source_], to = fields[target_];
       batch_[batch_size_++] = Pending{from, to, records_.prepare(from), records_.prepare(to), weight, directed};

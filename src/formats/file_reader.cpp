@@ -135,8 +135,7 @@ class NetReader {
     } else if (tokens_.size() >= 4) {
       const double x = parse_or_fail<double>(tokens_[tokens_.size() - 2], kInvalidX);
       const double y = parse_or_fail<double>(tokens_.back(), kInvalidY);
-      ids_.assign(tokens_[0], graph_.add_node_with_pos(label, x * kSpanX + kCanvasMargin,
-                                                       y * kSpanY + kCanvasMargin));
+      ids_.assign(tokens_[0], graph_.add_node_with_pos(label, x * kSpanX + kCanvasMargin, y * kSpanY + kCanvasMargin));
     }
   }
 
@@ -163,7 +162,7 @@ class NetReader {
     if (!to) fail(kNoEntryForKey);
     const float weight = parse_or_fail<float>(parts[2], kInvalidWeight);
     pending_.push_back(GraphStore::PositionedConnection{static_cast<std::uint32_t>(*from),
-                                                    static_cast<std::uint32_t>(*to), weight, directed});
+                                                        static_cast<std::uint32_t>(*to), weight, directed});
   }
 
  public:

@@ -1,6 +1,5 @@
 #include "formats/file_writer.hpp"
 
-
 #include <charconv>
 #include <cmath>
 #include <string_view>
@@ -65,13 +64,27 @@ void append_json_string(std::string& out, std::string_view text) {
     }
     out += '\\';
     switch (c) {
-      case '"': out += '"'; break;
-      case '\\': out += '\\'; break;
-      case '\b': out += 'b'; break;
-      case '\t': out += 't'; break;
-      case '\n': out += 'n'; break;
-      case '\f': out += 'f'; break;
-      case '\r': out += 'r'; break;
+      case '"':
+        out += '"';
+        break;
+      case '\\':
+        out += '\\';
+        break;
+      case '\b':
+        out += 'b';
+        break;
+      case '\t':
+        out += 't';
+        break;
+      case '\n':
+        out += 'n';
+        break;
+      case '\f':
+        out += 'f';
+        break;
+      case '\r':
+        out += 'r';
+        break;
       default:
         out += "u00";
         out += kHex[byte >> 4];
@@ -216,11 +229,11 @@ template <typename Stream>
 void write_json_document(Stream& stream, const GraphStore& graph) {
   std::vector<ConnectionEntry> edges;
   std::vector<ConnectionEntry> arcs;
-  graph.for_each_connection([&](NodeIndex, const NodeRecord& from, const StoredConnection& connection,
-                                const NodeRecord* target) {
-    if (target == nullptr) return;
-    (connection.directed ? arcs : edges).push_back(ConnectionEntry{&from, target, connection.weight});
-  });
+  graph.for_each_connection(
+      [&](NodeIndex, const NodeRecord& from, const StoredConnection& connection, const NodeRecord* target) {
+        if (target == nullptr) return;
+        (connection.directed ? arcs : edges).push_back(ConnectionEntry{&from, target, connection.weight});
+      });
 
   using JsonWriter = rapidjson::PrettyWriter<Stream>;
   JsonWriter writer(stream);

@@ -25,13 +25,27 @@ bool any_position(const GraphStore& graph) {
 void append_xml_escaped(std::string& out, std::string_view text) {
   for (const char c : text) {
     switch (c) {
-      case '&': out += "&amp;"; break;
-      case '<': out += "&lt;"; break;
-      case '>': out += "&gt;"; break;
-      case '"': out += "&quot;"; break;
-      case '\n': out += "&#10;"; break;
-      case '\r': out += "&#13;"; break;
-      case '\t': out += "&#9;"; break;
+      case '&':
+        out += "&amp;";
+        break;
+      case '<':
+        out += "&lt;";
+        break;
+      case '>':
+        out += "&gt;";
+        break;
+      case '"':
+        out += "&quot;";
+        break;
+      case '\n':
+        out += "&#10;";
+        break;
+      case '\r':
+        out += "&#13;";
+        break;
+      case '\t':
+        out += "&#9;";
+        break;
       default:
         if (static_cast<unsigned char>(c) < 0x20) {
           throw NotWritable("the label '" + std::string(text) + "' holds a control character, which XML cannot hold");

@@ -44,13 +44,15 @@ class GexfHandler : public XmlHandler {
       const std::string_view type = attributes.get("defaultedgetype");
       if (!type.empty()) {
         const auto given = direction(type);
-        if (!given) throw FormatError("defaultedgetype is '" + std::string(type) + "', not directed, undirected or mutual", 0, 0);
+        if (!given)
+          throw FormatError("defaultedgetype is '" + std::string(type) + "', not directed, undirected or mutual", 0, 0);
         directed_ = *given;
       }
     } else if (name == "attributes") {
       edge_attributes_ = attributes.get("class") == "edge";
     } else if (name == "attribute" && edge_attributes_) {
-      if (equals_ignoring_case(attributes.get("title"), "weight")) weight_ids_.insert(std::string(attributes.get("id")));
+      if (equals_ignoring_case(attributes.get("title"), "weight"))
+        weight_ids_.insert(std::string(attributes.get("id")));
     } else if (name == "node" && saw_graph_) {
       if (!attributes.has("id")) throw FormatError("a node has no 'id' attribute", 0, 0);
       if (open_node_ != VertexIds::kAbsent) outer_nodes_.push_back(open_node_);
@@ -64,7 +66,8 @@ class GexfHandler : public XmlHandler {
     } else if (name == "edge" && saw_graph_) {
       edge(attributes);
     } else if (name == "attvalue" && in_edge_ && !edge_weight_given_) {
-      if (weight_ids_.contains(std::string(attributes.get("for"))) || weight_ids_.contains(std::string(attributes.get("id")))) {
+      if (weight_ids_.contains(std::string(attributes.get("for"))) ||
+          weight_ids_.contains(std::string(attributes.get("id")))) {
         *links_.last_weight() = number(attributes.get("value"), "an edge's weight");
       }
     }
@@ -111,12 +114,16 @@ class GexfHandler : public XmlHandler {
 
   void edge(const Attributes& attributes) {
     if (!attributes.has("source") || !attributes.has("target")) {
-      throw FormatError(attributes.has("source") ? "an edge has no 'target' attribute" : "an edge has no 'source' attribute", 0, 0);
+      throw FormatError(
+          attributes.has("source") ? "an edge has no 'target' attribute" : "an edge has no 'source' attribute", 0, 0);
     }
     bool directed = directed_;
     if (attributes.has("type")) {
       const auto given = direction(attributes.get("type"));
-      if (!given) throw FormatError("an edge's type is '" + std::string(attributes.get("type")) + "', not directed, undirected or mutual", 0, 0);
+      if (!given)
+        throw FormatError(
+            "an edge's type is '" + std::string(attributes.get("type")) + "', not directed, undirected or mutual", 0,
+            0);
       directed = *given;
     }
     edge_weight_given_ = attributes.has("weight");

@@ -42,9 +42,8 @@ bool is_space(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' |
 bool is_word_start(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '_'; }
 bool is_word_char(char c) { return is_word_start(c) || (c >= '0' && c <= '9'); }
 bool is_number_char(char c) {
-  return (c >= '0' && c <= '9') || c == '.' || c == '-' || c == '+' || c == 'e' || c == 'E' || c == 'x' ||
-         c == 'X' || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F') || c == 'i' || c == 'n' || c == 'N' ||
-         c == 't' || c == 'y';
+  return (c >= '0' && c <= '9') || c == '.' || c == '-' || c == '+' || c == 'e' || c == 'E' || c == 'x' || c == 'X' ||
+         (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F') || c == 'i' || c == 'n' || c == 'N' || c == 't' || c == 'y';
 }
 
 void append_utf8(std::string& out, std::uint32_t code) {
@@ -88,15 +87,24 @@ std::string decode_entities(std::string_view raw) {
       const auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), code, hex ? 16 : 10);
       known = error == std::errc() && end == digits.data() + digits.size() && !digits.empty() && code <= 0x10FFFF &&
               !(code >= 0xD800 && code <= 0xDFFF);
-    } else if (name == "amp") code = '&';
-    else if (name == "lt") code = '<';
-    else if (name == "gt") code = '>';
-    else if (name == "quot") code = '"';
-    else if (name == "apos") code = '\'';
-    else if (name == "nbsp") code = 0xA0;
-    else if (name == "NewLine") code = '\n';
-    else if (name == "Tab") code = '\t';
-    else known = false;
+    } else if (name == "amp")
+      code = '&';
+    else if (name == "lt")
+      code = '<';
+    else if (name == "gt")
+      code = '>';
+    else if (name == "quot")
+      code = '"';
+    else if (name == "apos")
+      code = '\'';
+    else if (name == "nbsp")
+      code = 0xA0;
+    else if (name == "NewLine")
+      code = '\n';
+    else if (name == "Tab")
+      code = '\t';
+    else
+      known = false;
     if (!known) {
       out += c;
       ++i;
@@ -230,7 +238,8 @@ class GmlLexer {
     keep_from_ = scan_ = pos_;
     bool plain = true;
     while (true) {
-      if (!available(scan_)) throw FormatError("a string is not closed before the end of the file", token.line, token.column);
+      if (!available(scan_))
+        throw FormatError("a string is not closed before the end of the file", token.line, token.column);
       const char c = at(scan_);
       if (c == '"') break;
       if (c == '\n' || c == '\r') newline_at(scan_);
@@ -280,14 +289,17 @@ class GmlParser {
  private:
   void expect_key(const Token& token) {
     if (token.kind != Kind::Word) {
-      throw FormatError(token.kind == Kind::Open ? "expected a key before '['" : "expected a key, found '" + token.text + "'", token.line, token.column);
+      throw FormatError(
+          token.kind == Kind::Open ? "expected a key before '['" : "expected a key, found '" + token.text + "'",
+          token.line, token.column);
     }
   }
 
   Token value_after(const Token& key) {
     Token value = lexer_.next();
     if (value.kind == Kind::End) throw FormatError("key '" + key.text + "' has no value", key.line, key.column);
-    if (value.kind == Kind::Close) throw FormatError("key '" + key.text + "' has no value before ']'", value.line, value.column);
+    if (value.kind == Kind::Close)
+      throw FormatError("key '" + key.text + "' has no value before ']'", value.line, value.column);
     return value;
   }
 
@@ -304,7 +316,8 @@ class GmlParser {
     std::size_t depth = 1;
     while (depth > 0) {
       Token token = lexer_.next();
-      if (token.kind == Kind::End) throw FormatError("a list is not closed before the end of the file", token.line, token.column);
+      if (token.kind == Kind::End)
+        throw FormatError("a list is not closed before the end of the file", token.line, token.column);
       if (token.kind == Kind::Open) ++depth;
       if (token.kind == Kind::Close) --depth;
     }
@@ -339,8 +352,10 @@ class GmlParser {
     while (next_key(key, open)) {
       Token value = value_after(key);
       if (value.kind == Kind::Open) {
-        if (key.text == "graphics") graphics(value, x, y, has_x, has_y);
-        else skip_list();
+        if (key.text == "graphics")
+          graphics(value, x, y, has_x, has_y);
+        else
+          skip_list();
       } else if (key.text == "id") {
         id = std::move(value.text), has_id = true;
       } else if (key.text == "label") {
@@ -351,8 +366,10 @@ class GmlParser {
     }
     if (!has_id) throw FormatError("a node has no 'id'", open.line, open.column);
     VertexRecord& vertex = records_.vertices[records_.declare(id)];
-    if (has_label) vertex.label = std::move(label);
-    else if (has_name) vertex.label = std::move(name);
+    if (has_label)
+      vertex.label = std::move(label);
+    else if (has_name)
+      vertex.label = std::move(name);
     if (has_x && has_y) {
       vertex.x = x, vertex.y = y;
       vertex.has_position = true;

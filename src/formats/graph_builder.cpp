@@ -26,8 +26,7 @@ void GraphBuilder::expect_vertices(std::uint64_t count, std::uint64_t bytes_per_
   ids_.reserve(reserve);
 }
 
-std::uint32_t GraphBuilder::add_vertex(std::string_view id, std::optional<std::string_view> label,
-                                       bool keep_first_id) {
+std::uint32_t GraphBuilder::add_vertex(std::string_view id, std::optional<std::string_view> label, bool keep_first_id) {
   if (label_ends_.size() >= kMaxVertices) fail("too many vertices");
   const auto vertex = static_cast<std::uint32_t>(label_ends_.size());
   labels_.append(label ? *label : id);
@@ -72,7 +71,7 @@ void GraphBuilder::place_positions() {
   }
   const double span_x = kCanvasWidth - kCanvasMargin;   // 1480
   const double span_y = kCanvasHeight - kCanvasMargin;  // 680
-  if (min_x > max_x) return;  // nothing finite to place
+  if (min_x > max_x) return;                            // nothing finite to place
   if (units_ == PositionUnits::UnitSquare && min_x >= 0 && max_x <= 1 && min_y >= 0 && max_y <= 1) {
     for (Position& p : positions_) {
       p.x = p.x * span_x + kCanvasMargin;
@@ -80,8 +79,8 @@ void GraphBuilder::place_positions() {
     }
     return;
   }
-  if (units_ == PositionUnits::Canvas && min_x >= kCanvasMargin && max_x <= kCanvasWidth &&
-      min_y >= kCanvasMargin && max_y <= kCanvasHeight) {
+  if (units_ == PositionUnits::Canvas && min_x >= kCanvasMargin && max_x <= kCanvasWidth && min_y >= kCanvasMargin &&
+      max_y <= kCanvasHeight) {
     return;
   }
   // One factor for both axes; the drawing centred in the free room.
@@ -101,7 +100,8 @@ GraphStore GraphBuilder::finish(ReadNotes& notes) {
   place_positions();
   // The last position given for a vertex counts.
   std::vector<std::uint32_t> position_of(positions_.empty() ? 0 : label_ends_.size(), 0);
-  for (std::size_t i = 0; i < positions_.size(); ++i) position_of[positions_[i].vertex] = static_cast<std::uint32_t>(i + 1);
+  for (std::size_t i = 0; i < positions_.size(); ++i)
+    position_of[positions_[i].vertex] = static_cast<std::uint32_t>(i + 1);
 
   GraphStore graph;
   graph.reserve(label_ends_.size());
@@ -110,7 +110,8 @@ GraphStore GraphBuilder::finish(ReadNotes& notes) {
   for (std::size_t vertex = 0; vertex < label_ends_.size(); ++vertex) {
     poll_cancellation();
     const std::string_view text = label(vertex);
-    const Position* position = position_of.empty() || position_of[vertex] == 0 ? nullptr : &positions_[position_of[vertex] - 1];
+    const Position* position =
+        position_of.empty() || position_of[vertex] == 0 ? nullptr : &positions_[position_of[vertex] - 1];
     const double xy[2] = {position != nullptr ? position->x : 0.0, position != nullptr ? position->y : 0.0};
     if (graph.add_node_if_new(text, position != nullptr ? xy : nullptr)) continue;
     if (repeated++ == 0) first_repeated = std::string(text);

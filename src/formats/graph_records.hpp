@@ -123,8 +123,10 @@ class GraphRecords {
   // naming the first.
   std::uint32_t declare(std::string_view id) {
     std::uint32_t v = ids_.find(id);
-    if (v == VertexIds::kAbsent) v = vertex(id);
-    else if (v < declared_.size() && declared_[v]) v = add_vertex(std::string(id));
+    if (v == VertexIds::kAbsent)
+      v = vertex(id);
+    else if (v < declared_.size() && declared_[v])
+      v = add_vertex(std::string(id));
     if (declared_.size() <= v) declared_.resize(v + 1, false);
     declared_[v] = true;
     return v;

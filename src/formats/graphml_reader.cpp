@@ -63,14 +63,17 @@ class GraphmlHandler : public XmlHandler {
     } else if (name == "edge" && !directed_.empty()) {
       edge_ = EdgeState{};
       if (!attributes.has("source") || !attributes.has("target")) {
-        throw FormatError(attributes.has("source") ? "an edge has no 'target' attribute" : "an edge has no 'source' attribute", 0, 0);
+        throw FormatError(
+            attributes.has("source") ? "an edge has no 'target' attribute" : "an edge has no 'source' attribute", 0, 0);
       }
       edge_.source = attributes.get("source");
       edge_.target = attributes.get("target");
       edge_.directed = directed_.back();
       if (attributes.has("directed")) {
         const auto given = truth(attributes.get("directed"));
-        if (!given) throw FormatError("an edge's 'directed' is '" + std::string(attributes.get("directed")) + "', not true or false", 0, 0);
+        if (!given)
+          throw FormatError(
+              "an edge's 'directed' is '" + std::string(attributes.get("directed")) + "', not true or false", 0, 0);
         edge_.directed = *given;
       }
       in_edge_ = true;
@@ -124,8 +127,11 @@ class GraphmlHandler : public XmlHandler {
   };
 
   static std::string_view trimmed(std::string_view text) {
-    while (!text.empty() && (text.front() == ' ' || text.front() == '\t' || text.front() == '\n' || text.front() == '\r')) text.remove_prefix(1);
-    while (!text.empty() && (text.back() == ' ' || text.back() == '\t' || text.back() == '\n' || text.back() == '\r')) text.remove_suffix(1);
+    while (!text.empty() &&
+           (text.front() == ' ' || text.front() == '\t' || text.front() == '\n' || text.front() == '\r'))
+      text.remove_prefix(1);
+    while (!text.empty() && (text.back() == ' ' || text.back() == '\t' || text.back() == '\n' || text.back() == '\r'))
+      text.remove_suffix(1);
     return text;
   }
 
@@ -134,10 +140,14 @@ class GraphmlHandler : public XmlHandler {
     const std::string_view domain = attributes.get("for");
     const std::string_view name = attributes.get("attr.name");
     Meaning node = Meaning::None, edge = Meaning::None;
-    if (equals_ignoring_case(name, "label")) node = Meaning::Label;
-    else if (equals_ignoring_case(name, "name")) node = Meaning::Name;
-    else if (name == "x") node = Meaning::X;
-    else if (name == "y") node = Meaning::Y;
+    if (equals_ignoring_case(name, "label"))
+      node = Meaning::Label;
+    else if (equals_ignoring_case(name, "name"))
+      node = Meaning::Name;
+    else if (name == "x")
+      node = Meaning::X;
+    else if (name == "y")
+      node = Meaning::Y;
     if (equals_ignoring_case(name, "weight")) edge = Meaning::Weight;
     KeyMeanings* found = nullptr;
     for (auto& [known, meanings] : keys_) {
@@ -161,13 +171,18 @@ class GraphmlHandler : public XmlHandler {
 
   void data(Meaning meaning) {
     switch (meaning) {
-      case Meaning::Label: node_.label = text_; break;
-      case Meaning::Name: node_.name = text_; break;
+      case Meaning::Label:
+        node_.label = text_;
+        break;
+      case Meaning::Name:
+        node_.name = text_;
+        break;
       case Meaning::X:
       case Meaning::Y: {
         double value;
         if (parse_float(trimmed(text_), value) != FloatParse::Ok) {
-          throw FormatError("a node's " + std::string(meaning == Meaning::X ? "x" : "y") + " is '" + text_ + "', not a number", 0, 0);
+          throw FormatError(
+              "a node's " + std::string(meaning == Meaning::X ? "x" : "y") + " is '" + text_ + "', not a number", 0, 0);
         }
         (meaning == Meaning::X ? node_.x : node_.y) = value;
         break;
@@ -180,15 +195,18 @@ class GraphmlHandler : public XmlHandler {
         edge_.weight = value;
         break;
       }
-      case Meaning::None: break;
+      case Meaning::None:
+        break;
     }
   }
 
   void finish_node() {
     links_.flush();  // earlier edges may name this id first
     VertexRecord& vertex = records_.vertices[records_.declare(node_.id)];
-    if (node_.label) vertex.label = std::move(*node_.label);
-    else if (node_.name) vertex.label = std::move(*node_.name);
+    if (node_.label)
+      vertex.label = std::move(*node_.label);
+    else if (node_.name)
+      vertex.label = std::move(*node_.name);
     if (node_.x && node_.y) {
       vertex.x = *node_.x, vertex.y = *node_.y;
       vertex.has_position = true;

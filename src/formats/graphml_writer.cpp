@@ -25,7 +25,8 @@ void write_graphml(const GraphStore& graph, CheckedWriter& out, const WriteOptio
         "  <key id=\"y\" for=\"node\" attr.name=\"y\" attr.type=\"double\"/>\n";
   }
   text += "  <key id=\"weight\" for=\"edge\" attr.name=\"weight\" attr.type=\"double\"/>\n";
-  text += graph_directed ? "  <graph id=\"G\" edgedefault=\"directed\">\n" : "  <graph id=\"G\" edgedefault=\"undirected\">\n";
+  text += graph_directed ? "  <graph id=\"G\" edgedefault=\"directed\">\n"
+                         : "  <graph id=\"G\" edgedefault=\"undirected\">\n";
   for (NodeIndex position = 0; position < graph.node_count(); ++position) {
     const NodeRecord& node = graph.node(position);
     text += "    <node id=\"n";

@@ -22,9 +22,7 @@ namespace mivora {
 // addressing over the store's seeded label hash, with keys in one arena.
 class IdMap {
  public:
-  void reserve(std::size_t count) {
-    dense_.reserve(count + 1);
-  }
+  void reserve(std::size_t count) { dense_.reserve(count + 1); }
 
   void assign(std::string_view id, NodeIndex position) {
     if (sequential_) {

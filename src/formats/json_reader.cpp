@@ -25,7 +25,6 @@ namespace mivora {
 
 // ---- numbers in the JSON style --------------------------------------------------
 
-
 namespace {
 
 // ---- the record mapping -----------------------------------------------------------
@@ -44,8 +43,10 @@ struct RecordShape {
   unsigned required;  // bit per field
 };
 
-constexpr RecordShape kGraphShape{
-    "struct JsonGraph", {"nodes", "edges", "arcs"}, {Want::NodeList, Want::ConnectionList, Want::ConnectionList}, 0b001};
+constexpr RecordShape kGraphShape{"struct JsonGraph",
+                                  {"nodes", "edges", "arcs"},
+                                  {Want::NodeList, Want::ConnectionList, Want::ConnectionList},
+                                  0b001};
 constexpr RecordShape kNodeShape{
     "struct JsonNode", {"label", "x", "y"}, {Want::Text, Want::OptionalF64, Want::OptionalF64}, 0b001};
 constexpr RecordShape kConnectionShape{
@@ -53,15 +54,23 @@ constexpr RecordShape kConnectionShape{
 
 const char* expecting(Want want) {
   switch (want) {
-    case Want::Graph: return kGraphShape.expecting;
-    case Want::Node: return kNodeShape.expecting;
-    case Want::Connection: return kConnectionShape.expecting;
+    case Want::Graph:
+      return kGraphShape.expecting;
+    case Want::Node:
+      return kNodeShape.expecting;
+    case Want::Connection:
+      return kConnectionShape.expecting;
     case Want::NodeList:
-    case Want::ConnectionList: return "a sequence";
-    case Want::Text: return "a string";
-    case Want::OptionalF64: return "f64";
-    case Want::F32: return "f32";
-    default: return "";
+    case Want::ConnectionList:
+      return "a sequence";
+    case Want::Text:
+      return "a string";
+    case Want::OptionalF64:
+      return "f64";
+    case Want::F32:
+      return "f32";
+    default:
+      return "";
   }
 }
 
@@ -101,17 +110,23 @@ Number read_number(std::string_view text) {
 
 double as_f64(const Number& number) {
   switch (number.kind) {
-    case Number::Kind::Unsigned: return static_cast<double>(number.unsigned_value);
-    case Number::Kind::Signed: return static_cast<double>(number.signed_value);
-    default: return number.float_value;
+    case Number::Kind::Unsigned:
+      return static_cast<double>(number.unsigned_value);
+    case Number::Kind::Signed:
+      return static_cast<double>(number.signed_value);
+    default:
+      return number.float_value;
   }
 }
 
 float as_f32(const Number& number) {
   switch (number.kind) {
-    case Number::Kind::Unsigned: return static_cast<float>(number.unsigned_value);
-    case Number::Kind::Signed: return static_cast<float>(number.signed_value);
-    default: return static_cast<float>(number.float_value);
+    case Number::Kind::Unsigned:
+      return static_cast<float>(number.unsigned_value);
+    case Number::Kind::Signed:
+      return static_cast<float>(number.signed_value);
+    default:
+      return static_cast<float>(number.float_value);
   }
 }
 
@@ -121,16 +136,29 @@ std::string quoted(std::string_view text) {
   std::string out = "\"";
   for (const char c : text) {
     switch (c) {
-      case '"': out += "\\\""; break;
-      case '\\': out += "\\\\"; break;
-      case '\n': out += "\\n"; break;
-      case '\r': out += "\\r"; break;
-      case '\t': out += "\\t"; break;
-      case '\0': out += "\\0"; break;
+      case '"':
+        out += "\\\"";
+        break;
+      case '\\':
+        out += "\\\\";
+        break;
+      case '\n':
+        out += "\\n";
+        break;
+      case '\r':
+        out += "\\r";
+        break;
+      case '\t':
+        out += "\\t";
+        break;
+      case '\0':
+        out += "\\0";
+        break;
       default:
         if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) {
           char hex[8];
-          const auto end = std::to_chars(hex, hex + sizeof hex, static_cast<unsigned>(static_cast<unsigned char>(c)), 16).ptr;
+          const auto end =
+              std::to_chars(hex, hex + sizeof hex, static_cast<unsigned>(static_cast<unsigned char>(c)), 16).ptr;
           out += "\\u{";
           out.append(hex, end);
           out += '}';
@@ -214,9 +242,9 @@ class GraphHandler {
     Frame& frame = frames_.back();
     if (frame.kind == Kind::Skip) return end_skip();
     if (frame.kind == Kind::RecordArray && frame.field < 3) {
-      return error_at("invalid length " + std::to_string(frame.field) + ", expected " + frame.shape->expecting +
-                          " with 3 elements",
-                      stream_.Tell() + 1);
+      return error_at(
+          "invalid length " + std::to_string(frame.field) + ", expected " + frame.shape->expecting + " with 3 elements",
+          stream_.Tell() + 1);
     }
     frames_.pop_back();
     --depth_;
@@ -240,8 +268,7 @@ class GraphHandler {
     const std::size_t line_start = feed == std::string_view::npos ? 0 : feed + 1;
     std::size_t line = 1;
     for (std::size_t i = 0; i < line_start; ++i) line += text_[i] == '\n';
-    return std::string(message) + " at line " + std::to_string(line) + " column " +
-           std::to_string(index - line_start);
+    return std::string(message) + " at line " + std::to_string(line) + " column " + std::to_string(index - line_start);
   }
 
  private:
@@ -255,7 +282,7 @@ class GraphHandler {
     int field = kNoField;                // objects: field of the coming value; arrays: index of the next element
     unsigned seen = 0;
     std::size_t skip_depth = 0;
-    int record = 0;               // 0 graph, 1 node, 2 connection
+    int record = 0;  // 0 graph, 1 node, 2 connection
     std::vector<JsonConnection>* connections = nullptr;
   };
 
@@ -295,10 +322,14 @@ class GraphHandler {
     if (frames_.empty()) return Want::Graph;
     const Frame& frame = frames_.back();
     switch (frame.kind) {
-      case Kind::List: return frame.element;
-      case Kind::RecordObject: return frame.field == kIgnoredField ? Want::Ignored : frame.shape->wants[frame.field];
-      case Kind::RecordArray: return frame.field >= 3 ? Want::TooMany : frame.shape->wants[frame.field];
-      case Kind::Skip: break;
+      case Kind::List:
+        return frame.element;
+      case Kind::RecordObject:
+        return frame.field == kIgnoredField ? Want::Ignored : frame.shape->wants[frame.field];
+      case Kind::RecordArray:
+        return frame.field >= 3 ? Want::TooMany : frame.shape->wants[frame.field];
+      case Kind::Skip:
+        break;
     }
     return Want::Ignored;
   }
@@ -335,10 +366,14 @@ class GraphHandler {
 
   std::string unexpected(Scalar scalar, std::string_view text) const {
     switch (scalar) {
-      case Scalar::Null: return "null";
-      case Scalar::True: return "boolean `true`";
-      case Scalar::False: return "boolean `false`";
-      case Scalar::String: return "string " + quoted(text);
+      case Scalar::Null:
+        return "null";
+      case Scalar::True:
+        return "boolean `true`";
+      case Scalar::False:
+        return "boolean `false`";
+      case Scalar::String:
+        return "string " + quoted(text);
       case Scalar::Number: {
         const Number number = read_number(text);
         if (number.kind == Number::Kind::Unsigned) return "integer `" + std::to_string(number.unsigned_value) + "`";
@@ -604,9 +639,8 @@ ReadResult build_json_graph(const JsonGraph& records) {
         if (!from) fail(kFromNotFound);
         const auto to = index.find(connection.target, hashes[2 * k + 1]);
         if (!to) fail(kToNotFound);
-        resolved.push_back(GraphStore::PositionedConnection{static_cast<std::uint32_t>(*from),
-                                                        static_cast<std::uint32_t>(*to), connection.weight,
-                                                        directed});
+        resolved.push_back(GraphStore::PositionedConnection{
+            static_cast<std::uint32_t>(*from), static_cast<std::uint32_t>(*to), connection.weight, directed});
       }
     }
   }
@@ -662,8 +696,7 @@ std::size_t line_of_invalid_utf8(std::string_view text) {
   std::size_t line = 0;
   std::size_t column = 0;
   const std::size_t at = message.rfind(" at line ");
-  if (at != std::string::npos &&
-      std::sscanf(message.c_str() + at, " at line %zu column %zu", &line, &column) == 2) {
+  if (at != std::string::npos && std::sscanf(message.c_str() + at, " at line %zu column %zu", &line, &column) == 2) {
     throw FormatError(message.substr(0, at), line, column);
   }
   throw FormatError(message, 0, 0);

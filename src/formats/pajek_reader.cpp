@@ -99,8 +99,7 @@ class PajekReader {
       if (seen_network_content_) return false;
       return true;
     }
-    if (word == "partition" || word == "vector" || word == "permutation" || word == "cluster" ||
-        word == "hierarchy") {
+    if (word == "partition" || word == "vector" || word == "permutation" || word == "cluster" || word == "hierarchy") {
       return false;
     }
     if (word == "vertices") {
@@ -224,7 +223,8 @@ class PajekReader {
     // a field that starts like a number and is none is an error.
     if (const std::string_view weight_text = next_field(rest); !weight_text.empty()) {
       if (parse_float(weight_text, weight) != FloatParse::Ok) {
-        if (looks_numeric(weight_text)) error("expected a number as the weight, found '" + std::string(weight_text) + "'");
+        if (looks_numeric(weight_text))
+          error("expected a number as the weight, found '" + std::string(weight_text) + "'");
         weight = 1.0f;
       }
     }
@@ -253,7 +253,8 @@ class PajekReader {
     std::uint64_t column = 0;
     for (std::string_view cell = next_field(rest); !cell.empty(); cell = next_field(rest), ++column) {
       float value;
-      if (parse_float(cell, value) != FloatParse::Ok) error("expected a number in the matrix, found '" + std::string(cell) + "'");
+      if (parse_float(cell, value) != FloatParse::Ok)
+        error("expected a number in the matrix, found '" + std::string(cell) + "'");
       if (column_base + column >= vertices) error("the matrix row has more cells than there are vertices");
       if (value != 0.0f) {
         builder_.add_link(static_cast<std::uint32_t>(matrix_row_), static_cast<std::uint32_t>(column_base + column),

@@ -110,7 +110,8 @@ void XMLCALL on_entity_declaration(void* data, const XML_Char* name, int, const 
                                    const XML_Char*, const XML_Char*, const XML_Char*) {
   auto& session = *static_cast<Session*>(data);
   if (session.refusal.empty()) {
-    session.refusal = std::string("the document declares the entity '") + name + "'; entity declarations are not accepted";
+    session.refusal =
+        std::string("the document declares the entity '") + name + "'; entity declarations are not accepted";
   }
   XML_StopParser(session.parser, XML_FALSE);
 }
@@ -145,7 +146,8 @@ void parse_xml(const ChunkInput::Fill& fill, XmlHandler& handler) {
       }
     }
     if (!session.refusal.empty()) fail_at(parser, session.refusal);
-    if (status != XML_STATUS_OK) fail_at(parser, std::string("malformed XML: ") + XML_ErrorString(XML_GetErrorCode(parser)));
+    if (status != XML_STATUS_OK)
+      fail_at(parser, std::string("malformed XML: ") + XML_ErrorString(XML_GetErrorCode(parser)));
     if (last) break;
     poll_cancellation(64);
   }

@@ -50,7 +50,7 @@ AdjacencyMatrix generate_adjacency_matrix(const GraphStore& graph) {
 }
 
 GraphStore from_adjacency_matrix(const std::vector<std::vector<float>>& matrix, bool directed,
-                             const std::optional<std::vector<std::string>>& labels) {
+                                 const std::optional<std::vector<std::string>>& labels) {
   const std::size_t n = matrix.size();
   std::vector<std::string> names;
   if (labels) {

@@ -59,6 +59,6 @@ AdjacencyMatrix generate_adjacency_matrix(const GraphStore& graph);
 // connection per non-zero cell, created row by row. Rows must hold at least
 // as many cells as there are rows.
 GraphStore from_adjacency_matrix(const std::vector<std::vector<float>>& matrix, bool directed,
-                             const std::optional<std::vector<std::string>>& labels);
+                                 const std::optional<std::vector<std::string>>& labels);
 
 }  // namespace mivora

@@ -9,7 +9,7 @@ namespace mivora {
 namespace {
 
 // Number of nodes per degree, indexed by degree.
-std::vector<std::uint32_t> tally(const std::vector<DegreeRecord>& records, std::int32_t DegreeRecord::*kind) {
+std::vector<std::uint32_t> tally(const std::vector<DegreeRecord>& records, std::int32_t DegreeRecord::* kind) {
   std::int32_t largest = 0;
   for (const DegreeRecord& record : records) largest = std::max(largest, record.*kind);
   std::vector<std::uint32_t> counts(static_cast<std::size_t>(largest) + 1, 0);
@@ -36,7 +36,7 @@ float entropy(const Distribution& distribution) {
 // Degrees counted per node, wrapping like 32-bit integers.
 std::int32_t wrapping_product(std::uint32_t a, std::uint32_t b) { return static_cast<std::int32_t>(a * b); }
 
-float skewness(const std::vector<DegreeRecord>& records, std::int32_t DegreeRecord::*kind) {
+float skewness(const std::vector<DegreeRecord>& records, std::int32_t DegreeRecord::* kind) {
   const std::size_t n = records.size();
   // Ranks follow the degrees sorted descending; equal degrees are
   // interchangeable, so a count per degree stands in for the sort.
@@ -52,8 +52,7 @@ float skewness(const std::vector<DegreeRecord>& records, std::int32_t DegreeReco
       degree_sum += d;
     }
   }
-  const float mean =
-      n == 0 ? 0.0f : static_cast<float>(static_cast<std::int32_t>(degree_sum)) / static_cast<float>(n);
+  const float mean = n == 0 ? 0.0f : static_cast<float>(static_cast<std::int32_t>(degree_sum)) / static_cast<float>(n);
   const float nodes = static_cast<float>(n);
   const float scale = ((nodes + 1.0f) * nodes * 0.5f) * mean;
   return weighted / scale;  // 0 / 0 (NaN) when every degree is 0

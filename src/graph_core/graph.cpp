@@ -85,9 +85,7 @@ NodeIndex GraphStore::add_node_with_pos(std::string_view label, double x, double
   return position;
 }
 
-NodeIndex GraphStore::append_node_unchecked(std::string label) {
-  return append(new_node(std::move(label)));
-}
+NodeIndex GraphStore::append_node_unchecked(std::string label) { return append(new_node(std::move(label))); }
 
 std::optional<NodeIndex> GraphStore::add_node_if_new(std::string_view label, const double* xy) {
   const std::uint64_t hash = hash_label(label);
@@ -122,8 +120,8 @@ void GraphStore::add_decimal_nodes(std::size_t count) {
   }
 }
 
-void GraphStore::create_connection(std::string_view from_label, std::string_view to_label,
-                               bool directed, Weight weight) {
+void GraphStore::create_connection(std::string_view from_label, std::string_view to_label, bool directed,
+                                   Weight weight) {
   // Four cache misses lie on this path (two index slots, two nodes); they
   // are started in pairs so that each pair costs one wait.
   const std::uint64_t from_hash = hash_label(from_label);
@@ -253,12 +251,10 @@ Weight GraphStore::get_total_weight() const {
   return total;
 }
 
-Weight GraphStore::get_mean_weight() const {
-  return get_total_weight() / static_cast<Weight>(get_edge_count());
-}
+Weight GraphStore::get_mean_weight() const { return get_total_weight() / static_cast<Weight>(get_edge_count()); }
 
 std::optional<NodeIndex> GraphStore::record_target_position(const StoredConnection& connection,
-                                                        const NodeRecord* target) const {
+                                                            const NodeRecord* target) const {
   if (connection.is_local()) return canonical_position(connection.local_target);
   if (target == nullptr) return std::nullopt;  // gone: no node, whatever the labels
   return find_by_label(target->label);

@@ -53,8 +53,7 @@ class GraphStore {
   // The position of the new node, or nothing when the label was present.
   std::optional<NodeIndex> add_node_if_new(std::string_view label, const double* xy = nullptr);
 
-  void create_connection(std::string_view from_label, std::string_view to_label, bool directed,
-                         Weight weight);
+  void create_connection(std::string_view from_label, std::string_view to_label, bool directed, Weight weight);
 
   // A connection between two nodes of this graph, by position (file readers).
   struct PositionedConnection {
@@ -72,7 +71,7 @@ class GraphStore {
   struct ConnectionColumns {
     std::span<const std::uint32_t> from;
     std::span<const std::uint32_t> to;
-    std::span<const Weight> weights;            // empty: every link weighs default_weight
+    std::span<const Weight> weights;  // empty: every link weighs default_weight
     Weight default_weight = 1.0f;
     std::span<const std::uint8_t> directed_each;  // empty: every link is `directed`
     bool directed = false;
@@ -89,9 +88,7 @@ class GraphStore {
   NodeIndex find_or_add_node(std::string_view label);
 
   // The first node in insertion order whose label equals `label`.
-  std::optional<NodeIndex> find_by_label(std::string_view label) const {
-    return index_.find(label);
-  }
+  std::optional<NodeIndex> find_by_label(std::string_view label) const { return index_.find(label); }
 
   // For readers that look many labels up in a row and overlap the lookups
   // (LabelIndex::prefetch, prefetch_node, find by hash).
@@ -144,8 +141,7 @@ class GraphStore {
   // Position of the first node carrying the label of a connection's target,
   // if any; a target that is gone leads to no node (the record only shows it
   // as "[Removed]").
-  std::optional<NodeIndex> record_target_position(const StoredConnection& connection,
-                                                  const NodeRecord* target) const;
+  std::optional<NodeIndex> record_target_position(const StoredConnection& connection, const NodeRecord* target) const;
 
  private:
   // Adds `node` unless its label is present (then reports the duplicate and

@@ -9,8 +9,7 @@ namespace mivora {
 
 class InternalError : public std::exception {
  public:
-  InternalError(std::string message, std::source_location where)
-      : message_(std::move(message)), where_(where) {}
+  InternalError(std::string message, std::source_location where) : message_(std::move(message)), where_(where) {}
 
   const char* what() const noexcept override { return message_.c_str(); }
   const std::string& message() const noexcept { return message_; }
@@ -21,8 +20,7 @@ class InternalError : public std::exception {
   std::source_location where_;
 };
 
-[[noreturn]] inline void fail(std::string message,
-                              std::source_location where = std::source_location::current()) {
+[[noreturn]] inline void fail(std::string message, std::source_location where = std::source_location::current()) {
   throw InternalError(std::move(message), where);
 }
 

@@ -37,7 +37,9 @@ class LabelIndex {
   }
   // Records `node` at `position` unless its label is already present.
   // Returns the position the index holds for the label afterwards.
-  NodeIndex insert(const NodeRecord& node, NodeIndex position) { return insert(node, position, hash_label(node.label)); }
+  NodeIndex insert(const NodeRecord& node, NodeIndex position) {
+    return insert(node, position, hash_label(node.label));
+  }
   // The same with the label's hash at hand (`hash` must be hash_label(node.label)).
   NodeIndex insert(const NodeRecord& node, NodeIndex position, std::uint64_t hash);
   void reserve(std::size_t count);

@@ -27,10 +27,10 @@ std::optional<NodeIndex> resolve_target(const GraphStore& graph, const StoredCon
 
 // Compressed rows: row i holds entries offsets[i] .. offsets[i + 1].
 struct AdjacencyRows {
-  std::vector<std::uint64_t> offsets;   // node_count + 1 entries
+  std::vector<std::uint64_t> offsets;  // node_count + 1 entries
   std::vector<std::uint32_t> neighbours;
   std::vector<Weight> weights;
-  std::vector<std::uint32_t> links;     // the link each entry comes from
+  std::vector<std::uint32_t> links;  // the link each entry comes from
 
   std::size_t degree(NodeIndex node) const { return offsets[node + 1] - offsets[node]; }
   std::span<const std::uint32_t> neighbours_of(NodeIndex node) const {

@@ -92,7 +92,8 @@ class LabelVisits {
 // calling visit(step) for each target that still exists.
 class Successors {
  public:
-  Successors(const GraphStore& graph, TraversalOrder& order) : graph_(graph), rows_(successor_rows(graph)), order_(order) {}
+  Successors(const GraphStore& graph, TraversalOrder& order)
+      : graph_(graph), rows_(successor_rows(graph)), order_(order) {}
 
   Step start(std::string_view label) const {
     const auto position = graph_.find_by_label(label);

@@ -15,10 +15,10 @@ constexpr const char* kArrayMethod = "__arrow_c_array__";
 // The Arrow type of a format string, in words, for messages.
 std::string arrow_type_name(std::string_view format) {
   static constexpr std::pair<std::string_view, std::string_view> kNames[] = {
-      {"n", "null"},   {"b", "bool"},    {"c", "int8"},   {"C", "uint8"},  {"s", "int16"},
-      {"S", "uint16"}, {"i", "int32"},   {"I", "uint32"}, {"l", "int64"},  {"L", "uint64"},
-      {"e", "float16"}, {"f", "float32"}, {"g", "float64"}, {"u", "string"}, {"U", "large_string"},
-      {"vu", "string_view"}, {"z", "binary"}, {"Z", "large_binary"}, {"+s", "struct"}, {"+l", "list"}};
+      {"n", "null"},         {"b", "bool"},    {"c", "int8"},         {"C", "uint8"},   {"s", "int16"},
+      {"S", "uint16"},       {"i", "int32"},   {"I", "uint32"},       {"l", "int64"},   {"L", "uint64"},
+      {"e", "float16"},      {"f", "float32"}, {"g", "float64"},      {"u", "string"},  {"U", "large_string"},
+      {"vu", "string_view"}, {"z", "binary"},  {"Z", "large_binary"}, {"+s", "struct"}, {"+l", "list"}};
   for (const auto& [code, name] : kNames) {
     if (format == code) return "Arrow " + std::string(name) + " column";
   }
@@ -65,8 +65,7 @@ class ArrayAppender {
       append_dictionary(schema, array);
       return;
     }
-    if (format.size() == 2 && format[0] == '+' && format[1] == 's' && schema.n_children == 1 &&
-        array.n_children == 1) {
+    if (format.size() == 2 && format[0] == '+' && format[1] == 's' && schema.n_children == 1 && array.n_children == 1) {
       check_no_nulls(array);
       // A one-field record batch (how some libraries stream a single column).
       ArrowArray child = *array.children[0];
@@ -92,19 +91,32 @@ class ArrayAppender {
     }
     if (format.size() == 1) {
       switch (format[0]) {
-        case 'c': return integers<std::int8_t>(format, array, each);
-        case 'C': return integers<std::uint8_t>(format, array, each);
-        case 's': return integers<std::int16_t>(format, array, each);
-        case 'S': return integers<std::uint16_t>(format, array, each);
-        case 'i': return integers<std::int32_t>(format, array, each);
-        case 'I': return integers<std::uint32_t>(format, array, each);
-        case 'l': return integers<std::int64_t>(format, array, each);
-        case 'L': return integers<std::uint64_t>(format, array, each);
-        case 'f': return floats<float>(format, array, each);
-        case 'g': return floats<double>(format, array, each);
-        case 'u': return strings<std::int32_t>(format, array, each);
-        case 'U': return strings<std::int64_t>(format, array, each);
-        default: break;
+        case 'c':
+          return integers<std::int8_t>(format, array, each);
+        case 'C':
+          return integers<std::uint8_t>(format, array, each);
+        case 's':
+          return integers<std::int16_t>(format, array, each);
+        case 'S':
+          return integers<std::uint16_t>(format, array, each);
+        case 'i':
+          return integers<std::int32_t>(format, array, each);
+        case 'I':
+          return integers<std::uint32_t>(format, array, each);
+        case 'l':
+          return integers<std::int64_t>(format, array, each);
+        case 'L':
+          return integers<std::uint64_t>(format, array, each);
+        case 'f':
+          return floats<float>(format, array, each);
+        case 'g':
+          return floats<double>(format, array, each);
+        case 'u':
+          return strings<std::int32_t>(format, array, each);
+        case 'U':
+          return strings<std::int64_t>(format, array, each);
+        default:
+          break;
       }
     }
     if (format == "vu") return string_views(format, array, each);
@@ -194,8 +206,8 @@ class ArrayAppender {
     builder_.reserve(positions.ids.size());
     for (std::size_t i = 0; i < positions.ids.size(); ++i) {
       if (positions.ids[i] >= labels.size()) {
-        raise_argument_value(builder_.name(), "row " + std::to_string(first_row + i) +
-                                                   " names no entry of the Arrow dictionary");
+        raise_argument_value(builder_.name(),
+                             "row " + std::to_string(first_row + i) + " names no entry of the Arrow dictionary");
       }
       builder_.add_label(labels[positions.ids[i]]);
     }

@@ -51,12 +51,12 @@ void add_links(GraphStore& graph, EdgeColumns& edges) {
 void check_edge_columns(const EdgeColumns& edges) {
   const std::size_t count = edges.sources.size();
   if (edges.targets.size() != count) {
-    raise_argument_value("targets", "has " + std::to_string(edges.targets.size()) + " rows, but sources has " +
-                                        std::to_string(count));
+    raise_argument_value(
+        "targets", "has " + std::to_string(edges.targets.size()) + " rows, but sources has " + std::to_string(count));
   }
   if (edges.weights && edges.weights->size() != count) {
-    raise_argument_value("weights", "has " + std::to_string(edges.weights->size()) + " rows, but sources has " +
-                                        std::to_string(count));
+    raise_argument_value(
+        "weights", "has " + std::to_string(edges.weights->size()) + " rows, but sources has " + std::to_string(count));
   }
   if (count > 0 && edges.sources.kind != edges.targets.kind) {
     raise_argument_type("targets", edges.sources.kind == Column::Kind::Labels
@@ -78,7 +78,8 @@ GraphStore build_graph(EdgeColumns&& edges, const std::optional<Column>& labels)
     for (std::size_t row = 0; row < labels->labels.size(); ++row) {
       const std::string_view label = labels->labels[row];
       if (graph.find_by_label(label)) {
-        raise_argument_value("labels", "row " + std::to_string(row) + " repeats the label '" + std::string(label) + "'");
+        raise_argument_value("labels",
+                             "row " + std::to_string(row) + " repeats the label '" + std::string(label) + "'");
       }
       graph.find_or_add_node(label);
     }

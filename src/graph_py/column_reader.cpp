@@ -24,7 +24,8 @@ void ColumnBuilder::begin(ValueType type, const std::string& described) {
   Column::Kind kind = Column::Kind::Ids;
   switch (role_) {
     case ColumnRole::Endpoints:
-      if (type == ValueType::Float) raise_argument_type(name_, "expected integer ids or str labels, got a " + described);
+      if (type == ValueType::Float)
+        raise_argument_type(name_, "expected integer ids or str labels, got a " + described);
       kind = type == ValueType::Text ? Column::Kind::Labels : Column::Kind::Ids;
       break;
     case ColumnRole::Weights:
@@ -45,15 +46,21 @@ void ColumnBuilder::begin(ValueType type, const std::string& described) {
 
 void ColumnBuilder::reserve(std::size_t count) {
   switch (column_.kind) {
-    case Column::Kind::Ids: column_.ids.reserve(column_.ids.size() + count); break;
-    case Column::Kind::Numbers: column_.numbers.reserve(column_.numbers.size() + count); break;
-    case Column::Kind::Labels: column_.labels.reserve(count); break;
+    case Column::Kind::Ids:
+      column_.ids.reserve(column_.ids.size() + count);
+      break;
+    case Column::Kind::Numbers:
+      column_.numbers.reserve(column_.numbers.size() + count);
+      break;
+    case Column::Kind::Labels:
+      column_.labels.reserve(count);
+      break;
   }
 }
 
 void ColumnBuilder::refuse_id(const std::string& value) const {
-  raise_argument_value(name_, "row " + std::to_string(rows()) + " holds the id " + value +
-                                  "; ids must lie in 0 .. " + std::to_string(kIdBound - 1));
+  raise_argument_value(name_, "row " + std::to_string(rows()) + " holds the id " + value + "; ids must lie in 0 .. " +
+                                  std::to_string(kIdBound - 1));
 }
 
 void ColumnBuilder::refuse_null(std::size_t row) const {
@@ -97,8 +104,8 @@ ElementFormat parse_format(const char* format) {
   if (!text.empty() && std::strchr("@=<>!", text[0]) != nullptr) {
     const bool big = text[0] == '>' || text[0] == '!';
     const bool little = text[0] == '<';
-    parsed.swap = (big && std::endian::native == std::endian::little) ||
-                  (little && std::endian::native == std::endian::big);
+    parsed.swap =
+        (big && std::endian::native == std::endian::little) || (little && std::endian::native == std::endian::big);
     text.remove_prefix(1);
   }
   if (text.size() == 1) parsed.code = text[0];
@@ -111,7 +118,8 @@ T load(const char* at, bool swap) {
   if constexpr (sizeof(T) == 1) {
     std::memcpy(&value, at, 1);
   } else {
-    using Bits = std::conditional_t<sizeof(T) == 2, std::uint16_t, std::conditional_t<sizeof(T) == 4, std::uint32_t, std::uint64_t>>;
+    using Bits = std::conditional_t<sizeof(T) == 2, std::uint16_t,
+                                    std::conditional_t<sizeof(T) == 4, std::uint32_t, std::uint64_t>>;
     Bits bits;
     std::memcpy(&bits, at, sizeof(T));
     if (swap) {
@@ -159,27 +167,44 @@ bool read_buffer(PyObject* value, ColumnBuilder& builder) {
   const std::string_view raw = view.format ? view.format : "B";
   if (raw.find_first_of("Ow") != std::string_view::npos) return false;
   if (view.ndim != 1) {
-    raise_argument_type(builder.name(), "expected a one-dimensional array, got " + std::to_string(view.ndim) + " dimensions");
+    raise_argument_type(builder.name(),
+                        "expected a one-dimensional array, got " + std::to_string(view.ndim) + " dimensions");
   }
   const Py_ssize_t size = view.itemsize;
   const bool sized = size == 1 || size == 2 || size == 4 || size == 8;
   if (format.code != 0 && std::strchr("bhilqn", format.code) != nullptr && sized) {
     builder.begin(ValueType::Integer, std::string(integer_name(true, size)) + " array");
     switch (size) {
-      case 1: read_elements<std::int8_t>(view, format.swap, builder); break;
-      case 2: read_elements<std::int16_t>(view, format.swap, builder); break;
-      case 4: read_elements<std::int32_t>(view, format.swap, builder); break;
-      default: read_elements<std::int64_t>(view, format.swap, builder); break;
+      case 1:
+        read_elements<std::int8_t>(view, format.swap, builder);
+        break;
+      case 2:
+        read_elements<std::int16_t>(view, format.swap, builder);
+        break;
+      case 4:
+        read_elements<std::int32_t>(view, format.swap, builder);
+        break;
+      default:
+        read_elements<std::int64_t>(view, format.swap, builder);
+        break;
     }
     return true;
   }
   if (format.code != 0 && std::strchr("BHILQN", format.code) != nullptr && sized) {
     builder.begin(ValueType::Integer, std::string(integer_name(false, size)) + " array");
     switch (size) {
-      case 1: read_elements<std::uint8_t>(view, format.swap, builder); break;
-      case 2: read_elements<std::uint16_t>(view, format.swap, builder); break;
-      case 4: read_elements<std::uint32_t>(view, format.swap, builder); break;
-      default: read_elements<std::uint64_t>(view, format.swap, builder); break;
+      case 1:
+        read_elements<std::uint8_t>(view, format.swap, builder);
+        break;
+      case 2:
+        read_elements<std::uint16_t>(view, format.swap, builder);
+        break;
+      case 4:
+        read_elements<std::uint32_t>(view, format.swap, builder);
+        break;
+      default:
+        read_elements<std::uint64_t>(view, format.swap, builder);
+        break;
     }
     return true;
   }
@@ -192,8 +217,8 @@ bool read_buffer(PyObject* value, ColumnBuilder& builder) {
     }
     return true;
   }
-  raise_argument_type(builder.name(), "expected an array of integers or floats, got elements of format '" +
-                                          std::string(raw) + "'");
+  raise_argument_type(builder.name(),
+                      "expected an array of integers or floats, got elements of format '" + std::string(raw) + "'");
 }
 
 // ---- Python sequences -------------------------------------------------------------------
@@ -237,11 +262,16 @@ void read_sequence(PyObject* value, ColumnBuilder& builder, ColumnRole role) {
   }
   const Py_ssize_t count = PySequence_Fast_GET_SIZE(sequence.get());
   if (count == 0) {
-    builder.begin(role == ColumnRole::Labels ? ValueType::Text : role == ColumnRole::Weights ? ValueType::Float : ValueType::Integer, "list");
+    builder.begin(role == ColumnRole::Labels    ? ValueType::Text
+                  : role == ColumnRole::Weights ? ValueType::Float
+                                                : ValueType::Integer,
+                  "list");
     return;
   }
   const ValueType type = first_value_type(PySequence_Fast_GET_ITEM(sequence.get(), 0), role);
-  builder.begin(type, type == ValueType::Text ? "list of str" : type == ValueType::Float ? "list of float" : "list of int");
+  builder.begin(type, type == ValueType::Text    ? "list of str"
+                      : type == ValueType::Float ? "list of float"
+                                                 : "list of int");
   builder.reserve(static_cast<std::size_t>(count));
   for (Py_ssize_t i = 0; i < count; ++i) {
     // Converting an item may run Python code that changes the sequence.

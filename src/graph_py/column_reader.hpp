@@ -51,9 +51,12 @@ struct Column {
 
   std::size_t size() const {
     switch (kind) {
-      case Kind::Ids: return ids.size();
-      case Kind::Numbers: return numbers.size();
-      case Kind::Labels: return labels.size();
+      case Kind::Ids:
+        return ids.size();
+      case Kind::Numbers:
+        return numbers.size();
+      case Kind::Labels:
+        return labels.size();
     }
     return 0;
   }
@@ -76,8 +79,7 @@ struct TableColumnRequest {
 
 // Reads the requested columns of `table` (anything exporting
 // __arrow_c_stream__ whose rows are records), chunk by chunk.
-std::vector<Column> read_table_columns(PyObject* table, const char* name,
-                                       std::span<const TableColumnRequest> requests);
+std::vector<Column> read_table_columns(PyObject* table, const char* name, std::span<const TableColumnRequest> requests);
 
 // TypeError / ValueError "argument '{name}': {message}".
 [[noreturn]] void raise_argument_type(const char* name, const std::string& message);

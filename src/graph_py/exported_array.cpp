@@ -4,8 +4,7 @@ namespace mivora::py {
 namespace {
 
 struct PyExportedArray {
-  PyObject_HEAD
-  struct Data {
+  PyObject_HEAD struct Data {
     std::unique_ptr<ArrayStorage> storage;
     ArrayLayout layout;
     std::array<Py_ssize_t, 2> strides;
@@ -74,8 +73,7 @@ PyObject* export_array(std::unique_ptr<ArrayStorage> storage, const ArrayLayout&
   PyObject_Init(self, type);
   std::array<Py_ssize_t, 2> strides{layout.itemsize, 0};
   if (layout.ndim == 2) strides = {layout.shape[1] * layout.itemsize, layout.itemsize};
-  new (&reinterpret_cast<PyExportedArray*>(self)->data)
-      PyExportedArray::Data{std::move(storage), layout, strides};
+  new (&reinterpret_cast<PyExportedArray*>(self)->data) PyExportedArray::Data{std::move(storage), layout, strides};
   PyRef owner = PyRef::steal(self);
   return check(PyMemoryView_FromObject(owner.get()));
 }

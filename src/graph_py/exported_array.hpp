@@ -38,15 +38,24 @@ PyObject* export_array(std::unique_ptr<ArrayStorage> storage, const ArrayLayout&
 // The struct-module format code of T ("i", "I", "q", "f", "d", "?").
 template <typename T>
 constexpr const char* format_of() {
-  if constexpr (std::is_same_v<T, bool>) return "?";
-  else if constexpr (std::is_same_v<T, float>) return "f";
-  else if constexpr (std::is_same_v<T, double>) return "d";
-  else if constexpr (std::is_same_v<T, std::int32_t>) return "i";
-  else if constexpr (std::is_same_v<T, std::uint32_t>) return "I";
-  else if constexpr (std::is_same_v<T, std::int64_t>) return "q";
-  else if constexpr (std::is_same_v<T, std::uint64_t>) return "Q";
-  else if constexpr (std::is_same_v<T, std::uint8_t>) return "B";
-  else static_assert(sizeof(T) == 0, "no buffer format for this type");
+  if constexpr (std::is_same_v<T, bool>)
+    return "?";
+  else if constexpr (std::is_same_v<T, float>)
+    return "f";
+  else if constexpr (std::is_same_v<T, double>)
+    return "d";
+  else if constexpr (std::is_same_v<T, std::int32_t>)
+    return "i";
+  else if constexpr (std::is_same_v<T, std::uint32_t>)
+    return "I";
+  else if constexpr (std::is_same_v<T, std::int64_t>)
+    return "q";
+  else if constexpr (std::is_same_v<T, std::uint64_t>)
+    return "Q";
+  else if constexpr (std::is_same_v<T, std::uint8_t>)
+    return "B";
+  else
+    static_assert(sizeof(T) == 0, "no buffer format for this type");
 }
 
 // A one-dimensional memoryview that takes `values` over. `format` overrides

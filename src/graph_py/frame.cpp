@@ -41,15 +41,15 @@ std::string join_names(const std::string* names, std::size_t count) {
   if (signature.required == signature.positional) {
     message += " takes " + std::to_string(signature.positional) + " positional arguments";
   } else {
-    message += " takes from " + std::to_string(signature.required) + " to " +
-               std::to_string(signature.positional) + " positional arguments";
+    message += " takes from " + std::to_string(signature.required) + " to " + std::to_string(signature.positional) +
+               " positional arguments";
   }
   message += " but " + std::to_string(given) + (given == 1 ? " was given" : " were given");
   raise_type_error(message);
 }
 
-void place_keyword(const Signature& signature, Arguments& arguments, std::size_t positional,
-                   PyObject* name, PyObject* value) {
+void place_keyword(const Signature& signature, Arguments& arguments, std::size_t positional, PyObject* name,
+                   PyObject* value) {
   for (std::size_t i = 0; i < signature.count; ++i) {
     if (PyUnicode_CompareWithASCIIString(name, signature.parameters[i]) != 0) continue;
     if (i < positional || arguments[i] != nullptr) {
@@ -59,8 +59,7 @@ void place_keyword(const Signature& signature, Arguments& arguments, std::size_t
     arguments.slot(i) = value;
     return;
   }
-  raise_type_error(std::string(signature.function) + " got an unexpected keyword argument '" +
-                   utf8_of(name) + "'");
+  raise_type_error(std::string(signature.function) + " got an unexpected keyword argument '" + utf8_of(name) + "'");
 }
 
 [[noreturn]] void raise_missing(const Signature& signature, const Arguments& arguments) {
@@ -70,8 +69,7 @@ void place_keyword(const Signature& signature, Arguments& arguments, std::size_t
     if (arguments[i] == nullptr) missing[count++] = signature.parameters[i];
   }
   raise_type_error(std::string(signature.function) + " missing " + std::to_string(count) +
-                   " required positional argument" + (count > 1 ? "s" : "") + ": " +
-                   join_names(missing, count));
+                   " required positional argument" + (count > 1 ? "s" : "") + ": " + join_names(missing, count));
 }
 
 void check_required(const Signature& signature, const Arguments& arguments) {
@@ -121,13 +119,11 @@ void restore_raised_exception(PyObject* error) {
 #if PY_VERSION_HEX >= 0x030C0000
   PyErr_SetRaisedException(error);
 #else
-  PyErr_Restore(Py_NewRef(reinterpret_cast<PyObject*>(Py_TYPE(error))), error,
-                PyException_GetTraceback(error));
+  PyErr_Restore(Py_NewRef(reinterpret_cast<PyObject*>(Py_TYPE(error))), error, PyException_GetTraceback(error));
 #endif
 }
 
-Arguments match_arguments(const Signature& signature, PyObject* const* args, Py_ssize_t nargs,
-                          PyObject* kwnames) {
+Arguments match_arguments(const Signature& signature, PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) {
   const auto positional = static_cast<std::size_t>(PyVectorcall_NARGS(nargs));
   Arguments arguments = take_positional(signature, args, positional);
   if (kwnames != nullptr) {
@@ -283,11 +279,11 @@ void install_signal_check() { set_cancellation_check(python_signal_raised); }
 
 void create_panic_exception() {
   if (g_panic_exception != nullptr) return;
-  g_panic_exception = PyErr_NewExceptionWithDoc(
-      "mivora.PanicException",
-      "An internal error of mivora. Derived from BaseException so that handlers\n"
-      "for ordinary exceptions do not swallow it.",
-      PyExc_BaseException, nullptr);
+  g_panic_exception =
+      PyErr_NewExceptionWithDoc("mivora.PanicException",
+                                "An internal error of mivora. Derived from BaseException so that handlers\n"
+                                "for ordinary exceptions do not swallow it.",
+                                PyExc_BaseException, nullptr);
   if (g_panic_exception == nullptr) throw PythonError{};
 }
 
@@ -298,8 +294,8 @@ void raise_panic(const InternalError& error) {
   std::fprintf(stderr, "mivora: internal error at %s:%u (%s): %s\n", where.file_name(),
                static_cast<unsigned>(where.line()), where.function_name(), error.message().c_str());
   std::fflush(stderr);
-  PyObject* message = PyUnicode_DecodeUTF8(error.message().data(),
-                                           static_cast<Py_ssize_t>(error.message().size()), "replace");
+  PyObject* message =
+      PyUnicode_DecodeUTF8(error.message().data(), static_cast<Py_ssize_t>(error.message().size()), "replace");
   if (message == nullptr) return;
   PyErr_SetObject(g_panic_exception, message);
   Py_DECREF(message);

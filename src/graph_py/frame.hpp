@@ -79,8 +79,7 @@ class InternedString {
 inline constexpr std::size_t kMaxParameters = 11;
 
 struct Signature {
-  constexpr Signature(const char* function_name, std::initializer_list<const char*> names,
-                      std::size_t required_count)
+  constexpr Signature(const char* function_name, std::initializer_list<const char*> names, std::size_t required_count)
       : function(function_name), count(names.size()), required(required_count), positional(names.size()) {
     std::size_t i = 0;
     for (const char* name : names) parameters[i++] = name;
@@ -95,7 +94,7 @@ struct Signature {
   const char* function;  // as messages show it: "Graph.add_node()"
   std::array<const char*, kMaxParameters> parameters{};
   std::size_t count;
-  std::size_t required;  // the leading `required` parameters have no default
+  std::size_t required;    // the leading `required` parameters have no default
   std::size_t positional;  // how many may be passed by position
 };
 
@@ -110,8 +109,7 @@ class Arguments {
 };
 
 // Vectorcall form (METH_FASTCALL | METH_KEYWORDS).
-Arguments match_arguments(const Signature& signature, PyObject* const* args, Py_ssize_t nargs,
-                          PyObject* kwnames);
+Arguments match_arguments(const Signature& signature, PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames);
 // The usual call, positional arguments only, matched inline; anything else
 // goes through match_arguments.
 inline Arguments match_positional(const Signature& signature, PyObject* const* args, Py_ssize_t nargs,
@@ -296,8 +294,8 @@ typename T::Data& receiver(PyObject* self) {
 // Runs one method call: match arguments, take the receiver, run `body`
 // (which converts arguments, runs the core and builds the result).
 template <typename T, typename Body>
-PyObject* call_method(PyObject* self, const Signature& signature, Access access,
-                      PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames, Body&& body) {
+PyObject* call_method(PyObject* self, const Signature& signature, Access access, PyObject* const* args,
+                      Py_ssize_t nargs, PyObject* kwnames, Body&& body) {
   return guarded([&]() -> PyObject* {
     const Arguments arguments = match_positional(signature, args, nargs, kwnames);
     typename T::Data& data = receiver<T>(self);
@@ -307,8 +305,8 @@ PyObject* call_method(PyObject* self, const Signature& signature, Access access,
 }
 
 template <typename Body>
-PyObject* call_static(const Signature& signature, PyObject* const* args, Py_ssize_t nargs,
-                      PyObject* kwnames, Body&& body) {
+PyObject* call_static(const Signature& signature, PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames,
+                      Body&& body) {
   return guarded([&]() -> PyObject* { return body(match_positional(signature, args, nargs, kwnames)); });
 }
 
@@ -350,6 +348,8 @@ PyObject* list_of(std::vector<PyRef>&& items);
 
 // The fastcall method signature, cast for PyMethodDef.
 using FastMethod = PyObject* (*)(PyObject*, PyObject* const*, Py_ssize_t, PyObject*);
-inline PyCFunction as_method(FastMethod method) { return reinterpret_cast<PyCFunction>(reinterpret_cast<void (*)()>(method)); }
+inline PyCFunction as_method(FastMethod method) {
+  return reinterpret_cast<PyCFunction>(reinterpret_cast<void (*)()>(method));
+}
 
 }  // namespace mivora::py

@@ -144,7 +144,8 @@ struct LinkKinds {
 
 LinkKinds link_kinds(const LinkList& snapshot) {
   LinkKinds kinds;
-  for (const std::uint8_t directed : snapshot.link_directed) (directed ? kinds.any_directed : kinds.any_undirected) = true;
+  for (const std::uint8_t directed : snapshot.link_directed)
+    (directed ? kinds.any_directed : kinds.any_undirected) = true;
   return kinds;
 }
 
@@ -387,13 +388,16 @@ GraphStore graph_from_igraph_graph(PyObject* graph, PyObject* weight, PyObject* 
       ends[k] = PyLong_AsUnsignedLong(end);
       Py_DECREF(end);
       if (PyErr_Occurred()) throw PythonError{};
-      if (ends[k] >= builder.node_count()) raise_argument_value("graph", "an edge names a vertex the graph does not have");
+      if (ends[k] >= builder.node_count())
+        raise_argument_value("graph", "an edge names a vertex the graph does not have");
     }
     PyObject* w = at(weights, e);
-    const float link_weight = w != nullptr && w != Py_None ? static_cast<float>(number_of(w, "graph", "an edge's weight")) : 1.0f;
+    const float link_weight =
+        w != nullptr && w != Py_None ? static_cast<float>(number_of(w, "graph", "an edge's weight")) : 1.0f;
     PyObject* flag = at(flags, e);
     const bool link_directed = directed && (flag == nullptr || flag == Py_None || truth_of(flag));
-    builder.add_link(static_cast<std::uint32_t>(ends[0]), static_cast<std::uint32_t>(ends[1]), link_weight, link_directed);
+    builder.add_link(static_cast<std::uint32_t>(ends[0]), static_cast<std::uint32_t>(ends[1]), link_weight,
+                     link_directed);
   }
   return builder.finish();
 }
@@ -412,9 +416,8 @@ PyObject* igraph_graph_of(const GraphStore& graph) {
   PyRef edge_list = PyRef::owned(list_of(std::move(pairs)));
   PyRef constructor = PyRef::owned(PyObject_GetAttrString(igraph.get(), "Graph"));
   PyRef no_args = PyRef::owned(PyTuple_New(0));
-  PyRef kwargs = PyRef::owned(Py_BuildValue("{s:n,s:O,s:O}", "n", static_cast<Py_ssize_t>(graph.node_count()),
-                                            "edges", edge_list.get(), "directed",
-                                            kinds.any_directed ? Py_True : Py_False));
+  PyRef kwargs = PyRef::owned(Py_BuildValue("{s:n,s:O,s:O}", "n", static_cast<Py_ssize_t>(graph.node_count()), "edges",
+                                            edge_list.get(), "directed", kinds.any_directed ? Py_True : Py_False));
   PyRef result = PyRef::owned(PyObject_Call(constructor.get(), no_args.get(), kwargs.get()));
   edge_list = PyRef();
 

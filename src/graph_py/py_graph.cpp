@@ -13,8 +13,7 @@ namespace {
 
 constexpr Signature kNew{"Graph.__new__()", {}, 0};
 constexpr Signature kAddNode{"Graph.add_node()", {"label"}, 1};
-constexpr Signature kCreateConnection{"Graph.create_connection()",
-                                      {"from_label", "to_label", "weight", "directed"}, 2};
+constexpr Signature kCreateConnection{"Graph.create_connection()", {"from_label", "to_label", "weight", "directed"}, 2};
 constexpr Signature kNodeByLabel{"Graph.node_by_label()", {"node_label"}, 1};
 constexpr Signature kGetConnections{"Graph.get_connections()", {}, 0};
 constexpr Signature kGetTotalWeight{"Graph.get_total_weight()", {}, 0};
@@ -133,18 +132,18 @@ PyObject* connection_dicts(const GraphStore& graph) {
     if (!labels[position]) labels[position] = PyRef::steal(to_python(std::string_view(graph.node(position).label)));
     return Py_NewRef(labels[position].get());
   };
-  graph.for_each_connection([&](NodeIndex from, const NodeRecord&, const StoredConnection& connection,
-                                const NodeRecord* target) {
-    PyRef dict = PyRef::owned(PyDict_New());
-    set_item(dict.get(), kFrom.get(), label_of(from));
-    set_item(dict.get(), kTo.get(),
-             connection.is_local() ? label_of(connection.local_target)
-                                   : to_python(target ? std::string_view(target->label)
-                                                      : std::string_view(kRemovedLabel)));
-    set_item(dict.get(), kWeight.get(), to_python(connection.weight));
-    set_item(dict.get(), kDirected.get(), to_python(connection.directed != 0));
-    dicts.push_back(std::move(dict));
-  });
+  graph.for_each_connection(
+      [&](NodeIndex from, const NodeRecord&, const StoredConnection& connection, const NodeRecord* target) {
+        PyRef dict = PyRef::owned(PyDict_New());
+        set_item(dict.get(), kFrom.get(), label_of(from));
+        set_item(dict.get(), kTo.get(),
+                 connection.is_local()
+                     ? label_of(connection.local_target)
+                     : to_python(target ? std::string_view(target->label) : std::string_view(kRemovedLabel)));
+        set_item(dict.get(), kWeight.get(), to_python(connection.weight));
+        set_item(dict.get(), kDirected.get(), to_python(connection.directed != 0));
+        dicts.push_back(std::move(dict));
+      });
   return list_of(std::move(dicts));
 }
 
@@ -154,13 +153,15 @@ PyObject* get_connections(PyObject* self, PyObject* const* args, Py_ssize_t narg
 }
 
 PyObject* get_total_weight(PyObject* self, PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) {
-  return call_method<PyGraph>(self, kGetTotalWeight, Access::Shared, args, nargs, kwnames,
-                              [](PyGraph::Data& data, const Arguments&) { return to_python(data.graph.get_total_weight()); });
+  return call_method<PyGraph>(
+      self, kGetTotalWeight, Access::Shared, args, nargs, kwnames,
+      [](PyGraph::Data& data, const Arguments&) { return to_python(data.graph.get_total_weight()); });
 }
 
 PyObject* get_mean_weight(PyObject* self, PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) {
-  return call_method<PyGraph>(self, kGetMeanWeight, Access::Shared, args, nargs, kwnames,
-                              [](PyGraph::Data& data, const Arguments&) { return to_python(data.graph.get_mean_weight()); });
+  return call_method<PyGraph>(
+      self, kGetMeanWeight, Access::Shared, args, nargs, kwnames,
+      [](PyGraph::Data& data, const Arguments&) { return to_python(data.graph.get_mean_weight()); });
 }
 
 PyObject* get_node_count(PyObject* self, PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) {
@@ -169,8 +170,9 @@ PyObject* get_node_count(PyObject* self, PyObject* const* args, Py_ssize_t nargs
 }
 
 PyObject* get_edge_count(PyObject* self, PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) {
-  return call_method<PyGraph>(self, kGetEdgeCount, Access::Shared, args, nargs, kwnames,
-                              [](PyGraph::Data& data, const Arguments&) { return to_python(data.graph.get_edge_count()); });
+  return call_method<PyGraph>(
+      self, kGetEdgeCount, Access::Shared, args, nargs, kwnames,
+      [](PyGraph::Data& data, const Arguments&) { return to_python(data.graph.get_edge_count()); });
 }
 
 PyObject* nodes(PyObject* self, void*) {
@@ -190,7 +192,8 @@ constexpr int kMethod = METH_FASTCALL | METH_KEYWORDS;
 
 PyMethodDef kMethods[] = {
     {"add_node", as_method(add_node), kMethod, "add_node($self, label)\n--\n\n"},
-    {"create_connection", as_method(create_connection), kMethod, "create_connection($self, from_label, to_label, weight=0., directed=False)\n--\n\n"},
+    {"create_connection", as_method(create_connection), kMethod,
+     "create_connection($self, from_label, to_label, weight=0., directed=False)\n--\n\n"},
     {"node_by_label", as_method(node_by_label), kMethod, "node_by_label($self, node_label)\n--\n\n"},
     {"get_connections", as_method(get_connections), kMethod, "get_connections($self)\n--\n\n"},
     {"get_total_weight", as_method(get_total_weight), kMethod, "get_total_weight($self)\n--\n\n"},
@@ -204,9 +207,8 @@ PyMethodDef kMethods[] = {
 PyMethodDef* all_methods() {
   static std::vector<PyMethodDef> methods = [] {
     std::vector<PyMethodDef> all(std::begin(kMethods), std::end(kMethods));
-    for (auto area : {graph_analysis_methods, graph_drawing_methods, graph_files_methods,
-                      graph_formats_methods, graph_bridges_methods, graph_measures_methods,
-                      graph_centrality_methods}) {
+    for (auto area : {graph_analysis_methods, graph_drawing_methods, graph_files_methods, graph_formats_methods,
+                      graph_bridges_methods, graph_measures_methods, graph_centrality_methods}) {
       const std::span<const PyMethodDef> methods = area();
       all.insert(all.end(), methods.begin(), methods.end());
     }

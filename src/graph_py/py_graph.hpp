@@ -8,8 +8,7 @@
 namespace mivora::py {
 
 struct PyGraph {
-  PyObject_HEAD
-  struct Data {
+  PyObject_HEAD struct Data {
     GraphStore graph;
     BorrowFlag borrow{};
     ThreadBinding thread{};
@@ -32,13 +31,14 @@ PyObject* wrap_graph(GraphStore&& graph);
 
 // Graph's methods by area: each py_graph_<area>.cpp file defines its methods
 // and exports their table here (no end marker); py_graph.cpp joins them.
-std::span<const PyMethodDef> graph_analysis_methods();   // py_graph_analysis.cpp
-std::span<const PyMethodDef> graph_drawing_methods();    // py_graph_drawing.cpp
-std::span<const PyMethodDef> graph_files_methods();      // py_graph_files.cpp (Pajek, JSON)
-std::span<const PyMethodDef> graph_formats_methods();    // py_graph_formats.cpp (read/write, every format)
-std::span<const PyMethodDef> graph_bridges_methods();    // py_graph_bridges.cpp (arrays, tables, peers)
-std::span<const PyMethodDef> graph_measures_methods();   // py_graph_measures.cpp (components, paths, clustering, cores, trees)
-std::span<const PyMethodDef> graph_centrality_methods(); // py_graph_centrality.cpp (centralities, communities)
+std::span<const PyMethodDef> graph_analysis_methods();  // py_graph_analysis.cpp
+std::span<const PyMethodDef> graph_drawing_methods();   // py_graph_drawing.cpp
+std::span<const PyMethodDef> graph_files_methods();     // py_graph_files.cpp (Pajek, JSON)
+std::span<const PyMethodDef> graph_formats_methods();   // py_graph_formats.cpp (read/write, every format)
+std::span<const PyMethodDef> graph_bridges_methods();   // py_graph_bridges.cpp (arrays, tables, peers)
+std::span<const PyMethodDef>
+graph_measures_methods();  // py_graph_measures.cpp (components, paths, clustering, cores, trees)
+std::span<const PyMethodDef> graph_centrality_methods();  // py_graph_centrality.cpp (centralities, communities)
 
 // Adds mivora.FormatError (py_graph_formats.cpp) to the module.
 void add_format_error(PyObject* module);

@@ -29,8 +29,8 @@ constexpr Signature kGetSkewness{"Graph.get_skewness()", {}, 0};
 constexpr Signature kDfs{"Graph.dfs()", {"start_node_label"}, 1};
 constexpr Signature kBfs{"Graph.bfs()", {"start_node_label"}, 1};
 constexpr Signature kDijkstra{"Graph.dijkstra()", {"start_node_label"}, 1};
-constexpr Signature kFromAdjacencyMatrix{"Graph.from_adjacency_matrix()",
-                                         {"adj_matrix", "directed", "custom_labels"}, 1};
+constexpr Signature kFromAdjacencyMatrix{
+    "Graph.from_adjacency_matrix()", {"adj_matrix", "directed", "custom_labels"}, 1};
 
 // ---- result builders ----------------------------------------------------------
 
@@ -110,7 +110,8 @@ PyObject* matrix_rows(const AdjacencyMatrix& matrix) {
     std::fill_n(cells, n, zero.get());
     Py_SET_REFCNT(zero.get(), Py_REFCNT(zero.get()) + n);
     rows.push_back(std::move(row));
-    for (std::size_t k = matrix.start[static_cast<std::size_t>(i)]; k < matrix.start[static_cast<std::size_t>(i) + 1]; ++k) {
+    for (std::size_t k = matrix.start[static_cast<std::size_t>(i)]; k < matrix.start[static_cast<std::size_t>(i) + 1];
+         ++k) {
       const float cell = matrix.weight[k];
       if (cell == 0.0f && !std::signbit(cell)) continue;
       PyObject* value = check(PyFloat_FromDouble(cell));
@@ -168,7 +169,6 @@ std::optional<std::vector<std::string>> to_labels(PyObject* value, const char* n
   return labels;
 }
 
-
 // ---- degrees and strength -------------------------------------------------------
 
 PyObject* graph_compute_degrees(PyObject* self, PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) {
@@ -197,7 +197,8 @@ PyObject* graph_get_all_nodes_degrees(PyObject* self, PyObject* const* args, Py_
                                 for (NodeIndex position = 0; position < records.size(); ++position) {
                                   if (!dicts[position]) continue;
                                   PyRef key = PyRef::owned(label_of(graph.node(position)));
-                                  if (PyDict_SetItem(result.get(), key.get(), dicts[position].get()) < 0) throw PythonError{};
+                                  if (PyDict_SetItem(result.get(), key.get(), dicts[position].get()) < 0)
+                                    throw PythonError{};
                                 }
                                 return result.release();
                               });
@@ -246,8 +247,7 @@ PyObject* graph_get_average_degree(PyObject* self, PyObject* const* args, Py_ssi
 // ---- distribution statistics ------------------------------------------------------
 
 PyObject* graph_get_degree_distribution(PyObject* self, PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) {
-  static const InternedString kIn("in_distribution"), kOut("out_distribution"),
-      kUndirected("undirected_distribution");
+  static const InternedString kIn("in_distribution"), kOut("out_distribution"), kUndirected("undirected_distribution");
   return call_method<PyGraph>(self, kGetDegreeDistribution, Access::Shared, args, nargs, kwnames,
                               [](PyGraph::Data& data, const Arguments&) {
                                 const DegreeDistribution distribution = get_degree_distribution(data.graph);
@@ -326,10 +326,9 @@ PyObject* graph_dijkstra(PyObject* self, PyObject* const* args, Py_ssize_t nargs
 // ---- adjacency matrices ---------------------------------------------------------------
 
 PyObject* graph_generate_adjacency_matrix(PyObject* self, PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) {
-  return call_method<PyGraph>(self, kGenerateAdjacencyMatrix, Access::Shared, args, nargs, kwnames,
-                              [](PyGraph::Data& data, const Arguments&) {
-                                return matrix_rows(generate_adjacency_matrix(data.graph));
-                              });
+  return call_method<PyGraph>(
+      self, kGenerateAdjacencyMatrix, Access::Shared, args, nargs, kwnames,
+      [](PyGraph::Data& data, const Arguments&) { return matrix_rows(generate_adjacency_matrix(data.graph)); });
 }
 
 PyObject* graph_from_adjacency_matrix(PyObject* self, PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) {
@@ -346,21 +345,27 @@ constexpr int kMethod = METH_FASTCALL | METH_KEYWORDS;
 constexpr int kStatic = METH_FASTCALL | METH_KEYWORDS | METH_STATIC;
 
 PyMethodDef kMethods[] = {
-    {"generate_adjacency_matrix", as_method(graph_generate_adjacency_matrix), kMethod, "generate_adjacency_matrix($self)\n--\n\n"},
+    {"generate_adjacency_matrix", as_method(graph_generate_adjacency_matrix), kMethod,
+     "generate_adjacency_matrix($self)\n--\n\n"},
     {"get_density", as_method(graph_get_density), kMethod, "get_density($self, directed)\n--\n\n"},
     {"compute_degrees", as_method(graph_compute_degrees), kMethod, "compute_degrees($self, node_label)\n--\n\n"},
-    {"get_centrality_degrees", as_method(graph_get_centrality_degrees), kMethod, "get_centrality_degrees($self, node_label)\n--\n\n"},
+    {"get_centrality_degrees", as_method(graph_get_centrality_degrees), kMethod,
+     "get_centrality_degrees($self, node_label)\n--\n\n"},
     {"get_node_strength", as_method(graph_get_node_strength), kMethod, "get_node_strength($self, node_label)\n--\n\n"},
     {"get_all_nodes_degrees", as_method(graph_get_all_nodes_degrees), kMethod, "get_all_nodes_degrees($self)\n--\n\n"},
-    {"get_average_degree", as_method(graph_get_average_degree), kMethod, "get_average_degree($self, directed=False)\n--\n\n"},
-    {"get_degree_distribution", as_method(graph_get_degree_distribution), kMethod, "get_degree_distribution($self)\n--\n\n"},
+    {"get_average_degree", as_method(graph_get_average_degree), kMethod,
+     "get_average_degree($self, directed=False)\n--\n\n"},
+    {"get_degree_distribution", as_method(graph_get_degree_distribution), kMethod,
+     "get_degree_distribution($self)\n--\n\n"},
     {"compute_entropy", as_method(graph_compute_entropy), kMethod, "compute_entropy($self)\n--\n\n"},
-    {"get_max_possible_entropy", as_method(graph_get_max_possible_entropy), kMethod, "get_max_possible_entropy($self)\n--\n\n"},
+    {"get_max_possible_entropy", as_method(graph_get_max_possible_entropy), kMethod,
+     "get_max_possible_entropy($self)\n--\n\n"},
     {"get_skewness", as_method(graph_get_skewness), kMethod, "get_skewness($self)\n--\n\n"},
     {"dfs", as_method(graph_dfs), kMethod, "dfs($self, start_node_label)\n--\n\n"},
     {"bfs", as_method(graph_bfs), kMethod, "bfs($self, start_node_label)\n--\n\n"},
     {"dijkstra", as_method(graph_dijkstra), kMethod, "dijkstra($self, start_node_label)\n--\n\n"},
-    {"from_adjacency_matrix", as_method(graph_from_adjacency_matrix), kStatic, "from_adjacency_matrix(adj_matrix, directed=False, custom_labels=None)\n--\n\n"},
+    {"from_adjacency_matrix", as_method(graph_from_adjacency_matrix), kStatic,
+     "from_adjacency_matrix(adj_matrix, directed=False, custom_labels=None)\n--\n\n"},
 };
 
 }  // namespace

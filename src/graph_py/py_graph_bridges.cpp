@@ -57,7 +57,8 @@ PyObject* graph_from_table(PyObject*, PyObject* const* args, Py_ssize_t nargs, P
     std::vector<TableColumnRequest> requests{
         {"source", column_name(arguments[1], "source", "source"), ColumnRole::Endpoints},
         {"target", column_name(arguments[2], "target", "target"), ColumnRole::Endpoints}};
-    if (given(arguments[3])) requests.push_back({"weight", column_name(arguments[3], "weight", ""), ColumnRole::Weights});
+    if (given(arguments[3]))
+      requests.push_back({"weight", column_name(arguments[3], "weight", ""), ColumnRole::Weights});
     const bool directed = to_optional_bool(arguments[4], "directed");
     std::vector<Column> columns = read_table_columns(arguments[0], "table", requests);
     EdgeColumns edges;
@@ -90,15 +91,14 @@ PyObject* graph_add_nodes(PyObject* self, PyObject* const* args, Py_ssize_t narg
 // ---- arrays out ------------------------------------------------------------------------
 
 // Node positions as int32 while they fit (every graph of fewer than 2^31 nodes).
-const char* position_format(std::size_t node_count) {
-  return node_count < (std::size_t{1} << 31) ? "i" : "I";
-}
+const char* position_format(std::size_t node_count) { return node_count < (std::size_t{1} << 31) ? "i" : "I"; }
 
 PyObject* tuple_of(std::initializer_list<PyObject*> owned_items) {
   std::vector<PyRef> items;
   for (PyObject* item : owned_items) items.push_back(PyRef::steal(item));
   PyRef tuple = PyRef::owned(PyTuple_New(static_cast<Py_ssize_t>(items.size())));
-  for (std::size_t i = 0; i < items.size(); ++i) PyTuple_SET_ITEM(tuple.get(), static_cast<Py_ssize_t>(i), items[i].release());
+  for (std::size_t i = 0; i < items.size(); ++i)
+    PyTuple_SET_ITEM(tuple.get(), static_cast<Py_ssize_t>(i), items[i].release());
   return tuple.release();
 }
 
@@ -119,16 +119,16 @@ PyObject* graph_to_csr(PyObject* self, PyObject* const* args, Py_ssize_t nargs, 
 }
 
 PyObject* graph_to_edges(PyObject* self, PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) {
-  return call_method<PyGraph>(self, kToEdges, Access::Shared, args, nargs, kwnames,
-                              [](PyGraph::Data& data, const Arguments&) {
-                                LinkList snapshot = take_link_list(data.graph, OutsideTargets::Skip);
-                                const char* format = position_format(snapshot.node_count);
-                                PyRef sources = PyRef::owned(export_vector(std::move(snapshot.link_source), format));
-                                PyRef targets = PyRef::owned(export_vector(std::move(snapshot.link_target), format));
-                                PyRef weights = PyRef::owned(export_vector(std::move(snapshot.link_weight)));
-                                PyRef directed = PyRef::owned(export_vector(std::move(snapshot.link_directed), "?"));
-                                return tuple_of({sources.release(), targets.release(), weights.release(), directed.release()});
-                              });
+  return call_method<PyGraph>(
+      self, kToEdges, Access::Shared, args, nargs, kwnames, [](PyGraph::Data& data, const Arguments&) {
+        LinkList snapshot = take_link_list(data.graph, OutsideTargets::Skip);
+        const char* format = position_format(snapshot.node_count);
+        PyRef sources = PyRef::owned(export_vector(std::move(snapshot.link_source), format));
+        PyRef targets = PyRef::owned(export_vector(std::move(snapshot.link_target), format));
+        PyRef weights = PyRef::owned(export_vector(std::move(snapshot.link_weight)));
+        PyRef directed = PyRef::owned(export_vector(std::move(snapshot.link_directed), "?"));
+        return tuple_of({sources.release(), targets.release(), weights.release(), directed.release()});
+      });
 }
 
 template <typename Cell>
@@ -142,7 +142,8 @@ PyObject* dense_adjacency(const GraphStore& graph) {
     });
   } catch (const InternalError& error) {
     if (error.message() != kNoEntryForKey) throw;
-    PyErr_SetString(PyExc_ValueError, "a connection leads to a node outside the graph whose label no node of the graph carries");
+    PyErr_SetString(PyExc_ValueError,
+                    "a connection leads to a node outside the graph whose label no node of the graph carries");
     throw PythonError{};
   }
   const auto side = static_cast<Py_ssize_t>(n);
@@ -151,13 +152,13 @@ PyObject* dense_adjacency(const GraphStore& graph) {
 }
 
 PyObject* graph_adjacency_array(PyObject* self, PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) {
-  return call_method<PyGraph>(self, kAdjacencyArray, Access::Shared, args, nargs, kwnames,
-                              [](PyGraph::Data& data, const Arguments& arguments) {
-                                const std::string_view dtype = arguments[0] ? to_text(arguments[0], "dtype") : "float32";
-                                if (dtype == "float32") return dense_adjacency<float>(data.graph);
-                                if (dtype == "float64") return dense_adjacency<double>(data.graph);
-                                raise_argument_value("dtype", "expected 'float32' or 'float64', got '" + std::string(dtype) + "'");
-                              });
+  return call_method<PyGraph>(
+      self, kAdjacencyArray, Access::Shared, args, nargs, kwnames, [](PyGraph::Data& data, const Arguments& arguments) {
+        const std::string_view dtype = arguments[0] ? to_text(arguments[0], "dtype") : "float32";
+        if (dtype == "float32") return dense_adjacency<float>(data.graph);
+        if (dtype == "float64") return dense_adjacency<double>(data.graph);
+        raise_argument_value("dtype", "expected 'float32' or 'float64', got '" + std::string(dtype) + "'");
+      });
 }
 
 PyObject* graph_to_scipy(PyObject* self, PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) {

@@ -37,7 +37,8 @@ bool to_flag(PyObject* value, const char* name, bool fallback) {
 
 // None (or left out): a fresh seed from the system.
 std::uint64_t to_seed(PyObject* value, const char* name) {
-  if (value == nullptr || value == Py_None) return (std::uint64_t{std::random_device{}()} << 32) ^ std::random_device{}();
+  if (value == nullptr || value == Py_None)
+    return (std::uint64_t{std::random_device{}()} << 32) ^ std::random_device{}();
   if (!PyLong_Check(value)) raise_cannot_convert(value, name, "PyInt");
   const unsigned long long seed = PyLong_AsUnsignedLongLongMask(value);
   if (seed == static_cast<unsigned long long>(-1) && PyErr_Occurred()) throw PythonError{};
@@ -122,100 +123,90 @@ Communities to_communities(PyObject* value, const GraphStore& graph, const Measu
 // ---- methods --------------------------------------------------------------------------
 
 PyObject* graph_pagerank(PyObject* self, PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) {
-  return call_method<PyGraph>(self, kPagerank, Access::Shared, args, nargs, kwnames,
-                              [](PyGraph::Data& data, const Arguments& arguments) {
-                                PageRankOptions options;
-                                options.damping = to_f64(arguments[0], "damping", options.damping);
-                                options.weighted = to_flag(arguments[1], "weighted", options.weighted);
-                                options.tolerance = to_f64(arguments[2], "tol", options.tolerance);
-                                if (arguments[3] != nullptr) options.max_iterations = to_i32(arguments[3], "max_iter");
-                                const Measured measured(data.graph);
-                                const auto ranks = answer([&] {
-                                  return pagerank(data.graph, measured.snapshot, measured.nodes, options);
-                                });
-                                return values_by_label(data.graph, measured.nodes, ranks);
-                              });
+  return call_method<PyGraph>(
+      self, kPagerank, Access::Shared, args, nargs, kwnames, [](PyGraph::Data& data, const Arguments& arguments) {
+        PageRankOptions options;
+        options.damping = to_f64(arguments[0], "damping", options.damping);
+        options.weighted = to_flag(arguments[1], "weighted", options.weighted);
+        options.tolerance = to_f64(arguments[2], "tol", options.tolerance);
+        if (arguments[3] != nullptr) options.max_iterations = to_i32(arguments[3], "max_iter");
+        const Measured measured(data.graph);
+        const auto ranks = answer([&] { return pagerank(data.graph, measured.snapshot, measured.nodes, options); });
+        return values_by_label(data.graph, measured.nodes, ranks);
+      });
 }
 
 PyObject* graph_betweenness_centrality(PyObject* self, PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) {
-  return call_method<PyGraph>(self, kBetweenness, Access::Shared, args, nargs, kwnames,
-                              [](PyGraph::Data& data, const Arguments& arguments) {
-                                BetweennessOptions options;
-                                options.normalized = to_flag(arguments[0], "normalized", options.normalized);
-                                options.weighted = to_flag(arguments[1], "weighted", options.weighted);
-                                options.endpoints = to_flag(arguments[2], "endpoints", options.endpoints);
-                                const Measured measured(data.graph);
-                                const auto values = answer([&] {
-                                  return betweenness_centrality(data.graph, measured.snapshot, measured.nodes, options);
-                                });
-                                return values_by_label(data.graph, measured.nodes, values);
-                              });
+  return call_method<PyGraph>(
+      self, kBetweenness, Access::Shared, args, nargs, kwnames, [](PyGraph::Data& data, const Arguments& arguments) {
+        BetweennessOptions options;
+        options.normalized = to_flag(arguments[0], "normalized", options.normalized);
+        options.weighted = to_flag(arguments[1], "weighted", options.weighted);
+        options.endpoints = to_flag(arguments[2], "endpoints", options.endpoints);
+        const Measured measured(data.graph);
+        const auto values =
+            answer([&] { return betweenness_centrality(data.graph, measured.snapshot, measured.nodes, options); });
+        return values_by_label(data.graph, measured.nodes, values);
+      });
 }
 
 PyObject* graph_closeness_centrality(PyObject* self, PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) {
-  return call_method<PyGraph>(self, kCloseness, Access::Shared, args, nargs, kwnames,
-                              [](PyGraph::Data& data, const Arguments& arguments) {
-                                const bool weighted = to_flag(arguments[0], "weighted", false);
-                                const Measured measured(data.graph);
-                                const auto values = answer([&] {
-                                  return closeness_centrality(data.graph, measured.snapshot, measured.nodes, weighted);
-                                });
-                                return values_by_label(data.graph, measured.nodes, values);
-                              });
+  return call_method<PyGraph>(
+      self, kCloseness, Access::Shared, args, nargs, kwnames, [](PyGraph::Data& data, const Arguments& arguments) {
+        const bool weighted = to_flag(arguments[0], "weighted", false);
+        const Measured measured(data.graph);
+        const auto values =
+            answer([&] { return closeness_centrality(data.graph, measured.snapshot, measured.nodes, weighted); });
+        return values_by_label(data.graph, measured.nodes, values);
+      });
 }
 
 PyObject* graph_harmonic_centrality(PyObject* self, PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) {
-  return call_method<PyGraph>(self, kHarmonic, Access::Shared, args, nargs, kwnames,
-                              [](PyGraph::Data& data, const Arguments& arguments) {
-                                const bool weighted = to_flag(arguments[0], "weighted", false);
-                                const Measured measured(data.graph);
-                                const auto values = answer([&] {
-                                  return harmonic_centrality(data.graph, measured.snapshot, measured.nodes, weighted);
-                                });
-                                return values_by_label(data.graph, measured.nodes, values);
-                              });
+  return call_method<PyGraph>(
+      self, kHarmonic, Access::Shared, args, nargs, kwnames, [](PyGraph::Data& data, const Arguments& arguments) {
+        const bool weighted = to_flag(arguments[0], "weighted", false);
+        const Measured measured(data.graph);
+        const auto values =
+            answer([&] { return harmonic_centrality(data.graph, measured.snapshot, measured.nodes, weighted); });
+        return values_by_label(data.graph, measured.nodes, values);
+      });
 }
 
 PyObject* graph_communities(PyObject* self, PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) {
-  return call_method<PyGraph>(self, kCommunities, Access::Shared, args, nargs, kwnames,
-                              [](PyGraph::Data& data, const Arguments& arguments) {
-                                const double resolution = to_f64(arguments[0], "resolution", 1.0);
-                                const std::uint64_t seed = to_seed(arguments[1], "seed");
-                                const Measured measured(data.graph);
-                                const Communities groups = answer([&] {
-                                  return louvain_communities(data.graph, measured.snapshot, measured.nodes,
-                                                             resolution, seed);
-                                });
-                                return label_groups(data.graph, measured.nodes, groups);
-                              });
+  return call_method<PyGraph>(
+      self, kCommunities, Access::Shared, args, nargs, kwnames, [](PyGraph::Data& data, const Arguments& arguments) {
+        const double resolution = to_f64(arguments[0], "resolution", 1.0);
+        const std::uint64_t seed = to_seed(arguments[1], "seed");
+        const Measured measured(data.graph);
+        const Communities groups = answer(
+            [&] { return louvain_communities(data.graph, measured.snapshot, measured.nodes, resolution, seed); });
+        return label_groups(data.graph, measured.nodes, groups);
+      });
 }
 
 PyObject* graph_modularity(PyObject* self, PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) {
-  return call_method<PyGraph>(self, kModularity, Access::Shared, args, nargs, kwnames,
-                              [](PyGraph::Data& data, const Arguments& arguments) {
-                                const double resolution = to_f64(arguments[1], "resolution", 1.0);
-                                const Measured measured(data.graph);
-                                const Communities groups =
-                                    to_communities(arguments[0], data.graph, measured.nodes, "communities");
-                                return to_python(answer([&] {
-                                  return modularity(data.graph, measured.snapshot, measured.nodes, groups, resolution);
-                                }));
-                              });
+  return call_method<PyGraph>(
+      self, kModularity, Access::Shared, args, nargs, kwnames, [](PyGraph::Data& data, const Arguments& arguments) {
+        const double resolution = to_f64(arguments[1], "resolution", 1.0);
+        const Measured measured(data.graph);
+        const Communities groups = to_communities(arguments[0], data.graph, measured.nodes, "communities");
+        return to_python(
+            answer([&] { return modularity(data.graph, measured.snapshot, measured.nodes, groups, resolution); }));
+      });
 }
 
 constexpr int kMethod = METH_FASTCALL | METH_KEYWORDS;
 
 // What every docstring says about the graph these methods measure.
-#define MIVORA_MEASURED_GRAPH                                                                     \
-  "Each label counts once (its first node). Connections to nodes outside the graph or to\n"     \
-  "nodes that are gone are left out. Arcs are followed forward and edges both ways; a graph\n"  \
+#define MIVORA_MEASURED_GRAPH                                                                  \
+  "Each label counts once (its first node). Connections to nodes outside the graph or to\n"    \
+  "nodes that are gone are left out. Arcs are followed forward and edges both ways; a graph\n" \
   "with at least one arc is measured as directed, one with edges only as undirected.\n"
 
 PyMethodDef kMethods[] = {
     {"pagerank", as_method(graph_pagerank), kMethod,
      "pagerank($self, damping=0.85, weighted=True, tol=1e-10, max_iter=1000)\n--\n\n"
-     "PageRank of every node by power iteration.\n\n"
-     MIVORA_MEASURED_GRAPH
+     "PageRank of every node by power iteration.\n\n" MIVORA_MEASURED_GRAPH
      "Parallel connections add their weights; a node whose out-weight is 0 (dangling) hands\n"
      "its rank to every node alike.\n\n"
      "damping: probability of following a connection, between 0 and 1.\n"
@@ -228,8 +219,7 @@ PyMethodDef kMethods[] = {
      "steps do not converge."},
     {"betweenness_centrality", as_method(graph_betweenness_centrality), kMethod,
      "betweenness_centrality($self, normalized=True, weighted=False, endpoints=False)\n--\n\n"
-     "Betweenness centrality of every node (Brandes' algorithm).\n\n"
-     MIVORA_MEASURED_GRAPH
+     "Betweenness centrality of every node (Brandes' algorithm).\n\n" MIVORA_MEASURED_GRAPH
      "Parallel connections count as one (the lightest when weighted).\n\n"
      "normalized: divide by the number of node pairs a node can lie between,\n"
      "  (n - 1)(n - 2), or n(n - 1) with endpoints; otherwise an undirected graph counts\n"
@@ -240,8 +230,7 @@ PyMethodDef kMethods[] = {
      "Raises ValueError for a negative or non-finite weight when weighted."},
     {"closeness_centrality", as_method(graph_closeness_centrality), kMethod,
      "closeness_centrality($self, weighted=False)\n--\n\n"
-     "Closeness centrality of every node, from the distances of the nodes that reach it.\n\n"
-     MIVORA_MEASURED_GRAPH
+     "Closeness centrality of every node, from the distances of the nodes that reach it.\n\n" MIVORA_MEASURED_GRAPH
      "For a node reached by r - 1 others at distances summing to d, the value is\n"
      "(r - 1) / d scaled by (r - 1) / (n - 1) (Wasserman and Faust); 0 when d is 0.\n\n"
      "weighted: distances by summed weight (finite, not negative) rather than hops.\n\n"
@@ -249,16 +238,14 @@ PyMethodDef kMethods[] = {
      "Raises ValueError for a negative or non-finite weight when weighted."},
     {"harmonic_centrality", as_method(graph_harmonic_centrality), kMethod,
      "harmonic_centrality($self, weighted=False)\n--\n\n"
-     "Harmonic centrality of every node: the sum of 1 / distance over the nodes that reach it.\n\n"
-     MIVORA_MEASURED_GRAPH
-     "Distances of 0 (the node itself, zero weights) add nothing.\n\n"
+     "Harmonic centrality of every node: the sum of 1 / distance over the nodes that reach "
+     "it.\n\n" MIVORA_MEASURED_GRAPH "Distances of 0 (the node itself, zero weights) add nothing.\n\n"
      "weighted: distances by summed weight (finite, not negative) rather than hops.\n\n"
      "Returns a dict label -> harmonic centrality.\n"
      "Raises ValueError for a negative or non-finite weight when weighted."},
     {"communities", as_method(graph_communities), kMethod,
      "communities($self, resolution=1.0, seed=None)\n--\n\n"
-     "Communities found by Louvain's method, maximising weighted modularity.\n\n"
-     MIVORA_MEASURED_GRAPH
+     "Communities found by Louvain's method, maximising weighted modularity.\n\n" MIVORA_MEASURED_GRAPH
      "Parallel connections add their weights; directed graphs use directed modularity.\n\n"
      "resolution: above 1 favours smaller communities, below 1 larger ones (not negative).\n"
      "seed: an int fixing the order nodes are visited in (the same seed, the same result);\n"
@@ -267,8 +254,7 @@ PyMethodDef kMethods[] = {
      "Raises ValueError for a bad resolution or a negative or non-finite weight."},
     {"modularity", as_method(graph_modularity), kMethod,
      "modularity($self, communities, resolution=1.0)\n--\n\n"
-     "Weighted modularity of a partition of the nodes into communities.\n\n"
-     MIVORA_MEASURED_GRAPH
+     "Weighted modularity of a partition of the nodes into communities.\n\n" MIVORA_MEASURED_GRAPH
      "Parallel connections add their weights; directed graphs use directed modularity.\n\n"
      "communities: an iterable of iterables of labels holding every node exactly once.\n"
      "resolution: the weight of the expected share inside each community.\n\n"

@@ -41,31 +41,28 @@ GraphStyle drawing_style(PyObject* given, const GraphStore& graph, LayoutKind la
 }
 
 PyObject* graph_output_svg(PyObject* self, PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) {
-  return call_method<PyGraph>(self, kOutputSvg, Access::Exclusive, args, nargs, kwnames,
-                              [](PyGraph::Data& data, const Arguments& arguments) {
-                                const LayoutKind layout = to_layout(arguments[0], "layout");
-                                const bool override_positions =
-                                    arguments[1] ? to_bool(arguments[1], "override_positions") : false;
-                                const GraphStyle style = drawing_style(arguments[2], data.graph, layout, override_positions);
-                                const std::string svg = output_svg(data.graph, layout, override_positions, style);
-                                return to_python(std::string_view(svg));
-                              });
+  return call_method<PyGraph>(
+      self, kOutputSvg, Access::Exclusive, args, nargs, kwnames, [](PyGraph::Data& data, const Arguments& arguments) {
+        const LayoutKind layout = to_layout(arguments[0], "layout");
+        const bool override_positions = arguments[1] ? to_bool(arguments[1], "override_positions") : false;
+        const GraphStyle style = drawing_style(arguments[2], data.graph, layout, override_positions);
+        const std::string svg = output_svg(data.graph, layout, override_positions, style);
+        return to_python(std::string_view(svg));
+      });
 }
 
 PyObject* graph_output_html(PyObject* self, PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) {
-  return call_method<PyGraph>(self, kOutputHtml, Access::Exclusive, args, nargs, kwnames,
-                              [](PyGraph::Data& data, const Arguments& arguments) {
-                                const std::string_view file_name = to_text(arguments[0], "file_name");
-                                const LayoutKind layout = to_layout(arguments[1], "layout");
-                                const bool override_positions =
-                                    arguments[2] ? to_bool(arguments[2], "override_positions") : false;
-                                const GraphStyle style = drawing_style(arguments[3], data.graph, layout, override_positions);
-                                if (const auto error = output_html(data.graph, file_name, layout,
-                                                                   override_positions, style)) {
-                                  fail(std::string(kCreateFileFailed) + ": " + error->description);
-                                }
-                                return none();
-                              });
+  return call_method<PyGraph>(
+      self, kOutputHtml, Access::Exclusive, args, nargs, kwnames, [](PyGraph::Data& data, const Arguments& arguments) {
+        const std::string_view file_name = to_text(arguments[0], "file_name");
+        const LayoutKind layout = to_layout(arguments[1], "layout");
+        const bool override_positions = arguments[2] ? to_bool(arguments[2], "override_positions") : false;
+        const GraphStyle style = drawing_style(arguments[3], data.graph, layout, override_positions);
+        if (const auto error = output_html(data.graph, file_name, layout, override_positions, style)) {
+          fail(std::string(kCreateFileFailed) + ": " + error->description);
+        }
+        return none();
+      });
 }
 
 // Any int; None or left out: a fresh seed.
@@ -122,20 +119,19 @@ PyObject* graph_compute_layout(PyObject* self, PyObject* const* args, Py_ssize_t
 }
 
 PyObject* graph_output_webgl(PyObject* self, PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) {
-  return call_method<PyGraph>(self, kOutputWebgl, Access::Exclusive, args, nargs, kwnames,
-                              [](PyGraph::Data& data, const Arguments& arguments) {
-                                const std::string_view file_name = to_text(arguments[0], "file_name");
-                                std::optional<LayoutKind> layout;
-                                if (arguments[1] != nullptr && arguments[1] != Py_None) {
-                                  layout = to_layout(arguments[1], "layout");
-                                }
-                                const bool override_positions =
-                                    arguments[2] ? to_bool(arguments[2], "override_positions") : false;
-                                if (const auto error = output_webgl(data.graph, file_name, layout, override_positions)) {
-                                  raise_write_error(*error, arguments[0]);
-                                }
-                                return none();
-                              });
+  return call_method<PyGraph>(
+      self, kOutputWebgl, Access::Exclusive, args, nargs, kwnames, [](PyGraph::Data& data, const Arguments& arguments) {
+        const std::string_view file_name = to_text(arguments[0], "file_name");
+        std::optional<LayoutKind> layout;
+        if (arguments[1] != nullptr && arguments[1] != Py_None) {
+          layout = to_layout(arguments[1], "layout");
+        }
+        const bool override_positions = arguments[2] ? to_bool(arguments[2], "override_positions") : false;
+        if (const auto error = output_webgl(data.graph, file_name, layout, override_positions)) {
+          raise_write_error(*error, arguments[0]);
+        }
+        return none();
+      });
 }
 
 PyObject* graph_positions(PyObject* self, PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) {
@@ -166,8 +162,10 @@ PyObject* graph_repr_html(PyObject* self, PyObject* const* args, Py_ssize_t narg
 constexpr int kMethod = METH_FASTCALL | METH_KEYWORDS;
 
 PyMethodDef kMethods[] = {
-    {"output_svg", as_method(graph_output_svg), kMethod, "output_svg($self, layout=..., override_positions=False, style=None)\n--\n\n"},
-    {"output_html", as_method(graph_output_html), kMethod, "output_html($self, file_name, layout=..., override_positions=False, style=None)\n--\n\n"},
+    {"output_svg", as_method(graph_output_svg), kMethod,
+     "output_svg($self, layout=..., override_positions=False, style=None)\n--\n\n"},
+    {"output_html", as_method(graph_output_html), kMethod,
+     "output_html($self, file_name, layout=..., override_positions=False, style=None)\n--\n\n"},
     // ---- drawing at scale ----
     {"output_webgl", as_method(graph_output_webgl), kMethod,
      "output_webgl($self, file_name, layout=None, *, override_positions=False)\n--\n\n"

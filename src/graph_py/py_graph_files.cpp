@@ -27,8 +27,8 @@ constexpr const char* kJsonReadFailed = "Failed to read .json file";
 
 using Writer = std::optional<std::string> (*)(const std::string&, const GraphStore&);
 
-PyObject* output_file(Writer write, const Signature& signature, PyObject* self, PyObject* const* args,
-                      Py_ssize_t nargs, PyObject* kwnames) {
+PyObject* output_file(Writer write, const Signature& signature, PyObject* self, PyObject* const* args, Py_ssize_t nargs,
+                      PyObject* kwnames) {
   return call_method<PyGraph>(self, signature, Access::Exclusive, args, nargs, kwnames,
                               [write](PyGraph::Data& data, const Arguments& arguments) {
                                 const std::string path(to_text(arguments[0], "file_name"));
@@ -41,7 +41,6 @@ PyObject* output_file(Writer write, const Signature& signature, PyObject* self, 
                                 return none();
                               });
 }
-
 
 PyObject* graph_output_net_file(PyObject* self, PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) {
   return output_file(write_net_file, kOutputNetFile, self, args, nargs, kwnames);
@@ -56,8 +55,7 @@ PyObject* graph_from_net_file(PyObject* self, PyObject* const* args, Py_ssize_t 
   return call_static(kFromNetFile, args, nargs, kwnames, [](const Arguments& arguments) {
     ReadResult result = read_net_file(std::string(to_text(arguments[0], "file_path")));
     if (!result.graph) {
-      fail_with(result.error.stage == FileError::Stage::Open ? kOpenFailed : kNetReadFailed,
-                result.error.description);
+      fail_with(result.error.stage == FileError::Stage::Open ? kOpenFailed : kNetReadFailed, result.error.description);
     }
     return wrap_graph(std::move(*result.graph));
   });

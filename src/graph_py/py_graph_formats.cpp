@@ -34,7 +34,8 @@ constexpr Format kFormats[] = {
 };
 
 constexpr const char* kFormatNames = "'pajek', 'gml', 'graphml', 'gexf', 'edgelist' or 'json'";
-constexpr const char* kExtensions = ".net, .paj, .gml, .graphml, .xml, .gexf, .csv, .tsv, .txt, .edges, .edgelist, .json";
+constexpr const char* kExtensions =
+    ".net, .paj, .gml, .graphml, .xml, .gexf, .csv, .tsv, .txt, .edges, .edgelist, .json";
 
 PyObject* g_format_error = nullptr;
 
@@ -56,7 +57,8 @@ std::string to_path(PyObject* value, const char* name) {
   if (fs_path == nullptr) raise_argument_error(name);
   PyRef path = PyRef::owned(fs_path);
   if (PyUnicode_Check(path.get())) return std::string(to_text(path.get(), name));
-  PyRef decoded = PyRef::owned(PyUnicode_DecodeFSDefaultAndSize(PyBytes_AS_STRING(path.get()), PyBytes_GET_SIZE(path.get())));
+  PyRef decoded =
+      PyRef::owned(PyUnicode_DecodeFSDefaultAndSize(PyBytes_AS_STRING(path.get()), PyBytes_GET_SIZE(path.get())));
   return std::string(to_text(decoded.get(), name));
 }
 
@@ -84,7 +86,8 @@ const Format& format_for(PyObject* format, const std::string& path) {
 
 [[noreturn]] void raise_file_error(const FileError& error) {
   if (error.error_number() == 0) raise(PyExc_ValueError, error.description());
-  PyRef name = PyRef::owned(PyUnicode_DecodeFSDefaultAndSize(error.path().data(), static_cast<Py_ssize_t>(error.path().size())));
+  PyRef name =
+      PyRef::owned(PyUnicode_DecodeFSDefaultAndSize(error.path().data(), static_cast<Py_ssize_t>(error.path().size())));
   const char* text = std::strerror(error.error_number());
   // OSError(errno, text, name) is an instance of the errno's own subclass.
   PyRef exception = PyRef::owned(PyObject_CallFunction(PyExc_OSError, "isO", error.error_number(), text, name.get()));
@@ -131,11 +134,11 @@ auto with_file_errors(const std::string& path, Body&& body) {
 
 // ---- Graph.read ------------------------------------------------------------------
 
-constexpr Signature kRead = Signature{"Graph.read()",
-                                      {"file_path", "format", "encoding", "positions", "directed", "delimiter",
-                                       "comments", "header", "weight"},
-                                      1}
-                                .keyword_only_from(2);
+constexpr Signature kRead =
+    Signature{"Graph.read()",
+              {"file_path", "format", "encoding", "positions", "directed", "delimiter", "comments", "header", "weight"},
+              1}
+        .keyword_only_from(2);
 
 bool given(PyObject* value) { return value != nullptr && value != Py_None; }
 
@@ -150,8 +153,8 @@ ReadOptions read_options(const Arguments& arguments, const Format& format) {
   if (given(arguments[2])) {
     const auto encoding = parse_text_encoding(to_text(arguments[2], "encoding"));
     if (!encoding) {
-      raise(PyExc_ValueError, "unknown encoding '" + std::string(to_text(arguments[2], "encoding")) +
-                                  "': expected " + kAcceptedEncodings);
+      raise(PyExc_ValueError, "unknown encoding '" + std::string(to_text(arguments[2], "encoding")) + "': expected " +
+                                  kAcceptedEncodings);
     }
     options.encoding = *encoding;
   }
@@ -216,29 +219,28 @@ constexpr Signature kWrite =
     Signature{"Graph.write()", {"file_name", "format", "delimiter", "header", "weights"}, 1}.keyword_only_from(2);
 
 PyObject* graph_write(PyObject* self, PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) {
-  return call_method<PyGraph>(self, kWrite, Access::Shared, args, nargs, kwnames,
-                              [](PyGraph::Data& data, const Arguments& arguments) {
-                                const std::string path = to_path(arguments[0], "file_name");
-                                const Format& format = format_for(arguments[1], path);
-                                WriteOptions options;
-                                const bool edge_list = std::strcmp(format.name, "edgelist") == 0;
-                                for (std::size_t i = 2; i <= 4; ++i) {
-                                  if (given(arguments[i]) && !edge_list) {
-                                    raise(PyExc_ValueError, std::string(kWrite.parameters[i]) +
-                                                                "= applies to edge lists only, not to " + format.name);
-                                  }
-                                }
-                                options.delimiter = given(arguments[2]) ? to_delimiter(arguments[2], "delimiter")
-                                                                        : delimiter_for(path);
-                                if (given(arguments[3])) options.header = to_bool(arguments[3], "header");
-                                if (given(arguments[4])) options.weights = to_bool(arguments[4], "weights");
-                                with_file_errors(path, [&] {
-                                  CheckedWriter out(path);
-                                  format.write(data.graph, out, options);
-                                  out.commit();
-                                });
-                                return none();
-                              });
+  return call_method<PyGraph>(
+      self, kWrite, Access::Shared, args, nargs, kwnames, [](PyGraph::Data& data, const Arguments& arguments) {
+        const std::string path = to_path(arguments[0], "file_name");
+        const Format& format = format_for(arguments[1], path);
+        WriteOptions options;
+        const bool edge_list = std::strcmp(format.name, "edgelist") == 0;
+        for (std::size_t i = 2; i <= 4; ++i) {
+          if (given(arguments[i]) && !edge_list) {
+            raise(PyExc_ValueError,
+                  std::string(kWrite.parameters[i]) + "= applies to edge lists only, not to " + format.name);
+          }
+        }
+        options.delimiter = given(arguments[2]) ? to_delimiter(arguments[2], "delimiter") : delimiter_for(path);
+        if (given(arguments[3])) options.header = to_bool(arguments[3], "header");
+        if (given(arguments[4])) options.weights = to_bool(arguments[4], "weights");
+        with_file_errors(path, [&] {
+          CheckedWriter out(path);
+          format.write(data.graph, out, options);
+          out.commit();
+        });
+        return none();
+      });
 }
 
 constexpr int kMethod = METH_FASTCALL | METH_KEYWORDS;
@@ -296,11 +298,11 @@ void add_format_error(PyObject* module) {
     for (const char* name : {"file_name", "line", "column"}) {
       if (PyDict_SetItemString(attributes.get(), name, Py_None) < 0) throw PythonError{};
     }
-    g_format_error = PyErr_NewExceptionWithDoc(
-        "mivora.FormatError",
-        "A network file whose content is malformed. A ValueError; file_name, line and\n"
-        "column (0 where the format has no columns) say where.",
-        PyExc_ValueError, attributes.get());
+    g_format_error =
+        PyErr_NewExceptionWithDoc("mivora.FormatError",
+                                  "A network file whose content is malformed. A ValueError; file_name, line and\n"
+                                  "column (0 where the format has no columns) say where.",
+                                  PyExc_ValueError, attributes.get());
     if (g_format_error == nullptr) throw PythonError{};
   }
   if (PyModule_AddObjectRef(module, "FormatError", g_format_error) < 0) throw PythonError{};

@@ -113,7 +113,8 @@ PyObject* group_lists(const GraphStore& graph, const NodeGroups& groups) {
     }
     PyList_SET_ITEM(outer.get(), static_cast<Py_ssize_t>(k), inner);
   }
-  for (std::size_t k = 0; k < groups.size(); ++k) PyObject_GC_Track(PyList_GET_ITEM(outer.get(), static_cast<Py_ssize_t>(k)));
+  for (std::size_t k = 0; k < groups.size(); ++k)
+    PyObject_GC_Track(PyList_GET_ITEM(outer.get(), static_cast<Py_ssize_t>(k)));
   PyObject_GC_Track(outer.get());
   return outer.release();
 }
@@ -167,29 +168,27 @@ PyObject* graph_strongly_connected_components(PyObject* self, PyObject* const* a
 }
 
 PyObject* graph_is_connected(PyObject* self, PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) {
-  return call_method<PyGraph>(self, kIsConnected, Access::Shared, args, nargs, kwnames,
-                              [](PyGraph::Data& data, const Arguments&) {
-                                return measured([&] {
-                                  return to_python(is_weakly_connected(measure_links(data.graph)));
-                                });
-                              });
+  return call_method<PyGraph>(
+      self, kIsConnected, Access::Shared, args, nargs, kwnames, [](PyGraph::Data& data, const Arguments&) {
+        return measured([&] { return to_python(is_weakly_connected(measure_links(data.graph))); });
+      });
 }
 
 // ---- shortest paths ---------------------------------------------------------------------
 
 PyObject* graph_shortest_path(PyObject* self, PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) {
-  return call_method<PyGraph>(self, kShortestPath, Access::Shared, args, nargs, kwnames,
-                              [](PyGraph::Data& data, const Arguments& arguments) {
-                                const GraphStore& graph = data.graph;
-                                const std::uint32_t source = node_named(graph, arguments[0], "source");
-                                const std::uint32_t target = node_named(graph, arguments[1], "target");
-                                const bool weighted = weighted_argument(arguments[2]);
-                                return measured([&] {
-                                  const LinkList links = measure_links(graph);
-                                  const PathTree tree = shortest_path_tree(links, out_rows(links), source, weighted, target);
-                                  return label_list(graph, path_to(tree, target));
-                                });
-                              });
+  return call_method<PyGraph>(
+      self, kShortestPath, Access::Shared, args, nargs, kwnames, [](PyGraph::Data& data, const Arguments& arguments) {
+        const GraphStore& graph = data.graph;
+        const std::uint32_t source = node_named(graph, arguments[0], "source");
+        const std::uint32_t target = node_named(graph, arguments[1], "target");
+        const bool weighted = weighted_argument(arguments[2]);
+        return measured([&] {
+          const LinkList links = measure_links(graph);
+          const PathTree tree = shortest_path_tree(links, out_rows(links), source, weighted, target);
+          return label_list(graph, path_to(tree, target));
+        });
+      });
 }
 
 PyObject* graph_shortest_path_lengths(PyObject* self, PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) {
@@ -208,9 +207,9 @@ PyObject* graph_shortest_path_lengths(PyObject* self, PyObject* const* args, Py_
                                     const std::uint32_t node = tree.settled[k];
                                     PyRef key = PyRef::borrow(labels[k].get());
                                     const double distance = tree.distance[node];
-                                    set_item(dict.get(), key.get(),
-                                             weighted ? to_float(distance)
-                                                      : to_int(static_cast<std::uint64_t>(distance)));
+                                    set_item(
+                                        dict.get(), key.get(),
+                                        weighted ? to_float(distance) : to_int(static_cast<std::uint64_t>(distance)));
                                   }
                                   return dict.release();
                                 });
@@ -228,18 +227,18 @@ PyObject* graph_eccentricity(PyObject* self, PyObject* const* args, Py_ssize_t n
 }
 
 PyObject* graph_diameter(PyObject* self, PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) {
-  return call_method<PyGraph>(self, kDiameter, Access::Shared, args, nargs, kwnames,
-                              [](PyGraph::Data& data, const Arguments&) {
-                                return measured([&] {
-                                  const LinkList links = measure_links(data.graph);
-                                  std::uint64_t longest = 0;
-                                  const std::vector<std::uint32_t> eccentricity = eccentricities(links, out_rows(links));
-                                  for (std::uint32_t node = 0; node < links.node_count; ++node) {
-                                    if (links.canonical[node]) longest = std::max<std::uint64_t>(longest, eccentricity[node]);
-                                  }
-                                  return to_int(longest);
-                                });
-                              });
+  return call_method<PyGraph>(
+      self, kDiameter, Access::Shared, args, nargs, kwnames, [](PyGraph::Data& data, const Arguments&) {
+        return measured([&] {
+          const LinkList links = measure_links(data.graph);
+          std::uint64_t longest = 0;
+          const std::vector<std::uint32_t> eccentricity = eccentricities(links, out_rows(links));
+          for (std::uint32_t node = 0; node < links.node_count; ++node) {
+            if (links.canonical[node]) longest = std::max<std::uint64_t>(longest, eccentricity[node]);
+          }
+          return to_int(longest);
+        });
+      });
 }
 
 // ---- clustering and cores -------------------------------------------------------------------
@@ -258,8 +257,7 @@ PyObject* graph_clustering(PyObject* self, PyObject* const* args, Py_ssize_t nar
   return call_method<PyGraph>(self, kClustering, Access::Shared, args, nargs, kwnames,
                               [](PyGraph::Data& data, const Arguments&) {
                                 const LinkList links = measure_links(data.graph);
-                                return label_dict(data.graph, links,
-                                                  local_clustering(link_triangles(links)), to_float);
+                                return label_dict(data.graph, links, local_clustering(link_triangles(links)), to_float);
                               });
 }
 
@@ -269,7 +267,8 @@ PyObject* graph_average_clustering(PyObject* self, PyObject* const* args, Py_ssi
                                 return measured([&] {
                                   const LinkList links = measure_links(data.graph);
                                   const std::size_t count = taking_part_count(links);
-                                  if (count == 0) throw MeasureError("average clustering is undefined for a graph without nodes");
+                                  if (count == 0)
+                                    throw MeasureError("average clustering is undefined for a graph without nodes");
                                   const std::vector<double> local = local_clustering(link_triangles(links));
                                   double sum = 0.0;
                                   for (std::size_t node = 0; node < local.size(); ++node) {
@@ -289,29 +288,27 @@ PyObject* graph_transitivity(PyObject* self, PyObject* const* args, Py_ssize_t n
 }
 
 PyObject* graph_core_number(PyObject* self, PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) {
-  return call_method<PyGraph>(self, kCoreNumber, Access::Shared, args, nargs, kwnames,
-                              [](PyGraph::Data& data, const Arguments&) {
-                                const LinkList links = measure_links(data.graph);
-                                return label_dict(data.graph, links,
-                                                  core_numbers(simple_undirected_rows(links)), to_int);
-                              });
+  return call_method<PyGraph>(
+      self, kCoreNumber, Access::Shared, args, nargs, kwnames, [](PyGraph::Data& data, const Arguments&) {
+        const LinkList links = measure_links(data.graph);
+        return label_dict(data.graph, links, core_numbers(simple_undirected_rows(links)), to_int);
+      });
 }
 
 // ---- spanning trees ---------------------------------------------------------------------------
 
 PyObject* graph_minimum_spanning_tree(PyObject* self, PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) {
-  return call_method<PyGraph>(self, kMinimumSpanningTree, Access::Shared, args, nargs, kwnames,
-                              [](PyGraph::Data& data, const Arguments&) {
-                                return measured([&] {
-                                  return wrap_graph(minimum_spanning_tree(data.graph, measure_links(data.graph)));
-                                });
-                              });
+  return call_method<PyGraph>(
+      self, kMinimumSpanningTree, Access::Shared, args, nargs, kwnames, [](PyGraph::Data& data, const Arguments&) {
+        return measured([&] { return wrap_graph(minimum_spanning_tree(data.graph, measure_links(data.graph))); });
+      });
 }
 
 constexpr int kMethod = METH_FASTCALL | METH_KEYWORDS;
 
-#define LEAVES_OUT "\nConnections to nodes outside the graph, or to nodes that are gone, are left out;\n" \
-                   "of nodes sharing a label (a matrix import) only the first takes part."
+#define LEAVES_OUT                                                                       \
+  "\nConnections to nodes outside the graph, or to nodes that are gone, are left out;\n" \
+  "of nodes sharing a label (a matrix import) only the first takes part."
 
 PyMethodDef kMethods[] = {
     {"connected_components", as_method(graph_connected_components), kMethod,

@@ -45,7 +45,8 @@ PyType_Slot kSlots[] = {
 
 // Created without a module of its own: "builtins" is what the interpreter
 // reports for such types, and naming it avoids its deprecation warning.
-PyType_Spec kSpec{"builtins.Layout", sizeof(PyLayout), 0, Py_TPFLAGS_DEFAULT | Py_TPFLAGS_DISALLOW_INSTANTIATION, kSlots};
+PyType_Spec kSpec{"builtins.Layout", sizeof(PyLayout), 0, Py_TPFLAGS_DEFAULT | Py_TPFLAGS_DISALLOW_INSTANTIATION,
+                  kSlots};
 
 }  // namespace
 

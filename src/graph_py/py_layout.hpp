@@ -6,8 +6,7 @@
 namespace mivora::py {
 
 struct PyLayout {
-  PyObject_HEAD
-  struct Data {
+  PyObject_HEAD struct Data {
     LayoutKind kind;
   } data;
 

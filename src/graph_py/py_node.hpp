@@ -8,8 +8,7 @@
 namespace mivora::py {
 
 struct PyNode {
-  PyObject_HEAD
-  struct Data {
+  PyObject_HEAD struct Data {
     std::shared_ptr<NodeRecord> node;
     BorrowFlag borrow{};
     ThreadBinding thread{};

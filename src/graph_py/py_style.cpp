@@ -31,9 +31,8 @@ const std::array<Field, 11> kFields{{
 }};
 
 constexpr Signature kNew{"GraphStyle.__new__()",
-                         {"node_color", "node_border", "node_radius", "marker_svg", "marker_fill",
-                          "marker_width", "marker_height", "line_color", "line_min_width",
-                          "line_max_width", "dynamic_line_size"},
+                         {"node_color", "node_border", "node_radius", "marker_svg", "marker_fill", "marker_width",
+                          "marker_height", "line_color", "line_min_width", "line_max_width", "dynamic_line_size"},
                          0};
 
 // Converts `value` by the field's kind and stores it; on failure the field is unchanged.
@@ -105,10 +104,9 @@ PyType_Slot kSlots[] = {
     {Py_tp_new, reinterpret_cast<void*>(style_new)},
     {Py_tp_dealloc, reinterpret_cast<void*>(style_dealloc)},
     {Py_tp_getset, kProperties.data()},
-    {Py_tp_doc, const_cast<char*>(
-                    "GraphStyle(node_color=None, node_border=None, node_radius=None, marker_svg=None, "
-                    "marker_fill=None, marker_width=None, marker_height=None, line_color=None, "
-                    "line_min_width=None, line_max_width=None, dynamic_line_size=None)\n--\n\n")},
+    {Py_tp_doc, const_cast<char*>("GraphStyle(node_color=None, node_border=None, node_radius=None, marker_svg=None, "
+                                  "marker_fill=None, marker_width=None, marker_height=None, line_color=None, "
+                                  "line_min_width=None, line_max_width=None, dynamic_line_size=None)\n--\n\n")},
     {0, nullptr},
 };
 

@@ -6,8 +6,7 @@
 namespace mivora::py {
 
 struct PyStyle {
-  PyObject_HEAD
-  struct Data {
+  PyObject_HEAD struct Data {
     GraphStyle style;
     BorrowFlag borrow{};
     Constructed constructed{};

@@ -29,10 +29,10 @@ class QuadTree {
 
  private:
   struct Cell {
-    double cx, cy;        // centre of mass
-    double mass;          // total mass of its points
-    double side_squared;  // side of the square the cell covers, squared
-    std::uint32_t next;   // the cell after this one's subtree (pre-order)
+    double cx, cy;             // centre of mass
+    double mass;               // total mass of its points
+    double side_squared;       // side of the square the cell covers, squared
+    std::uint32_t next;        // the cell after this one's subtree (pre-order)
     std::uint32_t begin, end;  // the cell's points in tree order; leaves only
     bool leaf;
   };

@@ -41,9 +41,9 @@ struct Level {
   std::size_t n = 0;
   std::vector<std::uint64_t> offsets;
   std::vector<std::uint32_t> neighbours;
-  std::vector<float> weights;       // fine edges an edge stands for
-  std::vector<float> affinity;      // how local an edge is (matching prefers local edges)
-  std::vector<std::uint32_t> mass;  // fine nodes a node stands for
+  std::vector<float> weights;         // fine edges an edge stands for
+  std::vector<float> affinity;        // how local an edge is (matching prefers local edges)
+  std::vector<std::uint32_t> mass;    // fine nodes a node stands for
   std::vector<std::uint32_t> parent;  // node in the next coarser level
 };
 
@@ -427,7 +427,8 @@ void generate_multilevel_positions(GraphStore& graph, const ForceLayoutOptions& 
   graph.for_each_connection([&](NodeIndex from, const NodeRecord&, const StoredConnection& connection,
                                 const NodeRecord* target) {
     const auto to = resolve_target(graph, connection, target, OutsideTargets::Skip);
-    if (to) edges.emplace_back(static_cast<std::uint32_t>(graph.canonical_position(from)), static_cast<std::uint32_t>(*to));
+    if (to)
+      edges.emplace_back(static_cast<std::uint32_t>(graph.canonical_position(from)), static_cast<std::uint32_t>(*to));
   });
   std::vector<LayoutPoint> points = multilevel_force_layout(n, edges, options);
   fit_to_canvas(points, suggested_node_radius(n));

@@ -141,13 +141,13 @@ std::vector<Edge> build_edges(const GraphStore& graph, const std::vector<std::si
 
   std::vector<std::pair<std::size_t, std::size_t>> entity_pairs;
   entity_pairs.reserve(graph.get_edge_count());
-  graph.for_each_connection([&](NodeIndex from, const NodeRecord&, const StoredConnection& connection,
-                                const NodeRecord* target) {
-    if (target == nullptr) return;
-    const std::size_t a = slot_of[from];
-    const std::size_t b = connection.is_local() ? slot_of[connection.local_target] : entity_of_label(target->label);
-    if (a != b) entity_pairs.emplace_back(a, b);
-  });
+  graph.for_each_connection(
+      [&](NodeIndex from, const NodeRecord&, const StoredConnection& connection, const NodeRecord* target) {
+        if (target == nullptr) return;
+        const std::size_t a = slot_of[from];
+        const std::size_t b = connection.is_local() ? slot_of[connection.local_target] : entity_of_label(target->label);
+        if (a != b) entity_pairs.emplace_back(a, b);
+      });
   if (entity_pairs.empty()) return {};
 
   auto label_of = [&](std::size_t entity) {
@@ -249,8 +249,8 @@ void repel_unique(const double* x, const double* y, std::size_t n, double kk, do
 
 // With repeated labels: pairs of one label are skipped and a label's nodes
 // add into one slot, in node order.
-void repel_shared(const double* x, const double* y, std::size_t n, const std::vector<std::size_t>& slot_of,
-                  double kk, double* out_x, double* out_y) {
+void repel_shared(const double* x, const double* y, std::size_t n, const std::vector<std::size_t>& slot_of, double kk,
+                  double* out_x, double* out_y) {
   for (std::size_t u = 0; u < n; ++u) {
     const std::size_t slot = slot_of[u];
     double ax = out_x[slot], ay = out_y[slot];
@@ -341,10 +341,14 @@ void generate_positions(GraphStore& graph, LayoutKind kind) { generate_positions
 
 void generate_positions(GraphStore& graph, LayoutKind kind, RandomGenerator& random) {
   switch (kind) {
-    case LayoutKind::Random: return generate_random_positions(graph, random);
-    case LayoutKind::Circular: return generate_circular_positions(graph);
-    case LayoutKind::Spring: return generate_force_layout_positions(graph, random);
-    case LayoutKind::Force: return generate_multilevel_positions(graph, ForceLayoutOptions{random.next_u64(), 0});
+    case LayoutKind::Random:
+      return generate_random_positions(graph, random);
+    case LayoutKind::Circular:
+      return generate_circular_positions(graph);
+    case LayoutKind::Spring:
+      return generate_force_layout_positions(graph, random);
+    case LayoutKind::Force:
+      return generate_multilevel_positions(graph, ForceLayoutOptions{random.next_u64(), 0});
   }
 }
 

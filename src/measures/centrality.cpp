@@ -214,15 +214,14 @@ std::vector<double> betweenness_centrality(const GraphStore& graph, const Snapsh
   if (options.weighted) require_non_negative_weights(graph, snapshot, "weighted betweenness");
   const NeighbourRows out_rows = neighbour_rows(snapshot.out, nodes, Parallel::Least, options.weighted);
   const NeighbourRows in_rows = incoming_rows(snapshot, nodes, options.weighted);
-  std::vector<double> betweenness = options.weighted
-                                        ? brandes<WeightedSearch>(out_rows, in_rows, options.endpoints)
-                                        : brandes<HopSearch>(out_rows, in_rows, options.endpoints);
+  std::vector<double> betweenness = options.weighted ? brandes<WeightedSearch>(out_rows, in_rows, options.endpoints)
+                                                     : brandes<HopSearch>(out_rows, in_rows, options.endpoints);
   rescale(betweenness, nodes.directed, options);
   return betweenness;
 }
 
-std::vector<double> closeness_centrality(const GraphStore& graph, const Snapshot& snapshot,
-                                         const MeasuredNodes& nodes, bool weighted) {
+std::vector<double> closeness_centrality(const GraphStore& graph, const Snapshot& snapshot, const MeasuredNodes& nodes,
+                                         bool weighted) {
   if (weighted) require_non_negative_weights(graph, snapshot, "weighted closeness");
   const std::size_t n = nodes.size();
   std::vector<double> total(n, 0.0);
@@ -240,8 +239,8 @@ std::vector<double> closeness_centrality(const GraphStore& graph, const Snapshot
   return closeness;
 }
 
-std::vector<double> harmonic_centrality(const GraphStore& graph, const Snapshot& snapshot,
-                                        const MeasuredNodes& nodes, bool weighted) {
+std::vector<double> harmonic_centrality(const GraphStore& graph, const Snapshot& snapshot, const MeasuredNodes& nodes,
+                                        bool weighted) {
   if (weighted) require_non_negative_weights(graph, snapshot, "weighted harmonic centrality");
   std::vector<double> harmonic(nodes.size(), 0.0);
   for_each_incoming_search(snapshot, nodes, weighted, [&](std::uint32_t u, double distance) {

@@ -25,11 +25,11 @@ std::vector<double> betweenness_centrality(const GraphStore& graph, const Snapsh
 
 // (r - 1) / (sum of distances from the r - 1 nodes that reach a node),
 // scaled by (r - 1) / (n - 1) (Wasserman and Faust); 0 when nothing reaches it.
-std::vector<double> closeness_centrality(const GraphStore& graph, const Snapshot& snapshot,
-                                         const MeasuredNodes& nodes, bool weighted);
+std::vector<double> closeness_centrality(const GraphStore& graph, const Snapshot& snapshot, const MeasuredNodes& nodes,
+                                         bool weighted);
 
 // Sum of 1 / distance over the nodes that reach a node at a distance above 0.
-std::vector<double> harmonic_centrality(const GraphStore& graph, const Snapshot& snapshot,
-                                        const MeasuredNodes& nodes, bool weighted);
+std::vector<double> harmonic_centrality(const GraphStore& graph, const Snapshot& snapshot, const MeasuredNodes& nodes,
+                                        bool weighted);
 
 }  // namespace mivora

@@ -143,8 +143,8 @@ double first_level(const Snapshot& snapshot, const MeasuredNodes& nodes, Level& 
   return total;
 }
 
-double level_modularity(const Level& level, const std::vector<std::uint32_t>& community_of,
-                        std::size_t community_count, double total, double resolution) {
+double level_modularity(const Level& level, const std::vector<std::uint32_t>& community_of, std::size_t community_count,
+                        double total, double resolution) {
   std::vector<double> inside(community_count, 0.0), out(community_count, 0.0), in(community_count, 0.0);
   for (std::uint32_t u = 0; u < level.size(); ++u) {
     const std::uint32_t c = community_of[u];
@@ -175,8 +175,9 @@ std::vector<std::uint32_t> shuffled_nodes(std::size_t n, Random& random) {
 }
 
 // `community_of` starts as given (ids below the level's size).
-std::pair<std::vector<std::uint32_t>, std::uint32_t> move_nodes(const Level& level, std::vector<std::uint32_t> community_of,
-                                                               double total, double resolution, Random& random) {
+std::pair<std::vector<std::uint32_t>, std::uint32_t> move_nodes(const Level& level,
+                                                                std::vector<std::uint32_t> community_of, double total,
+                                                                double resolution, Random& random) {
   const std::size_t n = level.size();
   std::vector<double> community_out(n, 0.0), community_in(n, 0.0);
   for (std::uint32_t u = 0; u < n; ++u) {
@@ -397,8 +398,8 @@ double modularity(const GraphStore& graph, const Snapshot& snapshot, const Measu
     }
   }
   if (placed != n) {
-    const auto missing = static_cast<std::size_t>(std::find(community_of.begin(), community_of.end(), kNone) -
-                                                  community_of.begin());
+    const auto missing =
+        static_cast<std::size_t>(std::find(community_of.begin(), community_of.end(), kNone) - community_of.begin());
     throw MeasureError("modularity: the communities are not a partition of the nodes: '" +
                        graph.node(nodes.positions[missing]).label + "' is in none");
   }

@@ -48,7 +48,7 @@ bool is_weakly_connected(const LinkList& links) {
 NodeGroups strong_components(const LinkList& links, const AdjacencyRows& out) {
   const std::size_t n = links.node_count;
   std::vector<std::uint32_t> index(n, kNone), low(n, 0), component(n, kNone);
-  std::vector<std::uint32_t> stack;            // Tarjan's stack of open nodes
+  std::vector<std::uint32_t> stack;                            // Tarjan's stack of open nodes
   std::vector<std::pair<std::uint32_t, std::uint64_t>> calls;  // the walk's call stack
   std::uint32_t next_index = 0, count = 0;
   for (std::uint32_t root = 0; root < n; ++root) {

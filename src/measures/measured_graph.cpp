@@ -21,8 +21,7 @@ MeasuredNodes measured_nodes(const Snapshot& snapshot) {
   return nodes;
 }
 
-NeighbourRows neighbour_rows(const AdjacencyRows& rows, const MeasuredNodes& nodes, Parallel parallel,
-                             bool weighted) {
+NeighbourRows neighbour_rows(const AdjacencyRows& rows, const MeasuredNodes& nodes, Parallel parallel, bool weighted) {
   const std::size_t n = nodes.size();
   NeighbourRows result;
   result.offsets.assign(n + 1, 0);
@@ -72,8 +71,7 @@ void require_non_negative_weights(const GraphStore& graph, const Snapshot& snaps
     if (weight >= 0.0f && std::isfinite(weight)) continue;
     throw MeasureError(std::string(measure) + " needs finite weights that are not negative; the connection from '" +
                        graph.node(snapshot.link_source[link]).label + "' to '" +
-                       graph.node(snapshot.link_target[link]).label + "' weighs " +
-                       weight_text(weight));
+                       graph.node(snapshot.link_target[link]).label + "' weighs " + weight_text(weight));
   }
 }
 

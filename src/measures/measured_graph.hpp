@@ -12,8 +12,8 @@
 namespace mivora {
 
 struct MeasuredNodes {
-  std::vector<NodeIndex> positions;   // measured id -> node position
-  std::vector<std::uint32_t> id_of;   // node position -> measured id (repeats: kNotMeasured)
+  std::vector<NodeIndex> positions;  // measured id -> node position
+  std::vector<std::uint32_t> id_of;  // node position -> measured id (repeats: kNotMeasured)
   // Whether some kept link is an arc: the graph is then measured as a
   // directed multigraph (each edge as two opposite arcs, a self-loop edge as
   // one); otherwise as an undirected multigraph.
@@ -48,8 +48,7 @@ enum class Parallel {
 
 // The rows renumbered, each neighbour once, in the order it is first met.
 // Unweighted rows count each entry as weight 1.
-NeighbourRows neighbour_rows(const AdjacencyRows& rows, const MeasuredNodes& nodes, Parallel parallel,
-                             bool weighted);
+NeighbourRows neighbour_rows(const AdjacencyRows& rows, const MeasuredNodes& nodes, Parallel parallel, bool weighted);
 
 // MeasureError naming the first kept link whose weight is negative, infinite or NaN.
 void require_non_negative_weights(const GraphStore& graph, const Snapshot& snapshot, const char* measure);

@@ -23,8 +23,7 @@ void check_options(const PageRankOptions& options) {
     throw MeasureError("pagerank: damping must lie between 0 and 1, got " + text_of(options.damping));
   }
   if (!(options.tolerance >= 0.0) || std::isinf(options.tolerance)) {
-    throw MeasureError("pagerank: tol must be a finite number that is not negative, got " +
-                       text_of(options.tolerance));
+    throw MeasureError("pagerank: tol must be a finite number that is not negative, got " + text_of(options.tolerance));
   }
   if (options.max_iterations < 0) {
     throw MeasureError("pagerank: max_iter must not be negative, got " + std::to_string(options.max_iterations));

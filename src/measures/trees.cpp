@@ -85,8 +85,8 @@ GraphStore minimum_spanning_tree(const GraphStore& graph, const LinkList& links)
     const std::uint32_t b = find_root(parent, links.link_target[link]);
     if (a == b) continue;
     parent[std::max(a, b)] = std::min(a, b);
-    chosen.push_back({new_position[links.link_source[link]], new_position[links.link_target[link]],
-                      links.link_weight[link], false});
+    chosen.push_back(
+        {new_position[links.link_source[link]], new_position[links.link_target[link]], links.link_weight[link], false});
     if (chosen.size() + 1 == members) break;
   }
   tree.add_connections(chosen);

@@ -1,6 +1,5 @@
 #include "pages/html_writer.hpp"
 
-
 #include <array>
 #include <charconv>
 
@@ -30,20 +29,20 @@ std::string page_graph_data(const GraphStore& graph) {
   std::string out = "{\"connections\":[";
   out.reserve(out.size() + graph.get_edge_count() * 24 + 3);
   bool first = true;
-  graph.for_each_connection([&](NodeIndex from_position, const NodeRecord&, const StoredConnection& connection,
-                                const NodeRecord* target) {
-    const NodeIndex from = lookup.find_node(from_position);
-    const std::optional<NodeIndex> to = lookup.find_target(connection, target);
-    if (!to) fail(kNoEntryForKey);
-    out += first ? "[" : ",[";
-    first = false;
-    append_index(out, from);
-    out += ',';
-    append_index(out, *to);
-    out += ",\"";
-    append_shortest(out, connection.weight);
-    out += connection.directed ? "\",true]" : "\",false]";
-  });
+  graph.for_each_connection(
+      [&](NodeIndex from_position, const NodeRecord&, const StoredConnection& connection, const NodeRecord* target) {
+        const NodeIndex from = lookup.find_node(from_position);
+        const std::optional<NodeIndex> to = lookup.find_target(connection, target);
+        if (!to) fail(kNoEntryForKey);
+        out += first ? "[" : ",[";
+        first = false;
+        append_index(out, from);
+        out += ',';
+        append_index(out, *to);
+        out += ",\"";
+        append_shortest(out, connection.weight);
+        out += connection.directed ? "\",true]" : "\",false]";
+      });
   out += "]}";
   return out;
 }

@@ -51,15 +51,22 @@ void append_escaped(std::string& out, std::string_view text) {
     std::string_view replacement;
     std::size_t length = 1;
     switch (byte) {
-      case '&': replacement = "&amp;"; break;
-      case '<': replacement = "&lt;"; break;
-      case '>': replacement = "&gt;"; break;
+      case '&':
+        replacement = "&amp;";
+        break;
+      case '<':
+        replacement = "&lt;";
+        break;
+      case '>':
+        replacement = "&gt;";
+        break;
       case '"':
         if constexpr (kQuote) replacement = "&quot;";
         break;
       case '\t':
       case '\n':
-      case '\r': break;
+      case '\r':
+        break;
       default:
         if (byte < 0x20) {
           replacement = kReplacementCharacter;
@@ -304,45 +311,44 @@ void draw_graph(Svg& svg, GraphStore& graph, const LabelLookup& lookup, LayoutKi
   // Room for the whole document, assuming coordinates of average length.
   const std::size_t average = n == 0 ? 0 : texts.size() / n;
   std::string& out = svg.text;
-  out.reserve(out.size() + edges * (2 * average + stroke.size() + 160) + n * (2 * average + border.size() + fill.size() + 130) +
-              kClosingTag.size());
+  out.reserve(out.size() + edges * (2 * average + stroke.size() + 160) +
+              n * (2 * average + border.size() + fill.size() + 130) + kClosingTag.size());
   Writer write(out);
 
   std::vector<ArrowLine> arrows;
   float last_width = 0.0f;
   std::string width_text = "0";
-  graph.for_each_connection([&](NodeIndex from_position, const NodeRecord&, const StoredConnection& connection,
-                                const NodeRecord* target) {
-    const NodeIndex from = lookup.find_node(from_position);
-    const auto to = lookup.find_target(connection, target);
-    // Polled once `target` is used: Python code run by the poll may drop its last owner.
-    poll_cancellation();
-    if (!to) fail(kNoEntryForKey);
-    if (!texts.has_position(from) || !texts.has_position(*to)) fail(kUnwrapNone);
-    const float width = line_width(style, connection.weight, largest);
-    if (std::bit_cast<std::uint32_t>(width) != std::bit_cast<std::uint32_t>(last_width)) {
-      last_width = width;
-      width_text.clear();
-      append_shortest(width_text, static_cast<double>(width));
-    }
-    write << "<line x1=\"" << texts.x(from) << "\" y1=\"" << texts.y(from) << "\" x2=\"" << texts.x(*to)
-          << "\" y2=\"" << texts.y(*to) << "\" stroke=\"" << stroke << "\" stroke-width=\"" << width_text
-          << "\" class=\"" << texts.id(from) << "line" << texts.id(*to) << "\"/>";
-    if (connection.directed) arrows.push_back({from, *to});
-  });
+  graph.for_each_connection(
+      [&](NodeIndex from_position, const NodeRecord&, const StoredConnection& connection, const NodeRecord* target) {
+        const NodeIndex from = lookup.find_node(from_position);
+        const auto to = lookup.find_target(connection, target);
+        // Polled once `target` is used: Python code run by the poll may drop its last owner.
+        poll_cancellation();
+        if (!to) fail(kNoEntryForKey);
+        if (!texts.has_position(from) || !texts.has_position(*to)) fail(kUnwrapNone);
+        const float width = line_width(style, connection.weight, largest);
+        if (std::bit_cast<std::uint32_t>(width) != std::bit_cast<std::uint32_t>(last_width)) {
+          last_width = width;
+          width_text.clear();
+          append_shortest(width_text, static_cast<double>(width));
+        }
+        write << "<line x1=\"" << texts.x(from) << "\" y1=\"" << texts.y(from) << "\" x2=\"" << texts.x(*to)
+              << "\" y2=\"" << texts.y(*to) << "\" stroke=\"" << stroke << "\" stroke-width=\"" << width_text
+              << "\" class=\"" << texts.id(from) << "line" << texts.id(*to) << "\"/>";
+        if (connection.directed) arrows.push_back({from, *to});
+      });
   for (const auto [from, to] : arrows) {
-    write << "<line x1=\"" << texts.x(from) << "\" y1=\"" << texts.y(from) << "\" x2=\"" << texts.x(to)
-          << "\" y2=\"" << texts.y(to)
-          << R"~(" stroke="none" stroke-width="1" marker-end="url(#marker)" class=")~" << texts.id(from) << "line"
-          << texts.id(to) << "\"/>";
+    write << "<line x1=\"" << texts.x(from) << "\" y1=\"" << texts.y(from) << "\" x2=\"" << texts.x(to) << "\" y2=\""
+          << texts.y(to) << R"~(" stroke="none" stroke-width="1" marker-end="url(#marker)" class=")~" << texts.id(from)
+          << "line" << texts.id(to) << "\"/>";
   }
   for (NodeIndex i = 0; i < n; ++i) {
     poll_cancellation();
     if (!texts.has_position(i)) fail(kUnwrapNone);
     write << "<circle cx=\"" << texts.x(i) << "\" cy=\"" << texts.y(i) << "\" stroke=\"" << border << "\" fill=\""
           << fill << "\" r=\"" << radius_text << "\" class=\"node" << texts.id(i)
-          << R"("/><text text-anchor="middle" x=")" << texts.x(i) << "\" y=\"" << texts.label_y(i)
-          << "\" class=\"label" << texts.id(i) << "\">";
+          << R"("/><text text-anchor="middle" x=")" << texts.x(i) << "\" y=\"" << texts.label_y(i) << "\" class=\"label"
+          << texts.id(i) << "\">";
     append_escaped_text(out, graph.node(i).label);
     write << "</text>";
   }

@@ -43,8 +43,7 @@ class FileSource final : public ByteSource {
 
 class MemorySource final : public ByteSource {
  public:
-  explicit MemorySource(std::string_view bytes, std::string name = {})
-      : bytes_(bytes), name_(std::move(name)) {}
+  explicit MemorySource(std::string_view bytes, std::string name = {}) : bytes_(bytes), name_(std::move(name)) {}
   std::size_t read(char* buffer, std::size_t capacity) override;
   std::optional<std::uint64_t> total_size() const override { return bytes_.size(); }
   const std::string& name() const override { return name_; }

@@ -32,8 +32,8 @@ std::string base_of(const std::string& path) {
 // A name beside `target` nobody else is likely to pick: ".name.1a2b3c4d.tmp".
 std::string temporary_name(const std::string& target, std::uint64_t salt) {
   static constexpr char kHex[] = "0123456789abcdef";
-  thread_local std::mt19937_64 random(std::random_device{}() ^
-                                      static_cast<std::uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count()));
+  thread_local std::mt19937_64 random(
+      std::random_device{}() ^ static_cast<std::uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count()));
   std::uint64_t value = random() ^ salt;
   std::string tag;
   for (int i = 0; i < 10; ++i, value >>= 4) tag += kHex[value & 0xF];
@@ -57,7 +57,7 @@ CheckedWriter::CheckedWriter(std::string path) : path_(std::move(path)) {
     target = resolved;
     std::free(resolved);
   }
-  struct stat info {};
+  struct stat info{};
   const bool exists = ::stat(target.c_str(), &info) == 0;
   if ((exists && !S_ISREG(info.st_mode)) || is_special_path(target)) {
     open_in_place();

@@ -51,9 +51,9 @@ class CheckedWriter {
   void open_in_place();
   bool open_temporary(const std::string& target);
 
-  std::string path_;          // what the caller named
-  std::string target_;        // the file the temporary replaces ("" in place)
-  std::string temporary_;     // "" when writing in place
+  std::string path_;       // what the caller named
+  std::string target_;     // the file the temporary replaces ("" in place)
+  std::string temporary_;  // "" when writing in place
   FileDescriptor fd_;
   std::string own_buffer_;
   std::string* text_ = &own_buffer_;

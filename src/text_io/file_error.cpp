@@ -12,7 +12,9 @@ std::string describe_os_error(int error_number) {
 }
 
 FileError::FileError(Stage stage, int error_number, std::string path)
-    : stage_(stage), error_number_(error_number), description_(describe_os_error(error_number)),
+    : stage_(stage),
+      error_number_(error_number),
+      description_(describe_os_error(error_number)),
       path_(std::move(path)) {}
 
 FileError::FileError(Stage stage, std::string description, std::string path)

@@ -62,8 +62,7 @@ namespace {
 // Fixed notation is used while the decimal exponent e of the leading digit
 // (value = d.ddd * 10^e) satisfies min_exponent <= e < max_exponent.
 template <typename T>
-void append_json_number_at(std::string& out, T value, bool signed_exponent, int min_exponent,
-                           int max_exponent) {
+void append_json_number_at(std::string& out, T value, bool signed_exponent, int min_exponent, int max_exponent) {
   char buffer[64];
   const auto result = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::scientific);
   // "-d.ddde+XX": split into sign, digits and exponent.
@@ -78,8 +77,8 @@ void append_json_number_at(std::string& out, T value, bool signed_exponent, int 
   if (e_at > 1) digits.append(text.substr(2, e_at - 2));
   int exponent = 0;
   const std::string_view exponent_text = text.substr(e_at + 1);
-  std::from_chars(exponent_text.data() + (exponent_text[0] == '+' ? 1 : 0),
-                  exponent_text.data() + exponent_text.size(), exponent);
+  std::from_chars(exponent_text.data() + (exponent_text[0] == '+' ? 1 : 0), exponent_text.data() + exponent_text.size(),
+                  exponent);
   if (value == 0) {
     out += "0.0";
     return;

@@ -60,8 +60,7 @@ std::size_t whitespace_at(const unsigned char* p, std::size_t left) {
   if (left >= 2 && p[0] == 0xC2 && (p[1] == 0x85 || p[1] == 0xA0)) return 2;
   if (left >= 3) {
     if (p[0] == 0xE1 && p[1] == 0x9A && p[2] == 0x80) return 3;
-    if (p[0] == 0xE2 && p[1] == 0x80 &&
-        (p[2] <= 0x8A || p[2] == 0xA8 || p[2] == 0xA9 || p[2] == 0xAF)) {
+    if (p[0] == 0xE2 && p[1] == 0x80 && (p[2] <= 0x8A || p[2] == 0xA8 || p[2] == 0xA9 || p[2] == 0xAF)) {
       return p[2] >= 0x80 ? 3 : 0;
     }
     if (p[0] == 0xE2 && p[1] == 0x81 && p[2] == 0x9F) return 3;
