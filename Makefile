@@ -4,6 +4,8 @@ BUILD_DIR ?= build
 # CI builds treat warnings as errors.
 WERROR := $(if $(CI),ON,OFF)
 CMAKE_FLAGS ?=
+# Rebuilds across several build folders and work trees share a compiler cache when there is one.
+LAUNCHER := $(if $(shell command -v ccache),-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
 
 export PYTHONPATH := $(CURDIR)/$(BUILD_DIR)$(if $(PYTHONPATH),:$(PYTHONPATH))
 
@@ -11,7 +13,7 @@ export PYTHONPATH := $(CURDIR)/$(BUILD_DIR)$(if $(PYTHONPATH),:$(PYTHONPATH))
 
 build:
 	cmake -S . -B $(BUILD_DIR) -G Ninja -DPython_EXECUTABLE=$$(command -v $(PYTHON)) \
-	  -DMIVORA_WERROR=$(WERROR) $(CMAKE_FLAGS) >/dev/null
+	  -DMIVORA_WERROR=$(WERROR) $(LAUNCHER) $(CMAKE_FLAGS) >/dev/null
 	cmake --build $(BUILD_DIR)
 
 # One stamp per build directory: each interpreter (own BUILD_DIR) gets its packages.
