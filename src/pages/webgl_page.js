@@ -326,6 +326,32 @@ void main() {
     vec2 p = center * scale + offset;
     gl_Position = vec4(p.x / size.x * 2.0 - 1.0, 1.0 - p.y / size.y * 2.0, 0.0, 1.0);
 }`;
+    // Arrowheads: one triangle per arc, instanced, sized in screen pixels
+    // and set back from the target's rim by the target's drawn radius, so
+    // the tip touches the disc at every zoom.
+    const ARROW_VERTEX = `#version 300 es
+layout(location = 1) in vec4 ends;
+layout(location = 2) in vec2 targetAndHidden;
+uniform float scale;
+uniform vec2 offset;
+uniform vec2 size;
+uniform float largest;
+void main() {
+    vec2 s = ends.xy * scale + offset;
+    vec2 t = ends.zw * scale + offset;
+    float span = length(t - s);
+    float r = clamp(targetAndHidden.x * scale, 0.5, largest);
+    if (targetAndHidden.y > 0.5 || span <= r + 1.0) {
+        gl_Position = vec4(2.0, 2.0, 2.0, 1.0);
+        return;
+    }
+    vec2 along = (t - s) / span;
+    vec2 across = vec2(-along.y, along.x);
+    float head = min(10.0, 0.45 * (span - r));
+    vec2 tip = t - along * r;
+    vec2 p = gl_VertexID == 0 ? tip : tip - along * head + across * head * (gl_VertexID == 1 ? 0.4 : -0.4);
+    gl_Position = vec4(p.x / size.x * 2.0 - 1.0, 1.0 - p.y / size.y * 2.0, 0.0, 1.0);
+}`;
     const LINE_FRAGMENT = `#version 300 es
 precision mediump float;
 uniform vec4 colour;
@@ -372,6 +398,19 @@ void main() {
     let largestPoint = 64;  // largest on-screen radius a point sprite can show
     let lineCount = 2 * m;  // indices drawn: all links, or those a drag leaves in place
     let allLinks = null, restingLinks = null;
+    // Arcs, each as its two ends (x, y, x, y) and its target's radius with a
+    // flag that hides it while a drag draws it on the overlay.
+    const arcs = [];
+    for (let k = 0; k < m; k++) if (directed[k]) arcs.push(k);
+    const arcOf = new Int32Array(m).fill(-1);
+    arcs.forEach((k, a) => { arcOf[k] = a; });
+    const arcEnds = new Float32Array(4 * arcs.length);
+    const arcTargets = new Float32Array(2 * arcs.length);
+    function placeArc(a) {
+        const k = arcs[a], s = links[2 * k], t = links[2 * k + 1];
+        arcEnds.set([drawn[2 * s], drawn[2 * s + 1], drawn[2 * t], drawn[2 * t + 1]], 4 * a);
+    }
+    let arrowShader, arrowArray, arcEndBuffer, arcTargetBuffer;
     if (gl) {
         nodeShader = program(NODE_VERTEX, NODE_FRAGMENT);
         lineShader = program(LINE_VERTEX, LINE_FRAGMENT);
@@ -398,6 +437,21 @@ void main() {
         attribute(1, positionBuffer, 2, gl.FLOAT, false, 0);
         buffer(gl.ELEMENT_ARRAY_BUFFER, new Uint32Array(0), gl.DYNAMIC_DRAW);
         gl.bindVertexArray(null);
+
+        if (arcs.length > 0) {
+            arrowShader = program(ARROW_VERTEX, LINE_FRAGMENT);
+            for (let a = 0; a < arcs.length; a++) {
+                placeArc(a);
+                arcTargets[2 * a] = radius[links[2 * arcs[a] + 1]];
+            }
+            arrowArray = gl.createVertexArray();
+            gl.bindVertexArray(arrowArray);
+            arcEndBuffer = buffer(gl.ARRAY_BUFFER, arcEnds, gl.DYNAMIC_DRAW);
+            attribute(1, arcEndBuffer, 4, gl.FLOAT, false, 1);
+            arcTargetBuffer = buffer(gl.ARRAY_BUFFER, arcTargets, gl.DYNAMIC_DRAW);
+            attribute(2, arcTargetBuffer, 2, gl.FLOAT, false, 1);
+            gl.bindVertexArray(null);
+        }
 
         gl.enable(gl.BLEND);
         gl.blendFunc(gl.ONE, gl.ONE_MINUS_SRC_ALPHA);
@@ -426,6 +480,14 @@ void main() {
                 gl.uniform4f(lineShader.uniforms.colour, 0.1, 0.1, 0.1, 0.9);
                 gl.drawElements(gl.LINES, highlightCount, gl.UNSIGNED_INT, 0);
             }
+        }
+        if (arcs.length > 0) {
+            setView(arrowShader);
+            gl.uniform1f(arrowShader.uniforms.largest, largestPoint);
+            gl.bindVertexArray(arrowArray);
+            const alpha = Math.max(lineAlpha, 0.6);
+            gl.uniform4f(arrowShader.uniforms.colour, 0.25, 0.25, 0.3, dimming ? alpha * 0.3 : alpha);
+            gl.drawArraysInstanced(gl.TRIANGLES, 0, 3, arcs.length);
         }
         if (n > 0) {
             setView(nodeShader);
@@ -569,12 +631,35 @@ void main() {
             labelContext.lineTo(bx, by);
         }
         labelContext.stroke();
+        labelContext.fillStyle = labelContext.strokeStyle;
+        for (let p = incidentStart[i]; p < incidentStart[i + 1]; p++) {
+            const k = incident[p];
+            if (directed[k]) drawArrowhead(links[2 * k], links[2 * k + 1]);
+        }
         labelContext.beginPath();
         labelContext.arc(sx, sy, screenRadius(i), 0, 2 * Math.PI);
         labelContext.fillStyle = "rgb(" + colour[4 * i] + "," + colour[4 * i + 1] + "," + colour[4 * i + 2] + ")";
         labelContext.fill();
         labelContext.strokeStyle = "rgba(0,0,0,0.45)";
         labelContext.stroke();
+    }
+
+    // The overlay's arrowhead of the arc s -> t, as the arrow shader draws it.
+    function drawArrowhead(s, t) {
+        const [ax, ay] = screenOf(s);
+        const [bx, by] = screenOf(t);
+        const span = Math.hypot(bx - ax, by - ay);
+        const r = screenRadius(t);
+        if (span <= r + 1) return;
+        const ux = (bx - ax) / span, uy = (by - ay) / span;
+        const head = Math.min(10, 0.45 * (span - r));
+        const tipX = bx - ux * r, tipY = by - uy * r;
+        labelContext.beginPath();
+        labelContext.moveTo(tipX, tipY);
+        labelContext.lineTo(tipX - ux * head - uy * head * 0.4, tipY - uy * head + ux * head * 0.4);
+        labelContext.lineTo(tipX - ux * head + uy * head * 0.4, tipY - uy * head - ux * head * 0.4);
+        labelContext.closePath();
+        labelContext.fill();
     }
 
     function drawOverlay() {
@@ -749,8 +834,24 @@ void main() {
         if (gl) {
             gl.bindBuffer(gl.ARRAY_BUFFER, positionBuffer);
             gl.bufferSubData(gl.ARRAY_BUFFER, 8 * i, drawn, 2 * i, 2);
+            updateArcs(i);
         }
         requestRender();
+    }
+
+    // The arrowheads of node i's arcs: their ends moved, or hidden while i is dragged.
+    function updateArcs(i) {
+        if (arcs.length === 0) return;
+        for (let p = incidentStart[i]; p < incidentStart[i + 1]; p++) {
+            const a = arcOf[incident[p]];
+            if (a < 0) continue;
+            placeArc(a);
+            arcTargets[2 * a + 1] = dragging === i ? 1 : 0;
+            gl.bindBuffer(gl.ARRAY_BUFFER, arcEndBuffer);
+            gl.bufferSubData(gl.ARRAY_BUFFER, 16 * a, arcEnds, 4 * a, 4);
+            gl.bindBuffer(gl.ARRAY_BUFFER, arcTargetBuffer);
+            gl.bufferSubData(gl.ARRAY_BUFFER, 8 * a, arcTargets, 2 * a, 2);
+        }
     }
 
     // Leaves node i and its links out of the full drawing (or puts them
@@ -781,6 +882,7 @@ void main() {
             lineCount = 2 * m;
         }
         gl.bindVertexArray(null);
+        updateArcs(node);
         requestFullRender();
     }
 
@@ -979,6 +1081,7 @@ void main() {
     window.mivoraViewer = {
         nodeCount: n,
         linkCount: m,
+        arrowCount: arcs.length,
         camera: () => ({ scale: camera.scale, x: camera.x, y: camera.y }),
         screenOf: screenOf,
         screenRadius: screenRadius,
