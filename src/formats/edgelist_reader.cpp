@@ -9,6 +9,10 @@
 // the vertex and link counts (`924 3239` above three-column rows), and which
 // column is the weight. A KONECT file marked `% bip` keeps its left and
 // right ids apart: they become the vertices L<id> and R<id>, lefts first.
+// A header row names the columns: each column besides the ids, the weight
+// and the direction (`type`) becomes a link attribute column, typed from
+// all its values (integer, else float, else bool, else string; an empty
+// field is a missing value). Columns of a file without a header are skipped.
 #include <algorithm>
 #include <array>
 #include <numeric>
@@ -288,6 +292,18 @@ class EdgeListParser {
         type_ = i;
     }
     if (source_ == target_) target_ = source_ == 0 ? 1 : 0;
+    for (std::size_t i = 0; i < names.size(); ++i) {
+      if (i == source_ || i == target_ || (weight_ && i == *weight_) || (type_ && i == *type_)) continue;
+      if (names[i].empty()) continue;
+      extra_columns_.emplace_back(i, records_.link_attributes.inferred(names[i]));
+    }
+  }
+
+  // The row's values of the named columns besides the link's own fields.
+  void keep_extras(const std::vector<std::string_view>& fields, std::size_t link) {
+    for (const auto& [field, column] : extra_columns_) {
+      if (field < fields.size() && !fields[field].empty()) records_.link_attributes.set_text(column, link, fields[field]);
+    }
   }
 
   // A row's link; `batched`: its ids stay valid until the window moves, so
@@ -316,6 +332,7 @@ class EdgeListParser {
     bool directed = settings_.directed.value_or(false);
     if (!settings_.directed && type_ && *type_ < fields.size())
       directed = equals_ignoring_case(fields[*type_], "directed");
+    if (!extra_columns_.empty()) keep_extras(fields, records_.links.size() + batch_size_);
     if (batched) {
       const std::string_view from = fields[source_], to = fields[target_];
       batch_[batch_size_++] = Pending{from, to, records_.prepare(from), records_.prepare(to), weight, directed};
@@ -403,6 +420,7 @@ class EdgeListParser {
   std::optional<std::size_t> weight_;
   bool weight_guessed_ = false;
   std::optional<std::size_t> type_;
+  std::vector<std::pair<std::size_t, std::size_t>> extra_columns_;  // field -> link attribute column
 };
 
 }  // namespace

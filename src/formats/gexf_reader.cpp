@@ -10,8 +10,13 @@
 // its position. An edge's weight is its `weight` attribute, else the value
 // of an edge attribute titled `weight`, else 1; its direction its `type`,
 // else the graph's `defaultedgetype` (undirected when absent, as Gephi
-// reads it; `mutual` is undirected). Other attributes and dynamics are
-// skipped; nested nodes (hierarchies) are read like the others.
+// reads it; `mutual` is undirected). Every other declared attribute becomes
+// an attribute column of its type (named by its title, else its id; its
+// <default> fills the rows without a value; of a dynamic attribute the last
+// value counts), as do an edge's `label`, `viz:color` ("#rrggbb", with the
+// alpha appended as "aa" below 1), a node's `viz:size` and an edge's
+// `viz:thickness`. Spells and other dynamics are skipped; nested nodes
+// (hierarchies) are read like the others.
 #include <optional>
 #include <string>
 #include <unordered_set>
@@ -50,9 +55,25 @@ class GexfHandler : public XmlHandler {
       }
     } else if (name == "attributes") {
       edge_attributes_ = attributes.get("class") == "edge";
-    } else if (name == "attribute" && edge_attributes_) {
-      if (equals_ignoring_case(attributes.get("title"), "weight"))
+      in_attributes_ = true;
+    } else if (name == "attribute" && in_attributes_) {
+      if (edge_attributes_ && equals_ignoring_case(attributes.get("title"), "weight"))
         weight_ids_.insert(std::string(attributes.get("id")));
+      else
+        declare_column(attributes);
+    } else if (name == "default" && declared_column_) {
+      reading_default_ = true;
+      text_.clear();
+    } else if (name == "attvalue" && (in_edge_ || open_node_ != VertexIds::kAbsent)) {
+      attribute_value(attributes);
+      if (in_edge_ && !edge_weight_given_ &&
+          (weight_ids_.contains(std::string(attributes.get("for"))) ||
+           weight_ids_.contains(std::string(attributes.get("id"))))) {
+        *links_.last_weight() = number(attributes.get("value"), "an edge's weight");
+      }
+    } else if ((name == "color" || name == "size" || name == "thickness") &&
+               (in_edge_ || open_node_ != VertexIds::kAbsent)) {
+      drawing(name, attributes);
     } else if (name == "node" && saw_graph_) {
       if (!attributes.has("id")) throw FormatError("a node has no 'id' attribute", 0, 0);
       if (open_node_ != VertexIds::kAbsent) outer_nodes_.push_back(open_node_);
@@ -65,13 +86,11 @@ class GexfHandler : public XmlHandler {
       vertex.has_position = true;
     } else if (name == "edge" && saw_graph_) {
       edge(attributes);
-    } else if (name == "attvalue" && in_edge_ && !edge_weight_given_) {
-      if (weight_ids_.contains(std::string(attributes.get("for"))) ||
-          weight_ids_.contains(std::string(attributes.get("id")))) {
-        *links_.last_weight() = number(attributes.get("value"), "an edge's weight");
-      }
     }
   }
+
+  bool wants_text() const override { return reading_default_; }
+  void text(std::string_view piece) override { text_.append(piece); }
 
   void end(std::string_view name) override {
     if (name == "node" && open_node_ != VertexIds::kAbsent) {
@@ -85,6 +104,17 @@ class GexfHandler : public XmlHandler {
       in_edge_ = false;
     } else if (name == "attributes") {
       edge_attributes_ = false;
+      in_attributes_ = false;
+    } else if (name == "attribute") {
+      declared_column_.reset();
+    } else if (name == "default" && reading_default_) {
+      reading_default_ = false;
+      AttributeRecords& records = edge_attributes_ ? records_.link_attributes : records_.vertex_attributes;
+      if (declared_column_ && !records.set_default(*declared_column_, text_)) {
+        throw FormatError("the default of attribute '" + records.columns[*declared_column_].name + "' is '" + text_ +
+                              "', not of its type",
+                          0, 0);
+      }
     }
   }
 
@@ -105,6 +135,74 @@ class GexfHandler : public XmlHandler {
       throw FormatError(std::string("a position's ") + axis + " is '" + std::string(text) + "', not a number", 0, 0);
     }
     return value;
+  }
+
+  // ---- attribute columns ----
+
+  static bool model_field(std::string_view name, bool edge) {
+    return edge ? name == "source" || name == "target" || name == "weight" || name == "directed"
+                : name == "label" || name == "x" || name == "y";
+  }
+
+  void declare_column(const Attributes& attributes) {
+    const std::string_view id = attributes.get("id");
+    const std::string_view title = attributes.get("title").empty() ? id : attributes.get("title");
+    if (model_field(title, edge_attributes_)) return;
+    AttributeRecords& records = edge_attributes_ ? records_.link_attributes : records_.vertex_attributes;
+    declared_column_ = records.declare(title, attribute_type_named(attributes.get("type")));
+    auto& ids = edge_attributes_ ? edge_columns_ : node_columns_;
+    ids.emplace_back(std::string(id), *declared_column_);
+  }
+
+  void set_value(AttributeRecords& records, std::size_t column, std::string_view text) {
+    const std::size_t row = in_edge_ ? edges_seen_ - 1 : open_node_;
+    if (!records.set_text(column, row, text)) {
+      throw FormatError(std::string(in_edge_ ? "an edge's '" : "a node's '") + records.columns[column].name +
+                            "' is '" + std::string(text) + "', not of its type",
+                        0, 0);
+    }
+  }
+
+  void attribute_value(const Attributes& attributes) {
+    const std::string_view id = attributes.has("for") ? attributes.get("for") : attributes.get("id");
+    for (const auto& [known, column] : in_edge_ ? edge_columns_ : node_columns_) {
+      if (known == id) {
+        set_value(in_edge_ ? records_.link_attributes : records_.vertex_attributes, column, attributes.get("value"));
+        return;
+      }
+    }
+  }
+
+  // viz:color, viz:size and viz:thickness.
+  void drawing(std::string_view name, const Attributes& attributes) {
+    AttributeRecords& records = in_edge_ ? records_.link_attributes : records_.vertex_attributes;
+    if (name == "color") {
+      std::string hex(attributes.has("hex") ? attributes.get("hex") : std::string_view("#"));
+      if (!attributes.has("hex")) {
+        static constexpr char kDigits[] = "0123456789abcdef";
+        for (const char* channel : {"r", "g", "b"}) {
+          std::int64_t value = 0;
+          if (!parse_attribute_integer(attributes.get(channel), value) || value < 0 || value > 255) {
+            throw FormatError(std::string("a colour's ") + channel + " is '" + std::string(attributes.get(channel)) +
+                                  "', not a number from 0 to 255",
+                              0, 0);
+          }
+          hex += kDigits[value / 16];
+          hex += kDigits[value % 16];
+        }
+        double alpha = 1.0;
+        if (attributes.has("a") && parse_float(attributes.get("a"), alpha) == FloatParse::Ok && alpha >= 0 &&
+            alpha < 1) {
+          const auto byte = static_cast<int>(alpha * 255 + 0.5);
+          hex += kDigits[byte / 16];
+          hex += kDigits[byte % 16];
+        }
+      }
+      set_value(records, records.declare("viz:color", AttributeType::String), hex);
+    } else if ((name == "size" && !in_edge_) || (name == "thickness" && in_edge_)) {
+      set_value(records, records.declare(name == "size" ? "viz:size" : "viz:thickness", AttributeType::Float),
+                attributes.get("value"));
+    }
   }
 
   std::uint32_t declare(std::string_view id) {
@@ -130,6 +228,10 @@ class GexfHandler : public XmlHandler {
     const float weight = edge_weight_given_ ? number(attributes.get("weight"), "an edge's weight") : 1.0f;
     links_.add(attributes.get("source"), attributes.get("target"), weight, directed);
     in_edge_ = true;
+    ++edges_seen_;
+    if (attributes.has("label"))
+      set_value(records_.link_attributes, records_.link_attributes.declare("label", AttributeType::String),
+                attributes.get("label"));
   }
 
   GraphRecords records_;
@@ -142,6 +244,12 @@ class GexfHandler : public XmlHandler {
   bool edge_attributes_ = false;
   bool in_edge_ = false;
   bool edge_weight_given_ = false;
+  bool in_attributes_ = false;
+  bool reading_default_ = false;
+  std::optional<std::size_t> declared_column_;
+  std::vector<std::pair<std::string, std::size_t>> node_columns_, edge_columns_;  // attribute id -> column
+  std::size_t edges_seen_ = 0;
+  std::string text_;
 };
 
 }  // namespace

@@ -7,8 +7,14 @@
 //   directed 1            every edge is an arc (an edge's own `directed` wins)
 //   node [ id label name graphics [ x y ] ]
 //   edge [ source target weight|value directed ]
-// Everything else (top-level keys, graph attributes, unknown keys and
-// lists) is skipped. Lines starting with '#' are comments.
+// Every other key of a node or an edge becomes an attribute column (a
+// column of numbers is an integer column when every value is an integer,
+// else a float column; one with a string or a word is a string column), a
+// nested list other than a node's `graphics` flattened into keys
+// `list.key`. A node's `name` is a column when it has a `label` too; an
+// edge's `value` is its weight when it has no `weight`, else a column.
+// Top-level keys and graph attributes are skipped. Lines starting with '#'
+// are comments.
 //
 // A node's label is its `label`, else its `name`, else its id. Edges name
 // nodes by id, before or after the node itself; an id no node declares
@@ -344,10 +350,41 @@ class GmlParser {
     }
   }
 
+  // A value of a key the model does not use, kept until its row is known.
+  struct Extra {
+    std::string key;
+    std::string text;
+    bool quoted;
+  };
+
+  // Keys and values of a nested list, flattened to `prefix.key`.
+  void flatten(const std::string& prefix, const Token& open, std::vector<Extra>& extras) {
+    Token key;
+    while (next_key(key, open)) {
+      Token value = value_after(key);
+      std::string name = prefix + "." + key.text;
+      if (value.kind == Kind::Open)
+        flatten(name, value, extras);
+      else
+        extras.push_back(Extra{std::move(name), std::move(value.text), value.kind != Kind::Number});
+    }
+  }
+
+  static void keep(std::vector<Extra>& extras, const Token& key, Token& value) {
+    extras.push_back(Extra{key.text, std::move(value.text), value.kind != Kind::Number});
+  }
+
+  static void place(AttributeRecords& records, std::size_t row, std::vector<Extra>& extras) {
+    for (Extra& extra : extras) {
+      records.set_text(records.inferred(extra.key, false), row, extra.text, extra.quoted);
+    }
+  }
+
   void node(const Token& open) {
     std::string id, label, name;
     bool has_id = false, has_label = false, has_name = false, has_x = false, has_y = false;
     double x = 0, y = 0;
+    std::vector<Extra> extras;
     Token key;
     while (next_key(key, open)) {
       Token value = value_after(key);
@@ -355,17 +392,25 @@ class GmlParser {
         if (key.text == "graphics")
           graphics(value, x, y, has_x, has_y);
         else
-          skip_list();
+          flatten(key.text, value, extras);
       } else if (key.text == "id") {
         id = std::move(value.text), has_id = true;
       } else if (key.text == "label") {
         label = std::move(value.text), has_label = true;
       } else if (key.text == "name") {
-        name = std::move(value.text), has_name = true;
+        name = value.text, has_name = true;
+        keep(extras, key, value);
+      } else if (key.text != "x" && key.text != "y") {
+        keep(extras, key, value);
       }
     }
     if (!has_id) throw FormatError("a node has no 'id'", open.line, open.column);
-    VertexRecord& vertex = records_.vertices[records_.declare(id)];
+    if (has_name && !has_label) {
+      std::erase_if(extras, [](const Extra& extra) { return extra.key == "name"; });
+    }
+    const std::uint32_t number = records_.declare(id);
+    place(records_.vertex_attributes, number, extras);
+    VertexRecord& vertex = records_.vertices[number];
     if (has_label)
       vertex.label = std::move(label);
     else if (has_name)
@@ -405,11 +450,13 @@ class GmlParser {
     bool has_source = false, has_target = false, has_weight = false, has_value = false;
     std::optional<bool> directed;
     float weight = 1.0f, value_weight = 1.0f;
+    std::vector<Extra> extras;
+    std::optional<Extra> value_extra;
     Token key;
     while (next_key(key, open)) {
       Token value = value_after(key);
       if (value.kind == Kind::Open) {
-        skip_list();
+        flatten(key.text, value, extras);
       } else if (key.text == "source") {
         source = std::move(value.text), has_source = true;
       } else if (key.text == "target") {
@@ -418,10 +465,14 @@ class GmlParser {
         has_weight = number(value, weight);
       } else if (key.text == "value") {
         has_value = number(value, value_weight);
+        value_extra = Extra{key.text, value.text, value.kind != Kind::Number};
       } else if (key.text == "directed" && value.kind == Kind::Number) {
         directed = value.text != "0";
+      } else if (key.text != "directed") {
+        keep(extras, key, value);
       }
     }
+    if (value_extra && (has_weight || !has_value)) extras.push_back(std::move(*value_extra));
     if (!has_source || !has_target) {
       throw FormatError(has_source ? "an edge has no 'target'" : "an edge has no 'source'", open.line, open.column);
     }
@@ -431,6 +482,7 @@ class GmlParser {
       direction_given_.resize(records_.links.size() + 1, false);
       direction_given_.back() = true;
     }
+    place(records_.link_attributes, records_.links.size(), extras);
     records_.link(from, to, has_weight ? weight : has_value ? value_weight : 1.0f, directed.value_or(false));
   }
 

@@ -130,6 +130,8 @@ GraphStore GraphBuilder::finish(ReadNotes& notes) {
   label_ends_ = {};
   positions_ = {};
   graph.add_connections(links_);
+  node_attributes_.finish(graph.node_count());
+  link_attributes_.finish(links_.size());
   links_ = {};
   return graph;
 }

@@ -24,6 +24,7 @@
 #include <string_view>
 #include <vector>
 
+#include "formats/attribute_records.hpp"
 #include "formats/id_map.hpp"
 #include "graph_core/graph.hpp"
 
@@ -63,6 +64,11 @@ class GraphBuilder {
   void add_link(std::uint32_t from, std::uint32_t to, Weight weight, bool directed);
   std::size_t link_count() const { return links_.size(); }
 
+  // Attribute columns by vertex number and by link number (in the order
+  // add_link was called); finish() hands them to the graph.
+  AttributeRecords& node_attributes() { return node_attributes_; }
+  AttributeRecords& link_attributes() { return link_attributes_; }
+
   // Builds the graph; repeated labels are reported in `notes`.
   GraphStore finish(ReadNotes& notes);
 
@@ -83,6 +89,8 @@ class GraphBuilder {
   };
   std::vector<Position> positions_;
   std::vector<GraphStore::PositionedConnection> links_;
+  AttributeRecords node_attributes_;
+  AttributeRecords link_attributes_;
 };
 
 }  // namespace mivora

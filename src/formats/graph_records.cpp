@@ -131,6 +131,8 @@ GraphStore build_graph(GraphRecords&& records, ByteSource& source, const ReadOpt
     std::string().swap(vertex.label);
   }
   for (const LinkRecord& link : records.links) builder.add_link(link.from, link.to, link.weight, link.directed);
+  builder.node_attributes() = std::move(records.vertex_attributes);
+  builder.link_attributes() = std::move(records.link_attributes);
   records = GraphRecords{};
   return builder.finish(notes);
 }

@@ -9,6 +9,8 @@
 #include <string_view>
 #include <vector>
 
+#include "formats/attribute_records.hpp"
+
 namespace mivora {
 
 struct VertexRecord {
@@ -144,6 +146,9 @@ class GraphRecords {
 
   std::vector<VertexRecord> vertices;
   std::vector<LinkRecord> links;
+  // Attribute columns by vertex number and by link number (file order).
+  AttributeRecords vertex_attributes;
+  AttributeRecords link_attributes;
 
  private:
   VertexIds ids_;

@@ -11,7 +11,11 @@
 // its position. An edge's weight is the value of a key named `weight`
 // (else that key's default, else 1); its direction its `directed`
 // attribute, else the graph's `edgedefault` (directed when absent, as
-// GraphML says). Other keys, graph data, ports and hyperedges are skipped.
+// GraphML says). Every other node or edge key becomes an attribute column
+// of its `attr.type` (named by `attr.name`, else by its id), its <default>
+// filling the rows without data; a `name` key is a column too when a label
+// key gives the labels. yEd's graphics keys (`yfiles.type`), graph data,
+// ports and hyperedges are skipped.
 #include <optional>
 #include <string>
 #include <vector>
@@ -40,6 +44,7 @@ class GraphmlHandler : public XmlHandler {
  public:
   GraphRecords take() {
     links_.flush();
+    drop_name_column_unless_labelled();
     return std::move(records_);
   }
   bool saw_graph() const { return graph_depth_max_ > 0; }
@@ -77,8 +82,10 @@ class GraphmlHandler : public XmlHandler {
         edge_.directed = *given;
       }
       in_edge_ = true;
+      edge_row_ = edges_seen_++;
     } else if (name == "data" && (in_node_ || in_edge_)) {
       data_meaning_ = meaning_of(attributes.get("key"), in_edge_);
+      data_column_ = column_of(attributes.get("key"), in_edge_);
       text_.clear();
     }
   }
@@ -92,11 +99,14 @@ class GraphmlHandler : public XmlHandler {
         float weight;
         if (parse_float(trimmed(text_), weight) == FloatParse::Ok) default_weight_ = weight;
       }
+      column_default();
     } else if (name == "graph" && !directed_.empty()) {
       directed_.pop_back();
-    } else if (name == "data" && data_meaning_ != Meaning::None) {
-      data(data_meaning_);
+    } else if (name == "data" && (data_meaning_ != Meaning::None || data_column_)) {
+      if (data_meaning_ != Meaning::None) data(data_meaning_);
+      if (data_column_) column_data(*data_column_);
       data_meaning_ = Meaning::None;
+      data_column_.reset();
     } else if (name == "node" && in_node_) {
       finish_node();
       if (!nested_nodes_.empty()) {
@@ -111,7 +121,7 @@ class GraphmlHandler : public XmlHandler {
     }
   }
 
-  bool wants_text() const override { return data_meaning_ != Meaning::None || reading_default_; }
+  bool wants_text() const override { return data_meaning_ != Meaning::None || data_column_ || reading_default_; }
   void text(std::string_view piece) override { text_.append(piece); }
 
  private:
@@ -119,6 +129,7 @@ class GraphmlHandler : public XmlHandler {
     std::string id;
     std::optional<std::string> label, name;
     std::optional<double> x, y;
+    std::vector<std::pair<std::size_t, std::string>> values;  // by column, until the vertex is known
   };
   struct EdgeState {
     std::string source, target;
@@ -160,6 +171,98 @@ class GraphmlHandler : public XmlHandler {
     if (for_node) meanings.node = node;
     if (for_edge) meanings.edge = edge;
     current_key_ = KeyMeanings{for_node ? node : Meaning::None, for_edge ? edge : Meaning::None};
+    key_columns(attributes, for_node && (node == Meaning::None || node == Meaning::Name),
+                for_edge && edge == Meaning::None);
+    if (for_node && node == Meaning::Label) labelled_ = true;
+  }
+
+  // ---- attribute columns ----
+
+  struct KeyColumns {
+    std::optional<std::size_t> node, edge;
+  };
+
+  static bool model_field(std::string_view name, bool edge) {
+    return edge ? name == "source" || name == "target" || name == "weight" || name == "directed"
+                : name == "label" || name == "x" || name == "y";
+  }
+
+  void key_columns(const Attributes& attributes, bool node, bool edge) {
+    const std::string_view id = attributes.get("id");
+    KeyColumns columns;
+    if (!attributes.has("yfiles.type")) {
+      const std::string_view given = attributes.get("attr.name");
+      const std::string_view name = given.empty() ? id : given;
+      const AttributeType type = attribute_type_named(attributes.get("attr.type"));
+      if (node && !model_field(name, false)) {
+        columns.node = records_.vertex_attributes.declare(name, type);
+        if (equals_ignoring_case(name, "name")) name_column_ = columns.node;
+      }
+      if (edge && !model_field(name, true)) columns.edge = records_.link_attributes.declare(name, type);
+    }
+    for (auto& [known, found] : key_columns_) {
+      if (known == id) {
+        if (columns.node) found.node = columns.node;
+        if (columns.edge) found.edge = columns.edge;
+        current_columns_ = columns;
+        return;
+      }
+    }
+    key_columns_.emplace_back(std::string(id), columns);
+    current_columns_ = columns;
+  }
+
+  std::optional<std::size_t> column_of(std::string_view key, bool edge) const {
+    for (const auto& [id, columns] : key_columns_) {
+      if (id == key) return edge ? columns.edge : columns.node;
+    }
+    return std::nullopt;
+  }
+
+  void column_default() {
+    for (const auto& [records, column] : {std::pair{&records_.vertex_attributes, current_columns_.node},
+                                          std::pair{&records_.link_attributes, current_columns_.edge}}) {
+      if (column && !records->set_default(*column, text_)) {
+        throw FormatError("the default of key '" + records->columns[*column].name + "' is '" + text_ + "', not " +
+                              type_phrase(records->columns[*column].type),
+                          0, 0);
+      }
+    }
+  }
+
+  static const char* type_phrase(AttributeType type) {
+    switch (type) {
+      case AttributeType::Float:
+        return "a number";
+      case AttributeType::Integer:
+        return "an integer";
+      case AttributeType::Bool:
+        return "true or false";
+      case AttributeType::String:
+        break;
+    }
+    return "a string";
+  }
+
+  void column_data(std::size_t column) {
+    if (in_edge_) {
+      if (!records_.link_attributes.set_text(column, edge_row_, text_)) bad_value(records_.link_attributes, column);
+    } else {
+      node_.values.emplace_back(column, text_);
+    }
+  }
+
+  [[noreturn]] void bad_value(const AttributeRecords& records, std::size_t column) const {
+    throw FormatError(std::string(in_edge_ ? "an edge's '" : "a node's '") + records.columns[column].name + "' is '" +
+                          text_ + "', not " + type_phrase(records.columns[column].type),
+                      0, 0);
+  }
+
+  // Without a label key, `name` gave the labels: no column of its own.
+  void drop_name_column_unless_labelled() {
+    if (!name_column_ || labelled_) return;
+    auto& columns = records_.vertex_attributes.columns;
+    columns.erase(columns.begin() + static_cast<std::ptrdiff_t>(*name_column_));
   }
 
   Meaning meaning_of(std::string_view key, bool edge) const {
@@ -202,7 +305,14 @@ class GraphmlHandler : public XmlHandler {
 
   void finish_node() {
     links_.flush();  // earlier edges may name this id first
-    VertexRecord& vertex = records_.vertices[records_.declare(node_.id)];
+    const std::uint32_t number = records_.declare(node_.id);
+    for (auto& [column, text] : node_.values) {
+      if (!records_.vertex_attributes.set_text(column, number, text)) {
+        text_ = std::move(text);
+        bad_value(records_.vertex_attributes, column);
+      }
+    }
+    VertexRecord& vertex = records_.vertices[number];
     if (node_.label)
       vertex.label = std::move(*node_.label);
     else if (node_.name)
@@ -227,6 +337,12 @@ class GraphmlHandler : public XmlHandler {
   EdgeState edge_;
   bool in_node_ = false, in_edge_ = false, reading_default_ = false;
   Meaning data_meaning_ = Meaning::None;
+  std::vector<std::pair<std::string, KeyColumns>> key_columns_;
+  KeyColumns current_columns_;
+  std::optional<std::size_t> data_column_;
+  std::optional<std::size_t> name_column_;
+  bool labelled_ = false;
+  std::size_t edges_seen_ = 0, edge_row_ = 0;
   std::string text_;
   float default_weight_ = 1.0f;
 };

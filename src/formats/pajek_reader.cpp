@@ -7,8 +7,17 @@
 // *Hierarchy end the network (the other blocks of a .paj project), as does a
 // second *Network. '%' and '#' lines are comments anywhere; fields are
 // separated by runs of spaces and tabs.
+//
+// A .paj project's partitions and vectors of the first network ("*Partition
+// name", "*Vertices n", then one value per line) become integer and float
+// vertex columns named after them; one whose size or values do not fit the
+// network is skipped with a warning. The drawing words of a vertex line
+// (`ic Red`, `bc Black`, a shape such as `box`) become the string columns
+// ic, bc and shape.
+#include <algorithm>
 #include <charconv>
 #include <cstdint>
+#include <iterator>
 
 #include "formats/formats.hpp"
 #include "text_io/text_scan.hpp"
@@ -70,6 +79,7 @@ class PajekReader {
       : lines_(source), builder_(PositionUnits::UnitSquare, options.positions, source.total_size()) {}
 
   GraphStore read(ReadNotes& notes) {
+    notes_ = &notes;
     std::string_view line;
     while (lines_.next(line)) {
       if (!is_valid_utf8(line)) error(kInvalidUtf8);
@@ -82,6 +92,7 @@ class PajekReader {
       read_data_line(line);
     }
     end_vertices();
+    finish_block();
     return builder_.finish(notes);
   }
 
@@ -100,8 +111,10 @@ class PajekReader {
       return true;
     }
     if (word == "partition" || word == "vector" || word == "permutation" || word == "cluster" || word == "hierarchy") {
-      return false;
+      start_block(word, rest);
+      return true;
     }
+    if (block_ != Block::None) return block_vertices(word, rest);
     if (word == "vertices") {
       if (seen_network_content_) return false;  // a block of a .paj project
       read_vertices_header(rest);
@@ -153,7 +166,94 @@ class PajekReader {
     }
   }
 
+  // ---- the blocks of a project after the network ----
+
+  enum class Block { None, Partition, Vector, Skipped };
+
+  void start_block(const std::string& word, std::string_view rest) {
+    finish_block();
+    section_ = Section::None;
+    block_ = word == "partition" ? Block::Partition : word == "vector" ? Block::Vector : Block::Skipped;
+    std::string_view name = skip_blanks(rest);
+    while (!name.empty() && is_blank(name.back())) name.remove_suffix(1);
+    if (name.size() >= 2 && name.front() == '"' && name.back() == '"') name = name.substr(1, name.size() - 2);
+    block_name_ = name.empty() ? word : std::string(name);
+    block_values_.clear();
+    block_declared_ = 0;
+    block_fits_ = true;
+  }
+
+  // "*Vertices n" inside a block; any other header ends the project's use.
+  bool block_vertices(const std::string& word, std::string_view rest) {
+    if (word != "vertices") {
+      finish_block();
+      block_ = Block::Skipped;
+      return false;
+    }
+    const std::string_view count = next_field(rest);
+    if (!parse_count(count, block_declared_)) block_fits_ = false;
+    return true;
+  }
+
+  void read_block_value(std::string_view line) {
+    if (block_ == Block::Skipped || !block_fits_) return;
+    std::string_view rest = line;
+    const std::string_view text = next_field(rest);
+    if (block_ == Block::Partition) {
+      std::int64_t value;
+      if (!parse_attribute_integer(text, value)) block_fits_ = false;
+    } else {
+      double value;
+      if (parse_float(text, value) != FloatParse::Ok) block_fits_ = false;
+    }
+    block_values_.emplace_back(text);
+  }
+
+  void finish_block() {
+    const Block block = block_;
+    block_ = Block::None;
+    if (block != Block::Partition && block != Block::Vector) return;
+    const std::size_t vertices = builder_.vertex_count();
+    if (!block_fits_ || block_values_.size() != vertices || (block_declared_ != 0 && block_declared_ != vertices)) {
+      notes_->warnings.push_back(std::string(block == Block::Partition ? "partition '" : "vector '") + block_name_ +
+                                 "' does not fit the network's " + std::to_string(vertices) +
+                                 " vertices and is skipped");
+      return;
+    }
+    AttributeRecords& columns = builder_.node_attributes();
+    const std::size_t column =
+        columns.declare(block_name_, block == Block::Partition ? AttributeType::Integer : AttributeType::Float);
+    for (std::size_t i = 0; i < block_values_.size(); ++i) {
+      const auto vertex = builder_.find(std::to_string(i + 1));
+      if (vertex) columns.set_text(column, *vertex, block_values_[i]);
+    }
+  }
+
+  // The drawing words after a vertex's coordinates: "ic Red", "bc Black",
+  // a shape; the values of other parameters are passed over.
+  void read_drawing_words(std::uint32_t vertex, std::string_view rest) {
+    static constexpr std::string_view kShapes[] = {"ellipse", "box", "diamond", "triangle", "cross", "empty"};
+    static constexpr std::string_view kWithValue[] = {"x_fact", "y_fact", "phi", "r",  "q",  "lr",  "lphi",
+                                                      "bw",     "fos",    "font", "lc", "la", "size", "s_size"};
+    AttributeRecords& columns = builder_.node_attributes();
+    for (std::string_view word = next_field(rest); !word.empty(); word = next_field(rest)) {
+      if (word == "ic" || word == "bc") {
+        const std::string_view value = next_field(rest);
+        if (value.empty()) return;
+        columns.set_text(columns.declare(word, AttributeType::String), vertex, value);
+      } else if (std::find(std::begin(kShapes), std::end(kShapes), word) != std::end(kShapes)) {
+        columns.set_text(columns.declare("shape", AttributeType::String), vertex, word);
+      } else if (std::find(std::begin(kWithValue), std::end(kWithValue), word) != std::end(kWithValue)) {
+        next_field(rest);
+      }
+    }
+  }
+
   void read_data_line(std::string_view line) {
+    if (block_ != Block::None) {
+      read_block_value(line);
+      return;
+    }
     switch (section_) {
       case Section::None:
         return;  // text before the first header
@@ -194,13 +294,19 @@ class PajekReader {
     const std::uint32_t vertex = builder_.add_vertex(id, label);
     ++listed_;
     // x y [z], then shape words; a line without two numbers has no position.
+    const std::string_view words = rest;
     const std::string_view x_text = next_field(rest);
     const std::string_view y_text = next_field(rest);
     double x;
     double y;
-    if (y_text.empty()) return;
-    if (parse_float(x_text, x) == FloatParse::Ok && parse_float(y_text, y) == FloatParse::Ok) {
+    if (!y_text.empty() && parse_float(x_text, x) == FloatParse::Ok && parse_float(y_text, y) == FloatParse::Ok) {
       builder_.set_position(vertex, x, y);
+      std::string_view after = rest;
+      double z;
+      if (parse_float(next_field(after), z) == FloatParse::Ok) rest = after;
+      read_drawing_words(vertex, rest);
+    } else {
+      read_drawing_words(vertex, words);
     }
   }
 
@@ -275,6 +381,12 @@ class PajekReader {
   std::uint64_t listed_ = 0;
   std::uint64_t mode_one_ = 0;
   std::uint64_t matrix_row_ = 0;
+  ReadNotes* notes_ = nullptr;
+  Block block_ = Block::None;
+  std::string block_name_;
+  std::vector<std::string> block_values_;
+  std::uint64_t block_declared_ = 0;
+  bool block_fits_ = true;
 };
 
 }  // namespace
