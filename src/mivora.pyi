@@ -828,17 +828,26 @@ class Graph:
         a label.
         """
     def output_webgl(
-        self, file_name: str, layout: Layout | None = None, *, override_positions: bool = False
+        self,
+        file_name: str,
+        layout: Layout | None = None,
+        *,
+        override_positions: bool = False,
+        color_by: str | None = None,
+        size_by: str | None = None,
+        file_style: bool = False,
     ) -> None:
         """Write an interactive WebGL viewer of the graph to one offline HTML file.
 
         The page draws nodes and links with WebGL and stays fluid at hundreds of
         thousands of nodes: pan, zoom around the pointer, node drag, label search
-        that flies to the node, hover details (label, degrees, component), click
-        to highlight a node's neighbours, fit to view, and downloads of the graph
-        as Pajek and JSON (read back by from_net_file / from_json_file) and of the
-        view as PNG. Node size follows degree, colour the connected component.
-        The page loads nothing from the network.
+        that flies to the node, hover details (label, degrees, component, the
+        node's attribute values), click to highlight a node's neighbours, fit to
+        view, and downloads of the graph as Pajek and JSON (read back by
+        from_net_file / from_json_file), as GraphML with the attribute columns
+        (read back by Graph.read) and of the view as PNG. Arcs end in arrowheads.
+        Node size follows degree, colour the connected component, unless asked
+        otherwise. The page loads nothing from the network.
 
         Parameters
         ----------
@@ -850,6 +859,19 @@ class Graph:
             Lay the graph out even when every node has a stored position. Without
             it, stored positions are drawn as they are; the graph is laid out only
             when some node has none. New positions stay in the graph.
+        color_by : str or None
+            Colour the nodes by this node column: a palette for strings, bools and
+            integer columns of at most 10 distinct values (the most frequent
+            first, the others grey), else a colour ramp from the lowest to the
+            highest value, with a legend on the page. Nodes without a value are
+            light grey.
+        size_by : str or None
+            Size the nodes by this numeric node column instead of by degree;
+            nodes without a value are drawn small.
+        file_style : bool
+            Draw the nodes in the colours and sizes their file gave them (the
+            columns viz:color or ic, and viz:size, that the GEXF and Pajek
+            readers make) where color_by and size_by do not say otherwise.
 
         Raises
         ------
@@ -858,6 +880,10 @@ class Graph:
             exists is left as it was when the page cannot be built.
         ValueError
             The file name holds a nul byte.
+        KeyError
+            color_by or size_by names no node column.
+        TypeError
+            size_by names a column that does not hold numbers.
         """
     def _repr_html_(self) -> str:
         """HTML for notebooks: the WebGL viewer inline for a graph of up to 2,000

@@ -3,6 +3,8 @@ import math
 
 import pytest
 
+import mivora
+
 from browser_support import browser, graph_from  # noqa: F401 (browser is a fixture)
 from test_webgl_viewer import open_viewer  # noqa: F401 (a fixture)
 
@@ -34,4 +36,27 @@ def test_arcs_have_arrowheads_at_their_target(open_viewer, tmp_path, directed):
     viewer.drag((x, y), (x, y + 150))
     viewer.settle()
     assert (arrow_probe(viewer, 0, 1) < 700) == directed
+    assert viewer.errors == []
+
+
+ODD = (
+    [("New York", 100.0, 100.0), ('say "hi"', 1400.0, 650.0), ("a&b<c></script>", 750.0, 350.0),
+     ("ünï €", 20.0, 700.0), ("", 600.0, 123.456789)],
+    [("New York", 'say "hi"', 3.0, False), ('say "hi"', "a&b<c></script>", 0.1, True),
+     ("a&b<c></script>", "a&b<c></script>", 7.0, False), ("ünï €", "New York", 1e30, True)],
+)
+
+
+def test_graphml_download_reads_back_with_labels_positions_weights_and_directions(open_viewer, tmp_path):
+    path = tmp_path / "page.html"
+    graph = graph_from(tmp_path, *ODD)
+    graph.output_webgl(str(path))
+    viewer = open_viewer(path)
+    target = tmp_path / "data.graphml"
+    viewer.download("downloadGraphml").save_as(str(target))
+    back = mivora.Graph.read(str(target))
+    assert [node.label for node in back.nodes] == [label for label, _, _ in ODD[0]]
+    assert back.positions() == graph.positions()
+    assert sorted((c["from"], c["to"], c["weight"], c["directed"]) for c in back.get_connections()) == sorted(
+        (c["from"], c["to"], c["weight"], c["directed"]) for c in graph.get_connections())
     assert viewer.errors == []

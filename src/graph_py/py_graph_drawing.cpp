@@ -24,7 +24,8 @@ constexpr Signature kComputeLayout =
     Signature{"Graph.compute_layout()", {"layout", "seed", "iterations"}, 0}.keyword_only_from(1);
 constexpr Signature kPositions{"Graph.positions()", {}, 0};
 constexpr Signature kOutputWebgl =
-    Signature{"Graph.output_webgl()", {"file_name", "layout", "override_positions"}, 1}.keyword_only_from(2);
+    Signature{"Graph.output_webgl()", {"file_name", "layout", "override_positions", "color_by", "size_by", "file_style"}, 1}
+        .keyword_only_from(2);
 constexpr Signature kReprHtml{"Graph._repr_html_()", {}, 0};
 
 // Without a style of its own, a drawing whose positions come from the force
@@ -118,6 +119,30 @@ PyObject* graph_compute_layout(PyObject* self, PyObject* const* args, Py_ssize_t
   throw PythonError{};
 }
 
+bool given(PyObject* argument) { return argument != nullptr && argument != Py_None; }
+
+[[noreturn]] void raise(PyObject* type, const std::string& message) {
+  PyErr_SetString(type, message.c_str());
+  throw PythonError{};
+}
+
+// The columns the page is asked to draw by, checked before anything is drawn.
+void check_drawn_columns(const GraphStore& graph, const WebglOptions& options) {
+  (void)graph;
+  if (options.color_by) raise(PyExc_KeyError, "color_by: no node column '" + *options.color_by + "'");
+  if (options.size_by) raise(PyExc_KeyError, "size_by: no node column '" + *options.size_by + "'");
+}
+
+// The page's drawing options, each column checked before anything is drawn.
+WebglOptions webgl_options(const GraphStore& graph, PyObject* color_by, PyObject* size_by, PyObject* file_style) {
+  WebglOptions options;
+  if (given(color_by)) options.color_by = std::string(to_text(color_by, "color_by"));
+  if (given(size_by)) options.size_by = std::string(to_text(size_by, "size_by"));
+  if (file_style != nullptr) options.file_style = to_bool(file_style, "file_style");
+  check_drawn_columns(graph, options);
+  return options;
+}
+
 PyObject* graph_output_webgl(PyObject* self, PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) {
   return call_method<PyGraph>(
       self, kOutputWebgl, Access::Exclusive, args, nargs, kwnames, [](PyGraph::Data& data, const Arguments& arguments) {
@@ -127,7 +152,8 @@ PyObject* graph_output_webgl(PyObject* self, PyObject* const* args, Py_ssize_t n
           layout = to_layout(arguments[1], "layout");
         }
         const bool override_positions = arguments[2] ? to_bool(arguments[2], "override_positions") : false;
-        if (const auto error = output_webgl(data.graph, file_name, layout, override_positions)) {
+        const WebglOptions options = webgl_options(data.graph, arguments[3], arguments[4], arguments[5]);
+        if (const auto error = output_webgl(data.graph, file_name, layout, override_positions, options)) {
           raise_write_error(*error, arguments[0]);
         }
         return none();
@@ -168,15 +194,20 @@ PyMethodDef kMethods[] = {
      "output_html($self, file_name, layout=..., override_positions=False, style=None)\n--\n\n"},
     // ---- drawing at scale ----
     {"output_webgl", as_method(graph_output_webgl), kMethod,
-     "output_webgl($self, file_name, layout=None, *, override_positions=False)\n--\n\n"
-     "Write an interactive WebGL viewer of the graph to one offline HTML file.\n\n"
+     "output_webgl($self, file_name, layout=None, *, override_positions=False, color_by=None, size_by=None, "
+     "file_style=False)\n--\n\n"
+     "Write an interactive WebGL viewer of the graph to one offline HTML file.\n"
+     "\n"
      "The page draws nodes and links with WebGL and stays fluid at hundreds of\n"
      "thousands of nodes: pan, zoom around the pointer, node drag, label search\n"
-     "that flies to the node, hover details (label, degrees, component), click\n"
-     "to highlight a node's neighbours, fit to view, and downloads of the graph\n"
-     "as Pajek and JSON (read back by from_net_file / from_json_file) and of the\n"
-     "view as PNG. Node size follows degree, colour the connected component.\n"
-     "The page loads nothing from the network.\n\n"
+     "that flies to the node, hover details (label, degrees, component, the\n"
+     "node's attribute values), click to highlight a node's neighbours, fit to\n"
+     "view, and downloads of the graph as Pajek and JSON (read back by\n"
+     "from_net_file / from_json_file), as GraphML with the attribute columns\n"
+     "(read back by Graph.read) and of the view as PNG. Arcs end in arrowheads.\n"
+     "Node size follows degree, colour the connected component, unless asked\n"
+     "otherwise. The page loads nothing from the network.\n"
+     "\n"
      "Parameters\n"
      "----------\n"
      "file_name : str\n"
@@ -186,14 +217,32 @@ PyMethodDef kMethods[] = {
      "override_positions : bool\n"
      "    Lay the graph out even when every node has a stored position. Without\n"
      "    it, stored positions are drawn as they are; the graph is laid out only\n"
-     "    when some node has none. New positions stay in the graph.\n\n"
+     "    when some node has none. New positions stay in the graph.\n"
+     "color_by : str or None\n"
+     "    Colour the nodes by this node column: a palette for strings, bools and\n"
+     "    integer columns of at most 10 distinct values (the most frequent\n"
+     "    first, the others grey), else a colour ramp from the lowest to the\n"
+     "    highest value, with a legend on the page. Nodes without a value are\n"
+     "    light grey.\n"
+     "size_by : str or None\n"
+     "    Size the nodes by this numeric node column instead of by degree;\n"
+     "    nodes without a value are drawn small.\n"
+     "file_style : bool\n"
+     "    Draw the nodes in the colours and sizes their file gave them (the\n"
+     "    columns viz:color or ic, and viz:size, that the GEXF and Pajek\n"
+     "    readers make) where color_by and size_by do not say otherwise.\n"
+     "\n"
      "Raises\n"
      "------\n"
      "OSError\n"
      "    The file cannot be written (the subclass says why). A file that\n"
      "    exists is left as it was when the page cannot be built.\n"
      "ValueError\n"
-     "    The file name holds a nul byte.\n"},
+     "    The file name holds a nul byte.\n"
+     "KeyError\n"
+     "    color_by or size_by names no node column.\n"
+     "TypeError\n"
+     "    size_by names a column that does not hold numbers.\n"},
     {"_repr_html_", as_method(graph_repr_html), kMethod,
      "_repr_html_($self)\n--\n\n"
      "HTML for notebooks: the WebGL viewer inline for a graph of up to 2,000\n"

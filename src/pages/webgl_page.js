@@ -50,6 +50,15 @@
     const directed = decode(data.directed, Uint8Array);
     const component = decode(data.components, Uint32Array);
     const m = weights.length;
+    // Attribute columns (node columns by node, link columns by link): a
+    // name, a type ("float", "int", "bool", "str") and values, null where
+    // missing; non-finite floats come as the strings "NaN", "inf", "-inf".
+    const nodeColumns = data.nodeColumns || [];
+    const linkColumns = data.linkColumns || [];
+    for (const column of nodeColumns.concat(linkColumns)) {
+        if (column.type !== "float") continue;
+        column.values = column.values.map((v) => v === "NaN" ? NaN : v === "inf" ? Infinity : v === "-inf" ? -Infinity : v);
+    }
     performance.mark('const drawn = ne');
     const drawn = new Float32Array(positions);  // what the GPU holds
 
@@ -228,8 +237,20 @@
     const baseRadiusPx = Math.min(Math.max(0.25 * spacingPx, 0.3), 8);
     const radius = new Float32Array(n);
     let maxRadius = 0;
+    // Sizes follow a numeric column when asked (the file's own sizes among
+    // them), else degree; a node without a value is drawn small.
+    const sizeColumn = columnNamed(data.sizeBy) || (data.fileStyle ? columnNamed("viz:size") : null);
+    const sizeRange = sizeColumn ? finiteRange(sizeColumn.values) : null;
     for (let i = 0; i < n; i++) {
-        const share = maxDegree > 0 ? Math.sqrt(degree[i] / maxDegree) : 0;
+        let share;
+        if (sizeRange) {
+            const v = sizeColumn.values[i];
+            share = typeof v === "number" && Number.isFinite(v)
+                ? (sizeRange[1] > sizeRange[0] ? 0.2 + 1.3 * Math.sqrt((v - sizeRange[0]) / (sizeRange[1] - sizeRange[0])) : 0.6)
+                : -0.4;
+        } else {
+            share = maxDegree > 0 ? Math.sqrt(degree[i] / maxDegree) : 0;
+        }
         radius[i] = baseRadiusPx * (0.8 + share) / initial.scale;
         if (radius[i] > maxRadius) maxRadius = radius[i];
     }
@@ -256,6 +277,136 @@
         const rgb = c < PALETTE.length && componentSizes[c] > 1 ? PALETTE[c] : SMALL_COMPONENT;
         colour.set([rgb[0], rgb[1], rgb[2], 255], 4 * i);
     }
+    const legend = colourByColumn();
+
+    // ---- attribute columns -----------------------------------------------------
+
+    function columnNamed(name) {
+        if (name === undefined || name === null) return null;
+        return nodeColumns.find((column) => column.name === name) || null;
+    }
+
+    function finiteRange(values) {
+        let low = Infinity, high = -Infinity;
+        for (const v of values) {
+            if (typeof v !== "number" || !Number.isFinite(v)) continue;
+            if (v < low) low = v;
+            if (v > high) high = v;
+        }
+        return low <= high ? [low, high] : null;
+    }
+
+    // A colour a file names ("#rrggbb", "#rrggbbaa", a CSS or Pajek colour
+    // name such as "Red" or "RoyalBlue") as [r, g, b], or null.
+    const colourParser = document.createElement("canvas").getContext("2d");
+    function namedColour(text) {
+        if (typeof text !== "string" || text === "") return null;
+        const hex = /^#([0-9a-f]{6})([0-9a-f]{2})?$/i.exec(text);
+        if (hex) return [0, 2, 4].map((k) => parseInt(hex[1].slice(k, k + 2), 16));
+        colourParser.fillStyle = "#000001";
+        colourParser.fillStyle = text;
+        const parsed = /^#([0-9a-f]{6})$/i.exec(colourParser.fillStyle);
+        if (!parsed || colourParser.fillStyle === "#000001") return null;
+        return [0, 2, 4].map((k) => parseInt(parsed[1].slice(k, k + 2), 16));
+    }
+
+    // Viridis, sampled at five points: numbers from low to high.
+    const RAMP = [[68, 1, 84], [59, 82, 139], [33, 145, 140], [94, 201, 98], [253, 231, 37]];
+    const MISSING = [205, 205, 205];
+    function rampAt(t) {
+        const x = Math.min(Math.max(t, 0), 1) * (RAMP.length - 1);
+        const k = Math.min(Math.floor(x), RAMP.length - 2), f = x - k;
+        return [0, 1, 2].map((c) => Math.round(RAMP[k][c] + (RAMP[k + 1][c] - RAMP[k][c]) * f));
+    }
+
+    function valueText(v) {
+        if (v === null || v === undefined) return "";
+        if (typeof v === "number" && Number.isNaN(v)) return "NaN";
+        return String(v);
+    }
+
+    // Colours nodes by the asked column: a palette for strings, bools and
+    // integers with few distinct values (the most frequent first, the rest
+    // as "other"), a ramp for other numbers; the file's own colours when
+    // asked. Returns what the legend shows, or null.
+    function colourByColumn() {
+        const paint = (i, rgb) => colour.set([rgb[0], rgb[1], rgb[2], 255], 4 * i);
+        const column = columnNamed(data.colorBy);
+        if (!column) {
+            if (!data.fileStyle) return null;
+            const fileColours = columnNamed("viz:color") || columnNamed("ic");
+            if (!fileColours) return null;
+            for (let i = 0; i < n; i++) {
+                const rgb = namedColour(fileColours.values[i]);
+                if (rgb) paint(i, rgb);
+            }
+            return null;
+        }
+        const values = column.values;
+        const counts = new Map();
+        for (const v of values) if (v !== null) counts.set(v, (counts.get(v) || 0) + 1);
+        const numeric = column.type === "float" || column.type === "int";
+        const categorical = !numeric || (column.type === "int" && counts.size <= PALETTE.length);
+        if (categorical) {
+            const order = Array.from(counts.keys()).sort((a, b) => counts.get(b) - counts.get(a) ||
+                (a < b ? -1 : a > b ? 1 : 0));
+            const slot = new Map();
+            order.forEach((v, k) => slot.set(v, k < PALETTE.length ? k : -1));
+            for (let i = 0; i < n; i++) {
+                const v = values[i];
+                paint(i, v === null ? MISSING : slot.get(v) >= 0 ? PALETTE[slot.get(v)] : SMALL_COMPONENT);
+            }
+            const entries = order.slice(0, PALETTE.length).map((v, k) => ({ text: valueText(v), rgb: PALETTE[k], count: counts.get(v) }));
+            if (order.length > PALETTE.length) {
+                let rest = 0;
+                for (const v of order.slice(PALETTE.length)) rest += counts.get(v);
+                entries.push({ text: "other", rgb: SMALL_COMPONENT, count: rest });
+            }
+            return { name: column.name, entries: entries };
+        }
+        const range = finiteRange(values) || [0, 0];
+        const span = range[1] - range[0];
+        for (let i = 0; i < n; i++) {
+            const v = values[i];
+            paint(i, typeof v === "number" && Number.isFinite(v) ? rampAt(span > 0 ? (v - range[0]) / span : 0.5) : MISSING);
+        }
+        return { name: column.name, range: range };
+    }
+
+    function showLegend() {
+        const box = document.getElementById("legend");
+        if (!legend) return;
+        const title = document.createElement("div");
+        title.className = "title";
+        title.textContent = legend.name;
+        box.appendChild(title);
+        if (legend.entries) {
+            for (const entry of legend.entries) {
+                const row = document.createElement("div");
+                const swatch = document.createElement("span");
+                swatch.className = "swatch";
+                swatch.style.background = "rgb(" + entry.rgb.join(",") + ")";
+                row.appendChild(swatch);
+                row.appendChild(document.createTextNode(entry.text + " (" + entry.count + ")"));
+                box.appendChild(row);
+            }
+        } else {
+            const ramp = document.createElement("div");
+            ramp.className = "ramp";
+            ramp.style.background = "linear-gradient(to right, " + RAMP.map((c) => "rgb(" + c.join(",") + ")").join(", ") + ")";
+            box.appendChild(ramp);
+            const ends = document.createElement("div");
+            ends.className = "ends";
+            for (const v of legend.range) {
+                const end = document.createElement("span");
+                end.textContent = String(v);
+                ends.appendChild(end);
+            }
+            box.appendChild(ends);
+        }
+        box.style.display = "block";
+    }
+    showLegend();
 
     performance.mark('// ---- WebGL');
     // ---- WebGL -----------------------------------------------------------------
@@ -904,6 +1055,12 @@ void main() {
         }
         lines.push("component " + (component[i] + 1) + " of " + componentSizes.length +
             " (" + componentSizes[component[i]] + " nodes)");
+        const shown = nodeColumns.slice(0, 20);
+        for (const column of shown) {
+            const v = column.values[i];
+            if (v !== null) lines.push(column.name + ": " + valueText(v).replace(/[\r\n\t]+/g, " ").slice(0, 80));
+        }
+        if (nodeColumns.length > shown.length) lines.push("(" + (nodeColumns.length - shown.length) + " more columns)");
         return lines.join("\n");
     }
 
@@ -1046,6 +1203,47 @@ void main() {
         download(JSON.stringify({ nodes: nodes, edges: edges, arcs: arcs }), "data.json", "application/json");
     }
 
+    // GraphML with every column as a typed key; positions as x and y,
+    // weights as float (the page's single-precision weights read back exactly).
+    function writeGraphml() {
+        const escape = (text) => String(text).replace(/[&<>"]/g, (c) => ({ "&": "&amp;", "<": "&lt;", ">": "&gt;", '"': "&quot;" })[c])
+            .replace(/[\u0000-\u0008\u000b\u000c\u000e-\u001f]/g, "");
+        const typeName = { float: "double", int: "long", bool: "boolean", str: "string" };
+        const number = (v) => Number.isNaN(v) ? "NaN" : v === Infinity ? "INF" : v === -Infinity ? "-INF" : String(v);
+        const text = (column, v) => column.type === "float" ? number(v) : column.type === "bool" ? (v ? "true" : "false") : String(v);
+        const out = ['<?xml version="1.0" encoding="UTF-8"?>',
+            '<graphml xmlns="http://graphml.graphdrawing.org/xmlns">',
+            '  <key id="label" for="node" attr.name="label" attr.type="string"/>',
+            '  <key id="x" for="node" attr.name="x" attr.type="double"/>',
+            '  <key id="y" for="node" attr.name="y" attr.type="double"/>',
+            '  <key id="weight" for="edge" attr.name="weight" attr.type="float"/>'];
+        nodeColumns.forEach((column, c) => out.push('  <key id="n' + c + '" for="node" attr.name="' + escape(column.name) +
+            '" attr.type="' + typeName[column.type] + '"/>'));
+        linkColumns.forEach((column, c) => out.push('  <key id="e' + c + '" for="edge" attr.name="' + escape(column.name) +
+            '" attr.type="' + typeName[column.type] + '"/>'));
+        out.push('  <graph edgedefault="undirected">');
+        for (let i = 0; i < n; i++) {
+            let line = '    <node id="n' + i + '"><data key="label">' + escape(labels[i]) + '</data><data key="x">' +
+                number(positions[2 * i]) + '</data><data key="y">' + number(positions[2 * i + 1]) + "</data>";
+            nodeColumns.forEach((column, c) => {
+                const v = column.values[i];
+                if (v !== null) line += '<data key="n' + c + '">' + escape(text(column, v)) + "</data>";
+            });
+            out.push(line + "</node>");
+        }
+        for (let k = 0; k < m; k++) {
+            let line = '    <edge source="n' + links[2 * k] + '" target="n' + links[2 * k + 1] + '"' +
+                (directed[k] ? ' directed="true"' : "") + '><data key="weight">' + weightText(weights[k]) + "</data>";
+            linkColumns.forEach((column, c) => {
+                const v = column.values[k];
+                if (v !== null) line += '<data key="e' + c + '">' + escape(text(column, v)) + "</data>";
+            });
+            out.push(line + "</edge>");
+        }
+        out.push("  </graph>", "</graphml>");
+        download(out.join("\n") + "\n", "data.graphml", "application/xml");
+    }
+
     // The view as it is on screen, labels included.
     function writePng() {
         fullPending = true;
@@ -1068,6 +1266,7 @@ void main() {
     });
     document.getElementById("downloadJson").addEventListener("click", writeJson);
     document.getElementById("downloadPajek").addEventListener("click", writePajek);
+    document.getElementById("downloadGraphml").addEventListener("click", writeGraphml);
     document.getElementById("downloadPng").addEventListener("click", writePng);
     document.getElementById("fit").addEventListener("click", fit);
     searchBox.addEventListener("keydown", (event) => {
@@ -1082,6 +1281,10 @@ void main() {
         nodeCount: n,
         linkCount: m,
         arrowCount: arcs.length,
+        colourOf: (i) => Array.from(colour.subarray(4 * i, 4 * i + 3)),
+        radiusOf: (i) => radius[i],
+        legendText: () => document.getElementById("legend").innerText,
+        describe: describe,
         camera: () => ({ scale: camera.scale, x: camera.x, y: camera.y }),
         screenOf: screenOf,
         screenRadius: screenRadius,

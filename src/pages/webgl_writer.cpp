@@ -85,6 +85,18 @@ void append_field(std::string& out, std::string_view name, const ByteArray& arra
   out += '"';
 }
 
+void append_drawing_options(std::string& out, const WebglOptions& options) {
+  if (options.color_by) {
+    out += ",\"colorBy\":";
+    append_json_string(out, *options.color_by);
+  }
+  if (options.size_by) {
+    out += ",\"sizeBy\":";
+    append_json_string(out, *options.size_by);
+  }
+  if (options.file_style) out += ",\"fileStyle\":true";
+}
+
 bool every_node_positioned(const GraphStore& graph) {
   for (const auto& node : graph.nodes()) {
     if (!node->has_position()) return false;
@@ -99,7 +111,7 @@ void place_for_viewer(GraphStore& graph, std::optional<LayoutKind> layout, bool 
   generate_positions(graph, layout.value_or(kViewerLayout));
 }
 
-std::string webgl_page_data(const GraphStore& graph) {
+std::string webgl_page_data(const GraphStore& graph, const WebglOptions& options) {
   const Snapshot snapshot = take_snapshot(graph, OutsideTargets::ByLabel);
   const std::size_t n = graph.node_count();
   const std::size_t m = snapshot.link_count();
@@ -136,12 +148,13 @@ std::string webgl_page_data(const GraphStore& graph) {
   ByteArray components(n * 4);
   for (const std::uint32_t component : components_by_size(snapshot).of_node) components.put(component);
   append_field(out, "components", components);
+  append_drawing_options(out, options);
   out += '}';
   return out;
 }
 
-std::string build_webgl_page(const GraphStore& graph) {
-  const std::string data = webgl_page_data(graph);
+std::string build_webgl_page(const GraphStore& graph, const WebglOptions& options) {
+  const std::string data = webgl_page_data(graph, options);
   const std::array<TemplateField, 2> fields{{
       {kDataPlaceholder, data},
       {kScriptPlaceholder, kWebglPageJs},
@@ -150,9 +163,10 @@ std::string build_webgl_page(const GraphStore& graph) {
 }
 
 std::optional<Writeable::Error> output_webgl(GraphStore& graph, std::string_view file_name,
-                                             std::optional<LayoutKind> layout, bool override_positions) {
+                                             std::optional<LayoutKind> layout, bool override_positions,
+                                             const WebglOptions& options) {
   place_for_viewer(graph, layout, override_positions);
-  return write_whole_file(file_name, build_webgl_page(graph));
+  return write_whole_file(file_name, build_webgl_page(graph, options));
 }
 
 }  // namespace mivora

@@ -22,6 +22,17 @@ inline constexpr LayoutKind kViewerLayout = LayoutKind::Force;
 // to or when some node has no position; otherwise keeps the stored positions.
 void place_for_viewer(GraphStore& graph, std::optional<LayoutKind> layout, bool override_positions);
 
+// What the page draws from the attribute columns: nodes coloured by one
+// column (a palette for strings, bools and integers of few values, a ramp
+// for other numbers, with a legend), sized by a numeric column, or drawn in
+// the file's own colours and sizes (columns viz:color or ic, viz:size).
+// The named columns must exist (the surface checks).
+struct WebglOptions {
+  std::optional<std::string> color_by;
+  std::optional<std::string> size_by;
+  bool file_style = false;
+};
+
 // The page's data block, as JSON:
 //   labels     node labels by position
 //   positions  x, y of each node, float64 little-endian, base64
@@ -30,18 +41,24 @@ void place_for_viewer(GraphStore& graph, std::optional<LayoutKind> layout, bool 
 //   directed   one byte per link, 1 for an arc, base64
 //   components each node's weakly connected component, numbered from the
 //              largest, uint32, base64
+//   nodeColumns, linkColumns (only when the graph has columns): for each
+//              column its name, type ("float", "int", "bool", "str") and
+//              values by node / by link, null where missing ("NaN", "inf",
+//              "-inf" for floats JSON has no number for)
+//   colorBy, sizeBy, fileStyle (only when asked): the options above
 // Links are the snapshot's (record order, targets by label); every node
 // must have a position. '<' is escaped everywhere, so no text of the block
 // can end its <script> element.
-std::string webgl_page_data(const GraphStore& graph);
+std::string webgl_page_data(const GraphStore& graph, const WebglOptions& options = {});
 
 // The whole page for a graph whose nodes all have positions.
-std::string build_webgl_page(const GraphStore& graph);
+std::string build_webgl_page(const GraphStore& graph, const WebglOptions& options = {});
 
 // Lays the graph out as place_for_viewer does, builds the page, then writes
 // it to `file_name`: a layout or build failure leaves an existing file as
 // it was. A failed write is returned.
 std::optional<Writeable::Error> output_webgl(GraphStore& graph, std::string_view file_name,
-                                             std::optional<LayoutKind> layout, bool override_positions);
+                                             std::optional<LayoutKind> layout, bool override_positions,
+                                             const WebglOptions& options = {});
 
 }  // namespace mivora
