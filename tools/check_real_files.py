@@ -77,9 +77,84 @@ def compare(entry, graph):
     return problems
 
 
+# ---- attribute columns ---------------------------------------------------------------------
+
+# What the model holds itself (labels, positions, weights, directions, ids):
+# networkx reports these as attributes, the graph does not keep them as columns.
+MODEL_NODE_KEYS = {"label", "x", "y", "id", "graphics"}
+MODEL_EDGE_KEYS = {"weight", "directed", "id", "source", "target", "key"}
+
+
+def column_counts(graph):
+    """{"node"|"edge": {name: values present}} of the graph's attribute columns."""
+    from attribute_columns import column_counts as counts  # noqa: PLC0415
+    return counts(graph)
+
+
+def networkx_counts(path, fmt):
+    """The same counts as networkx reads the file (None where it does not read it).
+    Defaults a GraphML key declares count for every node or edge, as the columns
+    fill them in; GEXF's viz colour and size count as viz:color and viz:size."""
+    import networkx as nx  # noqa: PLC0415
+    readers = {"graphml": nx.read_graphml, "gexf": nx.read_gexf, "gml": lambda p: nx.read_gml(p, label="id")}
+    if fmt not in readers:
+        return None
+    try:
+        with warnings.catch_warnings():
+            warnings.simplefilter("ignore")
+            peer = readers[fmt](str(path))
+    except Exception:  # noqa: BLE001 - networkx refusing a file is reported, not fatal
+        return None
+    result = {"node": defaultdict(int), "edge": defaultdict(int)}
+    edges = peer.edges(data=True)
+    for domain, items, defaults, model in (
+            ("node", peer.nodes(data=True), peer.graph.get("node_default", {}), MODEL_NODE_KEYS),
+            ("edge", edges, peer.graph.get("edge_default", {}), MODEL_EDGE_KEYS)):
+        for item in items:
+            data = item[-1]
+            keys = set(data) | set(defaults)
+            for key in keys - model:
+                if key == "viz":
+                    for part in ("color", "size", "thickness"):
+                        if part in data["viz"]:
+                            result[domain]["viz:" + part] += 1
+                elif isinstance(data.get(key, defaults.get(key)), dict):
+                    continue  # nested lists: our columns hold them flattened
+                else:
+                    result[domain][key] += 1
+    if fmt == "gml":
+        result["edge"].pop("value", None)  # the weight when there is no other
+        result["node"].pop("name", None)   # the label when there is no other
+    if fmt == "graphml":
+        result["node"].pop("name", None)
+    return result
+
+
+def attribute_report(path, fmt, graph):
+    """One line naming the attribute columns read (and how many values each
+    holds), and the differences from networkx's reading of the same file."""
+    ours = column_counts(graph)
+    shown = "; ".join(f"{domain} " + ", ".join(f"{name} {count}" for name, count in ours[domain].items())
+                      for domain in ("node", "edge") if ours[domain])
+    lines = [f"columns {path.name}: {shown or 'none'}"]
+    peer = networkx_counts(path, fmt)
+    problems = []
+    if peer is not None:
+        for domain in ("node", "edge"):
+            for name in sorted(set(ours[domain]) | set(peer[domain])):
+                if name in ("name",) and name not in peer[domain]:
+                    continue
+                if ours[domain].get(name) != peer[domain].get(name):
+                    problems.append(f"{domain} column {name!r}: networkx reads {peer[domain].get(name, 0)} values, "
+                                    f"we read {ours[domain].get(name, 0)}")
+    return lines, problems
+
+
 def main():
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
     parser.add_argument("--data", type=Path, default=REPO.parent / "shared" / "data" / "networks")
+    parser.add_argument("--no-attributes", dest="attributes", action="store_false",
+                        help="skip the attribute columns (their report and the comparison with networkx)")
     arguments = parser.parse_args()
     truth = json.loads((arguments.data / "groundtruth.json").read_text(encoding="utf-8"))
     tally = defaultdict(lambda: defaultdict(int))
@@ -105,6 +180,10 @@ def main():
             print(f"FAIL {key}: {type(error).__name__}: {error}")
             continue
         problems = compare(entry, graph)
+        if arguments.attributes:
+            column_lines, column_problems = attribute_report(path, fmt, graph)
+            print("\n".join(column_lines))
+            problems += column_problems
         if problems:
             tally[fmt]["failed"] += 1
             failed = True
