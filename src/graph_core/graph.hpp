@@ -11,6 +11,7 @@
 #include <string_view>
 #include <vector>
 
+#include "graph_core/attributes.hpp"
 #include "graph_core/label_index.hpp"
 #include "graph_core/node.hpp"
 #include "graph_core/node_pool.hpp"
@@ -107,6 +108,10 @@ class GraphStore {
   std::uint64_t serial() const { return serial_; }
   void reserve(std::size_t node_count);
 
+  // The attribute columns of the nodes and connections.
+  GraphAttributes& attributes() { return attributes_; }
+  const GraphAttributes& attributes() const { return attributes_; }
+
   std::size_t get_edge_count() const;
   Weight get_total_weight() const;
   Weight get_mean_weight() const;
@@ -166,6 +171,7 @@ class GraphStore {
   std::size_t kept_positions_for_ = static_cast<std::size_t>(-1);
   bool has_duplicate_labels_ = false;
   std::uint64_t serial_;
+  GraphAttributes attributes_;
 };
 
 }  // namespace mivora
