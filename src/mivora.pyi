@@ -1,4 +1,8 @@
 # Type stubs of the mivora extension module (PEP 561: installed beside it).
+# The docstrings below are the module's own: the build turns each into a macro
+# MIVORA_DOC_<Class>_<member> (cmake/generate_docstrings.py) that the method
+# tables append to the text signature. One layout: a summary line, a blank
+# line, prose, then the Google sections Args:, Returns:, Raises:, Example:.
 # Internal errors are raised as PanicException, a BaseException subclass that
 # the module does not export under a name.
 import os
