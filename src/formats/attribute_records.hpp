@@ -17,9 +17,9 @@
 #include <string_view>
 #include <vector>
 
-namespace mivora {
+#include "graph_core/attributes.hpp"
 
-enum class AttributeType : std::uint8_t { Float, Integer, Bool, String };
+namespace mivora {
 
 // A column's type as a reader names it: "double" and "float" to Float,
 // "int", "integer", "long", "short", "byte" to Integer, "boolean"/"bool" to

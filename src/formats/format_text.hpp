@@ -15,6 +15,7 @@ struct LinkView {
   std::uint32_t to;
   Weight weight;
   bool directed;
+  std::uint32_t slot = 0;  // the connection's place in its source's list
 };
 
 // Calls visit(LinkView) for every link in record order; a connection whose
@@ -22,11 +23,14 @@ struct LinkView {
 template <typename Visit>
 void for_each_link(const GraphStore& graph, Visit&& visit) {
   for (NodeIndex position = 0; position < graph.node_count(); ++position) {
+    std::uint32_t slot = 0;
     for (const StoredConnection& connection : graph.node(position).connections) {
       const std::optional<NodeIndex> target = written_target(graph, connection);
-      if (!target) continue;
-      visit(LinkView{static_cast<std::uint32_t>(position), static_cast<std::uint32_t>(*target), connection.weight,
-                     connection.directed != 0});
+      if (target) {
+        visit(LinkView{static_cast<std::uint32_t>(position), static_cast<std::uint32_t>(*target), connection.weight,
+                       connection.directed != 0, slot});
+      }
+      ++slot;
     }
   }
 }

@@ -96,6 +96,65 @@ void GraphBuilder::place_positions() {
   }
 }
 
+namespace {
+
+void fill_column(AttributeColumn& column, const AttributeColumnRecord& record) {
+  column.reserve(record.rows());
+  for (std::size_t row = 0; row < record.rows(); ++row) {
+    if (!record.present[row]) continue;
+    switch (record.type) {
+      case AttributeType::Float:
+        column.set_float(row, record.floats[row]);
+        break;
+      case AttributeType::Integer:
+        column.set_integer(row, record.integers[row]);
+        break;
+      case AttributeType::Bool:
+        column.set_bool(row, record.bools[row] != 0);
+        break;
+      case AttributeType::String:
+        column.set_string(row, record.strings[row]);
+        break;
+    }
+  }
+  column.extend(record.rows());
+}
+
+std::string skipped_column(std::string_view domain, std::string_view name) {
+  return "the " + std::string(domain) + " attribute '" + std::string(name) +
+         "' has the name of a field the graph keeps itself and is skipped";
+}
+
+}  // namespace
+
+void GraphBuilder::attach_attributes(GraphStore& graph, ReadNotes& notes) {
+  GraphAttributes& attributes = graph.attributes();
+  node_attributes_.finish(graph.node_count());
+  for (const AttributeColumnRecord& record : node_attributes_.columns) {
+    if (is_node_field_name(record.name)) {
+      notes.warnings.push_back(skipped_column("node", record.name));
+      continue;
+    }
+    fill_column(attributes.nodes().add(record.name, record.type), record);
+  }
+  node_attributes_ = {};
+  if (link_attributes_.empty()) return;
+  link_attributes_.finish(links_.size());
+  std::vector<std::uint32_t> sources(links_.size());
+  for (std::size_t i = 0; i < links_.size(); ++i) sources[i] = links_[i].from;
+  const std::vector<std::size_t> rows = attributes.rows_of_appended(graph, sources);
+  for (const AttributeColumnRecord& record : link_attributes_.columns) {
+    if (is_connection_field_name(record.name)) {
+      notes.warnings.push_back(skipped_column("link", record.name));
+      continue;
+    }
+    AttributeColumn gathered(record.type);
+    fill_column(gathered, record);
+    place_rows(gathered, rows, attributes.connections().add(record.name, record.type));
+  }
+  link_attributes_ = {};
+}
+
 GraphStore GraphBuilder::finish(ReadNotes& notes) {
   place_positions();
   // The last position given for a vertex counts.
@@ -130,8 +189,7 @@ GraphStore GraphBuilder::finish(ReadNotes& notes) {
   label_ends_ = {};
   positions_ = {};
   graph.add_connections(links_);
-  node_attributes_.finish(graph.node_count());
-  link_attributes_.finish(links_.size());
+  if (!node_attributes_.empty() || !link_attributes_.empty()) attach_attributes(graph, notes);
   links_ = {};
   return graph;
 }

@@ -74,6 +74,10 @@ class GraphBuilder {
 
  private:
   std::string_view label(std::size_t vertex) const;
+  // Hands the attribute columns to `graph` (nodes by vertex, connections by
+  // the order of add_link); a column named like a field of the model is
+  // skipped with a warning.
+  void attach_attributes(GraphStore& graph, ReadNotes& notes);
   void place_positions();
 
   PositionUnits units_;

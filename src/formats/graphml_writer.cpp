@@ -1,12 +1,50 @@
 // GraphML as networkx, igraph and yEd read it: typed keys for the label,
 // the position (only when some node has one) and the weight; node ids
 // n<position>; `edgedefault` from the links, and `directed` on each edge
-// that goes the other way in a mixed graph.
+// that goes the other way in a mixed graph. Attribute columns become keys
+// n<k> (nodes) and e<k> (links) of their type (double, long, boolean,
+// string); a missing value has no <data>.
+#include "formats/attribute_text.hpp"
 #include "formats/format_text.hpp"
 #include "text_io/number_text.hpp"
 #include "text_io/cancellation.hpp"
 
 namespace mivora {
+namespace {
+
+void append_keys(std::string& text, const std::vector<NamedColumns::Entry>& columns, const char* domain, char prefix) {
+  for (std::size_t k = 0; k < columns.size(); ++k) {
+    text += "  <key id=\"";
+    text += prefix;
+    append_uint(text, k);
+    text += "\" for=\"";
+    text += domain;
+    text += "\" attr.name=\"";
+    append_xml_escaped(text, columns[k].name);
+    text += "\" attr.type=\"";
+    text += xml_type_name(columns[k].column.type());
+    text += "\"/>\n";
+  }
+}
+
+void append_data(std::string& text, const std::vector<NamedColumns::Entry>& columns, char prefix,
+                 std::optional<std::size_t> row) {
+  if (!row) return;
+  std::string value;
+  for (std::size_t k = 0; k < columns.size(); ++k) {
+    if (!columns[k].column.has_value(*row)) continue;
+    text += "<data key=\"";
+    text += prefix;
+    append_uint(text, k);
+    text += "\">";
+    value.clear();
+    append_attribute_value(value, columns[k].column, *row);
+    append_xml_escaped(text, value);
+    text += "</data>";
+  }
+}
+
+}  // namespace
 
 void write_graphml(const GraphStore& graph, CheckedWriter& out, const WriteOptions&) {
   std::string& text = out.text();
@@ -25,6 +63,9 @@ void write_graphml(const GraphStore& graph, CheckedWriter& out, const WriteOptio
         "  <key id=\"y\" for=\"node\" attr.name=\"y\" attr.type=\"double\"/>\n";
   }
   text += "  <key id=\"weight\" for=\"edge\" attr.name=\"weight\" attr.type=\"double\"/>\n";
+  const WrittenColumns columns(graph);
+  append_keys(text, columns.nodes(), "node", 'n');
+  append_keys(text, columns.links(), "edge", 'e');
   text += graph_directed ? "  <graph id=\"G\" edgedefault=\"directed\">\n"
                          : "  <graph id=\"G\" edgedefault=\"undirected\">\n";
   for (NodeIndex position = 0; position < graph.node_count(); ++position) {
@@ -41,6 +82,7 @@ void write_graphml(const GraphStore& graph, CheckedWriter& out, const WriteOptio
       append_shortest(text, node.y);
       text += "</data>";
     }
+    append_data(text, columns.nodes(), 'n', position);
     text += "</node>\n";
     out.flush_if_full();
   }
@@ -54,7 +96,9 @@ void write_graphml(const GraphStore& graph, CheckedWriter& out, const WriteOptio
     if (link.directed != graph_directed) text += link.directed ? " directed=\"true\"" : " directed=\"false\"";
     text += "><data key=\"weight\">";
     append_shortest(text, link.weight);
-    text += "</data></edge>\n";
+    text += "</data>";
+    append_data(text, columns.links(), 'e', columns.link_row(link));
+    text += "</edge>\n";
     if ((++count & 1023) == 0) {
       out.flush_if_full();
       poll_cancellation(1024);
