@@ -669,6 +669,98 @@ class Graph:
             ImportError: igraph is not installed.
         """
 
+    # ---- attributes: values per node and per link ----
+    def set_node_attribute(self, name: str, values: object) -> None:
+        """Set a node attribute column, replacing one of the same name.
+
+        Args:
+            name: The column's name; not 'label', 'x' or 'y', which every node has.
+            values: A dict keyed by node label (as pagerank() returns; nodes it does not
+                name get a missing value), or one value per node in node order: a
+                list or any sequence, a NumPy array, an Arrow column. Values are int,
+                float, bool or str (one type per column; ints among floats become
+                floats); None and Arrow nulls are missing.
+
+        Raises:
+            KeyError: A dict key no node carries as its label.
+            TypeError: A value of another type, or values of two types.
+            ValueError: Not one value per node, or a name the model's own fields take.
+        """
+    def node_attribute(self, name: str) -> Any:
+        """The values of a node attribute column, in node order.
+
+        Nodes added after the column was set have missing values.
+
+        Args:
+            name: The column's name.
+
+        Returns:
+            A read-only NumPy array (float64, int64 or bool) for numbers or bools
+            without missing values, shared with the graph; else a list with None
+            where a value is missing.
+
+        Raises:
+            KeyError: No node attribute has the name.
+        """
+    def node_attribute_names(self) -> list[str]:
+        """The names of the node attribute columns.
+
+        Returns:
+            A list of str, in the order the columns were first set.
+        """
+    def remove_node_attribute(self, name: str) -> None:
+        """Remove a node attribute column.
+
+        Args:
+            name: The column's name.
+
+        Raises:
+            KeyError: No node attribute has the name.
+        """
+    def set_edge_attribute(self, name: str, values: object) -> None:
+        """Set a link attribute column, replacing one of the same name.
+
+        Args:
+            name: The column's name; not 'source', 'target', 'weight' or 'directed'.
+            values: One value per link in the order to_edges() lists them: a list or
+                any sequence, a NumPy array, an Arrow column; values as for
+                set_node_attribute().
+
+        Raises:
+            TypeError: A value of another type, or values of two types.
+            ValueError: Not one value per link, or a name the model's own fields take.
+        """
+    def edge_attribute(self, name: str) -> Any:
+        """The values of a link attribute column, in the order to_edges() lists links.
+
+        Links added after the column was set have missing values.
+
+        Args:
+            name: The column's name.
+
+        Returns:
+            A read-only NumPy array (float64, int64 or bool) for numbers or bools
+            without missing values; else a list with None where a value is missing.
+
+        Raises:
+            KeyError: No link attribute has the name.
+        """
+    def edge_attribute_names(self) -> list[str]:
+        """The names of the link attribute columns.
+
+        Returns:
+            A list of str, in the order the columns were first set.
+        """
+    def remove_edge_attribute(self, name: str) -> None:
+        """Remove a link attribute column.
+
+        Args:
+            name: The column's name.
+
+        Raises:
+            KeyError: No link attribute has the name.
+        """
+
     # ---- network measures: components, paths, clustering, cores, trees ----
     def connected_components(self) -> list[list[str]]:
         """Weakly connected components: direction ignored.
