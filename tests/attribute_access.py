@@ -1,47 +1,33 @@
 """Attribute columns of a graph as plain dicts {name: [value or None, ...]}, for the file tests."""
-import os
-import tempfile
-import xml.etree.ElementTree as ET
+import numpy as np
 
-NS = "{http://graphml.graphdrawing.org/xmlns}"
-TYPES = {"double": "float", "long": "int", "boolean": "bool", "string": "str"}
-PARSE = {"float": float, "int": int, "bool": lambda t: t == "true", "str": str}
+KINDS = {"f": "float", "i": "int", "b": "bool"}
+PYTHON_TYPES = {float: "float", int: "int", bool: "bool", str: "str"}
 
 
-def _columns(graph):
-    with tempfile.TemporaryDirectory() as folder:
-        path = os.path.join(folder, "g.graphml")
-        graph.write(path)
-        root = ET.parse(path).getroot()
-    keys = {k.get("id"): (k.get("for"), k.get("attr.name"), TYPES[k.get("attr.type")]) for k in root.iter(NS + "key")
-            if k.get("id")[0] in "ne" and k.get("id")[1:].isdigit()}
-    out = {"node": {}, "edge": {}}
-    types = {"node": {}, "edge": {}}
-    for domain in ("node", "edge"):
-        items = list(root.iter(NS + domain))
-        for key, (owner, name, kind) in keys.items():
-            if owner != domain:
-                continue
-            values = []
-            for item in items:
-                found = [d.text or "" for d in item.findall(NS + "data") if d.get("key") == key]
-                values.append(PARSE[kind](found[0]) if found else None)
-            out[domain][name] = values
-            types[domain][name] = kind
-    return out, types
+def _values(column):
+    return column.tolist() if isinstance(column, np.ndarray) else list(column)
+
+
+def _type(column):
+    if isinstance(column, np.ndarray):
+        return KINDS[column.dtype.kind]
+    kinds = {PYTHON_TYPES[type(v)] for v in column if v is not None}
+    assert len(kinds) <= 1, kinds
+    return kinds.pop() if kinds else None
 
 
 def node_columns(graph):
-    return _columns(graph)[0]["node"]
+    return {name: _values(graph.node_attribute(name)) for name in graph.node_attribute_names()}
 
 
 def link_columns(graph):
-    return _columns(graph)[0]["edge"]
+    return {name: _values(graph.edge_attribute(name)) for name in graph.edge_attribute_names()}
 
 
 def node_types(graph):
-    return _columns(graph)[1]["node"]
+    return {name: _type(graph.node_attribute(name)) for name in graph.node_attribute_names()}
 
 
 def link_types(graph):
-    return _columns(graph)[1]["edge"]
+    return {name: _type(graph.edge_attribute(name)) for name in graph.edge_attribute_names()}
