@@ -452,18 +452,26 @@ class Graph:
         (/dev/stdout, FIFOs) are written in place. A connection to a node of another
         graph is written to the node of this graph with the same label.
 
+        Attribute columns are written too: GraphML keys and GEXF attributes of
+        their types (GEXF's viz:color, viz:size and viz:thickness as viz
+        elements), GML keys (a column a.b as key b of a list a), the link columns
+        of an edge list after a header, and a Pajek file's integer and float node
+        columns without missing values as the partitions and vectors of a .paj
+        project. A missing value is not written.
+
         Args:
             file_name: The file (str or os.PathLike).
             format: As for Graph.read; None takes it from the extension.
             delimiter: Edge lists only: the separator (default ',' for .csv, a tab
                 for .tsv, else ' ').
-            header: Edge lists only: write a header row.
+            header: Edge lists only: write a header row (default: when the graph
+                has link attributes, which follow the weight).
             weights: Edge lists only: write the weight column (default True).
 
         Raises:
             ValueError: A graph the format cannot hold (a label with a line break for
                 Pajek, a connection to a foreign node whose label no node here
-                carries).
+                carries, an attribute name that is no GML key).
             OSError: The file cannot be written; the subclass of the system's error.
         """
 

@@ -6,6 +6,14 @@
 // whenever any link is directed, so the file reads back as it was. A node
 // without links is a row of its own label alone. Labels holding a line
 // break cannot be written in a line-based format.
+//
+// With a header, the link attribute columns follow, named in the header: a
+// missing value is an empty field, floats keep a point (2.0) so the column
+// reads back as floats, bools are true/false, strings are quoted where a
+// label would be.
+#include <cmath>
+
+#include "formats/attribute_text.hpp"
 #include "formats/format_text.hpp"
 #include "text_io/number_text.hpp"
 #include "text_io/cancellation.hpp"
@@ -42,12 +50,31 @@ void append_label(std::string& out, std::string_view label, char delimiter) {
   out += '"';
 }
 
+void append_field_value(std::string& out, const AttributeColumn& column, std::size_t row, char delimiter) {
+  std::string value;
+  append_attribute_value(value, column, row);
+  if (column.type() == AttributeType::Float && std::isfinite(column.float_at(row)) &&
+      value.find_first_of(".eE") == std::string::npos) {
+    value += ".0";
+  }
+  if (value.find_first_of("\n\r") != std::string::npos) {
+    throw NotWritable("the value '" + value + "' holds a line break, which an edge list cannot hold");
+  }
+  if (column.type() == AttributeType::String) {
+    append_label(out, value, delimiter);
+  } else {
+    out += value;
+  }
+}
+
 }  // namespace
 
 void write_edgelist(const GraphStore& graph, CheckedWriter& out, const WriteOptions& layout) {
   std::string& text = out.text();
   const char d = layout.delimiter;
   const bool type_column = layout.header && link_directions(graph) != LinkDirections::Undirected;
+  const WrittenColumns columns(graph);
+  const bool write_columns = layout.header && !columns.links().empty();
   if (layout.header) {
     text += "source";
     text += d;
@@ -59,6 +86,12 @@ void write_edgelist(const GraphStore& graph, CheckedWriter& out, const WriteOpti
     if (type_column) {
       text += d;
       text += "type";
+    }
+    if (write_columns) {
+      for (const NamedColumns::Entry& entry : columns.links()) {
+        text += d;
+        append_label(text, entry.name, d);
+      }
     }
     text += '\n';
   }
@@ -76,6 +109,13 @@ void write_edgelist(const GraphStore& graph, CheckedWriter& out, const WriteOpti
     if (type_column) {
       text += d;
       text += link.directed ? "directed" : "undirected";
+    }
+    if (write_columns) {
+      const std::optional<std::size_t> row = columns.link_row(link);
+      for (const NamedColumns::Entry& entry : columns.links()) {
+        text += d;
+        if (row && entry.column.has_value(*row)) append_field_value(text, entry.column, *row, d);
+      }
     }
     text += '\n';
     if ((++count & 1023) == 0) {

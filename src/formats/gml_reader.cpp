@@ -366,12 +366,20 @@ class GmlParser {
       if (value.kind == Kind::Open)
         flatten(name, value, extras);
       else
-        extras.push_back(Extra{std::move(name), std::move(value.text), value.kind != Kind::Number});
+        extras.push_back(Extra{std::move(name), std::move(value.text), is_text(value)});
     }
   }
 
+  // A string, or a word other than NAN/INF (which networkx writes bare).
+  static bool is_text(const Token& value) {
+    if (value.kind == Kind::Number) return false;
+    double number;
+    return value.kind != Kind::Word || parse_float(value.text, number) != FloatParse::Ok;
+  }
+
   static void keep(std::vector<Extra>& extras, const Token& key, Token& value) {
-    extras.push_back(Extra{key.text, std::move(value.text), value.kind != Kind::Number});
+    const bool text = is_text(value);
+    extras.push_back(Extra{key.text, std::move(value.text), text});
   }
 
   static void place(AttributeRecords& records, std::size_t row, std::vector<Extra>& extras) {
@@ -465,7 +473,7 @@ class GmlParser {
         has_weight = number(value, weight);
       } else if (key.text == "value") {
         has_value = number(value, value_weight);
-        value_extra = Extra{key.text, value.text, value.kind != Kind::Number};
+        value_extra = Extra{key.text, value.text, is_text(value)};
       } else if (key.text == "directed" && value.kind == Kind::Number) {
         directed = value.text != "0";
       } else if (key.text != "directed") {

@@ -2,6 +2,7 @@
 // positions in the unit square; what igraph, networkx and Pajek read.
 #include <charconv>
 
+#include "formats/attribute_text.hpp"
 #include "formats/formats.hpp"
 #include "formats/file_writer.hpp"
 #include "text_io/number_text.hpp"
@@ -72,6 +73,52 @@ void check_pajek_label(std::string_view label) {
   }
 }
 
+namespace {
+
+// The drawing words Pajek reads after a vertex's coordinates (ic, bc and a
+// shape), from the string columns of those names; values holding a blank or
+// a quote cannot be words and are left out.
+void append_drawing_words(std::string& text, const GraphStore& graph, NodeIndex position) {
+  for (const char* name : {"shape", "ic", "bc"}) {
+    const AttributeColumn* column = graph.attributes().nodes().find(name);
+    if (column == nullptr || column->type() != AttributeType::String || !column->has_value(position)) continue;
+    const std::string_view value = column->string_at(position);
+    if (value.empty() || value.find_first_of(" \t\"*") != std::string_view::npos) continue;
+    text += ' ';
+    if (std::string_view(name) != "shape") {
+      text += name;
+      text += ' ';
+    }
+    text += value;
+  }
+}
+
+// Integer and float node columns without a missing value, as the
+// partitions and vectors of a .paj project after the network.
+void append_partitions(std::string& text, const GraphStore& graph, CheckedWriter& out) {
+  const std::size_t n = graph.node_count();
+  for (const NamedColumns::Entry& entry : graph.attributes().nodes().entries()) {
+    const AttributeColumn& column = entry.column;
+    const bool integer = column.type() == AttributeType::Integer;
+    if ((!integer && column.type() != AttributeType::Float) || n == 0 || column.size() < n ||
+        column.present_count() < n || entry.name.find_first_of("\r\n") != std::string::npos) {
+      continue;
+    }
+    text += integer ? "*Partition " : "*Vector ";
+    text += entry.name;
+    text += "\n*Vertices ";
+    append_index(text, n);
+    text += '\n';
+    for (NodeIndex position = 0; position < n; ++position) {
+      append_attribute_value(text, column, position);
+      text += '\n';
+      if ((position & 1023) == 0) out.flush_if_full();
+    }
+  }
+}
+
+}  // namespace
+
 void write_pajek(const GraphStore& graph, CheckedWriter& out, const WriteOptions&) {
   std::string& text = out.text();
   text += "*Vertices ";
@@ -84,6 +131,11 @@ void write_pajek(const GraphStore& graph, CheckedWriter& out, const WriteOptions
       throw NotWritable("the label " + shown(node.label) + " holds a double quote, which a Pajek label cannot hold");
     }
     append_pajek_vertex(text, position + 1, node);
+    if (node.has_position() && !graph.attributes().nodes().empty()) {
+      text.pop_back();
+      append_drawing_words(text, graph, position);
+      text += '\n';
+    }
     out.flush_if_full();
   }
   // A section header only for what is there (igraph reads any "*Arcs" as a
@@ -111,6 +163,7 @@ void write_pajek(const GraphStore& graph, CheckedWriter& out, const WriteOptions
       out.flush_if_full();
     }
   }
+  if (!graph.attributes().nodes().empty()) append_partitions(text, graph, out);
 }
 
 }  // namespace mivora
