@@ -129,9 +129,17 @@ bool given(PyObject* argument) { return argument != nullptr && argument != Py_No
 
 // The columns the page is asked to draw by, checked before anything is drawn.
 void check_drawn_columns(const GraphStore& graph, const WebglOptions& options) {
-  (void)graph;
-  if (options.color_by) raise(PyExc_KeyError, "color_by: no node column '" + *options.color_by + "'");
-  if (options.size_by) raise(PyExc_KeyError, "size_by: no node column '" + *options.size_by + "'");
+  const NamedColumns& columns = graph.attributes().nodes();
+  if (options.color_by && columns.find(*options.color_by) == nullptr) {
+    raise(PyExc_KeyError, "color_by: the graph has no node attribute '" + *options.color_by + "'");
+  }
+  if (!options.size_by) return;
+  const AttributeColumn* size = columns.find(*options.size_by);
+  if (size == nullptr) raise(PyExc_KeyError, "size_by: the graph has no node attribute '" + *options.size_by + "'");
+  if (size->type() != AttributeType::Float && size->type() != AttributeType::Integer) {
+    raise(PyExc_TypeError, "size_by: the node attribute '" + *options.size_by + "' holds " +
+                               attribute_type_name(size->type()) + " values, not numbers");
+  }
 }
 
 // The page's drawing options, each column checked before anything is drawn.

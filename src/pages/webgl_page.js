@@ -30,6 +30,10 @@
     const CLICK_SLOP_PX = 4;
     const MARGIN = 0.25;  // of the window's size, drawn around it on every side
     const SETTLE_MS = 150;
+    // Viridis, sampled at five points: numbers from low to high.
+    const RAMP = [[68, 1, 84], [59, 82, 139], [33, 145, 140], [94, 201, 98], [253, 231, 37]];
+    const MISSING = [205, 205, 205];  // nodes without a value in the column drawn by
+    const colourParser = document.createElement("canvas").getContext("2d");  // reads colour names
 
     // ---- data ------------------------------------------------------------------
 
@@ -298,7 +302,6 @@
 
     // A colour a file names ("#rrggbb", "#rrggbbaa", a CSS or Pajek colour
     // name such as "Red" or "RoyalBlue") as [r, g, b], or null.
-    const colourParser = document.createElement("canvas").getContext("2d");
     function namedColour(text) {
         if (typeof text !== "string" || text === "") return null;
         const hex = /^#([0-9a-f]{6})([0-9a-f]{2})?$/i.exec(text);
@@ -310,9 +313,6 @@
         return [0, 2, 4].map((k) => parseInt(parsed[1].slice(k, k + 2), 16));
     }
 
-    // Viridis, sampled at five points: numbers from low to high.
-    const RAMP = [[68, 1, 84], [59, 82, 139], [33, 145, 140], [94, 201, 98], [253, 231, 37]];
-    const MISSING = [205, 205, 205];
     function rampAt(t) {
         const x = Math.min(Math.max(t, 0), 1) * (RAMP.length - 1);
         const k = Math.min(Math.floor(x), RAMP.length - 2), f = x - k;

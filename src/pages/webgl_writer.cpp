@@ -1,16 +1,19 @@
 #include "pages/webgl_writer.hpp"
 
 #include <array>
+#include <cmath>
 #include <bit>
 #include <cstdint>
 #include <span>
 #include <vector>
 
 #include "embedded_page.hpp"
+#include "formats/attribute_text.hpp"
 #include "measures/components_by_size.hpp"
 #include "graph_core/internal_error.hpp"
 #include "graph_core/snapshot.hpp"
 #include "text_io/cancellation.hpp"
+#include "text_io/number_text.hpp"
 
 namespace mivora {
 namespace {
@@ -85,6 +88,72 @@ void append_field(std::string& out, std::string_view name, const ByteArray& arra
   out += '"';
 }
 
+void append_column_value(std::string& out, const AttributeColumn& column, std::size_t row) {
+  switch (column.type()) {
+    case AttributeType::Float: {
+      const double value = column.float_at(row);
+      if (std::isnan(value)) {
+        out += "\"NaN\"";
+      } else if (std::isinf(value)) {
+        out += value < 0 ? "\"-inf\"" : "\"inf\"";
+      } else {
+        append_json_number(out, value, true);
+      }
+      break;
+    }
+    case AttributeType::Integer:
+      append_integer(out, column.integer_at(row));
+      break;
+    case AttributeType::Bool:
+      out += column.bool_at(row) ? "true" : "false";
+      break;
+    case AttributeType::String:
+      append_json_string(out, column.string_at(row));
+      break;
+  }
+}
+
+// name, type and values of each column; `rows` maps the page's items to
+// the columns' rows (empty: item i is row i).
+void append_columns(std::string& out, std::string_view field, const std::vector<NamedColumns::Entry>& columns,
+                    std::size_t count, const std::vector<std::size_t>& rows) {
+  out += ",\"";
+  out += field;
+  out += "\":[";
+  for (std::size_t k = 0; k < columns.size(); ++k) {
+    const AttributeColumn& column = columns[k].column;
+    if (k != 0) out += ',';
+    out += "{\"name\":";
+    append_json_string(out, columns[k].name);
+    out += ",\"type\":\"";
+    out += attribute_type_name(column.type());
+    out += "\",\"values\":[";
+    for (std::size_t i = 0; i < count; ++i) {
+      if (i != 0) out += ',';
+      const std::size_t row = rows.empty() ? i : rows[i];
+      if (row != GraphAttributes::kNoRow && column.has_value(row)) {
+        append_column_value(out, column, row);
+      } else {
+        out += "null";
+      }
+      if ((i & 4095) == 0) poll_cancellation();
+    }
+    out += "]}";
+  }
+  out += ']';
+}
+
+void append_attribute_columns(std::string& out, const GraphStore& graph, std::size_t links) {
+  const GraphAttributes& attributes = graph.attributes();
+  if (!attributes.nodes().empty()) append_columns(out, "nodeColumns", attributes.nodes().entries(), graph.node_count(), {});
+  if (attributes.connections().empty()) return;
+  GraphAttributes::ListedRows listed = attributes.listed_connection_rows(graph);
+  // The page's links are the snapshot's, the same connections in the same
+  // order unless a connection leads to a node of another graph.
+  if (listed.count != links) return;
+  append_columns(out, "linkColumns", attributes.connections().entries(), links, listed.rows);
+}
+
 void append_drawing_options(std::string& out, const WebglOptions& options) {
   if (options.color_by) {
     out += ",\"colorBy\":";
@@ -148,6 +217,7 @@ std::string webgl_page_data(const GraphStore& graph, const WebglOptions& options
   ByteArray components(n * 4);
   for (const std::uint32_t component : components_by_size(snapshot).of_node) components.put(component);
   append_field(out, "components", components);
+  append_attribute_columns(out, graph, m);
   append_drawing_options(out, options);
   out += '}';
   return out;
