@@ -516,6 +516,8 @@ class Graph:
         target: str = "target",
         weight: str | None = None,
         directed: _Flag = False,
+        *,
+        attributes: Sequence[str] | None = None,
     ) -> Graph:
         """Build a graph from a table of links.
 
@@ -527,6 +529,10 @@ class Graph:
             target: The name of the column holding the targets.
             weight: The name of the column holding the weights (None: 1.0 each).
             directed: Whether every link is directed.
+            attributes: The columns kept as link attributes (edge_attribute()); None
+                keeps every other column, leaving out with one UserWarning those named
+                like a field of every link (source, target, weight, directed) and
+                those of types no attribute holds.
 
         Returns:
             The new Graph.
@@ -537,7 +543,13 @@ class Graph:
             ValueError: As from_edges raises it.
         """
     def add_edges(
-        self, sources: object, targets: object, weights: object | None = None, directed: _Flag = False
+        self,
+        sources: object,
+        targets: object,
+        weights: object | None = None,
+        directed: _Flag = False,
+        *,
+        attributes: dict[str, object] | None = None,
     ) -> None:
         """Add links in bulk.
 
@@ -550,12 +562,15 @@ class Graph:
             targets: A column as from_edges reads it.
             weights: A column as from_edges reads it, or None for 1.0 each.
             directed: Whether every link is directed.
+            attributes: Link attribute columns by name, one value per row, read as
+                set_edge_attribute() reads them; links added before get missing values.
 
         Raises:
-            TypeError: As from_edges raises it.
+            TypeError: As from_edges raises it, and for attribute values of another
+                type than the column of that name holds.
             ValueError: As from_edges raises it, and for an id naming no node.
         """
-    def add_nodes(self, labels: object) -> None:
+    def add_nodes(self, labels: object, *, attributes: dict[str, object] | None = None) -> None:
         """Add nodes in bulk.
 
         A label already present, in the graph or earlier in the column, is skipped
@@ -563,9 +578,14 @@ class Graph:
 
         Args:
             labels: A column of str (list, Arrow string column, ...).
+            attributes: Node attribute columns by name, one value per label, read as
+                set_node_attribute() reads them; each row's values go to the node
+                carrying its label (a later row of the same label wins).
 
         Raises:
-            TypeError: Values that are not str.
+            TypeError: Values that are not str, or attribute values of another type
+                than the column of that name holds.
+            ValueError: An attribute column not of one value per label.
         """
     def to_csr(self) -> tuple[memoryview, memoryview, memoryview]:
         """The out-links of every node as compressed sparse rows, by node position.
@@ -767,6 +787,27 @@ class Graph:
 
         Raises:
             KeyError: No link attribute has the name.
+        """
+
+    def node_table(self) -> ArrowTable:
+        """The nodes as a table: label, x, y, then every node attribute column.
+
+        x and y are null where a node has no position; missing attribute values are
+        null.
+
+        Returns:
+            An ArrowTable, which pyarrow.table(), polars.DataFrame() and
+            pandas.DataFrame.from_arrow() read; number columns are not copied.
+        """
+    def edge_table(self) -> ArrowTable:
+        """The links as a table, in to_edges() order.
+
+        Columns: source and target (node labels), weight (float32), directed (bool),
+        then every link attribute column (missing values null).
+
+        Returns:
+            An ArrowTable, which pyarrow.table(), polars.DataFrame() and
+            pandas.DataFrame.from_arrow() read; number columns are not copied.
         """
 
     # ---- network measures: components, paths, clustering, cores, trees ----
@@ -1223,3 +1264,17 @@ class FormatError(ValueError):
     file_name: str | None
     line: int | None
     column: int | None
+
+@final
+class ArrowTable:
+    """A table made by Graph.node_table() or Graph.edge_table(), read through the Arrow C stream."""
+
+    def __arrow_c_stream__(self, requested_schema: object | None = None) -> object:
+        """The table as an Arrow C stream of one record batch.
+
+        Args:
+            requested_schema: Accepted for the Arrow PyCapsule interface and not followed.
+
+        Returns:
+            A PyCapsule named 'arrow_array_stream'.
+        """

@@ -145,3 +145,137 @@ def test_bad_values_change_nothing(graph, method, name, values, error, match):
     assert graph.node_attribute("n").tolist() == [0, 0, 0, 0]
     assert graph.edge_attribute("n").tolist() == [0, 0, 0]
     assert graph.node_attribute_names() == ["n"] and graph.edge_attribute_names() == ["n"]
+
+
+# ---- tables in and out --------------------------------------------------------------------
+
+pl = pytest.importorskip("polars")
+pd = pytest.importorskip("pandas")
+
+
+def links_table():
+    # Rows grouped by source in order of first appearance: the order edge_table() lists links.
+    return pa.table(
+        {
+            "source": ["a", "a", "b", "c"],
+            "target": ["b", "c", "c", "a"],
+            "weight": pa.array([0.5, 1.0, 2.0, 4.0], pa.float32()),
+            "kind": ["x", None, "ü", ""],
+            "count": pa.array([1, 2, None, 4], pa.int64()),
+            "score": [0.25, None, 1.5, -2.0],
+            "flag": [True, False, None, True],
+        }
+    )
+
+
+@pytest.mark.parametrize(
+    "to_frame, from_frame",
+    [
+        (lambda t: t, pa.table),
+        (pl.from_arrow, pl.DataFrame),
+        (lambda t: t.to_pandas(), pd.DataFrame.from_arrow),
+    ],
+    ids=["pyarrow", "polars", "pandas"],
+)
+def test_edge_table_round_trip(to_frame, from_frame):
+    source = to_frame(links_table())
+    g = mivora.Graph.from_table(source, weight="weight", directed=True)
+    assert g.edge_attribute_names() == ["kind", "count", "score", "flag"]
+    back = from_frame(g.edge_table())
+    if isinstance(back, pa.Table):
+        assert back.drop_columns(["directed"]).equals(source)
+        assert back.column("directed").to_pylist() == [True] * 4
+    elif isinstance(back, pl.DataFrame):
+        assert back.drop("directed").equals(source)
+    else:
+        pd.testing.assert_frame_equal(back.drop(columns="directed"), source)
+
+
+def test_edge_table_of_any_row_order_keeps_each_row():
+    table = pa.table({"source": ["b", "a", "b"], "target": ["a", "b", "b"], "n": [1, 2, 3]})
+    g = mivora.Graph.from_table(table)
+    rows = pa.table(g.edge_table()).select(["source", "target", "n"]).to_pylist()
+    assert sorted(rows, key=lambda r: r["n"]) == table.to_pylist()
+
+
+def test_node_table(graph, tmp_path):
+    graph.set_node_attribute("age", [1, None, 3, 4])
+    graph.set_node_attribute("name", ["A", "B", None, "D"])
+    table = pa.table(graph.node_table())
+    assert table.column_names == ["label", "x", "y", "age", "name"]
+    assert table.column("label").to_pylist() == list("abcd")
+    assert table.column("x").null_count == 4
+    assert table.column("age").to_pylist() == [1, None, 3, 4]
+    assert table.column("name").to_pylist() == ["A", "B", None, "D"]
+    path = tmp_path / "placed.net"
+    path.write_text('*Vertices 2\n1 "p" 0.5 0.25\n2 "q"\n*Arcs\n')
+    placed = pa.table(mivora.Graph.read(path).node_table())
+    assert placed.column("x").to_pylist() == [20 + 1480 * 0.5, None]
+    assert placed.column("y").to_pylist() == [20 + 680 * 0.25, None]
+
+
+def test_number_columns_are_not_copied():
+    g = mivora.Graph.from_edges(np.arange(1000) % 10, np.arange(1000) % 7)
+    g.set_edge_attribute("v", np.arange(1000, dtype=np.float64))
+    first = pa.table(g.edge_table()).column("v").chunk(0).buffers()[1].address
+    second = pa.table(g.edge_table()).column("v").chunk(0).buffers()[1].address
+    assert first == second
+
+
+def test_table_outlives_graph_and_new_values():
+    g = mivora.Graph.from_table(links_table(), weight="weight")
+    exported = g.edge_table()
+    g.set_edge_attribute("score", [9.0] * 4)
+    del g
+    assert pa.table(exported).column("score").to_pylist() == [0.25, None, 1.5, -2.0]
+    assert pa.table(exported).num_rows == 4  # every call streams the table anew
+
+
+def test_from_table_attribute_choice_and_skipped_columns():
+    table = pa.table(
+        {"source": ["a"], "target": ["b"], "weight": [2.0], "when": pa.array([1], pa.timestamp("s")), "n": [1]}
+    )
+    with pytest.warns(UserWarning, match="'weight' .*field.*'when'") as caught:
+        g = mivora.Graph.from_table(table)
+    assert len(caught) == 1 and g.edge_attribute_names() == ["n"]
+    assert mivora.Graph.from_table(table, weight="weight", attributes=[]).edge_attribute_names() == []
+    with pytest.raises(TypeError, match="'when'"):
+        mivora.Graph.from_table(table, attributes=["when"])
+    with pytest.raises(KeyError, match="'nope'"):
+        mivora.Graph.from_table(table, attributes=["nope"])
+    with pytest.raises(ValueError, match="'target' is a field"):
+        mivora.Graph.from_table(table, attributes=["target"])
+
+
+def test_add_edges_and_nodes_with_attributes(graph):
+    graph.set_edge_attribute("n", [1, 2, 3])
+    graph.add_edges(["d", "a"], ["a", "d"], attributes={"n": [4.5, 5.5], "tag": ["p", "q"]})
+    rows = pa.table(graph.edge_table()).select(["source", "target", "n", "tag"]).to_pylist()
+    assert rows == [
+        {"source": "a", "target": "c", "n": 1.0, "tag": None},
+        {"source": "a", "target": "d", "n": 5.5, "tag": "q"},
+        {"source": "b", "target": "a", "n": 2.0, "tag": None},
+        {"source": "b", "target": "d", "n": 3.0, "tag": None},
+        {"source": "d", "target": "a", "n": 4.5, "tag": "p"},
+    ]
+    graph.add_nodes(["e", "a"], attributes={"age": [7, 8]})
+    assert graph.node_attribute("age") == [8, None, None, None, 7]
+
+
+@pytest.mark.parametrize(
+    "call, error, match",
+    [
+        (lambda g: g.add_edges(["a"], ["b"], attributes={"n": ["text"]}), TypeError, "column 'n': values of type str"),
+        (lambda g: g.add_edges(["a"], ["b"], attributes={"m": [1, 2]}), ValueError, "column 'm': 2 values for 1 links"),
+        (lambda g: g.add_edges(["a"], ["b"], attributes={"weight": [1]}), ValueError, "'weight' is a field"),
+        (lambda g: g.add_edges(["a"], ["b"], attributes=[1]), TypeError, "expected a dict"),
+        (lambda g: g.add_nodes(["z"], attributes={"label": ["z"]}), ValueError, "'label' is a field"),
+        (lambda g: g.add_nodes(["z"], attributes={"m": [[1]]}), TypeError, "column 'm': row 0"),
+    ],
+)
+def test_bulk_adds_refuse_bad_attributes_before_any_change(graph, call, error, match):
+    graph.set_edge_attribute("n", [1, 2, 3])
+    with pytest.raises(error, match=match):
+        call(graph)
+    assert graph.get_node_count() == 4 and graph.get_edge_count() == 3
+    assert graph.edge_attribute_names() == ["n"] and graph.node_attribute_names() == []

@@ -279,6 +279,18 @@ class ArrayAppender {
   Builder& builder_;
 };
 
+// Whether an attribute column can hold the values of an Arrow column of this type.
+bool attribute_format(const ArrowSchema& schema) {
+  static constexpr std::string_view kValues[] = {"n", "b", "c", "C", "s", "S", "i", "I",
+                                                 "l", "L", "f", "g", "u", "U", "vu"};
+  const std::string_view format = schema.format ? schema.format : "";
+  if (schema.dictionary != nullptr) {
+    const std::string_view entries = schema.dictionary->format ? schema.dictionary->format : "";
+    return entries == "u" || entries == "U" || entries == "vu";
+  }
+  return std::find(std::begin(kValues), std::end(kValues), format) != std::end(kValues);
+}
+
 template <typename Builder>
 void read_column_of(PyObject* value, Builder& builder) {
   if (!PyObject_HasAttrString(value, kStreamMethod)) {
@@ -345,8 +357,19 @@ void read_arrow_table(PyObject* table, const char* name, std::span<const std::st
       attributes->names.clear();
       for (std::int64_t k = 0; k < schema->n_children; ++k) {
         if (std::find(fields.begin(), fields.end(), k) != fields.end()) continue;
-        const char* field = schema->children[k]->name;
-        attributes->names.emplace_back(field != nullptr ? field : "");
+        const ArrowSchema& child = *schema->children[k];
+        const std::string field = child.name != nullptr ? child.name : "";
+        const bool field_name =
+            attributes->for_nodes ? is_node_field_name(field) : is_connection_field_name(field);
+        if (field.empty() || field_name) {
+          attributes->skipped.push_back("'" + field + "' (the name of a field of every " +
+                                        (attributes->for_nodes ? "node" : "link") + ")");
+        } else if (!attribute_format(child)) {
+          attributes->skipped.push_back("'" + field + "' (" + arrow_type_name(child.format ? child.format : "") +
+                                        ")");
+        } else {
+          attributes->names.push_back(field);
+        }
       }
     }
     for (const std::string& wanted : attributes->names) {

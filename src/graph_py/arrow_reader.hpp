@@ -24,9 +24,12 @@ void read_arrow_column(PyObject* value, AttributeBuilder& builder);
 
 // The further columns of a table read as attributes.
 struct TableAttributes {
-  bool all_others = true;          // every column not asked for by name; else `names`
+  bool all_others = true;  // every column not asked for by name; else `names`
+  bool for_nodes = false;  // whose field names (label, x, y or source, target, ...) are refused
   std::vector<std::string> names;  // the columns read (filled in when all_others)
   std::vector<AttributeBuilder> builders;
+  // With all_others: the columns left out, each with the reason.
+  std::vector<std::string> skipped;
 };
 
 // Appends the fields `names[k]` of the record stream `table` to

@@ -400,6 +400,75 @@ AttributeColumn read_node_attribute_dict(PyObject* values, const std::string& co
   return builder.finish();
 }
 
+BatchAttributes read_batch_attributes(PyObject* mapping, std::size_t rows, bool for_nodes, const char* argument,
+                                      const char* rows_are) {
+  BatchAttributes batch;
+  if (mapping == nullptr || mapping == Py_None) return batch;
+  if (!PyDict_Check(mapping)) {
+    raise_argument_type(argument, "expected a dict of column name -> values, got '" + type_name(mapping) + "'");
+  }
+  PyRef items = PyRef::owned(PyDict_Items(mapping));
+  for (Py_ssize_t i = 0; i < PyList_GET_SIZE(items.get()); ++i) {
+    PyObject* pair = PyList_GET_ITEM(items.get(), i);
+    PyObject* key = PyTuple_GET_ITEM(pair, 0);
+    if (!PyUnicode_Check(key)) {
+      raise_argument_type(argument, "expected str column names, got '" + type_name(key) + "'");
+    }
+    const std::string name(to_text(key, argument));
+    check_attribute_name(name, for_nodes, argument);
+    batch.columns.push_back(read_attribute_column(PyTuple_GET_ITEM(pair, 1), name, rows, rows_are));
+    batch.names.push_back(name);
+  }
+  return batch;
+}
+
+namespace {
+
+// Whether `values` holds nothing but missing values (its type then does not matter).
+bool only_missing(const AttributeColumn& values) { return values.present_count() == 0; }
+
+bool numbers(AttributeType type) { return type == AttributeType::Integer || type == AttributeType::Float; }
+
+AttributeColumn as_floats(const AttributeColumn& column) {
+  AttributeColumn floats(AttributeType::Float);
+  floats.reserve(column.size());
+  for (std::size_t row = 0; row < column.size(); ++row) {
+    if (column.has_value(row)) floats.set_float(row, static_cast<double>(column.integer_at(row)));
+  }
+  return floats;
+}
+
+}  // namespace
+
+void check_joinable(const NamedColumns& columns, const BatchAttributes& batch) {
+  for (std::size_t k = 0; k < batch.names.size(); ++k) {
+    const AttributeColumn* present = columns.find(batch.names[k]);
+    const AttributeColumn& values = batch.columns[k];
+    if (present == nullptr || only_missing(values) || present->type() == values.type()) continue;
+    if (numbers(present->type()) && numbers(values.type())) continue;
+    raise_column_error(PyExc_TypeError, batch.names[k],
+                       std::string("values of type ") + attribute_type_name(values.type()) + " for a column of type " +
+                           attribute_type_name(present->type()));
+  }
+}
+
+void join_rows(NamedColumns& columns, const BatchAttributes& batch, std::span<const std::size_t> rows) {
+  for (std::size_t k = 0; k < batch.names.size(); ++k) {
+    const AttributeColumn& values = batch.columns[k];
+    AttributeColumn* present = columns.find(batch.names[k]);
+    if (present == nullptr) present = &columns.add(batch.names[k], values.type());
+    if (only_missing(values)) continue;
+    if (present->type() == AttributeType::Integer && values.type() == AttributeType::Float) {
+      *present = as_floats(*present);
+    }
+    if (present->type() == AttributeType::Float && values.type() == AttributeType::Integer) {
+      place_rows(as_floats(values), rows, *present);
+    } else {
+      place_rows(values, rows, *present);
+    }
+  }
+}
+
 void check_attribute_name(std::string_view name, bool for_nodes, const char* argument) {
   if (name.empty()) raise_argument_value(argument, "an attribute needs a name");
   if (for_nodes ? is_node_field_name(name) : is_connection_field_name(name)) {

@@ -72,6 +72,24 @@ PyObject* attribute_column_to_python(AttributeColumn& column, std::size_t count,
 // One row's value as a Python object (None when missing).
 PyObject* attribute_value_to_python(const AttributeColumn& column, std::size_t row);
 
+// Attribute columns given with the rows of a bulk call (add_edges,
+// add_nodes, from_table): row i of each belongs to the call's i-th row.
+struct BatchAttributes {
+  std::vector<std::string> names;
+  std::vector<AttributeColumn> columns;
+};
+
+// Reads `mapping` (a dict of column name -> values, one per row; None or
+// NULL: no columns). Raises as set_node_attribute does, naming the column.
+BatchAttributes read_batch_attributes(PyObject* mapping, std::size_t rows, bool for_nodes, const char* argument,
+                                      const char* rows_are);
+// Checks that each column can join the graph's column of its name: the
+// same type, or numbers of both kinds (TypeError otherwise).
+void check_joinable(const NamedColumns& columns, const BatchAttributes& batch);
+// Puts row i of each batch column at rows[i] of the graph's column of its
+// name (made when missing; int columns become float columns to take floats).
+void join_rows(NamedColumns& columns, const BatchAttributes& batch, std::span<const std::size_t> rows);
+
 // Refuses a name the model's own fields take ("label", "weight", ...) or an
 // empty one: ValueError naming the argument.
 void check_attribute_name(std::string_view name, bool for_nodes, const char* argument);

@@ -1,5 +1,6 @@
 // Graph methods for attribute columns: values per node and per link.
 #include "docstrings.hpp"
+#include "graph_py/arrow_tables.hpp"
 #include "graph_py/attribute_values.hpp"
 #include "graph_py/py_graph.hpp"
 
@@ -14,6 +15,8 @@ constexpr Signature kSetEdgeAttribute{"Graph.set_edge_attribute()", {"name", "va
 constexpr Signature kEdgeAttribute{"Graph.edge_attribute()", {"name"}, 1};
 constexpr Signature kEdgeAttributeNames{"Graph.edge_attribute_names()", {}, 0};
 constexpr Signature kRemoveEdgeAttribute{"Graph.remove_edge_attribute()", {"name"}, 1};
+constexpr Signature kNodeTable{"Graph.node_table()", {}, 0};
+constexpr Signature kEdgeTable{"Graph.edge_table()", {}, 0};
 
 [[noreturn]] void raise_no_attribute(const char* kind, std::string_view name) {
   PyErr_Format(PyExc_KeyError, "no %s attribute named '%s'", kind, std::string(name).c_str());
@@ -129,6 +132,22 @@ PyObject* remove_edge_attribute(PyObject* self, PyObject* const* args, Py_ssize_
                               });
 }
 
+// ---- tables -------------------------------------------------------------------------------
+
+PyObject* node_table(PyObject* self, PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) {
+  return call_method<PyGraph>(self, kNodeTable, Access::Shared, args, nargs, kwnames,
+                              [](PyGraph::Data& data, const Arguments&) {
+                                return wrap_arrow_table(node_table_data(data.graph));
+                              });
+}
+
+PyObject* edge_table(PyObject* self, PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) {
+  return call_method<PyGraph>(self, kEdgeTable, Access::Shared, args, nargs, kwnames,
+                              [](PyGraph::Data& data, const Arguments&) {
+                                return wrap_arrow_table(edge_table_data(data.graph));
+                              });
+}
+
 constexpr int kMethod = METH_FASTCALL | METH_KEYWORDS;
 
 PyMethodDef kMethods[] = {
@@ -148,6 +167,8 @@ PyMethodDef kMethods[] = {
      "edge_attribute_names($self)\n--\n\n" MIVORA_DOC_Graph_edge_attribute_names},
     {"remove_edge_attribute", as_method(remove_edge_attribute), kMethod,
      "remove_edge_attribute($self, name)\n--\n\n" MIVORA_DOC_Graph_remove_edge_attribute},
+    {"node_table", as_method(node_table), kMethod, "node_table($self)\n--\n\n" MIVORA_DOC_Graph_node_table},
+    {"edge_table", as_method(edge_table), kMethod, "edge_table($self)\n--\n\n" MIVORA_DOC_Graph_edge_table},
 };
 
 }  // namespace
