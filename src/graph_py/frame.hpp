@@ -130,6 +130,9 @@ Arguments match_arguments(const Signature& signature, PyObject* args, PyObject* 
 // error as its cause) or passes a non-TypeError conversion error on unchanged.
 
 std::string_view to_text(PyObject* value, const char* name);
+// A file name: a str or an os.PathLike (bytes paths decoded as the file
+// system encodes names).
+std::string to_path(PyObject* value, const char* name);
 float to_f32(PyObject* value, const char* name);
 bool to_bool(PyObject* value, const char* name);
 // NULL (left out) and None read as false.
@@ -241,19 +244,33 @@ PyObject* panic_exception();
 // Reports the internal error on stderr and raises PanicException(message).
 void raise_panic(const InternalError& error);
 
+// mivora.FormatError: created with the module, raised for malformed files.
+void add_format_error(PyObject* module);
+
+// Sets the Python exception that the C++ exception being handled stands for:
+// the one place where core errors become Python ones.
+//   PythonError      the exception already set
+//   Cancelled        the KeyboardInterrupt (or what a signal handler raised)
+//   InternalError    PanicException, reported on stderr
+//   bad_alloc        MemoryError
+//   FileError        the OSError subclass of its error number, naming the file;
+//                    ValueError when the name itself is at fault
+//   FormatError      mivora.FormatError with file_name, line and column
+//   NotWritable      ValueError
+//   MeasureError     ValueError
+//   UnknownLabel     KeyError("no node labelled '<label>' in the graph")
+//   FormatNotBuilt   NotImplementedError
+//   anything else    PanicException
+// Must be called inside a catch block.
+void raise_current_exception() noexcept;
+
 template <typename Result, typename Body>
 Result guarded(Result failure, Body&& body) noexcept {
   try {
     return body();
   } catch (const PythonError&) {
-  } catch (const Cancelled&) {
-    // The check that stopped the operation left the KeyboardInterrupt set.
-  } catch (const InternalError& error) {
-    raise_panic(error);
-  } catch (const std::bad_alloc&) {
-    PyErr_NoMemory();
-  } catch (const std::exception& error) {
-    raise_panic(InternalError(error.what(), std::source_location::current()));
+  } catch (...) {
+    raise_current_exception();
   }
   return failure;
 }

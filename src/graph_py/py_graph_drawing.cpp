@@ -107,30 +107,16 @@ PyObject* graph_compute_layout(PyObject* self, PyObject* const* args, Py_ssize_t
                               });
 }
 
-// Raises the OSError subclass that matches the failed write (FileNotFoundError,
-// PermissionError, ...), naming the file.
-[[noreturn]] void raise_write_error(const Writeable::Error& error, PyObject* file_name) {
-  if (error.code == 0) {
-    PyErr_SetString(PyExc_ValueError, error.description.c_str());
-  } else {
-    errno = error.code;
-    PyErr_SetFromErrnoWithFilenameObject(PyExc_OSError, file_name);
-  }
-  throw PythonError{};
-}
-
 PyObject* graph_output_webgl(PyObject* self, PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) {
   return call_method<PyGraph>(
       self, kOutputWebgl, Access::Exclusive, args, nargs, kwnames, [](PyGraph::Data& data, const Arguments& arguments) {
-        const std::string_view file_name = to_text(arguments[0], "file_name");
+        const std::string file_name = to_path(arguments[0], "file_name");
         std::optional<LayoutKind> layout;
         if (arguments[1] != nullptr && arguments[1] != Py_None) {
           layout = to_layout(arguments[1], "layout");
         }
         const bool override_positions = arguments[2] ? to_bool(arguments[2], "override_positions") : false;
-        if (const auto error = output_webgl(data.graph, file_name, layout, override_positions)) {
-          raise_write_error(*error, arguments[0]);
-        }
+        output_webgl(data.graph, file_name, layout, override_positions);
         return none();
       });
 }

@@ -32,12 +32,7 @@ PyObject* output_file(Writer write, const Signature& signature, PyObject* self, 
   return call_method<PyGraph>(self, signature, Access::Exclusive, args, nargs, kwnames,
                               [write](PyGraph::Data& data, const Arguments& arguments) {
                                 const std::string path(to_text(arguments[0], "file_name"));
-                                try {
-                                  if (auto error = write(path, data.graph)) fail_with(kCreateFileFailed, *error);
-                                } catch (const NotWritable& error) {
-                                  PyErr_SetString(PyExc_ValueError, error.what());
-                                  throw PythonError{};
-                                }
+                                if (auto error = write(path, data.graph)) fail_with(kCreateFileFailed, *error);
                                 return none();
                               });
 }

@@ -99,13 +99,17 @@ std::optional<Writeable::Error> output_html(GraphStore& graph, std::string_view 
   return writer.write_file(file_name, svg);
 }
 
+void write_text_file(std::string_view file_name, std::string_view content) {
+  CheckedWriter out{std::string(file_name)};
+  // Handed over in chunks, so a long write still notices a pending Ctrl-C.
+  constexpr std::size_t kChunk = std::size_t{1} << 16;
+  for (std::size_t at = 0; at < content.size(); at += kChunk) out.write(content.substr(at, kChunk));
+  out.commit();
+}
+
 std::optional<Writeable::Error> write_whole_file(std::string_view file_name, std::string_view content) {
   try {
-    CheckedWriter out{std::string(file_name)};
-    // Handed over in chunks, so a long write still notices a pending Ctrl-C.
-    constexpr std::size_t kChunk = std::size_t{1} << 16;
-    for (std::size_t at = 0; at < content.size(); at += kChunk) out.write(content.substr(at, kChunk));
-    out.commit();
+    write_text_file(file_name, content);
   } catch (const FileError& error) {
     return Writeable::Error{error.description(), error.error_number()};
   }

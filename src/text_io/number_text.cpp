@@ -5,6 +5,17 @@
 #include <string_view>
 
 namespace mivora {
+
+void append_integer(std::string& out, std::int64_t value) {
+  char buffer[24];
+  out.append(buffer, std::to_chars(buffer, buffer + sizeof buffer, value).ptr);
+}
+
+void append_integer(std::string& out, std::uint64_t value) {
+  char buffer[24];
+  out.append(buffer, std::to_chars(buffer, buffer + sizeof buffer, value).ptr);
+}
+
 namespace {
 
 template <typename T>
