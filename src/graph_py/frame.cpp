@@ -7,6 +7,7 @@
 #include <string>
 
 #include "formats/formats.hpp"
+#include "graph_core/random_generator.hpp"
 #include "graph_core/unknown_label.hpp"
 #include "measures/measure_error.hpp"
 #include "text_io/file_error.hpp"
@@ -244,6 +245,14 @@ std::int32_t to_i32(PyObject* value, const char* name) {
     throw PythonError{};
   }
   return static_cast<std::int32_t>(number);
+}
+
+std::uint64_t to_seed(PyObject* value, const char* name) {
+  if (value == nullptr || value == Py_None) return thread_random().next_u64();
+  if (!PyLong_Check(value)) raise_cannot_convert(value, name, "PyInt");
+  const unsigned long long seed = PyLong_AsUnsignedLongLongMask(value);
+  if (seed == static_cast<unsigned long long>(-1) && PyErr_Occurred()) throw PythonError{};
+  return seed;
 }
 
 namespace {

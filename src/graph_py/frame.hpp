@@ -138,6 +138,9 @@ bool to_bool(PyObject* value, const char* name);
 // NULL (left out) and None read as false.
 bool to_optional_bool(PyObject* value, const char* name);
 std::int32_t to_i32(PyObject* value, const char* name);
+// A seed: any int (taken modulo 2**64); NULL (left out) and None draw a fresh
+// one from the thread's generator.
+std::uint64_t to_seed(PyObject* value, const char* name);
 
 // "'{type}' object cannot be converted to '{target}'" under the argument's name.
 [[noreturn]] void raise_cannot_convert(PyObject* value, const char* name, const char* target);

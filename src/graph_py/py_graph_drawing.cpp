@@ -66,14 +66,6 @@ PyObject* graph_output_html(PyObject* self, PyObject* const* args, Py_ssize_t na
       });
 }
 
-// Any int; None or left out: a fresh seed.
-std::uint64_t to_seed(PyObject* value) {
-  if (value == nullptr || value == Py_None) return thread_random().next_u64();
-  if (!PyLong_Check(value)) raise_cannot_convert(value, "seed", "int");
-  const unsigned long long seed = PyLong_AsUnsignedLongLongMask(value);
-  if (seed == static_cast<unsigned long long>(-1) && PyErr_Occurred()) throw PythonError{};
-  return seed;
-}
 
 constexpr std::int32_t kMaxIterations = 100'000;
 
@@ -82,7 +74,7 @@ PyObject* graph_compute_layout(PyObject* self, PyObject* const* args, Py_ssize_t
                               [](PyGraph::Data& data, const Arguments& arguments) {
                                 const LayoutKind layout =
                                     arguments[0] ? to_layout(arguments[0], "layout") : LayoutKind::Force;
-                                const std::uint64_t seed = to_seed(arguments[1]);
+                                const std::uint64_t seed = to_seed(arguments[1], "seed");
                                 std::int32_t iterations = 0;
                                 if (arguments[2] != nullptr && arguments[2] != Py_None) {
                                   if (layout != LayoutKind::Force) {
