@@ -279,6 +279,12 @@ void BorrowFlag::check_append() const {
   if (readers_ > 0) raise_borrowed("Already borrowed");
 }
 
+void raise_foreign_thread(const char* type_name) {
+  PyErr_Format(PyExc_RuntimeError,
+               "this %s belongs to the thread that created it and cannot be used from another thread", type_name);
+  throw PythonError{};
+}
+
 void raise_not_constructed(const char* type_name) {
   raise_type_error(std::string("'") + type_name + "' object was not initialised by its constructor");
 }

@@ -78,6 +78,12 @@ class InternedString {
 
 inline constexpr std::size_t kMaxParameters = 11;
 
+// How a method refuses a receiver used on another thread than its creator's.
+// Graph and Node's long-standing methods raise PanicException with the
+// assertion text their callers know (and report it on stderr); every method
+// added since raises an ordinary RuntimeError.
+enum class ForeignThread { Panic, RuntimeError };
+
 struct Signature {
   constexpr Signature(const char* function_name, std::initializer_list<const char*> names, std::size_t required_count)
       : function(function_name), count(names.size()), required(required_count), positional(names.size()) {
@@ -90,12 +96,18 @@ struct Signature {
     copy.positional = first;
     return copy;
   }
+  constexpr Signature panicking_on_foreign_thread() const {
+    Signature copy = *this;
+    copy.foreign_thread = ForeignThread::Panic;
+    return copy;
+  }
 
   const char* function;  // as messages show it: "Graph.add_node()"
   std::array<const char*, kMaxParameters> parameters{};
   std::size_t count;
   std::size_t required;    // the leading `required` parameters have no default
   std::size_t positional;  // how many may be passed by position
+  ForeignThread foreign_thread = ForeignThread::RuntimeError;
 };
 
 // The matched arguments: borrowed references, NULL where a parameter was left out.
@@ -146,6 +158,8 @@ std::uint64_t to_seed(PyObject* value, const char* name);
 [[noreturn]] void raise_cannot_convert(PyObject* value, const char* name, const char* target);
 // TypeError for an object whose constructor never ran.
 [[noreturn]] void raise_not_constructed(const char* type_name);
+// RuntimeError for an object used on another thread than its creator's.
+[[noreturn]] void raise_foreign_thread(const char* type_name);
 // Re-raises the pending TypeError under the argument's name.
 [[noreturn]] void raise_argument_error(const char* name);
 std::string type_name(PyObject* value);
@@ -294,12 +308,13 @@ PyObject* guarded(Body&& body) noexcept {
 // returns its data; `name` is the argument it came in as ("self" for the
 // receiver).
 template <typename T>
-typename T::Data& checked_data(PyObject* object, const char* name) {
+typename T::Data& checked_data(PyObject* object, const char* name, ForeignThread foreign = ForeignThread::Panic) {
   if (!PyObject_TypeCheck(object, T::type)) raise_cannot_convert(object, name, T::kName);
   typename T::Data& data = reinterpret_cast<T*>(object)->data;
   if (!data.constructed.is_set()) raise_not_constructed(T::kName);
   if constexpr (requires { data.thread; }) {
     if (!data.thread.is_current()) {
+      if (foreign == ForeignThread::RuntimeError) raise_foreign_thread(T::kName);
       fail(std::string("assertion failed: ") + T::kTypePath + " is unsendable, but sent to another thread");
     }
   }
@@ -307,8 +322,8 @@ typename T::Data& checked_data(PyObject* object, const char* name) {
 }
 
 template <typename T>
-typename T::Data& receiver(PyObject* self) {
-  return checked_data<T>(self, "self");
+typename T::Data& receiver(PyObject* self, ForeignThread foreign = ForeignThread::Panic) {
+  return checked_data<T>(self, "self", foreign);
 }
 
 // Runs one method call: match arguments, take the receiver, run `body`
@@ -318,7 +333,7 @@ PyObject* call_method(PyObject* self, const Signature& signature, Access access,
                       Py_ssize_t nargs, PyObject* kwnames, Body&& body) {
   return guarded([&]() -> PyObject* {
     const Arguments arguments = match_positional(signature, args, nargs, kwnames);
-    typename T::Data& data = receiver<T>(self);
+    typename T::Data& data = receiver<T>(self, signature.foreign_thread);
     Borrow borrow(data.borrow, access);
     return body(data, arguments);
   });

@@ -36,7 +36,6 @@ bool to_flag(PyObject* value, const char* name, bool fallback) {
   return value == nullptr ? fallback : to_optional_bool(value, name);
 }
 
-
 // ---- the measured graph and results ---------------------------------------------------
 
 struct Measured {

@@ -19,8 +19,11 @@
 namespace mivora::py {
 namespace {
 
-constexpr Signature kOutputSvg{"Graph.output_svg()", {"layout", "override_positions", "style"}, 0};
-constexpr Signature kOutputHtml{"Graph.output_html()", {"file_name", "layout", "override_positions", "style"}, 1};
+constexpr Signature kOutputSvg =
+    Signature{"Graph.output_svg()", {"layout", "override_positions", "style"}, 0}.panicking_on_foreign_thread();
+constexpr Signature kOutputHtml =
+    Signature{"Graph.output_html()", {"file_name", "layout", "override_positions", "style"}, 1}
+        .panicking_on_foreign_thread();
 constexpr Signature kComputeLayout =
     Signature{"Graph.compute_layout()", {"layout", "seed", "iterations"}, 0}.keyword_only_from(1);
 constexpr Signature kPositions{"Graph.positions()", {}, 0};
@@ -65,7 +68,6 @@ PyObject* graph_output_html(PyObject* self, PyObject* const* args, Py_ssize_t na
         return none();
       });
 }
-
 
 constexpr std::int32_t kMaxIterations = 100'000;
 

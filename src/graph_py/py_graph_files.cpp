@@ -10,10 +10,12 @@
 namespace mivora::py {
 namespace {
 
-constexpr Signature kOutputNetFile{"Graph.output_net_file()", {"file_name"}, 1};
-constexpr Signature kOutputJsonFile{"Graph.output_json_file()", {"file_name"}, 1};
-constexpr Signature kFromNetFile{"Graph.from_net_file()", {"file_path"}, 1};
-constexpr Signature kFromJsonFile{"Graph.from_json_file()", {"file_path"}, 1};
+constexpr Signature kOutputNetFile =
+    Signature{"Graph.output_net_file()", {"file_name"}, 1}.panicking_on_foreign_thread();
+constexpr Signature kOutputJsonFile =
+    Signature{"Graph.output_json_file()", {"file_name"}, 1}.panicking_on_foreign_thread();
+constexpr Signature kFromNetFile = Signature{"Graph.from_net_file()", {"file_path"}, 1}.panicking_on_foreign_thread();
+constexpr Signature kFromJsonFile = Signature{"Graph.from_json_file()", {"file_path"}, 1}.panicking_on_foreign_thread();
 
 constexpr const char* kOpenFailed = "Failed to open file";
 constexpr const char* kNetReadFailed = "Failed to read .net file";
