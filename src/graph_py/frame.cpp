@@ -49,12 +49,12 @@ std::string join_names(const std::string* names, std::size_t count) {
 [[noreturn]] void raise_too_many_positional(const Signature& signature, std::size_t given) {
   std::string message = signature.function;
   if (signature.required == signature.positional) {
-    message += " takes " + std::to_string(signature.positional) + " positional arguments";
+    message += " takes " + integer_text(signature.positional) + " positional arguments";
   } else {
-    message += " takes from " + std::to_string(signature.required) + " to " + std::to_string(signature.positional) +
+    message += " takes from " + integer_text(signature.required) + " to " + integer_text(signature.positional) +
                " positional arguments";
   }
-  message += " but " + std::to_string(given) + (given == 1 ? " was given" : " were given");
+  message += " but " + integer_text(given) + (given == 1 ? " was given" : " were given");
   raise_type_error(message);
 }
 
@@ -78,7 +78,7 @@ void place_keyword(const Signature& signature, Arguments& arguments, std::size_t
   for (std::size_t i = 0; i < signature.required; ++i) {
     if (arguments[i] == nullptr) missing[count++] = signature.parameters[i];
   }
-  raise_type_error(std::string(signature.function) + " missing " + std::to_string(count) +
+  raise_type_error(std::string(signature.function) + " missing " + integer_text(count) +
                    " required positional argument" + (count > 1 ? "s" : "") + ": " + join_names(missing, count));
 }
 

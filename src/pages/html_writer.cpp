@@ -16,12 +16,6 @@ constexpr std::string_view kSvgPlaceholder = "ESCAPE_SVG";
 constexpr std::string_view kDataPlaceholder = "ESCAPE_DATA";
 constexpr std::string_view kScriptPlaceholder = "ESCAPE_SCRIPT";
 
-void append_index(std::string& out, NodeIndex index) {
-  std::array<char, 24> digits;
-  const auto end = std::to_chars(digits.data(), digits.data() + digits.size(), index).ptr;
-  out.append(digits.data(), end);
-}
-
 }  // namespace
 
 std::string page_graph_data(const GraphStore& graph) {
@@ -36,9 +30,9 @@ std::string page_graph_data(const GraphStore& graph) {
         if (!to) fail(kNoEntryForKey);
         out += first ? "[" : ",[";
         first = false;
-        append_index(out, from);
+        append_integer(out, from);
         out += ',';
-        append_index(out, *to);
+        append_integer(out, *to);
         out += ",\"";
         append_shortest(out, connection.weight);
         out += connection.directed ? "\",true]" : "\",false]";

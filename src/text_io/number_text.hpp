@@ -36,6 +36,14 @@ std::string integer_text(Integer value) {
 
 void append_shortest(std::string& out, double value);
 void append_shortest(std::string& out, float value);
+// The shortest form as a string of its own.
+std::string shortest_text(double value);
+std::string shortest_text(float value);
+
+// `digits` significant digits, trailing zeros dropped, an exponent outside
+// [1e-5, 10^digits) ("0.00080032", "1.5e+07"): C's "%.<digits>g" in the C
+// locale, whatever the process's locale.
+void append_significant(std::string& out, double value, int digits);
 
 // Shortest round-trip text of a number in the JSON style: integral values
 // keep ".0", exponent form outside the fixed range of each width
