@@ -338,7 +338,7 @@ def test_arguments_and_write_failures(tmp_path, triangle):
     with pytest.raises(ValueError, match="unexpected NUL byte"):
         triangle.output_webgl(str(tmp_path / "x\0.html"))
     assert str(inspect.signature(mivora.Graph.output_webgl)) == (
-        "(self, /, file_name, layout=None, *, override_positions=False)")
+        "(self, /, file_name, layout=None, *, override_positions=False, color_by=None, size_by=None, file_style=False)")
 
 
 # ---- notebooks -----------------------------------------------------------------

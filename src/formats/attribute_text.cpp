@@ -4,15 +4,6 @@
 
 namespace mivora {
 
-void append_integer(std::string& out, std::int64_t value) {
-  if (value < 0) {
-    out += '-';
-    append_uint(out, static_cast<std::uint64_t>(0) - static_cast<std::uint64_t>(value));
-    return;
-  }
-  append_uint(out, static_cast<std::uint64_t>(value));
-}
-
 void append_attribute_value(std::string& out, const AttributeColumn& column, std::size_t row) {
   switch (column.type()) {
     case AttributeType::Float:

@@ -8,6 +8,7 @@
 
 #include "formats/format_text.hpp"
 #include "graph_core/graph.hpp"
+#include "text_io/number_text.hpp"
 
 namespace mivora {
 
@@ -32,7 +33,6 @@ class WrittenColumns {
   const std::vector<NamedColumns::Entry>& links_;
 };
 
-void append_integer(std::string& out, std::int64_t value);
 // The value of `row` (which holds one) as text: floats shortest ("NaN",
 // "inf", "-inf" for the specials), integers in decimal, bools as
 // true/false, strings as they are (the caller escapes).

@@ -72,7 +72,7 @@ void append_declarations(std::string& text, const std::vector<NamedColumns::Entr
   text += "\">\n";
   for (const std::size_t k : written.attributes) {
     text += "      <attribute id=\"";
-    append_uint(text, k);
+    append_integer(text, k);
     text += "\" title=\"";
     append_xml_escaped(text, columns[k].name);
     text += "\" type=\"";
@@ -92,7 +92,7 @@ bool append_values(std::string& text, const std::vector<NamedColumns::Entry>& co
     text += any ? "" : "<attvalues>";
     any = true;
     text += "<attvalue for=\"";
-    append_uint(text, k);
+    append_integer(text, k);
     text += "\" value=\"";
     value.clear();
     append_attribute_value(value, columns[k].column, row);
@@ -106,7 +106,7 @@ bool append_values(std::string& text, const std::vector<NamedColumns::Entry>& co
     const char* channels[] = {" r=\"", " g=\"", " b=\""};
     for (std::size_t c = 0; c < 3; ++c) {
       text += channels[c];
-      append_uint(text, static_cast<std::uint64_t>(hex_digit(hex[1 + 2 * c]) * 16 + hex_digit(hex[2 + 2 * c])));
+      append_integer(text, static_cast<std::uint64_t>(hex_digit(hex[1 + 2 * c]) * 16 + hex_digit(hex[2 + 2 * c])));
       text += '"';
     }
     if (hex.size() == 9) {
@@ -149,7 +149,7 @@ void write_gexf(const GraphStore& graph, CheckedWriter& out, const WriteOptions&
   for (NodeIndex position = 0; position < graph.node_count(); ++position) {
     const NodeRecord& node = graph.node(position);
     text += "      <node id=\"";
-    append_uint(text, position);
+    append_integer(text, position);
     text += "\" label=\"";
     append_xml_escaped(text, node.label);
     text += '"';
@@ -176,11 +176,11 @@ void write_gexf(const GraphStore& graph, CheckedWriter& out, const WriteOptions&
   std::size_t count = 0;
   for_each_link(graph, [&](const LinkView& link) {
     text += "      <edge id=\"";
-    append_uint(text, count);
+    append_integer(text, count);
     text += "\" source=\"";
-    append_uint(text, link.from);
+    append_integer(text, link.from);
     text += "\" target=\"";
-    append_uint(text, link.to);
+    append_integer(text, link.to);
     text += "\" weight=\"";
     append_shortest(text, link.weight);
     text += '"';

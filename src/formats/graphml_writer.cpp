@@ -16,7 +16,7 @@ void append_keys(std::string& text, const std::vector<NamedColumns::Entry>& colu
   for (std::size_t k = 0; k < columns.size(); ++k) {
     text += "  <key id=\"";
     text += prefix;
-    append_uint(text, k);
+    append_integer(text, k);
     text += "\" for=\"";
     text += domain;
     text += "\" attr.name=\"";
@@ -35,7 +35,7 @@ void append_data(std::string& text, const std::vector<NamedColumns::Entry>& colu
     if (!columns[k].column.has_value(*row)) continue;
     text += "<data key=\"";
     text += prefix;
-    append_uint(text, k);
+    append_integer(text, k);
     text += "\">";
     value.clear();
     append_attribute_value(value, columns[k].column, *row);
@@ -71,7 +71,7 @@ void write_graphml(const GraphStore& graph, CheckedWriter& out, const WriteOptio
   for (NodeIndex position = 0; position < graph.node_count(); ++position) {
     const NodeRecord& node = graph.node(position);
     text += "    <node id=\"n";
-    append_uint(text, position);
+    append_integer(text, position);
     text += "\"><data key=\"label\">";
     append_xml_escaped(text, node.label);
     text += "</data>";
@@ -89,9 +89,9 @@ void write_graphml(const GraphStore& graph, CheckedWriter& out, const WriteOptio
   std::size_t count = 0;
   for_each_link(graph, [&](const LinkView& link) {
     text += "    <edge source=\"n";
-    append_uint(text, link.from);
+    append_integer(text, link.from);
     text += "\" target=\"n";
-    append_uint(text, link.to);
+    append_integer(text, link.to);
     text += '"';
     if (link.directed != graph_directed) text += link.directed ? " directed=\"true\"" : " directed=\"false\"";
     text += "><data key=\"weight\">";
