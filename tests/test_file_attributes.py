@@ -1,4 +1,5 @@
 """Attribute columns through every file format: readers keep them, writers write them, peers agree."""
+import html
 import math
 import warnings
 
@@ -313,26 +314,40 @@ def test_graphs_without_columns_write_the_same_bytes(tmp_path):
 # ---- peers read what we write ---------------------------------------------------------------
 
 
-def peer_nodes(fmt, path):
+def peer_items(fmt, suffix, path):
+    """Node and edge attribute dicts as the peer reads them, nodes in file order,
+    edges in ours (each found by its ends' positions)."""
     if fmt == "igraph":
-        g = igraph.Graph.Read_GraphML(str(path))
-        return [{k: v for k, v in vertex.attributes().items()} for vertex in g.vs]
+        g = igraph.Graph.Read_GraphML(str(path)) if suffix == "graphml" else igraph.Graph.Read_GML(str(path))
+        edges = {e.tuple: e.attributes() for e in g.es}
+        return [vertex.attributes() for vertex in g.vs], edges
     reader = {"graphml": nx.read_graphml, "gexf": nx.read_gexf, "gml": lambda p: nx.read_gml(p, label="id")}[fmt]
     g = reader(str(path))
-    return [data for _, data in g.nodes(data=True)]
+    order = {node: i for i, node in enumerate(g.nodes)}
+    edges = {(order[u], order[v]): data for u, v, data in g.edges(data=True)}
+    return [data for _, data in g.nodes(data=True)], edges
 
 
 @pytest.mark.parametrize("fmt, suffix", [("graphml", "graphml"), ("gexf", "gexf"), ("gml", "gml"),
-                                         ("igraph", "graphml")])
+                                         ("igraph", "graphml"), ("igraph", "gml")])
 def test_peers_read_our_attribute_values(tmp_path, fmt, suffix):
     path = tmp_path / ("g." + suffix)
+    graph = rich_graph(mixed=False)  # networkx refuses mixed graphs
     with warnings.catch_warnings():
         warnings.simplefilter("ignore")
-        rich_graph(mixed=False).write(str(path))  # networkx refuses mixed graphs
-    expected = as_gml(NODE_COLUMNS) if fmt == "gml" else NODE_COLUMNS
-    for i, data in enumerate(peer_nodes(fmt, path)):
+        graph.write(str(path))
+    gml = suffix == "gml"
+    nodes, edges = peer_items(fmt, suffix, path)
+    ends = [(c["from"], c["to"]) for c in graph.get_connections()]
+    position = {node.label: i for i, node in enumerate(graph.nodes)}
+    checks = [(data, as_gml(NODE_COLUMNS) if gml else NODE_COLUMNS, i) for i, data in enumerate(nodes)]
+    checks += [(edges[(position[a], position[b])], as_gml(LINK_COLUMNS) if gml else LINK_COLUMNS, k)
+               for k, (a, b) in enumerate(ends)]
+    for data, expected, i in checks:
         for name, values in expected.items():
             value = data.get(name)
+            if fmt == "igraph" and gml and isinstance(value, str):
+                value = html.unescape(value)  # igraph leaves GML's character references as written
             if fmt == "igraph" and values[i] is None:
                 # igraph fills a missing value: NaN for numbers, "" or False otherwise
                 assert value in ("", False) or (isinstance(value, float) and math.isnan(value))
