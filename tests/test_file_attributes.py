@@ -65,10 +65,10 @@ GML = """graph [
 ]
 """
 
-CSV = """source,target,weight,count,share,flag,note
-a,b,1.5,3,0.5,true,x
-b,c,2,,1,False,
-c,a,1,-4,2e3,TRUE,7
+CSV = """source,target,weight,count,share,flag,note,zip
+a,b,1.5,3,0.5,true,x,"01"
+b,c,2,,1,False,,7
+c,a,1,-4,2e3,TRUE,7,
 """
 
 PAJ = """*Network demo
@@ -131,8 +131,9 @@ def assert_columns(found, expected, ordered=True):
      {"value": "str", "size": "int", "ratio": "float", "nested.depth": "int", "nested.tag": "str", "code": "str"},
      {"kind": ["x", None], "value": [None, 7]}, {"kind": "str", "value": "int"}),
     ("g.csv", CSV, {}, {},
-     {"count": [3, None, -4], "share": [0.5, 1.0, 2000.0], "flag": [True, False, True], "note": ["x", None, "7"]},
-     {"count": "int", "share": "float", "flag": "bool", "note": "str"}),
+     {"count": [3, None, -4], "share": [0.5, 1.0, 2000.0], "flag": [True, False, True], "note": ["x", None, "7"],
+      "zip": ["01", "7", None]},
+     {"count": "int", "share": "float", "flag": "bool", "note": "str", "zip": "str"}),
     ("g.paj", PAJ,
      {"ic": ["Red", None, "Blue"], "bc": ["Black", None, None], "shape": ["box", None, None], "groups": [1, 2, 1],
       "sizes": [0.5, 1.5, -2.0]},
@@ -222,6 +223,7 @@ LINK_COLUMNS = {
     "since": [None, 1999, -7],
     "kind": ["road", 'say "hi"', "a,b"],
     "open": [True, None, False],
+    "code": ["7", "true", None],  # text that reads as a number or a bool stays text
 }
 
 

@@ -11,10 +11,12 @@
 // right ids apart: they become the vertices L<id> and R<id>, lefts first.
 // A header row names the columns: each column besides the ids, the weight
 // and the direction (`type`) becomes a link attribute column, typed from
-// all its values (integer, else float, else bool, else string; an empty
-// field is a missing value). Columns of a file without a header are skipped.
+// all its values (integer, else float, else bool, else string; a quoted
+// value makes it a string column; an empty field is a missing value).
+// Columns of a file without a header are skipped.
 #include <algorithm>
 #include <array>
+#include <functional>
 #include <numeric>
 #include <string>
 #include <string_view>
@@ -102,6 +104,11 @@ class RowSplitter {
 
   // Whether the last row had a quoted field (its text lives in the splitter).
   bool had_quotes() const { return quoted_; }
+  // Whether a field of the last row was quoted.
+  bool was_quoted(std::string_view field) const {
+    return quoted_ && std::less_equal<const char*>()(scratch_.data(), field.data()) &&
+           std::less_equal<const char*>()(field.data(), scratch_.data() + scratch_.size());
+  }
 
  private:
   std::string_view quoted(std::string_view line, std::size_t& i, std::size_t line_number) {
@@ -217,7 +224,8 @@ class EdgeListParser {
         separator_unset_ = false;
       }
       splitter_.split(text, separator_, line_, fields_);
-      early_.push_back(EarlyRow{line_, std::vector<std::string>(fields_.begin(), fields_.end())});
+      early_.push_back(EarlyRow{line_, std::vector<std::string>(fields_.begin(), fields_.end()), {}});
+      for (const std::string_view field : fields_) early_.back().quoted.push_back(splitter_.was_quoted(field));
       if (early_.size() == 2) decide();
       return;
     }
@@ -264,7 +272,9 @@ class EdgeListParser {
       const std::size_t line = line_;
       line_ = early_[i].line;
       std::vector<std::string_view> fields(early_[i].fields.begin(), early_[i].fields.end());
+      early_quoted_ = &early_[i].quoted;
       row(fields);
+      early_quoted_ = nullptr;
       line_ = line;
     }
     early_.clear();
@@ -300,10 +310,14 @@ class EdgeListParser {
     }
   }
 
-  // The row's values of the named columns besides the link's own fields.
+  // The row's values of the named columns besides the link's own fields; a
+  // quoted value makes its column a string column.
   void keep_extras(const std::vector<std::string_view>& fields, std::size_t link) {
     for (const auto& [field, column] : extra_columns_) {
-      if (field < fields.size() && !fields[field].empty()) records_.link_attributes.set_text(column, link, fields[field]);
+      if (field >= fields.size() || fields[field].empty()) continue;
+      const bool quoted = early_quoted_ != nullptr ? field < early_quoted_->size() && (*early_quoted_)[field] != 0
+                                                   : splitter_.was_quoted(fields[field]);
+      records_.link_attributes.set_text(column, link, fields[field], quoted);
     }
   }
 
@@ -400,7 +414,9 @@ class EdgeListParser {
   struct EarlyRow {
     std::size_t line;
     std::vector<std::string> fields;
+    std::vector<std::uint8_t> quoted;  // by field
   };
+  const std::vector<std::uint8_t>* early_quoted_ = nullptr;  // the early row being replayed
 
   const ReadOptions& settings_;
   GraphRecords records_;

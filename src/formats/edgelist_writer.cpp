@@ -10,12 +10,13 @@
 // With a header, the link attribute columns follow, named in the header: a
 // missing value is an empty field, floats keep a point (2.0) so the column
 // reads back as floats, bools are true/false, strings are quoted where a
-// label would be.
+// label would be and where they would read as a number or a bool.
 #include <cmath>
 
 #include "formats/attribute_text.hpp"
 #include "formats/format_text.hpp"
 #include "text_io/number_text.hpp"
+#include "text_io/text_scan.hpp"
 #include "text_io/cancellation.hpp"
 
 #include <vector>
@@ -61,7 +62,16 @@ void append_field_value(std::string& out, const AttributeColumn& column, std::si
     throw NotWritable("the value '" + value + "' holds a line break, which an edge list cannot hold");
   }
   if (column.type() == AttributeType::String) {
-    append_label(out, value, delimiter);
+    // Quoted when it would read as a number or a bool: quotes keep the column text.
+    double number;
+    if (parse_float(value, number) == FloatParse::Ok || equals_ignoring_case(value, "true") ||
+        equals_ignoring_case(value, "false")) {
+      out += '"';
+      out += value;
+      out += '"';
+    } else {
+      append_label(out, value, delimiter);
+    }
   } else {
     out += value;
   }
