@@ -279,3 +279,73 @@ def test_bulk_adds_refuse_bad_attributes_before_any_change(graph, call, error, m
         call(graph)
     assert graph.get_node_count() == 4 and graph.get_edge_count() == 3
     assert graph.edge_attribute_names() == ["n"] and graph.node_attribute_names() == []
+
+
+# ---- networkx and igraph ----------------------------------------------------------------
+
+nx = pytest.importorskip("networkx")
+ig = pytest.importorskip("igraph")
+
+
+def peer_networkx():
+    g = nx.MultiDiGraph()
+    g.add_node("a", city="Oslo", pop=5, flag=True)
+    g.add_node("b", city="Ré", pop=2)
+    g.add_node("c", city="")
+    g.add_edge("a", "b", weight=2.0, kind="road", km=1.5)
+    g.add_edge("b", "c", kind="rail")
+    g.add_edge("a", "c", km=3.0)
+    return g
+
+
+@pytest.mark.parametrize("directed", [True, False])
+def test_networkx_round_trip_keeps_attributes(directed):
+    source = peer_networkx() if directed else nx.MultiGraph(peer_networkx())
+    g = mivora.Graph.from_networkx(source)
+    assert g.node_attribute_names() == ["city", "pop", "flag"]
+    assert g.node_attribute("pop") == [5, 2, None] and g.node_attribute("flag") == [True, None, None]
+    back = g.to_networkx()
+    assert dict(back.nodes(data=True)) == dict(source.nodes(data=True))
+    expected = sorted((u, v, {"weight": 1.0, **d}) for u, v, d in source.edges(data=True))
+    assert sorted(back.edges(data=True)) == expected
+
+
+def test_networkx_values_columns_cannot_hold_are_left_out_with_one_warning():
+    source = peer_networkx()
+    source.nodes["a"]["pos"] = (1, 2)
+    source.nodes["b"]["mixed"] = 1
+    source.nodes["c"]["mixed"] = "one"
+    source.edges["a", "b", 0][7] = "number name"
+    with pytest.warns(UserWarning) as caught:
+        g = mivora.Graph.from_networkx(source)
+    assert len(caught) == 1
+    message = str(caught[0].message)
+    assert "'pos'" in message and "'mixed'" in message and "7 (edge attribute" in message
+    assert "pos" not in g.node_attribute_names() and "mixed" not in g.node_attribute_names()
+    assert g.edge_attribute_names() == ["kind", "km"]
+
+
+def test_igraph_round_trip_keeps_attributes():
+    source = ig.Graph(n=3, edges=[(0, 1), (1, 2), (0, 2)], directed=True)
+    source.vs["name"] = ["a", "b", "c"]
+    source.vs["city"] = ["Oslo", None, "Ré"]
+    source.vs["pop"] = [5, 2, None]
+    source.es["weight"] = [2.0, 1.0, 1.0]
+    source.es["kind"] = ["road", "rail", None]
+    g = mivora.Graph.from_igraph(source)
+    assert g.node_attribute("city") == ["Oslo", None, "Ré"]
+    assert g.edge_attribute("kind") == ["road", None, "rail"]  # to_edges order: a's links, then b's
+    back = g.to_igraph()
+    assert back.vs["city"] == source.vs["city"] and back.vs["pop"] == source.vs["pop"]
+    by_pair = {e.tuple: e["kind"] for e in back.es}
+    assert by_pair == {e.tuple: e["kind"] for e in source.es}
+
+
+def test_peers_read_set_attributes(graph):
+    graph.set_node_attribute("rank", graph.pagerank())
+    graph.set_edge_attribute("cost", [3, 1, None])
+    as_nx = graph.to_networkx()
+    assert as_nx.nodes["a"]["rank"] == pytest.approx(graph.pagerank()["a"])
+    assert sorted(d.get("cost") for _, _, d in as_nx.edges(data=True) if "cost" in d) == [1, 3]
+    as_ig = graph.to_igraph()
+    assert as_ig.es["cost"] == [3, 1, None]
