@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "graph_core/snapshot.hpp"
+#include "graph_core/unknown_label.hpp"
 #include "graph_py/py_graph.hpp"
 #include "measures/clustering.hpp"
 #include "measures/components.hpp"
@@ -36,26 +37,11 @@ constexpr Signature kDiameter{"Graph.diameter()", {}, 0};
 
 LinkList measure_links(const GraphStore& graph) { return take_link_list(graph, OutsideTargets::Skip); }
 
-// Runs a measure, raising its MeasureError as ValueError.
-template <typename Body>
-PyObject* measured(Body&& body) {
-  try {
-    return body();
-  } catch (const MeasureError& error) {
-    PyErr_SetString(PyExc_ValueError, error.what());
-    throw PythonError{};
-  }
-}
-
-// The position of the node labelled `label`, or KeyError.
+// The position of the node labelled `label`.
 std::uint32_t node_named(const GraphStore& graph, PyObject* value, const char* name) {
   const std::string_view label = to_text(value, name);
   const auto position = graph.find_by_label(label);
-  if (!position) {
-    PyRef message = PyRef::owned(PyUnicode_FromFormat("no node labelled %R in the graph", value));
-    PyErr_SetObject(PyExc_KeyError, message.get());
-    throw PythonError{};
-  }
+  if (!position) throw UnknownLabel(std::string(label));
   return static_cast<std::uint32_t>(*position);
 }
 
@@ -170,9 +156,8 @@ PyObject* graph_strongly_connected_components(PyObject* self, PyObject* const* a
 
 PyObject* graph_is_connected(PyObject* self, PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) {
   return call_method<PyGraph>(
-      self, kIsConnected, Access::Shared, args, nargs, kwnames, [](PyGraph::Data& data, const Arguments&) {
-        return measured([&] { return to_python(is_weakly_connected(measure_links(data.graph))); });
-      });
+      self, kIsConnected, Access::Shared, args, nargs, kwnames,
+      [](PyGraph::Data& data, const Arguments&) { return to_python(is_weakly_connected(measure_links(data.graph))); });
 }
 
 // ---- shortest paths ---------------------------------------------------------------------
@@ -184,62 +169,54 @@ PyObject* graph_shortest_path(PyObject* self, PyObject* const* args, Py_ssize_t 
         const std::uint32_t source = node_named(graph, arguments[0], "source");
         const std::uint32_t target = node_named(graph, arguments[1], "target");
         const bool weighted = weighted_argument(arguments[2]);
-        return measured([&] {
-          const LinkList links = measure_links(graph);
-          const PathTree tree = shortest_path_tree(links, out_rows(links), source, weighted, target);
-          return label_list(graph, path_to(tree, target));
-        });
+        const LinkList links = measure_links(graph);
+        const PathTree tree = shortest_path_tree(links, out_rows(links), source, weighted, target);
+        return label_list(graph, path_to(tree, target));
       });
 }
 
 PyObject* graph_shortest_path_lengths(PyObject* self, PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) {
-  return call_method<PyGraph>(self, kShortestPathLengths, Access::Shared, args, nargs, kwnames,
-                              [](PyGraph::Data& data, const Arguments& arguments) {
-                                const GraphStore& graph = data.graph;
-                                const std::uint32_t source = node_named(graph, arguments[0], "source");
-                                const bool weighted = weighted_argument(arguments[1]);
-                                return measured([&] {
-                                  const LinkList links = measure_links(graph);
-                                  const PathTree tree = shortest_path_tree(links, out_rows(links), source, weighted);
-                                  // In the order the nodes were settled: nearest first.
-                                  const std::vector<PyRef> labels = labels_of(graph, tree.settled);
-                                  PyRef dict = PyRef::owned(PyDict_New());
-                                  for (std::size_t k = 0; k < tree.settled.size(); ++k) {
-                                    const std::uint32_t node = tree.settled[k];
-                                    PyRef key = PyRef::borrow(labels[k].get());
-                                    const double distance = tree.distance[node];
-                                    set_item(
-                                        dict.get(), key.get(),
-                                        weighted ? to_float(distance) : to_int(static_cast<std::uint64_t>(distance)));
-                                  }
-                                  return dict.release();
-                                });
-                              });
+  return call_method<PyGraph>(
+      self, kShortestPathLengths, Access::Shared, args, nargs, kwnames,
+      [](PyGraph::Data& data, const Arguments& arguments) {
+        const GraphStore& graph = data.graph;
+        const std::uint32_t source = node_named(graph, arguments[0], "source");
+        const bool weighted = weighted_argument(arguments[1]);
+        const LinkList links = measure_links(graph);
+        const PathTree tree = shortest_path_tree(links, out_rows(links), source, weighted);
+        // In the order the nodes were settled: nearest first.
+        const std::vector<PyRef> labels = labels_of(graph, tree.settled);
+        PyRef dict = PyRef::owned(PyDict_New());
+        for (std::size_t k = 0; k < tree.settled.size(); ++k) {
+          const std::uint32_t node = tree.settled[k];
+          PyRef key = PyRef::borrow(labels[k].get());
+          const double distance = tree.distance[node];
+          set_item(dict.get(), key.get(), weighted ? to_float(distance) : to_int(static_cast<std::uint64_t>(distance)));
+        }
+        return dict.release();
+      });
 }
 
 PyObject* graph_eccentricity(PyObject* self, PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) {
   return call_method<PyGraph>(self, kEccentricity, Access::Shared, args, nargs, kwnames,
                               [](PyGraph::Data& data, const Arguments&) {
-                                return measured([&] {
-                                  const LinkList links = measure_links(data.graph);
-                                  return label_dict(data.graph, links, eccentricities(links, out_rows(links)), to_int);
-                                });
+                                const LinkList links = measure_links(data.graph);
+                                return label_dict(data.graph, links, eccentricities(links, out_rows(links)), to_int);
                               });
 }
 
 PyObject* graph_diameter(PyObject* self, PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) {
-  return call_method<PyGraph>(
-      self, kDiameter, Access::Shared, args, nargs, kwnames, [](PyGraph::Data& data, const Arguments&) {
-        return measured([&] {
-          const LinkList links = measure_links(data.graph);
-          std::uint64_t longest = 0;
-          const std::vector<std::uint32_t> eccentricity = eccentricities(links, out_rows(links));
-          for (std::uint32_t node = 0; node < links.node_count; ++node) {
-            if (links.canonical[node]) longest = std::max<std::uint64_t>(longest, eccentricity[node]);
-          }
-          return to_int(longest);
-        });
-      });
+  return call_method<PyGraph>(self, kDiameter, Access::Shared, args, nargs, kwnames,
+                              [](PyGraph::Data& data, const Arguments&) {
+                                const LinkList links = measure_links(data.graph);
+                                std::uint64_t longest = 0;
+                                const std::vector<std::uint32_t> eccentricity = eccentricities(links, out_rows(links));
+                                for (std::uint32_t node = 0; node < links.node_count; ++node) {
+                                  if (links.canonical[node])
+                                    longest = std::max<std::uint64_t>(longest, eccentricity[node]);
+                                }
+                                return to_int(longest);
+                              });
 }
 
 // ---- clustering and cores -------------------------------------------------------------------
@@ -265,18 +242,16 @@ PyObject* graph_clustering(PyObject* self, PyObject* const* args, Py_ssize_t nar
 PyObject* graph_average_clustering(PyObject* self, PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) {
   return call_method<PyGraph>(self, kAverageClustering, Access::Shared, args, nargs, kwnames,
                               [](PyGraph::Data& data, const Arguments&) {
-                                return measured([&] {
-                                  const LinkList links = measure_links(data.graph);
-                                  const std::size_t count = taking_part_count(links);
-                                  if (count == 0)
-                                    throw MeasureError("average clustering is undefined for a graph without nodes");
-                                  const std::vector<double> local = local_clustering(link_triangles(links));
-                                  double sum = 0.0;
-                                  for (std::size_t node = 0; node < local.size(); ++node) {
-                                    if (links.canonical[node]) sum += local[node];
-                                  }
-                                  return to_float(sum / static_cast<double>(count));
-                                });
+                                const LinkList links = measure_links(data.graph);
+                                const std::size_t count = taking_part_count(links);
+                                if (count == 0)
+                                  throw MeasureError("average clustering is undefined for a graph without nodes");
+                                const std::vector<double> local = local_clustering(link_triangles(links));
+                                double sum = 0.0;
+                                for (std::size_t node = 0; node < local.size(); ++node) {
+                                  if (links.canonical[node]) sum += local[node];
+                                }
+                                return to_float(sum / static_cast<double>(count));
                               });
 }
 
@@ -299,10 +274,10 @@ PyObject* graph_core_number(PyObject* self, PyObject* const* args, Py_ssize_t na
 // ---- spanning trees ---------------------------------------------------------------------------
 
 PyObject* graph_minimum_spanning_tree(PyObject* self, PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) {
-  return call_method<PyGraph>(
-      self, kMinimumSpanningTree, Access::Shared, args, nargs, kwnames, [](PyGraph::Data& data, const Arguments&) {
-        return measured([&] { return wrap_graph(minimum_spanning_tree(data.graph, measure_links(data.graph))); });
-      });
+  return call_method<PyGraph>(self, kMinimumSpanningTree, Access::Shared, args, nargs, kwnames,
+                              [](PyGraph::Data& data, const Arguments&) {
+                                return wrap_graph(minimum_spanning_tree(data.graph, measure_links(data.graph)));
+                              });
 }
 
 constexpr int kMethod = METH_FASTCALL | METH_KEYWORDS;
