@@ -349,3 +349,19 @@ def test_peers_read_set_attributes(graph):
     assert sorted(d.get("cost") for _, _, d in as_nx.edges(data=True) if "cost" in d) == [1, 3]
     as_ig = graph.to_igraph()
     assert as_ig.es["cost"] == [3, 1, None]
+
+
+def test_links_to_other_graphs_are_left_out_of_link_columns(graph):
+    other = mivora.Graph()
+    other.add_node("far")
+    graph.node_by_label("a").add_connection(other.node_by_label("far"), 1.0, True)  # after a -> c
+    graph.node_by_label("b").add_connection(mivora.Node("loose"), 1.0, True)
+    assert len(edge_rows(graph)) == 3
+    graph.set_edge_attribute("k", ["a-c", "b-a", "b-d"])
+    assert graph.edge_attribute("k") == ["a-c", "b-a", "b-d"]
+    graph.set_edge_attribute("n", [1.0, 2.0, 3.0])
+    assert graph.edge_attribute("n").tolist() == [1.0, 2.0, 3.0]
+    table = pa.table(graph.edge_table())
+    assert table.column("k").to_pylist() == ["a-c", "b-a", "b-d"]
+    assert table.column("n").to_pylist() == [1.0, 2.0, 3.0]
+    assert [e["k"] for e in graph.to_igraph().es] == ["a-c", "b-a", "b-d"]
