@@ -365,3 +365,42 @@ def test_links_to_other_graphs_are_left_out_of_link_columns(graph):
     assert table.column("k").to_pylist() == ["a-c", "b-a", "b-d"]
     assert table.column("n").to_pylist() == [1.0, 2.0, 3.0]
     assert [e["k"] for e in graph.to_igraph().es] == ["a-c", "b-a", "b-d"]
+
+
+@pytest.mark.parametrize("seed", range(4))
+def test_link_columns_match_a_model_under_random_growth(seed):
+    """Links are added one by one and in bulk between column writes; every
+    column must keep each link's value wherever later links land in to_edges()."""
+    rng = np.random.default_rng(seed)
+    g = mivora.Graph()
+    model = []  # per link, in insertion order: (source, {column: value})
+    for i in range(30):
+        g.add_node(str(i))
+
+    def listed_order():
+        # to_edges() order: by source position, then insertion order.
+        return sorted(range(len(model)), key=lambda k: (model[k][0], k))
+
+    for step in range(40):
+        action = rng.integers(4)
+        if action == 0:
+            u, v = (int(x) for x in rng.integers(30, size=2))
+            g.create_connection(str(u), str(v), 1.0, True)
+            model.append((u, {}))
+        elif action == 1:
+            count = int(rng.integers(1, 6))
+            us, vs = rng.integers(30, size=count), rng.integers(30, size=count)
+            values = [int(x) for x in rng.integers(100, size=count)]
+            g.add_edges(us, vs, attributes={"bulk": values})
+            model.extend((int(u), {"bulk": x}) for u, x in zip(us, values))
+        elif action == 2 and model:
+            name = f"c{step % 3}"
+            values = [float(x) for x in rng.random(len(model))]
+            g.set_edge_attribute(name, values)
+            for k, x in zip(listed_order(), values):
+                model[k][1][name] = x
+        else:
+            for name in g.edge_attribute_names():
+                got = list(g.edge_attribute(name))
+                assert got == [model[k][1].get(name) for k in listed_order()], (seed, step, name)
+    assert g.get_edge_count() == len(model)
