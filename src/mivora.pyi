@@ -639,7 +639,9 @@ class Graph:
             graph: The networkx graph; its nodes become labels (str(node) for others
                 than str), node attributes x and y a position, every edge a link
                 (directed when the graph is, unless the edge's attribute 'directed' is
-                false).
+                false). Every other node and edge attribute becomes an attribute
+                column (node_attribute(), edge_attribute()); one holding values of
+                types no column holds is left out, named in one UserWarning.
             weight: The edge attribute holding the weight (1.0 where missing), or None.
 
         Returns:
@@ -654,7 +656,8 @@ class Graph:
 
         Nodes are keyed by label, with attributes x and y where positioned; edges
         carry 'weight', and in a graph mixing both kinds 'directed' (an undirected
-        link becomes one edge marked directed=False). Links to nodes outside the
+        link becomes one edge marked directed=False). Attribute columns become node
+        and edge attributes where a value is present. Links to nodes outside the
         graph are left out.
 
         Returns:
@@ -671,7 +674,9 @@ class Graph:
             graph: The igraph graph; vertex attribute `label` gives the labels (str()
                 of the value; the vertex index when absent), x and y a position; every
                 edge is a link, directed when the graph is, unless its attribute
-                'directed' is false.
+                'directed' is false. Every other vertex and edge attribute becomes an
+                attribute column; one holding values of types no column holds is left
+                out, named in one UserWarning.
             weight: The edge attribute holding the weight (1.0 where missing), or None.
             label: The vertex attribute holding the labels, or None.
 
@@ -687,7 +692,8 @@ class Graph:
 
         Vertices in node order with attribute 'name' (the label) and x, y where
         positioned (None elsewhere); edges in link order with 'weight', and in a
-        graph mixing both kinds 'directed'. Links to nodes outside the graph are
+        graph mixing both kinds 'directed'. Attribute columns become vertex and edge
+        attributes (None where missing; the labels keep 'name'). Links to nodes outside the graph are
         left out.
 
         Returns:

@@ -279,3 +279,128 @@ def test_bulk_adds_refuse_bad_attributes_before_any_change(graph, call, error, m
         call(graph)
     assert graph.get_node_count() == 4 and graph.get_edge_count() == 3
     assert graph.edge_attribute_names() == ["n"] and graph.node_attribute_names() == []
+
+
+# ---- networkx and igraph ----------------------------------------------------------------
+
+nx = pytest.importorskip("networkx")
+ig = pytest.importorskip("igraph")
+
+
+def peer_networkx():
+    g = nx.MultiDiGraph()
+    g.add_node("a", city="Oslo", pop=5, flag=True)
+    g.add_node("b", city="Ré", pop=2)
+    g.add_node("c", city="")
+    g.add_edge("a", "b", weight=2.0, kind="road", km=1.5)
+    g.add_edge("b", "c", kind="rail")
+    g.add_edge("a", "c", km=3.0)
+    return g
+
+
+@pytest.mark.parametrize("directed", [True, False])
+def test_networkx_round_trip_keeps_attributes(directed):
+    source = peer_networkx() if directed else nx.MultiGraph(peer_networkx())
+    g = mivora.Graph.from_networkx(source)
+    assert g.node_attribute_names() == ["city", "pop", "flag"]
+    assert g.node_attribute("pop") == [5, 2, None] and g.node_attribute("flag") == [True, None, None]
+    back = g.to_networkx()
+    assert dict(back.nodes(data=True)) == dict(source.nodes(data=True))
+    expected = sorted((u, v, {"weight": 1.0, **d}) for u, v, d in source.edges(data=True))
+    assert sorted(back.edges(data=True)) == expected
+
+
+def test_networkx_values_columns_cannot_hold_are_left_out_with_one_warning():
+    source = peer_networkx()
+    source.nodes["a"]["pos"] = (1, 2)
+    source.nodes["b"]["mixed"] = 1
+    source.nodes["c"]["mixed"] = "one"
+    source.edges["a", "b", 0][7] = "number name"
+    with pytest.warns(UserWarning) as caught:
+        g = mivora.Graph.from_networkx(source)
+    assert len(caught) == 1
+    message = str(caught[0].message)
+    assert "'pos'" in message and "'mixed'" in message and "7 (edge attribute" in message
+    assert "pos" not in g.node_attribute_names() and "mixed" not in g.node_attribute_names()
+    assert g.edge_attribute_names() == ["kind", "km"]
+
+
+def test_igraph_round_trip_keeps_attributes():
+    source = ig.Graph(n=3, edges=[(0, 1), (1, 2), (0, 2)], directed=True)
+    source.vs["name"] = ["a", "b", "c"]
+    source.vs["city"] = ["Oslo", None, "Ré"]
+    source.vs["pop"] = [5, 2, None]
+    source.es["weight"] = [2.0, 1.0, 1.0]
+    source.es["kind"] = ["road", "rail", None]
+    g = mivora.Graph.from_igraph(source)
+    assert g.node_attribute("city") == ["Oslo", None, "Ré"]
+    assert g.edge_attribute("kind") == ["road", None, "rail"]  # to_edges order: a's links, then b's
+    back = g.to_igraph()
+    assert back.vs["city"] == source.vs["city"] and back.vs["pop"] == source.vs["pop"]
+    by_pair = {e.tuple: e["kind"] for e in back.es}
+    assert by_pair == {e.tuple: e["kind"] for e in source.es}
+
+
+def test_peers_read_set_attributes(graph):
+    graph.set_node_attribute("rank", graph.pagerank())
+    graph.set_edge_attribute("cost", [3, 1, None])
+    as_nx = graph.to_networkx()
+    assert as_nx.nodes["a"]["rank"] == pytest.approx(graph.pagerank()["a"])
+    assert sorted(d.get("cost") for _, _, d in as_nx.edges(data=True) if "cost" in d) == [1, 3]
+    as_ig = graph.to_igraph()
+    assert as_ig.es["cost"] == [3, 1, None]
+
+
+def test_links_to_other_graphs_are_left_out_of_link_columns(graph):
+    other = mivora.Graph()
+    other.add_node("far")
+    graph.node_by_label("a").add_connection(other.node_by_label("far"), 1.0, True)  # after a -> c
+    graph.node_by_label("b").add_connection(mivora.Node("loose"), 1.0, True)
+    assert len(edge_rows(graph)) == 3
+    graph.set_edge_attribute("k", ["a-c", "b-a", "b-d"])
+    assert graph.edge_attribute("k") == ["a-c", "b-a", "b-d"]
+    graph.set_edge_attribute("n", [1.0, 2.0, 3.0])
+    assert graph.edge_attribute("n").tolist() == [1.0, 2.0, 3.0]
+    table = pa.table(graph.edge_table())
+    assert table.column("k").to_pylist() == ["a-c", "b-a", "b-d"]
+    assert table.column("n").to_pylist() == [1.0, 2.0, 3.0]
+    assert [e["k"] for e in graph.to_igraph().es] == ["a-c", "b-a", "b-d"]
+
+
+@pytest.mark.parametrize("seed", range(4))
+def test_link_columns_match_a_model_under_random_growth(seed):
+    """Links are added one by one and in bulk between column writes; every
+    column must keep each link's value wherever later links land in to_edges()."""
+    rng = np.random.default_rng(seed)
+    g = mivora.Graph()
+    model = []  # per link, in insertion order: (source, {column: value})
+    for i in range(30):
+        g.add_node(str(i))
+
+    def listed_order():
+        # to_edges() order: by source position, then insertion order.
+        return sorted(range(len(model)), key=lambda k: (model[k][0], k))
+
+    for step in range(40):
+        action = rng.integers(4)
+        if action == 0:
+            u, v = (int(x) for x in rng.integers(30, size=2))
+            g.create_connection(str(u), str(v), 1.0, True)
+            model.append((u, {}))
+        elif action == 1:
+            count = int(rng.integers(1, 6))
+            us, vs = rng.integers(30, size=count), rng.integers(30, size=count)
+            values = [int(x) for x in rng.integers(100, size=count)]
+            g.add_edges(us, vs, attributes={"bulk": values})
+            model.extend((int(u), {"bulk": x}) for u, x in zip(us, values))
+        elif action == 2 and model:
+            name = f"c{step % 3}"
+            values = [float(x) for x in rng.random(len(model))]
+            g.set_edge_attribute(name, values)
+            for k, x in zip(listed_order(), values):
+                model[k][1][name] = x
+        else:
+            for name in g.edge_attribute_names():
+                got = list(g.edge_attribute(name))
+                assert got == [model[k][1].get(name) for k in listed_order()], (seed, step, name)
+    assert g.get_edge_count() == len(model)

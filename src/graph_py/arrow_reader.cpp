@@ -277,7 +277,7 @@ class ArrayAppender {
         if (index_format == "l") entry = value_at<std::int64_t>(data, at);
         if (entry < 0 || static_cast<std::uint64_t>(entry) >= labels.size()) {
           raise_argument_value(builder_.name(),
-                               "row " + std::to_string(first + static_cast<std::size_t>(i)) +
+                               "row " + integer_text(first + static_cast<std::size_t>(i)) +
                                    " names no entry of the Arrow dictionary");
         }
         builder_.add_label(labels[static_cast<std::size_t>(entry)]);

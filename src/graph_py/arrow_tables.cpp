@@ -69,6 +69,68 @@ ArrowColumnData string_column(std::string name, std::size_t count, TextAt&& text
   return column;
 }
 
+// Every node label once, back to back, so that a column of labels by node
+// position copies each from one small place. Labels of up to kShort bytes
+// are copied as kShort bytes (the buffers have that much slack): a fixed
+// copy instead of a call per value.
+class LabelTable {
+ public:
+  explicit LabelTable(const GraphStore& graph) : starts_(graph.node_count()), lengths_(graph.node_count()) {
+    std::size_t total = 0;
+    for (std::size_t i = 0; i < graph.node_count(); ++i) total += graph.node(i).label.size();
+    text_.resize(total + kShort);
+    std::size_t at = 0;
+    for (std::size_t i = 0; i < graph.node_count(); ++i) {
+      const std::string& label = graph.node(i).label;
+      if (!label.empty()) std::memcpy(text_.data() + at, label.data(), label.size());
+      starts_[i] = at;
+      lengths_[i] = static_cast<std::uint32_t>(label.size());
+      at += label.size();
+    }
+  }
+
+  ArrowColumnData column(std::string name, const std::vector<std::uint32_t>& positions) const {
+    std::size_t total = 0;
+    for (const std::uint32_t position : positions) total += lengths_[position];
+    if (total >= (std::size_t{1} << 31)) {
+      return string_column(
+          std::move(name), positions.size(),
+          [&](std::size_t i) { return std::string_view(text_.data() + starts_[positions[i]], lengths_[positions[i]]); },
+          nullptr, 0);
+    }
+    auto bytes = std::make_shared<std::vector<char>>(total + kShort);
+    std::vector<std::int32_t> offsets(positions.size() + 1);
+    offsets[0] = 0;
+    char* out = bytes->data();
+    std::size_t at = 0;
+    for (std::size_t i = 0; i < positions.size(); ++i) {
+      const std::uint32_t position = positions[i];
+      const std::uint32_t length = lengths_[position];
+      const char* from = text_.data() + starts_[position];
+      if (length <= kShort) {
+        std::memcpy(out + at, from, kShort);
+      } else {
+        std::memcpy(out + at, from, length);
+      }
+      at += length;
+      offsets[i + 1] = static_cast<std::int32_t>(at);
+    }
+    ArrowColumnData column;
+    column.name = std::move(name);
+    column.format = "u";
+    column.owners.push_back(own(std::move(offsets)));
+    column.buffers = {nullptr, data_of<std::int32_t>(column.owners.back()), bytes->data()};
+    column.owners.push_back(std::move(bytes));
+    return column;
+  }
+
+ private:
+  static constexpr std::size_t kShort = 16;
+  std::vector<char> text_;
+  std::vector<std::size_t> starts_;
+  std::vector<std::uint32_t> lengths_;
+};
+
 // An attribute column's rows 0 .. count - 1 (`rows` null) or the rows listed
 // (kNoRow: missing), as an Arrow column. Rows 0 .. count - 1 of a number
 // column are handed out as they are stored.
@@ -400,22 +462,9 @@ std::shared_ptr<const ArrowTableData> edge_table_data(GraphStore& graph) {
   LinkList links = take_link_list(graph, OutsideTargets::Skip);
   const std::size_t count = links.link_count();
   table->rows = static_cast<std::int64_t>(count);
-  // Every label once, back to back, so that each link copies its two from one place.
-  const std::size_t n = graph.node_count();
-  std::vector<std::size_t> label_ends(n);
-  std::string labels;
-  for (std::size_t i = 0; i < n; ++i) {
-    labels.append(graph.node(i).label);
-    label_ends[i] = labels.size();
-  }
-  auto label_of = [&](std::uint32_t position) {
-    const std::size_t begin = position == 0 ? 0 : label_ends[position - 1];
-    return std::string_view(labels).substr(begin, label_ends[position] - begin);
-  };
-  table->columns.push_back(string_column(
-      "source", count, [&](std::size_t i) { return label_of(links.link_source[i]); }, nullptr, 0));
-  table->columns.push_back(string_column(
-      "target", count, [&](std::size_t i) { return label_of(links.link_target[i]); }, nullptr, 0));
+  const LabelTable labels(graph);
+  table->columns.push_back(labels.column("source", links.link_source));
+  table->columns.push_back(labels.column("target", links.link_target));
   ArrowColumnData weight;
   weight.name = "weight";
   weight.format = "f";
@@ -431,7 +480,14 @@ std::shared_ptr<const ArrowTableData> edge_table_data(GraphStore& graph) {
   GraphAttributes& attributes = graph.attributes();
   if (!attributes.connections().empty()) {
     if (!attributes.connection_rows().aligned(graph)) attributes.align(graph);
-    const GraphAttributes::ListedRows listed = attributes.listed_connection_rows(graph);
+    // Rows aligned and every stored connection listed: the rows are 0, 1, 2, ...
+    GraphAttributes::ListedRows listed;
+    if (attributes.connection_rows().row_count() == count) {
+      listed.identity = true;
+      listed.count = count;
+    } else {
+      listed = attributes.listed_connection_rows(graph);
+    }
     for (NamedColumns::Entry& entry : attributes.connections().entries()) {
       table->columns.push_back(
           attribute_column(entry.name, entry.column, count, listed.identity ? nullptr : &listed.rows));

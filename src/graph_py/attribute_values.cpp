@@ -6,6 +6,7 @@
 #include "graph_py/arrow_reader.hpp"
 #include "graph_py/column_reader.hpp"
 #include "graph_py/exported_array.hpp"
+#include "text_io/number_text.hpp"
 
 namespace mivora::py {
 namespace {
@@ -45,7 +46,7 @@ ObjectKind kind_of(PyObject* value) {
   return ObjectKind::Other;
 }
 
-std::string row_text(std::size_t row) { return "row " + std::to_string(row); }
+std::string row_text(std::size_t row) { return "row " + integer_text(row); }
 
 [[noreturn]] void raise_column_error(PyObject* type, const std::string& column, const std::string& message) {
   PyErr_Format(type, "column '%s': %s", column.c_str(), message.c_str());
@@ -250,7 +251,7 @@ void AttributeBuilder::add_unsigned(std::uint64_t value) {
   if (value > static_cast<std::uint64_t>(std::numeric_limits<std::int64_t>::max()) &&
       column_->type() == AttributeType::Integer) {
     raise_column_error(PyExc_ValueError, name_,
-                       row_text(rows_) + " holds " + std::to_string(value) + ", beyond the 64-bit integer range");
+                       row_text(rows_) + " holds " + integer_text(value) + ", beyond the 64-bit integer range");
   }
   if (column_->type() == AttributeType::Float) {
     put_float(rows_++, static_cast<double>(value));
@@ -367,7 +368,7 @@ AttributeColumn read_attribute_column(PyObject* values, const std::string& colum
   }
   if (builder.rows() != expected) {
     raise_column_error(PyExc_ValueError, column,
-                       std::to_string(builder.rows()) + " values for " + std::to_string(expected) + " " + rows_are);
+                       integer_text(builder.rows()) + " values for " + integer_text(expected) + " " + rows_are);
   }
   return builder.finish();
 }
