@@ -217,7 +217,7 @@ class PajekReader {
     const std::size_t vertices = builder_.vertex_count();
     if (!block_fits_ || block_values_.size() != vertices || (block_declared_ != 0 && block_declared_ != vertices)) {
       notes_->warnings.push_back(std::string(block == Block::Partition ? "partition '" : "vector '") + block_name_ +
-                                 "' does not fit the network's " + std::to_string(vertices) +
+                                 "' does not fit the network's " + integer_text(vertices) +
                                  " vertices and is skipped");
       return;
     }
@@ -225,7 +225,7 @@ class PajekReader {
     const std::size_t column =
         columns.declare(block_name_, block == Block::Partition ? AttributeType::Integer : AttributeType::Float);
     for (std::size_t i = 0; i < block_values_.size(); ++i) {
-      const auto vertex = builder_.find(std::to_string(i + 1));
+      const auto vertex = builder_.find(integer_text(i + 1));
       if (vertex) columns.set_text(column, *vertex, block_values_[i]);
     }
   }
