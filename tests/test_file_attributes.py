@@ -138,13 +138,19 @@ def assert_columns(found, expected, ordered=True):
      {"ic": ["Red", None, "Blue"], "bc": ["Black", None, None], "shape": ["box", None, None], "groups": [1, 2, 1],
       "sizes": [0.5, 1.5, -2.0]},
      {"ic": "str", "bc": "str", "shape": "str", "groups": "int", "sizes": "float"}, {}, {}),
-])
+], ids=["graphml", "gexf", "gml", "csv", "paj"])
 def test_readers_keep_typed_columns(tmp_path, name, text, nodes, node_type, links, link_type):
     graph = read(tmp_path, name, text)
     assert_columns(node_columns(graph), nodes)
     assert node_types(graph) == node_type
     assert_columns(link_columns(graph), links)
     assert link_types(graph) == link_type
+
+
+def test_columns_named_like_the_models_fields_are_skipped_with_a_warning(tmp_path):
+    with pytest.warns(UserWarning, match="link attribute 'directed' has the name of a field"):
+        graph = read(tmp_path, "g.csv", "source,target,directed,kind\na,b,yes,x\n")
+    assert link_columns(graph) == {"kind": ["x"]}
 
 
 def test_gml_value_is_the_weight_when_there_is_no_other(tmp_path):

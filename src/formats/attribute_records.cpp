@@ -232,21 +232,4 @@ void AttributeRecords::finish(std::size_t rows) {
   }
 }
 
-void AttributeRecords::renumber(const std::vector<std::uint32_t>& new_number) {
-  for (AttributeColumnRecord& column : columns) {
-    if (column.present.empty()) continue;
-    grow(column, new_number.size() - 1);
-    auto move_rows = [&](auto& values) {
-      auto moved = values;
-      for (std::size_t row = 0; row < new_number.size(); ++row) moved[new_number[row]] = std::move(values[row]);
-      values = std::move(moved);
-    };
-    move_rows(column.present);
-    if (column.inferred || column.type == AttributeType::String) move_rows(column.strings);
-    if (!column.inferred && column.type == AttributeType::Float) move_rows(column.floats);
-    if (!column.inferred && column.type == AttributeType::Integer) move_rows(column.integers);
-    if (!column.inferred && column.type == AttributeType::Bool) move_rows(column.bools);
-  }
-}
-
 }  // namespace mivora

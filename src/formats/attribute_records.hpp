@@ -64,8 +64,6 @@ class AttributeRecords {
 
   // Settles inferred types, fills defaults, and sizes every column to `rows`.
   void finish(std::size_t rows);
-  // Rows renumbered: row r becomes new_number[r].
-  void renumber(const std::vector<std::uint32_t>& new_number);
 
   bool empty() const { return columns.empty(); }
   std::vector<AttributeColumnRecord> columns;
