@@ -181,6 +181,13 @@ def test_paj_partition_that_does_not_fit_is_skipped_with_a_warning(tmp_path):
     assert "groups" not in node_columns(graph) and "sizes" in node_columns(graph)
 
 
+def test_paj_block_before_the_network_does_not_swallow_it(tmp_path):
+    text = "*Partition early\n*Vertices 2\n1\n2\n*Network n\n*Vertices 2\n1 a\n2 b\n*Edges\n1 2\n"
+    with pytest.warns(UserWarning, match="partition 'early' does not fit"):
+        graph = read(tmp_path, "g.paj", text)
+    assert [node.label for node in graph.nodes] == ["a", "b"] and node_columns(graph) == {}
+
+
 # ---- peers read the same values ------------------------------------------------------------
 
 

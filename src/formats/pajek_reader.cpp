@@ -109,6 +109,7 @@ class PajekReader {
     if (word != "vertices") end_vertices();
     if (word == "network") {
       if (seen_network_content_) return false;
+      finish_block();  // a block before the network has no network to fit
       return true;
     }
     if (word == "partition" || word == "vector" || word == "permutation" || word == "cluster" || word == "hierarchy") {
