@@ -59,16 +59,19 @@ PyObject* values_by_label(const GraphStore& graph, const MeasuredNodes& nodes, c
   return dict.release();
 }
 
+// Every label is made before any list: a collection that allocating a list
+// triggers may run Python code that walks gc.get_objects(), and it must never
+// meet a list with empty slots (list_of fills each without allocating).
 PyObject* label_groups(const GraphStore& graph, const MeasuredNodes& nodes, const Communities& groups) {
-  PyRef list = PyRef::owned(PyList_New(static_cast<Py_ssize_t>(groups.size())));
-  for (std::size_t c = 0; c < groups.size(); ++c) {
-    PyObject* members = check(PyList_New(static_cast<Py_ssize_t>(groups[c].size())));
-    PyList_SET_ITEM(list.get(), static_cast<Py_ssize_t>(c), members);
-    for (std::size_t k = 0; k < groups[c].size(); ++k) {
-      PyList_SET_ITEM(members, static_cast<Py_ssize_t>(k), label_of(graph, nodes, groups[c][k]));
-    }
+  std::vector<PyRef> lists;
+  lists.reserve(groups.size());
+  for (const auto& group : groups) {
+    std::vector<PyRef> members;
+    members.reserve(group.size());
+    for (const std::uint32_t id : group) members.push_back(PyRef::owned(label_of(graph, nodes, id)));
+    lists.push_back(PyRef::owned(list_of(std::move(members))));
   }
-  return list.release();
+  return list_of(std::move(lists));
 }
 
 // An iterable of iterables of labels, as measured ids. An unknown label is a

@@ -279,7 +279,7 @@ std::pair<std::vector<std::uint32_t>, double> louvain_run(const Level& original,
     while (true) {
       auto [moved, count] = move_nodes(level, start, total, resolution, random);
       const double next_quality = level_modularity(level, moved, count, total, resolution);
-      if (next_quality - quality <= kLevelThreshold) break;
+      if (!(next_quality - quality > kLevelThreshold)) break;  // NaN included
       quality = next_quality;
       for (std::uint32_t& c : community_of) c = moved[c];
       level = aggregate(level, moved, count);
@@ -290,9 +290,22 @@ std::pair<std::vector<std::uint32_t>, double> louvain_run(const Level& original,
     // communities stand.
     for (std::uint32_t& c : community_of) c = start[c];
     found.swap(community_of);
-    if (quality - round_start <= kLevelThreshold) break;
+    if (!(quality - round_start > kLevelThreshold)) break;
   }
   return {std::move(found), quality};
+}
+
+// Modularity and the gains multiply the resolution by products of two
+// weights up to the total's square, and divide by that square: refused where
+// any of it leaves the range of a double (a huge resolution, weights whose
+// total squared overflows or vanishes), which would only give NaNs.
+void require_arithmetic_in_range(double resolution, double total, const char* method) {
+  const double square = total * total;
+  if (!(square > 0.0 && std::isfinite(4.0 * square) && std::isfinite(4.0 * resolution * square) &&
+        std::isfinite(resolution / square))) {
+    throw MeasureError(std::string(method) +
+                       ": the resolution and the connections' total weight put the arithmetic out of range");
+  }
 }
 
 Communities ordered(const std::vector<std::uint32_t>& community_of, std::uint32_t count) {
@@ -326,6 +339,7 @@ double partition_modularity(const Snapshot& snapshot, const MeasuredNodes& nodes
     if (!snapshot.link_directed[link] && (source != target || !nodes.directed)) add_arc(target, source, weight);
   }
   if (!(total > 0.0)) throw MeasureError("modularity is undefined for a graph whose connections weigh 0 in total");
+  require_arithmetic_in_range(resolution, total, "modularity");
   double q = 0.0;
   for (std::size_t c = 0; c < community_count; ++c) {
     q += inside[c] / total - resolution * out[c] * in[c] / (total * total);
@@ -347,6 +361,7 @@ Communities louvain_communities(const GraphStore& graph, const Snapshot& snapsho
   Level level;
   const double total = first_level(snapshot, nodes, level);
   if (!(total > 0.0)) return ordered(community_of, static_cast<std::uint32_t>(n));
+  require_arithmetic_in_range(resolution, total, "communities");
 
   // Independent runs from one generator; the most modular result is kept.
   RandomGenerator random(seed);
