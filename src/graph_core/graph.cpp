@@ -37,7 +37,7 @@ void GraphStore::reserve(std::size_t count) {
 NodeIndex GraphStore::append(std::shared_ptr<NodeRecord> node) {
   const NodeIndex position = nodes_.size();
   node->graph_serial = serial_;
-  node->position = static_cast<std::uint32_t>(position);
+  node->position = static_cast<NodeId>(position);
   nodes_.push_back(std::move(node));
   if (index_.insert(*nodes_.back(), position) != position) has_duplicate_labels_ = true;
   return position;
@@ -53,7 +53,7 @@ std::pair<NodeIndex, bool> GraphStore::add_unique(std::shared_ptr<NodeRecord> no
     return {present, false};
   }
   node->graph_serial = serial_;
-  node->position = static_cast<std::uint32_t>(position);  // the index refuses positions from 2^32 - 2 on
+  node->position = static_cast<NodeId>(position);  // the index refuses positions from 2^32 - 2 on
   nodes_.push_back(std::move(node));
   return {position, true};
 }
@@ -117,7 +117,7 @@ void GraphStore::add_decimal_nodes(std::size_t count) {
     append_integer(text, id);
     auto node = new_node(text);
     node->graph_serial = serial_;
-    node->position = static_cast<std::uint32_t>(id);
+    node->position = static_cast<NodeId>(id);
     nodes_.push_back(std::move(node));
   }
 }

@@ -42,7 +42,7 @@ std::uint32_t node_named(const GraphStore& graph, PyObject* value, const char* n
   const std::string_view label = to_text(value, name);
   const auto position = graph.find_by_label(label);
   if (!position) throw UnknownLabel(std::string(label));
-  return static_cast<std::uint32_t>(*position);
+  return static_cast<NodeId>(*position);
 }
 
 bool weighted_argument(PyObject* value) { return value == nullptr || to_bool(value, "weighted"); }

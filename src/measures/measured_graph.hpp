@@ -13,13 +13,12 @@ namespace mivora {
 
 struct MeasuredNodes {
   std::vector<NodeIndex> positions;  // measured id -> node position
-  std::vector<std::uint32_t> id_of;  // node position -> measured id (repeats: kNotMeasured)
+  std::vector<std::uint32_t> id_of;  // node position -> measured id (repeats: kNoNode)
   // Whether some kept link is an arc: the graph is then measured as a
   // directed multigraph (each edge as two opposite arcs, a self-loop edge as
   // one); otherwise as an undirected multigraph.
   bool directed = false;
 
-  static constexpr std::uint32_t kNotMeasured = UINT32_MAX;
   std::size_t size() const { return positions.size(); }
 };
 

@@ -11,8 +11,6 @@
 
 namespace mivora {
 
-inline constexpr std::uint32_t kNoNode = UINT32_MAX;
-
 // Distances from one source (infinity where unreached) and the node each
 // reached node was reached from (kNoNode for the source and unreached ones).
 struct PathTree {
