@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "graph_py/arrow_c_data.hpp"
+#include "text_io/number_text.hpp"
 
 namespace mivora::py {
 namespace {
@@ -233,7 +234,7 @@ class ArrayAppender {
     for (std::size_t i = 0; i < positions.ids.size(); ++i) {
       if (positions.ids[i] >= labels.size()) {
         raise_argument_value(builder_.name(),
-                             "row " + std::to_string(first_row + i) + " names no entry of the Arrow dictionary");
+                             "row " + integer_text(first_row + i) + " names no entry of the Arrow dictionary");
       }
       builder_.add_label(labels[positions.ids[i]]);
     }

@@ -7,6 +7,7 @@
 #include <string>
 #include <utility>
 
+#include "graph_core/random_generator.hpp"
 #include "measures/measure_error.hpp"
 #include "text_io/cancellation.hpp"
 
@@ -23,26 +24,6 @@ constexpr int kMaxRounds = 20;
 // of a few runs is reliably more modular than one.
 constexpr int kRuns = 2;
 
-// splitmix64: small, fast and the same on every platform (the standard
-// library's distributions are not), so a seed means the same shuffle.
-class Random {
- public:
-  explicit Random(std::uint64_t seed) : state_(seed) {}
-  std::uint64_t next() {
-    std::uint64_t z = (state_ += 0x9E3779B97F4A7C15ULL);
-    z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ULL;
-    z = (z ^ (z >> 27)) * 0x94D049BB133111EBULL;
-    return z ^ (z >> 31);
-  }
-  // Uniform in [0, bound), bound > 0 (multiply-shift; bias below 2^-32 for
-  // any bound a graph can have).
-  std::uint32_t below(std::uint32_t bound) {
-    return static_cast<std::uint32_t>(((next() >> 32) * static_cast<std::uint64_t>(bound)) >> 32);
-  }
-
- private:
-  std::uint64_t state_;
-};
 
 // One level of the method: a weighted graph whose entries join distinct
 // nodes (each pair in both rows, weight = arcs both ways added), and per node
@@ -165,7 +146,7 @@ double level_modularity(const Level& level, const std::vector<std::uint32_t>& co
 // Local moving on one level. Returns each node's community, numbered
 // 0..count-1 in order of first member, and the count.
 // 0..n-1 in random order (Fisher-Yates).
-std::vector<std::uint32_t> shuffled_nodes(std::size_t n, Random& random) {
+std::vector<std::uint32_t> shuffled_nodes(std::size_t n, RandomGenerator& random) {
   std::vector<std::uint32_t> order(n);
   std::iota(order.begin(), order.end(), 0u);
   for (std::size_t i = n; i > 1; --i) {
@@ -177,7 +158,7 @@ std::vector<std::uint32_t> shuffled_nodes(std::size_t n, Random& random) {
 // `community_of` starts as given (ids below the level's size).
 std::pair<std::vector<std::uint32_t>, std::uint32_t> move_nodes(const Level& level,
                                                                 std::vector<std::uint32_t> community_of, double total,
-                                                                double resolution, Random& random) {
+                                                                double resolution, RandomGenerator& random) {
   const std::size_t n = level.size();
   std::vector<double> community_out(n, 0.0), community_in(n, 0.0);
   for (std::uint32_t u = 0; u < n; ++u) {
@@ -283,7 +264,7 @@ Level aggregate(const Level& level, const std::vector<std::uint32_t>& community_
 // (a node may now leave a community it was merged into early), while that
 // helps. Returns each node's community and the modularity reached.
 std::pair<std::vector<std::uint32_t>, double> louvain_run(const Level& original, double total, double resolution,
-                                                          Random& random) {
+                                                          RandomGenerator& random) {
   const std::size_t n = original.size();
   std::vector<std::uint32_t> community_of(n);
   std::vector<std::uint32_t> found(n);
@@ -383,7 +364,7 @@ Communities louvain_communities(const GraphStore& graph, const Snapshot& snapsho
   require_arithmetic_in_range(resolution, total, "communities");
 
   // Independent runs from one generator; the most modular result is kept.
-  Random random(seed);
+  RandomGenerator random(seed);
   std::vector<std::uint32_t> best;
   double best_quality = -std::numeric_limits<double>::infinity();
   for (int run = 0; run < kRuns; ++run) {
