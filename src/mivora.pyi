@@ -591,19 +591,25 @@ class Graph:
         """
 
     # ---- network measures: components, paths, clustering, cores, trees ----
-    def connected_components(self) -> list[list[str]]:
+    def connected_components(self, *, as_array: _Flag = False) -> list[list[str]] | memoryview:
         """Weakly connected components: direction ignored.
 
         Returns a list of lists of labels, largest component first; components of equal
         size by their earliest-added node; labels within a component in the order their
         nodes were added.
+        as_array: return int64 component numbers (list order, from 0) in node order instead, as a read-only
+          memoryview (numpy.asarray takes it without a copy), one value per label (its first
+          node).
         Connections to nodes outside the graph, or to nodes that are gone, are left out;
         of nodes sharing a label (a matrix import) only the first takes part.
         """
-    def strongly_connected_components(self) -> list[list[str]]:
+    def strongly_connected_components(self, *, as_array: _Flag = False) -> list[list[str]] | memoryview:
         """Strongly connected components: arcs followed forward only, edges both ways.
 
         Returns a list of lists of labels in the same order as connected_components().
+        as_array: return int64 component numbers (list order, from 0) in node order instead, as a read-only
+          memoryview (numpy.asarray takes it without a copy), one value per label (its first
+          node).
         Connections to nodes outside the graph, or to nodes that are gone, are left out;
         of nodes sharing a label (a matrix import) only the first takes part.
         """
@@ -626,7 +632,9 @@ class Graph:
         of nodes sharing a label (a matrix import) only the first takes part.
         """
     # Hop counts (int) when not weighted.
-    def shortest_path_lengths(self, source: str, weighted: bool = True) -> dict[str, float]:
+    def shortest_path_lengths(
+        self, source: str, weighted: bool = True, *, as_array: _Flag = False
+    ) -> dict[str, float] | memoryview:
         """Shortest distances from source to every node it reaches.
 
         source: a node label. weighted: sum the connection weights (float, in double
@@ -634,15 +642,21 @@ class Graph:
         Returns a dict label -> distance, nearest first, source included at 0. Raises
         KeyError for an unknown label and, when weighted, ValueError if any connection
         weight is negative or NaN.
+        as_array: return float64 distances (inf where unreached) in node order instead, as a read-only
+          memoryview (numpy.asarray takes it without a copy), one value per label (its first
+          node).
         Connections to nodes outside the graph, or to nodes that are gone, are left out;
         of nodes sharing a label (a matrix import) only the first takes part.
         """
-    def clustering(self) -> dict[str, float]:
+    def clustering(self, *, as_array: _Flag = False) -> dict[str, float] | memoryview:
         """Local clustering coefficient of every node.
 
         Counted on the simple undirected graph: direction ignored, parallel connections
         merged, self-loops left out (as networkx's clustering of an undirected Graph;
         its directed formula for DiGraphs is not used). Returns a dict label -> float.
+        as_array: return float64 in node order instead, as a read-only
+          memoryview (numpy.asarray takes it without a copy), one value per label (its first
+          node).
         Connections to nodes outside the graph, or to nodes that are gone, are left out;
         of nodes sharing a label (a matrix import) only the first takes part.
         """
@@ -657,20 +671,26 @@ class Graph:
         On the same simple undirected graph as clustering(). Returns a float (0.0
         without triangles).
         """
-    def triangles(self) -> dict[str, int]:
+    def triangles(self, *, as_array: _Flag = False) -> dict[str, int] | memoryview:
         """Number of triangles through every node.
 
         On the same simple undirected graph as clustering(). Returns a dict label -> int.
+        as_array: return int64 in node order instead, as a read-only
+          memoryview (numpy.asarray takes it without a copy), one value per label (its first
+          node).
         Connections to nodes outside the graph, or to nodes that are gone, are left out;
         of nodes sharing a label (a matrix import) only the first takes part.
         """
-    def core_number(self) -> dict[str, int]:
+    def core_number(self, *, as_array: _Flag = False) -> dict[str, int] | memoryview:
         """k-core number of every node: the largest k such that the node lies in a subgraph
         where every node has at least k neighbours.
 
         On the same simple undirected graph as clustering() (networkx instead refuses
         self-loops and counts a reciprocated arc pair twice in a DiGraph).
         Returns a dict label -> int.
+        as_array: return int64 in node order instead, as a read-only
+          memoryview (numpy.asarray takes it without a copy), one value per label (its first
+          node).
         Connections to nodes outside the graph, or to nodes that are gone, are left out;
         of nodes sharing a label (a matrix import) only the first takes part.
         """
@@ -685,14 +705,30 @@ class Graph:
         Connections to nodes outside the graph, or to nodes that are gone, are left out;
         of nodes sharing a label (a matrix import) only the first takes part.
         """
-    def eccentricity(self) -> dict[str, int]:
+    def eccentricity(self, *, as_array: _Flag = False) -> dict[str, int] | memoryview:
         """Greatest hop count from every node to any other; arcs forward only.
 
         Returns a dict label -> int. Raises ValueError when some node cannot reach every
         other one (for a graph of arcs: unless it is strongly connected) or the graph has
         no nodes.
+        as_array: return int64 in node order instead, as a read-only
+          memoryview (numpy.asarray takes it without a copy), one value per label (its first
+          node).
         Connections to nodes outside the graph, or to nodes that are gone, are left out;
         of nodes sharing a label (a matrix import) only the first takes part.
+        """
+    def drop_cache(self) -> int:
+        """Frees the measured views kept with the graph.
+
+        Measures and exports take one picture of the graph's links (the link list, rows by
+        node, the simple undirected rows) and keep it while the graph does not change, so
+        that the next measure builds nothing; any change to the graph (a node or connection
+        added, Node.add_connection on one of its nodes, a layout kept) makes the next
+        measure take a new one. The picture holds at most 37 bytes per node and 69 per
+        link. Arrays returned by to_edges() and to_csr() keep their part alive.
+
+        Returns:
+            The number of bytes the kept views held (0 when none were kept).
         """
     def diameter(self) -> int:
         """Greatest eccentricity: the longest shortest path, in hops.
@@ -702,8 +738,14 @@ class Graph:
 
     # ---- network measures: centralities and communities ----
     def pagerank(
-        self, damping: float = 0.85, weighted: _Flag = True, tol: float = 1e-10, max_iter: int = 1000
-    ) -> dict[str, float]:
+        self,
+        damping: float = 0.85,
+        weighted: _Flag = True,
+        tol: float = 1e-10,
+        max_iter: int = 1000,
+        *,
+        as_array: _Flag = False,
+    ) -> dict[str, float] | memoryview:
         """PageRank of every node by power iteration.
 
         Each label counts once (its first node). Connections to nodes outside the graph or to
@@ -717,14 +759,21 @@ class Graph:
           rather than alike.
         tol: stop once the summed change of one step is below (number of nodes) * tol.
         max_iter: the most steps taken.
+        as_array: return a read-only float64 memoryview of the values in node order instead,
+          one per label (its first node); numpy.asarray takes it without a copy.
 
         Returns a dict label -> rank (the ranks sum to 1).
         Raises ValueError for a bad option, a negative or non-finite weight, or when max_iter
         steps do not converge.
         """
     def betweenness_centrality(
-        self, normalized: _Flag = True, weighted: _Flag = False, endpoints: _Flag = False
-    ) -> dict[str, float]:
+        self,
+        normalized: _Flag = True,
+        weighted: _Flag = False,
+        endpoints: _Flag = False,
+        *,
+        as_array: _Flag = False,
+    ) -> dict[str, float] | memoryview:
         """Betweenness centrality of every node (Brandes' algorithm).
 
         Each label counts once (its first node). Connections to nodes outside the graph or to
@@ -737,11 +786,15 @@ class Graph:
           each pair of ends once.
         weighted: shortest paths by summed weight (finite, not negative) rather than hops.
         endpoints: count the ends of each path as lying on it.
+        as_array: return a read-only float64 memoryview of the values in node order instead,
+          one per label (its first node); numpy.asarray takes it without a copy.
 
         Returns a dict label -> betweenness.
         Raises ValueError for a negative or non-finite weight when weighted.
         """
-    def closeness_centrality(self, weighted: _Flag = False) -> dict[str, float]:
+    def closeness_centrality(
+        self, weighted: _Flag = False, *, as_array: _Flag = False
+    ) -> dict[str, float] | memoryview:
         """Closeness centrality of every node, from the distances of the nodes that reach it.
 
         Each label counts once (its first node). Connections to nodes outside the graph or to
@@ -751,11 +804,15 @@ class Graph:
         (r - 1) / d scaled by (r - 1) / (n - 1) (Wasserman and Faust); 0 when d is 0.
 
         weighted: distances by summed weight (finite, not negative) rather than hops.
+        as_array: return a read-only float64 memoryview of the values in node order instead,
+          one per label (its first node); numpy.asarray takes it without a copy.
 
         Returns a dict label -> closeness.
         Raises ValueError for a negative or non-finite weight when weighted.
         """
-    def harmonic_centrality(self, weighted: _Flag = False) -> dict[str, float]:
+    def harmonic_centrality(
+        self, weighted: _Flag = False, *, as_array: _Flag = False
+    ) -> dict[str, float] | memoryview:
         """Harmonic centrality of every node: the sum of 1 / distance over the nodes that reach it.
 
         Each label counts once (its first node). Connections to nodes outside the graph or to
@@ -764,6 +821,8 @@ class Graph:
         Distances of 0 (the node itself, zero weights) add nothing.
 
         weighted: distances by summed weight (finite, not negative) rather than hops.
+        as_array: return a read-only float64 memoryview of the values in node order instead,
+          one per label (its first node); numpy.asarray takes it without a copy.
 
         Returns a dict label -> harmonic centrality.
         Raises ValueError for a negative or non-finite weight when weighted.

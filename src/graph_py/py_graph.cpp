@@ -22,8 +22,8 @@ constexpr Signature kGetNodeCount{"Graph.get_node_count()", {}, 0};
 constexpr Signature kGetEdgeCount{"Graph.get_edge_count()", {}, 0};
 
 // Live Graph objects by their store's serial (see graph_borrow_flag).
-std::unordered_map<std::uint64_t, const BorrowFlag*>& live_graphs() {
-  static auto* graphs = new std::unordered_map<std::uint64_t, const BorrowFlag*>();
+std::unordered_map<std::uint64_t, PyGraph::Data*>& live_graphs() {
+  static auto* graphs = new std::unordered_map<std::uint64_t, PyGraph::Data*>();
   return *graphs;
 }
 
@@ -31,7 +31,7 @@ PyObject* new_graph_object(PyTypeObject* type, GraphStore&& graph) {
   PyObject* self = new_object<PyGraph>(type, std::move(graph));
   PyGraph::Data& data = reinterpret_cast<PyGraph*>(self)->data;
   try {
-    live_graphs().emplace(data.graph.serial(), &data.borrow);
+    live_graphs().emplace(data.graph.serial(), &data);
   } catch (...) {
     Py_DECREF(self);
     throw;
@@ -248,7 +248,20 @@ void install_duplicate_label_report() { set_duplicate_label_report(report_duplic
 
 const BorrowFlag* graph_borrow_flag(std::uint64_t serial) {
   const auto found = live_graphs().find(serial);
-  return found == live_graphs().end() ? nullptr : found->second;
+  return found == live_graphs().end() ? nullptr : &found->second->borrow;
+}
+
+GraphStore* live_graph_store(std::uint64_t serial) {
+  const auto found = live_graphs().find(serial);
+  return found == live_graphs().end() ? nullptr : &found->second->graph;
+}
+
+std::shared_ptr<GraphViews> views_of(PyGraph::Data& data) {
+  if (!data.views || !data.views->pictures(data.graph)) {
+    data.views.reset();  // the old views go first: both at once would double the peak
+    data.views = std::make_shared<GraphViews>(data.graph);
+  }
+  return data.views;
 }
 
 }  // namespace mivora::py

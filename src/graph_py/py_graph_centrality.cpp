@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "graph_core/snapshot.hpp"
+#include "graph_py/exported_array.hpp"
 #include "graph_py/py_graph.hpp"
 #include "measures/centrality.hpp"
 #include "measures/communities.hpp"
@@ -14,10 +15,15 @@
 namespace mivora::py {
 namespace {
 
-constexpr Signature kPagerank{"Graph.pagerank()", {"damping", "weighted", "tol", "max_iter"}, 0};
-constexpr Signature kBetweenness{"Graph.betweenness_centrality()", {"normalized", "weighted", "endpoints"}, 0};
-constexpr Signature kCloseness{"Graph.closeness_centrality()", {"weighted"}, 0};
-constexpr Signature kHarmonic{"Graph.harmonic_centrality()", {"weighted"}, 0};
+constexpr Signature kPagerank =
+    Signature{"Graph.pagerank()", {"damping", "weighted", "tol", "max_iter", "as_array"}, 0}.keyword_only_from(4);
+constexpr Signature kBetweenness =
+    Signature{"Graph.betweenness_centrality()", {"normalized", "weighted", "endpoints", "as_array"}, 0}
+        .keyword_only_from(3);
+constexpr Signature kCloseness =
+    Signature{"Graph.closeness_centrality()", {"weighted", "as_array"}, 0}.keyword_only_from(1);
+constexpr Signature kHarmonic =
+    Signature{"Graph.harmonic_centrality()", {"weighted", "as_array"}, 0}.keyword_only_from(1);
 constexpr Signature kCommunities{"Graph.communities()", {"resolution", "seed"}, 0};
 constexpr Signature kModularity{"Graph.modularity()", {"communities", "resolution"}, 1};
 
@@ -47,12 +53,13 @@ std::uint64_t to_seed(PyObject* value, const char* name) {
 
 // ---- the measured graph and results ---------------------------------------------------
 
+// The graph's kept views, held for the call.
 struct Measured {
-  Snapshot snapshot;
-  MeasuredNodes nodes;
+  std::shared_ptr<GraphViews> views;
+  const Snapshot& snapshot;
+  const MeasuredNodes& nodes;
 
-  explicit Measured(const GraphStore& graph)
-      : snapshot(take_snapshot(graph, OutsideTargets::Skip)), nodes(measured_nodes(snapshot)) {}
+  explicit Measured(PyGraph::Data& data) : views(views_of(data)), snapshot(views->snapshot()), nodes(views->nodes()) {}
 };
 
 // Runs a measure; its MeasureError becomes a ValueError with the same text.
@@ -70,7 +77,11 @@ PyObject* label_of(const GraphStore& graph, const MeasuredNodes& nodes, std::uin
   return to_python(std::string_view(graph.node(nodes.positions[id]).label));
 }
 
-PyObject* values_by_label(const GraphStore& graph, const MeasuredNodes& nodes, const std::vector<double>& values) {
+// {label: value}, or with `as_array` the values by measured id (node order)
+// as a read-only float64 memoryview.
+PyObject* values_by_label(const GraphStore& graph, const MeasuredNodes& nodes, std::vector<double>&& values,
+                          PyObject* as_array) {
+  if (to_optional_bool(as_array, "as_array")) return export_vector(std::move(values));
   PyRef dict = PyRef::owned(PyDict_New());
   for (std::uint32_t id = 0; id < nodes.size(); ++id) {
     PyRef key = PyRef::owned(label_of(graph, nodes, id));
@@ -130,9 +141,9 @@ PyObject* graph_pagerank(PyObject* self, PyObject* const* args, Py_ssize_t nargs
         options.weighted = to_flag(arguments[1], "weighted", options.weighted);
         options.tolerance = to_f64(arguments[2], "tol", options.tolerance);
         if (arguments[3] != nullptr) options.max_iterations = to_i32(arguments[3], "max_iter");
-        const Measured measured(data.graph);
-        const auto ranks = answer([&] { return pagerank(data.graph, measured.snapshot, measured.nodes, options); });
-        return values_by_label(data.graph, measured.nodes, ranks);
+        const Measured measured(data);
+        auto ranks = answer([&] { return pagerank(data.graph, measured.snapshot, measured.nodes, options); });
+        return values_by_label(data.graph, measured.nodes, std::move(ranks), arguments[4]);
       });
 }
 
@@ -143,10 +154,10 @@ PyObject* graph_betweenness_centrality(PyObject* self, PyObject* const* args, Py
         options.normalized = to_flag(arguments[0], "normalized", options.normalized);
         options.weighted = to_flag(arguments[1], "weighted", options.weighted);
         options.endpoints = to_flag(arguments[2], "endpoints", options.endpoints);
-        const Measured measured(data.graph);
-        const auto values =
+        const Measured measured(data);
+        auto values =
             answer([&] { return betweenness_centrality(data.graph, measured.snapshot, measured.nodes, options); });
-        return values_by_label(data.graph, measured.nodes, values);
+        return values_by_label(data.graph, measured.nodes, std::move(values), arguments[3]);
       });
 }
 
@@ -154,10 +165,10 @@ PyObject* graph_closeness_centrality(PyObject* self, PyObject* const* args, Py_s
   return call_method<PyGraph>(
       self, kCloseness, Access::Shared, args, nargs, kwnames, [](PyGraph::Data& data, const Arguments& arguments) {
         const bool weighted = to_flag(arguments[0], "weighted", false);
-        const Measured measured(data.graph);
-        const auto values =
+        const Measured measured(data);
+        auto values =
             answer([&] { return closeness_centrality(data.graph, measured.snapshot, measured.nodes, weighted); });
-        return values_by_label(data.graph, measured.nodes, values);
+        return values_by_label(data.graph, measured.nodes, std::move(values), arguments[1]);
       });
 }
 
@@ -165,10 +176,10 @@ PyObject* graph_harmonic_centrality(PyObject* self, PyObject* const* args, Py_ss
   return call_method<PyGraph>(
       self, kHarmonic, Access::Shared, args, nargs, kwnames, [](PyGraph::Data& data, const Arguments& arguments) {
         const bool weighted = to_flag(arguments[0], "weighted", false);
-        const Measured measured(data.graph);
-        const auto values =
+        const Measured measured(data);
+        auto values =
             answer([&] { return harmonic_centrality(data.graph, measured.snapshot, measured.nodes, weighted); });
-        return values_by_label(data.graph, measured.nodes, values);
+        return values_by_label(data.graph, measured.nodes, std::move(values), arguments[1]);
       });
 }
 
@@ -177,7 +188,7 @@ PyObject* graph_communities(PyObject* self, PyObject* const* args, Py_ssize_t na
       self, kCommunities, Access::Shared, args, nargs, kwnames, [](PyGraph::Data& data, const Arguments& arguments) {
         const double resolution = to_f64(arguments[0], "resolution", 1.0);
         const std::uint64_t seed = to_seed(arguments[1], "seed");
-        const Measured measured(data.graph);
+        const Measured measured(data);
         const Communities groups = answer(
             [&] { return louvain_communities(data.graph, measured.snapshot, measured.nodes, resolution, seed); });
         return label_groups(data.graph, measured.nodes, groups);
@@ -188,7 +199,7 @@ PyObject* graph_modularity(PyObject* self, PyObject* const* args, Py_ssize_t nar
   return call_method<PyGraph>(
       self, kModularity, Access::Shared, args, nargs, kwnames, [](PyGraph::Data& data, const Arguments& arguments) {
         const double resolution = to_f64(arguments[1], "resolution", 1.0);
-        const Measured measured(data.graph);
+        const Measured measured(data);
         const Communities groups = to_communities(arguments[0], data.graph, measured.nodes, "communities");
         return to_python(
             answer([&] { return modularity(data.graph, measured.snapshot, measured.nodes, groups, resolution); }));
@@ -203,9 +214,14 @@ constexpr int kMethod = METH_FASTCALL | METH_KEYWORDS;
   "nodes that are gone are left out. Arcs are followed forward and edges both ways; a graph\n" \
   "with at least one arc is measured as directed, one with edges only as undirected.\n"
 
+// What as_array=True returns.
+#define AS_ARRAY                                                                           \
+  "as_array: return a read-only float64 memoryview of the values in node order instead,\n" \
+  "  one per label (its first node); numpy.asarray takes it without a copy.\n\n"
+
 PyMethodDef kMethods[] = {
     {"pagerank", as_method(graph_pagerank), kMethod,
-     "pagerank($self, damping=0.85, weighted=True, tol=1e-10, max_iter=1000)\n--\n\n"
+     "pagerank($self, damping=0.85, weighted=True, tol=1e-10, max_iter=1000, *, as_array=False)\n--\n\n"
      "PageRank of every node by power iteration.\n\n" MIVORA_MEASURED_GRAPH
      "Parallel connections add their weights; a node whose out-weight is 0 (dangling) hands\n"
      "its rank to every node alike.\n\n"
@@ -213,34 +229,32 @@ PyMethodDef kMethods[] = {
      "weighted: follow connections in proportion to their weights (finite, not negative)\n"
      "  rather than alike.\n"
      "tol: stop once the summed change of one step is below (number of nodes) * tol.\n"
-     "max_iter: the most steps taken.\n\n"
-     "Returns a dict label -> rank (the ranks sum to 1).\n"
+     "max_iter: the most steps taken.\n" AS_ARRAY "Returns a dict label -> rank (the ranks sum to 1).\n"
      "Raises ValueError for a bad option, a negative or non-finite weight, or when max_iter\n"
      "steps do not converge."},
     {"betweenness_centrality", as_method(graph_betweenness_centrality), kMethod,
-     "betweenness_centrality($self, normalized=True, weighted=False, endpoints=False)\n--\n\n"
+     "betweenness_centrality($self, normalized=True, weighted=False, endpoints=False, *, as_array=False)\n--\n\n"
      "Betweenness centrality of every node (Brandes' algorithm).\n\n" MIVORA_MEASURED_GRAPH
      "Parallel connections count as one (the lightest when weighted).\n\n"
      "normalized: divide by the number of node pairs a node can lie between,\n"
      "  (n - 1)(n - 2), or n(n - 1) with endpoints; otherwise an undirected graph counts\n"
      "  each pair of ends once.\n"
      "weighted: shortest paths by summed weight (finite, not negative) rather than hops.\n"
-     "endpoints: count the ends of each path as lying on it.\n\n"
-     "Returns a dict label -> betweenness.\n"
+     "endpoints: count the ends of each path as lying on it.\n" AS_ARRAY "Returns a dict label -> betweenness.\n"
      "Raises ValueError for a negative or non-finite weight when weighted."},
     {"closeness_centrality", as_method(graph_closeness_centrality), kMethod,
-     "closeness_centrality($self, weighted=False)\n--\n\n"
+     "closeness_centrality($self, weighted=False, *, as_array=False)\n--\n\n"
      "Closeness centrality of every node, from the distances of the nodes that reach it.\n\n" MIVORA_MEASURED_GRAPH
      "For a node reached by r - 1 others at distances summing to d, the value is\n"
      "(r - 1) / d scaled by (r - 1) / (n - 1) (Wasserman and Faust); 0 when d is 0.\n\n"
-     "weighted: distances by summed weight (finite, not negative) rather than hops.\n\n"
+     "weighted: distances by summed weight (finite, not negative) rather than hops.\n" AS_ARRAY
      "Returns a dict label -> closeness.\n"
      "Raises ValueError for a negative or non-finite weight when weighted."},
     {"harmonic_centrality", as_method(graph_harmonic_centrality), kMethod,
-     "harmonic_centrality($self, weighted=False)\n--\n\n"
+     "harmonic_centrality($self, weighted=False, *, as_array=False)\n--\n\n"
      "Harmonic centrality of every node: the sum of 1 / distance over the nodes that reach "
      "it.\n\n" MIVORA_MEASURED_GRAPH "Distances of 0 (the node itself, zero weights) add nothing.\n\n"
-     "weighted: distances by summed weight (finite, not negative) rather than hops.\n\n"
+     "weighted: distances by summed weight (finite, not negative) rather than hops.\n" AS_ARRAY
      "Returns a dict label -> harmonic centrality.\n"
      "Raises ValueError for a negative or non-finite weight when weighted."},
     {"communities", as_method(graph_communities), kMethod,
@@ -264,6 +278,7 @@ PyMethodDef kMethods[] = {
 };
 
 #undef MIVORA_MEASURED_GRAPH
+#undef AS_ARRAY
 
 }  // namespace
 

@@ -1,12 +1,13 @@
-// Graph methods for network measures on the adjacency snapshot: components,
-// shortest paths, clustering, cores and spanning trees. Every method takes a
-// fresh snapshot; connections to nodes outside the graph, or to nodes that
-// are gone, take no part.
+// Graph methods for network measures on the graph's views: components,
+// shortest paths, clustering, cores and spanning trees. The views are kept
+// with the graph while it does not change (views_of); connections to nodes
+// outside the graph, or to nodes that are gone, take no part.
 #include <cmath>
 #include <string>
 #include <vector>
 
 #include "graph_core/snapshot.hpp"
+#include "graph_py/exported_array.hpp"
 #include "graph_py/py_graph.hpp"
 #include "measures/clustering.hpp"
 #include "measures/components.hpp"
@@ -19,21 +20,23 @@
 namespace mivora::py {
 namespace {
 
-constexpr Signature kConnectedComponents{"Graph.connected_components()", {}, 0};
-constexpr Signature kStronglyConnectedComponents{"Graph.strongly_connected_components()", {}, 0};
+constexpr Signature kConnectedComponents =
+    Signature{"Graph.connected_components()", {"as_array"}, 0}.keyword_only_from(0);
+constexpr Signature kStronglyConnectedComponents =
+    Signature{"Graph.strongly_connected_components()", {"as_array"}, 0}.keyword_only_from(0);
 constexpr Signature kIsConnected{"Graph.is_connected()", {}, 0};
 constexpr Signature kShortestPath{"Graph.shortest_path()", {"source", "target", "weighted"}, 2};
-constexpr Signature kShortestPathLengths{"Graph.shortest_path_lengths()", {"source", "weighted"}, 1};
-constexpr Signature kClustering{"Graph.clustering()", {}, 0};
+constexpr Signature kShortestPathLengths =
+    Signature{"Graph.shortest_path_lengths()", {"source", "weighted", "as_array"}, 1}.keyword_only_from(2);
+constexpr Signature kClustering = Signature{"Graph.clustering()", {"as_array"}, 0}.keyword_only_from(0);
 constexpr Signature kAverageClustering{"Graph.average_clustering()", {}, 0};
 constexpr Signature kTransitivity{"Graph.transitivity()", {}, 0};
-constexpr Signature kTriangles{"Graph.triangles()", {}, 0};
-constexpr Signature kCoreNumber{"Graph.core_number()", {}, 0};
+constexpr Signature kTriangles = Signature{"Graph.triangles()", {"as_array"}, 0}.keyword_only_from(0);
+constexpr Signature kCoreNumber = Signature{"Graph.core_number()", {"as_array"}, 0}.keyword_only_from(0);
+constexpr Signature kDropCache{"Graph.drop_cache()", {}, 0};
 constexpr Signature kMinimumSpanningTree{"Graph.minimum_spanning_tree()", {}, 0};
-constexpr Signature kEccentricity{"Graph.eccentricity()", {}, 0};
+constexpr Signature kEccentricity = Signature{"Graph.eccentricity()", {"as_array"}, 0}.keyword_only_from(0);
 constexpr Signature kDiameter{"Graph.diameter()", {}, 0};
-
-LinkList measure_links(const GraphStore& graph) { return take_link_list(graph, OutsideTargets::Skip); }
 
 // Runs a measure, raising its MeasureError as ValueError.
 template <typename Body>
@@ -138,6 +141,29 @@ PyObject* label_dict(const GraphStore& graph, const LinkList& links, const Value
   return label_dict(graph, links, values, std::forward<Convert>(convert), [](std::uint32_t) { return true; });
 }
 
+// The values of the first node of each label, in node order, as a read-only
+// memoryview of T (what `as_array=True` returns).
+template <typename T, typename Values>
+PyObject* node_array(const LinkList& links, const Values& values) {
+  std::vector<T> result;
+  result.reserve(links.node_count);
+  for (std::uint32_t position = 0; position < links.node_count; ++position) {
+    if (links.canonical[position]) result.push_back(static_cast<T>(values[position]));
+  }
+  return export_vector(std::move(result));
+}
+
+bool as_array_argument(PyObject* value) { return to_optional_bool(value, "as_array"); }
+
+// The number of each node's group (groups as listed, first 0), in node order.
+PyObject* membership_array(const LinkList& links, const NodeGroups& groups) {
+  std::vector<std::int64_t> group_of(links.node_count, -1);
+  for (std::size_t k = 0; k < groups.size(); ++k) {
+    for (const std::uint32_t member : groups[k]) group_of[member] = static_cast<std::int64_t>(k);
+  }
+  return node_array<std::int64_t>(links, group_of);
+}
+
 PyObject* to_int(std::uint64_t value) { return check(PyLong_FromUnsignedLongLong(value)); }
 PyObject* to_float(double value) { return check(PyFloat_FromDouble(value)); }
 
@@ -151,26 +177,29 @@ std::size_t taking_part_count(const LinkList& links) {
 
 PyObject* graph_connected_components(PyObject* self, PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) {
   return call_method<PyGraph>(self, kConnectedComponents, Access::Shared, args, nargs, kwnames,
-                              [](PyGraph::Data& data, const Arguments&) {
-                                return group_lists(data.graph, weak_components(measure_links(data.graph)));
+                              [](PyGraph::Data& data, const Arguments& arguments) {
+                                const auto views = views_of(data);
+                                const NodeGroups groups = weak_components(views->links());
+                                if (as_array_argument(arguments[0])) return membership_array(views->links(), groups);
+                                return group_lists(data.graph, groups);
                               });
 }
 
 PyObject* graph_strongly_connected_components(PyObject* self, PyObject* const* args, Py_ssize_t nargs,
                                               PyObject* kwnames) {
   return call_method<PyGraph>(self, kStronglyConnectedComponents, Access::Shared, args, nargs, kwnames,
-                              [](PyGraph::Data& data, const Arguments&) {
-                                return [&] {
-                                  const LinkList links = measure_links(data.graph);
-                                  return group_lists(data.graph, strong_components(links, out_rows(links)));
-                                }();
+                              [](PyGraph::Data& data, const Arguments& arguments) {
+                                const auto views = views_of(data);
+                                const NodeGroups groups = strong_components(views->links(), views->out());
+                                if (as_array_argument(arguments[0])) return membership_array(views->links(), groups);
+                                return group_lists(data.graph, groups);
                               });
 }
 
 PyObject* graph_is_connected(PyObject* self, PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) {
   return call_method<PyGraph>(
       self, kIsConnected, Access::Shared, args, nargs, kwnames, [](PyGraph::Data& data, const Arguments&) {
-        return measured([&] { return to_python(is_weakly_connected(measure_links(data.graph))); });
+        return measured([&] { return to_python(is_weakly_connected(views_of(data)->links())); });
       });
 }
 
@@ -184,80 +213,93 @@ PyObject* graph_shortest_path(PyObject* self, PyObject* const* args, Py_ssize_t 
         const std::uint32_t target = node_named(graph, arguments[1], "target");
         const bool weighted = weighted_argument(arguments[2]);
         return measured([&] {
-          const LinkList links = measure_links(graph);
-          const PathTree tree = shortest_path_tree(links, out_rows(links), source, weighted, target);
+          const auto views = views_of(data);
+          const PathTree tree = shortest_path_tree(views->links(), views->out(), source, weighted, target);
           return label_list(graph, path_to(tree, target));
         });
       });
 }
 
 PyObject* graph_shortest_path_lengths(PyObject* self, PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) {
-  return call_method<PyGraph>(self, kShortestPathLengths, Access::Shared, args, nargs, kwnames,
-                              [](PyGraph::Data& data, const Arguments& arguments) {
-                                const GraphStore& graph = data.graph;
-                                const std::uint32_t source = node_named(graph, arguments[0], "source");
-                                const bool weighted = weighted_argument(arguments[1]);
-                                return measured([&] {
-                                  const LinkList links = measure_links(graph);
-                                  const PathTree tree = shortest_path_tree(links, out_rows(links), source, weighted);
-                                  // In the order the nodes were settled: nearest first.
-                                  const std::vector<PyRef> labels = labels_of(graph, tree.settled);
-                                  PyRef dict = PyRef::owned(PyDict_New());
-                                  for (std::size_t k = 0; k < tree.settled.size(); ++k) {
-                                    const std::uint32_t node = tree.settled[k];
-                                    PyRef key = PyRef::borrow(labels[k].get());
-                                    const double distance = tree.distance[node];
-                                    set_item(
-                                        dict.get(), key.get(),
-                                        weighted ? to_float(distance) : to_int(static_cast<std::uint64_t>(distance)));
-                                  }
-                                  return dict.release();
-                                });
-                              });
+  return call_method<PyGraph>(
+      self, kShortestPathLengths, Access::Shared, args, nargs, kwnames,
+      [](PyGraph::Data& data, const Arguments& arguments) {
+        const GraphStore& graph = data.graph;
+        const std::uint32_t source = node_named(graph, arguments[0], "source");
+        const bool weighted = weighted_argument(arguments[1]);
+        return measured([&] {
+          const auto views = views_of(data);
+          const PathTree tree = shortest_path_tree(views->links(), views->out(), source, weighted);
+          if (as_array_argument(arguments[2])) {
+            return node_array<double>(views->links(), tree.distance);
+          }
+          // In the order the nodes were settled: nearest first.
+          const std::vector<PyRef> labels = labels_of(graph, tree.settled);
+          PyRef dict = PyRef::owned(PyDict_New());
+          for (std::size_t k = 0; k < tree.settled.size(); ++k) {
+            const std::uint32_t node = tree.settled[k];
+            PyRef key = PyRef::borrow(labels[k].get());
+            const double distance = tree.distance[node];
+            set_item(dict.get(), key.get(),
+                     weighted ? to_float(distance) : to_int(static_cast<std::uint64_t>(distance)));
+          }
+          return dict.release();
+        });
+      });
 }
 
 PyObject* graph_eccentricity(PyObject* self, PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) {
   return call_method<PyGraph>(self, kEccentricity, Access::Shared, args, nargs, kwnames,
-                              [](PyGraph::Data& data, const Arguments&) {
+                              [](PyGraph::Data& data, const Arguments& arguments) {
                                 return measured([&] {
-                                  const LinkList links = measure_links(data.graph);
-                                  return label_dict(data.graph, links, eccentricities(links, out_rows(links)), to_int);
+                                  const auto views = views_of(data);
+                                  const auto values = eccentricities(views->links(), views->out());
+                                  if (as_array_argument(arguments[0])) {
+                                    return node_array<std::int64_t>(views->links(), values);
+                                  }
+                                  return label_dict(data.graph, views->links(), values, to_int);
                                 });
                               });
 }
 
 PyObject* graph_diameter(PyObject* self, PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) {
-  return call_method<PyGraph>(
-      self, kDiameter, Access::Shared, args, nargs, kwnames, [](PyGraph::Data& data, const Arguments&) {
-        return measured([&] {
-          const LinkList links = measure_links(data.graph);
-          std::uint64_t longest = 0;
-          const std::vector<std::uint32_t> eccentricity = eccentricities(links, out_rows(links));
-          for (std::uint32_t node = 0; node < links.node_count; ++node) {
-            if (links.canonical[node]) longest = std::max<std::uint64_t>(longest, eccentricity[node]);
-          }
-          return to_int(longest);
-        });
-      });
+  return call_method<PyGraph>(self, kDiameter, Access::Shared, args, nargs, kwnames,
+                              [](PyGraph::Data& data, const Arguments&) {
+                                return measured([&] {
+                                  const auto views = views_of(data);
+                                  const LinkList& links = views->links();
+                                  std::uint64_t longest = 0;
+                                  const std::vector<std::uint32_t> eccentricity = eccentricities(links, views->out());
+                                  for (std::uint32_t node = 0; node < links.node_count; ++node) {
+                                    if (links.canonical[node])
+                                      longest = std::max<std::uint64_t>(longest, eccentricity[node]);
+                                  }
+                                  return to_int(longest);
+                                });
+                              });
 }
 
 // ---- clustering and cores -------------------------------------------------------------------
 
-TriangleCounts link_triangles(const LinkList& links) { return count_triangles(simple_undirected_rows(links)); }
-
 PyObject* graph_triangles(PyObject* self, PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) {
   return call_method<PyGraph>(self, kTriangles, Access::Shared, args, nargs, kwnames,
-                              [](PyGraph::Data& data, const Arguments&) {
-                                const LinkList links = measure_links(data.graph);
-                                return label_dict(data.graph, links, link_triangles(links).triangles, to_int);
+                              [](PyGraph::Data& data, const Arguments& arguments) {
+                                const auto views = views_of(data);
+                                const auto values = count_triangles(views->simple()).triangles;
+                                if (as_array_argument(arguments[0])) {
+                                  return node_array<std::int64_t>(views->links(), values);
+                                }
+                                return label_dict(data.graph, views->links(), values, to_int);
                               });
 }
 
 PyObject* graph_clustering(PyObject* self, PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) {
   return call_method<PyGraph>(self, kClustering, Access::Shared, args, nargs, kwnames,
-                              [](PyGraph::Data& data, const Arguments&) {
-                                const LinkList links = measure_links(data.graph);
-                                return label_dict(data.graph, links, local_clustering(link_triangles(links)), to_float);
+                              [](PyGraph::Data& data, const Arguments& arguments) {
+                                const auto views = views_of(data);
+                                const auto values = local_clustering(count_triangles(views->simple()));
+                                if (as_array_argument(arguments[0])) return node_array<double>(views->links(), values);
+                                return label_dict(data.graph, views->links(), values, to_float);
                               });
 }
 
@@ -265,11 +307,12 @@ PyObject* graph_average_clustering(PyObject* self, PyObject* const* args, Py_ssi
   return call_method<PyGraph>(self, kAverageClustering, Access::Shared, args, nargs, kwnames,
                               [](PyGraph::Data& data, const Arguments&) {
                                 return measured([&] {
-                                  const LinkList links = measure_links(data.graph);
+                                  const auto views = views_of(data);
+                                  const LinkList& links = views->links();
                                   const std::size_t count = taking_part_count(links);
                                   if (count == 0)
                                     throw MeasureError("average clustering is undefined for a graph without nodes");
-                                  const std::vector<double> local = local_clustering(link_triangles(links));
+                                  const std::vector<double> local = local_clustering(count_triangles(views->simple()));
                                   double sum = 0.0;
                                   for (std::size_t node = 0; node < local.size(); ++node) {
                                     if (links.canonical[node]) sum += local[node];
@@ -280,19 +323,22 @@ PyObject* graph_average_clustering(PyObject* self, PyObject* const* args, Py_ssi
 }
 
 PyObject* graph_transitivity(PyObject* self, PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) {
-  return call_method<PyGraph>(self, kTransitivity, Access::Shared, args, nargs, kwnames,
-                              [](PyGraph::Data& data, const Arguments&) {
-                                const LinkList links = measure_links(data.graph);
-                                return to_float(transitivity(link_triangles(links), links.canonical));
-                              });
+  return call_method<PyGraph>(
+      self, kTransitivity, Access::Shared, args, nargs, kwnames, [](PyGraph::Data& data, const Arguments&) {
+        const auto views = views_of(data);
+        return to_float(transitivity(count_triangles(views->simple()), views->links().canonical));
+      });
 }
 
 PyObject* graph_core_number(PyObject* self, PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) {
-  return call_method<PyGraph>(
-      self, kCoreNumber, Access::Shared, args, nargs, kwnames, [](PyGraph::Data& data, const Arguments&) {
-        const LinkList links = measure_links(data.graph);
-        return label_dict(data.graph, links, core_numbers(simple_undirected_rows(links)), to_int);
-      });
+  return call_method<PyGraph>(self, kCoreNumber, Access::Shared, args, nargs, kwnames,
+                              [](PyGraph::Data& data, const Arguments& arguments) {
+                                const auto views = views_of(data);
+                                const auto values = core_numbers(views->simple());
+                                if (as_array_argument(arguments[0]))
+                                  return node_array<std::int64_t>(views->links(), values);
+                                return label_dict(data.graph, views->links(), values, to_int);
+                              });
 }
 
 // ---- spanning trees ---------------------------------------------------------------------------
@@ -300,11 +346,29 @@ PyObject* graph_core_number(PyObject* self, PyObject* const* args, Py_ssize_t na
 PyObject* graph_minimum_spanning_tree(PyObject* self, PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) {
   return call_method<PyGraph>(
       self, kMinimumSpanningTree, Access::Shared, args, nargs, kwnames, [](PyGraph::Data& data, const Arguments&) {
-        return measured([&] { return wrap_graph(minimum_spanning_tree(data.graph, measure_links(data.graph))); });
+        return measured([&] { return wrap_graph(minimum_spanning_tree(data.graph, views_of(data)->links())); });
       });
 }
 
+// ---- the kept views ----------------------------------------------------------------------
+
+PyObject* graph_drop_cache(PyObject* self, PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) {
+  return call_method<PyGraph>(self, kDropCache, Access::Shared, args, nargs, kwnames,
+                              [](PyGraph::Data& data, const Arguments&) {
+                                const std::size_t bytes = data.views ? data.views->memory_bytes() : 0;
+                                data.views.reset();
+                                return to_python(bytes);
+                              });
+}
+
 constexpr int kMethod = METH_FASTCALL | METH_KEYWORDS;
+
+// What as_array=True returns, for values of the given type.
+#define AS_ARRAY(kind)                                                                     \
+  "\nas_array: return " kind                                                               \
+  " in node order instead, as a read-only\n"                                               \
+  "  memoryview (numpy.asarray takes it without a copy), one value per label (its first\n" \
+  "  node)."
 
 #define LEAVES_OUT                                                                       \
   "\nConnections to nodes outside the graph, or to nodes that are gone, are left out;\n" \
@@ -312,15 +376,16 @@ constexpr int kMethod = METH_FASTCALL | METH_KEYWORDS;
 
 PyMethodDef kMethods[] = {
     {"connected_components", as_method(graph_connected_components), kMethod,
-     "connected_components($self)\n--\n\n"
+     "connected_components($self, *, as_array=False)\n--\n\n"
      "Weakly connected components: direction ignored.\n\n"
      "Returns a list of lists of labels, largest component first; components of equal\n"
      "size by their earliest-added node; labels within a component in the order their\n"
-     "nodes were added." LEAVES_OUT},
+     "nodes were added." AS_ARRAY("int64 component numbers (list order, from 0)") LEAVES_OUT},
     {"strongly_connected_components", as_method(graph_strongly_connected_components), kMethod,
-     "strongly_connected_components($self)\n--\n\n"
+     "strongly_connected_components($self, *, as_array=False)\n--\n\n"
      "Strongly connected components: arcs followed forward only, edges both ways.\n\n"
-     "Returns a list of lists of labels in the same order as connected_components()." LEAVES_OUT},
+     "Returns a list of lists of labels in the same order as connected_components()." AS_ARRAY(
+         "int64 component numbers (list order, from 0)") LEAVES_OUT},
     {"is_connected", as_method(graph_is_connected), kMethod,
      "is_connected($self)\n--\n\n"
      "Whether every node can be reached from every other with direction ignored.\n\n"
@@ -334,19 +399,19 @@ PyMethodDef kMethods[] = {
      "cannot be reached. Raises KeyError for an unknown label and, when weighted,\n"
      "ValueError if any connection weight is negative or NaN." LEAVES_OUT},
     {"shortest_path_lengths", as_method(graph_shortest_path_lengths), kMethod,
-     "shortest_path_lengths($self, source, weighted=True)\n--\n\n"
+     "shortest_path_lengths($self, source, weighted=True, *, as_array=False)\n--\n\n"
      "Shortest distances from source to every node it reaches.\n\n"
      "source: a node label. weighted: sum the connection weights (float, in double\n"
      "precision) if true, count hops (int) if false.\n"
      "Returns a dict label -> distance, nearest first, source included at 0. Raises\n"
      "KeyError for an unknown label and, when weighted, ValueError if any connection\n"
-     "weight is negative or NaN." LEAVES_OUT},
+     "weight is negative or NaN." AS_ARRAY("float64 distances (inf where unreached)") LEAVES_OUT},
     {"clustering", as_method(graph_clustering), kMethod,
-     "clustering($self)\n--\n\n"
+     "clustering($self, *, as_array=False)\n--\n\n"
      "Local clustering coefficient of every node.\n\n"
      "Counted on the simple undirected graph: direction ignored, parallel connections\n"
      "merged, self-loops left out (as networkx's clustering of an undirected Graph;\n"
-     "its directed formula for DiGraphs is not used). Returns a dict label -> float." LEAVES_OUT},
+     "its directed formula for DiGraphs is not used). Returns a dict label -> float." AS_ARRAY("float64") LEAVES_OUT},
     {"average_clustering", as_method(graph_average_clustering), kMethod,
      "average_clustering($self)\n--\n\n"
      "Mean of clustering() over all nodes, zeros included.\n\n"
@@ -357,16 +422,16 @@ PyMethodDef kMethods[] = {
      "On the same simple undirected graph as clustering(). Returns a float (0.0\n"
      "without triangles)."},
     {"triangles", as_method(graph_triangles), kMethod,
-     "triangles($self)\n--\n\n"
+     "triangles($self, *, as_array=False)\n--\n\n"
      "Number of triangles through every node.\n\n"
-     "On the same simple undirected graph as clustering(). Returns a dict label -> int." LEAVES_OUT},
+     "On the same simple undirected graph as clustering(). Returns a dict label -> int." AS_ARRAY("int64") LEAVES_OUT},
     {"core_number", as_method(graph_core_number), kMethod,
-     "core_number($self)\n--\n\n"
+     "core_number($self, *, as_array=False)\n--\n\n"
      "k-core number of every node: the largest k such that the node lies in a subgraph\n"
      "where every node has at least k neighbours.\n\n"
      "On the same simple undirected graph as clustering() (networkx instead refuses\n"
      "self-loops and counts a reciprocated arc pair twice in a DiGraph).\n"
-     "Returns a dict label -> int." LEAVES_OUT},
+     "Returns a dict label -> int." AS_ARRAY("int64") LEAVES_OUT},
     {"minimum_spanning_tree", as_method(graph_minimum_spanning_tree), kMethod,
      "minimum_spanning_tree($self)\n--\n\n"
      "A minimum spanning forest, direction ignored (Kruskal).\n\n"
@@ -376,18 +441,30 @@ PyMethodDef kMethods[] = {
      "are never chosen.\n"
      "Raises ValueError if a weight is NaN." LEAVES_OUT},
     {"eccentricity", as_method(graph_eccentricity), kMethod,
-     "eccentricity($self)\n--\n\n"
+     "eccentricity($self, *, as_array=False)\n--\n\n"
      "Greatest hop count from every node to any other; arcs forward only.\n\n"
      "Returns a dict label -> int. Raises ValueError when some node cannot reach every\n"
      "other one (for a graph of arcs: unless it is strongly connected) or the graph has\n"
-     "no nodes." LEAVES_OUT},
+     "no nodes." AS_ARRAY("int64") LEAVES_OUT},
     {"diameter", as_method(graph_diameter), kMethod,
      "diameter($self)\n--\n\n"
      "Greatest eccentricity: the longest shortest path, in hops.\n\n"
      "Returns an int. Raises ValueError as eccentricity() does."},
+    {"drop_cache", as_method(graph_drop_cache), kMethod,
+     "drop_cache($self)\n--\n\n"
+     "Frees the measured views kept with the graph.\n\n"
+     "Measures and exports take one picture of the graph's links (the link list, rows by\n"
+     "node, the simple undirected rows) and keep it while the graph does not change, so\n"
+     "that the next measure builds nothing; any change to the graph (a node or connection\n"
+     "added, Node.add_connection on one of its nodes, a layout kept) makes the next\n"
+     "measure take a new one. The picture holds at most 37 bytes per node and 69 per\n"
+     "link. Arrays returned by to_edges() and to_csr() keep their part alive.\n\n"
+     "Returns:\n"
+     "    The number of bytes the kept views held (0 when none were kept)."},
 };
 
 #undef LEAVES_OUT
+#undef AS_ARRAY
 
 }  // namespace
 
