@@ -718,17 +718,18 @@ class Graph:
         of nodes sharing a label (a matrix import) only the first takes part.
         """
     def drop_cache(self) -> int:
-        """Frees the measured views kept with the graph.
+        """Frees the measured views and label strs kept with the graph.
 
         Measures and exports take one picture of the graph's links (the link list, rows by
         node, the simple undirected rows) and keep it while the graph does not change, so
         that the next measure builds nothing; any change to the graph (a node or connection
         added, Node.add_connection on one of its nodes, a layout kept) makes the next
         measure take a new one. The picture holds at most 37 bytes per node and 69 per
-        link. Arrays returned by to_edges() and to_csr() keep their part alive.
+        link. Results keyed by label share one str per label, made once (about 60 bytes per
+        label). Arrays returned by to_edges() and to_csr() keep their part alive.
 
         Returns:
-            The number of bytes the kept views held (0 when none were kept).
+            About the number of bytes freed (0 when nothing was kept).
         """
     def diameter(self) -> int:
         """Greatest eccentricity: the longest shortest path, in hops.

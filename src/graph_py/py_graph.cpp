@@ -256,6 +256,28 @@ GraphStore* live_graph_store(std::uint64_t serial) {
   return found == live_graphs().end() ? nullptr : &found->second->graph;
 }
 
+PyObject* label_object(PyGraph::Data& data, NodeIndex position) {
+  std::vector<PyRef>& labels = data.labels;
+  if (position < labels.size() && labels[position]) return Py_NewRef(labels[position].get());
+  // Made before the list is touched: making it may run Python code that hands labels out too.
+  PyRef made = PyRef::owned(to_python(std::string_view(data.graph.node(position).label)));
+  if (PyObject_Hash(made.get()) == -1) throw PythonError{};
+  if (labels.size() < data.graph.node_count()) labels.resize(data.graph.node_count());
+  if (!labels[position]) labels[position] = std::move(made);
+  return Py_NewRef(labels[position].get());
+}
+
+std::size_t drop_kept(PyGraph::Data& data) {
+  std::size_t bytes = data.views ? data.views->memory_bytes() : 0;
+  bytes += data.labels.capacity() * sizeof(PyRef);
+  for (const PyRef& label : data.labels) {
+    if (label) bytes += static_cast<std::size_t>(PyUnicode_GET_LENGTH(label.get())) + sizeof(PyASCIIObject) + 1;
+  }
+  data.views.reset();
+  std::vector<PyRef>().swap(data.labels);
+  return bytes;
+}
+
 std::shared_ptr<GraphViews> views_of(PyGraph::Data& data) {
   if (!data.views || !data.views->pictures(data.graph)) {
     data.views.reset();  // the old views go first: both at once would double the peak

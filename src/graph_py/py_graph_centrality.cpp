@@ -73,30 +73,30 @@ auto answer(Body&& body) {
   }
 }
 
-PyObject* label_of(const GraphStore& graph, const MeasuredNodes& nodes, std::uint32_t id) {
-  return to_python(std::string_view(graph.node(nodes.positions[id]).label));
+PyObject* label_of(PyGraph::Data& data, const MeasuredNodes& nodes, std::uint32_t id) {
+  return label_object(data, nodes.positions[id]);
 }
 
 // {label: value}, or with `as_array` the values by measured id (node order)
 // as a read-only float64 memoryview.
-PyObject* values_by_label(const GraphStore& graph, const MeasuredNodes& nodes, std::vector<double>&& values,
+PyObject* values_by_label(PyGraph::Data& data, const MeasuredNodes& nodes, std::vector<double>&& values,
                           PyObject* as_array) {
   if (to_optional_bool(as_array, "as_array")) return export_vector(std::move(values));
   PyRef dict = PyRef::owned(PyDict_New());
   for (std::uint32_t id = 0; id < nodes.size(); ++id) {
-    PyRef key = PyRef::owned(label_of(graph, nodes, id));
+    PyRef key = PyRef::owned(label_of(data, nodes, id));
     set_item(dict.get(), key.get(), to_python(values[id]));
   }
   return dict.release();
 }
 
-PyObject* label_groups(const GraphStore& graph, const MeasuredNodes& nodes, const Communities& groups) {
+PyObject* label_groups(PyGraph::Data& data, const MeasuredNodes& nodes, const Communities& groups) {
   PyRef list = PyRef::owned(PyList_New(static_cast<Py_ssize_t>(groups.size())));
   for (std::size_t c = 0; c < groups.size(); ++c) {
     PyObject* members = check(PyList_New(static_cast<Py_ssize_t>(groups[c].size())));
     PyList_SET_ITEM(list.get(), static_cast<Py_ssize_t>(c), members);
     for (std::size_t k = 0; k < groups[c].size(); ++k) {
-      PyList_SET_ITEM(members, static_cast<Py_ssize_t>(k), label_of(graph, nodes, groups[c][k]));
+      PyList_SET_ITEM(members, static_cast<Py_ssize_t>(k), label_of(data, nodes, groups[c][k]));
     }
   }
   return list.release();
@@ -143,7 +143,7 @@ PyObject* graph_pagerank(PyObject* self, PyObject* const* args, Py_ssize_t nargs
         if (arguments[3] != nullptr) options.max_iterations = to_i32(arguments[3], "max_iter");
         const Measured measured(data);
         auto ranks = answer([&] { return pagerank(data.graph, measured.snapshot, measured.nodes, options); });
-        return values_by_label(data.graph, measured.nodes, std::move(ranks), arguments[4]);
+        return values_by_label(data, measured.nodes, std::move(ranks), arguments[4]);
       });
 }
 
@@ -157,7 +157,7 @@ PyObject* graph_betweenness_centrality(PyObject* self, PyObject* const* args, Py
         const Measured measured(data);
         auto values =
             answer([&] { return betweenness_centrality(data.graph, measured.snapshot, measured.nodes, options); });
-        return values_by_label(data.graph, measured.nodes, std::move(values), arguments[3]);
+        return values_by_label(data, measured.nodes, std::move(values), arguments[3]);
       });
 }
 
@@ -168,7 +168,7 @@ PyObject* graph_closeness_centrality(PyObject* self, PyObject* const* args, Py_s
         const Measured measured(data);
         auto values =
             answer([&] { return closeness_centrality(data.graph, measured.snapshot, measured.nodes, weighted); });
-        return values_by_label(data.graph, measured.nodes, std::move(values), arguments[1]);
+        return values_by_label(data, measured.nodes, std::move(values), arguments[1]);
       });
 }
 
@@ -179,7 +179,7 @@ PyObject* graph_harmonic_centrality(PyObject* self, PyObject* const* args, Py_ss
         const Measured measured(data);
         auto values =
             answer([&] { return harmonic_centrality(data.graph, measured.snapshot, measured.nodes, weighted); });
-        return values_by_label(data.graph, measured.nodes, std::move(values), arguments[1]);
+        return values_by_label(data, measured.nodes, std::move(values), arguments[1]);
       });
 }
 
@@ -191,7 +191,7 @@ PyObject* graph_communities(PyObject* self, PyObject* const* args, Py_ssize_t na
         const Measured measured(data);
         const Communities groups = answer(
             [&] { return louvain_communities(data.graph, measured.snapshot, measured.nodes, resolution, seed); });
-        return label_groups(data.graph, measured.nodes, groups);
+        return label_groups(data, measured.nodes, groups);
       });
 }
 
