@@ -520,9 +520,13 @@ class Graph:
         count + 1 entries), int32 and float32, taken by numpy.asarray without a copy.
         """
     def to_edges(self) -> tuple[memoryview, memoryview, memoryview, memoryview]:
-        """Every link once, in the order they were added.
+        """Every link once, grouped by source node: the order of get_connections().
 
-        Links to nodes outside the graph are left out.
+        Nodes come in node order and each node's links in the order they were added to
+        it, so the links of from_edges() come sorted by source, stably: the input's i-th
+        link is the k-th here for k = numpy.argsort(sources, kind='stable').argsort()[i].
+        Links to nodes outside the graph are left out. The arrays are those kept with the
+        graph while it does not change (see drop_cache()).
 
         Returns (sources, targets, weights, directed): read-only memoryviews of int32
         node positions, float32 weights and bools, taken by numpy.asarray without a

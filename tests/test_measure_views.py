@@ -176,3 +176,21 @@ def test_as_array_is_keyword_only(call):
 def test_as_array_refuses_what_is_not_a_flag():
     with pytest.raises(TypeError, match="as_array"):
         small_graph().core_number(as_array="yes")
+
+
+# ---- to_edges order ---------------------------------------------------------------------------
+
+@pytest.mark.parametrize("directed", [False, True])
+def test_to_edges_lists_the_input_sorted_stably_by_source(directed):
+    rng = np.random.default_rng(7)
+    sources = rng.integers(0, 50, 400)
+    targets = rng.integers(0, 50, 400)
+    weights = rng.random(400).astype(np.float32)
+    g = mivora.Graph.from_edges(sources, targets, weights, directed=directed)
+    got_sources, got_targets, got_weights, _ = (np.asarray(a) for a in g.to_edges())
+    rank = np.argsort(sources, kind="stable").argsort()
+    assert (got_sources[rank] == sources).all()
+    assert (got_targets[rank] == targets).all()
+    assert (got_weights[rank] == weights).all()
+    record = g.get_connections()
+    assert [(c["from"], c["to"]) for c in record] == list(zip(map(str, got_sources), map(str, got_targets)))

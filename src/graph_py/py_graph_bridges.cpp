@@ -272,8 +272,12 @@ PyMethodDef kMethods[] = {
      "count + 1 entries), int32 and float32, taken by numpy.asarray without a copy."},
     {"to_edges", as_method(graph_to_edges), kMethod,
      "to_edges($self)\n--\n\n"
-     "Every link once, in the order they were added.\n\n"
-     "Links to nodes outside the graph are left out.\n\n"
+     "Every link once, grouped by source node: the order of get_connections().\n\n"
+     "Nodes come in node order and each node's links in the order they were added to\n"
+     "it, so the links of from_edges() come sorted by source, stably: the input's i-th\n"
+     "link is the k-th here for k = numpy.argsort(sources, kind='stable').argsort()[i].\n"
+     "Links to nodes outside the graph are left out. The arrays are those kept with the\n"
+     "graph while it does not change (see drop_cache()).\n\n"
      "Returns (sources, targets, weights, directed): read-only memoryviews of int32\n"
      "node positions, float32 weights and bools, taken by numpy.asarray without a\n"
      "copy."},
