@@ -194,3 +194,30 @@ def test_to_edges_lists_the_input_sorted_stably_by_source(directed):
     assert (got_weights[rank] == weights).all()
     record = g.get_connections()
     assert [(c["from"], c["to"]) for c in record] == list(zip(map(str, got_sources), map(str, got_targets)))
+
+
+# ---- GraphML keys by id ---------------------------------------------------------------------
+
+def graphml_with_keys(path, extra_keys, shared_id):
+    """A document declaring many unrelated keys before (and one id shared by) the ones read."""
+    keys = "".join(f'<key id="k{i}" for="all" attr.name="extra{i}" attr.type="string"/>' for i in range(extra_keys))
+    weight_id = "shared" if shared_id else "w"
+    label_id = "shared" if shared_id else "l"
+    path.write_text(
+        '<?xml version="1.0"?><graphml xmlns="http://graphml.graphdrawing.org/xmlns">' + keys
+        + f'<key id="{label_id}" for="node" attr.name="label"/>'
+        + f'<key id="{weight_id}" for="edge" attr.name="weight"><default>4</default></key>'
+        + '<graph edgedefault="undirected">'
+        + f'<node id="a"><data key="k3">x</data><data key="{label_id}">A</data></node>'
+        + f'<node id="b"><data key="{label_id}">B</data><data key="k{extra_keys - 1}">y</data></node>'
+        + f'<edge source="a" target="b"><data key="{weight_id}">2.5</data></edge>'
+        + '<edge source="b" target="a"/></graph></graphml>', encoding="utf-8")
+    return path
+
+
+@pytest.mark.parametrize("extra_keys", [1, 5000])
+@pytest.mark.parametrize("shared_id", [False, True])
+def test_graphml_keys_are_found_by_id(tmp_path, extra_keys, shared_id):
+    g = mivora.Graph.read(graphml_with_keys(tmp_path / "keys.graphml", extra_keys, shared_id))
+    assert [n.label for n in g.nodes] == ["A", "B"]
+    assert [(c["from"], c["to"], c["weight"]) for c in g.get_connections()] == [("A", "B", 2.5), ("B", "A", 4.0)]
