@@ -734,7 +734,7 @@ class Graph:
 
         Raises:
             KeyError: An unknown label.
-            ValueError: When weighted, any connection weight is negative or NaN.
+            ValueError: When weighted, any connection weight is negative, infinite or NaN.
         """
     # Hop counts (int) when not weighted.
     def shortest_path_lengths(
@@ -758,7 +758,7 @@ class Graph:
 
         Raises:
             KeyError: An unknown label.
-            ValueError: When weighted, any connection weight is negative or NaN.
+            ValueError: When weighted, any connection weight is negative, infinite or NaN.
         """
     def clustering(self, *, as_array: _Flag = False) -> dict[str, float] | memoryview:
         """Local clustering coefficient of every node.

@@ -221,3 +221,28 @@ def test_graphml_keys_are_found_by_id(tmp_path, extra_keys, shared_id):
     g = mivora.Graph.read(graphml_with_keys(tmp_path / "keys.graphml", extra_keys, shared_id))
     assert [n.label for n in g.nodes] == ["A", "B"]
     assert [(c["from"], c["to"], c["weight"]) for c in g.get_connections()] == [("A", "B", 2.5), ("B", "A", 4.0)]
+
+
+# ---- one weight rule ---------------------------------------------------------------------------
+
+WEIGHTED_WALKS = {
+    "shortest_path": lambda g: g.shortest_path("a", "c"),
+    "shortest_path_lengths": lambda g: g.shortest_path_lengths("a"),
+    "betweenness": lambda g: g.betweenness_centrality(weighted=True),
+    "closeness": lambda g: g.closeness_centrality(weighted=True),
+    "harmonic": lambda g: g.harmonic_centrality(weighted=True),
+    "pagerank": lambda g: g.pagerank(),
+}
+
+
+@pytest.mark.parametrize("bad, shown", [(math.inf, "inf"), (-1.0, "-1"), (math.nan, "NaN")])
+@pytest.mark.parametrize("walk", WEIGHTED_WALKS.values(), ids=WEIGHTED_WALKS.keys())
+def test_every_weighted_walk_refuses_the_same_weights_in_the_same_words(walk, bad, shown):
+    g = mivora.Graph()
+    for label in "abc":
+        g.add_node(label)
+    g.create_connection("a", "b", 1.0, True)
+    g.create_connection("b", "c", bad, True)
+    with pytest.raises(ValueError, match=f"needs finite weights that are not negative; "
+                                         f"the connection from 'b' to 'c' weighs {shown}$"):
+        walk(g)

@@ -214,7 +214,7 @@ PyObject* graph_shortest_path(PyObject* self, PyObject* const* args, Py_ssize_t 
         const bool weighted = weighted_argument(arguments[2]);
         return measured([&] {
           const auto views = views_of(data);
-          const PathTree tree = shortest_path_tree(views->links(), views->out(), source, weighted, target);
+          const PathTree tree = shortest_path_tree(graph, views->links(), views->out(), source, weighted, target);
           return label_list(data, path_to(tree, target));
         });
       });
@@ -229,7 +229,7 @@ PyObject* graph_shortest_path_lengths(PyObject* self, PyObject* const* args, Py_
         const bool weighted = weighted_argument(arguments[1]);
         return measured([&] {
           const auto views = views_of(data);
-          const PathTree tree = shortest_path_tree(views->links(), views->out(), source, weighted);
+          const PathTree tree = shortest_path_tree(graph, views->links(), views->out(), source, weighted);
           if (as_array_argument(arguments[2])) {
             return node_array<double>(views->links(), tree.distance);
           }
