@@ -139,16 +139,14 @@ PyObject* dense_adjacency(const GraphStore& graph) {
   const std::size_t n = graph.node_count();
   if (n != 0 && n > std::numeric_limits<std::size_t>::max() / n / sizeof(Cell)) throw std::bad_alloc();
   std::vector<Cell> cells(n * n, Cell{0});
-  try {
-    for_each_matrix_write(graph, [&](NodeIndex row, NodeIndex column, float weight) {
-      cells[row * n + column] = static_cast<Cell>(weight);
-    });
-  } catch (const InternalError& error) {
-    if (error.message() != kNoEntryForKey) throw;
-    PyErr_SetString(PyExc_ValueError,
-                    "a connection leads to a node outside the graph whose label no node of the graph carries");
-    throw PythonError{};
-  }
+  for_each_matrix_write(
+      graph,
+      [&](NodeIndex row, NodeIndex column, float weight) { cells[row * n + column] = static_cast<Cell>(weight); },
+      [] {
+        PyErr_SetString(PyExc_ValueError,
+                        "a connection leads to a node outside the graph whose label no node of the graph carries");
+        throw PythonError{};
+      });
   const auto side = static_cast<Py_ssize_t>(n);
   return export_array(std::make_unique<VectorStorage<Cell>>(std::move(cells)),
                       ArrayLayout{format_of<Cell>(), sizeof(Cell), 2, {side, side}});

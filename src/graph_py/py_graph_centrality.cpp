@@ -1,9 +1,9 @@
 // Graph methods for centralities and communities on the adjacency snapshot.
-#include <random>
 #include <string>
 #include <vector>
 
 #include "graph_core/snapshot.hpp"
+#include "graph_core/unknown_label.hpp"
 #include "graph_py/exported_array.hpp"
 #include "graph_py/py_graph.hpp"
 #include "measures/centrality.hpp"
@@ -42,16 +42,6 @@ bool to_flag(PyObject* value, const char* name, bool fallback) {
   return value == nullptr ? fallback : to_optional_bool(value, name);
 }
 
-// None (or left out): a fresh seed from the system.
-std::uint64_t to_seed(PyObject* value, const char* name) {
-  if (value == nullptr || value == Py_None)
-    return (std::uint64_t{std::random_device{}()} << 32) ^ std::random_device{}();
-  if (!PyLong_Check(value)) raise_cannot_convert(value, name, "PyInt");
-  const unsigned long long seed = PyLong_AsUnsignedLongLongMask(value);
-  if (seed == static_cast<unsigned long long>(-1) && PyErr_Occurred()) throw PythonError{};
-  return seed;
-}
-
 // ---- the measured graph and results ---------------------------------------------------
 
 // The graph's kept views, held for the call.
@@ -62,17 +52,6 @@ struct Measured {
 
   explicit Measured(PyGraph::Data& data) : views(views_of(data)), snapshot(views->snapshot()), nodes(views->nodes()) {}
 };
-
-// Runs a measure; its MeasureError becomes a ValueError with the same text.
-template <typename Body>
-auto answer(Body&& body) {
-  try {
-    return body();
-  } catch (const MeasureError& error) {
-    PyErr_SetString(PyExc_ValueError, error.what());
-    throw PythonError{};
-  }
-}
 
 PyObject* label_of(PyGraph::Data& data, const MeasuredNodes& nodes, std::uint32_t id) {
   return label_object(data, nodes.positions[id]);
@@ -91,16 +70,19 @@ PyObject* values_by_label(PyGraph::Data& data, const MeasuredNodes& nodes, std::
   return dict.release();
 }
 
+// Every label is made before any list: a collection that allocating a list
+// triggers may run Python code that walks gc.get_objects(), and it must never
+// meet a list with empty slots (list_of fills each without allocating).
 PyObject* label_groups(PyGraph::Data& data, const MeasuredNodes& nodes, const Communities& groups) {
-  PyRef list = PyRef::owned(PyList_New(static_cast<Py_ssize_t>(groups.size())));
-  for (std::size_t c = 0; c < groups.size(); ++c) {
-    PyObject* members = check(PyList_New(static_cast<Py_ssize_t>(groups[c].size())));
-    PyList_SET_ITEM(list.get(), static_cast<Py_ssize_t>(c), members);
-    for (std::size_t k = 0; k < groups[c].size(); ++k) {
-      PyList_SET_ITEM(members, static_cast<Py_ssize_t>(k), label_of(data, nodes, groups[c][k]));
-    }
+  std::vector<PyRef> lists;
+  lists.reserve(groups.size());
+  for (const auto& group : groups) {
+    std::vector<PyRef> members;
+    members.reserve(group.size());
+    for (const std::uint32_t id : group) members.push_back(PyRef::owned(label_of(data, nodes, id)));
+    lists.push_back(PyRef::owned(list_of(std::move(members))));
   }
-  return list.release();
+  return list_of(std::move(lists));
 }
 
 // An iterable of iterables of labels, as measured ids. An unknown label is a
@@ -120,10 +102,7 @@ Communities to_communities(PyObject* value, const GraphStore& graph, const Measu
     while (PyRef item = PyRef::steal(PyIter_Next(inner.get()))) {
       const std::string_view label = to_text(item.get(), name);
       const auto position = graph.find_by_label(label);
-      if (!position) {
-        PyErr_SetObject(PyExc_KeyError, item.get());
-        throw PythonError{};
-      }
+      if (!position) throw UnknownLabel(std::string(label));
       members.push_back(nodes.id_of[*position]);
     }
     if (PyErr_Occurred()) throw PythonError{};
@@ -135,17 +114,17 @@ Communities to_communities(PyObject* value, const GraphStore& graph, const Measu
 // ---- methods --------------------------------------------------------------------------
 
 PyObject* graph_pagerank(PyObject* self, PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) {
-  return call_method<PyGraph>(
-      self, kPagerank, Access::Shared, args, nargs, kwnames, [](PyGraph::Data& data, const Arguments& arguments) {
-        PageRankOptions options;
-        options.damping = to_f64(arguments[0], "damping", options.damping);
-        options.weighted = to_flag(arguments[1], "weighted", options.weighted);
-        options.tolerance = to_f64(arguments[2], "tol", options.tolerance);
-        if (arguments[3] != nullptr) options.max_iterations = to_i32(arguments[3], "max_iter");
-        const Measured measured(data);
-        auto ranks = answer([&] { return pagerank(data.graph, measured.snapshot, measured.nodes, options); });
-        return values_by_label(data, measured.nodes, std::move(ranks), arguments[4]);
-      });
+  return call_method<PyGraph>(self, kPagerank, Access::Shared, args, nargs, kwnames,
+                              [](PyGraph::Data& data, const Arguments& arguments) {
+                                PageRankOptions options;
+                                options.damping = to_f64(arguments[0], "damping", options.damping);
+                                options.weighted = to_flag(arguments[1], "weighted", options.weighted);
+                                options.tolerance = to_f64(arguments[2], "tol", options.tolerance);
+                                if (arguments[3] != nullptr) options.max_iterations = to_i32(arguments[3], "max_iter");
+                                const Measured measured(data);
+                                auto ranks = pagerank(data.graph, measured.snapshot, measured.nodes, options);
+                                return values_by_label(data, measured.nodes, std::move(ranks), arguments[4]);
+                              });
 }
 
 PyObject* graph_betweenness_centrality(PyObject* self, PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) {
@@ -156,8 +135,7 @@ PyObject* graph_betweenness_centrality(PyObject* self, PyObject* const* args, Py
         options.weighted = to_flag(arguments[1], "weighted", options.weighted);
         options.endpoints = to_flag(arguments[2], "endpoints", options.endpoints);
         const Measured measured(data);
-        auto values =
-            answer([&] { return betweenness_centrality(data.graph, measured.snapshot, measured.nodes, options); });
+        auto values = betweenness_centrality(data.graph, measured.snapshot, measured.nodes, options);
         return values_by_label(data, measured.nodes, std::move(values), arguments[3]);
       });
 }
@@ -167,8 +145,7 @@ PyObject* graph_closeness_centrality(PyObject* self, PyObject* const* args, Py_s
       self, kCloseness, Access::Shared, args, nargs, kwnames, [](PyGraph::Data& data, const Arguments& arguments) {
         const bool weighted = to_flag(arguments[0], "weighted", false);
         const Measured measured(data);
-        auto values =
-            answer([&] { return closeness_centrality(data.graph, measured.snapshot, measured.nodes, weighted); });
+        auto values = closeness_centrality(data.graph, measured.snapshot, measured.nodes, weighted);
         return values_by_label(data, measured.nodes, std::move(values), arguments[1]);
       });
 }
@@ -178,8 +155,7 @@ PyObject* graph_harmonic_centrality(PyObject* self, PyObject* const* args, Py_ss
       self, kHarmonic, Access::Shared, args, nargs, kwnames, [](PyGraph::Data& data, const Arguments& arguments) {
         const bool weighted = to_flag(arguments[0], "weighted", false);
         const Measured measured(data);
-        auto values =
-            answer([&] { return harmonic_centrality(data.graph, measured.snapshot, measured.nodes, weighted); });
+        auto values = harmonic_centrality(data.graph, measured.snapshot, measured.nodes, weighted);
         return values_by_label(data, measured.nodes, std::move(values), arguments[1]);
       });
 }
@@ -190,8 +166,7 @@ PyObject* graph_communities(PyObject* self, PyObject* const* args, Py_ssize_t na
         const double resolution = to_f64(arguments[0], "resolution", 1.0);
         const std::uint64_t seed = to_seed(arguments[1], "seed");
         const Measured measured(data);
-        const Communities groups = answer(
-            [&] { return louvain_communities(data.graph, measured.snapshot, measured.nodes, resolution, seed); });
+        const Communities groups = louvain_communities(data.graph, measured.snapshot, measured.nodes, resolution, seed);
         return label_groups(data, measured.nodes, groups);
       });
 }
@@ -202,8 +177,7 @@ PyObject* graph_modularity(PyObject* self, PyObject* const* args, Py_ssize_t nar
         const double resolution = to_f64(arguments[1], "resolution", 1.0);
         const Measured measured(data);
         const Communities groups = to_communities(arguments[0], data.graph, measured.nodes, "communities");
-        return to_python(
-            answer([&] { return modularity(data.graph, measured.snapshot, measured.nodes, groups, resolution); }));
+        return to_python(modularity(data.graph, measured.snapshot, measured.nodes, groups, resolution));
       });
 }
 

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "graph_core/snapshot.hpp"
+#include "graph_core/unknown_label.hpp"
 #include "graph_py/exported_array.hpp"
 #include "graph_py/py_graph.hpp"
 #include "measures/clustering.hpp"
@@ -39,26 +40,11 @@ constexpr Signature kMinimumSpanningTree{"Graph.minimum_spanning_tree()", {}, 0}
 constexpr Signature kEccentricity = Signature{"Graph.eccentricity()", {"as_array"}, 0}.keyword_only_from(0);
 constexpr Signature kDiameter{"Graph.diameter()", {}, 0};
 
-// Runs a measure, raising its MeasureError as ValueError.
-template <typename Body>
-PyObject* measured(Body&& body) {
-  try {
-    return body();
-  } catch (const MeasureError& error) {
-    PyErr_SetString(PyExc_ValueError, error.what());
-    throw PythonError{};
-  }
-}
-
-// The position of the node labelled `label`, or KeyError.
+// The position of the node labelled `label`.
 std::uint32_t node_named(const GraphStore& graph, PyObject* value, const char* name) {
   const std::string_view label = to_text(value, name);
   const auto position = graph.find_by_label(label);
-  if (!position) {
-    PyRef message = PyRef::owned(PyUnicode_FromFormat("no node labelled %R in the graph", value));
-    PyErr_SetObject(PyExc_KeyError, message.get());
-    throw PythonError{};
-  }
+  if (!position) throw UnknownLabel(std::string(label));
   return static_cast<std::uint32_t>(*position);
 }
 
@@ -197,10 +183,10 @@ PyObject* graph_strongly_connected_components(PyObject* self, PyObject* const* a
 }
 
 PyObject* graph_is_connected(PyObject* self, PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) {
-  return call_method<PyGraph>(
-      self, kIsConnected, Access::Shared, args, nargs, kwnames, [](PyGraph::Data& data, const Arguments&) {
-        return measured([&] { return to_python(is_weakly_connected(views_of(data)->links())); });
-      });
+  return call_method<PyGraph>(self, kIsConnected, Access::Shared, args, nargs, kwnames,
+                              [](PyGraph::Data& data, const Arguments&) {
+                                return [&] { return to_python(is_weakly_connected(views_of(data)->links())); }();
+                              });
 }
 
 // ---- shortest paths ---------------------------------------------------------------------
@@ -212,11 +198,11 @@ PyObject* graph_shortest_path(PyObject* self, PyObject* const* args, Py_ssize_t 
         const std::uint32_t source = node_named(graph, arguments[0], "source");
         const std::uint32_t target = node_named(graph, arguments[1], "target");
         const bool weighted = weighted_argument(arguments[2]);
-        return measured([&] {
+        return [&] {
           const auto views = views_of(data);
           const PathTree tree = shortest_path_tree(graph, views->links(), views->out(), source, weighted, target);
           return label_list(data, path_to(tree, target));
-        });
+        }();
       });
 }
 
@@ -227,7 +213,7 @@ PyObject* graph_shortest_path_lengths(PyObject* self, PyObject* const* args, Py_
         const GraphStore& graph = data.graph;
         const std::uint32_t source = node_named(graph, arguments[0], "source");
         const bool weighted = weighted_argument(arguments[1]);
-        return measured([&] {
+        return [&] {
           const auto views = views_of(data);
           const PathTree tree = shortest_path_tree(graph, views->links(), views->out(), source, weighted);
           if (as_array_argument(arguments[2])) {
@@ -244,28 +230,28 @@ PyObject* graph_shortest_path_lengths(PyObject* self, PyObject* const* args, Py_
                      weighted ? to_float(distance) : to_int(static_cast<std::uint64_t>(distance)));
           }
           return dict.release();
-        });
+        }();
       });
 }
 
 PyObject* graph_eccentricity(PyObject* self, PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) {
   return call_method<PyGraph>(self, kEccentricity, Access::Shared, args, nargs, kwnames,
                               [](PyGraph::Data& data, const Arguments& arguments) {
-                                return measured([&] {
+                                return [&] {
                                   const auto views = views_of(data);
                                   const auto values = eccentricities(views->links(), views->out());
                                   if (as_array_argument(arguments[0])) {
                                     return node_array<std::int64_t>(views->links(), values);
                                   }
                                   return label_dict(data, views->links(), values, to_int);
-                                });
+                                }();
                               });
 }
 
 PyObject* graph_diameter(PyObject* self, PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) {
   return call_method<PyGraph>(self, kDiameter, Access::Shared, args, nargs, kwnames,
                               [](PyGraph::Data& data, const Arguments&) {
-                                return measured([&] {
+                                return [&] {
                                   const auto views = views_of(data);
                                   const LinkList& links = views->links();
                                   std::uint64_t longest = 0;
@@ -275,7 +261,7 @@ PyObject* graph_diameter(PyObject* self, PyObject* const* args, Py_ssize_t nargs
                                       longest = std::max<std::uint64_t>(longest, eccentricity[node]);
                                   }
                                   return to_int(longest);
-                                });
+                                }();
                               });
 }
 
@@ -306,7 +292,7 @@ PyObject* graph_clustering(PyObject* self, PyObject* const* args, Py_ssize_t nar
 PyObject* graph_average_clustering(PyObject* self, PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) {
   return call_method<PyGraph>(self, kAverageClustering, Access::Shared, args, nargs, kwnames,
                               [](PyGraph::Data& data, const Arguments&) {
-                                return measured([&] {
+                                return [&] {
                                   const auto views = views_of(data);
                                   const LinkList& links = views->links();
                                   const std::size_t count = taking_part_count(links);
@@ -318,7 +304,7 @@ PyObject* graph_average_clustering(PyObject* self, PyObject* const* args, Py_ssi
                                     if (links.canonical[node]) sum += local[node];
                                   }
                                   return to_float(sum / static_cast<double>(count));
-                                });
+                                }();
                               });
 }
 
@@ -346,7 +332,7 @@ PyObject* graph_core_number(PyObject* self, PyObject* const* args, Py_ssize_t na
 PyObject* graph_minimum_spanning_tree(PyObject* self, PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) {
   return call_method<PyGraph>(
       self, kMinimumSpanningTree, Access::Shared, args, nargs, kwnames, [](PyGraph::Data& data, const Arguments&) {
-        return measured([&] { return wrap_graph(minimum_spanning_tree(data.graph, views_of(data)->links())); });
+        return [&] { return wrap_graph(minimum_spanning_tree(data.graph, views_of(data)->links())); }();
       });
 }
 
