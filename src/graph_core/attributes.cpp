@@ -312,8 +312,12 @@ std::size_t GraphAttributes::connection_row(const GraphStore& graph, NodeIndex s
 
 std::vector<std::size_t> GraphAttributes::rows_of_appended(const GraphStore& graph,
                                                            std::span<const std::uint32_t> sources) {
-  // Cheaper to align than to give each its own late row, once they are many.
-  if (rows_.late_keys_.size() + sources.size() >= rows_.aligned_rows_ + graph.node_count() + 1024) align(graph);
+  // Cheaper to align than to give each its own late row, once they are many
+  // (or while no connection column exists: then aligning moves no values).
+  if (connections_.empty() ||
+      rows_.late_keys_.size() + sources.size() >= rows_.aligned_rows_ + graph.node_count() + 1024) {
+    align(graph);
+  }
   // The i-th appended connection of a node sits at its list's end, less those
   // of the batch that follow it.
   std::vector<std::uint32_t> later(sources.size());
