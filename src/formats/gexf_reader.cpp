@@ -64,7 +64,7 @@ class GexfHandler : public XmlHandler {
     } else if (name == "default" && declared_column_) {
       reading_default_ = true;
       text_.clear();
-    } else if (name == "attvalue" && (in_edge_ || open_node_ != VertexIds::kAbsent)) {
+    } else if (name == "attvalue" && (in_edge_ || open_node_ != kNoNode)) {
       attribute_value(attributes);
       if (in_edge_ && !edge_weight_given_ &&
           (weight_ids_.contains(std::string(attributes.get("for"))) ||
@@ -72,7 +72,7 @@ class GexfHandler : public XmlHandler {
         *links_.last_weight() = number(attributes.get("value"), "an edge's weight");
       }
     } else if ((name == "color" || name == "size" || name == "thickness") &&
-               (in_edge_ || open_node_ != VertexIds::kAbsent)) {
+               (in_edge_ || open_node_ != kNoNode)) {
       drawing(name, attributes);
     } else if (name == "node" && saw_graph_) {
       if (!attributes.has("id")) throw FormatError("a node has no 'id' attribute", 0, 0);
