@@ -49,7 +49,9 @@ enum class Parallel {
 // Unweighted rows count each entry as weight 1.
 NeighbourRows neighbour_rows(const AdjacencyRows& rows, const MeasuredNodes& nodes, Parallel parallel, bool weighted);
 
-// MeasureError naming the first kept link whose weight is negative, infinite or NaN.
-void require_non_negative_weights(const GraphStore& graph, const Snapshot& snapshot, const char* measure);
+// The one weight rule of every weighted walk (paths, centralities, PageRank,
+// communities): weights finite and not negative. MeasureError naming the
+// first kept link whose weight is negative, infinite or NaN.
+void require_non_negative_weights(const GraphStore& graph, const LinkList& links, const char* measure);
 
 }  // namespace mivora
