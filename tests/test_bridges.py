@@ -253,6 +253,12 @@ def test_malformed_arrow_string_offsets_are_refused(offsets, row, string_type):
         mivora.Graph.from_table(pa.table({"source": column, "target": targets}))
 
 
+def test_from_table_refuses_two_columns_of_one_name():
+    table = pa.Table.from_arrays([pa.array(["a"]), pa.array(["b"]), pa.array(["c"])], names=["source", "target", "source"])
+    with pytest.raises(ValueError, match="argument 'table': the table has more than one column named 'source'"):
+        mivora.Graph.from_table(table)
+
+
 def test_arguments_follow_the_frame():
     with pytest.raises(TypeError, match=r"^Graph.from_edges\(\) missing 1 required positional argument: 'targets'$"):
         mivora.Graph.from_edges([0])
@@ -427,9 +433,17 @@ def test_from_igraph_reads_foreign_graphs_like_igraph():
     assert np.array_equal(graph.to_scipy().toarray(), expected)
 
 
+class NodesOfLabels(nx.Graph):
+    """A graph-like object whose nodes(data=True) yields bare labels."""
+
+    def nodes(self, data=False):
+        return ["a", "b"]
+
+
 @pytest.mark.parametrize("convert, peer, message", [
     (mivora.Graph.from_networkx, lambda: nx.relabel_nodes(nx.path_graph(2), {0: "1"}), "two nodes share the label '1'"),
     (mivora.Graph.from_networkx, lambda: [1, 2], "expected a networkx graph, got 'list'"),
+    (mivora.Graph.from_networkx, NodesOfLabels, r"its nodes\(data=True\) did not yield \(node, data\) pairs"),
     (mivora.Graph.from_igraph, lambda: igraph.Graph(n=2, vertex_attrs={"name": ["a", "a"]}), "two nodes share the label 'a'"),
     (mivora.Graph.from_igraph, lambda: nx.Graph(), "expected an igraph.Graph, got 'Graph'"),
 ])
