@@ -13,6 +13,7 @@ import polars as pl
 import pyarrow as pa
 import pytest
 import scipy.sparse
+import scipy.sparse.linalg
 
 import mivora
 
@@ -375,6 +376,19 @@ def test_exported_arrays_are_shared_read_only_memory():
     assert matrix.shape == (3, 3) and matrix.c_contiguous
     del graph  # the arrays own their memory
     assert np.asarray(matrix)[1, 2] == 3.0 and list(np.asarray(indices)) == [1, 2, 2]
+
+
+@pytest.mark.parametrize("operation", [
+    lambda m: m.sum(), lambda m: m.max(), lambda m: m.min(), lambda m: scipy.sparse.linalg.norm(m),
+    lambda m: m.sum(axis=0), lambda m: (m @ m).sum(), lambda m: m.multiply(2).sum(),
+])
+def test_to_scipy_accepts_every_operation_with_unsorted_rows_and_parallel_links(operation):
+    # Row 0 lists 2 before 1, and 0 -> 2 twice.
+    graph = mivora.Graph.from_edges([0, 0, 0, 1], [2, 1, 2, 0], [1.0, 2.0, 4.0, 8.0], directed=True)
+    matrix = graph.to_scipy()
+    dense = scipy.sparse.csr_array(matrix.toarray())
+    assert np.allclose(operation(matrix), operation(dense))
+    assert np.asarray(graph.to_csr()[1]).tolist() == [2, 1, 2, 0]  # the exports stay as they were
 
 
 def test_to_scipy_without_scipy_names_the_package(monkeypatch):

@@ -231,8 +231,10 @@ PyRef import_peer(const char* module, const char* method, const char* package) {
 
 PyObject* scipy_csr(PyObject* sparse_module, PyObject* csr, std::size_t n) {
   PyRef numpy = import_peer("numpy", "Graph.to_scipy()", "numpy");
+  // Writable copies of the read-only exports: SciPy sorts the indices and
+  // sums parallel links in place when an operation needs them canonical.
   auto array = [&](Py_ssize_t k) {
-    return PyRef::owned(PyObject_CallMethod(numpy.get(), "asarray", "O", PyTuple_GET_ITEM(csr, k)));
+    return PyRef::owned(PyObject_CallMethod(numpy.get(), "array", "O", PyTuple_GET_ITEM(csr, k)));
   };
   PyRef indptr = array(0), indices = array(1), weights = array(2);
   PyRef data = PyRef::owned(PyTuple_Pack(3, weights.get(), indices.get(), indptr.get()));
