@@ -554,3 +554,19 @@ def test_encoding_option(tmp_path, format, text):
     with pytest.raises(mivora.FormatError, match="UTF-8"):
         Graph.read(str(path), format=format)
     assert labels(Graph.read(str(path), format=format, encoding="latin-1"))[0] == "Café"
+
+
+@pytest.mark.parametrize("name, text", [
+    ("g.gml", 'graph [ node [ id 1 label "a" graphics [ x nan y 3 ] ] node [ id 2 label "b" graphics [ x 1 y 2 ] ] '
+              'node [ id 3 label "c" graphics [ x inf y 5 ] ] edge [ source 1 target 2 ] ]'),
+    ("g.graphml", '<graphml><key id="x" for="node" attr.name="x" attr.type="double"/>'
+                  '<key id="y" for="node" attr.name="y" attr.type="double"/><graph edgedefault="undirected">'
+                  '<node id="a"><data key="x">NaN</data><data key="y">3</data></node>'
+                  '<node id="b"><data key="x">1</data><data key="y">2</data></node><edge source="a" target="b"/>'
+                  '</graph></graphml>'),
+])
+def test_positions_that_are_not_finite_are_all_dropped(tmp_path, name, text):
+    graph = Graph.read(write(tmp_path, name, text))
+    assert positions(graph, tmp_path) == {}
+    svg = graph.output_svg()
+    assert "NaN" not in svg and "inf" not in svg
