@@ -396,16 +396,24 @@ class Graph:
 
         file_path: the file (str or os.PathLike). format: 'pajek', 'gml', 'graphml', 'gexf',
         'edgelist' or 'json'; None takes it from the extension (.net/.paj, .gml,
-        .graphml/.xml, .gexf, .csv/.tsv/.txt/.edges/.edgelist, .json, any letter case).
-        encoding: 'utf-8' (a byte-order mark is skipped), 'latin-1', 'cp1252' or 'cp1250'.
+        .graphml, .gexf, .csv/.tsv/.edges/.edgelist, .json, any letter case) or, for
+        other names (.txt, .xml, none), from the first bytes: an XML root graphml or
+        gexf, a GML 'graph [', a Pajek *Vertices/*Arcs/*Edges/*Network line, a JSON
+        object, else an edge list; content of another format than the extension's
+        is a FormatError. encoding: 'utf-8' (a byte-order mark is skipped),
+        'latin-1', 'cp1252' or 'cp1250'; when not given, text that is not UTF-8 is
+        read as cp1250 where letters only Central European text uses (š ž ł ą ż ...)
+        stand among its bytes, else as cp1252, with a UserWarning.
         positions: 'canvas' places the file's coordinates on the drawing canvas
         ([20, 1500] x [20, 700]): Pajek's unit-square coordinates map to 20 + 1480 x,
         20 + 680 y (the inverse of write); coordinates already on the canvas stay;
         any others are scaled by one factor to fit the canvas, centred. 'file' keeps
         the file's numbers. Edge lists only: directed (default False), delimiter
-        (default: runs of white space, or ',' / tab found in the first line),
-        comments (line prefixes to skip), header (None detects a header row),
-        weight (0-based column of the weight; default the third column if any).
+        (default: a tab, comma, semicolon or pipe that splits each of the first rows,
+        else runs of white space), comments (line prefixes to skip), header (None
+        detects a header row: words over numbers), weight (0-based column of the
+        weight; default the third column when the first row having one holds a
+        number there; a word there in a later row is a FormatError).
 
         Each vertex becomes a node labelled by the file's label, else its id; a link
         without weight weighs 1; parallel links and self-loops are kept. A vertex whose
