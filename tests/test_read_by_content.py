@@ -43,6 +43,7 @@ def labels(graph):
 @pytest.mark.parametrize("name, content", [
     ("out.konect", EDGES), ("network", GML), ("g.dat", GRAPHML), ("g.txt", GEXF), ("g.xml", GEXF),
     ("project", PAJEK), ("g.unknown", JSON), ("g.txt", GML), ("out.x", "\ufeff" + GML),
+    ("g.dat", '# made by hand\ncomment [ text "a [ b" ]\nVersion 1\n' + GML),
 ])
 def test_format_is_found_by_content_without_a_telling_extension(tmp_path, name, content):
     graph = Graph.read(write(tmp_path, name, content))
@@ -106,6 +107,15 @@ def test_text_that_is_not_utf8_is_read_in_the_code_page_its_bytes_fit(tmp_path, 
         assert labels(Graph.read(path, encoding=encoding)) == names
         with pytest.raises(ValueError, match="UTF-8"):
             Graph.read(path, encoding="utf-8")
+
+
+@pytest.mark.parametrize("offset", [65532, 65533, 65534, 65535, 65536, 65537])
+def test_the_first_byte_that_is_not_utf8_may_fall_on_a_read_boundary(tmp_path, offset):
+    padding = "%" + "x" * (offset - len("%\n*Vertices 1\n1 \"")) + "\n"
+    content = (padding + '*Vertices 1\n1 "Čebelar šž"\n').encode("cp1250")
+    assert content.index(b"\xc8") == offset
+    with pytest.warns(UserWarning, match="read as cp1250"):
+        assert labels(Graph.read(write(tmp_path, "g.net", content))) == ["Čebelar šž"]
 
 
 def test_utf8_text_is_read_without_a_warning(tmp_path):

@@ -94,7 +94,21 @@ bool has_gml_graph(std::string_view text) {
       if (close == std::string_view::npos) return false;
       i = close + 1;
     } else if (text[i] == '[') {
-      return false;  // another list before the graph: not a file we know
+      // Another list before the graph (a comment block): skipped whole.
+      std::size_t depth = 0;
+      for (; i < text.size(); ++i) {
+        if (text[i] == '"') {
+          const std::size_t close = text.find('"', i + 1);
+          if (close == std::string_view::npos) return false;
+          i = close;
+        } else if (text[i] == '[') {
+          ++depth;
+        } else if (text[i] == ']' && --depth == 0) {
+          break;
+        }
+      }
+      if (i == text.size()) return false;
+      ++i;
     } else {
       while (i < text.size() && !is_space(text[i])) ++i;
     }

@@ -178,8 +178,8 @@ TextEncoding code_page_of(std::string_view bytes) {
     if (p[i] < 0x80) continue;
     ++high;
     if (!is_central_letter(p[i])) continue;
-    const bool before = i > 0 && (is_ascii_letter(p[i - 1]) || p[i - 1] >= 0xC0);
-    const bool after = i + 1 < n && (is_ascii_letter(p[i + 1]) || p[i + 1] >= 0xC0);
+    const bool before = i > 0 && (is_ascii_letter(p[i - 1]) || p[i - 1] >= 0x80);
+    const bool after = i + 1 < n && (is_ascii_letter(p[i + 1]) || p[i + 1] >= 0x80);
     if (before || after) ++central;
   }
   return central > 0 && central * 20 >= high ? TextEncoding::Cp1250 : TextEncoding::Cp1252;
