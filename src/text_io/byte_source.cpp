@@ -128,17 +128,16 @@ std::size_t PrefixedSource::read(char* buffer, std::size_t capacity) {
 
 namespace {
 
-bool is_ascii(std::string_view text) {
+// How many leading bytes of `text` are ASCII; 32 bytes at a time.
+std::size_t ascii_prefix(std::string_view text) {
   std::size_t i = 0;
-  for (; i + 8 <= text.size(); i += 8) {
-    std::uint64_t word;
-    std::memcpy(&word, text.data() + i, 8);
-    if (word & 0x8080808080808080ull) return false;
+  for (; i + 32 <= text.size(); i += 32) {
+    std::uint64_t words[4];
+    std::memcpy(words, text.data() + i, 32);
+    if ((words[0] | words[1] | words[2] | words[3]) & 0x8080808080808080ull) break;
   }
-  for (; i < text.size(); ++i) {
-    if (static_cast<unsigned char>(text[i]) >= 0x80) return false;
-  }
-  return true;
+  while (i < text.size() && static_cast<unsigned char>(text[i]) < 0x80) ++i;
+  return i;
 }
 
 bool is_ascii_letter(unsigned char c) { return (c | 0x20) >= 'a' && (c | 0x20) <= 'z'; }
@@ -212,22 +211,20 @@ std::size_t GuessingSource::read(char* buffer, std::size_t capacity) {
     count += fresh;
     if (count == 0) return 0;
     if (state_ == State::Utf8) return count;
+    // One pass over ASCII text, the usual case.
+    const std::size_t ascii = ascii_prefix(std::string_view(buffer, count));
+    if (ascii == count) return count;
     bool cut_short = false;
-    const std::size_t valid = valid_utf8_prefix(std::string_view(buffer, count), cut_short);
-    if (valid == count) {
-      if (!is_ascii(std::string_view(buffer, count))) state_ = State::Utf8;
-      return count;
-    }
-    {
-      if (!is_ascii(std::string_view(buffer, valid))) {
-        // UTF-8 before: the invalid byte is for the reader to report.
-        state_ = State::Utf8;
-        if (cut_short && fresh != 0) {
-          carry_.assign(buffer + valid, count - valid);
-          return valid;
-        }
-        return count;
+    const std::size_t valid = ascii + valid_utf8_prefix(std::string_view(buffer + ascii, count - ascii), cut_short);
+    if (valid > ascii) {
+      // UTF-8 beyond ASCII: the text stays UTF-8, and a later invalid byte is
+      // for the reader to report.
+      state_ = State::Utf8;
+      if (valid < count && cut_short && fresh != 0) {
+        carry_.assign(buffer + valid, count - valid);
+        return valid;
       }
+      return count;
     }
     if (cut_short && fresh != 0) {
       // Maybe a sequence the next read completes.
