@@ -35,10 +35,4 @@ void append_xml_escaped(std::string& out, std::string_view text) {
   throw NotWritable("a label holds U+FFFE, U+FFFF or bytes that are not UTF-8, which XML cannot hold");
 }
 
-void append_uint(std::string& out, std::uint64_t value) {
-  char buffer[24];
-  const auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
-  out.append(buffer, result.ptr);
-}
-
 }  // namespace mivora

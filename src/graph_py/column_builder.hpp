@@ -5,7 +5,9 @@
 #include <cstdint>
 #include <string>
 
+#include "graph_core/types.hpp"
 #include "graph_py/column_reader.hpp"
+#include "text_io/number_text.hpp"
 
 namespace mivora::py {
 
@@ -29,7 +31,7 @@ class ColumnBuilder {
     if (column_.kind == Column::Kind::Numbers) {
       column_.numbers.push_back(static_cast<float>(value));
     } else if (value < 0) {
-      refuse_id(std::to_string(value));
+      refuse_id(integer_text(value));
     } else {
       add_id(static_cast<std::uint64_t>(value));
     }
@@ -51,8 +53,8 @@ class ColumnBuilder {
 
  private:
   void add_id(std::uint64_t value) {
-    if (value >= kIdBound) refuse_id(std::to_string(value));
-    column_.ids.push_back(static_cast<std::uint32_t>(value));
+    if (value >= kIdBound) refuse_id(integer_text(value));
+    column_.ids.push_back(static_cast<NodeId>(value));
     if (value >= column_.id_limit) column_.id_limit = value + 1;
   }
   [[noreturn]] void refuse_id(const std::string& value) const;

@@ -16,12 +16,11 @@
 namespace mivora::py {
 namespace {
 
-using Reader = GraphStore (*)(ByteSource&, const ReadOptions&, ReadNotes&);
 using Writer = void (*)(const GraphStore&, CheckedWriter&, const WriteOptions&);
 
 struct Format {
   const char* name;
-  Reader read;
+  GraphReader read;
   Writer write;
   const char* extensions[5];
 };
@@ -39,8 +38,6 @@ constexpr const char* kFormatNames = "'pajek', 'gml', 'graphml', 'gexf', 'edgeli
 constexpr const char* kExtensions =
     ".net, .paj, .gml, .graphml, .xml, .gexf, .csv, .tsv, .txt, .edges, .edgelist, .json";
 
-PyObject* g_format_error = nullptr;
-
 [[noreturn]] void raise(PyObject* type, const std::string& message) {
   PyErr_SetString(type, message.c_str());
   throw PythonError{};
@@ -50,18 +47,6 @@ std::string lower_ascii(std::string_view text) {
   std::string out(text);
   for (char& c : out) c = c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
   return out;
-}
-
-// A file name: str or os.PathLike.
-std::string to_path(PyObject* value, const char* name) {
-  if (PyUnicode_Check(value)) return std::string(to_text(value, name));
-  PyObject* fs_path = PyOS_FSPath(value);
-  if (fs_path == nullptr) raise_argument_error(name);
-  PyRef path = PyRef::owned(fs_path);
-  if (PyUnicode_Check(path.get())) return std::string(to_text(path.get(), name));
-  PyRef decoded =
-      PyRef::owned(PyUnicode_DecodeFSDefaultAndSize(PyBytes_AS_STRING(path.get()), PyBytes_GET_SIZE(path.get())));
-  return std::string(to_text(decoded.get(), name));
 }
 
 const Format* format_named(std::string_view name) {
@@ -130,54 +115,6 @@ const Format& format_from_content(const std::string& path, const Format* by_name
   return by_name != nullptr ? *by_name : *format_named("edgelist");
 }
 
-[[noreturn]] void raise_file_error(const FileError& error) {
-  if (error.error_number() == 0) raise(PyExc_ValueError, error.description());
-  PyRef name =
-      PyRef::owned(PyUnicode_DecodeFSDefaultAndSize(error.path().data(), static_cast<Py_ssize_t>(error.path().size())));
-  const char* text = std::strerror(error.error_number());
-  // OSError(errno, text, name) is an instance of the errno's own subclass.
-  PyRef exception = PyRef::owned(PyObject_CallFunction(PyExc_OSError, "isO", error.error_number(), text, name.get()));
-  PyErr_SetObject(reinterpret_cast<PyObject*>(Py_TYPE(exception.get())), exception.get());
-  throw PythonError{};
-}
-
-[[noreturn]] void raise_format_error(const FormatError& error, const std::string& path) {
-  std::string message = path;
-  if (error.line() != 0) {
-    message += ", line " + std::to_string(error.line());
-    if (error.column() != 0) message += ", column " + std::to_string(error.column());
-  }
-  message += ": " + error.message();
-  PyRef text = PyRef::owned(to_python(std::string_view(message)));
-  PyRef exception = PyRef::owned(PyObject_CallOneArg(g_format_error, text.get()));
-  PyRef file_name = PyRef::owned(to_python(std::string_view(path)));
-  PyRef line = PyRef::owned(to_python(error.line()));
-  PyRef column = PyRef::owned(to_python(error.column()));
-  if (PyObject_SetAttrString(exception.get(), "file_name", file_name.get()) < 0 ||
-      PyObject_SetAttrString(exception.get(), "line", line.get()) < 0 ||
-      PyObject_SetAttrString(exception.get(), "column", column.get()) < 0) {
-    throw PythonError{};
-  }
-  PyErr_SetObject(g_format_error, exception.get());
-  throw PythonError{};
-}
-
-// The core's file and format failures as the Python exceptions they mean.
-template <typename Body>
-auto with_file_errors(const std::string& path, Body&& body) {
-  try {
-    return body();
-  } catch (const FileError& error) {
-    raise_file_error(error);
-  } catch (const FormatError& error) {
-    raise_format_error(error, path);
-  } catch (const NotWritable& error) {
-    raise(PyExc_ValueError, error.what());
-  } catch (const FormatNotBuilt& error) {
-    raise(PyExc_NotImplementedError, error.what());
-  }
-}
-
 // ---- Graph.read ------------------------------------------------------------------
 
 constexpr Signature kRead =
@@ -234,9 +171,6 @@ ReadOptions read_options(const Arguments& arguments) {
   return options;
 }
 
-// How much of a file's start decides its format.
-constexpr std::size_t kHeadBytes = std::size_t{1} << 16;
-
 PyObject* graph_read(PyObject*, PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) {
   return call_static(kRead, args, nargs, kwnames, [](const Arguments& arguments) {
     const std::string path = to_path(arguments[0], "file_path");
@@ -251,35 +185,14 @@ PyObject* graph_read(PyObject*, PyObject* const* args, Py_ssize_t nargs, PyObjec
     const bool guess_encoding = !given(arguments[2]);
     ReadNotes notes;
     std::optional<TextEncoding> guessed;
-    GraphStore graph = with_file_errors(path, [&] {
-      FileSource file(path);
-      std::unique_ptr<ByteSource> decoder;
-      std::unique_ptr<GuessingSource> guesser;
-      ByteSource* text = &file;
-      if (guess_encoding) {
-        guesser = std::make_unique<GuessingSource>(file);
-        text = guesser.get();
-      } else {
-        text = &decoded(file, options.encoding, decoder);
-      }
-      // The start of the text, handed to the reader again in front of the rest.
-      std::string head(kHeadBytes, '\0');
-      std::size_t have = 0;
-      while (have < head.size()) {
-        const std::size_t got = text->read(head.data() + have, head.size() - have);
-        if (got == 0) break;
-        have += got;
-      }
-      head.resize(have);
-      // A UTF-8 byte-order mark is no part of the text, whatever the format.
-      if (head.starts_with("\xEF\xBB\xBF")) head.erase(0, 3);
-      const Format& format = chosen != nullptr ? *chosen : format_from_content(path, by_name, head);
-      if (chosen == nullptr) check_edge_list_options(arguments, format);
-      PrefixedSource source(std::move(head), *text);
-      GraphStore result = format.read(source, options, notes);
-      if (guesser) guessed = guesser->guessed();
-      return result;
-    });
+    GraphStore graph = read_graph_file_by_content(
+        path,
+        [&](std::string_view head) -> GraphReader {
+          const Format& format = chosen != nullptr ? *chosen : format_from_content(path, by_name, head);
+          if (chosen == nullptr) check_edge_list_options(arguments, format);
+          return format.read;
+        },
+        options, guess_encoding, guessed, notes);
     if (guessed) {
       const std::string other = *guessed == TextEncoding::Cp1250 ? "cp1252" : "cp1250";
       const std::string message = path + ": the file is not UTF-8; read as " + text_encoding_name(*guessed) +
@@ -326,11 +239,9 @@ PyObject* graph_write(PyObject* self, PyObject* const* args, Py_ssize_t nargs, P
         options.delimiter = given(arguments[2]) ? to_delimiter(arguments[2], "delimiter") : delimiter_for(path);
         if (given(arguments[3])) options.header = to_bool(arguments[3], "header");
         if (given(arguments[4])) options.weights = to_bool(arguments[4], "weights");
-        with_file_errors(path, [&] {
-          CheckedWriter out(path);
-          format.write(data.graph, out, options);
-          out.commit();
-        });
+        CheckedWriter out(path);
+        format.write(data.graph, out, options);
+        out.commit();
         return none();
       });
 }
@@ -350,18 +261,5 @@ PyMethodDef kMethods[] = {
 }  // namespace
 
 std::span<const PyMethodDef> graph_formats_methods() { return kMethods; }
-
-void add_format_error(PyObject* module) {
-  if (g_format_error == nullptr) {
-    PyRef attributes = PyRef::owned(PyDict_New());
-    for (const char* name : {"file_name", "line", "column"}) {
-      if (PyDict_SetItemString(attributes.get(), name, Py_None) < 0) throw PythonError{};
-    }
-    g_format_error =
-        PyErr_NewExceptionWithDoc("mivora.FormatError", MIVORA_DOC_FormatError, PyExc_ValueError, attributes.get());
-    if (g_format_error == nullptr) throw PythonError{};
-  }
-  if (PyModule_AddObjectRef(module, "FormatError", g_format_error) < 0) throw PythonError{};
-}
 
 }  // namespace mivora::py
