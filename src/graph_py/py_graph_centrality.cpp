@@ -1,5 +1,4 @@
 // Graph methods for centralities and communities on the adjacency snapshot.
-#include <random>
 #include <string>
 #include <vector>
 
@@ -10,6 +9,7 @@
 #include "measures/measure_error.hpp"
 #include "measures/measured_graph.hpp"
 #include "measures/pagerank.hpp"
+#include "text_io/system_random.hpp"
 
 namespace mivora::py {
 namespace {
@@ -37,8 +37,7 @@ bool to_flag(PyObject* value, const char* name, bool fallback) {
 
 // None (or left out): a fresh seed from the system.
 std::uint64_t to_seed(PyObject* value, const char* name) {
-  if (value == nullptr || value == Py_None)
-    return (std::uint64_t{std::random_device{}()} << 32) ^ std::random_device{}();
+  if (value == nullptr || value == Py_None) return system_random_u64();
   if (!PyLong_Check(value)) raise_cannot_convert(value, name, "PyInt");
   const unsigned long long seed = PyLong_AsUnsignedLongLongMask(value);
   if (seed == static_cast<unsigned long long>(-1) && PyErr_Occurred()) throw PythonError{};

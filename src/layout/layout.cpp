@@ -4,23 +4,20 @@
 #include <bit>
 #include <cmath>
 #include <numbers>
-#include <random>
 #include <string_view>
 #include <unordered_map>
 #include <vector>
 
 #include "layout/force_layout.hpp"
 #include "text_io/cancellation.hpp"
+#include "text_io/system_random.hpp"
 
 namespace mivora {
 
 // ---- random numbers -----------------------------------------------------------
 
 RandomGenerator::RandomGenerator() {
-  std::random_device source;
-  for (std::uint64_t& word : state_) {
-    word = (static_cast<std::uint64_t>(source()) << 32) | source();
-  }
+  for (std::uint64_t& word : state_) word = system_random_u64();
   // An all-zero state would only ever produce zeros.
   if ((state_[0] | state_[1] | state_[2] | state_[3]) == 0) state_[0] = 0x9E3779B97F4A7C15ull;
 }
