@@ -68,7 +68,7 @@ fuzz: fuzz-deps
 docs: deps build
 	rm -rf docs/_stubs && mkdir -p docs/_stubs/mivora && cp src/mivora.pyi docs/_stubs/mivora/__init__.pyi
 	$(PYTHON) tools/docs_gallery.py
-	$(PYTHON) -m mkdocs build --strict --quiet
+	NO_MKDOCS_2_WARNING=1 $(PYTHON) -m mkdocs build --strict --quiet
 	$(PYTHON) tools/check_docs_site.py docs/_build
 
 # Manylinux wheels for each CPython version and the sdist in dist/, then each
