@@ -8,7 +8,7 @@ mivora / fastest peer (below 1: mivora is faster) and networkx / mivora.
 Which call stands for which workload in each library, and where the
 semantics differ, is written at the top of each workloads/ module.
 
-    python benchmarks/peers.py [--quick] [--runs 5] [--json FILE]
+    python benchmarks/peers.py [--quick] [--cpu] [--runs 5] [--json FILE]
                                [--only SUBSTRING ...] [--libraries mivora,igraph,...]
 
 The module must be importable: build it first (`make build`, which puts it
@@ -33,6 +33,10 @@ from workloads.common import FULL, QUICK, Context, write_inputs  # noqa: E402
 LIBRARIES = ["mivora", "networkx", "igraph", "rustworkx", "pandas"]  # pandas: edge-list reading only
 PEERS = LIBRARIES[1:]
 
+# --cpu: the processor time of the worker (all its threads) instead of wall
+# time; steadier on a machine that others share, blind to waiting.
+clock = time.process_time if os.environ.get("MIVORA_BENCH_CPU") else time.perf_counter
+
 
 def median_seconds(case, runs):
     """Median of `runs` timed calls after one warm-up; setup is never timed."""
@@ -43,9 +47,9 @@ def median_seconds(case, runs):
     for i in range(runs + 1):
         state = setup()
         gc.collect()
-        start = time.perf_counter()
+        start = clock()
         result = run(state)
-        elapsed = time.perf_counter() - start
+        elapsed = clock() - start
         del result, state
         if i > 0:
             times.append(elapsed)
@@ -173,6 +177,7 @@ def build_report(args, sizes, versions, results):
 def main(argv=None):
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
     parser.add_argument("--quick", action="store_true", help="CI-sized inputs")
+    parser.add_argument("--cpu", action="store_true", help="time processor seconds, not wall seconds")
     parser.add_argument("--runs", type=int, default=5, help="timed runs per figure (after one warm-up)")
     parser.add_argument("--json", metavar="FILE", help="save the figures as JSON")
     parser.add_argument("--only", action="append", metavar="SUBSTRING", help="workloads whose name contains this")
@@ -186,6 +191,8 @@ def main(argv=None):
         worker(args.worker, args.folder, json.loads(args.sizes), args.runs, args.only)
         return
 
+    if args.cpu:
+        os.environ["MIVORA_BENCH_CPU"] = "1"  # read by the worker processes
     sizes = QUICK if args.quick else FULL
     libraries = args.libraries.split(",")
     load_before = os.getloadavg()
