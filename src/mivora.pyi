@@ -1,4 +1,8 @@
 # Type stubs of the mivora extension module (PEP 561: installed beside it).
+# The docstrings below are the module's own: the build turns each into a macro
+# MIVORA_DOC_<Class>_<member> (cmake/generate_docstrings.py) that the method
+# tables append to the text signature. One layout: a summary line, a blank
+# line, prose, then the Google sections Args:, Returns:, Raises:, Example:.
 # Internal errors are raised as PanicException, a BaseException subclass that
 # the module does not export under a name.
 import os
@@ -50,7 +54,7 @@ class Node:
     def __new__(cls, label: str) -> Node:
         """A node standing on its own, outside any graph.
 
-        Parameters:
+        Args:
             label: The node's name (any ``str``).
 
         Returns:
@@ -67,7 +71,7 @@ class Node:
         keep ``node`` alive: once nothing owns ``node`` any more, the connection
         reads as leading to ``"[Removed]"``.
 
-        Parameters:
+        Args:
             node: The target, a node of any graph or a free-standing one.
             weight: Stored as a single-precision float (0.1 reads back as
                 0.10000000149011612).
@@ -76,8 +80,10 @@ class Node:
 
 @final
 class Graph:
-    """A graph of labelled nodes joined by weighted arcs (directed) and edges
-    (undirected). A graph belongs to the thread that created it."""
+    """A graph of labelled nodes joined by weighted arcs (directed) and edges (undirected).
+
+    A graph belongs to the thread that created it.
+    """
     def __new__(cls) -> Graph:
         """An empty graph: no nodes, no connections."""
     def add_node(self, label: str) -> Node:
@@ -88,7 +94,7 @@ class Graph:
         exists!`` on standard output and returns the node already carrying it.
         Lookups by label are O(1).
 
-        Parameters:
+        Args:
             label: The node's name, compared byte for byte (case-sensitive, no
                 trimming).
 
@@ -102,7 +108,7 @@ class Graph:
 
         The connection is stored once, on the ``from`` node, whatever its direction.
 
-        Parameters:
+        Args:
             from_label: Label of the node the connection leaves.
             to_label: Label of the node it reaches.
             weight: Stored as a single-precision float (default 0.0).
@@ -120,8 +126,9 @@ class Graph:
             PanicException: when no node carries the label.
         """
     def get_connections(self) -> list[_Connection]:
-        """One dict per stored connection, in node order and then in the order each
-        node's connections were added.
+        """One dict per stored connection.
+
+        In node order and then in the order each node's connections were added.
 
         Returns:
             A list of dicts with the keys ``from``, ``to`` (``"[Removed]"`` when the
@@ -141,13 +148,9 @@ class Graph:
                 a node outside the graph or to one that no longer exists.
         """
     def get_total_weight(self) -> float:
-        """Sum of all connection weights, in single precision (-0.0 when there are
-        none).
-        """
+        """Sum of all connection weights, in single precision (-0.0 when there are none)."""
     def get_mean_weight(self) -> float:
-        """Mean connection weight, in single precision (NaN when there are no
-        connections).
-        """
+        """Mean connection weight, in single precision (NaN when there are no connections)."""
     def get_node_count(self) -> int:
         """Number of nodes."""
     def get_edge_count(self) -> int:
@@ -155,7 +158,7 @@ class Graph:
     def get_density(self, directed: _Flag) -> float:
         """Density ``f * E / ((N - 1) * N)`` in single precision.
 
-        Parameters:
+        Args:
             directed: Selects only the factor: f = 2.0 when true, 1.0 when false or
                 ``None``. E counts every connection whatever its own direction.
 
@@ -176,8 +179,9 @@ class Graph:
             ``{"in_degree", "out_degree", "total_degree", "undirected_degree"}``.
         """
     def get_centrality_degrees(self, node_label: str) -> _Centralities:
-        """Degree centrality of a node: each degree of ``compute_degrees`` divided by
-        N - 1, in single precision.
+        """Degree centrality of a node.
+
+        Each degree of ``compute_degrees`` divided by N - 1, in single precision.
 
         Returns:
             ``{"out_centrality", "in_centrality", "total_centrality",
@@ -201,7 +205,7 @@ class Graph:
     def get_average_degree(self, directed: _Flag = False) -> float:
         """Average degree ``f * E / N`` in single precision.
 
-        Parameters:
+        Args:
             directed: Selects only the factor: f = 1.0 when true, 2.0 when false or
                 ``None`` (the default).
 
@@ -217,8 +221,7 @@ class Graph:
             precision); only degrees that occur are present.
         """
     def compute_entropy(self) -> _Entropies:
-        """Shannon entropy (nats) of the three degree distributions, in single
-        precision.
+        """Shannon entropy (nats) of the three degree distributions, in single precision.
 
         Returns:
             ``{"in_entropy", "out_entropy", "undirected_entropy"}``; -0.0 for an
@@ -282,7 +285,7 @@ class Graph:
     ) -> str:
         """Draw the graph as an SVG document.
 
-        Parameters:
+        Args:
             layout: Layout used to place the nodes (default ``Layout.Random``). A
                 graph read from a file with positions keeps them unless
                 ``override_positions`` is true; any other graph is laid out anew,
@@ -307,9 +310,11 @@ class Graph:
         (drag the background), zooms (wheel), drags nodes and offers the moved graph
         as Pajek or JSON downloads from its menu.
 
-        Parameters:
+        Args:
             file_name: Path of the page to write.
-            layout, override_positions, style: As for ``output_svg``.
+            layout: As for ``output_svg``.
+            override_positions: As for ``output_svg``.
+            style: As for ``output_svg``.
 
         Raises:
             PanicException: ``Error while creating the file: ...``.
@@ -347,7 +352,7 @@ class Graph:
         ``directed`` false a symmetric matrix therefore gives two edges for each
         off-diagonal pair.
 
-        Parameters:
+        Args:
             adj_matrix: A sequence of rows, each a sequence of numbers.
             directed: Make arcs (``True``) or edges (``False``/``None``).
             custom_labels: One label per node; default ``"0"``, ``"1"``, ...
@@ -394,28 +399,41 @@ class Graph:
     ) -> Graph:
         """Read a graph from a network file.
 
-        file_path: the file (str or os.PathLike). format: 'pajek', 'gml', 'graphml', 'gexf',
-        'edgelist' or 'json'; None takes it from the extension (.net/.paj, .gml,
-        .graphml/.xml, .gexf, .csv/.tsv/.txt/.edges/.edgelist, .json, any letter case).
-        encoding: 'utf-8' (a byte-order mark is skipped), 'latin-1', 'cp1252' or 'cp1250'.
-        positions: 'canvas' places the file's coordinates on the drawing canvas
-        ([20, 1500] x [20, 700]): Pajek's unit-square coordinates map to 20 + 1480 x,
-        20 + 680 y (the inverse of write); coordinates already on the canvas stay;
-        any others are scaled by one factor to fit the canvas, centred. 'file' keeps
-        the file's numbers. Edge lists only: directed (default False), delimiter
-        (default: runs of white space, or ',' / tab found in the first line),
-        comments (line prefixes to skip), header (None detects a header row),
-        weight (0-based column of the weight; default the third column if any).
-
         Each vertex becomes a node labelled by the file's label, else its id; a link
         without weight weighs 1; parallel links and self-loops are kept. A vertex whose
         label repeats an earlier one's is kept as its own node (lookups by label find
         the first) and a UserWarning says so.
 
-        Returns the new Graph. Raises ValueError for an unknown format or option,
-        mivora.FormatError (a ValueError with file_name, line and column) for malformed
-        content, and the OSError subclass of the system's error (FileNotFoundError,
-        IsADirectoryError, PermissionError...) when the file cannot be read.
+        Args:
+            file_path: The file (str or os.PathLike).
+            format: 'pajek', 'gml', 'graphml', 'gexf', 'edgelist' or 'json'; None
+                takes it from the extension (.net/.paj, .gml, .graphml/.xml, .gexf,
+                .csv/.tsv/.txt/.edges/.edgelist, .json, any letter case).
+            encoding: 'utf-8' (a byte-order mark is skipped), 'latin-1', 'cp1252' or
+                'cp1250'.
+            positions: 'canvas' places the file's coordinates on the drawing canvas
+                ([20, 1500] x [20, 700]): Pajek's unit-square coordinates map to
+                20 + 1480 x, 20 + 680 y (the inverse of write); coordinates already
+                on the canvas stay; any others are scaled by one factor to fit the
+                canvas, centred. 'file' keeps the file's numbers.
+            directed: Edge lists only: whether the links are directed (default False).
+            delimiter: Edge lists only: the separator (default: runs of white space,
+                or ',' / tab found in the first line).
+            comments: Edge lists only: line prefixes to skip.
+            header: Edge lists only: whether the first row is a header (None detects
+                one).
+            weight: Edge lists only: 0-based column of the weight (default the third
+                column if any).
+
+        Returns:
+            The new Graph.
+
+        Raises:
+            ValueError: An unknown format or option.
+            FormatError: Malformed content (a ValueError with file_name, line and
+                column).
+            OSError: The file cannot be read; the subclass of the system's error
+                (FileNotFoundError, IsADirectoryError, PermissionError...).
         """
     def write(
         self,
@@ -428,19 +446,25 @@ class Graph:
     ) -> None:
         """Write the graph to a network file.
 
-        file_name: the file (str or os.PathLike). format: as for Graph.read, None takes
-        it from the extension. Pajek files are standard ('*Vertices n', ids from 1,
-        quoted labels, positions in the unit square of the canvas). Edge lists only:
-        delimiter (default ',' for .csv, a tab for .tsv, else ' '), header (write a header row), weights (write the
-        weight column, default True).
+        Pajek files are standard ('*Vertices n', ids from 1, quoted labels, positions
+        in the unit square of the canvas). An existing regular file is replaced only
+        once the new file is complete, keeping its permissions; other targets
+        (/dev/stdout, FIFOs) are written in place. A connection to a node of another
+        graph is written to the node of this graph with the same label.
 
-        An existing regular file is replaced only once the new file is complete,
-        keeping its permissions; other targets (/dev/stdout, FIFOs) are written in
-        place. A connection to a node of another graph is written to the node of this
-        graph with the same label. Returns None. Raises ValueError for a graph the
-        format cannot hold (a label with a line break for Pajek, a connection to a
-        foreign node whose label no node here carries) and the OSError subclass of
-        the system's error when the file cannot be written.
+        Args:
+            file_name: The file (str or os.PathLike).
+            format: As for Graph.read; None takes it from the extension.
+            delimiter: Edge lists only: the separator (default ',' for .csv, a tab
+                for .tsv, else ' ').
+            header: Edge lists only: write a header row.
+            weights: Edge lists only: write the weight column (default True).
+
+        Raises:
+            ValueError: A graph the format cannot hold (a label with a line break for
+                Pajek, a connection to a foreign node whose label no node here
+                carries).
+            OSError: The file cannot be written; the subclass of the system's error.
         """
 
     # ---- bridges: arrays, tables, networkx, igraph ----
@@ -454,20 +478,28 @@ class Graph:
     ) -> Graph:
         """Build a graph from columns of links.
 
-        sources, targets: equal-length columns of integer ids or of str labels (both
-        the same kind): a NumPy array or any buffer of int8..int64/uint8..uint64, an
-        Arrow column (__arrow_c_stream__ / __arrow_c_array__: pyarrow, polars, pandas),
-        a list or any iterable. Ids name nodes: without labels, one node per id from
-        0 to the largest, labelled with the id's decimal text; with labels, id i is
-        labels[i] and every label becomes a node, linked or not. str labels become
-        nodes in order of first appearance (source before target).
-        weights: a column of numbers (float32 kept as is), or None for 1.0 each.
-        directed: whether every link is directed.
-        labels: a column of str, none repeated.
+        Ids name nodes: without labels, one node per id from 0 to the largest,
+        labelled with the id's decimal text; with labels, id i is labels[i] and every
+        label becomes a node, linked or not. str labels become nodes in order of first
+        appearance (source before target).
 
-        Returns the new Graph. Raises TypeError for columns of the wrong kind and
-        ValueError for unequal lengths, negative or out-of-range ids, nulls and
-        repeated labels.
+        Args:
+            sources: A column of integer ids or of str labels: a NumPy array or any
+                buffer of int8..int64/uint8..uint64, an Arrow column
+                (__arrow_c_stream__ / __arrow_c_array__: pyarrow, polars, pandas), a
+                list or any iterable.
+            targets: A column of the same length and kind as sources.
+            weights: A column of numbers (float32 kept as is), or None for 1.0 each.
+            directed: Whether every link is directed.
+            labels: A column of str, none repeated.
+
+        Returns:
+            The new Graph.
+
+        Raises:
+            TypeError: Columns of the wrong kind.
+            ValueError: Unequal lengths, negative or out-of-range ids, nulls and
+                repeated labels.
         """
     @staticmethod
     def from_table(
@@ -479,35 +511,53 @@ class Graph:
     ) -> Graph:
         """Build a graph from a table of links.
 
-        table: anything exporting __arrow_c_stream__ with named columns (pyarrow Table,
-        polars or pandas DataFrame, DuckDB result); read chunk by chunk.
-        source, target, weight: the names of the columns holding the endpoints (ids or
-        str labels, as from_edges reads them) and the weights (None: 1.0 each).
-        directed: whether every link is directed.
+        Args:
+            table: Anything exporting __arrow_c_stream__ with named columns (pyarrow
+                Table, polars or pandas DataFrame, DuckDB result); read chunk by chunk.
+            source: The name of the column holding the sources (ids or str labels, as
+                from_edges reads them).
+            target: The name of the column holding the targets.
+            weight: The name of the column holding the weights (None: 1.0 each).
+            directed: Whether every link is directed.
 
-        Returns the new Graph. Raises KeyError for a missing column, and TypeError or
-        ValueError as from_edges does.
+        Returns:
+            The new Graph.
+
+        Raises:
+            KeyError: A missing column.
+            TypeError: As from_edges raises it.
+            ValueError: As from_edges raises it.
         """
     def add_edges(
         self, sources: object, targets: object, weights: object | None = None, directed: _Flag = False
     ) -> None:
         """Add links in bulk.
 
-        sources, targets, weights: columns as from_edges reads them. Integer ids are
-        node ids (positions) of this graph; str labels not yet present become new
-        nodes in order of first appearance.
-        directed: whether every link is directed.
+        Integer ids are node ids (positions) of this graph; str labels not yet present
+        become new nodes in order of first appearance. Nothing is added when anything
+        is refused.
 
-        Returns None. Raises as from_edges does, and ValueError for an id naming no
-        node; nothing is added when anything is refused.
+        Args:
+            sources: A column as from_edges reads it.
+            targets: A column as from_edges reads it.
+            weights: A column as from_edges reads it, or None for 1.0 each.
+            directed: Whether every link is directed.
+
+        Raises:
+            TypeError: As from_edges raises it.
+            ValueError: As from_edges raises it, and for an id naming no node.
         """
     def add_nodes(self, labels: object) -> None:
         """Add nodes in bulk.
 
-        labels: a column of str (list, Arrow string column, ...). A label already
-        present, in the graph or earlier in the column, is skipped silently.
+        A label already present, in the graph or earlier in the column, is skipped
+        silently.
 
-        Returns None. Raises TypeError for values that are not str.
+        Args:
+            labels: A column of str (list, Arrow string column, ...).
+
+        Raises:
+            TypeError: Values that are not str.
         """
     def to_csr(self) -> tuple[memoryview, memoryview, memoryview]:
         """The out-links of every node as compressed sparse rows, by node position.
@@ -516,45 +566,60 @@ class Graph:
         self-loop once); parallel links stay separate entries, in the order they were
         added; links to nodes outside the graph are left out.
 
-        Returns (indptr, indices, weights): read-only memoryviews of int64 (node
-        count + 1 entries), int32 and float32, taken by numpy.asarray without a copy.
+        Returns:
+            (indptr, indices, weights): read-only memoryviews of int64 (node count + 1
+            entries), int32 and float32, taken by numpy.asarray without a copy.
         """
     def to_edges(self) -> tuple[memoryview, memoryview, memoryview, memoryview]:
         """Every link once, in the order they were added.
 
         Links to nodes outside the graph are left out.
 
-        Returns (sources, targets, weights, directed): read-only memoryviews of int32
-        node positions, float32 weights and bools, taken by numpy.asarray without a
-        copy.
+        Returns:
+            (sources, targets, weights, directed): read-only memoryviews of int32 node
+            positions, float32 weights and bools, taken by numpy.asarray without a
+            copy.
         """
     def adjacency_array(self, dtype: Literal["float32", "float64"] = "float32") -> memoryview:
         """The dense adjacency matrix, with the cells of generate_adjacency_matrix().
 
-        dtype: 'float32' or 'float64'.
+        Args:
+            dtype: 'float32' or 'float64'.
 
-        Returns a read-only two-dimensional memoryview (row = from, column = to).
-        Raises ValueError for another dtype.
+        Returns:
+            A read-only two-dimensional memoryview (row = from, column = to).
+
+        Raises:
+            ValueError: Another dtype.
         """
     def to_scipy(self) -> Any:
         """The out-links as a scipy.sparse.csr_array, built from to_csr() without copying.
 
         Parallel links stay separate entries, which SciPy sums in arithmetic.
 
-        Returns a csr_array of shape (node count, node count). Raises ImportError
-        when SciPy is not installed.
+        Returns:
+            A csr_array of shape (node count, node count).
+
+        Raises:
+            ImportError: SciPy is not installed.
         """
     @staticmethod
     def from_networkx(graph: Any, weight: str | None = "weight") -> Graph:
         """Build a graph from a networkx graph of any of its four classes.
 
-        graph: the networkx graph; its nodes become labels (str(node) for others
-        than str), node attributes x and y a position, every edge a link (directed
-        when the graph is, unless the edge's attribute 'directed' is false).
-        weight: the edge attribute holding the weight (1.0 where missing), or None.
+        Args:
+            graph: The networkx graph; its nodes become labels (str(node) for others
+                than str), node attributes x and y a position, every edge a link
+                (directed when the graph is, unless the edge's attribute 'directed' is
+                false).
+            weight: The edge attribute holding the weight (1.0 where missing), or None.
 
-        Returns the new Graph. Raises ImportError without networkx, ValueError when
-        two nodes have the same label.
+        Returns:
+            The new Graph.
+
+        Raises:
+            ImportError: networkx is not installed.
+            ValueError: Two nodes have the same label.
         """
     def to_networkx(self) -> Any:
         """The graph as a networkx MultiGraph (no link directed) or MultiDiGraph.
@@ -564,20 +629,30 @@ class Graph:
         link becomes one edge marked directed=False). Links to nodes outside the
         graph are left out.
 
-        Returns the networkx graph. Raises ImportError without networkx.
+        Returns:
+            The networkx graph.
+
+        Raises:
+            ImportError: networkx is not installed.
         """
     @staticmethod
     def from_igraph(graph: Any, weight: str | None = "weight", label: str | None = "name") -> Graph:
         """Build a graph from an igraph.Graph.
 
-        graph: the igraph graph; vertex attribute `label` gives the labels (str() of
-        the value; the vertex index when absent), x and y a position; every edge is
-        a link, directed when the graph is, unless its attribute 'directed' is false.
-        weight: the edge attribute holding the weight (1.0 where missing), or None.
-        label: the vertex attribute holding the labels, or None.
+        Args:
+            graph: The igraph graph; vertex attribute `label` gives the labels (str()
+                of the value; the vertex index when absent), x and y a position; every
+                edge is a link, directed when the graph is, unless its attribute
+                'directed' is false.
+            weight: The edge attribute holding the weight (1.0 where missing), or None.
+            label: The vertex attribute holding the labels, or None.
 
-        Returns the new Graph. Raises ImportError without igraph, ValueError when two
-        vertices have the same label.
+        Returns:
+            The new Graph.
+
+        Raises:
+            ImportError: igraph is not installed.
+            ValueError: Two vertices have the same label.
         """
     def to_igraph(self) -> Any:
         """The graph as an igraph.Graph, directed when any link is.
@@ -587,117 +662,174 @@ class Graph:
         graph mixing both kinds 'directed'. Links to nodes outside the graph are
         left out.
 
-        Returns the igraph graph. Raises ImportError without igraph.
+        Returns:
+            The igraph graph.
+
+        Raises:
+            ImportError: igraph is not installed.
         """
 
     # ---- network measures: components, paths, clustering, cores, trees ----
     def connected_components(self) -> list[list[str]]:
         """Weakly connected components: direction ignored.
 
-        Returns a list of lists of labels, largest component first; components of equal
-        size by their earliest-added node; labels within a component in the order their
-        nodes were added.
         Connections to nodes outside the graph, or to nodes that are gone, are left out;
         of nodes sharing a label (a matrix import) only the first takes part.
+
+        Returns:
+            A list of lists of labels, largest component first; components of equal
+            size by their earliest-added node; labels within a component in the order
+            their nodes were added.
         """
     def strongly_connected_components(self) -> list[list[str]]:
         """Strongly connected components: arcs followed forward only, edges both ways.
 
-        Returns a list of lists of labels in the same order as connected_components().
         Connections to nodes outside the graph, or to nodes that are gone, are left out;
         of nodes sharing a label (a matrix import) only the first takes part.
+
+        Returns:
+            A list of lists of labels in the same order as connected_components().
         """
     def is_connected(self) -> bool:
         """Whether every node can be reached from every other with direction ignored.
 
-        Returns a bool. Raises ValueError for a graph without nodes.
         Connections to nodes outside the graph, or to nodes that are gone, are left out;
         of nodes sharing a label (a matrix import) only the first takes part.
+
+        Returns:
+            A bool.
+
+        Raises:
+            ValueError: A graph without nodes.
         """
     def shortest_path(self, source: str, target: str, weighted: bool = True) -> list[str]:
         """One shortest path from source to target; arcs forward only, edges both ways.
 
-        source, target: node labels. weighted: sum the connection weights (Dijkstra) if
-        true, count hops (breadth-first) if false.
-        Returns the list of labels from source to target, both included; [] when target
-        cannot be reached. Raises KeyError for an unknown label and, when weighted,
-        ValueError if any connection weight is negative or NaN.
         Connections to nodes outside the graph, or to nodes that are gone, are left out;
         of nodes sharing a label (a matrix import) only the first takes part.
+
+        Args:
+            source: A node label.
+            target: A node label.
+            weighted: Sum the connection weights (Dijkstra) if true, count hops
+                (breadth-first) if false.
+
+        Returns:
+            The list of labels from source to target, both included; [] when target
+            cannot be reached.
+
+        Raises:
+            KeyError: An unknown label.
+            ValueError: When weighted, any connection weight is negative or NaN.
         """
     # Hop counts (int) when not weighted.
     def shortest_path_lengths(self, source: str, weighted: bool = True) -> dict[str, float]:
         """Shortest distances from source to every node it reaches.
 
-        source: a node label. weighted: sum the connection weights (float, in double
-        precision) if true, count hops (int) if false.
-        Returns a dict label -> distance, nearest first, source included at 0. Raises
-        KeyError for an unknown label and, when weighted, ValueError if any connection
-        weight is negative or NaN.
         Connections to nodes outside the graph, or to nodes that are gone, are left out;
         of nodes sharing a label (a matrix import) only the first takes part.
+
+        Args:
+            source: A node label.
+            weighted: Sum the connection weights (float, in double precision) if true,
+                count hops (int) if false.
+
+        Returns:
+            A dict label -> distance, nearest first, source included at 0.
+
+        Raises:
+            KeyError: An unknown label.
+            ValueError: When weighted, any connection weight is negative or NaN.
         """
     def clustering(self) -> dict[str, float]:
         """Local clustering coefficient of every node.
 
         Counted on the simple undirected graph: direction ignored, parallel connections
         merged, self-loops left out (as networkx's clustering of an undirected Graph;
-        its directed formula for DiGraphs is not used). Returns a dict label -> float.
-        Connections to nodes outside the graph, or to nodes that are gone, are left out;
-        of nodes sharing a label (a matrix import) only the first takes part.
+        its directed formula for DiGraphs is not used). Connections to nodes outside
+        the graph, or to nodes that are gone, are left out; of nodes sharing a label (a
+        matrix import) only the first takes part.
+
+        Returns:
+            A dict label -> float.
         """
     def average_clustering(self) -> float:
         """Mean of clustering() over all nodes, zeros included.
 
-        Returns a float. Raises ValueError for a graph without nodes.
+        Returns:
+            A float.
+
+        Raises:
+            ValueError: A graph without nodes.
         """
     def transitivity(self) -> float:
         """Share of connected triples that close into triangles: 3 * triangles / triads.
 
-        On the same simple undirected graph as clustering(). Returns a float (0.0
-        without triangles).
+        On the same simple undirected graph as clustering().
+
+        Returns:
+            A float (0.0 without triangles).
         """
     def triangles(self) -> dict[str, int]:
         """Number of triangles through every node.
 
-        On the same simple undirected graph as clustering(). Returns a dict label -> int.
-        Connections to nodes outside the graph, or to nodes that are gone, are left out;
-        of nodes sharing a label (a matrix import) only the first takes part.
+        On the same simple undirected graph as clustering(). Connections to nodes
+        outside the graph, or to nodes that are gone, are left out; of nodes sharing a
+        label (a matrix import) only the first takes part.
+
+        Returns:
+            A dict label -> int.
         """
     def core_number(self) -> dict[str, int]:
-        """k-core number of every node: the largest k such that the node lies in a subgraph
-        where every node has at least k neighbours.
+        """k-core number of every node.
 
-        On the same simple undirected graph as clustering() (networkx instead refuses
-        self-loops and counts a reciprocated arc pair twice in a DiGraph).
-        Returns a dict label -> int.
-        Connections to nodes outside the graph, or to nodes that are gone, are left out;
-        of nodes sharing a label (a matrix import) only the first takes part.
+        The largest k such that the node lies in a subgraph where every node has at
+        least k neighbours, on the same simple undirected graph as clustering()
+        (networkx instead refuses self-loops and counts a reciprocated arc pair twice
+        in a DiGraph). Connections to nodes outside the graph, or to nodes that are
+        gone, are left out; of nodes sharing a label (a matrix import) only the first
+        takes part.
+
+        Returns:
+            A dict label -> int.
         """
     def minimum_spanning_tree(self) -> Graph:
         """A minimum spanning forest, direction ignored (Kruskal).
 
-        Returns a new Graph with every node (label and position, in order) and the chosen
-        connections as undirected ones with their weights, each stored on its original
-        source. Among equal weights the earlier-added connection is preferred; self-loops
-        are never chosen.
-        Raises ValueError if a weight is NaN.
-        Connections to nodes outside the graph, or to nodes that are gone, are left out;
-        of nodes sharing a label (a matrix import) only the first takes part.
+        Among equal weights the earlier-added connection is preferred; self-loops are
+        never chosen. Connections to nodes outside the graph, or to nodes that are
+        gone, are left out; of nodes sharing a label (a matrix import) only the first
+        takes part.
+
+        Returns:
+            A new Graph with every node (label and position, in order) and the chosen
+            connections as undirected ones with their weights, each stored on its
+            original source.
+
+        Raises:
+            ValueError: A weight is NaN.
         """
     def eccentricity(self) -> dict[str, int]:
         """Greatest hop count from every node to any other; arcs forward only.
 
-        Returns a dict label -> int. Raises ValueError when some node cannot reach every
-        other one (for a graph of arcs: unless it is strongly connected) or the graph has
-        no nodes.
         Connections to nodes outside the graph, or to nodes that are gone, are left out;
         of nodes sharing a label (a matrix import) only the first takes part.
+
+        Returns:
+            A dict label -> int.
+
+        Raises:
+            ValueError: Some node cannot reach every other one (for a graph of arcs:
+                unless it is strongly connected) or the graph has no nodes.
         """
     def diameter(self) -> int:
         """Greatest eccentricity: the longest shortest path, in hops.
 
-        Returns an int. Raises ValueError as eccentricity() does.
+        Returns:
+            An int.
+
+        Raises:
+            ValueError: As eccentricity() raises it.
         """
 
     # ---- network measures: centralities and communities ----
@@ -712,15 +844,19 @@ class Graph:
         Parallel connections add their weights; a node whose out-weight is 0 (dangling) hands
         its rank to every node alike.
 
-        damping: probability of following a connection, between 0 and 1.
-        weighted: follow connections in proportion to their weights (finite, not negative)
-          rather than alike.
-        tol: stop once the summed change of one step is below (number of nodes) * tol.
-        max_iter: the most steps taken.
+        Args:
+            damping: Probability of following a connection, between 0 and 1.
+            weighted: Follow connections in proportion to their weights (finite, not
+                negative) rather than alike.
+            tol: Stop once the summed change of one step is below (number of nodes) * tol.
+            max_iter: The most steps taken.
 
-        Returns a dict label -> rank (the ranks sum to 1).
-        Raises ValueError for a bad option, a negative or non-finite weight, or when max_iter
-        steps do not converge.
+        Returns:
+            A dict label -> rank (the ranks sum to 1).
+
+        Raises:
+            ValueError: A bad option, a negative or non-finite weight, or max_iter
+                steps do not converge.
         """
     def betweenness_centrality(
         self, normalized: _Flag = True, weighted: _Flag = False, endpoints: _Flag = False
@@ -732,14 +868,19 @@ class Graph:
         with at least one arc is measured as directed, one with edges only as undirected.
         Parallel connections count as one (the lightest when weighted).
 
-        normalized: divide by the number of node pairs a node can lie between,
-          (n - 1)(n - 2), or n(n - 1) with endpoints; otherwise an undirected graph counts
-          each pair of ends once.
-        weighted: shortest paths by summed weight (finite, not negative) rather than hops.
-        endpoints: count the ends of each path as lying on it.
+        Args:
+            normalized: Divide by the number of node pairs a node can lie between,
+                (n - 1)(n - 2), or n(n - 1) with endpoints; otherwise an undirected
+                graph counts each pair of ends once.
+            weighted: Shortest paths by summed weight (finite, not negative) rather
+                than hops.
+            endpoints: Count the ends of each path as lying on it.
 
-        Returns a dict label -> betweenness.
-        Raises ValueError for a negative or non-finite weight when weighted.
+        Returns:
+            A dict label -> betweenness.
+
+        Raises:
+            ValueError: A negative or non-finite weight when weighted.
         """
     def closeness_centrality(self, weighted: _Flag = False) -> dict[str, float]:
         """Closeness centrality of every node, from the distances of the nodes that reach it.
@@ -750,10 +891,14 @@ class Graph:
         For a node reached by r - 1 others at distances summing to d, the value is
         (r - 1) / d scaled by (r - 1) / (n - 1) (Wasserman and Faust); 0 when d is 0.
 
-        weighted: distances by summed weight (finite, not negative) rather than hops.
+        Args:
+            weighted: Distances by summed weight (finite, not negative) rather than hops.
 
-        Returns a dict label -> closeness.
-        Raises ValueError for a negative or non-finite weight when weighted.
+        Returns:
+            A dict label -> closeness.
+
+        Raises:
+            ValueError: A negative or non-finite weight when weighted.
         """
     def harmonic_centrality(self, weighted: _Flag = False) -> dict[str, float]:
         """Harmonic centrality of every node: the sum of 1 / distance over the nodes that reach it.
@@ -763,10 +908,14 @@ class Graph:
         with at least one arc is measured as directed, one with edges only as undirected.
         Distances of 0 (the node itself, zero weights) add nothing.
 
-        weighted: distances by summed weight (finite, not negative) rather than hops.
+        Args:
+            weighted: Distances by summed weight (finite, not negative) rather than hops.
 
-        Returns a dict label -> harmonic centrality.
-        Raises ValueError for a negative or non-finite weight when weighted.
+        Returns:
+            A dict label -> harmonic centrality.
+
+        Raises:
+            ValueError: A negative or non-finite weight when weighted.
         """
     def communities(self, resolution: float = 1.0, seed: int | None = None) -> list[list[str]]:
         """Communities found by Louvain's method, maximising weighted modularity.
@@ -776,12 +925,17 @@ class Graph:
         with at least one arc is measured as directed, one with edges only as undirected.
         Parallel connections add their weights; directed graphs use directed modularity.
 
-        resolution: above 1 favours smaller communities, below 1 larger ones (not negative).
-        seed: an int fixing the order nodes are visited in (the same seed, the same result);
-          None draws one.
+        Args:
+            resolution: Above 1 favours smaller communities, below 1 larger ones (not
+                negative).
+            seed: An int fixing the order nodes are visited in (the same seed, the same
+                result); None draws one.
 
-        Returns a list of lists of labels: largest community first, members in node order.
-        Raises ValueError for a bad resolution or a negative or non-finite weight.
+        Returns:
+            A list of lists of labels: largest community first, members in node order.
+
+        Raises:
+            ValueError: A bad resolution or a negative or non-finite weight.
         """
     def modularity(self, communities: Iterable[Iterable[str]], resolution: float = 1.0) -> float:
         """Weighted modularity of a partition of the nodes into communities.
@@ -791,12 +945,18 @@ class Graph:
         with at least one arc is measured as directed, one with edges only as undirected.
         Parallel connections add their weights; directed graphs use directed modularity.
 
-        communities: an iterable of iterables of labels holding every node exactly once.
-        resolution: the weight of the expected share inside each community.
+        Args:
+            communities: An iterable of iterables of labels holding every node exactly
+                once.
+            resolution: The weight of the expected share inside each community.
 
-        Returns the modularity as a float.
-        Raises KeyError for an unknown label, ValueError when the communities are not a
-        partition, for a negative or non-finite weight, or when the weights sum to 0.
+        Returns:
+            The modularity as a float.
+
+        Raises:
+            KeyError: An unknown label.
+            ValueError: The communities are not a partition, a weight is negative or
+                non-finite, or the weights sum to 0.
         """
 
     # ---- drawing at scale ----
@@ -805,27 +965,31 @@ class Graph:
     ) -> None:
         """Lay the graph out and keep the positions for later drawings.
 
-        layout: the Layout to compute, Layout.Force (the default) for large graphs:
-            a multilevel force layout with Barnes-Hut repulsion, O((N + E) log N) per
-            iteration. Connections count once whatever their direction or weight.
-        seed: an int for a reproducible result (Layout.Force, Layout.Random and
-            Layout.Spring); None draws a fresh one.
-        iterations: rounds on the finest level of Layout.Force (1 to 100000);
-            None chooses from the graph's size.
-
         Positions land on the 1500 x 700 canvas inside the 20-unit margin. Later
         output_svg and output_html calls draw them as they are (unless
         override_positions is set) until a node is added; without a style of their
         own those drawings size nodes for the graph. Ctrl-C stops the layout with
         KeyboardInterrupt and leaves the positions as they were.
-        Raises ValueError for iterations out of range or given for another layout.
+
+        Args:
+            layout: The Layout to compute, Layout.Force (the default) for large
+                graphs: a multilevel force layout with Barnes-Hut repulsion,
+                O((N + E) log N) per iteration. Connections count once whatever their
+                direction or weight.
+            seed: An int for a reproducible result (Layout.Force, Layout.Random and
+                Layout.Spring); None draws a fresh one.
+            iterations: Rounds on the finest level of Layout.Force (1 to 100000);
+                None chooses from the graph's size.
+
+        Raises:
+            ValueError: iterations out of range or given for another layout.
         """
     def positions(self) -> dict[str, tuple[float, float]]:
         """Node positions on the canvas.
 
-        Returns a dict label -> (x, y) for every node that has a position (read
-        from a file, drawn or computed); with repeated labels, the first node of
-        a label.
+        Returns:
+            A dict label -> (x, y) for every node that has a position (read from a
+            file, drawn or computed); with repeated labels, the first node of a label.
         """
     def output_webgl(
         self, file_name: str, layout: Layout | None = None, *, override_positions: bool = False
@@ -840,40 +1004,35 @@ class Graph:
         view as PNG. Node size follows degree, colour the connected component.
         The page loads nothing from the network.
 
-        Parameters
-        ----------
-        file_name : str
-            Path of the HTML file, created or replaced.
-        layout : Layout or None
-            Layout used when the graph is laid out. None: Layout.Force.
-        override_positions : bool
-            Lay the graph out even when every node has a stored position. Without
-            it, stored positions are drawn as they are; the graph is laid out only
-            when some node has none. New positions stay in the graph.
+        Args:
+            file_name: Path of the HTML file, created or replaced.
+            layout: Layout used when the graph is laid out. None: Layout.Force.
+            override_positions: Lay the graph out even when every node has a stored
+                position. Without it, stored positions are drawn as they are; the
+                graph is laid out only when some node has none. New positions stay in
+                the graph.
 
-        Raises
-        ------
-        OSError
-            The file cannot be written (the subclass says why). A file that
-            exists is left as it was when the page cannot be built.
-        ValueError
-            The file name holds a nul byte.
+        Raises:
+            OSError: The file cannot be written (the subclass says why). A file that
+                exists is left as it was when the page cannot be built.
+            ValueError: The file name holds a nul byte.
         """
     def _repr_html_(self) -> str:
-        """HTML for notebooks: the WebGL viewer inline for a graph of up to 2,000
-        nodes (laid out first if some node has no position), else a summary
-        table of counts, density and components, without laying it out.
+        """HTML for notebooks.
 
-        Returns
-        -------
-        str
+        The WebGL viewer inline for a graph of up to 2,000 nodes (laid out first if
+        some node has no position), else a summary table of counts, density and
+        components, without laying it out.
+
+        Returns:
             An <iframe> holding the viewer page, or a <table>.
         """
 
 @final
 class Layout:
-    """How ``output_svg`` and ``output_html`` place nodes on the 1500 x 700
-    canvas. Members compare equal to their int values.
+    """How ``output_svg`` and ``output_html`` place nodes on the 1500 x 700 canvas.
+
+    Members compare equal to their int values.
     """
     Random: ClassVar[Layout]
     """0: uniformly random positions inside the canvas margins."""
@@ -891,9 +1050,10 @@ class Layout:
 
 @final
 class GraphStyle:
-    """The drawing style of ``output_svg`` and ``output_html``: eleven fields,
-    each ``None`` in the constructor meaning its default. Setting a field converts
-    the value as the constructor does; fields cannot be deleted.
+    """The drawing style of ``output_svg`` and ``output_html``.
+
+    Eleven fields, each ``None`` in the constructor meaning its default. Setting a
+    field converts the value as the constructor does; fields cannot be deleted.
     """
     node_color: str
     """Fill of every node circle (default ``"blue"``)."""
@@ -934,8 +1094,11 @@ class GraphStyle:
         """Create and return a new object.  See help(type) for accurate signature."""
 
 class FormatError(ValueError):
-    """A network file whose content is malformed. A ValueError; file_name, line and
-    column (0 where the format has no columns) say where."""
+    """A network file whose content is malformed.
+
+    A ValueError; file_name, line and column (0 where the format has no columns)
+    say where.
+    """
     file_name: str | None
     line: int | None
     column: int | None

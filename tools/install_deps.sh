@@ -12,7 +12,7 @@ if [ "${1:-}" = --demo ]; then
   apt_packages=(g++)
   requirements="$here/../requirements-demo.txt"
 else
-  apt_packages=(g++ chromium)
+  apt_packages=(g++ chromium strace)
   requirements="$here/../requirements-dev.txt"
 fi
 missing=()

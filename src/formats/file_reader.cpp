@@ -14,6 +14,7 @@
 #include "text_io/line_reader.hpp"
 #include "graph_core/internal_error.hpp"
 #include "graph_core/label_index.hpp"
+#include "text_io/number_text.hpp"
 
 namespace mivora {
 
@@ -150,7 +151,7 @@ class NetReader {
       start = space + 1;
     }
     if (count < 2) {
-      const std::string len = std::to_string(count + 1);
+      const std::string len = integer_text(count + 1);
       fail("index out of bounds: the len is " + len + " but the index is " + len);
     }
     const std::size_t end = line.find(' ', start);

@@ -7,6 +7,7 @@
 
 #include "formats/formats.hpp"
 #include "graph_core/graph.hpp"
+#include "text_io/number_text.hpp"
 
 namespace mivora {
 
@@ -42,6 +43,5 @@ bool any_position(const GraphStore& graph);
 // Characters XML 1.0 cannot hold make the label unwritable.
 void append_xml_escaped(std::string& out, std::string_view text);
 
-void append_uint(std::string& out, std::uint64_t value);
 
 }  // namespace mivora

@@ -5,6 +5,7 @@
 #include <limits>
 
 #include "text_io/cancellation.hpp"
+#include "text_io/number_text.hpp"
 
 namespace mivora {
 namespace {
@@ -122,7 +123,7 @@ GraphStore GraphBuilder::finish(ReadNotes& notes) {
     }
   }
   if (repeated > 0) {
-    notes.warnings.push_back(std::to_string(repeated) + (repeated == 1 ? " vertex repeats" : " vertices repeat") +
+    notes.warnings.push_back(integer_text(repeated) + (repeated == 1 ? " vertex repeats" : " vertices repeat") +
                              " the label of an earlier vertex (first: '" + first_repeated +
                              "'); each is kept as its own node, and a lookup by label finds the first");
   }

@@ -8,14 +8,10 @@
 #include <stdexcept>
 
 #include "graph_core/label_index.hpp"
+#include "text_io/number_text.hpp"
 
 namespace mivora {
 namespace {
-
-void append_number(std::string& out, std::size_t value) {
-  char buffer[24];
-  out.append(buffer, std::to_chars(buffer, buffer + sizeof buffer, value).ptr);
-}
 
 }  // namespace
 
@@ -125,7 +121,7 @@ GraphStore build_graph(GraphRecords&& records, ByteSource& source, const ReadOpt
   for (std::size_t v = 0; v < records.vertices.size(); ++v) {
     VertexRecord& vertex = records.vertices[v];
     id.clear();
-    append_number(id, v);
+    append_integer(id, v);
     const std::uint32_t made = builder.add_vertex(id, std::string_view(vertex.label));
     if (vertex.has_position) builder.set_position(made, vertex.x, vertex.y);
     std::string().swap(vertex.label);

@@ -5,6 +5,7 @@
 
 #include "graph_core/internal_error.hpp"
 #include "text_io/cancellation.hpp"
+#include "text_io/number_text.hpp"
 
 namespace mivora {
 namespace {
@@ -109,11 +110,12 @@ void GraphStore::add_decimal_nodes(std::size_t count) {
   if (!nodes_.empty()) fail("decimal nodes on a graph in use");
   index_.set_decimal_labels(count);
   nodes_.reserve(count);
-  char text[24];
+  std::string text;
   for (std::size_t id = 0; id < count; ++id) {
     poll_cancellation();
-    const auto end = std::to_chars(text, text + sizeof text, id).ptr;
-    auto node = new_node(std::string_view(text, static_cast<std::size_t>(end - text)));
+    text.clear();
+    append_integer(text, id);
+    auto node = new_node(text);
     node->graph_serial = serial_;
     node->position = static_cast<std::uint32_t>(id);
     nodes_.push_back(std::move(node));

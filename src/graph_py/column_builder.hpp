@@ -6,6 +6,7 @@
 #include <string>
 
 #include "graph_py/column_reader.hpp"
+#include "text_io/number_text.hpp"
 
 namespace mivora::py {
 
@@ -29,7 +30,7 @@ class ColumnBuilder {
     if (column_.kind == Column::Kind::Numbers) {
       column_.numbers.push_back(static_cast<float>(value));
     } else if (value < 0) {
-      refuse_id(std::to_string(value));
+      refuse_id(integer_text(value));
     } else {
       add_id(static_cast<std::uint64_t>(value));
     }
@@ -51,7 +52,7 @@ class ColumnBuilder {
 
  private:
   void add_id(std::uint64_t value) {
-    if (value >= kIdBound) refuse_id(std::to_string(value));
+    if (value >= kIdBound) refuse_id(integer_text(value));
     column_.ids.push_back(static_cast<std::uint32_t>(value));
     if (value >= column_.id_limit) column_.id_limit = value + 1;
   }

@@ -5,6 +5,7 @@
 
 #include "graph_core/snapshot.hpp"
 #include "graph_py/column_reader.hpp"
+#include "text_io/number_text.hpp"
 
 namespace mivora::py {
 namespace {
@@ -370,7 +371,7 @@ GraphStore graph_from_igraph_graph(PyObject* graph, PyObject* weight, PyObject* 
   PeerGraphBuilder builder("graph");
   for (Py_ssize_t i = 0; i < count; ++i) {
     PyObject* name = at(labels, i);
-    std::string text = name != nullptr && name != Py_None ? label_of(name) : std::to_string(i);
+    std::string text = name != nullptr && name != Py_None ? label_of(name) : integer_text(i);
     builder.add_node(std::move(text), at(xs, i), at(ys, i));
   }
 

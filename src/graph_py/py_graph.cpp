@@ -12,14 +12,16 @@ namespace mivora::py {
 namespace {
 
 constexpr Signature kNew{"Graph.__new__()", {}, 0};
-constexpr Signature kAddNode{"Graph.add_node()", {"label"}, 1};
-constexpr Signature kCreateConnection{"Graph.create_connection()", {"from_label", "to_label", "weight", "directed"}, 2};
-constexpr Signature kNodeByLabel{"Graph.node_by_label()", {"node_label"}, 1};
-constexpr Signature kGetConnections{"Graph.get_connections()", {}, 0};
-constexpr Signature kGetTotalWeight{"Graph.get_total_weight()", {}, 0};
-constexpr Signature kGetMeanWeight{"Graph.get_mean_weight()", {}, 0};
-constexpr Signature kGetNodeCount{"Graph.get_node_count()", {}, 0};
-constexpr Signature kGetEdgeCount{"Graph.get_edge_count()", {}, 0};
+constexpr Signature kAddNode = Signature{"Graph.add_node()", {"label"}, 1}.panicking_on_foreign_thread();
+constexpr Signature kCreateConnection =
+    Signature{"Graph.create_connection()", {"from_label", "to_label", "weight", "directed"}, 2}
+        .panicking_on_foreign_thread();
+constexpr Signature kNodeByLabel = Signature{"Graph.node_by_label()", {"node_label"}, 1}.panicking_on_foreign_thread();
+constexpr Signature kGetConnections = Signature{"Graph.get_connections()", {}, 0}.panicking_on_foreign_thread();
+constexpr Signature kGetTotalWeight = Signature{"Graph.get_total_weight()", {}, 0}.panicking_on_foreign_thread();
+constexpr Signature kGetMeanWeight = Signature{"Graph.get_mean_weight()", {}, 0}.panicking_on_foreign_thread();
+constexpr Signature kGetNodeCount = Signature{"Graph.get_node_count()", {}, 0}.panicking_on_foreign_thread();
+constexpr Signature kGetEdgeCount = Signature{"Graph.get_edge_count()", {}, 0}.panicking_on_foreign_thread();
 
 // Live Graph objects by their store's serial (see graph_borrow_flag).
 std::unordered_map<std::uint64_t, const BorrowFlag*>& live_graphs() {

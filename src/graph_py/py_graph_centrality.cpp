@@ -3,13 +3,14 @@
 #include <vector>
 
 #include "graph_core/snapshot.hpp"
+#include "graph_core/unknown_label.hpp"
 #include "graph_py/py_graph.hpp"
 #include "measures/centrality.hpp"
 #include "measures/communities.hpp"
 #include "measures/measure_error.hpp"
 #include "measures/measured_graph.hpp"
 #include "measures/pagerank.hpp"
-#include "text_io/system_random.hpp"
+#include "docstrings.hpp"
 
 namespace mivora::py {
 namespace {
@@ -35,15 +36,6 @@ bool to_flag(PyObject* value, const char* name, bool fallback) {
   return value == nullptr ? fallback : to_optional_bool(value, name);
 }
 
-// None (or left out): a fresh seed from the system.
-std::uint64_t to_seed(PyObject* value, const char* name) {
-  if (value == nullptr || value == Py_None) return system_random_u64();
-  if (!PyLong_Check(value)) raise_cannot_convert(value, name, "PyInt");
-  const unsigned long long seed = PyLong_AsUnsignedLongLongMask(value);
-  if (seed == static_cast<unsigned long long>(-1) && PyErr_Occurred()) throw PythonError{};
-  return seed;
-}
-
 // ---- the measured graph and results ---------------------------------------------------
 
 struct Measured {
@@ -53,17 +45,6 @@ struct Measured {
   explicit Measured(const GraphStore& graph)
       : snapshot(take_snapshot(graph, OutsideTargets::Skip)), nodes(measured_nodes(snapshot)) {}
 };
-
-// Runs a measure; its MeasureError becomes a ValueError with the same text.
-template <typename Body>
-auto answer(Body&& body) {
-  try {
-    return body();
-  } catch (const MeasureError& error) {
-    PyErr_SetString(PyExc_ValueError, error.what());
-    throw PythonError{};
-  }
-}
 
 PyObject* label_of(const GraphStore& graph, const MeasuredNodes& nodes, std::uint32_t id) {
   return to_python(std::string_view(graph.node(nodes.positions[id]).label));
@@ -78,16 +59,19 @@ PyObject* values_by_label(const GraphStore& graph, const MeasuredNodes& nodes, c
   return dict.release();
 }
 
+// Every label is made before any list: a collection that allocating a list
+// triggers may run Python code that walks gc.get_objects(), and it must never
+// meet a list with empty slots (list_of fills each without allocating).
 PyObject* label_groups(const GraphStore& graph, const MeasuredNodes& nodes, const Communities& groups) {
-  PyRef list = PyRef::owned(PyList_New(static_cast<Py_ssize_t>(groups.size())));
-  for (std::size_t c = 0; c < groups.size(); ++c) {
-    PyObject* members = check(PyList_New(static_cast<Py_ssize_t>(groups[c].size())));
-    PyList_SET_ITEM(list.get(), static_cast<Py_ssize_t>(c), members);
-    for (std::size_t k = 0; k < groups[c].size(); ++k) {
-      PyList_SET_ITEM(members, static_cast<Py_ssize_t>(k), label_of(graph, nodes, groups[c][k]));
-    }
+  std::vector<PyRef> lists;
+  lists.reserve(groups.size());
+  for (const auto& group : groups) {
+    std::vector<PyRef> members;
+    members.reserve(group.size());
+    for (const std::uint32_t id : group) members.push_back(PyRef::owned(label_of(graph, nodes, id)));
+    lists.push_back(PyRef::owned(list_of(std::move(members))));
   }
-  return list.release();
+  return list_of(std::move(lists));
 }
 
 // An iterable of iterables of labels, as measured ids. An unknown label is a
@@ -107,10 +91,7 @@ Communities to_communities(PyObject* value, const GraphStore& graph, const Measu
     while (PyRef item = PyRef::steal(PyIter_Next(inner.get()))) {
       const std::string_view label = to_text(item.get(), name);
       const auto position = graph.find_by_label(label);
-      if (!position) {
-        PyErr_SetObject(PyExc_KeyError, item.get());
-        throw PythonError{};
-      }
+      if (!position) throw UnknownLabel(std::string(label));
       members.push_back(nodes.id_of[*position]);
     }
     if (PyErr_Occurred()) throw PythonError{};
@@ -122,17 +103,17 @@ Communities to_communities(PyObject* value, const GraphStore& graph, const Measu
 // ---- methods --------------------------------------------------------------------------
 
 PyObject* graph_pagerank(PyObject* self, PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) {
-  return call_method<PyGraph>(
-      self, kPagerank, Access::Shared, args, nargs, kwnames, [](PyGraph::Data& data, const Arguments& arguments) {
-        PageRankOptions options;
-        options.damping = to_f64(arguments[0], "damping", options.damping);
-        options.weighted = to_flag(arguments[1], "weighted", options.weighted);
-        options.tolerance = to_f64(arguments[2], "tol", options.tolerance);
-        if (arguments[3] != nullptr) options.max_iterations = to_i32(arguments[3], "max_iter");
-        const Measured measured(data.graph);
-        const auto ranks = answer([&] { return pagerank(data.graph, measured.snapshot, measured.nodes, options); });
-        return values_by_label(data.graph, measured.nodes, ranks);
-      });
+  return call_method<PyGraph>(self, kPagerank, Access::Shared, args, nargs, kwnames,
+                              [](PyGraph::Data& data, const Arguments& arguments) {
+                                PageRankOptions options;
+                                options.damping = to_f64(arguments[0], "damping", options.damping);
+                                options.weighted = to_flag(arguments[1], "weighted", options.weighted);
+                                options.tolerance = to_f64(arguments[2], "tol", options.tolerance);
+                                if (arguments[3] != nullptr) options.max_iterations = to_i32(arguments[3], "max_iter");
+                                const Measured measured(data.graph);
+                                const auto ranks = pagerank(data.graph, measured.snapshot, measured.nodes, options);
+                                return values_by_label(data.graph, measured.nodes, ranks);
+                              });
 }
 
 PyObject* graph_betweenness_centrality(PyObject* self, PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) {
@@ -143,8 +124,7 @@ PyObject* graph_betweenness_centrality(PyObject* self, PyObject* const* args, Py
         options.weighted = to_flag(arguments[1], "weighted", options.weighted);
         options.endpoints = to_flag(arguments[2], "endpoints", options.endpoints);
         const Measured measured(data.graph);
-        const auto values =
-            answer([&] { return betweenness_centrality(data.graph, measured.snapshot, measured.nodes, options); });
+        const auto values = betweenness_centrality(data.graph, measured.snapshot, measured.nodes, options);
         return values_by_label(data.graph, measured.nodes, values);
       });
 }
@@ -154,8 +134,7 @@ PyObject* graph_closeness_centrality(PyObject* self, PyObject* const* args, Py_s
       self, kCloseness, Access::Shared, args, nargs, kwnames, [](PyGraph::Data& data, const Arguments& arguments) {
         const bool weighted = to_flag(arguments[0], "weighted", false);
         const Measured measured(data.graph);
-        const auto values =
-            answer([&] { return closeness_centrality(data.graph, measured.snapshot, measured.nodes, weighted); });
+        const auto values = closeness_centrality(data.graph, measured.snapshot, measured.nodes, weighted);
         return values_by_label(data.graph, measured.nodes, values);
       });
 }
@@ -165,8 +144,7 @@ PyObject* graph_harmonic_centrality(PyObject* self, PyObject* const* args, Py_ss
       self, kHarmonic, Access::Shared, args, nargs, kwnames, [](PyGraph::Data& data, const Arguments& arguments) {
         const bool weighted = to_flag(arguments[0], "weighted", false);
         const Measured measured(data.graph);
-        const auto values =
-            answer([&] { return harmonic_centrality(data.graph, measured.snapshot, measured.nodes, weighted); });
+        const auto values = harmonic_centrality(data.graph, measured.snapshot, measured.nodes, weighted);
         return values_by_label(data.graph, measured.nodes, values);
       });
 }
@@ -177,8 +155,7 @@ PyObject* graph_communities(PyObject* self, PyObject* const* args, Py_ssize_t na
         const double resolution = to_f64(arguments[0], "resolution", 1.0);
         const std::uint64_t seed = to_seed(arguments[1], "seed");
         const Measured measured(data.graph);
-        const Communities groups = answer(
-            [&] { return louvain_communities(data.graph, measured.snapshot, measured.nodes, resolution, seed); });
+        const Communities groups = louvain_communities(data.graph, measured.snapshot, measured.nodes, resolution, seed);
         return label_groups(data.graph, measured.nodes, groups);
       });
 }
@@ -189,80 +166,27 @@ PyObject* graph_modularity(PyObject* self, PyObject* const* args, Py_ssize_t nar
         const double resolution = to_f64(arguments[1], "resolution", 1.0);
         const Measured measured(data.graph);
         const Communities groups = to_communities(arguments[0], data.graph, measured.nodes, "communities");
-        return to_python(
-            answer([&] { return modularity(data.graph, measured.snapshot, measured.nodes, groups, resolution); }));
+        return to_python(modularity(data.graph, measured.snapshot, measured.nodes, groups, resolution));
       });
 }
 
 constexpr int kMethod = METH_FASTCALL | METH_KEYWORDS;
 
-// What every docstring says about the graph these methods measure.
-#define MIVORA_MEASURED_GRAPH                                                                  \
-  "Each label counts once (its first node). Connections to nodes outside the graph or to\n"    \
-  "nodes that are gone are left out. Arcs are followed forward and edges both ways; a graph\n" \
-  "with at least one arc is measured as directed, one with edges only as undirected.\n"
-
 PyMethodDef kMethods[] = {
     {"pagerank", as_method(graph_pagerank), kMethod,
-     "pagerank($self, damping=0.85, weighted=True, tol=1e-10, max_iter=1000)\n--\n\n"
-     "PageRank of every node by power iteration.\n\n" MIVORA_MEASURED_GRAPH
-     "Parallel connections add their weights; a node whose out-weight is 0 (dangling) hands\n"
-     "its rank to every node alike.\n\n"
-     "damping: probability of following a connection, between 0 and 1.\n"
-     "weighted: follow connections in proportion to their weights (finite, not negative)\n"
-     "  rather than alike.\n"
-     "tol: stop once the summed change of one step is below (number of nodes) * tol.\n"
-     "max_iter: the most steps taken.\n\n"
-     "Returns a dict label -> rank (the ranks sum to 1).\n"
-     "Raises ValueError for a bad option, a negative or non-finite weight, or when max_iter\n"
-     "steps do not converge."},
+     "pagerank($self, damping=0.85, weighted=True, tol=1e-10, max_iter=1000)\n--\n\n" MIVORA_DOC_Graph_pagerank},
     {"betweenness_centrality", as_method(graph_betweenness_centrality), kMethod,
-     "betweenness_centrality($self, normalized=True, weighted=False, endpoints=False)\n--\n\n"
-     "Betweenness centrality of every node (Brandes' algorithm).\n\n" MIVORA_MEASURED_GRAPH
-     "Parallel connections count as one (the lightest when weighted).\n\n"
-     "normalized: divide by the number of node pairs a node can lie between,\n"
-     "  (n - 1)(n - 2), or n(n - 1) with endpoints; otherwise an undirected graph counts\n"
-     "  each pair of ends once.\n"
-     "weighted: shortest paths by summed weight (finite, not negative) rather than hops.\n"
-     "endpoints: count the ends of each path as lying on it.\n\n"
-     "Returns a dict label -> betweenness.\n"
-     "Raises ValueError for a negative or non-finite weight when weighted."},
+     "betweenness_centrality($self, normalized=True, weighted=False, "
+     "endpoints=False)\n--\n\n" MIVORA_DOC_Graph_betweenness_centrality},
     {"closeness_centrality", as_method(graph_closeness_centrality), kMethod,
-     "closeness_centrality($self, weighted=False)\n--\n\n"
-     "Closeness centrality of every node, from the distances of the nodes that reach it.\n\n" MIVORA_MEASURED_GRAPH
-     "For a node reached by r - 1 others at distances summing to d, the value is\n"
-     "(r - 1) / d scaled by (r - 1) / (n - 1) (Wasserman and Faust); 0 when d is 0.\n\n"
-     "weighted: distances by summed weight (finite, not negative) rather than hops.\n\n"
-     "Returns a dict label -> closeness.\n"
-     "Raises ValueError for a negative or non-finite weight when weighted."},
+     "closeness_centrality($self, weighted=False)\n--\n\n" MIVORA_DOC_Graph_closeness_centrality},
     {"harmonic_centrality", as_method(graph_harmonic_centrality), kMethod,
-     "harmonic_centrality($self, weighted=False)\n--\n\n"
-     "Harmonic centrality of every node: the sum of 1 / distance over the nodes that reach "
-     "it.\n\n" MIVORA_MEASURED_GRAPH "Distances of 0 (the node itself, zero weights) add nothing.\n\n"
-     "weighted: distances by summed weight (finite, not negative) rather than hops.\n\n"
-     "Returns a dict label -> harmonic centrality.\n"
-     "Raises ValueError for a negative or non-finite weight when weighted."},
+     "harmonic_centrality($self, weighted=False)\n--\n\n" MIVORA_DOC_Graph_harmonic_centrality},
     {"communities", as_method(graph_communities), kMethod,
-     "communities($self, resolution=1.0, seed=None)\n--\n\n"
-     "Communities found by Louvain's method, maximising weighted modularity.\n\n" MIVORA_MEASURED_GRAPH
-     "Parallel connections add their weights; directed graphs use directed modularity.\n\n"
-     "resolution: above 1 favours smaller communities, below 1 larger ones (not negative).\n"
-     "seed: an int fixing the order nodes are visited in (the same seed, the same result);\n"
-     "  None draws one.\n\n"
-     "Returns a list of lists of labels: largest community first, members in node order.\n"
-     "Raises ValueError for a bad resolution or a negative or non-finite weight."},
+     "communities($self, resolution=1.0, seed=None)\n--\n\n" MIVORA_DOC_Graph_communities},
     {"modularity", as_method(graph_modularity), kMethod,
-     "modularity($self, communities, resolution=1.0)\n--\n\n"
-     "Weighted modularity of a partition of the nodes into communities.\n\n" MIVORA_MEASURED_GRAPH
-     "Parallel connections add their weights; directed graphs use directed modularity.\n\n"
-     "communities: an iterable of iterables of labels holding every node exactly once.\n"
-     "resolution: the weight of the expected share inside each community.\n\n"
-     "Returns the modularity as a float.\n"
-     "Raises KeyError for an unknown label, ValueError when the communities are not a\n"
-     "partition, for a negative or non-finite weight, or when the weights sum to 0."},
+     "modularity($self, communities, resolution=1.0)\n--\n\n" MIVORA_DOC_Graph_modularity},
 };
-
-#undef MIVORA_MEASURED_GRAPH
 
 }  // namespace
 

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "graph_core/snapshot.hpp"
+#include "graph_core/unknown_label.hpp"
 #include "graph_py/py_graph.hpp"
 #include "measures/clustering.hpp"
 #include "measures/components.hpp"
@@ -15,6 +16,7 @@
 #include "measures/paths.hpp"
 #include "measures/simple_rows.hpp"
 #include "measures/trees.hpp"
+#include "docstrings.hpp"
 
 namespace mivora::py {
 namespace {
@@ -35,26 +37,11 @@ constexpr Signature kDiameter{"Graph.diameter()", {}, 0};
 
 LinkList measure_links(const GraphStore& graph) { return take_link_list(graph, OutsideTargets::Skip); }
 
-// Runs a measure, raising its MeasureError as ValueError.
-template <typename Body>
-PyObject* measured(Body&& body) {
-  try {
-    return body();
-  } catch (const MeasureError& error) {
-    PyErr_SetString(PyExc_ValueError, error.what());
-    throw PythonError{};
-  }
-}
-
-// The position of the node labelled `label`, or KeyError.
+// The position of the node labelled `label`.
 std::uint32_t node_named(const GraphStore& graph, PyObject* value, const char* name) {
   const std::string_view label = to_text(value, name);
   const auto position = graph.find_by_label(label);
-  if (!position) {
-    PyRef message = PyRef::owned(PyUnicode_FromFormat("no node labelled %R in the graph", value));
-    PyErr_SetObject(PyExc_KeyError, message.get());
-    throw PythonError{};
-  }
+  if (!position) throw UnknownLabel(std::string(label));
   return static_cast<std::uint32_t>(*position);
 }
 
@@ -169,9 +156,8 @@ PyObject* graph_strongly_connected_components(PyObject* self, PyObject* const* a
 
 PyObject* graph_is_connected(PyObject* self, PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) {
   return call_method<PyGraph>(
-      self, kIsConnected, Access::Shared, args, nargs, kwnames, [](PyGraph::Data& data, const Arguments&) {
-        return measured([&] { return to_python(is_weakly_connected(measure_links(data.graph))); });
-      });
+      self, kIsConnected, Access::Shared, args, nargs, kwnames,
+      [](PyGraph::Data& data, const Arguments&) { return to_python(is_weakly_connected(measure_links(data.graph))); });
 }
 
 // ---- shortest paths ---------------------------------------------------------------------
@@ -183,62 +169,54 @@ PyObject* graph_shortest_path(PyObject* self, PyObject* const* args, Py_ssize_t 
         const std::uint32_t source = node_named(graph, arguments[0], "source");
         const std::uint32_t target = node_named(graph, arguments[1], "target");
         const bool weighted = weighted_argument(arguments[2]);
-        return measured([&] {
-          const LinkList links = measure_links(graph);
-          const PathTree tree = shortest_path_tree(links, out_rows(links), source, weighted, target);
-          return label_list(graph, path_to(tree, target));
-        });
+        const LinkList links = measure_links(graph);
+        const PathTree tree = shortest_path_tree(links, out_rows(links), source, weighted, target);
+        return label_list(graph, path_to(tree, target));
       });
 }
 
 PyObject* graph_shortest_path_lengths(PyObject* self, PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) {
-  return call_method<PyGraph>(self, kShortestPathLengths, Access::Shared, args, nargs, kwnames,
-                              [](PyGraph::Data& data, const Arguments& arguments) {
-                                const GraphStore& graph = data.graph;
-                                const std::uint32_t source = node_named(graph, arguments[0], "source");
-                                const bool weighted = weighted_argument(arguments[1]);
-                                return measured([&] {
-                                  const LinkList links = measure_links(graph);
-                                  const PathTree tree = shortest_path_tree(links, out_rows(links), source, weighted);
-                                  // In the order the nodes were settled: nearest first.
-                                  const std::vector<PyRef> labels = labels_of(graph, tree.settled);
-                                  PyRef dict = PyRef::owned(PyDict_New());
-                                  for (std::size_t k = 0; k < tree.settled.size(); ++k) {
-                                    const std::uint32_t node = tree.settled[k];
-                                    PyRef key = PyRef::borrow(labels[k].get());
-                                    const double distance = tree.distance[node];
-                                    set_item(
-                                        dict.get(), key.get(),
-                                        weighted ? to_float(distance) : to_int(static_cast<std::uint64_t>(distance)));
-                                  }
-                                  return dict.release();
-                                });
-                              });
+  return call_method<PyGraph>(
+      self, kShortestPathLengths, Access::Shared, args, nargs, kwnames,
+      [](PyGraph::Data& data, const Arguments& arguments) {
+        const GraphStore& graph = data.graph;
+        const std::uint32_t source = node_named(graph, arguments[0], "source");
+        const bool weighted = weighted_argument(arguments[1]);
+        const LinkList links = measure_links(graph);
+        const PathTree tree = shortest_path_tree(links, out_rows(links), source, weighted);
+        // In the order the nodes were settled: nearest first.
+        const std::vector<PyRef> labels = labels_of(graph, tree.settled);
+        PyRef dict = PyRef::owned(PyDict_New());
+        for (std::size_t k = 0; k < tree.settled.size(); ++k) {
+          const std::uint32_t node = tree.settled[k];
+          PyRef key = PyRef::borrow(labels[k].get());
+          const double distance = tree.distance[node];
+          set_item(dict.get(), key.get(), weighted ? to_float(distance) : to_int(static_cast<std::uint64_t>(distance)));
+        }
+        return dict.release();
+      });
 }
 
 PyObject* graph_eccentricity(PyObject* self, PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) {
   return call_method<PyGraph>(self, kEccentricity, Access::Shared, args, nargs, kwnames,
                               [](PyGraph::Data& data, const Arguments&) {
-                                return measured([&] {
-                                  const LinkList links = measure_links(data.graph);
-                                  return label_dict(data.graph, links, eccentricities(links, out_rows(links)), to_int);
-                                });
+                                const LinkList links = measure_links(data.graph);
+                                return label_dict(data.graph, links, eccentricities(links, out_rows(links)), to_int);
                               });
 }
 
 PyObject* graph_diameter(PyObject* self, PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) {
-  return call_method<PyGraph>(
-      self, kDiameter, Access::Shared, args, nargs, kwnames, [](PyGraph::Data& data, const Arguments&) {
-        return measured([&] {
-          const LinkList links = measure_links(data.graph);
-          std::uint64_t longest = 0;
-          const std::vector<std::uint32_t> eccentricity = eccentricities(links, out_rows(links));
-          for (std::uint32_t node = 0; node < links.node_count; ++node) {
-            if (links.canonical[node]) longest = std::max<std::uint64_t>(longest, eccentricity[node]);
-          }
-          return to_int(longest);
-        });
-      });
+  return call_method<PyGraph>(self, kDiameter, Access::Shared, args, nargs, kwnames,
+                              [](PyGraph::Data& data, const Arguments&) {
+                                const LinkList links = measure_links(data.graph);
+                                std::uint64_t longest = 0;
+                                const std::vector<std::uint32_t> eccentricity = eccentricities(links, out_rows(links));
+                                for (std::uint32_t node = 0; node < links.node_count; ++node) {
+                                  if (links.canonical[node])
+                                    longest = std::max<std::uint64_t>(longest, eccentricity[node]);
+                                }
+                                return to_int(longest);
+                              });
 }
 
 // ---- clustering and cores -------------------------------------------------------------------
@@ -264,18 +242,16 @@ PyObject* graph_clustering(PyObject* self, PyObject* const* args, Py_ssize_t nar
 PyObject* graph_average_clustering(PyObject* self, PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) {
   return call_method<PyGraph>(self, kAverageClustering, Access::Shared, args, nargs, kwnames,
                               [](PyGraph::Data& data, const Arguments&) {
-                                return measured([&] {
-                                  const LinkList links = measure_links(data.graph);
-                                  const std::size_t count = taking_part_count(links);
-                                  if (count == 0)
-                                    throw MeasureError("average clustering is undefined for a graph without nodes");
-                                  const std::vector<double> local = local_clustering(link_triangles(links));
-                                  double sum = 0.0;
-                                  for (std::size_t node = 0; node < local.size(); ++node) {
-                                    if (links.canonical[node]) sum += local[node];
-                                  }
-                                  return to_float(sum / static_cast<double>(count));
-                                });
+                                const LinkList links = measure_links(data.graph);
+                                const std::size_t count = taking_part_count(links);
+                                if (count == 0)
+                                  throw MeasureError("average clustering is undefined for a graph without nodes");
+                                const std::vector<double> local = local_clustering(link_triangles(links));
+                                double sum = 0.0;
+                                for (std::size_t node = 0; node < local.size(); ++node) {
+                                  if (links.canonical[node]) sum += local[node];
+                                }
+                                return to_float(sum / static_cast<double>(count));
                               });
 }
 
@@ -298,96 +274,38 @@ PyObject* graph_core_number(PyObject* self, PyObject* const* args, Py_ssize_t na
 // ---- spanning trees ---------------------------------------------------------------------------
 
 PyObject* graph_minimum_spanning_tree(PyObject* self, PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) {
-  return call_method<PyGraph>(
-      self, kMinimumSpanningTree, Access::Shared, args, nargs, kwnames, [](PyGraph::Data& data, const Arguments&) {
-        return measured([&] { return wrap_graph(minimum_spanning_tree(data.graph, measure_links(data.graph))); });
-      });
+  return call_method<PyGraph>(self, kMinimumSpanningTree, Access::Shared, args, nargs, kwnames,
+                              [](PyGraph::Data& data, const Arguments&) {
+                                return wrap_graph(minimum_spanning_tree(data.graph, measure_links(data.graph)));
+                              });
 }
 
 constexpr int kMethod = METH_FASTCALL | METH_KEYWORDS;
 
-#define LEAVES_OUT                                                                       \
-  "\nConnections to nodes outside the graph, or to nodes that are gone, are left out;\n" \
-  "of nodes sharing a label (a matrix import) only the first takes part."
-
 PyMethodDef kMethods[] = {
     {"connected_components", as_method(graph_connected_components), kMethod,
-     "connected_components($self)\n--\n\n"
-     "Weakly connected components: direction ignored.\n\n"
-     "Returns a list of lists of labels, largest component first; components of equal\n"
-     "size by their earliest-added node; labels within a component in the order their\n"
-     "nodes were added." LEAVES_OUT},
+     "connected_components($self)\n--\n\n" MIVORA_DOC_Graph_connected_components},
     {"strongly_connected_components", as_method(graph_strongly_connected_components), kMethod,
-     "strongly_connected_components($self)\n--\n\n"
-     "Strongly connected components: arcs followed forward only, edges both ways.\n\n"
-     "Returns a list of lists of labels in the same order as connected_components()." LEAVES_OUT},
+     "strongly_connected_components($self)\n--\n\n" MIVORA_DOC_Graph_strongly_connected_components},
     {"is_connected", as_method(graph_is_connected), kMethod,
-     "is_connected($self)\n--\n\n"
-     "Whether every node can be reached from every other with direction ignored.\n\n"
-     "Returns a bool. Raises ValueError for a graph without nodes." LEAVES_OUT},
+     "is_connected($self)\n--\n\n" MIVORA_DOC_Graph_is_connected},
     {"shortest_path", as_method(graph_shortest_path), kMethod,
-     "shortest_path($self, source, target, weighted=True)\n--\n\n"
-     "One shortest path from source to target; arcs forward only, edges both ways.\n\n"
-     "source, target: node labels. weighted: sum the connection weights (Dijkstra) if\n"
-     "true, count hops (breadth-first) if false.\n"
-     "Returns the list of labels from source to target, both included; [] when target\n"
-     "cannot be reached. Raises KeyError for an unknown label and, when weighted,\n"
-     "ValueError if any connection weight is negative or NaN." LEAVES_OUT},
+     "shortest_path($self, source, target, weighted=True)\n--\n\n" MIVORA_DOC_Graph_shortest_path},
     {"shortest_path_lengths", as_method(graph_shortest_path_lengths), kMethod,
-     "shortest_path_lengths($self, source, weighted=True)\n--\n\n"
-     "Shortest distances from source to every node it reaches.\n\n"
-     "source: a node label. weighted: sum the connection weights (float, in double\n"
-     "precision) if true, count hops (int) if false.\n"
-     "Returns a dict label -> distance, nearest first, source included at 0. Raises\n"
-     "KeyError for an unknown label and, when weighted, ValueError if any connection\n"
-     "weight is negative or NaN." LEAVES_OUT},
-    {"clustering", as_method(graph_clustering), kMethod,
-     "clustering($self)\n--\n\n"
-     "Local clustering coefficient of every node.\n\n"
-     "Counted on the simple undirected graph: direction ignored, parallel connections\n"
-     "merged, self-loops left out (as networkx's clustering of an undirected Graph;\n"
-     "its directed formula for DiGraphs is not used). Returns a dict label -> float." LEAVES_OUT},
+     "shortest_path_lengths($self, source, weighted=True)\n--\n\n" MIVORA_DOC_Graph_shortest_path_lengths},
+    {"clustering", as_method(graph_clustering), kMethod, "clustering($self)\n--\n\n" MIVORA_DOC_Graph_clustering},
     {"average_clustering", as_method(graph_average_clustering), kMethod,
-     "average_clustering($self)\n--\n\n"
-     "Mean of clustering() over all nodes, zeros included.\n\n"
-     "Returns a float. Raises ValueError for a graph without nodes."},
+     "average_clustering($self)\n--\n\n" MIVORA_DOC_Graph_average_clustering},
     {"transitivity", as_method(graph_transitivity), kMethod,
-     "transitivity($self)\n--\n\n"
-     "Share of connected triples that close into triangles: 3 * triangles / triads.\n\n"
-     "On the same simple undirected graph as clustering(). Returns a float (0.0\n"
-     "without triangles)."},
-    {"triangles", as_method(graph_triangles), kMethod,
-     "triangles($self)\n--\n\n"
-     "Number of triangles through every node.\n\n"
-     "On the same simple undirected graph as clustering(). Returns a dict label -> int." LEAVES_OUT},
-    {"core_number", as_method(graph_core_number), kMethod,
-     "core_number($self)\n--\n\n"
-     "k-core number of every node: the largest k such that the node lies in a subgraph\n"
-     "where every node has at least k neighbours.\n\n"
-     "On the same simple undirected graph as clustering() (networkx instead refuses\n"
-     "self-loops and counts a reciprocated arc pair twice in a DiGraph).\n"
-     "Returns a dict label -> int." LEAVES_OUT},
+     "transitivity($self)\n--\n\n" MIVORA_DOC_Graph_transitivity},
+    {"triangles", as_method(graph_triangles), kMethod, "triangles($self)\n--\n\n" MIVORA_DOC_Graph_triangles},
+    {"core_number", as_method(graph_core_number), kMethod, "core_number($self)\n--\n\n" MIVORA_DOC_Graph_core_number},
     {"minimum_spanning_tree", as_method(graph_minimum_spanning_tree), kMethod,
-     "minimum_spanning_tree($self)\n--\n\n"
-     "A minimum spanning forest, direction ignored (Kruskal).\n\n"
-     "Returns a new Graph with every node (label and position, in order) and the chosen\n"
-     "connections as undirected ones with their weights, each stored on its original\n"
-     "source. Among equal weights the earlier-added connection is preferred; self-loops\n"
-     "are never chosen.\n"
-     "Raises ValueError if a weight is NaN." LEAVES_OUT},
+     "minimum_spanning_tree($self)\n--\n\n" MIVORA_DOC_Graph_minimum_spanning_tree},
     {"eccentricity", as_method(graph_eccentricity), kMethod,
-     "eccentricity($self)\n--\n\n"
-     "Greatest hop count from every node to any other; arcs forward only.\n\n"
-     "Returns a dict label -> int. Raises ValueError when some node cannot reach every\n"
-     "other one (for a graph of arcs: unless it is strongly connected) or the graph has\n"
-     "no nodes." LEAVES_OUT},
-    {"diameter", as_method(graph_diameter), kMethod,
-     "diameter($self)\n--\n\n"
-     "Greatest eccentricity: the longest shortest path, in hops.\n\n"
-     "Returns an int. Raises ValueError as eccentricity() does."},
+     "eccentricity($self)\n--\n\n" MIVORA_DOC_Graph_eccentricity},
+    {"diameter", as_method(graph_diameter), kMethod, "diameter($self)\n--\n\n" MIVORA_DOC_Graph_diameter},
 };
-
-#undef LEAVES_OUT
 
 }  // namespace
 

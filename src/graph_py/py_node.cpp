@@ -7,7 +7,8 @@ namespace mivora::py {
 namespace {
 
 constexpr Signature kNew{"Node.__new__()", {"label"}, 1};
-constexpr Signature kAddConnection{"Node.add_connection()", {"node", "weight", "directed"}, 3};
+constexpr Signature kAddConnection =
+    Signature{"Node.add_connection()", {"node", "weight", "directed"}, 3}.panicking_on_foreign_thread();
 
 PyObject* node_new(PyTypeObject* type, PyObject* args, PyObject* kwargs) {
   return guarded([&]() -> PyObject* {

@@ -7,6 +7,7 @@
 
 #include "measures/measure_error.hpp"
 #include "text_io/cancellation.hpp"
+#include "text_io/number_text.hpp"
 
 namespace mivora {
 namespace {
@@ -133,7 +134,7 @@ void require_usable_weights(const LinkList& links) {
     if (!(weight >= 0.0f)) {
       throw MeasureError(std::isnan(weight) ? "weighted shortest paths need weights that are numbers; found NaN"
                                             : "weighted shortest paths need weights that are not negative; found " +
-                                                  std::to_string(weight));
+                                                  shortest_text(weight));
     }
   }
 }
