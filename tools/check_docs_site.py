@@ -13,6 +13,15 @@ from playwright.sync_api import sync_playwright
 
 SEARCH_QUERY = "pagerank"  # a word the API reference is sure to hold
 
+# Docstring text that the renderer left as prose: a Google section heading
+# (Args:, Returns:, ...) or a reST / NumPy field in a paragraph means a
+# docstring the reference did not turn into sections.
+UNRENDERED_SECTIONS = r"""() => Array.from(document.querySelectorAll('.doc-contents p'))
+    .map(p => p.textContent)
+    .filter(text => /(^|\n)\s*(Args|Arguments|Returns|Raises|Yields|Examples?):\s/.test(text)
+                 || /:(param|returns?|raises?|rtype)\b/.test(text) || /-{4,}/.test(text))
+    .map(text => text.slice(0, 80))"""
+
 # Every image element that finished loading without a picture.
 BROKEN_IMAGES = """() => Array.from(document.images)
     .filter(image => image.complete && image.naturalWidth === 0)
@@ -49,6 +58,7 @@ def open_page(browser, url: str, name: str, failures: list[str]):
     failures.extend(f"{name}: broken image {src}" for src in page.evaluate(BROKEN_IMAGES))
     if not page.title():
         failures.append(f"{name}: no title")
+    failures.extend(f"{name}: docstring not rendered as sections: {text!r}" for text in page.evaluate(UNRENDERED_SECTIONS))
     return page
 
 
