@@ -1080,7 +1080,7 @@ class Graph:
             file, drawn or computed); with repeated labels, the first node of a label.
         """
     def output_webgl(
-        self, file_name: str, layout: Layout | None = None, *, override_positions: bool = False
+        self, file_name: str | os.PathLike[str], layout: Layout | None = None, *, override_positions: bool = False
     ) -> None:
         """Write an interactive WebGL viewer of the graph to one offline HTML file.
 
@@ -1093,7 +1093,7 @@ class Graph:
         The page loads nothing from the network.
 
         Args:
-            file_name: Path of the HTML file, created or replaced.
+            file_name: Path of the HTML file (str or os.PathLike), created or replaced.
             layout: Layout used when the graph is laid out. None: Layout.Force.
             override_positions: Lay the graph out even when every node has a stored
                 position. Without it, stored positions are drawn as they are; the
