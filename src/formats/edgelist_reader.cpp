@@ -20,6 +20,7 @@
 #include "text_io/text_scan.hpp"
 #include "text_io/cancellation.hpp"
 #include "text_io/number_text.hpp"
+#include "text_io/shown_text.hpp"
 
 namespace mivora {
 namespace {
@@ -309,7 +310,7 @@ class EdgeListParser {
       const FloatParse parsed = parse_float(fields[*weight_], weight);
       if (parsed != FloatParse::Ok) {
         if (!weight_guessed_) {
-          throw FormatError("the weight '" + std::string(fields[*weight_]) + "' is not a number", line_, 0);
+          throw FormatError("the weight '" + shown_text(fields[*weight_]) + "' is not a number", line_, 0);
         }
         weight = 1.0f;
       }

@@ -1,4 +1,5 @@
 #include "formats/format_text.hpp"
+#include "text_io/shown_text.hpp"
 
 #include <charconv>
 
@@ -48,7 +49,7 @@ void append_xml_escaped(std::string& out, std::string_view text) {
         break;
       default:
         if (static_cast<unsigned char>(c) < 0x20) {
-          throw NotWritable("the label '" + std::string(text) + "' holds a control character, which XML cannot hold");
+          throw NotWritable("the label '" + shown_text(text) + "' holds a control character, which XML cannot hold");
         }
         out += c;
     }
