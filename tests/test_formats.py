@@ -489,7 +489,7 @@ def test_refuses_bad_files(format):
     for case in expected_failures(f"bad_{format}"):
         path, line, message = case.values
         with pytest.raises(mivora.FormatError) as failure:
-            Graph.read(str(path), format=format)
+            Graph.read(str(path), format=format, encoding="utf-8")  # told: no encoding guess
         assert message in str(failure.value), path.name
         assert failure.value.line == line, path.name
         assert failure.value.file_name == str(path)
@@ -552,8 +552,10 @@ def test_encoding_option(tmp_path, format, text):
     path = tmp_path / "latin1.txt"
     path.write_bytes(text.encode("latin-1"))
     with pytest.raises(mivora.FormatError, match="UTF-8"):
-        Graph.read(str(path), format=format)
+        Graph.read(str(path), format=format, encoding="utf-8")
     assert labels(Graph.read(str(path), format=format, encoding="latin-1"))[0] == "Café"
+    with pytest.warns(UserWarning, match="not UTF-8; read as cp1252"):
+        assert labels(Graph.read(str(path), format=format))[0] == "Café"
 
 
 @pytest.mark.parametrize("name, text", [
