@@ -605,9 +605,10 @@ class Graph:
             ValueError: Another dtype.
         """
     def to_scipy(self) -> Any:
-        """The out-links as a scipy.sparse.csr_array, built from to_csr() without copying.
+        """The out-links as a scipy.sparse.csr_array, built from writable copies of to_csr().
 
-        Parallel links stay separate entries, which SciPy sums in arithmetic.
+        Parallel links stay separate entries, which SciPy sums in arithmetic; SciPy
+        may sort the rows and sum the entries in place.
 
         Returns:
             A csr_array of shape (node count, node count).
