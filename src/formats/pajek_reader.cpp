@@ -258,8 +258,8 @@ class PajekReader {
         error("expected a number in the matrix, found '" + std::string(cell) + "'");
       if (column_base + column >= vertices) error("the matrix row has more cells than there are vertices");
       if (value != 0.0f) {
-        builder_.add_link(static_cast<std::uint32_t>(matrix_row_), static_cast<std::uint32_t>(column_base + column),
-                          value, directed_);
+        builder_.add_link(static_cast<NodeId>(matrix_row_), static_cast<NodeId>(column_base + column), value,
+                          directed_);
       }
     }
     ++matrix_row_;

@@ -210,7 +210,7 @@ class ArrayAppender {
   }
 
   [[noreturn]] void raise_malformed(std::size_t row) const {
-    raise_argument_value(builder_.name(), "row " + std::to_string(row) +
+    raise_argument_value(builder_.name(), "row " + integer_text(row) +
                                               " has malformed Arrow string offsets (outside the column's data)");
   }
 

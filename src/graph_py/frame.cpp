@@ -308,9 +308,15 @@ bool python_signal_raised() {
   PyEval_RestoreThread(state);
   return PyErr_CheckSignals() < 0;
 }
+
+void* release_interpreter() { return PyEval_SaveThread(); }
+void reacquire_interpreter(void* state) { PyEval_RestoreThread(static_cast<PyThreadState*>(state)); }
 }  // namespace
 
-void install_signal_check() { set_cancellation_check(python_signal_raised); }
+void install_signal_check() {
+  set_cancellation_check(python_signal_raised);
+  set_blocking_hooks({release_interpreter, reacquire_interpreter});
+}
 
 void create_panic_exception() {
   if (g_panic_exception != nullptr) return;

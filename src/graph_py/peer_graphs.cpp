@@ -66,7 +66,7 @@ class PeerGraphBuilder {
     } else {
       position = graph_.find_or_add_node(label);
     }
-    return static_cast<std::uint32_t>(position);
+    return static_cast<NodeId>(position);
   }
 
   void add_link(std::uint32_t from, std::uint32_t to, float weight, bool directed) {
@@ -444,7 +444,7 @@ GraphStore graph_from_networkx_graph(PyObject* graph, PyObject* weight) {
         if (!PyErr_Occurred()) raise_argument_value("graph", "an edge names a node the graph does not list");
         throw PythonError{};
       }
-      return static_cast<std::uint32_t>(PyLong_AsUnsignedLong(position));
+      return static_cast<NodeId>(PyLong_AsUnsignedLong(position));
     };
     PyObject* data = PyTuple_GET_ITEM(edge.get(), 2);
     // 'weight' is left out even when another attribute (or none) gives the weights.
@@ -594,8 +594,7 @@ GraphStore graph_from_igraph_graph(PyObject* graph, PyObject* weight, PyObject* 
         w != nullptr && w != Py_None ? static_cast<float>(number_of(w, "graph", "an edge's weight")) : 1.0f;
     PyObject* flag = at(flags, e);
     const bool link_directed = directed && (flag == nullptr || flag == Py_None || truth_of(flag));
-    builder.add_link(static_cast<std::uint32_t>(ends[0]), static_cast<std::uint32_t>(ends[1]), link_weight,
-                     link_directed);
+    builder.add_link(static_cast<NodeId>(ends[0]), static_cast<NodeId>(ends[1]), link_weight, link_directed);
   }
   GraphStore result = builder.finish(node_attributes.finish(), link_attributes.finish());
   warn_attributes_left_out("Graph.from_igraph()", skipped);
