@@ -516,6 +516,8 @@ class Graph:
         target: str = "target",
         weight: str | None = None,
         directed: _Flag = False,
+        *,
+        attributes: Sequence[str] | None = None,
     ) -> Graph:
         """Build a graph from a table of links.
 
@@ -527,6 +529,10 @@ class Graph:
             target: The name of the column holding the targets.
             weight: The name of the column holding the weights (None: 1.0 each).
             directed: Whether every link is directed.
+            attributes: The columns kept as link attributes (edge_attribute()); None
+                keeps every other column, leaving out with one UserWarning those named
+                like a field of every link (source, target, weight, directed) and
+                those of types no attribute holds.
 
         Returns:
             The new Graph.
@@ -537,7 +543,13 @@ class Graph:
             ValueError: As from_edges raises it.
         """
     def add_edges(
-        self, sources: object, targets: object, weights: object | None = None, directed: _Flag = False
+        self,
+        sources: object,
+        targets: object,
+        weights: object | None = None,
+        directed: _Flag = False,
+        *,
+        attributes: dict[str, object] | None = None,
     ) -> None:
         """Add links in bulk.
 
@@ -550,12 +562,15 @@ class Graph:
             targets: A column as from_edges reads it.
             weights: A column as from_edges reads it, or None for 1.0 each.
             directed: Whether every link is directed.
+            attributes: Link attribute columns by name, one value per row, read as
+                set_edge_attribute() reads them; links added before get missing values.
 
         Raises:
-            TypeError: As from_edges raises it.
+            TypeError: As from_edges raises it, and for attribute values of another
+                type than the column of that name holds.
             ValueError: As from_edges raises it, and for an id naming no node.
         """
-    def add_nodes(self, labels: object) -> None:
+    def add_nodes(self, labels: object, *, attributes: dict[str, object] | None = None) -> None:
         """Add nodes in bulk.
 
         A label already present, in the graph or earlier in the column, is skipped
@@ -563,9 +578,14 @@ class Graph:
 
         Args:
             labels: A column of str (list, Arrow string column, ...).
+            attributes: Node attribute columns by name, one value per label, read as
+                set_node_attribute() reads them; each row's values go to the node
+                carrying its label (a later row of the same label wins).
 
         Raises:
-            TypeError: Values that are not str.
+            TypeError: Values that are not str, or attribute values of another type
+                than the column of that name holds.
+            ValueError: An attribute column not of one value per label.
         """
     def to_csr(self) -> tuple[memoryview, memoryview, memoryview]:
         """The out-links of every node as compressed sparse rows, by node position.
@@ -624,7 +644,9 @@ class Graph:
             graph: The networkx graph; its nodes become labels (str(node) for others
                 than str), node attributes x and y a position, every edge a link
                 (directed when the graph is, unless the edge's attribute 'directed' is
-                false).
+                false). Every other node and edge attribute becomes an attribute
+                column (node_attribute(), edge_attribute()); one holding values of
+                types no column holds is left out, named in one UserWarning.
             weight: The edge attribute holding the weight (1.0 where missing), or None.
 
         Returns:
@@ -639,7 +661,8 @@ class Graph:
 
         Nodes are keyed by label, with attributes x and y where positioned; edges
         carry 'weight', and in a graph mixing both kinds 'directed' (an undirected
-        link becomes one edge marked directed=False). Links to nodes outside the
+        link becomes one edge marked directed=False). Attribute columns become node
+        and edge attributes where a value is present. Links to nodes outside the
         graph are left out.
 
         Returns:
@@ -656,7 +679,9 @@ class Graph:
             graph: The igraph graph; vertex attribute `label` gives the labels (str()
                 of the value; the vertex index when absent), x and y a position; every
                 edge is a link, directed when the graph is, unless its attribute
-                'directed' is false.
+                'directed' is false. Every other vertex and edge attribute becomes an
+                attribute column; one holding values of types no column holds is left
+                out, named in one UserWarning.
             weight: The edge attribute holding the weight (1.0 where missing), or None.
             label: The vertex attribute holding the labels, or None.
 
@@ -672,7 +697,8 @@ class Graph:
 
         Vertices in node order with attribute 'name' (the label) and x, y where
         positioned (None elsewhere); edges in link order with 'weight', and in a
-        graph mixing both kinds 'directed'. Links to nodes outside the graph are
+        graph mixing both kinds 'directed'. Attribute columns become vertex and edge
+        attributes (None where missing; the labels keep 'name'). Links to nodes outside the graph are
         left out.
 
         Returns:
@@ -680,6 +706,119 @@ class Graph:
 
         Raises:
             ImportError: igraph is not installed.
+        """
+
+    # ---- attributes: values per node and per link ----
+    def set_node_attribute(self, name: str, values: object) -> None:
+        """Set a node attribute column, replacing one of the same name.
+
+        Args:
+            name: The column's name; not 'label', 'x' or 'y', which every node has.
+            values: A dict keyed by node label (as pagerank() returns; nodes it does not
+                name get a missing value), or one value per node in node order: a
+                list or any sequence, a NumPy array, an Arrow column. Values are int,
+                float, bool or str (one type per column; ints among floats become
+                floats); None and Arrow nulls are missing.
+
+        Raises:
+            KeyError: A dict key no node carries as its label.
+            TypeError: A value of another type, or values of two types.
+            ValueError: Not one value per node, or a name the model's own fields take.
+        """
+    def node_attribute(self, name: str) -> Any:
+        """The values of a node attribute column, in node order.
+
+        Nodes added after the column was set have missing values.
+
+        Args:
+            name: The column's name.
+
+        Returns:
+            A read-only NumPy array (float64, int64 or bool) for numbers or bools
+            without missing values, shared with the graph; else a list with None
+            where a value is missing.
+
+        Raises:
+            KeyError: No node attribute has the name.
+        """
+    def node_attribute_names(self) -> list[str]:
+        """The names of the node attribute columns.
+
+        Returns:
+            A list of str, in the order the columns were first set.
+        """
+    def remove_node_attribute(self, name: str) -> None:
+        """Remove a node attribute column.
+
+        Args:
+            name: The column's name.
+
+        Raises:
+            KeyError: No node attribute has the name.
+        """
+    def set_edge_attribute(self, name: str, values: object) -> None:
+        """Set a link attribute column, replacing one of the same name.
+
+        Args:
+            name: The column's name; not 'source', 'target', 'weight' or 'directed'.
+            values: One value per link in the order to_edges() lists them: a list or
+                any sequence, a NumPy array, an Arrow column; values as for
+                set_node_attribute().
+
+        Raises:
+            TypeError: A value of another type, or values of two types.
+            ValueError: Not one value per link, or a name the model's own fields take.
+        """
+    def edge_attribute(self, name: str) -> Any:
+        """The values of a link attribute column, in the order to_edges() lists links.
+
+        Links added after the column was set have missing values.
+
+        Args:
+            name: The column's name.
+
+        Returns:
+            A read-only NumPy array (float64, int64 or bool) for numbers or bools
+            without missing values; else a list with None where a value is missing.
+
+        Raises:
+            KeyError: No link attribute has the name.
+        """
+    def edge_attribute_names(self) -> list[str]:
+        """The names of the link attribute columns.
+
+        Returns:
+            A list of str, in the order the columns were first set.
+        """
+    def remove_edge_attribute(self, name: str) -> None:
+        """Remove a link attribute column.
+
+        Args:
+            name: The column's name.
+
+        Raises:
+            KeyError: No link attribute has the name.
+        """
+
+    def node_table(self) -> ArrowTable:
+        """The nodes as a table: label, x, y, then every node attribute column.
+
+        x and y are null where a node has no position; missing attribute values are
+        null.
+
+        Returns:
+            An ArrowTable, which pyarrow.table(), polars.DataFrame() and
+            pandas.DataFrame.from_arrow() read; number columns are not copied.
+        """
+    def edge_table(self) -> ArrowTable:
+        """The links as a table, in to_edges() order.
+
+        Columns: source and target (node labels), weight (float32), directed (bool),
+        then every link attribute column (missing values null).
+
+        Returns:
+            An ArrowTable, which pyarrow.table(), polars.DataFrame() and
+            pandas.DataFrame.from_arrow() read; number columns are not copied.
         """
 
     # ---- network measures: components, paths, clustering, cores, trees ----
@@ -1191,3 +1330,17 @@ class FormatError(ValueError):
     file_name: str | None
     line: int | None
     column: int | None
+
+@final
+class ArrowTable:
+    """A table made by Graph.node_table() or Graph.edge_table(), read through the Arrow C stream."""
+
+    def __arrow_c_stream__(self, requested_schema: object | None = None) -> object:
+        """The table as an Arrow C stream of one record batch.
+
+        Args:
+            requested_schema: Accepted for the Arrow PyCapsule interface and not followed.
+
+        Returns:
+            A PyCapsule named 'arrow_array_stream'.
+        """

@@ -324,15 +324,15 @@ Column read_column(PyObject* value, const char* name, ColumnRole role) {
   return builder.finish();
 }
 
-std::vector<Column> read_table_columns(PyObject* table, const char* name,
-                                       std::span<const TableColumnRequest> requests) {
+std::vector<Column> read_table_columns(PyObject* table, const char* name, std::span<const TableColumnRequest> requests,
+                                       TableAttributes* attributes) {
   std::vector<ColumnBuilder> builders;
   std::vector<std::string> names;
   for (const TableColumnRequest& request : requests) {
     builders.emplace_back(request.argument, request.role);
     names.push_back(request.name);
   }
-  read_arrow_table(table, name, names, builders);
+  read_arrow_table(table, name, names, builders, attributes);
   std::vector<Column> columns;
   for (ColumnBuilder& builder : builders) columns.push_back(builder.finish());
   return columns;

@@ -194,7 +194,7 @@ PyMethodDef* all_methods() {
   static std::vector<PyMethodDef> methods = [] {
     std::vector<PyMethodDef> all(std::begin(kMethods), std::end(kMethods));
     for (auto area : {graph_analysis_methods, graph_drawing_methods, graph_files_methods, graph_formats_methods,
-                      graph_bridges_methods, graph_measures_methods, graph_centrality_methods}) {
+                      graph_bridges_methods, graph_attributes_methods, graph_measures_methods, graph_centrality_methods}) {
       const std::span<const PyMethodDef> methods = area();
       all.insert(all.end(), methods.begin(), methods.end());
     }
