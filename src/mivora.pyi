@@ -407,23 +407,31 @@ class Graph:
         Args:
             file_path: The file (str or os.PathLike).
             format: 'pajek', 'gml', 'graphml', 'gexf', 'edgelist' or 'json'; None
-                takes it from the extension (.net/.paj, .gml, .graphml/.xml, .gexf,
-                .csv/.tsv/.txt/.edges/.edgelist, .json, any letter case).
+                takes it from the extension (.net/.paj, .gml, .graphml, .gexf,
+                .csv/.tsv/.edges/.edgelist, .json, any letter case) or, for other
+                names (.txt, .xml, none), from the first bytes: an XML root graphml
+                or gexf, a GML 'graph [', a Pajek *Vertices/*Arcs/*Edges/*Network
+                line, a JSON object, else an edge list. Content of another format
+                than the extension's is a FormatError.
             encoding: 'utf-8' (a byte-order mark is skipped), 'latin-1', 'cp1252' or
-                'cp1250'.
+                'cp1250'. Not given: text that is not UTF-8 is read as cp1250 where
+                letters only Central European text uses (š ž ł ą ż ...) stand among
+                its bytes, else as cp1252, with a UserWarning.
             positions: 'canvas' places the file's coordinates on the drawing canvas
                 ([20, 1500] x [20, 700]): Pajek's unit-square coordinates map to
                 20 + 1480 x, 20 + 680 y (the inverse of write); coordinates already
                 on the canvas stay; any others are scaled by one factor to fit the
                 canvas, centred. 'file' keeps the file's numbers.
             directed: Edge lists only: whether the links are directed (default False).
-            delimiter: Edge lists only: the separator (default: runs of white space,
-                or ',' / tab found in the first line).
+            delimiter: Edge lists only: the separator (default: a tab, comma,
+                semicolon or pipe that splits each of the first rows, else runs of
+                white space).
             comments: Edge lists only: line prefixes to skip.
             header: Edge lists only: whether the first row is a header (None detects
-                one).
+                one: words over numbers).
             weight: Edge lists only: 0-based column of the weight (default the third
-                column if any).
+                column when the first row having one holds a number there; a word
+                there in a later row is a FormatError).
 
         Returns:
             The new Graph.
@@ -571,9 +579,13 @@ class Graph:
             entries), int32 and float32, taken by numpy.asarray without a copy.
         """
     def to_edges(self) -> tuple[memoryview, memoryview, memoryview, memoryview]:
-        """Every link once, in the order they were added.
+        """Every link once, grouped by source node: the order of get_connections().
 
-        Links to nodes outside the graph are left out.
+        Nodes come in node order and each node's links in the order they were added to
+        it, so the links of from_edges() come sorted by source, stably: the input's i-th
+        link is the k-th here for k = numpy.argsort(sources, kind='stable').argsort()[i].
+        Links to nodes outside the graph are left out. The arrays are those kept with the
+        graph while it does not change (see drop_cache()).
 
         Returns:
             (sources, targets, weights, directed): read-only memoryviews of int32 node
@@ -670,22 +682,32 @@ class Graph:
         """
 
     # ---- network measures: components, paths, clustering, cores, trees ----
-    def connected_components(self) -> list[list[str]]:
+    def connected_components(self, *, as_array: _Flag = False) -> list[list[str]] | memoryview:
         """Weakly connected components: direction ignored.
 
         Connections to nodes outside the graph, or to nodes that are gone, are left out;
         of nodes sharing a label (a matrix import) only the first takes part.
+
+        Args:
+            as_array: Return the values as a read-only memoryview of int64 component
+                numbers (the list's order, from 0) in node order instead, one per label
+                (its first node); numpy.asarray takes it without a copy.
 
         Returns:
             A list of lists of labels, largest component first; components of equal
             size by their earliest-added node; labels within a component in the order
             their nodes were added.
         """
-    def strongly_connected_components(self) -> list[list[str]]:
+    def strongly_connected_components(self, *, as_array: _Flag = False) -> list[list[str]] | memoryview:
         """Strongly connected components: arcs followed forward only, edges both ways.
 
         Connections to nodes outside the graph, or to nodes that are gone, are left out;
         of nodes sharing a label (a matrix import) only the first takes part.
+
+        Args:
+            as_array: Return the values as a read-only memoryview of int64 component
+                numbers (the list's order, from 0) in node order instead, one per label
+                (its first node); numpy.asarray takes it without a copy.
 
         Returns:
             A list of lists of labels in the same order as connected_components().
@@ -720,10 +742,12 @@ class Graph:
 
         Raises:
             KeyError: An unknown label.
-            ValueError: When weighted, any connection weight is negative or NaN.
+            ValueError: When weighted, any connection weight is negative, infinite or NaN.
         """
     # Hop counts (int) when not weighted.
-    def shortest_path_lengths(self, source: str, weighted: bool = True) -> dict[str, float]:
+    def shortest_path_lengths(
+        self, source: str, weighted: bool = True, *, as_array: _Flag = False
+    ) -> dict[str, float] | memoryview:
         """Shortest distances from source to every node it reaches.
 
         Connections to nodes outside the graph, or to nodes that are gone, are left out;
@@ -733,15 +757,18 @@ class Graph:
             source: A node label.
             weighted: Sum the connection weights (float, in double precision) if true,
                 count hops (int) if false.
+            as_array: Return the values as a read-only memoryview of float64 distances
+                (inf where unreached) in node order instead, one per label (its first
+                node); numpy.asarray takes it without a copy.
 
         Returns:
             A dict label -> distance, nearest first, source included at 0.
 
         Raises:
             KeyError: An unknown label.
-            ValueError: When weighted, any connection weight is negative or NaN.
+            ValueError: When weighted, any connection weight is negative, infinite or NaN.
         """
-    def clustering(self) -> dict[str, float]:
+    def clustering(self, *, as_array: _Flag = False) -> dict[str, float] | memoryview:
         """Local clustering coefficient of every node.
 
         Counted on the simple undirected graph: direction ignored, parallel connections
@@ -749,6 +776,11 @@ class Graph:
         its directed formula for DiGraphs is not used). Connections to nodes outside
         the graph, or to nodes that are gone, are left out; of nodes sharing a label (a
         matrix import) only the first takes part.
+
+        Args:
+            as_array: Return the values as a read-only memoryview of float64 in node
+                order instead, one per label (its first node); numpy.asarray takes it
+                without a copy.
 
         Returns:
             A dict label -> float.
@@ -770,17 +802,22 @@ class Graph:
         Returns:
             A float (0.0 without triangles).
         """
-    def triangles(self) -> dict[str, int]:
+    def triangles(self, *, as_array: _Flag = False) -> dict[str, int] | memoryview:
         """Number of triangles through every node.
 
         On the same simple undirected graph as clustering(). Connections to nodes
         outside the graph, or to nodes that are gone, are left out; of nodes sharing a
         label (a matrix import) only the first takes part.
 
+        Args:
+            as_array: Return the values as a read-only memoryview of int64 in node order
+                instead, one per label (its first node); numpy.asarray takes it without
+                a copy.
+
         Returns:
             A dict label -> int.
         """
-    def core_number(self) -> dict[str, int]:
+    def core_number(self, *, as_array: _Flag = False) -> dict[str, int] | memoryview:
         """k-core number of every node.
 
         The largest k such that the node lies in a subgraph where every node has at
@@ -789,6 +826,11 @@ class Graph:
         in a DiGraph). Connections to nodes outside the graph, or to nodes that are
         gone, are left out; of nodes sharing a label (a matrix import) only the first
         takes part.
+
+        Args:
+            as_array: Return the values as a read-only memoryview of int64 in node order
+                instead, one per label (its first node); numpy.asarray takes it without
+                a copy.
 
         Returns:
             A dict label -> int.
@@ -809,11 +851,16 @@ class Graph:
         Raises:
             ValueError: A weight is NaN.
         """
-    def eccentricity(self) -> dict[str, int]:
+    def eccentricity(self, *, as_array: _Flag = False) -> dict[str, int] | memoryview:
         """Greatest hop count from every node to any other; arcs forward only.
 
         Connections to nodes outside the graph, or to nodes that are gone, are left out;
         of nodes sharing a label (a matrix import) only the first takes part.
+
+        Args:
+            as_array: Return the values as a read-only memoryview of int64 in node order
+                instead, one per label (its first node); numpy.asarray takes it without
+                a copy.
 
         Returns:
             A dict label -> int.
@@ -821,6 +868,20 @@ class Graph:
         Raises:
             ValueError: Some node cannot reach every other one (for a graph of arcs:
                 unless it is strongly connected) or the graph has no nodes.
+        """
+    def drop_cache(self) -> int:
+        """Frees the measured views and label strs kept with the graph.
+
+        Measures and exports take one picture of the graph's links (the link list, rows by
+        node, the simple undirected rows) and keep it while the graph does not change, so
+        that the next measure builds nothing; any change to the graph (a node or connection
+        added, Node.add_connection on one of its nodes, a layout kept) makes the next
+        measure take a new one. The picture holds at most 37 bytes per node and 69 per
+        link. Results keyed by label share one str per label, made once (about 60 bytes
+        per label). Arrays returned by to_edges() and to_csr() keep their part alive.
+
+        Returns:
+            About the number of bytes freed (0 when nothing was kept).
         """
     def diameter(self) -> int:
         """Greatest eccentricity: the longest shortest path, in hops.
@@ -834,8 +895,14 @@ class Graph:
 
     # ---- network measures: centralities and communities ----
     def pagerank(
-        self, damping: float = 0.85, weighted: _Flag = True, tol: float = 1e-10, max_iter: int = 1000
-    ) -> dict[str, float]:
+        self,
+        damping: float = 0.85,
+        weighted: _Flag = True,
+        tol: float = 1e-10,
+        max_iter: int = 1000,
+        *,
+        as_array: _Flag = False,
+    ) -> dict[str, float] | memoryview:
         """PageRank of every node by power iteration.
 
         Each label counts once (its first node). Connections to nodes outside the graph or to
@@ -850,6 +917,9 @@ class Graph:
                 negative) rather than alike.
             tol: Stop once the summed change of one step is below (number of nodes) * tol.
             max_iter: The most steps taken.
+            as_array: Return the values as a read-only memoryview of float64 in node
+                order instead, one per label (its first node); numpy.asarray takes it
+                without a copy.
 
         Returns:
             A dict label -> rank (the ranks sum to 1).
@@ -859,8 +929,13 @@ class Graph:
                 steps do not converge.
         """
     def betweenness_centrality(
-        self, normalized: _Flag = True, weighted: _Flag = False, endpoints: _Flag = False
-    ) -> dict[str, float]:
+        self,
+        normalized: _Flag = True,
+        weighted: _Flag = False,
+        endpoints: _Flag = False,
+        *,
+        as_array: _Flag = False,
+    ) -> dict[str, float] | memoryview:
         """Betweenness centrality of every node (Brandes' algorithm).
 
         Each label counts once (its first node). Connections to nodes outside the graph or to
@@ -875,6 +950,9 @@ class Graph:
             weighted: Shortest paths by summed weight (finite, not negative) rather
                 than hops.
             endpoints: Count the ends of each path as lying on it.
+            as_array: Return the values as a read-only memoryview of float64 in node
+                order instead, one per label (its first node); numpy.asarray takes it
+                without a copy.
 
         Returns:
             A dict label -> betweenness.
@@ -882,7 +960,9 @@ class Graph:
         Raises:
             ValueError: A negative or non-finite weight when weighted.
         """
-    def closeness_centrality(self, weighted: _Flag = False) -> dict[str, float]:
+    def closeness_centrality(
+        self, weighted: _Flag = False, *, as_array: _Flag = False
+    ) -> dict[str, float] | memoryview:
         """Closeness centrality of every node, from the distances of the nodes that reach it.
 
         Each label counts once (its first node). Connections to nodes outside the graph or to
@@ -893,6 +973,9 @@ class Graph:
 
         Args:
             weighted: Distances by summed weight (finite, not negative) rather than hops.
+            as_array: Return the values as a read-only memoryview of float64 in node
+                order instead, one per label (its first node); numpy.asarray takes it
+                without a copy.
 
         Returns:
             A dict label -> closeness.
@@ -900,7 +983,9 @@ class Graph:
         Raises:
             ValueError: A negative or non-finite weight when weighted.
         """
-    def harmonic_centrality(self, weighted: _Flag = False) -> dict[str, float]:
+    def harmonic_centrality(
+        self, weighted: _Flag = False, *, as_array: _Flag = False
+    ) -> dict[str, float] | memoryview:
         """Harmonic centrality of every node: the sum of 1 / distance over the nodes that reach it.
 
         Each label counts once (its first node). Connections to nodes outside the graph or to
@@ -910,6 +995,9 @@ class Graph:
 
         Args:
             weighted: Distances by summed weight (finite, not negative) rather than hops.
+            as_array: Return the values as a read-only memoryview of float64 in node
+                order instead, one per label (its first node); numpy.asarray takes it
+                without a copy.
 
         Returns:
             A dict label -> harmonic centrality.

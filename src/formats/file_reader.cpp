@@ -162,8 +162,8 @@ class NetReader {
     const std::optional<NodeIndex> to = ids_.find(parts[1]);
     if (!to) fail(kNoEntryForKey);
     const float weight = parse_or_fail<float>(parts[2], kInvalidWeight);
-    pending_.push_back(GraphStore::PositionedConnection{static_cast<std::uint32_t>(*from),
-                                                        static_cast<std::uint32_t>(*to), weight, directed});
+    pending_.push_back(
+        GraphStore::PositionedConnection{static_cast<NodeId>(*from), static_cast<NodeId>(*to), weight, directed});
   }
 
  public:

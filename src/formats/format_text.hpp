@@ -26,7 +26,7 @@ void for_each_link(const GraphStore& graph, Visit&& visit) {
     for (const StoredConnection& connection : graph.node(position).connections) {
       const std::optional<NodeIndex> target = written_target(graph, connection);
       if (!target) continue;
-      visit(LinkView{static_cast<std::uint32_t>(position), static_cast<std::uint32_t>(*target), connection.weight,
+      visit(LinkView{static_cast<NodeId>(position), static_cast<NodeId>(*target), connection.weight,
                      connection.directed != 0});
     }
   }
@@ -40,8 +40,8 @@ bool any_position(const GraphStore& graph);
 
 // Text for XML attribute values and element content: & < > " escaped, and
 // CR, LF and tab as character references so a parser gives them back.
-// Characters XML 1.0 cannot hold make the label unwritable.
+// Characters XML 1.0 cannot hold (C0 controls, U+FFFE, U+FFFF, bytes that
+// are not UTF-8) make the label unwritable.
 void append_xml_escaped(std::string& out, std::string_view text);
-
 
 }  // namespace mivora

@@ -29,7 +29,7 @@ void GraphBuilder::expect_vertices(std::uint64_t count, std::uint64_t bytes_per_
 
 std::uint32_t GraphBuilder::add_vertex(std::string_view id, std::optional<std::string_view> label, bool keep_first_id) {
   if (label_ends_.size() >= kMaxVertices) fail("too many vertices");
-  const auto vertex = static_cast<std::uint32_t>(label_ends_.size());
+  const auto vertex = static_cast<NodeId>(label_ends_.size());
   labels_.append(label ? *label : id);
   label_ends_.push_back(labels_.size());
   if (!keep_first_id || !ids_.find(id)) ids_.assign(id, vertex);
@@ -43,7 +43,7 @@ void GraphBuilder::set_position(std::uint32_t vertex, double x, double y) {
 std::optional<std::uint32_t> GraphBuilder::find(std::string_view id) const {
   const auto found = ids_.find(id);
   if (!found) return std::nullopt;
-  return static_cast<std::uint32_t>(*found);
+  return static_cast<NodeId>(*found);
 }
 
 std::uint32_t GraphBuilder::vertex(std::string_view id) {

@@ -2,7 +2,9 @@
 
 #include "formats/format_parsers.hpp"
 
+#include <algorithm>
 #include <charconv>
+#include <cmath>
 #include <cstring>
 #include <limits>
 #include <stdexcept>
@@ -11,14 +13,12 @@
 #include "text_io/number_text.hpp"
 
 namespace mivora {
-namespace {
-
-}  // namespace
+namespace {}  // namespace
 
 void VertexIds::grow_direct(std::uint64_t number) {
   std::size_t size = std::max<std::size_t>(1024, direct_.size() * 2);
   while (size <= number) size *= 2;
-  direct_.resize(size, kAbsent);
+  direct_.resize(size, kNoNode);
 }
 
 bool VertexIds::same_id(const Slot& slot, std::string_view id) const {
@@ -37,7 +37,7 @@ std::size_t VertexIds::probe(std::string_view id, std::uint64_t hash) const {
   std::size_t at = hash & mask;
   while (true) {
     const Slot& slot = slots_[at];
-    if (slot.vertex == kAbsent) return at;
+    if (slot.vertex == kNoNode) return at;
     if (slot.hash == hash && same_id(slot, id)) return at;
     at = (at + 1) & mask;
   }
@@ -48,9 +48,9 @@ void VertexIds::rehash(std::size_t capacity) {
   slots_.assign(capacity, Slot{});
   const std::size_t mask = capacity - 1;
   for (const Slot& slot : old) {
-    if (slot.vertex == kAbsent) continue;
+    if (slot.vertex == kNoNode) continue;
     std::size_t at = slot.hash & mask;
-    while (slots_[at].vertex != kAbsent) at = (at + 1) & mask;
+    while (slots_[at].vertex != kNoNode) at = (at + 1) & mask;
     slots_[at] = slot;
   }
 }
@@ -78,14 +78,14 @@ std::uint32_t VertexIds::insert_hashed(std::string_view id, std::uint64_t hash, 
 std::uint64_t VertexIds::hash_id(std::string_view id) { return hash_label(id); }
 
 std::uint32_t VertexIds::find_hashed(std::string_view id, std::uint64_t hash) const {
-  if (slots_.empty()) return kAbsent;
+  if (slots_.empty()) return kNoNode;
   return slots_[probe(id, hash)].vertex;
 }
 
 std::uint32_t VertexIds::find(std::string_view id) const {
   std::uint64_t number;
   if (plain_number(id, number) && number < kDirectLimit) {
-    return number < direct_.size() ? direct_[number] : kAbsent;
+    return number < direct_.size() ? direct_[number] : kNoNode;
   }
   return find_hashed(id, hash_label(id));
 }
@@ -101,7 +101,7 @@ std::uint32_t GraphRecords::add_vertex(std::string label) {
     throw std::length_error("more than 4294967294 vertices");
   }
   vertices.push_back(VertexRecord{std::move(label)});
-  return static_cast<std::uint32_t>(vertices.size() - 1);
+  return static_cast<NodeId>(vertices.size() - 1);
 }
 
 void GraphRecords::reserve(std::size_t vertex_count, std::size_t link_count) {
@@ -118,12 +118,18 @@ GraphStore build_graph(GraphRecords&& records, ByteSource& source, const ReadOpt
   // Links are already resolved to vertex numbers: the builder's own ids
   // are only needed to be distinct, and the numbers are.
   std::string id;
+  // A coordinate that is not finite (GML's "x nan") cannot be drawn: the
+  // file's positions are then all dropped and the layout places every node.
+  const bool positions_finite =
+      std::all_of(records.vertices.begin(), records.vertices.end(), [](const VertexRecord& vertex) {
+        return !vertex.has_position || (std::isfinite(vertex.x) && std::isfinite(vertex.y));
+      });
   for (std::size_t v = 0; v < records.vertices.size(); ++v) {
     VertexRecord& vertex = records.vertices[v];
     id.clear();
     append_integer(id, v);
     const std::uint32_t made = builder.add_vertex(id, std::string_view(vertex.label));
-    if (vertex.has_position) builder.set_position(made, vertex.x, vertex.y);
+    if (vertex.has_position && positions_finite) builder.set_position(made, vertex.x, vertex.y);
     std::string().swap(vertex.label);
   }
   for (const LinkRecord& link : records.links) builder.add_link(link.from, link.to, link.weight, link.directed);

@@ -14,6 +14,7 @@
 // GraphML says). Other keys, graph data, ports and hyperedges are skipped.
 #include <optional>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "formats/format_parsers.hpp"
@@ -57,8 +58,11 @@ class GraphmlHandler : public XmlHandler {
     } else if (name == "node" && !directed_.empty()) {
       if (in_node_) nested_nodes_.push_back(std::move(node_));
       node_ = NodeState{};
-      node_.id = attributes.get("id");
       if (!attributes.has("id")) throw FormatError("a node has no 'id' attribute", 0, 0);
+      // Declared where it starts: a node holding a graph comes before the
+      // nodes inside it, in document order.
+      links_.flush();  // earlier edges may name this id first
+      node_.vertex = records_.declare(attributes.get("id"));
       in_node_ = true;
     } else if (name == "edge" && !directed_.empty()) {
       edge_ = EdgeState{};
@@ -116,7 +120,7 @@ class GraphmlHandler : public XmlHandler {
 
  private:
   struct NodeState {
-    std::string id;
+    std::uint32_t vertex = 0;
     std::optional<std::string> label, name;
     std::optional<double> x, y;
   };
@@ -149,12 +153,7 @@ class GraphmlHandler : public XmlHandler {
     else if (name == "y")
       node = Meaning::Y;
     if (equals_ignoring_case(name, "weight")) edge = Meaning::Weight;
-    KeyMeanings* found = nullptr;
-    for (auto& [known, meanings] : keys_) {
-      if (known == id) found = &meanings;
-    }
-    if (found == nullptr) found = &keys_.emplace_back(std::string(id), KeyMeanings{}).second;
-    KeyMeanings& meanings = *found;
+    KeyMeanings& meanings = keys_.try_emplace(std::string(id)).first->second;
     const bool for_node = domain == "node" || domain == "all" || domain.empty();
     const bool for_edge = domain == "edge" || domain == "all" || domain.empty();
     if (for_node) meanings.node = node;
@@ -163,10 +162,9 @@ class GraphmlHandler : public XmlHandler {
   }
 
   Meaning meaning_of(std::string_view key, bool edge) const {
-    for (const auto& [id, meanings] : keys_) {
-      if (id == key) return edge ? meanings.edge : meanings.node;
-    }
-    return Meaning::None;
+    const auto found = keys_.find(key);
+    if (found == keys_.end()) return Meaning::None;
+    return edge ? found->second.edge : found->second.node;
   }
 
   void data(Meaning meaning) {
@@ -201,8 +199,7 @@ class GraphmlHandler : public XmlHandler {
   }
 
   void finish_node() {
-    links_.flush();  // earlier edges may name this id first
-    VertexRecord& vertex = records_.vertices[records_.declare(node_.id)];
+    VertexRecord& vertex = records_.vertices[node_.vertex];
     if (node_.label)
       vertex.label = std::move(*node_.label);
     else if (node_.name)
@@ -217,8 +214,13 @@ class GraphmlHandler : public XmlHandler {
 
   GraphRecords records_;
   LinkQueue links_{records_};
-  // Files declare a handful of keys: a list searched in order beats hashing.
-  std::vector<std::pair<std::string, KeyMeanings>> keys_;
+  // By id, found by a view of the id without making a string: some files
+  // declare thousands of keys, and every <data> element looks one up.
+  struct IdHash {
+    using is_transparent = void;
+    std::size_t operator()(std::string_view id) const { return std::hash<std::string_view>{}(id); }
+  };
+  std::unordered_map<std::string, KeyMeanings, IdHash, std::equal_to<>> keys_;
   std::optional<KeyMeanings> current_key_;
   std::vector<bool> directed_;  // edgedefault of each open graph
   std::size_t graph_depth_max_ = 0;

@@ -653,8 +653,8 @@ ReadResult build_json_graph(const JsonGraph& records) {
         if (!from) fail(kFromNotFound);
         const auto to = index.find(connection.target, hashes[2 * k + 1]);
         if (!to) fail(kToNotFound);
-        resolved.push_back(GraphStore::PositionedConnection{
-            static_cast<std::uint32_t>(*from), static_cast<std::uint32_t>(*to), connection.weight, directed});
+        resolved.push_back(GraphStore::PositionedConnection{static_cast<NodeId>(*from), static_cast<NodeId>(*to),
+                                                            connection.weight, directed});
       }
     }
   }

@@ -37,8 +37,9 @@ void GraphStore::reserve(std::size_t count) {
 NodeIndex GraphStore::append(std::shared_ptr<NodeRecord> node) {
   const NodeIndex position = nodes_.size();
   node->graph_serial = serial_;
-  node->position = static_cast<std::uint32_t>(position);
+  node->position = static_cast<NodeId>(position);
   nodes_.push_back(std::move(node));
+  note_change();
   if (index_.insert(*nodes_.back(), position) != position) has_duplicate_labels_ = true;
   return position;
 }
@@ -53,8 +54,9 @@ std::pair<NodeIndex, bool> GraphStore::add_unique(std::shared_ptr<NodeRecord> no
     return {present, false};
   }
   node->graph_serial = serial_;
-  node->position = static_cast<std::uint32_t>(position);  // the index refuses positions from 2^32 - 2 on
+  node->position = static_cast<NodeId>(position);  // the index refuses positions from 2^32 - 2 on
   nodes_.push_back(std::move(node));
+  note_change();
   return {position, true};
 }
 
@@ -108,6 +110,7 @@ NodeIndex GraphStore::append_node_unchecked(std::string label, double x, double 
 
 void GraphStore::add_decimal_nodes(std::size_t count) {
   if (!nodes_.empty()) fail("decimal nodes on a graph in use");
+  note_change();
   index_.set_decimal_labels(count);
   nodes_.reserve(count);
   std::string text;
@@ -117,7 +120,7 @@ void GraphStore::add_decimal_nodes(std::size_t count) {
     append_integer(text, id);
     auto node = new_node(text);
     node->graph_serial = serial_;
-    node->position = static_cast<std::uint32_t>(id);
+    node->position = static_cast<NodeId>(id);
     nodes_.push_back(std::move(node));
   }
 }
@@ -142,11 +145,13 @@ void GraphStore::create_connection(std::string_view from_label, std::string_view
   const auto to = index_.find(to_label, to_hash);
   if (!to) fail(kToNotFound);
   source.add_connection(nodes_[*to], directed, weight);
+  note_change();
 }
 
 template <typename ConnectionAt>
 void GraphStore::append_connections(std::size_t count, ConnectionAt&& connection) {
   // Each list is sized exactly first: no slack, and the lists lie in node order.
+  note_change();
   std::vector<std::uint32_t> counts(nodes_.size(), 0);
   for (std::size_t i = 0; i < count; ++i) ++counts[connection(i).from];
   for (NodeIndex position = 0; position < nodes_.size(); ++position) {
@@ -186,6 +191,7 @@ void GraphStore::add_connections(const std::vector<PositionedConnection>& connec
 void GraphStore::add_connections(const ConnectionColumns& columns) {
   const std::size_t count = columns.from.size();
   const std::size_t n = nodes_.size();
+  note_change();
   // The links are first sorted by source (stably, by counting), so that each
   // node's list is written in one run and only the targets lie at random.
   std::vector<std::uint64_t> start(n + 1, 0);

@@ -23,8 +23,8 @@ void resolve_labels(GraphStore& graph, EdgeColumns& edges) {
   std::vector<std::uint32_t> from(count), to(count);
   for (std::size_t row = 0; row < count; ++row) {
     poll_cancellation();
-    from[row] = static_cast<std::uint32_t>(graph.find_or_add_node(edges.sources.labels[row]));
-    to[row] = static_cast<std::uint32_t>(graph.find_or_add_node(edges.targets.labels[row]));
+    from[row] = static_cast<NodeId>(graph.find_or_add_node(edges.sources.labels[row]));
+    to[row] = static_cast<NodeId>(graph.find_or_add_node(edges.targets.labels[row]));
   }
   edges.sources.labels = {};
   edges.targets.labels = {};
@@ -52,8 +52,8 @@ void add_links(GraphStore& graph, EdgeColumns& edges) {
 void check_edge_columns(const EdgeColumns& edges) {
   const std::size_t count = edges.sources.size();
   if (edges.targets.size() != count) {
-    raise_argument_value(
-        "targets", "has " + integer_text(edges.targets.size()) + " rows, but sources has " + integer_text(count));
+    raise_argument_value("targets",
+                         "has " + integer_text(edges.targets.size()) + " rows, but sources has " + integer_text(count));
   }
   if (edges.weights && edges.weights->size() != count) {
     raise_argument_value(
@@ -79,8 +79,7 @@ GraphStore build_graph(EdgeColumns&& edges, const std::optional<Column>& labels)
     for (std::size_t row = 0; row < labels->labels.size(); ++row) {
       const std::string_view label = labels->labels[row];
       if (graph.find_by_label(label)) {
-        raise_argument_value("labels",
-                             "row " + integer_text(row) + " repeats the label '" + std::string(label) + "'");
+        raise_argument_value("labels", "row " + integer_text(row) + " repeats the label '" + std::string(label) + "'");
       }
       graph.find_or_add_node(label);
     }

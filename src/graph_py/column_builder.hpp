@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <string>
 
+#include "graph_core/types.hpp"
 #include "graph_py/column_reader.hpp"
 #include "text_io/number_text.hpp"
 
@@ -53,7 +54,7 @@ class ColumnBuilder {
  private:
   void add_id(std::uint64_t value) {
     if (value >= kIdBound) refuse_id(integer_text(value));
-    column_.ids.push_back(static_cast<std::uint32_t>(value));
+    column_.ids.push_back(static_cast<NodeId>(value));
     if (value >= column_.id_limit) column_.id_limit = value + 1;
   }
   [[noreturn]] void refuse_id(const std::string& value) const;

@@ -308,9 +308,15 @@ bool python_signal_raised() {
   PyEval_RestoreThread(state);
   return PyErr_CheckSignals() < 0;
 }
+
+void* release_interpreter() { return PyEval_SaveThread(); }
+void reacquire_interpreter(void* state) { PyEval_RestoreThread(static_cast<PyThreadState*>(state)); }
 }  // namespace
 
-void install_signal_check() { set_cancellation_check(python_signal_raised); }
+void install_signal_check() {
+  set_cancellation_check(python_signal_raised);
+  set_blocking_hooks({release_interpreter, reacquire_interpreter});
+}
 
 void create_panic_exception() {
   if (g_panic_exception != nullptr) return;
@@ -410,7 +416,9 @@ void add_format_error(PyObject* module) {
   if (PyModule_AddObjectRef(module, "FormatError", g_format_error) < 0) throw PythonError{};
 }
 
-void raise_current_exception() noexcept {
+namespace {
+
+void map_current_exception() {
   try {
     throw;
   } catch (const PythonError&) {
@@ -437,6 +445,17 @@ void raise_current_exception() noexcept {
     raise_panic(InternalError(error.what(), std::source_location::current()));
   } catch (...) {
     raise_panic(InternalError("unknown C++ exception", std::source_location::current()));
+  }
+}
+
+}  // namespace
+
+void raise_current_exception() noexcept {
+  try {
+    map_current_exception();
+  } catch (...) {
+    // Wording the error ran out of memory.
+    PyErr_NoMemory();
   }
 }
 

@@ -24,8 +24,8 @@ constexpr Signature kGetNodeCount = Signature{"Graph.get_node_count()", {}, 0}.p
 constexpr Signature kGetEdgeCount = Signature{"Graph.get_edge_count()", {}, 0}.panicking_on_foreign_thread();
 
 // Live Graph objects by their store's serial (see graph_borrow_flag).
-std::unordered_map<std::uint64_t, const BorrowFlag*>& live_graphs() {
-  static auto* graphs = new std::unordered_map<std::uint64_t, const BorrowFlag*>();
+std::unordered_map<std::uint64_t, PyGraph::Data*>& live_graphs() {
+  static auto* graphs = new std::unordered_map<std::uint64_t, PyGraph::Data*>();
   return *graphs;
 }
 
@@ -33,7 +33,7 @@ PyObject* new_graph_object(PyTypeObject* type, GraphStore&& graph) {
   PyObject* self = new_object<PyGraph>(type, std::move(graph));
   PyGraph::Data& data = reinterpret_cast<PyGraph*>(self)->data;
   try {
-    live_graphs().emplace(data.graph.serial(), &data.borrow);
+    live_graphs().emplace(data.graph.serial(), &data);
   } catch (...) {
     Py_DECREF(self);
     throw;
@@ -250,7 +250,42 @@ void install_duplicate_label_report() { set_duplicate_label_report(report_duplic
 
 const BorrowFlag* graph_borrow_flag(std::uint64_t serial) {
   const auto found = live_graphs().find(serial);
-  return found == live_graphs().end() ? nullptr : found->second;
+  return found == live_graphs().end() ? nullptr : &found->second->borrow;
+}
+
+GraphStore* live_graph_store(std::uint64_t serial) {
+  const auto found = live_graphs().find(serial);
+  return found == live_graphs().end() ? nullptr : &found->second->graph;
+}
+
+PyObject* label_object(PyGraph::Data& data, NodeIndex position) {
+  std::vector<PyRef>& labels = data.labels;
+  if (position < labels.size() && labels[position]) return Py_NewRef(labels[position].get());
+  // Made before the list is touched: making it may run Python code that hands labels out too.
+  PyRef made = PyRef::owned(to_python(std::string_view(data.graph.node(position).label)));
+  if (PyObject_Hash(made.get()) == -1) throw PythonError{};
+  if (labels.size() < data.graph.node_count()) labels.resize(data.graph.node_count());
+  if (!labels[position]) labels[position] = std::move(made);
+  return Py_NewRef(labels[position].get());
+}
+
+std::size_t drop_kept(PyGraph::Data& data) {
+  std::size_t bytes = data.views ? data.views->memory_bytes() : 0;
+  bytes += data.labels.capacity() * sizeof(PyRef);
+  for (const PyRef& label : data.labels) {
+    if (label) bytes += static_cast<std::size_t>(PyUnicode_GET_LENGTH(label.get())) + sizeof(PyASCIIObject) + 1;
+  }
+  data.views.reset();
+  std::vector<PyRef>().swap(data.labels);
+  return bytes;
+}
+
+std::shared_ptr<GraphViews> views_of(PyGraph::Data& data) {
+  if (!data.views || !data.views->pictures(data.graph)) {
+    data.views.reset();  // the old views go first: both at once would double the peak
+    data.views = std::make_shared<GraphViews>(data.graph);
+  }
+  return data.views;
 }
 
 }  // namespace mivora::py

@@ -4,6 +4,7 @@
 
 #include "graph_core/snapshot.hpp"
 #include "graph_core/unknown_label.hpp"
+#include "graph_py/exported_array.hpp"
 #include "graph_py/py_graph.hpp"
 #include "measures/centrality.hpp"
 #include "measures/communities.hpp"
@@ -15,10 +16,15 @@
 namespace mivora::py {
 namespace {
 
-constexpr Signature kPagerank{"Graph.pagerank()", {"damping", "weighted", "tol", "max_iter"}, 0};
-constexpr Signature kBetweenness{"Graph.betweenness_centrality()", {"normalized", "weighted", "endpoints"}, 0};
-constexpr Signature kCloseness{"Graph.closeness_centrality()", {"weighted"}, 0};
-constexpr Signature kHarmonic{"Graph.harmonic_centrality()", {"weighted"}, 0};
+constexpr Signature kPagerank =
+    Signature{"Graph.pagerank()", {"damping", "weighted", "tol", "max_iter", "as_array"}, 0}.keyword_only_from(4);
+constexpr Signature kBetweenness =
+    Signature{"Graph.betweenness_centrality()", {"normalized", "weighted", "endpoints", "as_array"}, 0}
+        .keyword_only_from(3);
+constexpr Signature kCloseness =
+    Signature{"Graph.closeness_centrality()", {"weighted", "as_array"}, 0}.keyword_only_from(1);
+constexpr Signature kHarmonic =
+    Signature{"Graph.harmonic_centrality()", {"weighted", "as_array"}, 0}.keyword_only_from(1);
 constexpr Signature kCommunities{"Graph.communities()", {"resolution", "seed"}, 0};
 constexpr Signature kModularity{"Graph.modularity()", {"communities", "resolution"}, 1};
 
@@ -38,22 +44,27 @@ bool to_flag(PyObject* value, const char* name, bool fallback) {
 
 // ---- the measured graph and results ---------------------------------------------------
 
+// The graph's kept views, held for the call.
 struct Measured {
-  Snapshot snapshot;
-  MeasuredNodes nodes;
+  std::shared_ptr<GraphViews> views;
+  const Snapshot& snapshot;
+  const MeasuredNodes& nodes;
 
-  explicit Measured(const GraphStore& graph)
-      : snapshot(take_snapshot(graph, OutsideTargets::Skip)), nodes(measured_nodes(snapshot)) {}
+  explicit Measured(PyGraph::Data& data) : views(views_of(data)), snapshot(views->snapshot()), nodes(views->nodes()) {}
 };
 
-PyObject* label_of(const GraphStore& graph, const MeasuredNodes& nodes, std::uint32_t id) {
-  return to_python(std::string_view(graph.node(nodes.positions[id]).label));
+PyObject* label_of(PyGraph::Data& data, const MeasuredNodes& nodes, std::uint32_t id) {
+  return label_object(data, nodes.positions[id]);
 }
 
-PyObject* values_by_label(const GraphStore& graph, const MeasuredNodes& nodes, const std::vector<double>& values) {
+// {label: value}, or with `as_array` the values by measured id (node order)
+// as a read-only float64 memoryview.
+PyObject* values_by_label(PyGraph::Data& data, const MeasuredNodes& nodes, std::vector<double>&& values,
+                          PyObject* as_array) {
+  if (to_optional_bool(as_array, "as_array")) return export_vector(std::move(values));
   PyRef dict = PyRef::owned(PyDict_New());
   for (std::uint32_t id = 0; id < nodes.size(); ++id) {
-    PyRef key = PyRef::owned(label_of(graph, nodes, id));
+    PyRef key = PyRef::owned(label_of(data, nodes, id));
     set_item(dict.get(), key.get(), to_python(values[id]));
   }
   return dict.release();
@@ -62,13 +73,13 @@ PyObject* values_by_label(const GraphStore& graph, const MeasuredNodes& nodes, c
 // Every label is made before any list: a collection that allocating a list
 // triggers may run Python code that walks gc.get_objects(), and it must never
 // meet a list with empty slots (list_of fills each without allocating).
-PyObject* label_groups(const GraphStore& graph, const MeasuredNodes& nodes, const Communities& groups) {
+PyObject* label_groups(PyGraph::Data& data, const MeasuredNodes& nodes, const Communities& groups) {
   std::vector<PyRef> lists;
   lists.reserve(groups.size());
   for (const auto& group : groups) {
     std::vector<PyRef> members;
     members.reserve(group.size());
-    for (const std::uint32_t id : group) members.push_back(PyRef::owned(label_of(graph, nodes, id)));
+    for (const std::uint32_t id : group) members.push_back(PyRef::owned(label_of(data, nodes, id)));
     lists.push_back(PyRef::owned(list_of(std::move(members))));
   }
   return list_of(std::move(lists));
@@ -110,9 +121,9 @@ PyObject* graph_pagerank(PyObject* self, PyObject* const* args, Py_ssize_t nargs
                                 options.weighted = to_flag(arguments[1], "weighted", options.weighted);
                                 options.tolerance = to_f64(arguments[2], "tol", options.tolerance);
                                 if (arguments[3] != nullptr) options.max_iterations = to_i32(arguments[3], "max_iter");
-                                const Measured measured(data.graph);
-                                const auto ranks = pagerank(data.graph, measured.snapshot, measured.nodes, options);
-                                return values_by_label(data.graph, measured.nodes, ranks);
+                                const Measured measured(data);
+                                auto ranks = pagerank(data.graph, measured.snapshot, measured.nodes, options);
+                                return values_by_label(data, measured.nodes, std::move(ranks), arguments[4]);
                               });
 }
 
@@ -123,9 +134,9 @@ PyObject* graph_betweenness_centrality(PyObject* self, PyObject* const* args, Py
         options.normalized = to_flag(arguments[0], "normalized", options.normalized);
         options.weighted = to_flag(arguments[1], "weighted", options.weighted);
         options.endpoints = to_flag(arguments[2], "endpoints", options.endpoints);
-        const Measured measured(data.graph);
-        const auto values = betweenness_centrality(data.graph, measured.snapshot, measured.nodes, options);
-        return values_by_label(data.graph, measured.nodes, values);
+        const Measured measured(data);
+        auto values = betweenness_centrality(data.graph, measured.snapshot, measured.nodes, options);
+        return values_by_label(data, measured.nodes, std::move(values), arguments[3]);
       });
 }
 
@@ -133,9 +144,9 @@ PyObject* graph_closeness_centrality(PyObject* self, PyObject* const* args, Py_s
   return call_method<PyGraph>(
       self, kCloseness, Access::Shared, args, nargs, kwnames, [](PyGraph::Data& data, const Arguments& arguments) {
         const bool weighted = to_flag(arguments[0], "weighted", false);
-        const Measured measured(data.graph);
-        const auto values = closeness_centrality(data.graph, measured.snapshot, measured.nodes, weighted);
-        return values_by_label(data.graph, measured.nodes, values);
+        const Measured measured(data);
+        auto values = closeness_centrality(data.graph, measured.snapshot, measured.nodes, weighted);
+        return values_by_label(data, measured.nodes, std::move(values), arguments[1]);
       });
 }
 
@@ -143,9 +154,9 @@ PyObject* graph_harmonic_centrality(PyObject* self, PyObject* const* args, Py_ss
   return call_method<PyGraph>(
       self, kHarmonic, Access::Shared, args, nargs, kwnames, [](PyGraph::Data& data, const Arguments& arguments) {
         const bool weighted = to_flag(arguments[0], "weighted", false);
-        const Measured measured(data.graph);
-        const auto values = harmonic_centrality(data.graph, measured.snapshot, measured.nodes, weighted);
-        return values_by_label(data.graph, measured.nodes, values);
+        const Measured measured(data);
+        auto values = harmonic_centrality(data.graph, measured.snapshot, measured.nodes, weighted);
+        return values_by_label(data, measured.nodes, std::move(values), arguments[1]);
       });
 }
 
@@ -154,9 +165,9 @@ PyObject* graph_communities(PyObject* self, PyObject* const* args, Py_ssize_t na
       self, kCommunities, Access::Shared, args, nargs, kwnames, [](PyGraph::Data& data, const Arguments& arguments) {
         const double resolution = to_f64(arguments[0], "resolution", 1.0);
         const std::uint64_t seed = to_seed(arguments[1], "seed");
-        const Measured measured(data.graph);
+        const Measured measured(data);
         const Communities groups = louvain_communities(data.graph, measured.snapshot, measured.nodes, resolution, seed);
-        return label_groups(data.graph, measured.nodes, groups);
+        return label_groups(data, measured.nodes, groups);
       });
 }
 
@@ -164,7 +175,7 @@ PyObject* graph_modularity(PyObject* self, PyObject* const* args, Py_ssize_t nar
   return call_method<PyGraph>(
       self, kModularity, Access::Shared, args, nargs, kwnames, [](PyGraph::Data& data, const Arguments& arguments) {
         const double resolution = to_f64(arguments[1], "resolution", 1.0);
-        const Measured measured(data.graph);
+        const Measured measured(data);
         const Communities groups = to_communities(arguments[0], data.graph, measured.nodes, "communities");
         return to_python(modularity(data.graph, measured.snapshot, measured.nodes, groups, resolution));
       });
@@ -174,14 +185,15 @@ constexpr int kMethod = METH_FASTCALL | METH_KEYWORDS;
 
 PyMethodDef kMethods[] = {
     {"pagerank", as_method(graph_pagerank), kMethod,
-     "pagerank($self, damping=0.85, weighted=True, tol=1e-10, max_iter=1000)\n--\n\n" MIVORA_DOC_Graph_pagerank},
+     "pagerank($self, damping=0.85, weighted=True, tol=1e-10, max_iter=1000, *, "
+     "as_array=False)\n--\n\n" MIVORA_DOC_Graph_pagerank},
     {"betweenness_centrality", as_method(graph_betweenness_centrality), kMethod,
      "betweenness_centrality($self, normalized=True, weighted=False, "
-     "endpoints=False)\n--\n\n" MIVORA_DOC_Graph_betweenness_centrality},
+     "endpoints=False, *, as_array=False)\n--\n\n" MIVORA_DOC_Graph_betweenness_centrality},
     {"closeness_centrality", as_method(graph_closeness_centrality), kMethod,
-     "closeness_centrality($self, weighted=False)\n--\n\n" MIVORA_DOC_Graph_closeness_centrality},
+     "closeness_centrality($self, weighted=False, *, as_array=False)\n--\n\n" MIVORA_DOC_Graph_closeness_centrality},
     {"harmonic_centrality", as_method(graph_harmonic_centrality), kMethod,
-     "harmonic_centrality($self, weighted=False)\n--\n\n" MIVORA_DOC_Graph_harmonic_centrality},
+     "harmonic_centrality($self, weighted=False, *, as_array=False)\n--\n\n" MIVORA_DOC_Graph_harmonic_centrality},
     {"communities", as_method(graph_communities), kMethod,
      "communities($self, resolution=1.0, seed=None)\n--\n\n" MIVORA_DOC_Graph_communities},
     {"modularity", as_method(graph_modularity), kMethod,

@@ -33,6 +33,9 @@ PyObject* node_add_connection(PyObject* self, PyObject* const* args, Py_ssize_t 
                                  graph->check_append();
                                }
                                receiver.node->add_connection(target, directed, weight);
+                               if (GraphStore* graph = live_graph_store(receiver.node->graph_serial)) {
+                                 graph->note_change();
+                               }
                                return none();
                              });
 }

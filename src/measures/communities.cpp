@@ -1,3 +1,4 @@
+#include "graph_core/types.hpp"
 #include "measures/communities.hpp"
 
 #include <algorithm>
@@ -14,7 +15,6 @@
 namespace mivora {
 namespace {
 
-constexpr std::uint32_t kNone = UINT32_MAX;
 constexpr double kLevelThreshold = 1e-7;
 // A bound on local moving, in visits per node of a level: rounding could
 // otherwise let two nearly equal moves alternate for ever.
@@ -23,7 +23,6 @@ constexpr int kMaxRounds = 20;
 // Independent runs per call: Louvain is a randomised heuristic, and the best
 // of a few runs is reliably more modular than one.
 constexpr int kRuns = 2;
-
 
 // One level of the method: a weighted graph whose entries join distinct
 // nodes (each pair in both rows, weight = arcs both ways added), and per node
@@ -65,7 +64,7 @@ void set_rows(Level& level, const std::vector<Arc>& arcs) {
   }
   // Merge repeated neighbours in place, row by row.
   std::vector<std::uint64_t> slot_of(n, 0);
-  std::vector<std::uint32_t> row_of(n, kNone);
+  std::vector<std::uint32_t> row_of(n, kNoNode);
   std::uint64_t write = 0;
   std::uint64_t row_start = 0;
   for (std::uint32_t u = 0; u < n; ++u) {
@@ -167,7 +166,7 @@ std::pair<std::vector<std::uint32_t>, std::uint32_t> move_nodes(const Level& lev
   }
   std::vector<double> weight_to(n, 0.0);
   std::vector<std::uint32_t> touched;
-  std::vector<std::uint32_t> touched_by(n, kNone);  // the node being visited, for the communities it met
+  std::vector<std::uint32_t> touched_by(n, kNoNode);  // the node being visited, for the communities it met
   const double scale = resolution / (total * total);
   // Nodes wait in a queue, first in the shuffled order; a node that moves
   // sends back its neighbours outside its new community, so only the part
@@ -210,7 +209,7 @@ std::pair<std::vector<std::uint32_t>, std::uint32_t> move_nodes(const Level& lev
       }
     }
     for (const std::uint32_t c : touched) weight_to[c] = 0.0;
-    for (const std::uint32_t c : touched) touched_by[c] = kNone;
+    for (const std::uint32_t c : touched) touched_by[c] = kNoNode;
     community_out[best] += k_out;
     community_in[best] += k_in;
     if (best != own) {
@@ -226,10 +225,10 @@ std::pair<std::vector<std::uint32_t>, std::uint32_t> move_nodes(const Level& lev
     }
     poll_cancellation(static_cast<std::uint32_t>(level.offsets[u + 1] - level.offsets[u]) + 1);
   }
-  std::vector<std::uint32_t> renumber(n, kNone);
+  std::vector<std::uint32_t> renumber(n, kNoNode);
   std::uint32_t count = 0;
   for (std::uint32_t& c : community_of) {
-    if (renumber[c] == kNone) renumber[c] = count++;
+    if (renumber[c] == kNoNode) renumber[c] = count++;
     c = renumber[c];
   }
   return {std::move(community_of), count};
@@ -381,11 +380,11 @@ double modularity(const GraphStore& graph, const Snapshot& snapshot, const Measu
                   const Communities& groups, double resolution) {
   if (!std::isfinite(resolution)) throw MeasureError("modularity: resolution must be a finite number");
   const std::size_t n = nodes.size();
-  std::vector<std::uint32_t> community_of(n, kNone);
+  std::vector<std::uint32_t> community_of(n, kNoNode);
   std::size_t placed = 0;
   for (std::uint32_t c = 0; c < groups.size(); ++c) {
     for (const std::uint32_t u : groups[c]) {
-      if (community_of[u] != kNone) {
+      if (community_of[u] != kNoNode) {
         throw MeasureError("modularity: the communities are not a partition of the nodes: '" +
                            graph.node(nodes.positions[u]).label + "' is in more than one");
       }
@@ -395,7 +394,7 @@ double modularity(const GraphStore& graph, const Snapshot& snapshot, const Measu
   }
   if (placed != n) {
     const auto missing =
-        static_cast<std::size_t>(std::find(community_of.begin(), community_of.end(), kNone) - community_of.begin());
+        static_cast<std::size_t>(std::find(community_of.begin(), community_of.end(), kNoNode) - community_of.begin());
     throw MeasureError("modularity: the communities are not a partition of the nodes: '" +
                        graph.node(nodes.positions[missing]).label + "' is in none");
   }

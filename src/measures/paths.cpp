@@ -6,8 +6,8 @@
 #include <limits>
 
 #include "measures/measure_error.hpp"
+#include "measures/measured_graph.hpp"
 #include "text_io/cancellation.hpp"
-#include "text_io/number_text.hpp"
 
 namespace mivora {
 namespace {
@@ -129,23 +129,13 @@ void dijkstra(const AdjacencyRows& out, std::uint32_t source, std::uint32_t targ
 
 }  // namespace
 
-void require_usable_weights(const LinkList& links) {
-  for (const Weight weight : links.link_weight) {
-    if (!(weight >= 0.0f)) {
-      throw MeasureError(std::isnan(weight) ? "weighted shortest paths need weights that are numbers; found NaN"
-                                            : "weighted shortest paths need weights that are not negative; found " +
-                                                  shortest_text(weight));
-    }
-  }
-}
-
-PathTree shortest_path_tree(const LinkList& links, const AdjacencyRows& out, std::uint32_t source, bool weighted,
-                            std::uint32_t target) {
+PathTree shortest_path_tree(const GraphStore& graph, const LinkList& links, const AdjacencyRows& out,
+                            std::uint32_t source, bool weighted, std::uint32_t target) {
   PathTree tree;
   tree.distance.assign(links.node_count, kUnreached);
   tree.parent.assign(links.node_count, kNoNode);
   if (weighted) {
-    require_usable_weights(links);
+    require_non_negative_weights(graph, links, "weighted shortest paths");
     dijkstra(out, source, target, tree);
   } else {
     breadth_first(out, source, target, tree);

@@ -146,7 +146,7 @@ void append_json_number_at(std::string& out, T value, bool signed_exponent, int 
   }
   out += 'e';
   if (exponent >= 0 && signed_exponent) out += '+';
-  out += std::to_string(exponent);
+  append_integer(out, exponent);
 }
 
 }  // namespace
