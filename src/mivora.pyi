@@ -407,23 +407,31 @@ class Graph:
         Args:
             file_path: The file (str or os.PathLike).
             format: 'pajek', 'gml', 'graphml', 'gexf', 'edgelist' or 'json'; None
-                takes it from the extension (.net/.paj, .gml, .graphml/.xml, .gexf,
-                .csv/.tsv/.txt/.edges/.edgelist, .json, any letter case).
+                takes it from the extension (.net/.paj, .gml, .graphml, .gexf,
+                .csv/.tsv/.edges/.edgelist, .json, any letter case) or, for other
+                names (.txt, .xml, none), from the first bytes: an XML root graphml
+                or gexf, a GML 'graph [', a Pajek *Vertices/*Arcs/*Edges/*Network
+                line, a JSON object, else an edge list. Content of another format
+                than the extension's is a FormatError.
             encoding: 'utf-8' (a byte-order mark is skipped), 'latin-1', 'cp1252' or
-                'cp1250'.
+                'cp1250'. Not given: text that is not UTF-8 is read as cp1250 where
+                letters only Central European text uses (š ž ł ą ż ...) stand among
+                its bytes, else as cp1252, with a UserWarning.
             positions: 'canvas' places the file's coordinates on the drawing canvas
                 ([20, 1500] x [20, 700]): Pajek's unit-square coordinates map to
                 20 + 1480 x, 20 + 680 y (the inverse of write); coordinates already
                 on the canvas stay; any others are scaled by one factor to fit the
                 canvas, centred. 'file' keeps the file's numbers.
             directed: Edge lists only: whether the links are directed (default False).
-            delimiter: Edge lists only: the separator (default: runs of white space,
-                or ',' / tab found in the first line).
+            delimiter: Edge lists only: the separator (default: a tab, comma,
+                semicolon or pipe that splits each of the first rows, else runs of
+                white space).
             comments: Edge lists only: line prefixes to skip.
             header: Edge lists only: whether the first row is a header (None detects
-                one).
+                one: words over numbers).
             weight: Edge lists only: 0-based column of the weight (default the third
-                column if any).
+                column when the first row having one holds a number there; a word
+                there in a later row is a FormatError).
 
         Returns:
             The new Graph.
@@ -625,9 +633,10 @@ class Graph:
             ValueError: Another dtype.
         """
     def to_scipy(self) -> Any:
-        """The out-links as a scipy.sparse.csr_array, built from to_csr() without copying.
+        """The out-links as a scipy.sparse.csr_array, built from writable copies of to_csr().
 
-        Parallel links stay separate entries, which SciPy sums in arithmetic.
+        Parallel links stay separate entries, which SciPy sums in arithmetic; SciPy
+        may sort the rows and sum the entries in place.
 
         Returns:
             A csr_array of shape (node count, node count).
@@ -1220,7 +1229,7 @@ class Graph:
         """
     def output_webgl(
         self,
-        file_name: str,
+        file_name: str | os.PathLike[str],
         layout: Layout | None = None,
         *,
         override_positions: bool = False,
@@ -1241,7 +1250,7 @@ class Graph:
         otherwise. The page loads nothing from the network.
 
         Args:
-            file_name: Path of the HTML file, created or replaced.
+            file_name: Path of the HTML file (str or os.PathLike), created or replaced.
             layout: Layout used when the graph is laid out. None: Layout.Force.
             override_positions: Lay the graph out even when every node has a stored
                 position. Without it, stored positions are drawn as they are; the

@@ -404,3 +404,13 @@ def test_link_columns_match_a_model_under_random_growth(seed):
                 got = list(g.edge_attribute(name))
                 assert got == [model[k][1].get(name) for k in listed_order()], (seed, step, name)
     assert g.get_edge_count() == len(model)
+
+
+def test_from_table_leaves_out_repeated_extra_column_names():
+    table = pa.Table.from_arrays([pa.array(["a"]), pa.array(["b"]), pa.array([1]), pa.array([2]), pa.array([3])],
+                                 names=["source", "target", "n", "n", "m"])
+    with pytest.warns(UserWarning, match="'n' \\(more than one column"):
+        g = mivora.Graph.from_table(table)
+    assert g.edge_attribute_names() == ["m"]
+    with pytest.raises(ValueError, match="more than one column named 'n'"):
+        mivora.Graph.from_table(table, attributes=["n"])

@@ -31,6 +31,7 @@
 #include "formats/format_parsers.hpp"
 #include "text_io/text_scan.hpp"
 #include "text_io/cancellation.hpp"
+#include "text_io/shown_text.hpp"
 
 namespace mivora {
 namespace {
@@ -47,9 +48,10 @@ struct Token {
 bool is_space(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f' || c == '\v'; }
 bool is_word_start(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '_'; }
 bool is_word_char(char c) { return is_word_start(c) || (c >= '0' && c <= '9'); }
+// Letters of any case belong to a number: a signed Inf or NaN (igraph writes
+// -Inf, networkx -INF and +INF) is one token that parse_float reads.
 bool is_number_char(char c) {
-  return (c >= '0' && c <= '9') || c == '.' || c == '-' || c == '+' || c == 'e' || c == 'E' || c == 'x' || c == 'X' ||
-         (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F') || c == 'i' || c == 'n' || c == 'N' || c == 't' || c == 'y';
+  return (c >= '0' && c <= '9') || c == '.' || c == '-' || c == '+' || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
 }
 
 void append_utf8(std::string& out, std::uint32_t code) {
@@ -307,9 +309,10 @@ class GmlParser {
 
   Token value_after(const Token& key) {
     Token value = lexer_.next();
-    if (value.kind == Kind::End) throw FormatError("key '" + key.text + "' has no value", key.line, key.column);
+    if (value.kind == Kind::End)
+      throw FormatError("key '" + shown_text(key.text) + "' has no value", key.line, key.column);
     if (value.kind == Kind::Close)
-      throw FormatError("key '" + key.text + "' has no value before ']'", value.line, value.column);
+      throw FormatError("key '" + shown_text(key.text) + "' has no value before ']'", value.line, value.column);
     return value;
   }
 
@@ -348,6 +351,15 @@ class GmlParser {
       }
       poll_cancellation();
     }
+    // An edge to a node no node list declares is an error, as networkx and
+    // igraph make it: the file is damaged or cut short.
+    for (const Named& end : undeclared_) {
+      if (!records_.is_declared(end.vertex)) {
+        throw FormatError("an edge names node id '" + records_.vertices[end.vertex].label + "', which no node declares",
+                          end.line, end.column);
+      }
+    }
+    undeclared_ = {};
     for (std::size_t i = 0; i < records_.links.size(); ++i) {
       if (i < direction_given_.size() && direction_given_[i]) continue;
       records_.links[i].directed = directed_;
@@ -452,7 +464,7 @@ class GmlParser {
     // NaN and inf are words; a string holding a number counts as one.
     if (value.kind == Kind::String || value.kind == Kind::Word) return parse_float(value.text, out) == FloatParse::Ok;
     if (value.kind != Kind::Number || parse_float(value.text, out) != FloatParse::Ok) {
-      throw FormatError("expected a number, found '" + value.text + "'", value.line, value.column);
+      throw FormatError("expected a number, found '" + shown_text(value.text) + "'", value.line, value.column);
     }
     return true;
   }
@@ -490,6 +502,9 @@ class GmlParser {
     }
     const std::uint32_t from = records_.vertex(source);
     const std::uint32_t to = records_.vertex(target);
+    // Nodes may follow the edges that name them: checked once the graph ends.
+    if (!records_.is_declared(from)) undeclared_.push_back(Named{from, open.line, open.column});
+    if (!records_.is_declared(to)) undeclared_.push_back(Named{to, open.line, open.column});
     if (directed) {
       direction_given_.resize(records_.links.size() + 1, false);
       direction_given_.back() = true;
@@ -501,6 +516,11 @@ class GmlParser {
   GmlLexer lexer_;
   GraphRecords records_;
   std::vector<bool> direction_given_;  // by link; empty while no edge gives its own
+  struct Named {
+    std::uint32_t vertex;
+    std::size_t line, column;
+  };
+  std::vector<Named> undeclared_;  // link ends not declared when the link was read
   bool directed_ = false;
 };
 

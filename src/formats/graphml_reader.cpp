@@ -24,6 +24,7 @@
 #include "formats/format_parsers.hpp"
 #include "text_io/text_scan.hpp"
 #include "formats/xml_stream.hpp"
+#include "text_io/shown_text.hpp"
 
 namespace mivora {
 namespace {
@@ -63,8 +64,11 @@ class GraphmlHandler : public XmlHandler {
     } else if (name == "node" && !directed_.empty()) {
       if (in_node_) nested_nodes_.push_back(std::move(node_));
       node_ = NodeState{};
-      node_.id = attributes.get("id");
       if (!attributes.has("id")) throw FormatError("a node has no 'id' attribute", 0, 0);
+      // Declared where it starts: a node holding a graph comes before the
+      // nodes inside it, in document order.
+      links_.flush();  // earlier edges may name this id first
+      node_.vertex = records_.declare(attributes.get("id"));
       in_node_ = true;
     } else if (name == "edge" && !directed_.empty()) {
       edge_ = EdgeState{};
@@ -127,7 +131,7 @@ class GraphmlHandler : public XmlHandler {
 
  private:
   struct NodeState {
-    std::string id;
+    std::uint32_t vertex = 0;
     std::optional<std::string> label, name;
     std::optional<double> x, y;
     std::vector<std::pair<std::size_t, std::string>> values;  // by column, until the vertex is known
@@ -288,7 +292,7 @@ class GraphmlHandler : public XmlHandler {
       case Meaning::Weight: {
         float value;
         if (parse_float(trimmed(text_), value) != FloatParse::Ok) {
-          throw FormatError("an edge's weight is '" + text_ + "', not a number", 0, 0);
+          throw FormatError("an edge's weight is '" + shown_text(text_) + "', not a number", 0, 0);
         }
         edge_.weight = value;
         break;
@@ -299,15 +303,13 @@ class GraphmlHandler : public XmlHandler {
   }
 
   void finish_node() {
-    links_.flush();  // earlier edges may name this id first
-    const std::uint32_t number = records_.declare(node_.id);
     for (auto& [column, text] : node_.values) {
-      if (!records_.vertex_attributes.set_text(column, number, text)) {
+      if (!records_.vertex_attributes.set_text(column, node_.vertex, text)) {
         text_ = std::move(text);
         bad_value(records_.vertex_attributes, column);
       }
     }
-    VertexRecord& vertex = records_.vertices[number];
+    VertexRecord& vertex = records_.vertices[node_.vertex];
     if (node_.label)
       vertex.label = std::move(*node_.label);
     else if (node_.name)

@@ -19,6 +19,7 @@
 #include "text_io/number_text.hpp"
 #include "graph_core/internal_error.hpp"
 #include "text_io/cancellation.hpp"
+#include "text_io/shown_text.hpp"
 
 namespace mivora {
 
@@ -545,8 +546,15 @@ JsonDecodeError describe_syntax_error(const GraphHandler& handler, std::string_v
         return handler.located("control character (\\u0000-\\u001F) found while parsing a string", peek);
       }
       return handler.located("invalid escape", peek);
-    case rapidjson::kParseErrorStringUnicodeSurrogateInvalid:
-      return handler.located("lone leading surrogate in hex escape", peek);
+    case rapidjson::kParseErrorStringUnicodeSurrogateInvalid: {
+      // Newer RapidJSON refuses a lone trailing surrogate itself, at its
+      // backslash; like the check of the decoded text, report where that
+      // escape ends.
+      const auto lower = [&](std::size_t i) { return static_cast<char>(text[i] | 0x20); };
+      const bool trailing = offset + 5 < text.size() && text[offset + 1] == 'u' && lower(offset + 2) == 'd' &&
+                            lower(offset + 3) >= 'c' && lower(offset + 3) <= 'f';
+      return handler.located("lone leading surrogate in hex escape", trailing ? offset + 6 : peek);
+    }
     case rapidjson::kParseErrorNumberTooBig: {
       // Reported once the whole number is read.
       std::size_t end = offset;
@@ -720,9 +728,10 @@ GraphStore read_json(ByteSource& source, const ReadOptions&, ReadNotes& notes) {
     const bool directed = list == &records.arcs;
     for (const JsonConnection& connection : **list) {
       const auto from = builder.find(connection.source);
-      if (!from) throw FormatError("the source '" + connection.source + "' of a connection names no node", 0);
+      if (!from)
+        throw FormatError("the source '" + shown_text(connection.source) + "' of a connection names no node", 0);
       const auto to = builder.find(connection.target);
-      if (!to) throw FormatError("the target '" + connection.target + "' of a connection names no node", 0);
+      if (!to) throw FormatError("the target '" + shown_text(connection.target) + "' of a connection names no node", 0);
       builder.add_link(*from, *to, connection.weight, directed);
     }
   }

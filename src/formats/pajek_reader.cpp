@@ -25,6 +25,7 @@
 #include "text_io/cancellation.hpp"
 #include "text_io/line_reader.hpp"
 #include "text_io/number_text.hpp"
+#include "text_io/shown_text.hpp"
 
 namespace mivora {
 namespace {
@@ -46,6 +47,9 @@ std::string_view skip_blanks(std::string_view text) {
   while (!text.empty() && is_blank(text.front())) text.remove_prefix(1);
   return text;
 }
+
+// How much of a line a message quotes.
+constexpr std::size_t kShownBytes = 40;
 
 // The most vertices a graph can hold.
 constexpr std::uint64_t kMaxDeclared = std::uint64_t{1} << 31;
@@ -90,7 +94,19 @@ class PajekReader {
         if (!enter_section(line)) break;
         continue;
       }
+      if (section_ == Section::None && !header_seen_ && stray_line_ == 0) {
+        stray_line_ = lines_.line_number();
+        std::size_t shown = std::min<std::size_t>(line.size(), kShownBytes);
+        while (shown < line.size() && shown > 0 && (static_cast<unsigned char>(line[shown]) & 0xC0) == 0x80) --shown;
+        stray_text_ = std::string(line.substr(0, shown));
+      }
       read_data_line(line);
+    }
+    // Text and no header at all: not a Pajek file.
+    if (!header_seen_ && stray_line_ != 0) {
+      throw FormatError(
+          "expected a Pajek section header (*Vertices, *Arcs, *Edges or *Network), found '" + stray_text_ + "'",
+          stray_line_);
     }
     end_vertices();
     finish_block();
@@ -104,6 +120,7 @@ class PajekReader {
 
   // False when the header ends the network.
   bool enter_section(std::string_view line) {
+    header_seen_ = true;
     const std::string word = keyword_of(line);
     std::string_view rest = line.substr(1 + word.size());
     if (word != "vertices") end_vertices();
@@ -132,7 +149,7 @@ class PajekReader {
       directed_ = mode_one_ == 0;
       matrix_row_ = 0;
     } else {
-      error("unknown section header '*" + std::string(line.substr(1, word.size())) +
+      error("unknown section header '*" + shown_text(line.substr(1, word.size())) +
             "': expected *Vertices, *Arcs, *Edges, *Arcslist, *Edgeslist, *Matrix or *Network");
     }
     return true;
@@ -145,13 +162,13 @@ class PajekReader {
     const std::string_view count = next_field(rest);
     if (count.empty()) return;
     if (!parse_count(count, declared_) || declared_ > kMaxDeclared) {
-      error("expected the number of vertices after *Vertices, found '" + std::string(count) + "'");
+      error("expected the number of vertices after *Vertices, found '" + shown_text(count) + "'");
     }
     builder_.expect_vertices(declared_);
     const std::string_view first_mode = next_field(rest);
     if (!first_mode.empty() && (!parse_count(first_mode, mode_one_) || mode_one_ > declared_)) {
       error("expected the size of the first mode after *Vertices " + std::string(count) + ", found '" +
-            std::string(first_mode) + "'");
+            shown_text(first_mode) + "'");
     }
   }
 
@@ -280,15 +297,32 @@ class PajekReader {
     rest = skip_blanks(rest);
     std::optional<std::string_view> label;
     if (!rest.empty() && rest.front() == '"') {
-      // To the last quote of the line (as our own files write labels), or
-      // to the end of the line when the closing quote is missing.
-      const std::size_t close = rest.rfind('"');
-      if (close == 0) {
+      // To the first quote that ends a field (later quoted values are
+      // drawing words: `"a b" ic Red fos "Arial"`); a quote inside a word
+      // (`"say "hi""`) belongs to the label. Without a closing quote the
+      // label runs to the end of the line.
+      std::size_t close = 1;
+      while ((close = rest.find('"', close)) != std::string_view::npos) {
+        if (close + 1 == rest.size() || is_blank(rest[close + 1])) break;
+        ++close;
+      }
+      if (close == std::string_view::npos) {
         label = rest.substr(1);
         rest = {};
       } else {
         label = rest.substr(1, close - 1);
         rest.remove_prefix(close + 1);
+      }
+      // A double quote inside a label, as igraph and our writer put it.
+      if (label->find("&#34;") != std::string_view::npos) {
+        unescaped_.clear();
+        std::string_view text = *label;
+        for (std::size_t at; (at = text.find("&#34;")) != std::string_view::npos; text.remove_prefix(at + 5)) {
+          unescaped_.append(text.substr(0, at));
+          unescaped_ += '"';
+        }
+        unescaped_.append(text);
+        label = unescaped_;
       }
     } else if (!rest.empty()) {
       label = next_field(rest);
@@ -314,7 +348,7 @@ class PajekReader {
 
   std::uint32_t vertex_of(std::string_view id) const {
     if (const auto vertex = builder_.find(id)) return *vertex;
-    error("the link names vertex '" + std::string(id) + "', which no vertex line declares");
+    error("the link names vertex '" + shown_text(id) + "', which no vertex line declares");
   }
 
   // "a b [weight] [words]", optionally after a relation number "2:".
@@ -323,7 +357,7 @@ class PajekReader {
     std::string_view from = next_field(rest);
     if (from.back() == ':') from = next_field(rest);
     const std::string_view to = next_field(rest);
-    if (to.empty()) error("expected two vertex ids and an optional weight, found '" + std::string(line) + "'");
+    if (to.empty()) error("expected two vertex ids and an optional weight, found '" + shown_text(line) + "'");
     const std::uint32_t source = vertex_of(from);
     const std::uint32_t target = vertex_of(to);
     float weight = 1.0f;
@@ -332,7 +366,7 @@ class PajekReader {
     if (const std::string_view weight_text = next_field(rest); !weight_text.empty()) {
       if (parse_float(weight_text, weight) != FloatParse::Ok) {
         if (looks_numeric(weight_text))
-          error("expected a number as the weight, found '" + std::string(weight_text) + "'");
+          error("expected a number as the weight, found '" + shown_text(weight_text) + "'");
         weight = 1.0f;
       }
     }
@@ -362,7 +396,7 @@ class PajekReader {
     for (std::string_view cell = next_field(rest); !cell.empty(); cell = next_field(rest), ++column) {
       float value;
       if (parse_float(cell, value) != FloatParse::Ok)
-        error("expected a number in the matrix, found '" + std::string(cell) + "'");
+        error("expected a number in the matrix, found '" + shown_text(cell) + "'");
       if (column_base + column >= vertices) error("the matrix row has more cells than there are vertices");
       if (value != 0.0f) {
         builder_.add_link(static_cast<NodeId>(matrix_row_), static_cast<NodeId>(column_base + column), value,
@@ -379,6 +413,10 @@ class PajekReader {
   bool directed_ = false;
   bool in_vertices_ = false;
   bool seen_network_content_ = false;
+  bool header_seen_ = false;
+  std::string unescaped_;       // a label with its &#34; decoded
+  std::size_t stray_line_ = 0;  // the first data line before any header
+  std::string stray_text_;
   std::uint64_t declared_ = 0;
   std::uint64_t listed_ = 0;
   std::uint64_t mode_one_ = 0;

@@ -180,8 +180,8 @@ class GraphStore {
   std::size_t kept_positions_for_ = static_cast<std::size_t>(-1);
   bool has_duplicate_labels_ = false;
   std::uint64_t serial_;
-  GraphAttributes attributes_;
   std::uint64_t version_ = 0;
+  GraphAttributes attributes_;
 };
 
 }  // namespace mivora

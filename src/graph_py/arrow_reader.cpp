@@ -369,10 +369,18 @@ void read_arrow_table(PyObject* table, const char* name, std::span<const std::st
     raise_argument_type(name, "expected a table of named columns, got an " + arrow_type_name(schema->format));
   }
   auto field_of = [&](const std::string& wanted) {
+    std::int64_t found = -1;
     for (std::int64_t k = 0; k < schema->n_children; ++k) {
       const char* field = schema->children[k]->name;
-      if (field != nullptr && wanted == field) return k;
+      if (field == nullptr || wanted != field) continue;
+      if (found >= 0) {
+        PyErr_Format(PyExc_ValueError, "argument '%s': the table has more than one column named '%s'", name,
+                     wanted.c_str());
+        throw PythonError{};
+      }
+      found = k;
     }
+    if (found >= 0) return found;
     PyErr_Format(PyExc_KeyError, "argument '%s': the table has no column named '%s'", name, wanted.c_str());
     throw PythonError{};
   };
@@ -388,7 +396,17 @@ void read_arrow_table(PyObject* table, const char* name, std::span<const std::st
         const std::string field = child.name != nullptr ? child.name : "";
         const bool field_name =
             attributes->for_nodes ? is_node_field_name(field) : is_connection_field_name(field);
-        if (field.empty() || field_name) {
+        std::int64_t same_name = 0;
+        for (std::int64_t j = 0; j < schema->n_children; ++j) {
+          const char* other = schema->children[j]->name;
+          same_name += other != nullptr && field == other ? 1 : 0;
+        }
+        if (same_name > 1) {
+          const std::string reason = "'" + field + "' (more than one column has this name)";
+          if (std::find(attributes->skipped.begin(), attributes->skipped.end(), reason) == attributes->skipped.end()) {
+            attributes->skipped.push_back(reason);
+          }
+        } else if (field.empty() || field_name) {
           attributes->skipped.push_back("'" + field + "' (the name of a field of every " +
                                         (attributes->for_nodes ? "node" : "link") + ")");
         } else if (!attribute_format(child)) {
