@@ -590,6 +590,180 @@ class Graph:
         Returns the igraph graph. Raises ImportError without igraph.
         """
 
+    # ---- everyday questions and derived graphs ----
+    def labels(self) -> list[str]:
+        """The label of every node, in node order.
+
+        Returns:
+            A list of str; entry i is the label of the node at position i (the ids of
+            to_edges(), to_csr() and degree_array()).
+        """
+    def index_of(self, label: str) -> int:
+        """The position (id) of the node carrying a label.
+
+        Args:
+            label: a node label.
+
+        Returns:
+            The int position of the first node carrying the label, as the ids of
+            to_edges(), to_csr() and degree_array() count.
+
+        Raises:
+            KeyError: no node carries the label.
+        """
+    def neighbors(self, label: str, mode: Literal["out", "in", "all"] = "all") -> list[str]:
+        """The nodes joined to a node by a link.
+
+        Args:
+            label: a node label.
+            mode: 'out' (links leaving the node), 'in' (links reaching it) or 'all';
+                an undirected link leaves and reaches both its ends.
+
+        Returns:
+            A list of labels, each neighbour once, in node order; the node itself when
+            it has a self-loop. Links to nodes outside the graph are left out.
+
+        Raises:
+            KeyError: no node carries the label.
+            ValueError: mode is another text.
+        """
+    def has_edge(self, source: str, target: str, directed: _Flag = False) -> bool:
+        """Whether a link joins two nodes.
+
+        Args:
+            source, target: node labels.
+            directed: if true, only links leading from source to target count (arcs
+                source -> target and undirected links); otherwise any link between them.
+
+        Returns:
+            A bool.
+
+        Raises:
+            KeyError: no node carries one of the labels.
+        """
+    def number_of_edges(self, source: str, target: str, directed: _Flag = False) -> int:
+        """The number of links between two nodes, parallel links counted one by one.
+
+        Args:
+            source, target: node labels.
+            directed: if true, only links leading from source to target count (arcs
+                source -> target and undirected links); otherwise any link between them.
+
+        Returns:
+            An int.
+
+        Raises:
+            KeyError: no node carries one of the labels.
+        """
+    def degree_array(self, mode: Literal["out", "in", "all"] = "all", weighted: _Flag = False) -> memoryview:
+        """The degree (or strength) of every node, in node order.
+
+        Counts link ends: an arc counts at its source in 'out', at its target in
+        'in' and at both in 'all'; an undirected link counts at both ends in every
+        mode; a self-loop counts twice where it counts (as networkx and igraph count
+        it). Links to nodes outside the graph are left out; repeated labels of a
+        matrix graph count on their first node.
+
+        Args:
+            mode: 'out', 'in' or 'all'.
+            weighted: sum the weights of the counted ends instead of counting them.
+
+        Returns:
+            A read-only memoryview of int64 (float64 when weighted), one entry per
+            node, taken by numpy.asarray without a copy.
+
+        Raises:
+            ValueError: mode is another text.
+        """
+    def subgraph(self, labels: Iterable[str]) -> Graph:
+        """The subgraph induced by some nodes, as a new graph.
+
+        Args:
+            labels: an iterable (or Arrow column) of node labels; repeats are ignored.
+
+        Returns:
+            A new Graph with those nodes in node order (labels and positions kept) and
+            every link between two of them (weight and direction kept), in link order.
+
+        Raises:
+            KeyError: no node carries one of the labels.
+            TypeError: labels holds something other than str.
+        """
+    def edge_subgraph(self, mask: object, keep_all_nodes: _Flag = False) -> Graph:
+        """The subgraph of some links, as a new graph.
+
+        Args:
+            mask: one truth value per link, in the order of to_edges(): a NumPy bool
+                array (or any one-byte buffer) or an iterable.
+            keep_all_nodes: keep every node rather than only the ends of the chosen
+                links.
+
+        Returns:
+            A new Graph with the nodes in node order (labels and positions kept) and the
+            chosen links (weight and direction kept), in link order.
+
+        Raises:
+            ValueError: the mask's length differs from the number of links.
+            TypeError: the mask is a buffer of another element type.
+        """
+    def largest_component(self, strong: _Flag = False) -> Graph:
+        """The largest connected component, as a new graph.
+
+        Args:
+            strong: take the largest strongly connected component (arcs followed
+                forward only) instead of the largest weakly connected one.
+
+        Returns:
+            A new Graph with the nodes of the first component connected_components()
+            (or strongly_connected_components()) lists, and every link between them;
+            labels, positions, weights and directions kept. Empty for an empty graph.
+        """
+    def k_core(self, k: int | None = None) -> Graph:
+        """The k-core, as a new graph.
+
+        Args:
+            k: the least core number kept (see core_number()); None: the largest core
+                number of the graph.
+
+        Returns:
+            A new Graph with the nodes whose core number is at least k and every link
+            between them; labels, positions, weights and directions kept.
+
+        Raises:
+            ValueError: k is negative.
+        """
+    def copy(self) -> Graph:
+        """An independent copy of the graph.
+
+        Returns:
+            A new Graph with every node (labels and positions) and every link (weights
+            and directions). Links to nodes outside the graph are left out; each link is
+            stored on its source, so to_edges() of the copy lists links node by node.
+        """
+    def to_undirected(self, parallel: Literal["keep", "sum", "min", "max", "first"] = "keep") -> Graph:
+        """The undirected version of the graph, as a new graph.
+
+        Args:
+            parallel: 'keep' makes every link undirected and keeps them all; 'sum',
+                'min', 'max' and 'first' merge the links between two nodes (whatever
+                their direction) into one, weighing the sum, the least, the greatest or
+                the earliest link's weight (min and max pass NaN over), placed where the
+                earliest of them was.
+
+        Returns:
+            A new Graph with every node (labels and positions kept) and undirected links.
+
+        Raises:
+            ValueError: parallel is another text.
+        """
+    def reverse(self) -> Graph:
+        """The graph with every arc turned round, as a new graph.
+
+        Returns:
+            A new Graph with every node (labels and positions kept), each arc leading
+            the other way and each undirected link as it is (weights kept).
+        """
+
     # ---- network measures: components, paths, clustering, cores, trees ----
     def connected_components(self) -> list[list[str]]:
         """Weakly connected components: direction ignored.

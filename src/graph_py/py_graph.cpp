@@ -208,7 +208,7 @@ PyMethodDef* all_methods() {
   static std::vector<PyMethodDef> methods = [] {
     std::vector<PyMethodDef> all(std::begin(kMethods), std::end(kMethods));
     for (auto area : {graph_analysis_methods, graph_drawing_methods, graph_files_methods, graph_formats_methods,
-                      graph_bridges_methods, graph_measures_methods, graph_centrality_methods}) {
+                      graph_bridges_methods, graph_measures_methods, graph_centrality_methods, graph_derived_methods}) {
       const std::span<const PyMethodDef> methods = area();
       all.insert(all.end(), methods.begin(), methods.end());
     }
@@ -243,6 +243,28 @@ PyTypeObject* create_graph_type() {
 }
 
 PyObject* wrap_graph(GraphStore&& graph) { return new_graph_object(PyGraph::type, std::move(graph)); }
+
+std::uint32_t node_named(const GraphStore& graph, PyObject* value, const char* name) {
+  const std::string_view label = to_text(value, name);
+  const auto position = graph.find_by_label(label);
+  if (!position) {
+    PyRef message = PyRef::owned(PyUnicode_FromFormat("no node labelled %R in the graph", value));
+    PyErr_SetObject(PyExc_KeyError, message.get());
+    throw PythonError{};
+  }
+  return static_cast<std::uint32_t>(*position);
+}
+
+const LinkRows& link_rows(PyGraph::Data& data) {
+  const std::uint64_t added = connections_added_on_this_thread();
+  if (!data.link_rows || data.link_rows_nodes != data.graph.node_count() || data.link_rows_connections != added) {
+    data.link_rows.reset();
+    data.link_rows = std::make_unique<const LinkRows>(take_link_rows(data.graph));
+    data.link_rows_nodes = data.graph.node_count();
+    data.link_rows_connections = added;
+  }
+  return *data.link_rows;
+}
 
 void install_duplicate_label_report() { set_duplicate_label_report(report_duplicate_label); }
 

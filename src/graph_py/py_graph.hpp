@@ -1,8 +1,11 @@
 #pragma once
 // Python class Graph: the only owner of one graph store.
+#include <cstdint>
+#include <memory>
 #include <span>
 
 #include "graph_core/graph.hpp"
+#include "graph_core/link_queries.hpp"
 #include "graph_py/frame.hpp"
 
 namespace mivora::py {
@@ -13,6 +16,11 @@ struct PyGraph {
     BorrowFlag borrow{};
     ThreadBinding thread{};
     Constructed constructed{};
+    // The rows questions about single nodes read, kept while the graph
+    // stands still: its node count, and the connections added on its thread.
+    std::unique_ptr<const LinkRows> link_rows{};
+    std::size_t link_rows_nodes = 0;
+    std::uint64_t link_rows_connections = 0;
   } data;
 
   static inline PyTypeObject* type = nullptr;
@@ -39,6 +47,12 @@ std::span<const PyMethodDef> graph_bridges_methods();   // py_graph_bridges.cpp 
 std::span<const PyMethodDef>
 graph_measures_methods();  // py_graph_measures.cpp (components, paths, clustering, cores, trees)
 std::span<const PyMethodDef> graph_centrality_methods();  // py_graph_centrality.cpp (centralities, communities)
+std::span<const PyMethodDef> graph_derived_methods();     // py_graph_derived.cpp (queries, subgraphs, versions)
+
+// The position of the node labelled `value` (the argument `name`), or KeyError.
+std::uint32_t node_named(const GraphStore& graph, PyObject* value, const char* name);
+// The rows of the graph's links, taken again only when the graph has changed.
+const LinkRows& link_rows(PyGraph::Data& data);
 
 // Adds mivora.FormatError (py_graph_formats.cpp) to the module.
 void add_format_error(PyObject* module);

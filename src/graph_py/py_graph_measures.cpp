@@ -46,18 +46,6 @@ PyObject* measured(Body&& body) {
   }
 }
 
-// The position of the node labelled `label`, or KeyError.
-std::uint32_t node_named(const GraphStore& graph, PyObject* value, const char* name) {
-  const std::string_view label = to_text(value, name);
-  const auto position = graph.find_by_label(label);
-  if (!position) {
-    PyRef message = PyRef::owned(PyUnicode_FromFormat("no node labelled %R in the graph", value));
-    PyErr_SetObject(PyExc_KeyError, message.get());
-    throw PythonError{};
-  }
-  return static_cast<std::uint32_t>(*position);
-}
-
 bool weighted_argument(PyObject* value) { return value == nullptr || to_bool(value, "weighted"); }
 
 PyObject* label_at(const GraphStore& graph, std::uint32_t position) {
