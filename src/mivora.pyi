@@ -1,6 +1,5 @@
 # Type stubs of the mivora extension module (PEP 561: installed beside it).
-# Internal errors are raised as PanicException, a BaseException subclass that
-# the module does not export under a name.
+# Internal errors are raised as PanicException, a BaseException subclass.
 import os
 from collections.abc import Iterable, Sequence
 from typing import Any, ClassVar, Literal, SupportsFloat, SupportsIndex, TypedDict, final
@@ -451,6 +450,8 @@ class Graph:
         weights: object | None = None,
         directed: _Flag = False,
         labels: object | None = None,
+        *,
+        ids: Literal["positions", "labels"] | None = None,
     ) -> Graph:
         """Build a graph from columns of links.
 
@@ -464,6 +465,11 @@ class Graph:
         weights: a column of numbers (float32 kept as is), or None for 1.0 each.
         directed: whether every link is directed.
         labels: a column of str, none repeated.
+        ids: 'positions' (integer ids are node positions, as above) or 'labels' (each
+        distinct integer becomes a node labelled with its decimal text, in order of
+        first appearance). None: positions, but without labels a call whose largest id
+        would make more than 1000 nodes and more than 4 times as many nodes as there
+        are distinct ids is refused (ValueError naming both ways to ask).
 
         Returns the new Graph. Raises TypeError for columns of the wrong kind and
         ValueError for unequal lengths, negative or out-of-range ids, nulls and
@@ -476,14 +482,21 @@ class Graph:
         target: str = "target",
         weight: str | None = None,
         directed: _Flag = False,
+        *,
+        ids: Literal["labels", "positions"] = "labels",
     ) -> Graph:
         """Build a graph from a table of links.
 
         table: anything exporting __arrow_c_stream__ with named columns (pyarrow Table,
-        polars or pandas DataFrame, DuckDB result); read chunk by chunk.
-        source, target, weight: the names of the columns holding the endpoints (ids or
-        str labels, as from_edges reads them) and the weights (None: 1.0 each).
+        polars or pandas DataFrame, DuckDB result); read chunk by chunk. A pandas
+        DataFrame is read column by column, NumPy columns through the buffer protocol,
+        without pyarrow.
+        source, target, weight: the names of the columns holding the endpoints (integers
+        or str labels) and the weights (None: 1.0 each).
         directed: whether every link is directed.
+        ids: 'labels' (each distinct integer becomes a node labelled with its decimal
+        text, in order of first appearance, as networkx and igraph read tables) or
+        'positions' (integers are node positions, as from_edges reads them).
 
         Returns the new Graph. Raises KeyError for a missing column, and TypeError or
         ValueError as from_edges does.
@@ -1113,3 +1126,7 @@ class FormatError(ValueError):
     file_name: str | None
     line: int | None
     column: int | None
+
+class PanicException(BaseException):
+    """An internal error of mivora. Derived from BaseException so that handlers
+    for ordinary exceptions do not swallow it."""

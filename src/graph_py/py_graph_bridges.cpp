@@ -1,4 +1,5 @@
 // Graph methods for exchanging graphs with arrays, tables, networkx and igraph.
+#include <algorithm>
 #include <limits>
 
 #include "graph_core/adjacency_matrix.hpp"
@@ -12,8 +13,11 @@
 namespace mivora::py {
 namespace {
 
-constexpr Signature kFromEdges{"Graph.from_edges()", {"sources", "targets", "weights", "directed", "labels"}, 2};
-constexpr Signature kFromTable{"Graph.from_table()", {"table", "source", "target", "weight", "directed"}, 1};
+constexpr Signature kFromEdges =
+    Signature{"Graph.from_edges()", {"sources", "targets", "weights", "directed", "labels", "ids"}, 2}
+        .keyword_only_from(5);
+constexpr Signature kFromTable =
+    Signature{"Graph.from_table()", {"table", "source", "target", "weight", "directed", "ids"}, 1}.keyword_only_from(5);
 constexpr Signature kAddEdges{"Graph.add_edges()", {"sources", "targets", "weights", "directed"}, 2};
 constexpr Signature kAddNodes{"Graph.add_nodes()", {"labels"}, 1};
 constexpr Signature kToCsr{"Graph.to_csr()", {}, 0};
@@ -29,20 +33,82 @@ bool given(PyObject* argument) { return argument != nullptr && argument != Py_No
 
 // ---- building from columns -----------------------------------------------------------
 
-EdgeColumns read_edges(PyObject* sources, PyObject* targets, PyObject* weights, PyObject* directed) {
+// What integer ids mean: node positions, or labels (their decimal text).
+enum class IdMeaning { Positions, Labels };
+
+// The `ids` argument: 'positions' or 'labels'; left out or None: `fallback`.
+std::optional<IdMeaning> id_meaning(PyObject* value) {
+  if (!given(value)) return std::nullopt;
+  const std::string_view meaning = to_text(value, "ids");
+  if (meaning == "positions") return IdMeaning::Positions;
+  if (meaning == "labels") return IdMeaning::Labels;
+  raise_argument_value("ids", "expected 'positions' or 'labels', got '" + std::string(meaning) + "'");
+}
+
+ColumnRole endpoint_role(IdMeaning ids) {
+  return ids == IdMeaning::Labels ? ColumnRole::IdLabels : ColumnRole::Endpoints;
+}
+
+EdgeColumns read_edges(PyObject* sources, PyObject* targets, PyObject* weights, PyObject* directed,
+                       IdMeaning ids = IdMeaning::Positions) {
   EdgeColumns edges;
-  edges.sources = read_column(sources, "sources", ColumnRole::Endpoints);
-  edges.targets = read_column(targets, "targets", ColumnRole::Endpoints);
+  edges.sources = read_column(sources, "sources", endpoint_role(ids));
+  edges.targets = read_column(targets, "targets", endpoint_role(ids));
   if (given(weights)) edges.weights = read_column(weights, "weights", ColumnRole::Weights);
   edges.directed = to_optional_bool(directed, "directed");
   return edges;
 }
 
+// Ids taken as positions make one node per id up to the largest. A call
+// whose largest id would make more than kSparseIdFactor times as many nodes
+// as it names (and more than kSparseIdFloor) is refused unless positions
+// were asked for: such ids are nearly always labels, such as user numbers.
+constexpr std::uint64_t kSparseIdFactor = 4;
+constexpr std::uint64_t kSparseIdFloor = 1000;
+
+void refuse_sparse_ids(const EdgeColumns& edges) {
+  if (edges.sources.kind != Column::Kind::Ids || edges.targets.kind != Column::Kind::Ids) return;
+  const std::uint64_t nodes = std::max(edges.sources.id_limit, edges.targets.id_limit);
+  if (nodes <= kSparseIdFloor) return;
+  const std::uint64_t named_at_most = 2 * static_cast<std::uint64_t>(edges.sources.ids.size());
+  std::uint64_t distinct = 0;
+  if (nodes <= kSparseIdFactor * named_at_most) {
+    std::vector<bool> seen(nodes, false);
+    for (const Column* column : {&edges.sources, &edges.targets}) {
+      for (const std::uint32_t id : column->ids) {
+        if (!seen[id]) {
+          seen[id] = true;
+          ++distinct;
+        }
+      }
+    }
+  } else {
+    // Refused whatever the count: it is only wanted for the message.
+    std::vector<std::uint32_t> named(edges.sources.ids);
+    named.insert(named.end(), edges.targets.ids.begin(), edges.targets.ids.end());
+    std::sort(named.begin(), named.end());
+    distinct = static_cast<std::uint64_t>(std::unique(named.begin(), named.end()) - named.begin());
+  }
+  if (nodes <= kSparseIdFactor * distinct) return;
+  raise_argument_value("sources", "the largest id, " + std::to_string(nodes - 1) + ", would make " +
+                                      std::to_string(nodes) + " nodes for " + std::to_string(distinct) +
+                                      " distinct ids; pass ids='labels' to make one node per distinct id, "
+                                      "labelled with it, or ids='positions' to make every node up to the largest id");
+}
+
 PyObject* graph_from_edges(PyObject*, PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) {
   return call_static(kFromEdges, args, nargs, kwnames, [](const Arguments& arguments) {
-    EdgeColumns edges = read_edges(arguments[0], arguments[1], arguments[2], arguments[3]);
+    const std::optional<IdMeaning> ids = id_meaning(arguments[5]);
     std::optional<Column> labels;
-    if (given(arguments[4])) labels = read_column(arguments[4], "labels", ColumnRole::Labels);
+    if (given(arguments[4])) {
+      if (ids == IdMeaning::Labels) {
+        raise_argument_value("labels", "ids='labels' makes the ids the labels; pass labels=None");
+      }
+      labels = read_column(arguments[4], "labels", ColumnRole::Labels);
+    }
+    EdgeColumns edges =
+        read_edges(arguments[0], arguments[1], arguments[2], arguments[3], ids.value_or(IdMeaning::Positions));
+    if (!ids && !labels) refuse_sparse_ids(edges);
     return wrap_graph(build_graph(std::move(edges), labels));
   });
 }
@@ -54,9 +120,10 @@ std::string column_name(PyObject* value, const char* name, const char* fallback)
 
 PyObject* graph_from_table(PyObject*, PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) {
   return call_static(kFromTable, args, nargs, kwnames, [](const Arguments& arguments) {
-    std::vector<TableColumnRequest> requests{
-        {"source", column_name(arguments[1], "source", "source"), ColumnRole::Endpoints},
-        {"target", column_name(arguments[2], "target", "target"), ColumnRole::Endpoints}};
+    // Integer columns of a table hold labels unless positions are asked for.
+    const ColumnRole endpoints = endpoint_role(id_meaning(arguments[5]).value_or(IdMeaning::Labels));
+    std::vector<TableColumnRequest> requests{{"source", column_name(arguments[1], "source", "source"), endpoints},
+                                             {"target", column_name(arguments[2], "target", "target"), endpoints}};
     if (given(arguments[3]))
       requests.push_back({"weight", column_name(arguments[3], "weight", ""), ColumnRole::Weights});
     const bool directed = to_optional_bool(arguments[4], "directed");
@@ -220,7 +287,7 @@ constexpr int kStatic = METH_FASTCALL | METH_KEYWORDS | METH_STATIC;
 
 PyMethodDef kMethods[] = {
     {"from_edges", as_method(graph_from_edges), kStatic,
-     "from_edges(sources, targets, weights=None, directed=False, labels=None)\n--\n\n"
+     "from_edges(sources, targets, weights=None, directed=False, labels=None, *, ids=None)\n--\n\n"
      "Build a graph from columns of links.\n\n"
      "sources, targets: equal-length columns of integer ids or of str labels (both\n"
      "the same kind): a NumPy array or any buffer of int8..int64/uint8..uint64, an\n"
@@ -231,18 +298,28 @@ PyMethodDef kMethods[] = {
      "nodes in order of first appearance (source before target).\n"
      "weights: a column of numbers (float32 kept as is), or None for 1.0 each.\n"
      "directed: whether every link is directed.\n"
-     "labels: a column of str, none repeated.\n\n"
+     "labels: a column of str, none repeated.\n"
+     "ids: 'positions' (integer ids are node positions, as above) or 'labels' (each\n"
+     "distinct integer becomes a node labelled with its decimal text, in order of\n"
+     "first appearance). None: positions, but without labels a call whose largest id\n"
+     "would make more than 1000 nodes and more than 4 times as many nodes as there\n"
+     "are distinct ids is refused (ValueError naming both ways to ask).\n\n"
      "Returns the new Graph. Raises TypeError for columns of the wrong kind and\n"
      "ValueError for unequal lengths, negative or out-of-range ids, nulls and\n"
      "repeated labels."},
     {"from_table", as_method(graph_from_table), kStatic,
-     "from_table(table, source='source', target='target', weight=None, directed=False)\n--\n\n"
+     "from_table(table, source='source', target='target', weight=None, directed=False, *, ids='labels')\n--\n\n"
      "Build a graph from a table of links.\n\n"
      "table: anything exporting __arrow_c_stream__ with named columns (pyarrow Table,\n"
-     "polars or pandas DataFrame, DuckDB result); read chunk by chunk.\n"
-     "source, target, weight: the names of the columns holding the endpoints (ids or\n"
-     "str labels, as from_edges reads them) and the weights (None: 1.0 each).\n"
-     "directed: whether every link is directed.\n\n"
+     "polars or pandas DataFrame, DuckDB result); read chunk by chunk. A pandas\n"
+     "DataFrame is read column by column, NumPy columns through the buffer protocol,\n"
+     "without pyarrow.\n"
+     "source, target, weight: the names of the columns holding the endpoints (integers\n"
+     "or str labels) and the weights (None: 1.0 each).\n"
+     "directed: whether every link is directed.\n"
+     "ids: 'labels' (each distinct integer becomes a node labelled with its decimal\n"
+     "text, in order of first appearance, as networkx and igraph read tables) or\n"
+     "'positions' (integers are node positions, as from_edges reads them).\n\n"
      "Returns the new Graph. Raises KeyError for a missing column, and TypeError or\n"
      "ValueError as from_edges does."},
     {"add_edges", as_method(graph_add_edges), kMethod,

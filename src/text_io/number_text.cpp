@@ -59,6 +59,20 @@ void append_shortest(std::string& out, float value) { append_shortest_positional
 
 namespace {
 
+template <typename Integer>
+void append_decimal(std::string& out, Integer value) {
+  char digits[24];
+  const auto end = std::to_chars(digits, digits + sizeof digits, value).ptr;
+  out.append(digits, static_cast<std::size_t>(end - digits));
+}
+
+}  // namespace
+
+void append_integer(std::string& out, std::int64_t value) { append_decimal(out, value); }
+void append_integer(std::string& out, std::uint64_t value) { append_decimal(out, value); }
+
+namespace {
+
 // Fixed notation is used while the decimal exponent e of the leading digit
 // (value = d.ddd * 10^e) satisfies min_exponent <= e < max_exponent.
 template <typename T>
