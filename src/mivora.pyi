@@ -1,7 +1,7 @@
 # Type stubs of the mivora extension module (PEP 561: installed beside it).
 # Internal errors are raised as PanicException, a BaseException subclass.
 import os
-from collections.abc import Iterable, Sequence
+from collections.abc import Callable, Iterable, Sequence
 from typing import Any, ClassVar, Literal, SupportsFloat, SupportsIndex, TypedDict, final
 
 _Number = SupportsFloat | SupportsIndex
@@ -390,6 +390,7 @@ class Graph:
         comments: str = "#%",
         header: bool | None = None,
         weight: SupportsIndex | None = None,
+        progress: Callable[[float], object] | bool | None = None,
     ) -> Graph:
         """Read a graph from a network file.
 
@@ -415,6 +416,10 @@ class Graph:
         mivora.FormatError (a ValueError with file_name, line and column) for malformed
         content, and the OSError subclass of the system's error (FileNotFoundError,
         IsADirectoryError, PermissionError...) when the file cannot be read.
+
+        progress: a callable that receives the share done (a float from 0 to 1) about
+        ten times a second, or True for a tqdm bar; nothing is shown by default, and an
+        exception the callable raises ends the call.
         """
     def write(
         self,
@@ -452,6 +457,7 @@ class Graph:
         labels: object | None = None,
         *,
         ids: Literal["positions", "labels"] | None = None,
+        progress: Callable[[float], object] | bool | None = None,
     ) -> Graph:
         """Build a graph from columns of links.
 
@@ -474,6 +480,10 @@ class Graph:
         Returns the new Graph. Raises TypeError for columns of the wrong kind and
         ValueError for unequal lengths, negative or out-of-range ids, nulls and
         repeated labels.
+
+        progress: a callable that receives the share done (a float from 0 to 1) about
+        ten times a second, or True for a tqdm bar; nothing is shown by default, and an
+        exception the callable raises ends the call.
         """
     @staticmethod
     def from_table(
@@ -484,6 +494,7 @@ class Graph:
         directed: _Flag = False,
         *,
         ids: Literal["labels", "positions"] = "labels",
+        progress: Callable[[float], object] | bool | None = None,
     ) -> Graph:
         """Build a graph from a table of links.
 
@@ -500,9 +511,19 @@ class Graph:
 
         Returns the new Graph. Raises KeyError for a missing column, and TypeError or
         ValueError as from_edges does.
+
+        progress: a callable that receives the share done (a float from 0 to 1) about
+        ten times a second, or True for a tqdm bar; nothing is shown by default, and an
+        exception the callable raises ends the call.
         """
     def add_edges(
-        self, sources: object, targets: object, weights: object | None = None, directed: _Flag = False
+        self,
+        sources: object,
+        targets: object,
+        weights: object | None = None,
+        directed: _Flag = False,
+        *,
+        progress: Callable[[float], object] | bool | None = None,
     ) -> None:
         """Add links in bulk.
 
@@ -513,6 +534,10 @@ class Graph:
 
         Returns None. Raises as from_edges does, and ValueError for an id naming no
         node; nothing is added when anything is refused.
+
+        progress: a callable that receives the share done (a float from 0 to 1) about
+        ten times a second, or True for a tqdm bar; nothing is shown by default, and an
+        exception the callable raises ends the call.
         """
     def add_nodes(self, labels: object) -> None:
         """Add nodes in bulk.
@@ -881,10 +906,14 @@ class Graph:
         Connections to nodes outside the graph, or to nodes that are gone, are left out;
         of nodes sharing a label (a matrix import) only the first takes part.
         """
-    def diameter(self) -> int:
+    def diameter(self, *, progress: Callable[[float], object] | bool | None = None) -> int:
         """Greatest eccentricity: the longest shortest path, in hops.
 
         Returns an int. Raises ValueError as eccentricity() does.
+
+        progress: a callable that receives the share done (a float from 0 to 1) about
+        ten times a second, or True for a tqdm bar; nothing is shown by default, and an
+        exception the callable raises ends the call.
         """
 
     # ---- network measures: centralities and communities ----
@@ -910,7 +939,12 @@ class Graph:
         steps do not converge.
         """
     def betweenness_centrality(
-        self, normalized: _Flag = True, weighted: _Flag = False, endpoints: _Flag = False
+        self,
+        normalized: _Flag = True,
+        weighted: _Flag = False,
+        endpoints: _Flag = False,
+        *,
+        progress: Callable[[float], object] | bool | None = None,
     ) -> dict[str, float]:
         """Betweenness centrality of every node (Brandes' algorithm).
 
@@ -927,8 +961,14 @@ class Graph:
 
         Returns a dict label -> betweenness.
         Raises ValueError for a negative or non-finite weight when weighted.
+
+        progress: a callable that receives the share done (a float from 0 to 1) about
+        ten times a second, or True for a tqdm bar; nothing is shown by default, and an
+        exception the callable raises ends the call.
         """
-    def closeness_centrality(self, weighted: _Flag = False) -> dict[str, float]:
+    def closeness_centrality(
+        self, weighted: _Flag = False, *, progress: Callable[[float], object] | bool | None = None
+    ) -> dict[str, float]:
         """Closeness centrality of every node, from the distances of the nodes that reach it.
 
         Each label counts once (its first node). Connections to nodes outside the graph or to
@@ -941,6 +981,10 @@ class Graph:
 
         Returns a dict label -> closeness.
         Raises ValueError for a negative or non-finite weight when weighted.
+
+        progress: a callable that receives the share done (a float from 0 to 1) about
+        ten times a second, or True for a tqdm bar; nothing is shown by default, and an
+        exception the callable raises ends the call.
         """
     def harmonic_centrality(self, weighted: _Flag = False) -> dict[str, float]:
         """Harmonic centrality of every node: the sum of 1 / distance over the nodes that reach it.
@@ -955,7 +999,9 @@ class Graph:
         Returns a dict label -> harmonic centrality.
         Raises ValueError for a negative or non-finite weight when weighted.
         """
-    def communities(self, resolution: float = 1.0, seed: int | None = None) -> list[list[str]]:
+    def communities(
+        self, resolution: float = 1.0, seed: int | None = None, *, progress: Callable[[float], object] | bool | None = None
+    ) -> list[list[str]]:
         """Communities found by Louvain's method, maximising weighted modularity.
 
         Each label counts once (its first node). Connections to nodes outside the graph or to
@@ -969,6 +1015,10 @@ class Graph:
 
         Returns a list of lists of labels: largest community first, members in node order.
         Raises ValueError for a bad resolution or a negative or non-finite weight.
+
+        progress: a callable that receives the share done (a float from 0 to 1) about
+        ten times a second, or True for a tqdm bar; nothing is shown by default, and an
+        exception the callable raises ends the call.
         """
     def modularity(self, communities: Iterable[Iterable[str]], resolution: float = 1.0) -> float:
         """Weighted modularity of a partition of the nodes into communities.
@@ -988,7 +1038,12 @@ class Graph:
 
     # ---- drawing at scale ----
     def compute_layout(
-        self, layout: Layout = ..., *, seed: int | None = None, iterations: SupportsIndex | None = None
+        self,
+        layout: Layout = ...,
+        *,
+        seed: int | None = None,
+        iterations: SupportsIndex | None = None,
+        progress: Callable[[float], object] | bool | None = None,
     ) -> None:
         """Lay the graph out and keep the positions for later drawings.
 
@@ -1006,6 +1061,10 @@ class Graph:
         own those drawings size nodes for the graph. Ctrl-C stops the layout with
         KeyboardInterrupt and leaves the positions as they were.
         Raises ValueError for iterations out of range or given for another layout.
+
+        progress: a callable that receives the share done (a float from 0 to 1) about
+        ten times a second, or True for a tqdm bar; nothing is shown by default, and an
+        exception the callable raises ends the call.
         """
     def positions(self) -> dict[str, tuple[float, float]]:
         """Node positions on the canvas.

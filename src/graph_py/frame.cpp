@@ -1,5 +1,7 @@
 #include "graph_py/frame.hpp"
 
+#include "graph_py/progress_report.hpp"
+
 #include <climits>
 #include <cstdio>
 #include <cstring>
@@ -271,7 +273,7 @@ namespace {
 bool python_signal_raised() {
   PyThreadState* state = PyEval_SaveThread();
   PyEval_RestoreThread(state);
-  return PyErr_CheckSignals() < 0;
+  return PyErr_CheckSignals() < 0 || !report_progress();
 }
 }  // namespace
 

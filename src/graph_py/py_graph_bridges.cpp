@@ -8,17 +8,20 @@
 #include "graph_py/column_reader.hpp"
 #include "graph_py/exported_array.hpp"
 #include "graph_py/peer_graphs.hpp"
+#include "graph_py/progress_report.hpp"
 #include "graph_py/py_graph.hpp"
 
 namespace mivora::py {
 namespace {
 
 constexpr Signature kFromEdges =
-    Signature{"Graph.from_edges()", {"sources", "targets", "weights", "directed", "labels", "ids"}, 2}
+    Signature{"Graph.from_edges()", {"sources", "targets", "weights", "directed", "labels", "ids", "progress"}, 2}
         .keyword_only_from(5);
 constexpr Signature kFromTable =
-    Signature{"Graph.from_table()", {"table", "source", "target", "weight", "directed", "ids"}, 1}.keyword_only_from(5);
-constexpr Signature kAddEdges{"Graph.add_edges()", {"sources", "targets", "weights", "directed"}, 2};
+    Signature{"Graph.from_table()", {"table", "source", "target", "weight", "directed", "ids", "progress"}, 1}
+        .keyword_only_from(5);
+constexpr Signature kAddEdges =
+    Signature{"Graph.add_edges()", {"sources", "targets", "weights", "directed", "progress"}, 2}.keyword_only_from(4);
 constexpr Signature kAddNodes{"Graph.add_nodes()", {"labels"}, 1};
 constexpr Signature kToCsr{"Graph.to_csr()", {}, 0};
 constexpr Signature kToEdges{"Graph.to_edges()", {}, 0};
@@ -106,10 +109,13 @@ PyObject* graph_from_edges(PyObject*, PyObject* const* args, Py_ssize_t nargs, P
       }
       labels = read_column(arguments[4], "labels", ColumnRole::Labels);
     }
+    ProgressReport progress(arguments[6], "Graph.from_edges()");
     EdgeColumns edges =
         read_edges(arguments[0], arguments[1], arguments[2], arguments[3], ids.value_or(IdMeaning::Positions));
     if (!ids && !labels) refuse_sparse_ids(edges);
-    return wrap_graph(build_graph(std::move(edges), labels));
+    PyRef graph = PyRef::owned(wrap_graph(build_graph(std::move(edges), labels)));
+    progress.finish();
+    return graph.release();
   });
 }
 
@@ -127,21 +133,26 @@ PyObject* graph_from_table(PyObject*, PyObject* const* args, Py_ssize_t nargs, P
     if (given(arguments[3]))
       requests.push_back({"weight", column_name(arguments[3], "weight", ""), ColumnRole::Weights});
     const bool directed = to_optional_bool(arguments[4], "directed");
+    ProgressReport progress(arguments[6], "Graph.from_table()");
     std::vector<Column> columns = read_table_columns(arguments[0], "table", requests);
     EdgeColumns edges;
     edges.sources = std::move(columns[0]);
     edges.targets = std::move(columns[1]);
     if (columns.size() > 2) edges.weights = std::move(columns[2]);
     edges.directed = directed;
-    return wrap_graph(build_graph(std::move(edges), std::nullopt));
+    PyRef graph = PyRef::owned(wrap_graph(build_graph(std::move(edges), std::nullopt)));
+    progress.finish();
+    return graph.release();
   });
 }
 
 PyObject* graph_add_edges(PyObject* self, PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) {
   return call_method<PyGraph>(self, kAddEdges, Access::Append, args, nargs, kwnames,
                               [](PyGraph::Data& data, const Arguments& arguments) {
+                                ProgressReport progress(arguments[4], "Graph.add_edges()");
                                 EdgeColumns edges = read_edges(arguments[0], arguments[1], arguments[2], arguments[3]);
                                 add_edges(data.graph, std::move(edges));
+                                progress.finish();
                                 return none();
                               });
 }
@@ -287,7 +298,7 @@ constexpr int kStatic = METH_FASTCALL | METH_KEYWORDS | METH_STATIC;
 
 PyMethodDef kMethods[] = {
     {"from_edges", as_method(graph_from_edges), kStatic,
-     "from_edges(sources, targets, weights=None, directed=False, labels=None, *, ids=None)\n--\n\n"
+     "from_edges(sources, targets, weights=None, directed=False, labels=None, *, ids=None, progress=None)\n--\n\n"
      "Build a graph from columns of links.\n\n"
      "sources, targets: equal-length columns of integer ids or of str labels (both\n"
      "the same kind): a NumPy array or any buffer of int8..int64/uint8..uint64, an\n"
@@ -306,9 +317,13 @@ PyMethodDef kMethods[] = {
      "are distinct ids is refused (ValueError naming both ways to ask).\n\n"
      "Returns the new Graph. Raises TypeError for columns of the wrong kind and\n"
      "ValueError for unequal lengths, negative or out-of-range ids, nulls and\n"
-     "repeated labels."},
+     "repeated labels.\n\n"
+     "progress: a callable that receives the share done (a float from 0 to 1) about\n"
+     "ten times a second, or True for a tqdm bar; nothing is shown by default, and an\n"
+     "exception the callable raises ends the call."},
     {"from_table", as_method(graph_from_table), kStatic,
-     "from_table(table, source='source', target='target', weight=None, directed=False, *, ids='labels')\n--\n\n"
+     "from_table(table, source='source', target='target', weight=None, directed=False, *, ids='labels', "
+     "progress=None)\n--\n\n"
      "Build a graph from a table of links.\n\n"
      "table: anything exporting __arrow_c_stream__ with named columns (pyarrow Table,\n"
      "polars or pandas DataFrame, DuckDB result); read chunk by chunk. A pandas\n"
@@ -321,16 +336,22 @@ PyMethodDef kMethods[] = {
      "text, in order of first appearance, as networkx and igraph read tables) or\n"
      "'positions' (integers are node positions, as from_edges reads them).\n\n"
      "Returns the new Graph. Raises KeyError for a missing column, and TypeError or\n"
-     "ValueError as from_edges does."},
+     "ValueError as from_edges does.\n\n"
+     "progress: a callable that receives the share done (a float from 0 to 1) about\n"
+     "ten times a second, or True for a tqdm bar; nothing is shown by default, and an\n"
+     "exception the callable raises ends the call."},
     {"add_edges", as_method(graph_add_edges), kMethod,
-     "add_edges($self, sources, targets, weights=None, directed=False)\n--\n\n"
+     "add_edges($self, sources, targets, weights=None, directed=False, *, progress=None)\n--\n\n"
      "Add links in bulk.\n\n"
      "sources, targets, weights: columns as from_edges reads them. Integer ids are\n"
      "node ids (positions) of this graph; str labels not yet present become new\n"
      "nodes in order of first appearance.\n"
      "directed: whether every link is directed.\n\n"
      "Returns None. Raises as from_edges does, and ValueError for an id naming no\n"
-     "node; nothing is added when anything is refused."},
+     "node; nothing is added when anything is refused.\n\n"
+     "progress: a callable that receives the share done (a float from 0 to 1) about\n"
+     "ten times a second, or True for a tqdm bar; nothing is shown by default, and an\n"
+     "exception the callable raises ends the call."},
     {"add_nodes", as_method(graph_add_nodes), kMethod,
      "add_nodes($self, labels)\n--\n\n"
      "Add nodes in bulk.\n\n"

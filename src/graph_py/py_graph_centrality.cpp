@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "graph_core/snapshot.hpp"
+#include "graph_py/progress_report.hpp"
 #include "graph_py/py_graph.hpp"
 #include "measures/centrality.hpp"
 #include "measures/communities.hpp"
@@ -15,10 +16,14 @@ namespace mivora::py {
 namespace {
 
 constexpr Signature kPagerank{"Graph.pagerank()", {"damping", "weighted", "tol", "max_iter"}, 0};
-constexpr Signature kBetweenness{"Graph.betweenness_centrality()", {"normalized", "weighted", "endpoints"}, 0};
-constexpr Signature kCloseness{"Graph.closeness_centrality()", {"weighted"}, 0};
+constexpr Signature kBetweenness =
+    Signature{"Graph.betweenness_centrality()", {"normalized", "weighted", "endpoints", "progress"}, 0}
+        .keyword_only_from(3);
+constexpr Signature kCloseness =
+    Signature{"Graph.closeness_centrality()", {"weighted", "progress"}, 0}.keyword_only_from(1);
 constexpr Signature kHarmonic{"Graph.harmonic_centrality()", {"weighted"}, 0};
-constexpr Signature kCommunities{"Graph.communities()", {"resolution", "seed"}, 0};
+constexpr Signature kCommunities =
+    Signature{"Graph.communities()", {"resolution", "seed", "progress"}, 0}.keyword_only_from(2);
 constexpr Signature kModularity{"Graph.modularity()", {"communities", "resolution"}, 1};
 
 // ---- arguments --------------------------------------------------------------------
@@ -143,9 +148,11 @@ PyObject* graph_betweenness_centrality(PyObject* self, PyObject* const* args, Py
         options.normalized = to_flag(arguments[0], "normalized", options.normalized);
         options.weighted = to_flag(arguments[1], "weighted", options.weighted);
         options.endpoints = to_flag(arguments[2], "endpoints", options.endpoints);
+        ProgressReport progress(arguments[3], "Graph.betweenness_centrality()");
         const Measured measured(data.graph);
         const auto values =
             answer([&] { return betweenness_centrality(data.graph, measured.snapshot, measured.nodes, options); });
+        progress.finish();
         return values_by_label(data.graph, measured.nodes, values);
       });
 }
@@ -154,9 +161,11 @@ PyObject* graph_closeness_centrality(PyObject* self, PyObject* const* args, Py_s
   return call_method<PyGraph>(
       self, kCloseness, Access::Shared, args, nargs, kwnames, [](PyGraph::Data& data, const Arguments& arguments) {
         const bool weighted = to_flag(arguments[0], "weighted", false);
+        ProgressReport progress(arguments[1], "Graph.closeness_centrality()");
         const Measured measured(data.graph);
         const auto values =
             answer([&] { return closeness_centrality(data.graph, measured.snapshot, measured.nodes, weighted); });
+        progress.finish();
         return values_by_label(data.graph, measured.nodes, values);
       });
 }
@@ -177,9 +186,11 @@ PyObject* graph_communities(PyObject* self, PyObject* const* args, Py_ssize_t na
       self, kCommunities, Access::Shared, args, nargs, kwnames, [](PyGraph::Data& data, const Arguments& arguments) {
         const double resolution = to_f64(arguments[0], "resolution", 1.0);
         const std::uint64_t seed = to_seed(arguments[1], "seed");
+        ProgressReport progress(arguments[2], "Graph.communities()");
         const Measured measured(data.graph);
         const Communities groups = answer(
             [&] { return louvain_communities(data.graph, measured.snapshot, measured.nodes, resolution, seed); });
+        progress.finish();
         return label_groups(data.graph, measured.nodes, groups);
       });
 }
@@ -218,7 +229,7 @@ PyMethodDef kMethods[] = {
      "Raises ValueError for a bad option, a negative or non-finite weight, or when max_iter\n"
      "steps do not converge."},
     {"betweenness_centrality", as_method(graph_betweenness_centrality), kMethod,
-     "betweenness_centrality($self, normalized=True, weighted=False, endpoints=False)\n--\n\n"
+     "betweenness_centrality($self, normalized=True, weighted=False, endpoints=False, *, progress=None)\n--\n\n"
      "Betweenness centrality of every node (Brandes' algorithm).\n\n" MIVORA_MEASURED_GRAPH
      "Parallel connections count as one (the lightest when weighted).\n\n"
      "normalized: divide by the number of node pairs a node can lie between,\n"
@@ -227,15 +238,21 @@ PyMethodDef kMethods[] = {
      "weighted: shortest paths by summed weight (finite, not negative) rather than hops.\n"
      "endpoints: count the ends of each path as lying on it.\n\n"
      "Returns a dict label -> betweenness.\n"
-     "Raises ValueError for a negative or non-finite weight when weighted."},
+     "Raises ValueError for a negative or non-finite weight when weighted.\n\n"
+     "progress: a callable that receives the share done (a float from 0 to 1) about\n"
+     "ten times a second, or True for a tqdm bar; nothing is shown by default, and an\n"
+     "exception the callable raises ends the call."},
     {"closeness_centrality", as_method(graph_closeness_centrality), kMethod,
-     "closeness_centrality($self, weighted=False)\n--\n\n"
+     "closeness_centrality($self, weighted=False, *, progress=None)\n--\n\n"
      "Closeness centrality of every node, from the distances of the nodes that reach it.\n\n" MIVORA_MEASURED_GRAPH
      "For a node reached by r - 1 others at distances summing to d, the value is\n"
      "(r - 1) / d scaled by (r - 1) / (n - 1) (Wasserman and Faust); 0 when d is 0.\n\n"
      "weighted: distances by summed weight (finite, not negative) rather than hops.\n\n"
      "Returns a dict label -> closeness.\n"
-     "Raises ValueError for a negative or non-finite weight when weighted."},
+     "Raises ValueError for a negative or non-finite weight when weighted.\n\n"
+     "progress: a callable that receives the share done (a float from 0 to 1) about\n"
+     "ten times a second, or True for a tqdm bar; nothing is shown by default, and an\n"
+     "exception the callable raises ends the call."},
     {"harmonic_centrality", as_method(graph_harmonic_centrality), kMethod,
      "harmonic_centrality($self, weighted=False)\n--\n\n"
      "Harmonic centrality of every node: the sum of 1 / distance over the nodes that reach "
@@ -244,14 +261,17 @@ PyMethodDef kMethods[] = {
      "Returns a dict label -> harmonic centrality.\n"
      "Raises ValueError for a negative or non-finite weight when weighted."},
     {"communities", as_method(graph_communities), kMethod,
-     "communities($self, resolution=1.0, seed=None)\n--\n\n"
+     "communities($self, resolution=1.0, seed=None, *, progress=None)\n--\n\n"
      "Communities found by Louvain's method, maximising weighted modularity.\n\n" MIVORA_MEASURED_GRAPH
      "Parallel connections add their weights; directed graphs use directed modularity.\n\n"
      "resolution: above 1 favours smaller communities, below 1 larger ones (not negative).\n"
      "seed: an int fixing the order nodes are visited in (the same seed, the same result);\n"
      "  None draws one.\n\n"
      "Returns a list of lists of labels: largest community first, members in node order.\n"
-     "Raises ValueError for a bad resolution or a negative or non-finite weight."},
+     "Raises ValueError for a bad resolution or a negative or non-finite weight.\n\n"
+     "progress: a callable that receives the share done (a float from 0 to 1) about\n"
+     "ten times a second, or True for a tqdm bar; nothing is shown by default, and an\n"
+     "exception the callable raises ends the call."},
     {"modularity", as_method(graph_modularity), kMethod,
      "modularity($self, communities, resolution=1.0)\n--\n\n"
      "Weighted modularity of a partition of the nodes into communities.\n\n" MIVORA_MEASURED_GRAPH

@@ -8,6 +8,7 @@
 #include "pages/html_writer.hpp"
 #include "pages/notebook_view.hpp"
 #include "pages/webgl_writer.hpp"
+#include "graph_py/progress_report.hpp"
 #include "graph_py/py_graph.hpp"
 #include "graph_py/py_layout.hpp"
 #include "graph_py/py_style.hpp"
@@ -21,7 +22,7 @@ namespace {
 constexpr Signature kOutputSvg{"Graph.output_svg()", {"layout", "override_positions", "style"}, 0};
 constexpr Signature kOutputHtml{"Graph.output_html()", {"file_name", "layout", "override_positions", "style"}, 1};
 constexpr Signature kComputeLayout =
-    Signature{"Graph.compute_layout()", {"layout", "seed", "iterations"}, 0}.keyword_only_from(1);
+    Signature{"Graph.compute_layout()", {"layout", "seed", "iterations", "progress"}, 0}.keyword_only_from(1);
 constexpr Signature kPositions{"Graph.positions()", {}, 0};
 constexpr Signature kOutputWebgl =
     Signature{"Graph.output_webgl()", {"file_name", "layout", "override_positions"}, 1}.keyword_only_from(2);
@@ -95,6 +96,7 @@ PyObject* graph_compute_layout(PyObject* self, PyObject* const* args, Py_ssize_t
                                     throw PythonError{};
                                   }
                                 }
+                                ProgressReport progress(arguments[3], "Graph.compute_layout()");
                                 if (layout == LayoutKind::Force) {
                                   generate_multilevel_positions(data.graph, ForceLayoutOptions{seed, iterations});
                                 } else {
@@ -102,6 +104,7 @@ PyObject* graph_compute_layout(PyObject* self, PyObject* const* args, Py_ssize_t
                                   generate_positions(data.graph, layout, random);
                                 }
                                 data.graph.keep_positions();
+                                progress.finish();
                                 return none();
                               });
 }
@@ -204,7 +207,7 @@ PyMethodDef kMethods[] = {
      "str\n"
      "    An <iframe> holding the viewer page, or a <table>.\n"},
     {"compute_layout", as_method(graph_compute_layout), kMethod,
-     "compute_layout($self, layout=..., *, seed=None, iterations=None)\n--\n\n"
+     "compute_layout($self, layout=..., *, seed=None, iterations=None, progress=None)\n--\n\n"
      "Lay the graph out and keep the positions for later drawings.\n\n"
      "layout: the Layout to compute, Layout.Force (the default) for large graphs:\n"
      "    a multilevel force layout with Barnes-Hut repulsion, O((N + E) log N) per\n"
@@ -218,7 +221,10 @@ PyMethodDef kMethods[] = {
      "override_positions is set) until a node is added; without a style of their\n"
      "own those drawings size nodes for the graph. Ctrl-C stops the layout with\n"
      "KeyboardInterrupt and leaves the positions as they were.\n"
-     "Raises ValueError for iterations out of range or given for another layout."},
+     "Raises ValueError for iterations out of range or given for another layout.\n\n"
+     "progress: a callable that receives the share done (a float from 0 to 1) about\n"
+     "ten times a second, or True for a tqdm bar; nothing is shown by default, and an\n"
+     "exception the callable raises ends the call."},
     {"positions", as_method(graph_positions), kMethod,
      "positions($self)\n--\n\n"
      "Node positions on the canvas.\n\n"

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "formats/formats.hpp"
+#include "graph_py/progress_report.hpp"
 #include "graph_py/py_graph.hpp"
 #include "text_io/byte_source.hpp"
 #include "text_io/checked_writer.hpp"
@@ -134,11 +135,11 @@ auto with_file_errors(const std::string& path, Body&& body) {
 
 // ---- Graph.read ------------------------------------------------------------------
 
-constexpr Signature kRead =
-    Signature{"Graph.read()",
-              {"file_path", "format", "encoding", "positions", "directed", "delimiter", "comments", "header", "weight"},
-              1}
-        .keyword_only_from(2);
+constexpr Signature kRead = Signature{"Graph.read()",
+                                      {"file_path", "format", "encoding", "positions", "directed", "delimiter",
+                                       "comments", "header", "weight", "progress"},
+                                      1}
+                                .keyword_only_from(2);
 
 bool given(PyObject* value) { return value != nullptr && value != Py_None; }
 
@@ -189,6 +190,7 @@ PyObject* graph_read(PyObject*, PyObject* const* args, Py_ssize_t nargs, PyObjec
     const std::string path = to_path(arguments[0], "file_path");
     const Format& format = format_for(arguments[1], path);
     const ReadOptions options = read_options(arguments, format);
+    ProgressReport progress(arguments[9], "Graph.read()");
     ReadNotes notes;
     GraphStore graph = with_file_errors(path, [&] {
       FileSource file(path);
@@ -199,6 +201,7 @@ PyObject* graph_read(PyObject*, PyObject* const* args, Py_ssize_t nargs, PyObjec
       const std::string message = path + ": " + warning;
       if (PyErr_WarnEx(PyExc_UserWarning, message.c_str(), 1) < 0) throw PythonError{};
     }
+    progress.finish();
     return wrap_graph(std::move(graph));
   });
 }
@@ -249,7 +252,7 @@ constexpr int kStatic = METH_FASTCALL | METH_KEYWORDS | METH_STATIC;
 PyMethodDef kMethods[] = {
     {"read", as_method(graph_read), kStatic,
      "read(file_path, format=None, *, encoding='utf-8', positions='canvas', directed=None, delimiter=None, "
-     "comments='#%', header=None, weight=None)\n--\n\n"
+     "comments='#%', header=None, weight=None, progress=None)\n--\n\n"
      "Read a graph from a network file.\n\n"
      "file_path: the file (str or os.PathLike). format: 'pajek', 'gml', 'graphml', 'gexf',\n"
      "'edgelist' or 'json'; None takes it from the extension (.net/.paj, .gml,\n"
@@ -270,7 +273,10 @@ PyMethodDef kMethods[] = {
      "Returns the new Graph. Raises ValueError for an unknown format or option,\n"
      "mivora.FormatError (a ValueError with file_name, line and column) for malformed\n"
      "content, and the OSError subclass of the system's error (FileNotFoundError,\n"
-     "IsADirectoryError, PermissionError...) when the file cannot be read."},
+     "IsADirectoryError, PermissionError...) when the file cannot be read.\n\n"
+     "progress: a callable that receives the share done (a float from 0 to 1) about\n"
+     "ten times a second, or True for a tqdm bar; nothing is shown by default, and an\n"
+     "exception the callable raises ends the call."},
     {"write", as_method(graph_write), kMethod,
      "write($self, file_name, format=None, *, delimiter=None, header=None, weights=None)\n--\n\n"
      "Write the graph to a network file.\n\n"

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "graph_core/snapshot.hpp"
+#include "graph_py/progress_report.hpp"
 #include "graph_py/py_graph.hpp"
 #include "measures/clustering.hpp"
 #include "measures/components.hpp"
@@ -31,7 +32,7 @@ constexpr Signature kTriangles{"Graph.triangles()", {}, 0};
 constexpr Signature kCoreNumber{"Graph.core_number()", {}, 0};
 constexpr Signature kMinimumSpanningTree{"Graph.minimum_spanning_tree()", {}, 0};
 constexpr Signature kEccentricity{"Graph.eccentricity()", {}, 0};
-constexpr Signature kDiameter{"Graph.diameter()", {}, 0};
+constexpr Signature kDiameter = Signature{"Graph.diameter()", {"progress"}, 0}.keyword_only_from(0);
 
 LinkList measure_links(const GraphStore& graph) { return take_link_list(graph, OutsideTargets::Skip); }
 
@@ -216,7 +217,8 @@ PyObject* graph_eccentricity(PyObject* self, PyObject* const* args, Py_ssize_t n
 
 PyObject* graph_diameter(PyObject* self, PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) {
   return call_method<PyGraph>(
-      self, kDiameter, Access::Shared, args, nargs, kwnames, [](PyGraph::Data& data, const Arguments&) {
+      self, kDiameter, Access::Shared, args, nargs, kwnames, [](PyGraph::Data& data, const Arguments& arguments) {
+        ProgressReport progress(arguments[0], "Graph.diameter()");
         return measured([&] {
           const LinkList links = measure_links(data.graph);
           std::uint64_t longest = 0;
@@ -224,6 +226,7 @@ PyObject* graph_diameter(PyObject* self, PyObject* const* args, Py_ssize_t nargs
           for (std::uint32_t node = 0; node < links.node_count; ++node) {
             if (links.canonical[node]) longest = std::max<std::uint64_t>(longest, eccentricity[node]);
           }
+          progress.finish();
           return to_int(longest);
         });
       });
@@ -370,9 +373,12 @@ PyMethodDef kMethods[] = {
      "other one (for a graph of arcs: unless it is strongly connected) or the graph has\n"
      "no nodes." LEAVES_OUT},
     {"diameter", as_method(graph_diameter), kMethod,
-     "diameter($self)\n--\n\n"
+     "diameter($self, *, progress=None)\n--\n\n"
      "Greatest eccentricity: the longest shortest path, in hops.\n\n"
-     "Returns an int. Raises ValueError as eccentricity() does."},
+     "Returns an int. Raises ValueError as eccentricity() does.\n\n"
+     "progress: a callable that receives the share done (a float from 0 to 1) about\n"
+     "ten times a second, or True for a tqdm bar; nothing is shown by default, and an\n"
+     "exception the callable raises ends the call."},
 };
 
 #undef LEAVES_OUT
