@@ -1,5 +1,9 @@
 # Type stubs of the mivora extension module (PEP 561: installed beside it).
-# Internal errors are raised as PanicException, a BaseException subclass.
+# The docstrings below are the module's own: the build turns each into a macro
+# MIVORA_DOC_<Class>_<member> (cmake/generate_docstrings.py) that the method
+# tables append to the text signature. One layout: a summary line, a blank
+# line, prose, then the Google sections Args:, Returns:, Raises:, Example:.
+# Internal errors are raised as mivora.PanicException, a BaseException subclass.
 import os
 from collections.abc import Callable, Iterable, Sequence
 from typing import Any, ClassVar, Literal, SupportsFloat, SupportsIndex, TypedDict, final
@@ -49,7 +53,7 @@ class Node:
     def __new__(cls, label: str) -> Node:
         """A node standing on its own, outside any graph.
 
-        Parameters:
+        Args:
             label: The node's name (any ``str``).
 
         Returns:
@@ -66,7 +70,7 @@ class Node:
         keep ``node`` alive: once nothing owns ``node`` any more, the connection
         reads as leading to ``"[Removed]"``.
 
-        Parameters:
+        Args:
             node: The target, a node of any graph or a free-standing one.
             weight: Stored as a single-precision float (0.1 reads back as
                 0.10000000149011612).
@@ -75,8 +79,10 @@ class Node:
 
 @final
 class Graph:
-    """A graph of labelled nodes joined by weighted arcs (directed) and edges
-    (undirected). A graph belongs to the thread that created it."""
+    """A graph of labelled nodes joined by weighted arcs (directed) and edges (undirected).
+
+    A graph belongs to the thread that created it.
+    """
     def __new__(cls) -> Graph:
         """An empty graph: no nodes, no connections."""
     def add_node(self, label: str) -> Node:
@@ -87,7 +93,7 @@ class Graph:
         exists!`` on standard output and returns the node already carrying it.
         Lookups by label are O(1).
 
-        Parameters:
+        Args:
             label: The node's name, compared byte for byte (case-sensitive, no
                 trimming).
 
@@ -101,7 +107,7 @@ class Graph:
 
         The connection is stored once, on the ``from`` node, whatever its direction.
 
-        Parameters:
+        Args:
             from_label: Label of the node the connection leaves.
             to_label: Label of the node it reaches.
             weight: Stored as a single-precision float (default 0.0).
@@ -119,8 +125,9 @@ class Graph:
             PanicException: when no node carries the label.
         """
     def get_connections(self) -> list[_Connection]:
-        """One dict per stored connection, in node order and then in the order each
-        node's connections were added.
+        """One dict per stored connection.
+
+        In node order and then in the order each node's connections were added.
 
         Returns:
             A list of dicts with the keys ``from``, ``to`` (``"[Removed]"`` when the
@@ -140,13 +147,9 @@ class Graph:
                 a node outside the graph or to one that no longer exists.
         """
     def get_total_weight(self) -> float:
-        """Sum of all connection weights, in single precision (-0.0 when there are
-        none).
-        """
+        """Sum of all connection weights, in single precision (-0.0 when there are none)."""
     def get_mean_weight(self) -> float:
-        """Mean connection weight, in single precision (NaN when there are no
-        connections).
-        """
+        """Mean connection weight, in single precision (NaN when there are no connections)."""
     def get_node_count(self) -> int:
         """Number of nodes."""
     def get_edge_count(self) -> int:
@@ -154,7 +157,7 @@ class Graph:
     def get_density(self, directed: _Flag) -> float:
         """Density ``f * E / ((N - 1) * N)`` in single precision.
 
-        Parameters:
+        Args:
             directed: Selects only the factor: f = 2.0 when true, 1.0 when false or
                 ``None``. E counts every connection whatever its own direction.
 
@@ -175,8 +178,9 @@ class Graph:
             ``{"in_degree", "out_degree", "total_degree", "undirected_degree"}``.
         """
     def get_centrality_degrees(self, node_label: str) -> _Centralities:
-        """Degree centrality of a node: each degree of ``compute_degrees`` divided by
-        N - 1, in single precision.
+        """Degree centrality of a node.
+
+        Each degree of ``compute_degrees`` divided by N - 1, in single precision.
 
         Returns:
             ``{"out_centrality", "in_centrality", "total_centrality",
@@ -200,7 +204,7 @@ class Graph:
     def get_average_degree(self, directed: _Flag = False) -> float:
         """Average degree ``f * E / N`` in single precision.
 
-        Parameters:
+        Args:
             directed: Selects only the factor: f = 1.0 when true, 2.0 when false or
                 ``None`` (the default).
 
@@ -216,8 +220,7 @@ class Graph:
             precision); only degrees that occur are present.
         """
     def compute_entropy(self) -> _Entropies:
-        """Shannon entropy (nats) of the three degree distributions, in single
-        precision.
+        """Shannon entropy (nats) of the three degree distributions, in single precision.
 
         Returns:
             ``{"in_entropy", "out_entropy", "undirected_entropy"}``; -0.0 for an
@@ -281,7 +284,7 @@ class Graph:
     ) -> str:
         """Draw the graph as an SVG document.
 
-        Parameters:
+        Args:
             layout: Layout used to place the nodes (default ``Layout.Random``). A
                 graph read from a file with positions keeps them unless
                 ``override_positions`` is true; any other graph is laid out anew,
@@ -306,9 +309,11 @@ class Graph:
         (drag the background), zooms (wheel), drags nodes and offers the moved graph
         as Pajek or JSON downloads from its menu.
 
-        Parameters:
+        Args:
             file_name: Path of the page to write.
-            layout, override_positions, style: As for ``output_svg``.
+            layout: As for ``output_svg``.
+            override_positions: As for ``output_svg``.
+            style: As for ``output_svg``.
 
         Raises:
             PanicException: ``Error while creating the file: ...``.
@@ -346,7 +351,7 @@ class Graph:
         ``directed`` false a symmetric matrix therefore gives two edges for each
         off-diagonal pair.
 
-        Parameters:
+        Args:
             adj_matrix: A sequence of rows, each a sequence of numbers.
             directed: Make arcs (``True``) or edges (``False``/``None``).
             custom_labels: One label per node; default ``"0"``, ``"1"``, ...
@@ -394,32 +399,44 @@ class Graph:
     ) -> Graph:
         """Read a graph from a network file.
 
-        file_path: the file (str or os.PathLike). format: 'pajek', 'gml', 'graphml', 'gexf',
-        'edgelist' or 'json'; None takes it from the extension (.net/.paj, .gml,
-        .graphml/.xml, .gexf, .csv/.tsv/.txt/.edges/.edgelist, .json, any letter case).
-        encoding: 'utf-8' (a byte-order mark is skipped), 'latin-1', 'cp1252' or 'cp1250'.
-        positions: 'canvas' places the file's coordinates on the drawing canvas
-        ([20, 1500] x [20, 700]): Pajek's unit-square coordinates map to 20 + 1480 x,
-        20 + 680 y (the inverse of write); coordinates already on the canvas stay;
-        any others are scaled by one factor to fit the canvas, centred. 'file' keeps
-        the file's numbers. Edge lists only: directed (default False), delimiter
-        (default: runs of white space, or ',' / tab found in the first line),
-        comments (line prefixes to skip), header (None detects a header row),
-        weight (0-based column of the weight; default the third column if any).
-
         Each vertex becomes a node labelled by the file's label, else its id; a link
         without weight weighs 1; parallel links and self-loops are kept. A vertex whose
         label repeats an earlier one's is kept as its own node (lookups by label find
         the first) and a UserWarning says so.
 
-        Returns the new Graph. Raises ValueError for an unknown format or option,
-        mivora.FormatError (a ValueError with file_name, line and column) for malformed
-        content, and the OSError subclass of the system's error (FileNotFoundError,
-        IsADirectoryError, PermissionError...) when the file cannot be read.
+        Args:
+            file_path: The file (str or os.PathLike).
+            format: 'pajek', 'gml', 'graphml', 'gexf', 'edgelist' or 'json'; None
+                takes it from the extension (.net/.paj, .gml, .graphml/.xml, .gexf,
+                .csv/.tsv/.txt/.edges/.edgelist, .json, any letter case).
+            encoding: 'utf-8' (a byte-order mark is skipped), 'latin-1', 'cp1252' or
+                'cp1250'.
+            positions: 'canvas' places the file's coordinates on the drawing canvas
+                ([20, 1500] x [20, 700]): Pajek's unit-square coordinates map to
+                20 + 1480 x, 20 + 680 y (the inverse of write); coordinates already
+                on the canvas stay; any others are scaled by one factor to fit the
+                canvas, centred. 'file' keeps the file's numbers.
+            directed: Edge lists only: whether the links are directed (default False).
+            delimiter: Edge lists only: the separator (default: runs of white space,
+                or ',' / tab found in the first line).
+            comments: Edge lists only: line prefixes to skip.
+            header: Edge lists only: whether the first row is a header (None detects
+                one).
+            weight: Edge lists only: 0-based column of the weight (default the third
+                column if any).
+            progress: A callable that receives the share done (a float from 0 to 1)
+                about ten times a second, or True for a tqdm bar; nothing is shown by
+                default, and an exception the callable raises ends the call.
 
-        progress: a callable that receives the share done (a float from 0 to 1) about
-        ten times a second, or True for a tqdm bar; nothing is shown by default, and an
-        exception the callable raises ends the call.
+        Returns:
+            The new Graph.
+
+        Raises:
+            ValueError: An unknown format or option.
+            FormatError: Malformed content (a ValueError with file_name, line and
+                column).
+            OSError: The file cannot be read; the subclass of the system's error
+                (FileNotFoundError, IsADirectoryError, PermissionError...).
         """
     def write(
         self,
@@ -432,19 +449,25 @@ class Graph:
     ) -> None:
         """Write the graph to a network file.
 
-        file_name: the file (str or os.PathLike). format: as for Graph.read, None takes
-        it from the extension. Pajek files are standard ('*Vertices n', ids from 1,
-        quoted labels, positions in the unit square of the canvas). Edge lists only:
-        delimiter (default ',' for .csv, a tab for .tsv, else ' '), header (write a header row), weights (write the
-        weight column, default True).
+        Pajek files are standard ('*Vertices n', ids from 1, quoted labels, positions
+        in the unit square of the canvas). An existing regular file is replaced only
+        once the new file is complete, keeping its permissions; other targets
+        (/dev/stdout, FIFOs) are written in place. A connection to a node of another
+        graph is written to the node of this graph with the same label.
 
-        An existing regular file is replaced only once the new file is complete,
-        keeping its permissions; other targets (/dev/stdout, FIFOs) are written in
-        place. A connection to a node of another graph is written to the node of this
-        graph with the same label. Returns None. Raises ValueError for a graph the
-        format cannot hold (a label with a line break for Pajek, a connection to a
-        foreign node whose label no node here carries) and the OSError subclass of
-        the system's error when the file cannot be written.
+        Args:
+            file_name: The file (str or os.PathLike).
+            format: As for Graph.read; None takes it from the extension.
+            delimiter: Edge lists only: the separator (default ',' for .csv, a tab
+                for .tsv, else ' ').
+            header: Edge lists only: write a header row.
+            weights: Edge lists only: write the weight column (default True).
+
+        Raises:
+            ValueError: A graph the format cannot hold (a label with a line break for
+                Pajek, a connection to a foreign node whose label no node here
+                carries).
+            OSError: The file cannot be written; the subclass of the system's error.
         """
 
     # ---- bridges: arrays, tables, networkx, igraph ----
@@ -461,29 +484,37 @@ class Graph:
     ) -> Graph:
         """Build a graph from columns of links.
 
-        sources, targets: equal-length columns of integer ids or of str labels (both
-        the same kind): a NumPy array or any buffer of int8..int64/uint8..uint64, an
-        Arrow column (__arrow_c_stream__ / __arrow_c_array__: pyarrow, polars, pandas),
-        a list or any iterable. Ids name nodes: without labels, one node per id from
-        0 to the largest, labelled with the id's decimal text; with labels, id i is
-        labels[i] and every label becomes a node, linked or not. str labels become
-        nodes in order of first appearance (source before target).
-        weights: a column of numbers (float32 kept as is), or None for 1.0 each.
-        directed: whether every link is directed.
-        labels: a column of str, none repeated.
-        ids: 'positions' (integer ids are node positions, as above) or 'labels' (each
-        distinct integer becomes a node labelled with its decimal text, in order of
-        first appearance). None: positions, but without labels a call whose largest id
-        would make more than 1000 nodes and more than 4 times as many nodes as there
-        are distinct ids is refused (ValueError naming both ways to ask).
+        Ids name nodes: without labels, one node per id from 0 to the largest,
+        labelled with the id's decimal text; with labels, id i is labels[i] and every
+        label becomes a node, linked or not. str labels become nodes in order of first
+        appearance (source before target).
 
-        Returns the new Graph. Raises TypeError for columns of the wrong kind and
-        ValueError for unequal lengths, negative or out-of-range ids, nulls and
-        repeated labels.
+        Args:
+            sources: A column of integer ids or of str labels: a NumPy array or any
+                buffer of int8..int64/uint8..uint64, an Arrow column
+                (__arrow_c_stream__ / __arrow_c_array__: pyarrow, polars, pandas), a
+                list or any iterable.
+            targets: A column of the same length and kind as sources.
+            weights: A column of numbers (float32 kept as is), or None for 1.0 each.
+            directed: Whether every link is directed.
+            labels: A column of str, none repeated.
+            ids: 'positions' (integer ids are node positions, as above) or 'labels'
+                (each distinct integer becomes a node labelled with its decimal text,
+                in order of first appearance). None: positions, but without labels a
+                call whose largest id would make more than 1000 nodes and more than 4
+                times as many nodes as there are distinct ids is refused (ValueError
+                naming both ways to ask).
+            progress: A callable that receives the share done (a float from 0 to 1)
+                about ten times a second, or True for a tqdm bar; nothing is shown by
+                default, and an exception the callable raises ends the call.
 
-        progress: a callable that receives the share done (a float from 0 to 1) about
-        ten times a second, or True for a tqdm bar; nothing is shown by default, and an
-        exception the callable raises ends the call.
+        Returns:
+            The new Graph.
+
+        Raises:
+            TypeError: Columns of the wrong kind.
+            ValueError: Unequal lengths, negative or out-of-range ids, nulls and
+                repeated labels.
         """
     @staticmethod
     def from_table(
@@ -498,23 +529,31 @@ class Graph:
     ) -> Graph:
         """Build a graph from a table of links.
 
-        table: anything exporting __arrow_c_stream__ with named columns (pyarrow Table,
-        polars or pandas DataFrame, DuckDB result); read chunk by chunk. A pandas
-        DataFrame is read column by column, NumPy columns through the buffer protocol,
-        without pyarrow.
-        source, target, weight: the names of the columns holding the endpoints (integers
-        or str labels) and the weights (None: 1.0 each).
-        directed: whether every link is directed.
-        ids: 'labels' (each distinct integer becomes a node labelled with its decimal
-        text, in order of first appearance, as networkx and igraph read tables) or
-        'positions' (integers are node positions, as from_edges reads them).
+        Args:
+            table: Anything exporting __arrow_c_stream__ with named columns (pyarrow
+                Table, polars or pandas DataFrame, DuckDB result); read chunk by chunk.
+                A pandas DataFrame is read column by column, NumPy columns through the
+                buffer protocol, without pyarrow.
+            source: The name of the column holding the sources (integers or str
+                labels).
+            target: The name of the column holding the targets.
+            weight: The name of the column holding the weights (None: 1.0 each).
+            directed: Whether every link is directed.
+            ids: 'labels' (each distinct integer becomes a node labelled with its
+                decimal text, in order of first appearance, as networkx and igraph read
+                tables) or 'positions' (integers are node positions, as from_edges reads
+                them).
+            progress: A callable that receives the share done (a float from 0 to 1)
+                about ten times a second, or True for a tqdm bar; nothing is shown by
+                default, and an exception the callable raises ends the call.
 
-        Returns the new Graph. Raises KeyError for a missing column, and TypeError or
-        ValueError as from_edges does.
+        Returns:
+            The new Graph.
 
-        progress: a callable that receives the share done (a float from 0 to 1) about
-        ten times a second, or True for a tqdm bar; nothing is shown by default, and an
-        exception the callable raises ends the call.
+        Raises:
+            KeyError: A missing column.
+            TypeError: As from_edges raises it.
+            ValueError: As from_edges raises it.
         """
     def add_edges(
         self,
@@ -527,25 +566,34 @@ class Graph:
     ) -> None:
         """Add links in bulk.
 
-        sources, targets, weights: columns as from_edges reads them. Integer ids are
-        node ids (positions) of this graph; str labels not yet present become new
-        nodes in order of first appearance.
-        directed: whether every link is directed.
+        Integer ids are node ids (positions) of this graph; str labels not yet present
+        become new nodes in order of first appearance. Nothing is added when anything
+        is refused.
 
-        Returns None. Raises as from_edges does, and ValueError for an id naming no
-        node; nothing is added when anything is refused.
+        Args:
+            sources: A column as from_edges reads it.
+            targets: A column as from_edges reads it.
+            weights: A column as from_edges reads it, or None for 1.0 each.
+            directed: Whether every link is directed.
+            progress: A callable that receives the share done (a float from 0 to 1)
+                about ten times a second, or True for a tqdm bar; nothing is shown by
+                default, and an exception the callable raises ends the call.
 
-        progress: a callable that receives the share done (a float from 0 to 1) about
-        ten times a second, or True for a tqdm bar; nothing is shown by default, and an
-        exception the callable raises ends the call.
+        Raises:
+            TypeError: As from_edges raises it.
+            ValueError: As from_edges raises it, and for an id naming no node.
         """
     def add_nodes(self, labels: object) -> None:
         """Add nodes in bulk.
 
-        labels: a column of str (list, Arrow string column, ...). A label already
-        present, in the graph or earlier in the column, is skipped silently.
+        A label already present, in the graph or earlier in the column, is skipped
+        silently.
 
-        Returns None. Raises TypeError for values that are not str.
+        Args:
+            labels: A column of str (list, Arrow string column, ...).
+
+        Raises:
+            TypeError: Values that are not str.
         """
     def to_csr(self) -> tuple[memoryview, memoryview, memoryview]:
         """The out-links of every node as compressed sparse rows, by node position.
@@ -554,45 +602,60 @@ class Graph:
         self-loop once); parallel links stay separate entries, in the order they were
         added; links to nodes outside the graph are left out.
 
-        Returns (indptr, indices, weights): read-only memoryviews of int64 (node
-        count + 1 entries), int32 and float32, taken by numpy.asarray without a copy.
+        Returns:
+            (indptr, indices, weights): read-only memoryviews of int64 (node count + 1
+            entries), int32 and float32, taken by numpy.asarray without a copy.
         """
     def to_edges(self) -> tuple[memoryview, memoryview, memoryview, memoryview]:
         """Every link once, in the order they were added.
 
         Links to nodes outside the graph are left out.
 
-        Returns (sources, targets, weights, directed): read-only memoryviews of int32
-        node positions, float32 weights and bools, taken by numpy.asarray without a
-        copy.
+        Returns:
+            (sources, targets, weights, directed): read-only memoryviews of int32 node
+            positions, float32 weights and bools, taken by numpy.asarray without a
+            copy.
         """
     def adjacency_array(self, dtype: Literal["float32", "float64"] = "float32") -> memoryview:
         """The dense adjacency matrix, with the cells of generate_adjacency_matrix().
 
-        dtype: 'float32' or 'float64'.
+        Args:
+            dtype: 'float32' or 'float64'.
 
-        Returns a read-only two-dimensional memoryview (row = from, column = to).
-        Raises ValueError for another dtype.
+        Returns:
+            A read-only two-dimensional memoryview (row = from, column = to).
+
+        Raises:
+            ValueError: Another dtype.
         """
     def to_scipy(self) -> Any:
         """The out-links as a scipy.sparse.csr_array, built from to_csr() without copying.
 
         Parallel links stay separate entries, which SciPy sums in arithmetic.
 
-        Returns a csr_array of shape (node count, node count). Raises ImportError
-        when SciPy is not installed.
+        Returns:
+            A csr_array of shape (node count, node count).
+
+        Raises:
+            ImportError: SciPy is not installed.
         """
     @staticmethod
     def from_networkx(graph: Any, weight: str | None = "weight") -> Graph:
         """Build a graph from a networkx graph of any of its four classes.
 
-        graph: the networkx graph; its nodes become labels (str(node) for others
-        than str), node attributes x and y a position, every edge a link (directed
-        when the graph is, unless the edge's attribute 'directed' is false).
-        weight: the edge attribute holding the weight (1.0 where missing), or None.
+        Args:
+            graph: The networkx graph; its nodes become labels (str(node) for others
+                than str), node attributes x and y a position, every edge a link
+                (directed when the graph is, unless the edge's attribute 'directed' is
+                false).
+            weight: The edge attribute holding the weight (1.0 where missing), or None.
 
-        Returns the new Graph. Raises ImportError without networkx, ValueError when
-        two nodes have the same label.
+        Returns:
+            The new Graph.
+
+        Raises:
+            ImportError: networkx is not installed.
+            ValueError: Two nodes have the same label.
         """
     def to_networkx(self) -> Any:
         """The graph as a networkx MultiGraph (no link directed) or MultiDiGraph.
@@ -602,20 +665,30 @@ class Graph:
         link becomes one edge marked directed=False). Links to nodes outside the
         graph are left out.
 
-        Returns the networkx graph. Raises ImportError without networkx.
+        Returns:
+            The networkx graph.
+
+        Raises:
+            ImportError: networkx is not installed.
         """
     @staticmethod
     def from_igraph(graph: Any, weight: str | None = "weight", label: str | None = "name") -> Graph:
         """Build a graph from an igraph.Graph.
 
-        graph: the igraph graph; vertex attribute `label` gives the labels (str() of
-        the value; the vertex index when absent), x and y a position; every edge is
-        a link, directed when the graph is, unless its attribute 'directed' is false.
-        weight: the edge attribute holding the weight (1.0 where missing), or None.
-        label: the vertex attribute holding the labels, or None.
+        Args:
+            graph: The igraph graph; vertex attribute `label` gives the labels (str()
+                of the value; the vertex index when absent), x and y a position; every
+                edge is a link, directed when the graph is, unless its attribute
+                'directed' is false.
+            weight: The edge attribute holding the weight (1.0 where missing), or None.
+            label: The vertex attribute holding the labels, or None.
 
-        Returns the new Graph. Raises ImportError without igraph, ValueError when two
-        vertices have the same label.
+        Returns:
+            The new Graph.
+
+        Raises:
+            ImportError: igraph is not installed.
+            ValueError: Two vertices have the same label.
         """
     def to_igraph(self) -> Any:
         """The graph as an igraph.Graph, directed when any link is.
@@ -625,7 +698,11 @@ class Graph:
         graph mixing both kinds 'directed'. Links to nodes outside the graph are
         left out.
 
-        Returns the igraph graph. Raises ImportError without igraph.
+        Returns:
+            The igraph graph.
+
+        Raises:
+            ImportError: igraph is not installed.
         """
 
     # ---- everyday questions and derived graphs ----
@@ -640,20 +717,20 @@ class Graph:
         """The position (id) of the node carrying a label.
 
         Args:
-            label: a node label.
+            label: A node label.
 
         Returns:
             The int position of the first node carrying the label, as the ids of
             to_edges(), to_csr() and degree_array() count.
 
         Raises:
-            KeyError: no node carries the label.
+            KeyError: No node carries the label.
         """
     def neighbors(self, label: str, mode: Literal["out", "in", "all"] = "all") -> list[str]:
         """The nodes joined to a node by a link.
 
         Args:
-            label: a node label.
+            label: A node label.
             mode: 'out' (links leaving the node), 'in' (links reaching it) or 'all';
                 an undirected link leaves and reaches both its ends.
 
@@ -662,36 +739,36 @@ class Graph:
             it has a self-loop. Links to nodes outside the graph are left out.
 
         Raises:
-            KeyError: no node carries the label.
-            ValueError: mode is another text.
+            KeyError: No node carries the label.
+            ValueError: The mode is another text.
         """
     def has_edge(self, source: str, target: str, directed: _Flag = False) -> bool:
         """Whether a link joins two nodes.
 
         Args:
-            source, target: node labels.
-            directed: if true, only links leading from source to target count (arcs
+            source, target: Node labels.
+            directed: If true, only links leading from source to target count (arcs
                 source -> target and undirected links); otherwise any link between them.
 
         Returns:
             A bool.
 
         Raises:
-            KeyError: no node carries one of the labels.
+            KeyError: No node carries one of the labels.
         """
     def number_of_edges(self, source: str, target: str, directed: _Flag = False) -> int:
         """The number of links between two nodes, parallel links counted one by one.
 
         Args:
-            source, target: node labels.
-            directed: if true, only links leading from source to target count (arcs
+            source, target: Node labels.
+            directed: If true, only links leading from source to target count (arcs
                 source -> target and undirected links); otherwise any link between them.
 
         Returns:
             An int.
 
         Raises:
-            KeyError: no node carries one of the labels.
+            KeyError: No node carries one of the labels.
         """
     def degree_array(self, mode: Literal["out", "in", "all"] = "all", weighted: _Flag = False) -> memoryview:
         """The degree (or strength) of every node, in node order.
@@ -704,36 +781,36 @@ class Graph:
 
         Args:
             mode: 'out', 'in' or 'all'.
-            weighted: sum the weights of the counted ends instead of counting them.
+            weighted: Sum the weights of the counted ends instead of counting them.
 
         Returns:
             A read-only memoryview of int64 (float64 when weighted), one entry per
             node, taken by numpy.asarray without a copy.
 
         Raises:
-            ValueError: mode is another text.
+            ValueError: The mode is another text.
         """
     def subgraph(self, labels: Iterable[str]) -> Graph:
         """The subgraph induced by some nodes, as a new graph.
 
         Args:
-            labels: an iterable (or Arrow column) of node labels; repeats are ignored.
+            labels: An iterable (or Arrow column) of node labels; repeats are ignored.
 
         Returns:
             A new Graph with those nodes in node order (labels and positions kept) and
             every link between two of them (weight and direction kept), in link order.
 
         Raises:
-            KeyError: no node carries one of the labels.
-            TypeError: labels holds something other than str.
+            KeyError: No node carries one of the labels.
+            TypeError: A label that is not a str.
         """
     def edge_subgraph(self, mask: object, keep_all_nodes: _Flag = False) -> Graph:
         """The subgraph of some links, as a new graph.
 
         Args:
-            mask: one truth value per link, in the order of to_edges(): a NumPy bool
+            mask: One truth value per link, in the order of to_edges(): a NumPy bool
                 array (or any one-byte buffer) or an iterable.
-            keep_all_nodes: keep every node rather than only the ends of the chosen
+            keep_all_nodes: Keep every node rather than only the ends of the chosen
                 links.
 
         Returns:
@@ -741,14 +818,14 @@ class Graph:
             chosen links (weight and direction kept), in link order.
 
         Raises:
-            ValueError: the mask's length differs from the number of links.
-            TypeError: the mask is a buffer of another element type.
+            ValueError: The mask's length differs from the number of links.
+            TypeError: The mask is a buffer of another element type.
         """
     def largest_component(self, strong: _Flag = False) -> Graph:
         """The largest connected component, as a new graph.
 
         Args:
-            strong: take the largest strongly connected component (arcs followed
+            strong: Take the largest strongly connected component (arcs followed
                 forward only) instead of the largest weakly connected one.
 
         Returns:
@@ -760,7 +837,7 @@ class Graph:
         """The k-core, as a new graph.
 
         Args:
-            k: the least core number kept (see core_number()); None: the largest core
+            k: The least core number kept (see core_number()); None: the largest core
                 number of the graph.
 
         Returns:
@@ -768,7 +845,7 @@ class Graph:
             between them; labels, positions, weights and directions kept.
 
         Raises:
-            ValueError: k is negative.
+            ValueError: A negative k.
         """
     def copy(self) -> Graph:
         """An independent copy of the graph.
@@ -792,7 +869,7 @@ class Graph:
             A new Graph with every node (labels and positions kept) and undirected links.
 
         Raises:
-            ValueError: parallel is another text.
+            ValueError: The parallel rule is another text.
         """
     def reverse(self) -> Graph:
         """The graph with every arc turned round, as a new graph.
@@ -806,114 +883,168 @@ class Graph:
     def connected_components(self) -> list[list[str]]:
         """Weakly connected components: direction ignored.
 
-        Returns a list of lists of labels, largest component first; components of equal
-        size by their earliest-added node; labels within a component in the order their
-        nodes were added.
         Connections to nodes outside the graph, or to nodes that are gone, are left out;
         of nodes sharing a label (a matrix import) only the first takes part.
+
+        Returns:
+            A list of lists of labels, largest component first; components of equal
+            size by their earliest-added node; labels within a component in the order
+            their nodes were added.
         """
     def strongly_connected_components(self) -> list[list[str]]:
         """Strongly connected components: arcs followed forward only, edges both ways.
 
-        Returns a list of lists of labels in the same order as connected_components().
         Connections to nodes outside the graph, or to nodes that are gone, are left out;
         of nodes sharing a label (a matrix import) only the first takes part.
+
+        Returns:
+            A list of lists of labels in the same order as connected_components().
         """
     def is_connected(self) -> bool:
         """Whether every node can be reached from every other with direction ignored.
 
-        Returns a bool. Raises ValueError for a graph without nodes.
         Connections to nodes outside the graph, or to nodes that are gone, are left out;
         of nodes sharing a label (a matrix import) only the first takes part.
+
+        Returns:
+            A bool.
+
+        Raises:
+            ValueError: A graph without nodes.
         """
     def shortest_path(self, source: str, target: str, weighted: bool = True) -> list[str]:
         """One shortest path from source to target; arcs forward only, edges both ways.
 
-        source, target: node labels. weighted: sum the connection weights (Dijkstra) if
-        true, count hops (breadth-first) if false.
-        Returns the list of labels from source to target, both included; [] when target
-        cannot be reached. Raises KeyError for an unknown label and, when weighted,
-        ValueError if any connection weight is negative or NaN.
         Connections to nodes outside the graph, or to nodes that are gone, are left out;
         of nodes sharing a label (a matrix import) only the first takes part.
+
+        Args:
+            source: A node label.
+            target: A node label.
+            weighted: Sum the connection weights (Dijkstra) if true, count hops
+                (breadth-first) if false.
+
+        Returns:
+            The list of labels from source to target, both included; [] when target
+            cannot be reached.
+
+        Raises:
+            KeyError: An unknown label.
+            ValueError: When weighted, any connection weight is negative or NaN.
         """
     # Hop counts (int) when not weighted.
     def shortest_path_lengths(self, source: str, weighted: bool = True) -> dict[str, float]:
         """Shortest distances from source to every node it reaches.
 
-        source: a node label. weighted: sum the connection weights (float, in double
-        precision) if true, count hops (int) if false.
-        Returns a dict label -> distance, nearest first, source included at 0. Raises
-        KeyError for an unknown label and, when weighted, ValueError if any connection
-        weight is negative or NaN.
         Connections to nodes outside the graph, or to nodes that are gone, are left out;
         of nodes sharing a label (a matrix import) only the first takes part.
+
+        Args:
+            source: A node label.
+            weighted: Sum the connection weights (float, in double precision) if true,
+                count hops (int) if false.
+
+        Returns:
+            A dict label -> distance, nearest first, source included at 0.
+
+        Raises:
+            KeyError: An unknown label.
+            ValueError: When weighted, any connection weight is negative or NaN.
         """
     def clustering(self) -> dict[str, float]:
         """Local clustering coefficient of every node.
 
         Counted on the simple undirected graph: direction ignored, parallel connections
         merged, self-loops left out (as networkx's clustering of an undirected Graph;
-        its directed formula for DiGraphs is not used). Returns a dict label -> float.
-        Connections to nodes outside the graph, or to nodes that are gone, are left out;
-        of nodes sharing a label (a matrix import) only the first takes part.
+        its directed formula for DiGraphs is not used). Connections to nodes outside
+        the graph, or to nodes that are gone, are left out; of nodes sharing a label (a
+        matrix import) only the first takes part.
+
+        Returns:
+            A dict label -> float.
         """
     def average_clustering(self) -> float:
         """Mean of clustering() over all nodes, zeros included.
 
-        Returns a float. Raises ValueError for a graph without nodes.
+        Returns:
+            A float.
+
+        Raises:
+            ValueError: A graph without nodes.
         """
     def transitivity(self) -> float:
         """Share of connected triples that close into triangles: 3 * triangles / triads.
 
-        On the same simple undirected graph as clustering(). Returns a float (0.0
-        without triangles).
+        On the same simple undirected graph as clustering().
+
+        Returns:
+            A float (0.0 without triangles).
         """
     def triangles(self) -> dict[str, int]:
         """Number of triangles through every node.
 
-        On the same simple undirected graph as clustering(). Returns a dict label -> int.
-        Connections to nodes outside the graph, or to nodes that are gone, are left out;
-        of nodes sharing a label (a matrix import) only the first takes part.
+        On the same simple undirected graph as clustering(). Connections to nodes
+        outside the graph, or to nodes that are gone, are left out; of nodes sharing a
+        label (a matrix import) only the first takes part.
+
+        Returns:
+            A dict label -> int.
         """
     def core_number(self) -> dict[str, int]:
-        """k-core number of every node: the largest k such that the node lies in a subgraph
-        where every node has at least k neighbours.
+        """k-core number of every node.
 
-        On the same simple undirected graph as clustering() (networkx instead refuses
-        self-loops and counts a reciprocated arc pair twice in a DiGraph).
-        Returns a dict label -> int.
-        Connections to nodes outside the graph, or to nodes that are gone, are left out;
-        of nodes sharing a label (a matrix import) only the first takes part.
+        The largest k such that the node lies in a subgraph where every node has at
+        least k neighbours, on the same simple undirected graph as clustering()
+        (networkx instead refuses self-loops and counts a reciprocated arc pair twice
+        in a DiGraph). Connections to nodes outside the graph, or to nodes that are
+        gone, are left out; of nodes sharing a label (a matrix import) only the first
+        takes part.
+
+        Returns:
+            A dict label -> int.
         """
     def minimum_spanning_tree(self) -> Graph:
         """A minimum spanning forest, direction ignored (Kruskal).
 
-        Returns a new Graph with every node (label and position, in order) and the chosen
-        connections as undirected ones with their weights, each stored on its original
-        source. Among equal weights the earlier-added connection is preferred; self-loops
-        are never chosen.
-        Raises ValueError if a weight is NaN.
-        Connections to nodes outside the graph, or to nodes that are gone, are left out;
-        of nodes sharing a label (a matrix import) only the first takes part.
+        Among equal weights the earlier-added connection is preferred; self-loops are
+        never chosen. Connections to nodes outside the graph, or to nodes that are
+        gone, are left out; of nodes sharing a label (a matrix import) only the first
+        takes part.
+
+        Returns:
+            A new Graph with every node (label and position, in order) and the chosen
+            connections as undirected ones with their weights, each stored on its
+            original source.
+
+        Raises:
+            ValueError: A weight is NaN.
         """
     def eccentricity(self) -> dict[str, int]:
         """Greatest hop count from every node to any other; arcs forward only.
 
-        Returns a dict label -> int. Raises ValueError when some node cannot reach every
-        other one (for a graph of arcs: unless it is strongly connected) or the graph has
-        no nodes.
         Connections to nodes outside the graph, or to nodes that are gone, are left out;
         of nodes sharing a label (a matrix import) only the first takes part.
+
+        Returns:
+            A dict label -> int.
+
+        Raises:
+            ValueError: Some node cannot reach every other one (for a graph of arcs:
+                unless it is strongly connected) or the graph has no nodes.
         """
     def diameter(self, *, progress: Callable[[float], object] | bool | None = None) -> int:
         """Greatest eccentricity: the longest shortest path, in hops.
 
-        Returns an int. Raises ValueError as eccentricity() does.
+        Args:
+            progress: A callable that receives the share done (a float from 0 to 1)
+                about ten times a second, or True for a tqdm bar; nothing is shown by
+                default, and an exception the callable raises ends the call.
 
-        progress: a callable that receives the share done (a float from 0 to 1) about
-        ten times a second, or True for a tqdm bar; nothing is shown by default, and an
-        exception the callable raises ends the call.
+        Returns:
+            An int.
+
+        Raises:
+            ValueError: As eccentricity() raises it.
         """
 
     # ---- network measures: centralities and communities ----
@@ -928,15 +1059,19 @@ class Graph:
         Parallel connections add their weights; a node whose out-weight is 0 (dangling) hands
         its rank to every node alike.
 
-        damping: probability of following a connection, between 0 and 1.
-        weighted: follow connections in proportion to their weights (finite, not negative)
-          rather than alike.
-        tol: stop once the summed change of one step is below (number of nodes) * tol.
-        max_iter: the most steps taken.
+        Args:
+            damping: Probability of following a connection, between 0 and 1.
+            weighted: Follow connections in proportion to their weights (finite, not
+                negative) rather than alike.
+            tol: Stop once the summed change of one step is below (number of nodes) * tol.
+            max_iter: The most steps taken.
 
-        Returns a dict label -> rank (the ranks sum to 1).
-        Raises ValueError for a bad option, a negative or non-finite weight, or when max_iter
-        steps do not converge.
+        Returns:
+            A dict label -> rank (the ranks sum to 1).
+
+        Raises:
+            ValueError: A bad option, a negative or non-finite weight, or max_iter
+                steps do not converge.
         """
     def betweenness_centrality(
         self,
@@ -953,18 +1088,22 @@ class Graph:
         with at least one arc is measured as directed, one with edges only as undirected.
         Parallel connections count as one (the lightest when weighted).
 
-        normalized: divide by the number of node pairs a node can lie between,
-          (n - 1)(n - 2), or n(n - 1) with endpoints; otherwise an undirected graph counts
-          each pair of ends once.
-        weighted: shortest paths by summed weight (finite, not negative) rather than hops.
-        endpoints: count the ends of each path as lying on it.
+        Args:
+            normalized: Divide by the number of node pairs a node can lie between,
+                (n - 1)(n - 2), or n(n - 1) with endpoints; otherwise an undirected
+                graph counts each pair of ends once.
+            weighted: Shortest paths by summed weight (finite, not negative) rather
+                than hops.
+            endpoints: Count the ends of each path as lying on it.
+            progress: A callable that receives the share done (a float from 0 to 1)
+                about ten times a second, or True for a tqdm bar; nothing is shown by
+                default, and an exception the callable raises ends the call.
 
-        Returns a dict label -> betweenness.
-        Raises ValueError for a negative or non-finite weight when weighted.
+        Returns:
+            A dict label -> betweenness.
 
-        progress: a callable that receives the share done (a float from 0 to 1) about
-        ten times a second, or True for a tqdm bar; nothing is shown by default, and an
-        exception the callable raises ends the call.
+        Raises:
+            ValueError: A negative or non-finite weight when weighted.
         """
     def closeness_centrality(
         self, weighted: _Flag = False, *, progress: Callable[[float], object] | bool | None = None
@@ -977,14 +1116,17 @@ class Graph:
         For a node reached by r - 1 others at distances summing to d, the value is
         (r - 1) / d scaled by (r - 1) / (n - 1) (Wasserman and Faust); 0 when d is 0.
 
-        weighted: distances by summed weight (finite, not negative) rather than hops.
+        Args:
+            weighted: Distances by summed weight (finite, not negative) rather than hops.
+            progress: A callable that receives the share done (a float from 0 to 1)
+                about ten times a second, or True for a tqdm bar; nothing is shown by
+                default, and an exception the callable raises ends the call.
 
-        Returns a dict label -> closeness.
-        Raises ValueError for a negative or non-finite weight when weighted.
+        Returns:
+            A dict label -> closeness.
 
-        progress: a callable that receives the share done (a float from 0 to 1) about
-        ten times a second, or True for a tqdm bar; nothing is shown by default, and an
-        exception the callable raises ends the call.
+        Raises:
+            ValueError: A negative or non-finite weight when weighted.
         """
     def harmonic_centrality(self, weighted: _Flag = False) -> dict[str, float]:
         """Harmonic centrality of every node: the sum of 1 / distance over the nodes that reach it.
@@ -994,10 +1136,14 @@ class Graph:
         with at least one arc is measured as directed, one with edges only as undirected.
         Distances of 0 (the node itself, zero weights) add nothing.
 
-        weighted: distances by summed weight (finite, not negative) rather than hops.
+        Args:
+            weighted: Distances by summed weight (finite, not negative) rather than hops.
 
-        Returns a dict label -> harmonic centrality.
-        Raises ValueError for a negative or non-finite weight when weighted.
+        Returns:
+            A dict label -> harmonic centrality.
+
+        Raises:
+            ValueError: A negative or non-finite weight when weighted.
         """
     def communities(
         self, resolution: float = 1.0, seed: int | None = None, *, progress: Callable[[float], object] | bool | None = None
@@ -1009,16 +1155,20 @@ class Graph:
         with at least one arc is measured as directed, one with edges only as undirected.
         Parallel connections add their weights; directed graphs use directed modularity.
 
-        resolution: above 1 favours smaller communities, below 1 larger ones (not negative).
-        seed: an int fixing the order nodes are visited in (the same seed, the same result);
-          None draws one.
+        Args:
+            resolution: Above 1 favours smaller communities, below 1 larger ones (not
+                negative).
+            seed: An int fixing the order nodes are visited in (the same seed, the same
+                result); None draws one.
+            progress: A callable that receives the share done (a float from 0 to 1)
+                about ten times a second, or True for a tqdm bar; nothing is shown by
+                default, and an exception the callable raises ends the call.
 
-        Returns a list of lists of labels: largest community first, members in node order.
-        Raises ValueError for a bad resolution or a negative or non-finite weight.
+        Returns:
+            A list of lists of labels: largest community first, members in node order.
 
-        progress: a callable that receives the share done (a float from 0 to 1) about
-        ten times a second, or True for a tqdm bar; nothing is shown by default, and an
-        exception the callable raises ends the call.
+        Raises:
+            ValueError: A bad resolution or a negative or non-finite weight.
         """
     def modularity(self, communities: Iterable[Iterable[str]], resolution: float = 1.0) -> float:
         """Weighted modularity of a partition of the nodes into communities.
@@ -1028,12 +1178,18 @@ class Graph:
         with at least one arc is measured as directed, one with edges only as undirected.
         Parallel connections add their weights; directed graphs use directed modularity.
 
-        communities: an iterable of iterables of labels holding every node exactly once.
-        resolution: the weight of the expected share inside each community.
+        Args:
+            communities: An iterable of iterables of labels holding every node exactly
+                once.
+            resolution: The weight of the expected share inside each community.
 
-        Returns the modularity as a float.
-        Raises KeyError for an unknown label, ValueError when the communities are not a
-        partition, for a negative or non-finite weight, or when the weights sum to 0.
+        Returns:
+            The modularity as a float.
+
+        Raises:
+            KeyError: An unknown label.
+            ValueError: The communities are not a partition, a weight is negative or
+                non-finite, or the weights sum to 0.
         """
 
     # ---- drawing at scale ----
@@ -1047,31 +1203,34 @@ class Graph:
     ) -> None:
         """Lay the graph out and keep the positions for later drawings.
 
-        layout: the Layout to compute, Layout.Force (the default) for large graphs:
-            a multilevel force layout with Barnes-Hut repulsion, O((N + E) log N) per
-            iteration. Connections count once whatever their direction or weight.
-        seed: an int for a reproducible result (Layout.Force, Layout.Random and
-            Layout.Spring); None draws a fresh one.
-        iterations: rounds on the finest level of Layout.Force (1 to 100000);
-            None chooses from the graph's size.
-
         Positions land on the 1500 x 700 canvas inside the 20-unit margin. Later
         output_svg and output_html calls draw them as they are (unless
         override_positions is set) until a node is added; without a style of their
         own those drawings size nodes for the graph. Ctrl-C stops the layout with
         KeyboardInterrupt and leaves the positions as they were.
-        Raises ValueError for iterations out of range or given for another layout.
 
-        progress: a callable that receives the share done (a float from 0 to 1) about
-        ten times a second, or True for a tqdm bar; nothing is shown by default, and an
-        exception the callable raises ends the call.
+        Args:
+            layout: The Layout to compute, Layout.Force (the default) for large
+                graphs: a multilevel force layout with Barnes-Hut repulsion,
+                O((N + E) log N) per iteration. Connections count once whatever their
+                direction or weight.
+            seed: An int for a reproducible result (Layout.Force, Layout.Random and
+                Layout.Spring); None draws a fresh one.
+            iterations: Rounds on the finest level of Layout.Force (1 to 100000);
+                None chooses from the graph's size.
+            progress: A callable that receives the share done (a float from 0 to 1)
+                about ten times a second, or True for a tqdm bar; nothing is shown by
+                default, and an exception the callable raises ends the call.
+
+        Raises:
+            ValueError: iterations out of range or given for another layout.
         """
     def positions(self) -> dict[str, tuple[float, float]]:
         """Node positions on the canvas.
 
-        Returns a dict label -> (x, y) for every node that has a position (read
-        from a file, drawn or computed); with repeated labels, the first node of
-        a label.
+        Returns:
+            A dict label -> (x, y) for every node that has a position (read from a
+            file, drawn or computed); with repeated labels, the first node of a label.
         """
     def output_webgl(
         self, file_name: str, layout: Layout | None = None, *, override_positions: bool = False
@@ -1086,40 +1245,35 @@ class Graph:
         view as PNG. Node size follows degree, colour the connected component.
         The page loads nothing from the network.
 
-        Parameters
-        ----------
-        file_name : str
-            Path of the HTML file, created or replaced.
-        layout : Layout or None
-            Layout used when the graph is laid out. None: Layout.Force.
-        override_positions : bool
-            Lay the graph out even when every node has a stored position. Without
-            it, stored positions are drawn as they are; the graph is laid out only
-            when some node has none. New positions stay in the graph.
+        Args:
+            file_name: Path of the HTML file, created or replaced.
+            layout: Layout used when the graph is laid out. None: Layout.Force.
+            override_positions: Lay the graph out even when every node has a stored
+                position. Without it, stored positions are drawn as they are; the
+                graph is laid out only when some node has none. New positions stay in
+                the graph.
 
-        Raises
-        ------
-        OSError
-            The file cannot be written (the subclass says why). A file that
-            exists is left as it was when the page cannot be built.
-        ValueError
-            The file name holds a nul byte.
+        Raises:
+            OSError: The file cannot be written (the subclass says why). A file that
+                exists is left as it was when the page cannot be built.
+            ValueError: The file name holds a nul byte.
         """
     def _repr_html_(self) -> str:
-        """HTML for notebooks: the WebGL viewer inline for a graph of up to 2,000
-        nodes (laid out first if some node has no position), else a summary
-        table of counts, density and components, without laying it out.
+        """HTML for notebooks.
 
-        Returns
-        -------
-        str
+        The WebGL viewer inline for a graph of up to 2,000 nodes (laid out first if
+        some node has no position), else a summary table of counts, density and
+        components, without laying it out.
+
+        Returns:
             An <iframe> holding the viewer page, or a <table>.
         """
 
 @final
 class Layout:
-    """How ``output_svg`` and ``output_html`` place nodes on the 1500 x 700
-    canvas. Members compare equal to their int values.
+    """How ``output_svg`` and ``output_html`` place nodes on the 1500 x 700 canvas.
+
+    Members compare equal to their int values.
     """
     Random: ClassVar[Layout]
     """0: uniformly random positions inside the canvas margins."""
@@ -1137,9 +1291,10 @@ class Layout:
 
 @final
 class GraphStyle:
-    """The drawing style of ``output_svg`` and ``output_html``: eleven fields,
-    each ``None`` in the constructor meaning its default. Setting a field converts
-    the value as the constructor does; fields cannot be deleted.
+    """The drawing style of ``output_svg`` and ``output_html``.
+
+    Eleven fields, each ``None`` in the constructor meaning its default. Setting a
+    field converts the value as the constructor does; fields cannot be deleted.
     """
     node_color: str
     """Fill of every node circle (default ``"blue"``)."""
@@ -1180,12 +1335,18 @@ class GraphStyle:
         """Create and return a new object.  See help(type) for accurate signature."""
 
 class FormatError(ValueError):
-    """A network file whose content is malformed. A ValueError; file_name, line and
-    column (0 where the format has no columns) say where."""
+    """A network file whose content is malformed.
+
+    A ValueError; file_name, line and column (0 where the format has no columns)
+    say where.
+    """
     file_name: str | None
     line: int | None
     column: int | None
 
 class PanicException(BaseException):
-    """An internal error of mivora. Derived from BaseException so that handlers
-    for ordinary exceptions do not swallow it."""
+    """An internal error of mivora.
+
+    Derived from BaseException so that handlers for ordinary exceptions do not
+    swallow it; catch it by name: except mivora.PanicException.
+    """

@@ -1,5 +1,6 @@
 #include "graph_py/frame.hpp"
 
+#include "docstrings.hpp"
 #include "graph_py/progress_report.hpp"
 
 #include <climits>
@@ -282,10 +283,7 @@ void install_signal_check() { set_cancellation_check(python_signal_raised); }
 void create_panic_exception() {
   if (g_panic_exception != nullptr) return;
   g_panic_exception =
-      PyErr_NewExceptionWithDoc("mivora.PanicException",
-                                "An internal error of mivora. Derived from BaseException so that handlers\n"
-                                "for ordinary exceptions do not swallow it.",
-                                PyExc_BaseException, nullptr);
+      PyErr_NewExceptionWithDoc("mivora.PanicException", MIVORA_DOC_PanicException, PyExc_BaseException, nullptr);
   if (g_panic_exception == nullptr) throw PythonError{};
 }
 

@@ -10,6 +10,7 @@
 #include "graph_py/peer_graphs.hpp"
 #include "graph_py/progress_report.hpp"
 #include "graph_py/py_graph.hpp"
+#include "docstrings.hpp"
 
 namespace mivora::py {
 namespace {
@@ -298,128 +299,26 @@ constexpr int kStatic = METH_FASTCALL | METH_KEYWORDS | METH_STATIC;
 
 PyMethodDef kMethods[] = {
     {"from_edges", as_method(graph_from_edges), kStatic,
-     "from_edges(sources, targets, weights=None, directed=False, labels=None, *, ids=None, progress=None)\n--\n\n"
-     "Build a graph from columns of links.\n\n"
-     "sources, targets: equal-length columns of integer ids or of str labels (both\n"
-     "the same kind): a NumPy array or any buffer of int8..int64/uint8..uint64, an\n"
-     "Arrow column (__arrow_c_stream__ / __arrow_c_array__: pyarrow, polars, pandas),\n"
-     "a list or any iterable. Ids name nodes: without labels, one node per id from\n"
-     "0 to the largest, labelled with the id's decimal text; with labels, id i is\n"
-     "labels[i] and every label becomes a node, linked or not. str labels become\n"
-     "nodes in order of first appearance (source before target).\n"
-     "weights: a column of numbers (float32 kept as is), or None for 1.0 each.\n"
-     "directed: whether every link is directed.\n"
-     "labels: a column of str, none repeated.\n"
-     "ids: 'positions' (integer ids are node positions, as above) or 'labels' (each\n"
-     "distinct integer becomes a node labelled with its decimal text, in order of\n"
-     "first appearance). None: positions, but without labels a call whose largest id\n"
-     "would make more than 1000 nodes and more than 4 times as many nodes as there\n"
-     "are distinct ids is refused (ValueError naming both ways to ask).\n\n"
-     "Returns the new Graph. Raises TypeError for columns of the wrong kind and\n"
-     "ValueError for unequal lengths, negative or out-of-range ids, nulls and\n"
-     "repeated labels.\n\n"
-     "progress: a callable that receives the share done (a float from 0 to 1) about\n"
-     "ten times a second, or True for a tqdm bar; nothing is shown by default, and an\n"
-     "exception the callable raises ends the call."},
+     "from_edges(sources, targets, weights=None, directed=False, labels=None, *, ids=None, "
+     "progress=None)\n--\n\n" MIVORA_DOC_Graph_from_edges},
     {"from_table", as_method(graph_from_table), kStatic,
-     "from_table(table, source='source', target='target', weight=None, directed=False, *, ids='labels', "
-     "progress=None)\n--\n\n"
-     "Build a graph from a table of links.\n\n"
-     "table: anything exporting __arrow_c_stream__ with named columns (pyarrow Table,\n"
-     "polars or pandas DataFrame, DuckDB result); read chunk by chunk. A pandas\n"
-     "DataFrame is read column by column, NumPy columns through the buffer protocol,\n"
-     "without pyarrow.\n"
-     "source, target, weight: the names of the columns holding the endpoints (integers\n"
-     "or str labels) and the weights (None: 1.0 each).\n"
-     "directed: whether every link is directed.\n"
-     "ids: 'labels' (each distinct integer becomes a node labelled with its decimal\n"
-     "text, in order of first appearance, as networkx and igraph read tables) or\n"
-     "'positions' (integers are node positions, as from_edges reads them).\n\n"
-     "Returns the new Graph. Raises KeyError for a missing column, and TypeError or\n"
-     "ValueError as from_edges does.\n\n"
-     "progress: a callable that receives the share done (a float from 0 to 1) about\n"
-     "ten times a second, or True for a tqdm bar; nothing is shown by default, and an\n"
-     "exception the callable raises ends the call."},
+     "from_table(table, source='source', target='target', weight=None, "
+     "directed=False, *, ids='labels', progress=None)\n--\n\n" MIVORA_DOC_Graph_from_table},
     {"add_edges", as_method(graph_add_edges), kMethod,
-     "add_edges($self, sources, targets, weights=None, directed=False, *, progress=None)\n--\n\n"
-     "Add links in bulk.\n\n"
-     "sources, targets, weights: columns as from_edges reads them. Integer ids are\n"
-     "node ids (positions) of this graph; str labels not yet present become new\n"
-     "nodes in order of first appearance.\n"
-     "directed: whether every link is directed.\n\n"
-     "Returns None. Raises as from_edges does, and ValueError for an id naming no\n"
-     "node; nothing is added when anything is refused.\n\n"
-     "progress: a callable that receives the share done (a float from 0 to 1) about\n"
-     "ten times a second, or True for a tqdm bar; nothing is shown by default, and an\n"
-     "exception the callable raises ends the call."},
-    {"add_nodes", as_method(graph_add_nodes), kMethod,
-     "add_nodes($self, labels)\n--\n\n"
-     "Add nodes in bulk.\n\n"
-     "labels: a column of str (list, Arrow string column, ...). A label already\n"
-     "present, in the graph or earlier in the column, is skipped silently.\n\n"
-     "Returns None. Raises TypeError for values that are not str."},
-    {"to_csr", as_method(graph_to_csr), kMethod,
-     "to_csr($self)\n--\n\n"
-     "The out-links of every node as compressed sparse rows, by node position.\n\n"
-     "A directed link counts from its source, an undirected link from both ends (a\n"
-     "self-loop once); parallel links stay separate entries, in the order they were\n"
-     "added; links to nodes outside the graph are left out.\n\n"
-     "Returns (indptr, indices, weights): read-only memoryviews of int64 (node\n"
-     "count + 1 entries), int32 and float32, taken by numpy.asarray without a copy."},
-    {"to_edges", as_method(graph_to_edges), kMethod,
-     "to_edges($self)\n--\n\n"
-     "Every link once, in the order they were added.\n\n"
-     "Links to nodes outside the graph are left out.\n\n"
-     "Returns (sources, targets, weights, directed): read-only memoryviews of int32\n"
-     "node positions, float32 weights and bools, taken by numpy.asarray without a\n"
-     "copy."},
+     "add_edges($self, sources, targets, weights=None, directed=False, *, "
+     "progress=None)\n--\n\n" MIVORA_DOC_Graph_add_edges},
+    {"add_nodes", as_method(graph_add_nodes), kMethod, "add_nodes($self, labels)\n--\n\n" MIVORA_DOC_Graph_add_nodes},
+    {"to_csr", as_method(graph_to_csr), kMethod, "to_csr($self)\n--\n\n" MIVORA_DOC_Graph_to_csr},
+    {"to_edges", as_method(graph_to_edges), kMethod, "to_edges($self)\n--\n\n" MIVORA_DOC_Graph_to_edges},
     {"adjacency_array", as_method(graph_adjacency_array), kMethod,
-     "adjacency_array($self, dtype='float32')\n--\n\n"
-     "The dense adjacency matrix, with the cells of generate_adjacency_matrix().\n\n"
-     "dtype: 'float32' or 'float64'.\n\n"
-     "Returns a read-only two-dimensional memoryview (row = from, column = to).\n"
-     "Raises ValueError for another dtype."},
-    {"to_scipy", as_method(graph_to_scipy), kMethod,
-     "to_scipy($self)\n--\n\n"
-     "The out-links as a scipy.sparse.csr_array, built from to_csr() without copying.\n\n"
-     "Parallel links stay separate entries, which SciPy sums in arithmetic.\n\n"
-     "Returns a csr_array of shape (node count, node count). Raises ImportError\n"
-     "when SciPy is not installed."},
+     "adjacency_array($self, dtype='float32')\n--\n\n" MIVORA_DOC_Graph_adjacency_array},
+    {"to_scipy", as_method(graph_to_scipy), kMethod, "to_scipy($self)\n--\n\n" MIVORA_DOC_Graph_to_scipy},
     {"from_networkx", as_method(graph_from_networkx), kStatic,
-     "from_networkx(graph, weight='weight')\n--\n\n"
-     "Build a graph from a networkx graph of any of its four classes.\n\n"
-     "graph: the networkx graph; its nodes become labels (str(node) for others\n"
-     "than str), node attributes x and y a position, every edge a link (directed\n"
-     "when the graph is, unless the edge's attribute 'directed' is false).\n"
-     "weight: the edge attribute holding the weight (1.0 where missing), or None.\n\n"
-     "Returns the new Graph. Raises ImportError without networkx, ValueError when\n"
-     "two nodes have the same label."},
-    {"to_networkx", as_method(graph_to_networkx), kMethod,
-     "to_networkx($self)\n--\n\n"
-     "The graph as a networkx MultiGraph (no link directed) or MultiDiGraph.\n\n"
-     "Nodes are keyed by label, with attributes x and y where positioned; edges\n"
-     "carry 'weight', and in a graph mixing both kinds 'directed' (an undirected\n"
-     "link becomes one edge marked directed=False). Links to nodes outside the\n"
-     "graph are left out.\n\n"
-     "Returns the networkx graph. Raises ImportError without networkx."},
+     "from_networkx(graph, weight='weight')\n--\n\n" MIVORA_DOC_Graph_from_networkx},
+    {"to_networkx", as_method(graph_to_networkx), kMethod, "to_networkx($self)\n--\n\n" MIVORA_DOC_Graph_to_networkx},
     {"from_igraph", as_method(graph_from_igraph), kStatic,
-     "from_igraph(graph, weight='weight', label='name')\n--\n\n"
-     "Build a graph from an igraph.Graph.\n\n"
-     "graph: the igraph graph; vertex attribute `label` gives the labels (str() of\n"
-     "the value; the vertex index when absent), x and y a position; every edge is\n"
-     "a link, directed when the graph is, unless its attribute 'directed' is false.\n"
-     "weight: the edge attribute holding the weight (1.0 where missing), or None.\n"
-     "label: the vertex attribute holding the labels, or None.\n\n"
-     "Returns the new Graph. Raises ImportError without igraph, ValueError when two\n"
-     "vertices have the same label."},
-    {"to_igraph", as_method(graph_to_igraph), kMethod,
-     "to_igraph($self)\n--\n\n"
-     "The graph as an igraph.Graph, directed when any link is.\n\n"
-     "Vertices in node order with attribute 'name' (the label) and x, y where\n"
-     "positioned (None elsewhere); edges in link order with 'weight', and in a\n"
-     "graph mixing both kinds 'directed'. Links to nodes outside the graph are\n"
-     "left out.\n\n"
-     "Returns the igraph graph. Raises ImportError without igraph."},
+     "from_igraph(graph, weight='weight', label='name')\n--\n\n" MIVORA_DOC_Graph_from_igraph},
+    {"to_igraph", as_method(graph_to_igraph), kMethod, "to_igraph($self)\n--\n\n" MIVORA_DOC_Graph_to_igraph},
 };
 
 }  // namespace

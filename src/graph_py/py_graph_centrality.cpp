@@ -11,6 +11,7 @@
 #include "measures/measure_error.hpp"
 #include "measures/measured_graph.hpp"
 #include "measures/pagerank.hpp"
+#include "docstrings.hpp"
 
 namespace mivora::py {
 namespace {
@@ -208,82 +209,21 @@ PyObject* graph_modularity(PyObject* self, PyObject* const* args, Py_ssize_t nar
 
 constexpr int kMethod = METH_FASTCALL | METH_KEYWORDS;
 
-// What every docstring says about the graph these methods measure.
-#define MIVORA_MEASURED_GRAPH                                                                  \
-  "Each label counts once (its first node). Connections to nodes outside the graph or to\n"    \
-  "nodes that are gone are left out. Arcs are followed forward and edges both ways; a graph\n" \
-  "with at least one arc is measured as directed, one with edges only as undirected.\n"
-
 PyMethodDef kMethods[] = {
     {"pagerank", as_method(graph_pagerank), kMethod,
-     "pagerank($self, damping=0.85, weighted=True, tol=1e-10, max_iter=1000)\n--\n\n"
-     "PageRank of every node by power iteration.\n\n" MIVORA_MEASURED_GRAPH
-     "Parallel connections add their weights; a node whose out-weight is 0 (dangling) hands\n"
-     "its rank to every node alike.\n\n"
-     "damping: probability of following a connection, between 0 and 1.\n"
-     "weighted: follow connections in proportion to their weights (finite, not negative)\n"
-     "  rather than alike.\n"
-     "tol: stop once the summed change of one step is below (number of nodes) * tol.\n"
-     "max_iter: the most steps taken.\n\n"
-     "Returns a dict label -> rank (the ranks sum to 1).\n"
-     "Raises ValueError for a bad option, a negative or non-finite weight, or when max_iter\n"
-     "steps do not converge."},
+     "pagerank($self, damping=0.85, weighted=True, tol=1e-10, max_iter=1000)\n--\n\n" MIVORA_DOC_Graph_pagerank},
     {"betweenness_centrality", as_method(graph_betweenness_centrality), kMethod,
-     "betweenness_centrality($self, normalized=True, weighted=False, endpoints=False, *, progress=None)\n--\n\n"
-     "Betweenness centrality of every node (Brandes' algorithm).\n\n" MIVORA_MEASURED_GRAPH
-     "Parallel connections count as one (the lightest when weighted).\n\n"
-     "normalized: divide by the number of node pairs a node can lie between,\n"
-     "  (n - 1)(n - 2), or n(n - 1) with endpoints; otherwise an undirected graph counts\n"
-     "  each pair of ends once.\n"
-     "weighted: shortest paths by summed weight (finite, not negative) rather than hops.\n"
-     "endpoints: count the ends of each path as lying on it.\n\n"
-     "Returns a dict label -> betweenness.\n"
-     "Raises ValueError for a negative or non-finite weight when weighted.\n\n"
-     "progress: a callable that receives the share done (a float from 0 to 1) about\n"
-     "ten times a second, or True for a tqdm bar; nothing is shown by default, and an\n"
-     "exception the callable raises ends the call."},
+     "betweenness_centrality($self, normalized=True, weighted=False, "
+     "endpoints=False, *, progress=None)\n--\n\n" MIVORA_DOC_Graph_betweenness_centrality},
     {"closeness_centrality", as_method(graph_closeness_centrality), kMethod,
-     "closeness_centrality($self, weighted=False, *, progress=None)\n--\n\n"
-     "Closeness centrality of every node, from the distances of the nodes that reach it.\n\n" MIVORA_MEASURED_GRAPH
-     "For a node reached by r - 1 others at distances summing to d, the value is\n"
-     "(r - 1) / d scaled by (r - 1) / (n - 1) (Wasserman and Faust); 0 when d is 0.\n\n"
-     "weighted: distances by summed weight (finite, not negative) rather than hops.\n\n"
-     "Returns a dict label -> closeness.\n"
-     "Raises ValueError for a negative or non-finite weight when weighted.\n\n"
-     "progress: a callable that receives the share done (a float from 0 to 1) about\n"
-     "ten times a second, or True for a tqdm bar; nothing is shown by default, and an\n"
-     "exception the callable raises ends the call."},
+     "closeness_centrality($self, weighted=False, *, progress=None)\n--\n\n" MIVORA_DOC_Graph_closeness_centrality},
     {"harmonic_centrality", as_method(graph_harmonic_centrality), kMethod,
-     "harmonic_centrality($self, weighted=False)\n--\n\n"
-     "Harmonic centrality of every node: the sum of 1 / distance over the nodes that reach "
-     "it.\n\n" MIVORA_MEASURED_GRAPH "Distances of 0 (the node itself, zero weights) add nothing.\n\n"
-     "weighted: distances by summed weight (finite, not negative) rather than hops.\n\n"
-     "Returns a dict label -> harmonic centrality.\n"
-     "Raises ValueError for a negative or non-finite weight when weighted."},
+     "harmonic_centrality($self, weighted=False)\n--\n\n" MIVORA_DOC_Graph_harmonic_centrality},
     {"communities", as_method(graph_communities), kMethod,
-     "communities($self, resolution=1.0, seed=None, *, progress=None)\n--\n\n"
-     "Communities found by Louvain's method, maximising weighted modularity.\n\n" MIVORA_MEASURED_GRAPH
-     "Parallel connections add their weights; directed graphs use directed modularity.\n\n"
-     "resolution: above 1 favours smaller communities, below 1 larger ones (not negative).\n"
-     "seed: an int fixing the order nodes are visited in (the same seed, the same result);\n"
-     "  None draws one.\n\n"
-     "Returns a list of lists of labels: largest community first, members in node order.\n"
-     "Raises ValueError for a bad resolution or a negative or non-finite weight.\n\n"
-     "progress: a callable that receives the share done (a float from 0 to 1) about\n"
-     "ten times a second, or True for a tqdm bar; nothing is shown by default, and an\n"
-     "exception the callable raises ends the call."},
+     "communities($self, resolution=1.0, seed=None, *, progress=None)\n--\n\n" MIVORA_DOC_Graph_communities},
     {"modularity", as_method(graph_modularity), kMethod,
-     "modularity($self, communities, resolution=1.0)\n--\n\n"
-     "Weighted modularity of a partition of the nodes into communities.\n\n" MIVORA_MEASURED_GRAPH
-     "Parallel connections add their weights; directed graphs use directed modularity.\n\n"
-     "communities: an iterable of iterables of labels holding every node exactly once.\n"
-     "resolution: the weight of the expected share inside each community.\n\n"
-     "Returns the modularity as a float.\n"
-     "Raises KeyError for an unknown label, ValueError when the communities are not a\n"
-     "partition, for a negative or non-finite weight, or when the weights sum to 0."},
+     "modularity($self, communities, resolution=1.0)\n--\n\n" MIVORA_DOC_Graph_modularity},
 };
-
-#undef MIVORA_MEASURED_GRAPH
 
 }  // namespace
 

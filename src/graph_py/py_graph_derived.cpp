@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "docstrings.hpp"
 #include "graph_core/link_queries.hpp"
 #include "graph_core/snapshot.hpp"
 #include "graph_py/column_reader.hpp"
@@ -229,147 +230,27 @@ PyObject* graph_reverse(PyObject* self, PyObject* const* args, Py_ssize_t nargs,
 
 constexpr int kMethod = METH_FASTCALL | METH_KEYWORDS;
 
-// The docstrings are those of the stub, word for word.
 PyMethodDef kMethods[] = {
-    {"labels", as_method(graph_labels), kMethod,
-     "labels($self)\n--\n\n"
-     "The label of every node, in node order.\n\n"
-     "Returns:\n"
-     "    A list of str; entry i is the label of the node at position i (the ids of\n"
-     "    to_edges(), to_csr() and degree_array())."},
-    {"index_of", as_method(graph_index_of), kMethod,
-     "index_of($self, label)\n--\n\n"
-     "The position (id) of the node carrying a label.\n\n"
-     "Args:\n"
-     "    label: a node label.\n\n"
-     "Returns:\n"
-     "    The int position of the first node carrying the label, as the ids of\n"
-     "    to_edges(), to_csr() and degree_array() count.\n\n"
-     "Raises:\n"
-     "    KeyError: no node carries the label."},
+    {"labels", as_method(graph_labels), kMethod, "labels($self)\n--\n\n" MIVORA_DOC_Graph_labels},
+    {"index_of", as_method(graph_index_of), kMethod, "index_of($self, label)\n--\n\n" MIVORA_DOC_Graph_index_of},
     {"neighbors", as_method(graph_neighbors), kMethod,
-     "neighbors($self, label, mode='all')\n--\n\n"
-     "The nodes joined to a node by a link.\n\n"
-     "Args:\n"
-     "    label: a node label.\n"
-     "    mode: 'out' (links leaving the node), 'in' (links reaching it) or 'all';\n"
-     "        an undirected link leaves and reaches both its ends.\n\n"
-     "Returns:\n"
-     "    A list of labels, each neighbour once, in node order; the node itself when\n"
-     "    it has a self-loop. Links to nodes outside the graph are left out.\n\n"
-     "Raises:\n"
-     "    KeyError: no node carries the label.\n"
-     "    ValueError: mode is another text."},
+     "neighbors($self, label, mode='all')\n--\n\n" MIVORA_DOC_Graph_neighbors},
     {"has_edge", as_method(graph_has_edge), kMethod,
-     "has_edge($self, source, target, directed=False)\n--\n\n"
-     "Whether a link joins two nodes.\n\n"
-     "Args:\n"
-     "    source, target: node labels.\n"
-     "    directed: if true, only links leading from source to target count (arcs\n"
-     "        source -> target and undirected links); otherwise any link between them.\n\n"
-     "Returns:\n"
-     "    A bool.\n\n"
-     "Raises:\n"
-     "    KeyError: no node carries one of the labels."},
+     "has_edge($self, source, target, directed=False)\n--\n\n" MIVORA_DOC_Graph_has_edge},
     {"number_of_edges", as_method(graph_number_of_edges), kMethod,
-     "number_of_edges($self, source, target, directed=False)\n--\n\n"
-     "The number of links between two nodes, parallel links counted one by one.\n\n"
-     "Args:\n"
-     "    source, target: node labels.\n"
-     "    directed: if true, only links leading from source to target count (arcs\n"
-     "        source -> target and undirected links); otherwise any link between them.\n\n"
-     "Returns:\n"
-     "    An int.\n\n"
-     "Raises:\n"
-     "    KeyError: no node carries one of the labels."},
+     "number_of_edges($self, source, target, directed=False)\n--\n\n" MIVORA_DOC_Graph_number_of_edges},
     {"degree_array", as_method(graph_degree_array), kMethod,
-     "degree_array($self, mode='all', weighted=False)\n--\n\n"
-     "The degree (or strength) of every node, in node order.\n\n"
-     "Counts link ends: an arc counts at its source in 'out', at its target in\n"
-     "'in' and at both in 'all'; an undirected link counts at both ends in every\n"
-     "mode; a self-loop counts twice where it counts (as networkx and igraph count\n"
-     "it). Links to nodes outside the graph are left out; repeated labels of a\n"
-     "matrix graph count on their first node.\n\n"
-     "Args:\n"
-     "    mode: 'out', 'in' or 'all'.\n"
-     "    weighted: sum the weights of the counted ends instead of counting them.\n\n"
-     "Returns:\n"
-     "    A read-only memoryview of int64 (float64 when weighted), one entry per\n"
-     "    node, taken by numpy.asarray without a copy.\n\n"
-     "Raises:\n"
-     "    ValueError: mode is another text."},
-    {"subgraph", as_method(graph_subgraph), kMethod,
-     "subgraph($self, labels)\n--\n\n"
-     "The subgraph induced by some nodes, as a new graph.\n\n"
-     "Args:\n"
-     "    labels: an iterable (or Arrow column) of node labels; repeats are ignored.\n\n"
-     "Returns:\n"
-     "    A new Graph with those nodes in node order (labels and positions kept) and\n"
-     "    every link between two of them (weight and direction kept), in link order.\n\n"
-     "Raises:\n"
-     "    KeyError: no node carries one of the labels.\n"
-     "    TypeError: labels holds something other than str."},
+     "degree_array($self, mode='all', weighted=False)\n--\n\n" MIVORA_DOC_Graph_degree_array},
+    {"subgraph", as_method(graph_subgraph), kMethod, "subgraph($self, labels)\n--\n\n" MIVORA_DOC_Graph_subgraph},
     {"edge_subgraph", as_method(graph_edge_subgraph), kMethod,
-     "edge_subgraph($self, mask, keep_all_nodes=False)\n--\n\n"
-     "The subgraph of some links, as a new graph.\n\n"
-     "Args:\n"
-     "    mask: one truth value per link, in the order of to_edges(): a NumPy bool\n"
-     "        array (or any one-byte buffer) or an iterable.\n"
-     "    keep_all_nodes: keep every node rather than only the ends of the chosen\n"
-     "        links.\n\n"
-     "Returns:\n"
-     "    A new Graph with the nodes in node order (labels and positions kept) and the\n"
-     "    chosen links (weight and direction kept), in link order.\n\n"
-     "Raises:\n"
-     "    ValueError: the mask's length differs from the number of links.\n"
-     "    TypeError: the mask is a buffer of another element type."},
+     "edge_subgraph($self, mask, keep_all_nodes=False)\n--\n\n" MIVORA_DOC_Graph_edge_subgraph},
     {"largest_component", as_method(graph_largest_component), kMethod,
-     "largest_component($self, strong=False)\n--\n\n"
-     "The largest connected component, as a new graph.\n\n"
-     "Args:\n"
-     "    strong: take the largest strongly connected component (arcs followed\n"
-     "        forward only) instead of the largest weakly connected one.\n\n"
-     "Returns:\n"
-     "    A new Graph with the nodes of the first component connected_components()\n"
-     "    (or strongly_connected_components()) lists, and every link between them;\n"
-     "    labels, positions, weights and directions kept. Empty for an empty graph."},
-    {"k_core", as_method(graph_k_core), kMethod,
-     "k_core($self, k=None)\n--\n\n"
-     "The k-core, as a new graph.\n\n"
-     "Args:\n"
-     "    k: the least core number kept (see core_number()); None: the largest core\n"
-     "        number of the graph.\n\n"
-     "Returns:\n"
-     "    A new Graph with the nodes whose core number is at least k and every link\n"
-     "    between them; labels, positions, weights and directions kept.\n\n"
-     "Raises:\n"
-     "    ValueError: k is negative."},
-    {"copy", as_method(graph_copy), kMethod,
-     "copy($self)\n--\n\n"
-     "An independent copy of the graph.\n\n"
-     "Returns:\n"
-     "    A new Graph with every node (labels and positions) and every link (weights\n"
-     "    and directions). Links to nodes outside the graph are left out; each link is\n"
-     "    stored on its source, so to_edges() of the copy lists links node by node."},
+     "largest_component($self, strong=False)\n--\n\n" MIVORA_DOC_Graph_largest_component},
+    {"k_core", as_method(graph_k_core), kMethod, "k_core($self, k=None)\n--\n\n" MIVORA_DOC_Graph_k_core},
+    {"copy", as_method(graph_copy), kMethod, "copy($self)\n--\n\n" MIVORA_DOC_Graph_copy},
     {"to_undirected", as_method(graph_to_undirected), kMethod,
-     "to_undirected($self, parallel='keep')\n--\n\n"
-     "The undirected version of the graph, as a new graph.\n\n"
-     "Args:\n"
-     "    parallel: 'keep' makes every link undirected and keeps them all; 'sum',\n"
-     "        'min', 'max' and 'first' merge the links between two nodes (whatever\n"
-     "        their direction) into one, weighing the sum, the least, the greatest or\n"
-     "        the earliest link's weight (min and max pass NaN over), placed where the\n"
-     "        earliest of them was.\n\n"
-     "Returns:\n"
-     "    A new Graph with every node (labels and positions kept) and undirected links.\n\n"
-     "Raises:\n"
-     "    ValueError: parallel is another text."},
-    {"reverse", as_method(graph_reverse), kMethod,
-     "reverse($self)\n--\n\n"
-     "The graph with every arc turned round, as a new graph.\n\n"
-     "Returns:\n"
-     "    A new Graph with every node (labels and positions kept), each arc leading\n"
-     "    the other way and each undirected link as it is (weights kept)."},
+     "to_undirected($self, parallel='keep')\n--\n\n" MIVORA_DOC_Graph_to_undirected},
+    {"reverse", as_method(graph_reverse), kMethod, "reverse($self)\n--\n\n" MIVORA_DOC_Graph_reverse},
 };
 
 }  // namespace

@@ -15,6 +15,7 @@
 #include "layout/force_layout.hpp"
 #include "layout/node_size.hpp"
 #include "svg_creation/svg_creation.hpp"
+#include "docstrings.hpp"
 
 namespace mivora::py {
 namespace {
@@ -171,66 +172,12 @@ PyMethodDef kMethods[] = {
      "output_html($self, file_name, layout=..., override_positions=False, style=None)\n--\n\n"},
     // ---- drawing at scale ----
     {"output_webgl", as_method(graph_output_webgl), kMethod,
-     "output_webgl($self, file_name, layout=None, *, override_positions=False)\n--\n\n"
-     "Write an interactive WebGL viewer of the graph to one offline HTML file.\n\n"
-     "The page draws nodes and links with WebGL and stays fluid at hundreds of\n"
-     "thousands of nodes: pan, zoom around the pointer, node drag, label search\n"
-     "that flies to the node, hover details (label, degrees, component), click\n"
-     "to highlight a node's neighbours, fit to view, and downloads of the graph\n"
-     "as Pajek and JSON (read back by from_net_file / from_json_file) and of the\n"
-     "view as PNG. Node size follows degree, colour the connected component.\n"
-     "The page loads nothing from the network.\n\n"
-     "Parameters\n"
-     "----------\n"
-     "file_name : str\n"
-     "    Path of the HTML file, created or replaced.\n"
-     "layout : Layout or None\n"
-     "    Layout used when the graph is laid out. None: Layout.Force.\n"
-     "override_positions : bool\n"
-     "    Lay the graph out even when every node has a stored position. Without\n"
-     "    it, stored positions are drawn as they are; the graph is laid out only\n"
-     "    when some node has none. New positions stay in the graph.\n\n"
-     "Raises\n"
-     "------\n"
-     "OSError\n"
-     "    The file cannot be written (the subclass says why). A file that\n"
-     "    exists is left as it was when the page cannot be built.\n"
-     "ValueError\n"
-     "    The file name holds a nul byte.\n"},
-    {"_repr_html_", as_method(graph_repr_html), kMethod,
-     "_repr_html_($self)\n--\n\n"
-     "HTML for notebooks: the WebGL viewer inline for a graph of up to 2,000\n"
-     "nodes (laid out first if some node has no position), else a summary\n"
-     "table of counts, density and components, without laying it out.\n\n"
-     "Returns\n"
-     "-------\n"
-     "str\n"
-     "    An <iframe> holding the viewer page, or a <table>.\n"},
+     "output_webgl($self, file_name, layout=None, *, override_positions=False)\n--\n\n" MIVORA_DOC_Graph_output_webgl},
+    {"_repr_html_", as_method(graph_repr_html), kMethod, "_repr_html_($self)\n--\n\n" MIVORA_DOC_Graph__repr_html_},
     {"compute_layout", as_method(graph_compute_layout), kMethod,
-     "compute_layout($self, layout=..., *, seed=None, iterations=None, progress=None)\n--\n\n"
-     "Lay the graph out and keep the positions for later drawings.\n\n"
-     "layout: the Layout to compute, Layout.Force (the default) for large graphs:\n"
-     "    a multilevel force layout with Barnes-Hut repulsion, O((N + E) log N) per\n"
-     "    iteration. Connections count once whatever their direction or weight.\n"
-     "seed: an int for a reproducible result (Layout.Force, Layout.Random and\n"
-     "    Layout.Spring); None draws a fresh one.\n"
-     "iterations: rounds on the finest level of Layout.Force (1 to 100000);\n"
-     "    None chooses from the graph's size.\n\n"
-     "Positions land on the 1500 x 700 canvas inside the 20-unit margin. Later\n"
-     "output_svg and output_html calls draw them as they are (unless\n"
-     "override_positions is set) until a node is added; without a style of their\n"
-     "own those drawings size nodes for the graph. Ctrl-C stops the layout with\n"
-     "KeyboardInterrupt and leaves the positions as they were.\n"
-     "Raises ValueError for iterations out of range or given for another layout.\n\n"
-     "progress: a callable that receives the share done (a float from 0 to 1) about\n"
-     "ten times a second, or True for a tqdm bar; nothing is shown by default, and an\n"
-     "exception the callable raises ends the call."},
-    {"positions", as_method(graph_positions), kMethod,
-     "positions($self)\n--\n\n"
-     "Node positions on the canvas.\n\n"
-     "Returns a dict label -> (x, y) for every node that has a position (read\n"
-     "from a file, drawn or computed); with repeated labels, the first node of\n"
-     "a label."},
+     "compute_layout($self, layout=..., *, seed=None, iterations=None, "
+     "progress=None)\n--\n\n" MIVORA_DOC_Graph_compute_layout},
+    {"positions", as_method(graph_positions), kMethod, "positions($self)\n--\n\n" MIVORA_DOC_Graph_positions},
 };
 
 }  // namespace

@@ -11,6 +11,7 @@
 #include "text_io/checked_writer.hpp"
 #include "text_io/file_error.hpp"
 #include "text_io/format_error.hpp"
+#include "docstrings.hpp"
 
 namespace mivora::py {
 namespace {
@@ -252,46 +253,10 @@ constexpr int kStatic = METH_FASTCALL | METH_KEYWORDS | METH_STATIC;
 PyMethodDef kMethods[] = {
     {"read", as_method(graph_read), kStatic,
      "read(file_path, format=None, *, encoding='utf-8', positions='canvas', directed=None, delimiter=None, "
-     "comments='#%', header=None, weight=None, progress=None)\n--\n\n"
-     "Read a graph from a network file.\n\n"
-     "file_path: the file (str or os.PathLike). format: 'pajek', 'gml', 'graphml', 'gexf',\n"
-     "'edgelist' or 'json'; None takes it from the extension (.net/.paj, .gml,\n"
-     ".graphml/.xml, .gexf, .csv/.tsv/.txt/.edges/.edgelist, .json, any letter case).\n"
-     "encoding: 'utf-8' (a byte-order mark is skipped), 'latin-1', 'cp1252' or 'cp1250'.\n"
-     "positions: 'canvas' places the file's coordinates on the drawing canvas\n"
-     "([20, 1500] x [20, 700]): Pajek's unit-square coordinates map to 20 + 1480 x,\n"
-     "20 + 680 y (the inverse of write); coordinates already on the canvas stay;\n"
-     "any others are scaled by one factor to fit the canvas, centred. 'file' keeps\n"
-     "the file's numbers. Edge lists only: directed (default False), delimiter\n"
-     "(default: runs of white space, or ',' / tab found in the first line),\n"
-     "comments (line prefixes to skip), header (None detects a header row),\n"
-     "weight (0-based column of the weight; default the third column if any).\n\n"
-     "Each vertex becomes a node labelled by the file's label, else its id; a link\n"
-     "without weight weighs 1; parallel links and self-loops are kept. A vertex whose\n"
-     "label repeats an earlier one's is kept as its own node (lookups by label find\n"
-     "the first) and a UserWarning says so.\n\n"
-     "Returns the new Graph. Raises ValueError for an unknown format or option,\n"
-     "mivora.FormatError (a ValueError with file_name, line and column) for malformed\n"
-     "content, and the OSError subclass of the system's error (FileNotFoundError,\n"
-     "IsADirectoryError, PermissionError...) when the file cannot be read.\n\n"
-     "progress: a callable that receives the share done (a float from 0 to 1) about\n"
-     "ten times a second, or True for a tqdm bar; nothing is shown by default, and an\n"
-     "exception the callable raises ends the call."},
+     "comments='#%', header=None, weight=None, progress=None)\n--\n\n" MIVORA_DOC_Graph_read},
     {"write", as_method(graph_write), kMethod,
-     "write($self, file_name, format=None, *, delimiter=None, header=None, weights=None)\n--\n\n"
-     "Write the graph to a network file.\n\n"
-     "file_name: the file (str or os.PathLike). format: as for Graph.read, None takes\n"
-     "it from the extension. Pajek files are standard ('*Vertices n', ids from 1,\n"
-     "quoted labels, positions in the unit square of the canvas). Edge lists only:\n"
-     "delimiter (default ',' for .csv, a tab for .tsv, else ' '), header (write a header row), weights (write the\n"
-     "weight column, default True).\n\n"
-     "An existing regular file is replaced only once the new file is complete,\n"
-     "keeping its permissions; other targets (/dev/stdout, FIFOs) are written in\n"
-     "place. A connection to a node of another graph is written to the node of this\n"
-     "graph with the same label. Returns None. Raises ValueError for a graph the\n"
-     "format cannot hold (a label with a line break for Pajek, a connection to a\n"
-     "foreign node whose label no node here carries) and the OSError subclass of\n"
-     "the system's error when the file cannot be written."},
+     "write($self, file_name, format=None, *, delimiter=None, header=None, "
+     "weights=None)\n--\n\n" MIVORA_DOC_Graph_write},
 };
 
 }  // namespace
@@ -305,10 +270,7 @@ void add_format_error(PyObject* module) {
       if (PyDict_SetItemString(attributes.get(), name, Py_None) < 0) throw PythonError{};
     }
     g_format_error =
-        PyErr_NewExceptionWithDoc("mivora.FormatError",
-                                  "A network file whose content is malformed. A ValueError; file_name, line and\n"
-                                  "column (0 where the format has no columns) say where.",
-                                  PyExc_ValueError, attributes.get());
+        PyErr_NewExceptionWithDoc("mivora.FormatError", MIVORA_DOC_FormatError, PyExc_ValueError, attributes.get());
     if (g_format_error == nullptr) throw PythonError{};
   }
   if (PyModule_AddObjectRef(module, "FormatError", g_format_error) < 0) throw PythonError{};

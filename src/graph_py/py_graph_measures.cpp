@@ -16,6 +16,7 @@
 #include "measures/paths.hpp"
 #include "measures/simple_rows.hpp"
 #include "measures/trees.hpp"
+#include "docstrings.hpp"
 
 namespace mivora::py {
 namespace {
@@ -297,91 +298,31 @@ PyObject* graph_minimum_spanning_tree(PyObject* self, PyObject* const* args, Py_
 
 constexpr int kMethod = METH_FASTCALL | METH_KEYWORDS;
 
-#define LEAVES_OUT                                                                       \
-  "\nConnections to nodes outside the graph, or to nodes that are gone, are left out;\n" \
-  "of nodes sharing a label (a matrix import) only the first takes part."
-
 PyMethodDef kMethods[] = {
     {"connected_components", as_method(graph_connected_components), kMethod,
-     "connected_components($self)\n--\n\n"
-     "Weakly connected components: direction ignored.\n\n"
-     "Returns a list of lists of labels, largest component first; components of equal\n"
-     "size by their earliest-added node; labels within a component in the order their\n"
-     "nodes were added." LEAVES_OUT},
+     "connected_components($self)\n--\n\n" MIVORA_DOC_Graph_connected_components},
     {"strongly_connected_components", as_method(graph_strongly_connected_components), kMethod,
-     "strongly_connected_components($self)\n--\n\n"
-     "Strongly connected components: arcs followed forward only, edges both ways.\n\n"
-     "Returns a list of lists of labels in the same order as connected_components()." LEAVES_OUT},
+     "strongly_connected_components($self)\n--\n\n" MIVORA_DOC_Graph_strongly_connected_components},
     {"is_connected", as_method(graph_is_connected), kMethod,
-     "is_connected($self)\n--\n\n"
-     "Whether every node can be reached from every other with direction ignored.\n\n"
-     "Returns a bool. Raises ValueError for a graph without nodes." LEAVES_OUT},
+     "is_connected($self)\n--\n\n" MIVORA_DOC_Graph_is_connected},
     {"shortest_path", as_method(graph_shortest_path), kMethod,
-     "shortest_path($self, source, target, weighted=True)\n--\n\n"
-     "One shortest path from source to target; arcs forward only, edges both ways.\n\n"
-     "source, target: node labels. weighted: sum the connection weights (Dijkstra) if\n"
-     "true, count hops (breadth-first) if false.\n"
-     "Returns the list of labels from source to target, both included; [] when target\n"
-     "cannot be reached. Raises KeyError for an unknown label and, when weighted,\n"
-     "ValueError if any connection weight is negative or NaN." LEAVES_OUT},
+     "shortest_path($self, source, target, weighted=True)\n--\n\n" MIVORA_DOC_Graph_shortest_path},
     {"shortest_path_lengths", as_method(graph_shortest_path_lengths), kMethod,
-     "shortest_path_lengths($self, source, weighted=True)\n--\n\n"
-     "Shortest distances from source to every node it reaches.\n\n"
-     "source: a node label. weighted: sum the connection weights (float, in double\n"
-     "precision) if true, count hops (int) if false.\n"
-     "Returns a dict label -> distance, nearest first, source included at 0. Raises\n"
-     "KeyError for an unknown label and, when weighted, ValueError if any connection\n"
-     "weight is negative or NaN." LEAVES_OUT},
-    {"clustering", as_method(graph_clustering), kMethod,
-     "clustering($self)\n--\n\n"
-     "Local clustering coefficient of every node.\n\n"
-     "Counted on the simple undirected graph: direction ignored, parallel connections\n"
-     "merged, self-loops left out (as networkx's clustering of an undirected Graph;\n"
-     "its directed formula for DiGraphs is not used). Returns a dict label -> float." LEAVES_OUT},
+     "shortest_path_lengths($self, source, weighted=True)\n--\n\n" MIVORA_DOC_Graph_shortest_path_lengths},
+    {"clustering", as_method(graph_clustering), kMethod, "clustering($self)\n--\n\n" MIVORA_DOC_Graph_clustering},
     {"average_clustering", as_method(graph_average_clustering), kMethod,
-     "average_clustering($self)\n--\n\n"
-     "Mean of clustering() over all nodes, zeros included.\n\n"
-     "Returns a float. Raises ValueError for a graph without nodes."},
+     "average_clustering($self)\n--\n\n" MIVORA_DOC_Graph_average_clustering},
     {"transitivity", as_method(graph_transitivity), kMethod,
-     "transitivity($self)\n--\n\n"
-     "Share of connected triples that close into triangles: 3 * triangles / triads.\n\n"
-     "On the same simple undirected graph as clustering(). Returns a float (0.0\n"
-     "without triangles)."},
-    {"triangles", as_method(graph_triangles), kMethod,
-     "triangles($self)\n--\n\n"
-     "Number of triangles through every node.\n\n"
-     "On the same simple undirected graph as clustering(). Returns a dict label -> int." LEAVES_OUT},
-    {"core_number", as_method(graph_core_number), kMethod,
-     "core_number($self)\n--\n\n"
-     "k-core number of every node: the largest k such that the node lies in a subgraph\n"
-     "where every node has at least k neighbours.\n\n"
-     "On the same simple undirected graph as clustering() (networkx instead refuses\n"
-     "self-loops and counts a reciprocated arc pair twice in a DiGraph).\n"
-     "Returns a dict label -> int." LEAVES_OUT},
+     "transitivity($self)\n--\n\n" MIVORA_DOC_Graph_transitivity},
+    {"triangles", as_method(graph_triangles), kMethod, "triangles($self)\n--\n\n" MIVORA_DOC_Graph_triangles},
+    {"core_number", as_method(graph_core_number), kMethod, "core_number($self)\n--\n\n" MIVORA_DOC_Graph_core_number},
     {"minimum_spanning_tree", as_method(graph_minimum_spanning_tree), kMethod,
-     "minimum_spanning_tree($self)\n--\n\n"
-     "A minimum spanning forest, direction ignored (Kruskal).\n\n"
-     "Returns a new Graph with every node (label and position, in order) and the chosen\n"
-     "connections as undirected ones with their weights, each stored on its original\n"
-     "source. Among equal weights the earlier-added connection is preferred; self-loops\n"
-     "are never chosen.\n"
-     "Raises ValueError if a weight is NaN." LEAVES_OUT},
+     "minimum_spanning_tree($self)\n--\n\n" MIVORA_DOC_Graph_minimum_spanning_tree},
     {"eccentricity", as_method(graph_eccentricity), kMethod,
-     "eccentricity($self)\n--\n\n"
-     "Greatest hop count from every node to any other; arcs forward only.\n\n"
-     "Returns a dict label -> int. Raises ValueError when some node cannot reach every\n"
-     "other one (for a graph of arcs: unless it is strongly connected) or the graph has\n"
-     "no nodes." LEAVES_OUT},
+     "eccentricity($self)\n--\n\n" MIVORA_DOC_Graph_eccentricity},
     {"diameter", as_method(graph_diameter), kMethod,
-     "diameter($self, *, progress=None)\n--\n\n"
-     "Greatest eccentricity: the longest shortest path, in hops.\n\n"
-     "Returns an int. Raises ValueError as eccentricity() does.\n\n"
-     "progress: a callable that receives the share done (a float from 0 to 1) about\n"
-     "ten times a second, or True for a tqdm bar; nothing is shown by default, and an\n"
-     "exception the callable raises ends the call."},
+     "diameter($self, *, progress=None)\n--\n\n" MIVORA_DOC_Graph_diameter},
 };
-
-#undef LEAVES_OUT
 
 }  // namespace
 
