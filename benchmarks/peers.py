@@ -8,8 +8,12 @@ mivora / fastest peer (below 1: mivora is faster) and networkx / mivora.
 Which call stands for which workload in each library, and where the
 semantics differ, is written at the top of each workloads/ module.
 
-    python benchmarks/peers.py [--quick] [--runs 5] [--json FILE]
+    python benchmarks/peers.py [--quick] [--runs 5] [--json FILE] [--cpu]
                                [--only SUBSTRING ...] [--libraries mivora,igraph,...]
+
+--cpu times the process's CPU time instead of the wall clock: steadier on a
+machine other work keeps busy (every library measured here computes on one
+thread).
 
 The module must be importable: build it first (`make build`, which puts it
 in build/; `make bench` does both).
@@ -32,6 +36,7 @@ from workloads.common import FULL, QUICK, Context, write_inputs  # noqa: E402
 
 LIBRARIES = ["mivora", "networkx", "igraph", "rustworkx", "pandas"]  # pandas: edge-list reading only
 PEERS = LIBRARIES[1:]
+CLOCK = time.perf_counter  # time.process_time with --cpu
 
 
 def median_seconds(case, runs):
@@ -43,9 +48,9 @@ def median_seconds(case, runs):
     for i in range(runs + 1):
         state = setup()
         gc.collect()
-        start = time.perf_counter()
+        start = CLOCK()
         result = run(state)
-        elapsed = time.perf_counter() - start
+        elapsed = CLOCK() - start
         del result, state
         if i > 0:
             times.append(elapsed)
@@ -91,6 +96,8 @@ def selected(only):
 def run_library(library, folder, sizes, runs, only):
     command = [sys.executable, os.path.abspath(__file__), "--worker", library, "--folder", folder,
                "--sizes", json.dumps(sizes), "--runs", str(runs)]
+    if CLOCK is time.process_time:
+        command.append("--cpu")
     for part in only or []:
         command += ["--only", part]
     output = subprocess.run(command, check=True, stdout=subprocess.PIPE, text=True).stdout
@@ -177,10 +184,14 @@ def main(argv=None):
     parser.add_argument("--json", metavar="FILE", help="save the figures as JSON")
     parser.add_argument("--only", action="append", metavar="SUBSTRING", help="workloads whose name contains this")
     parser.add_argument("--libraries", default=",".join(LIBRARIES))
+    parser.add_argument("--cpu", action="store_true", help="time CPU time rather than the wall clock")
     parser.add_argument("--worker", help=argparse.SUPPRESS)
     parser.add_argument("--folder", help=argparse.SUPPRESS)
     parser.add_argument("--sizes", help=argparse.SUPPRESS)
     args = parser.parse_args(argv)
+    if args.cpu:
+        global CLOCK
+        CLOCK = time.process_time
 
     if args.worker:
         worker(args.worker, args.folder, json.loads(args.sizes), args.runs, args.only)

@@ -142,6 +142,8 @@ def test_the_row_cache_sees_every_change():
     assert graph.neighbors("a") == ["b", "c"]
     graph.add_edges(["b"], ["d"])
     assert graph.neighbors("d") == ["b"] and graph.has_edge("d", "b")
+    graph.add_edges([2], [3])  # between nodes present: the node count stays
+    assert graph.neighbors("d") == ["b", "c"] and graph.number_of_edges("c", "d") == 1
 
 
 # ---- derived graphs ---------------------------------------------------------------------------------

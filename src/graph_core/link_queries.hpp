@@ -14,11 +14,19 @@ namespace mivora {
 // both. An undirected link leaves and reaches both its ends.
 enum class LinkDirection { Out, In, All };
 
-// Both kinds of rows of a graph's links, without weights: what the
+// Both kinds of rows of a graph's links, each row sorted by neighbour (ties
+// in link order), without weights, and the unweighted degrees: what the
 // questions about single nodes read (kept between calls by the surface).
 struct LinkRows {
   AdjacencyRows out;
   AdjacencyRows in;
+  std::vector<std::int64_t> out_degree;
+  std::vector<std::int64_t> in_degree;
+  std::vector<std::int64_t> all_degree;
+
+  const std::vector<std::int64_t>& degree(LinkDirection direction) const {
+    return direction == LinkDirection::Out ? out_degree : direction == LinkDirection::In ? in_degree : all_degree;
+  }
 };
 LinkRows take_link_rows(const GraphStore& graph);
 

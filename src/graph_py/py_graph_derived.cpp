@@ -100,9 +100,10 @@ PyObject* graph_degree_array(PyObject* self, PyObject* const* args, Py_ssize_t n
                               [](PyGraph::Data& data, const Arguments& arguments) {
                                 const LinkDirection direction = direction_argument(arguments[0]);
                                 const bool weighted = to_optional_bool(arguments[1], "weighted");
-                                const LinkList links = current_links(data.graph);
-                                if (weighted) return export_vector(strengths(links, direction));
-                                return export_vector(degree_counts(links, direction));
+                                // Counts come with the neighbour rows, kept between calls;
+                                // sums of weights are taken fresh.
+                                if (weighted) return export_vector(strengths(current_links(data.graph), direction));
+                                return export_vector(std::vector<std::int64_t>(link_rows(data).degree(direction)));
                               });
 }
 
