@@ -165,6 +165,8 @@ def test_edge_subgraph_takes_the_masked_links(graph, keep_all_nodes):
     nodes = graph.labels() if keep_all_nodes else {end for link in chosen for end in link[:2]}
     assert summary(graph.edge_subgraph(mask, keep_all_nodes)) == expected(graph, nodes, chosen)
     assert summary(graph.edge_subgraph(mask.tolist(), keep_all_nodes)) == expected(graph, nodes, chosen)
+    strided = np.repeat(mask, 2)[::2]  # a view that is not contiguous
+    assert summary(graph.edge_subgraph(strided, keep_all_nodes)) == expected(graph, nodes, chosen)
 
 
 @pytest.mark.parametrize("strong", [False, True])
@@ -250,6 +252,7 @@ def test_links_to_nodes_outside_the_graph_are_left_out():
      "argument 'mask': expected one entry per link of to_edges() (2), got 1"),
     (lambda g: g.edge_subgraph(np.zeros(2)), TypeError,
      "argument 'mask': expected a one-dimensional array of bool, got format 'd'"),
+    (lambda g: g.edge_subgraph(5), TypeError, "argument 'mask': expected an array or an iterable of bools, got 'int'"),
     (lambda g: g.subgraph([1]), TypeError, None),
     (lambda g: g.neighbors(), TypeError, "Graph.neighbors() missing 1 required positional argument: 'label'"),
 ])

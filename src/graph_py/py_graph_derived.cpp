@@ -2,6 +2,7 @@
 // nodes, degree arrays, labels by position) and for derived graphs
 // (subgraphs, the largest component, the k-core, copies and other
 // versions), which are new Graph objects: a graph never loses anything.
+#include <charconv>
 #include <string>
 #include <vector>
 
@@ -33,6 +34,18 @@ constexpr Signature kReverse{"Graph.reverse()", {}, 0};
 LinkList current_links(const GraphStore& graph) { return take_link_list(graph, OutsideTargets::Skip); }
 
 // ---- questions ----------------------------------------------------------------------
+
+// The label of the node at `position` as a str. Nodes made from integer ids
+// carry their position's decimal text: written from the position, without a
+// trip to the node (a cache miss each on a large graph).
+PyObject* label_of(const GraphStore& graph, std::uint32_t position) {
+  if (position < graph.label_index().decimal_label_count()) {
+    char digits[16];
+    const auto end = std::to_chars(digits, digits + sizeof digits, position).ptr;
+    return check(PyUnicode_FromStringAndSize(digits, end - digits));
+  }
+  return to_python(std::string_view(graph.node(position).label));
+}
 
 LinkDirection direction_argument(PyObject* value) {
   if (value == nullptr) return LinkDirection::All;
@@ -70,7 +83,7 @@ PyObject* graph_neighbors(PyObject* self, PyObject* const* args, Py_ssize_t narg
         const std::vector<std::uint32_t> found = neighbours_of(link_rows(data), node, direction);
         std::vector<PyRef> labels(found.size());
         for (std::size_t k = 0; k < found.size(); ++k) {
-          labels[k] = PyRef::owned(to_python(std::string_view(data.graph.node(found[k]).label)));
+          labels[k] = PyRef::owned(label_of(data.graph, found[k]));
         }
         return list_of(std::move(labels));
       });
@@ -115,19 +128,28 @@ std::vector<std::uint8_t> link_flags(PyObject* mask, std::size_t link_count) {
   std::vector<std::uint8_t> flags;
   if (PyObject_CheckBuffer(mask)) {
     Py_buffer view;
-    if (PyObject_GetBuffer(mask, &view, PyBUF_FORMAT | PyBUF_C_CONTIGUOUS) < 0) throw PythonError{};
+    if (PyObject_GetBuffer(mask, &view, PyBUF_RECORDS_RO) < 0) throw PythonError{};
+    struct Release {
+      Py_buffer& held;
+      ~Release() { PyBuffer_Release(&held); }
+    } release{view};
     const std::string format = view.format != nullptr ? view.format : "B";
-    const bool bytes = view.itemsize == 1 && view.ndim <= 1 && (format == "?" || format == "B" || format == "b");
-    if (bytes) {
-      const auto* first = static_cast<const std::uint8_t*>(view.buf);
-      flags.assign(first, first + view.len);
-    }
-    PyBuffer_Release(&view);
-    if (!bytes) {
+    if (view.itemsize != 1 || view.ndim != 1 || (format != "?" && format != "B" && format != "b")) {
       raise_argument_type("mask", "expected a one-dimensional array of bool, got format '" + format + "'");
     }
+    const auto count = static_cast<std::size_t>(view.shape[0]);
+    flags.resize(count);
+    const char* first = static_cast<const char*>(view.buf);
+    for (std::size_t k = 0; k < count; ++k) {
+      flags[k] = static_cast<std::uint8_t>(first[static_cast<Py_ssize_t>(k) * view.strides[0]]);
+    }
   } else {
-    PyRef iterator = PyRef::owned(PyObject_GetIter(mask));
+    PyRef iterator = PyRef::steal(PyObject_GetIter(mask));
+    if (!iterator) {
+      if (!PyErr_ExceptionMatches(PyExc_TypeError)) throw PythonError{};
+      PyErr_Clear();
+      raise_argument_type("mask", "expected an array or an iterable of bools, got '" + type_name(mask) + "'");
+    }
     while (PyObject* item = PyIter_Next(iterator.get())) {
       PyRef owned = PyRef::steal(item);
       const int truth = PyObject_IsTrue(item);
