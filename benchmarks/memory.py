@@ -14,6 +14,9 @@ collection), with the library already imported:
             every label twice and takes minutes at this size; see peers.py)
 
     python benchmarks/memory.py [--nodes N] [--arcs M] [--libraries mivora,igraph,networkx]
+
+Memory per node alone: --nodes 10000000 --arcs 0 (a file of vertices only;
+B/node is then the whole growth divided by the node count).
 """
 import argparse
 import gc
@@ -112,14 +115,15 @@ def main():
         label_bytes = sum(len(f"n{i}") for i in range(args.nodes))
         print(f"graph: {args.nodes:,} nodes, {args.arcs:,} weighted arcs; "
               f"{os.path.getsize(path) / 1e6:.0f} MB of Pajek text; labels {label_bytes / 1e6:.1f} MB of text")
-        print(f"{'library':<10}{'RSS delta MB':>14}{'B/arc':>8}{'load s':>9}")
+        print(f"{'library':<10}{'RSS delta MB':>14}{'B/arc':>8}{'B/node':>8}{'load s':>9}")
         results = []
         for library in args.libraries.split(","):
             output = subprocess.run([sys.executable, __file__, "--worker", library, path],
                                     check=True, capture_output=True, text=True).stdout
             result = json.loads(output.strip().splitlines()[-1])
             results.append(result)
-            print(f"{library:<10}{result['bytes'] / 1e6:>14.1f}{result['bytes'] / args.arcs:>8.1f}"
+            per_arc = f"{result['bytes'] / args.arcs:.1f}" if args.arcs else "-"
+            print(f"{library:<10}{result['bytes'] / 1e6:>14.1f}{per_arc:>8}{result['bytes'] / args.nodes:>8.1f}"
                   f"{result['seconds']:>9.2f}", flush=True)
         if args.json:
             with open(args.json, "w") as out:

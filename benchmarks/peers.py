@@ -8,12 +8,8 @@ mivora / fastest peer (below 1: mivora is faster) and networkx / mivora.
 Which call stands for which workload in each library, and where the
 semantics differ, is written at the top of each workloads/ module.
 
-    python benchmarks/peers.py [--quick] [--runs 5] [--json FILE] [--cpu]
+    python benchmarks/peers.py [--quick] [--runs 5] [--json FILE]
                                [--only SUBSTRING ...] [--libraries mivora,igraph,...]
-
---cpu times the process's CPU time instead of the wall clock: steadier on a
-machine other work keeps busy (every library measured here computes on one
-thread).
 
 The module must be importable: build it first (`make build`, which puts it
 in build/; `make bench` does both).
@@ -34,27 +30,31 @@ sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 from workloads import REPORTS, WORKLOADS  # noqa: E402
 from workloads.common import FULL, QUICK, Context, write_inputs  # noqa: E402
 
-LIBRARIES = ["mivora", "networkx", "igraph", "rustworkx", "pandas"]  # pandas: edge-list reading only
+# pandas: edge-list reading only; polars: edge-list writing only
+LIBRARIES = ["mivora", "networkx", "igraph", "rustworkx", "pandas", "polars"]
 PEERS = LIBRARIES[1:]
-CLOCK = time.perf_counter  # time.process_time with --cpu
 
 
 def median_seconds(case, runs):
-    """Median of `runs` timed calls after one warm-up; setup is never timed."""
+    """Median wall time of `runs` timed calls after one warm-up, the runs'
+    wall times, and the median CPU time of this process over the same calls
+    (the machine may be shared: CPU time is what the call itself cost);
+    setup is never timed."""
     setup, run = case if isinstance(case, tuple) else (None, None)
     if setup is None:
         setup, run = (lambda: None), (lambda _, call=case: call())
-    times = []
+    times, cpu_times = [], []
     for i in range(runs + 1):
         state = setup()
         gc.collect()
-        start = CLOCK()
+        start, cpu_start = time.perf_counter(), time.process_time()
         result = run(state)
-        elapsed = CLOCK() - start
+        elapsed, cpu = time.perf_counter() - start, time.process_time() - cpu_start
         del result, state
         if i > 0:
             times.append(elapsed)
-    return statistics.median(times), times
+            cpu_times.append(cpu)
+    return statistics.median(times), times, statistics.median(cpu_times)
 
 
 def library_version(library):
@@ -84,9 +84,10 @@ def worker(library, folder, sizes, runs, only):
         factory = workload.cases.get(library)
         if factory is None:
             continue
-        seconds, times = median_seconds(factory(ctx), runs)
-        print(json.dumps({"workload": workload.name, "seconds": seconds, "runs": times}), flush=True)
-        print(f"  {library:10s} {workload.name:28s} {seconds:10.4f} s", file=sys.stderr, flush=True)
+        seconds, times, cpu = median_seconds(factory(ctx), runs)
+        print(json.dumps({"workload": workload.name, "seconds": seconds, "runs": times, "cpu_seconds": cpu}),
+              flush=True)
+        print(f"  {library:10s} {workload.name:28s} {seconds:10.4f} s  cpu {cpu:10.4f} s", file=sys.stderr, flush=True)
 
 
 def selected(only):
@@ -96,8 +97,6 @@ def selected(only):
 def run_library(library, folder, sizes, runs, only):
     command = [sys.executable, os.path.abspath(__file__), "--worker", library, "--folder", folder,
                "--sizes", json.dumps(sizes), "--runs", str(runs)]
-    if CLOCK is time.process_time:
-        command.append("--cpu")
     for part in only or []:
         command += ["--only", part]
     output = subprocess.run(command, check=True, stdout=subprocess.PIPE, text=True).stdout
@@ -135,17 +134,19 @@ def spread(times):
 def print_table(report):
     libraries = report["libraries"]
     header = f"{'workload':<26}{'size':<36}" + "".join(f"{lib:>11}" for lib in libraries)
-    print(header + f"{'fastest peer':>14}{'mivora/peer':>12}{'nx/mivora':>11}{'spread':>8}")
+    print(header + f"{'fastest peer':>14}{'mivora/peer':>12}{'cpu ratio':>10}{'nx/mivora':>11}{'spread':>8}")
     for row in report["rows"]:
         times = row["seconds"]
         cells = "".join(f"{format_seconds(times.get(lib)):>11}" for lib in libraries)
         ratio = "-" if row["ratio"] is None else f"{row['ratio']:.2f}"
+        cpu_ratio = "-" if row.get("cpu_ratio") is None else f"{row['cpu_ratio']:.2f}"
         speedup = "-" if row["networkx_speedup"] is None else f"{row['networkx_speedup']:.0f}x"
         noise = f"{spread(row['runs']['mivora']) * 100:.0f}%" if "mivora" in row["runs"] else "-"
-        print(f"{row['workload']:<26}{row['size']:<36}{cells}{row['fastest_peer'] or '-':>14}{ratio:>12}{speedup:>11}"
-              f"{noise:>8}")
+        print(f"{row['workload']:<26}{row['size']:<36}{cells}{row['fastest_peer'] or '-':>14}{ratio:>12}"
+              f"{cpu_ratio:>10}{speedup:>11}{noise:>8}")
     print("seconds: median of", report["runs"], "runs after a warm-up, one process per library;",
-          "mivora/peer below 1 means mivora is faster; spread: (slowest - fastest) / median of mivora's runs")
+          "mivora/peer below 1 means mivora is faster; cpu ratio: the same with the medians of CPU time",
+          "(the fastest peer by CPU time); spread: (slowest - fastest) / median of mivora's runs")
 
 
 def build_report(args, sizes, versions, results):
@@ -156,6 +157,10 @@ def build_report(args, sizes, versions, results):
         peers = {lib: t for lib, t in seconds.items() if lib != "mivora"}
         fastest = min(peers, key=peers.get) if peers else None
         ours = seconds.get("mivora")
+        cpu = {lib: results[lib][workload.name].get("cpu_seconds")
+               for lib in versions if workload.name in results[lib]}
+        cpu_peers = {lib: t for lib, t in cpu.items() if lib != "mivora" and t}
+        cpu_fastest = min(cpu_peers, key=cpu_peers.get) if cpu_peers else None
         rows.append({
             "workload": workload.name,
             "size": workload.size(sizes),
@@ -163,6 +168,8 @@ def build_report(args, sizes, versions, results):
             "runs": {lib: results[lib][workload.name]["runs"] for lib in seconds},
             "fastest_peer": fastest,
             "ratio": ours / peers[fastest] if ours and fastest else None,
+            "cpu_seconds": cpu,
+            "cpu_ratio": cpu["mivora"] / cpu_peers[cpu_fastest] if cpu.get("mivora") and cpu_fastest else None,
             "networkx_speedup": seconds["networkx"] / ours if ours and "networkx" in seconds else None,
         })
     return {
@@ -184,14 +191,10 @@ def main(argv=None):
     parser.add_argument("--json", metavar="FILE", help="save the figures as JSON")
     parser.add_argument("--only", action="append", metavar="SUBSTRING", help="workloads whose name contains this")
     parser.add_argument("--libraries", default=",".join(LIBRARIES))
-    parser.add_argument("--cpu", action="store_true", help="time CPU time rather than the wall clock")
     parser.add_argument("--worker", help=argparse.SUPPRESS)
     parser.add_argument("--folder", help=argparse.SUPPRESS)
     parser.add_argument("--sizes", help=argparse.SUPPRESS)
     args = parser.parse_args(argv)
-    if args.cpu:
-        global CLOCK
-        CLOCK = time.process_time
 
     if args.worker:
         worker(args.worker, args.folder, json.loads(args.sizes), args.runs, args.only)

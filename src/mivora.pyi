@@ -607,9 +607,13 @@ class Graph:
             entries), int32 and float32, taken by numpy.asarray without a copy.
         """
     def to_edges(self) -> tuple[memoryview, memoryview, memoryview, memoryview]:
-        """Every link once, in the order they were added.
+        """Every link once, grouped by source node: the order of get_connections().
 
-        Links to nodes outside the graph are left out.
+        Nodes come in node order and each node's links in the order they were added to
+        it, so the links of from_edges() come sorted by source, stably: the input's i-th
+        link is the k-th here for k = numpy.argsort(sources, kind='stable').argsort()[i].
+        Links to nodes outside the graph are left out. The arrays are those kept with the
+        graph while it does not change (see drop_cache()).
 
         Returns:
             (sources, targets, weights, directed): read-only memoryviews of int32 node
@@ -880,22 +884,32 @@ class Graph:
         """
 
     # ---- network measures: components, paths, clustering, cores, trees ----
-    def connected_components(self) -> list[list[str]]:
+    def connected_components(self, *, as_array: _Flag = False) -> list[list[str]] | memoryview:
         """Weakly connected components: direction ignored.
 
         Connections to nodes outside the graph, or to nodes that are gone, are left out;
         of nodes sharing a label (a matrix import) only the first takes part.
+
+        Args:
+            as_array: Return the values as a read-only memoryview of int64 component
+                numbers (the list's order, from 0) in node order instead, one per label
+                (its first node); numpy.asarray takes it without a copy.
 
         Returns:
             A list of lists of labels, largest component first; components of equal
             size by their earliest-added node; labels within a component in the order
             their nodes were added.
         """
-    def strongly_connected_components(self) -> list[list[str]]:
+    def strongly_connected_components(self, *, as_array: _Flag = False) -> list[list[str]] | memoryview:
         """Strongly connected components: arcs followed forward only, edges both ways.
 
         Connections to nodes outside the graph, or to nodes that are gone, are left out;
         of nodes sharing a label (a matrix import) only the first takes part.
+
+        Args:
+            as_array: Return the values as a read-only memoryview of int64 component
+                numbers (the list's order, from 0) in node order instead, one per label
+                (its first node); numpy.asarray takes it without a copy.
 
         Returns:
             A list of lists of labels in the same order as connected_components().
@@ -930,10 +944,12 @@ class Graph:
 
         Raises:
             KeyError: An unknown label.
-            ValueError: When weighted, any connection weight is negative or NaN.
+            ValueError: When weighted, any connection weight is negative, infinite or NaN.
         """
     # Hop counts (int) when not weighted.
-    def shortest_path_lengths(self, source: str, weighted: bool = True) -> dict[str, float]:
+    def shortest_path_lengths(
+        self, source: str, weighted: bool = True, *, as_array: _Flag = False
+    ) -> dict[str, float] | memoryview:
         """Shortest distances from source to every node it reaches.
 
         Connections to nodes outside the graph, or to nodes that are gone, are left out;
@@ -943,15 +959,18 @@ class Graph:
             source: A node label.
             weighted: Sum the connection weights (float, in double precision) if true,
                 count hops (int) if false.
+            as_array: Return the values as a read-only memoryview of float64 distances
+                (inf where unreached) in node order instead, one per label (its first
+                node); numpy.asarray takes it without a copy.
 
         Returns:
             A dict label -> distance, nearest first, source included at 0.
 
         Raises:
             KeyError: An unknown label.
-            ValueError: When weighted, any connection weight is negative or NaN.
+            ValueError: When weighted, any connection weight is negative, infinite or NaN.
         """
-    def clustering(self) -> dict[str, float]:
+    def clustering(self, *, as_array: _Flag = False) -> dict[str, float] | memoryview:
         """Local clustering coefficient of every node.
 
         Counted on the simple undirected graph: direction ignored, parallel connections
@@ -959,6 +978,11 @@ class Graph:
         its directed formula for DiGraphs is not used). Connections to nodes outside
         the graph, or to nodes that are gone, are left out; of nodes sharing a label (a
         matrix import) only the first takes part.
+
+        Args:
+            as_array: Return the values as a read-only memoryview of float64 in node
+                order instead, one per label (its first node); numpy.asarray takes it
+                without a copy.
 
         Returns:
             A dict label -> float.
@@ -980,17 +1004,22 @@ class Graph:
         Returns:
             A float (0.0 without triangles).
         """
-    def triangles(self) -> dict[str, int]:
+    def triangles(self, *, as_array: _Flag = False) -> dict[str, int] | memoryview:
         """Number of triangles through every node.
 
         On the same simple undirected graph as clustering(). Connections to nodes
         outside the graph, or to nodes that are gone, are left out; of nodes sharing a
         label (a matrix import) only the first takes part.
 
+        Args:
+            as_array: Return the values as a read-only memoryview of int64 in node order
+                instead, one per label (its first node); numpy.asarray takes it without
+                a copy.
+
         Returns:
             A dict label -> int.
         """
-    def core_number(self) -> dict[str, int]:
+    def core_number(self, *, as_array: _Flag = False) -> dict[str, int] | memoryview:
         """k-core number of every node.
 
         The largest k such that the node lies in a subgraph where every node has at
@@ -999,6 +1028,11 @@ class Graph:
         in a DiGraph). Connections to nodes outside the graph, or to nodes that are
         gone, are left out; of nodes sharing a label (a matrix import) only the first
         takes part.
+
+        Args:
+            as_array: Return the values as a read-only memoryview of int64 in node order
+                instead, one per label (its first node); numpy.asarray takes it without
+                a copy.
 
         Returns:
             A dict label -> int.
@@ -1019,11 +1053,16 @@ class Graph:
         Raises:
             ValueError: A weight is NaN.
         """
-    def eccentricity(self) -> dict[str, int]:
+    def eccentricity(self, *, as_array: _Flag = False) -> dict[str, int] | memoryview:
         """Greatest hop count from every node to any other; arcs forward only.
 
         Connections to nodes outside the graph, or to nodes that are gone, are left out;
         of nodes sharing a label (a matrix import) only the first takes part.
+
+        Args:
+            as_array: Return the values as a read-only memoryview of int64 in node order
+                instead, one per label (its first node); numpy.asarray takes it without
+                a copy.
 
         Returns:
             A dict label -> int.
@@ -1031,6 +1070,20 @@ class Graph:
         Raises:
             ValueError: Some node cannot reach every other one (for a graph of arcs:
                 unless it is strongly connected) or the graph has no nodes.
+        """
+    def drop_cache(self) -> int:
+        """Frees the measured views and label strs kept with the graph.
+
+        Measures and exports take one picture of the graph's links (the link list, rows by
+        node, the simple undirected rows) and keep it while the graph does not change, so
+        that the next measure builds nothing; any change to the graph (a node or connection
+        added, Node.add_connection on one of its nodes, a layout kept) makes the next
+        measure take a new one. The picture holds at most 37 bytes per node and 69 per
+        link. Results keyed by label share one str per label, made once (about 60 bytes
+        per label). Arrays returned by to_edges() and to_csr() keep their part alive.
+
+        Returns:
+            About the number of bytes freed (0 when nothing was kept).
         """
     def diameter(self, *, progress: Callable[[float], object] | bool | None = None) -> int:
         """Greatest eccentricity: the longest shortest path, in hops.
@@ -1049,8 +1102,14 @@ class Graph:
 
     # ---- network measures: centralities and communities ----
     def pagerank(
-        self, damping: float = 0.85, weighted: _Flag = True, tol: float = 1e-10, max_iter: int = 1000
-    ) -> dict[str, float]:
+        self,
+        damping: float = 0.85,
+        weighted: _Flag = True,
+        tol: float = 1e-10,
+        max_iter: int = 1000,
+        *,
+        as_array: _Flag = False,
+    ) -> dict[str, float] | memoryview:
         """PageRank of every node by power iteration.
 
         Each label counts once (its first node). Connections to nodes outside the graph or to
@@ -1065,6 +1124,9 @@ class Graph:
                 negative) rather than alike.
             tol: Stop once the summed change of one step is below (number of nodes) * tol.
             max_iter: The most steps taken.
+            as_array: Return the values as a read-only memoryview of float64 in node
+                order instead, one per label (its first node); numpy.asarray takes it
+                without a copy.
 
         Returns:
             A dict label -> rank (the ranks sum to 1).
@@ -1079,8 +1141,9 @@ class Graph:
         weighted: _Flag = False,
         endpoints: _Flag = False,
         *,
+        as_array: _Flag = False,
         progress: Callable[[float], object] | bool | None = None,
-    ) -> dict[str, float]:
+    ) -> dict[str, float] | memoryview:
         """Betweenness centrality of every node (Brandes' algorithm).
 
         Each label counts once (its first node). Connections to nodes outside the graph or to
@@ -1095,6 +1158,9 @@ class Graph:
             weighted: Shortest paths by summed weight (finite, not negative) rather
                 than hops.
             endpoints: Count the ends of each path as lying on it.
+            as_array: Return the values as a read-only memoryview of float64 in node
+                order instead, one per label (its first node); numpy.asarray takes it
+                without a copy.
             progress: A callable that receives the share done (a float from 0 to 1)
                 about ten times a second, or True for a tqdm bar; nothing is shown by
                 default, and an exception the callable raises ends the call.
@@ -1106,8 +1172,12 @@ class Graph:
             ValueError: A negative or non-finite weight when weighted.
         """
     def closeness_centrality(
-        self, weighted: _Flag = False, *, progress: Callable[[float], object] | bool | None = None
-    ) -> dict[str, float]:
+        self,
+        weighted: _Flag = False,
+        *,
+        as_array: _Flag = False,
+        progress: Callable[[float], object] | bool | None = None,
+    ) -> dict[str, float] | memoryview:
         """Closeness centrality of every node, from the distances of the nodes that reach it.
 
         Each label counts once (its first node). Connections to nodes outside the graph or to
@@ -1118,6 +1188,9 @@ class Graph:
 
         Args:
             weighted: Distances by summed weight (finite, not negative) rather than hops.
+            as_array: Return the values as a read-only memoryview of float64 in node
+                order instead, one per label (its first node); numpy.asarray takes it
+                without a copy.
             progress: A callable that receives the share done (a float from 0 to 1)
                 about ten times a second, or True for a tqdm bar; nothing is shown by
                 default, and an exception the callable raises ends the call.
@@ -1128,7 +1201,9 @@ class Graph:
         Raises:
             ValueError: A negative or non-finite weight when weighted.
         """
-    def harmonic_centrality(self, weighted: _Flag = False) -> dict[str, float]:
+    def harmonic_centrality(
+        self, weighted: _Flag = False, *, as_array: _Flag = False
+    ) -> dict[str, float] | memoryview:
         """Harmonic centrality of every node: the sum of 1 / distance over the nodes that reach it.
 
         Each label counts once (its first node). Connections to nodes outside the graph or to
@@ -1138,6 +1213,9 @@ class Graph:
 
         Args:
             weighted: Distances by summed weight (finite, not negative) rather than hops.
+            as_array: Return the values as a read-only memoryview of float64 in node
+                order instead, one per label (its first node); numpy.asarray takes it
+                without a copy.
 
         Returns:
             A dict label -> harmonic centrality.

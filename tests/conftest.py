@@ -1,3 +1,5 @@
+import contextlib
+
 import pytest
 
 import mivora
@@ -13,3 +15,24 @@ def triangle():
     graph.create_connection("B", "C", 1)
     graph.create_connection("C", "A", 0.1, True)
     return graph
+
+
+@pytest.fixture
+def panics():
+    """Expects PanicException, the internal-error exception: a BaseException
+    that is not an Exception. Use as ``with panics("exact text"):``, or with
+    ``prefix=`` or ``part=`` for a message known in part; the context manager
+    yields pytest's ExceptionInfo."""
+
+    @contextlib.contextmanager
+    def expect(message=None, *, prefix=None, part=None):
+        with pytest.raises(BaseException) as caught:
+            yield caught
+        assert type(caught.value).__name__ == "PanicException"
+        assert not isinstance(caught.value, Exception)
+        text = str(caught.value)
+        assert message is None or text == message
+        assert prefix is None or text.startswith(prefix)
+        assert part is None or part in text
+
+    return expect

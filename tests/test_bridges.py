@@ -230,6 +230,29 @@ def test_bad_columns_are_refused_clearly(sources, targets, weights, extra, error
     assert message in str(raised.value)
 
 
+def unchecked_strings(offsets, data, string_type=pa.string()):
+    """A string column whose offsets pyarrow's default checks let through."""
+    width = np.int64 if string_type == pa.large_string() else np.int32
+    return pa.Array.from_buffers(string_type, len(offsets) - 1,
+                                 [None, pa.py_buffer(np.array(offsets, dtype=width)), pa.py_buffer(data)])
+
+
+@pytest.mark.parametrize("offsets, row", [
+    ([0, 2**31 - 1, 4], 1),  # decreasing after a huge one: the first row alone reads past the data
+    ([0, 3, 1], 1),
+    ([0, 1, 2, 0], 2),
+])
+@pytest.mark.parametrize("string_type", [pa.string(), pa.large_string()])
+def test_malformed_arrow_string_offsets_are_refused(offsets, row, string_type):
+    column = unchecked_strings(offsets, b"abcd", string_type)
+    targets = ["t"] * len(column)
+    message = f"argument 'sources': row {row} has malformed Arrow string offsets"
+    with pytest.raises(ValueError, match=message):
+        mivora.Graph.from_edges(column, targets)
+    with pytest.raises(ValueError, match=message.replace("sources", "source")):
+        mivora.Graph.from_table(pa.table({"source": column, "target": targets}))
+
+
 def test_arguments_follow_the_frame():
     with pytest.raises(TypeError, match=r"^Graph.from_edges\(\) missing 1 required positional argument: 'targets'$"):
         mivora.Graph.from_edges([0])

@@ -6,6 +6,8 @@ equal distances are broken alike. Weights are read back from mivora (single
 precision) so both sides sum the same numbers."""
 import math
 import random
+import subprocess
+import sys
 
 import networkx as nx
 import pytest
@@ -257,3 +259,20 @@ def test_argument_errors(call, error, text):
     graph = planted(True)
     with pytest.raises(error, match=text):
         call(graph)
+
+
+@pytest.mark.parametrize("resolution, weight", [(5e307, 1.0), (1e300, 1e30), (1e280, 1e-40)])
+def test_resolution_and_weights_out_of_arithmetic_range_are_refused(resolution, weight):
+    # Each used to give NaN qualities: communities looped for ever, modularity answered NaN.
+    script = f"""
+import mivora, pytest
+g = mivora.Graph()
+for label in "abcdef":
+    g.add_node(label)
+for u, v in ["ab", "bc", "ca", "cd", "de", "ef", "fd"]:
+    g.create_connection(u, v, {weight!r}, False)
+for call in (lambda: g.communities({resolution!r}, seed=1), lambda: g.modularity([["a", "b", "c"], ["d", "e", "f"]], {resolution!r})):
+    with pytest.raises(ValueError, match="the resolution and the connections' total weight put the arithmetic out of range"):
+        call()
+"""
+    subprocess.run([sys.executable, "-c", script], check=True, timeout=120)  # the timeout only detects the hang

@@ -4,10 +4,12 @@ import math
 import os
 import random
 import resource
+import shutil
 import signal
 import stat
 import subprocess
 import sys
+import tempfile
 import threading
 import warnings
 from pathlib import Path
@@ -318,8 +320,21 @@ def open_descriptors():
     return len(os.listdir("/proc/self/fd"))
 
 
+@pytest.fixture(params=["disk", "shm"])
+def any_directory(request, tmp_path):
+    """A directory on disk, or one in /dev/shm (a tmpfs under /dev)."""
+    if request.param == "disk":
+        yield tmp_path
+        return
+    if not os.path.isdir("/dev/shm"):
+        pytest.skip("no /dev/shm")
+    with tempfile.TemporaryDirectory(dir="/dev/shm") as directory:
+        yield Path(directory)
+
+
 @pytest.mark.parametrize("writer", ["output_net_file", "output_json_file", "output_html", "write_net", "write_json"])
-def test_failed_writes_leave_the_old_file_and_no_descriptor(tmp_path, writer):
+def test_failed_writes_leave_the_old_file_and_no_descriptor(any_directory, writer):
+    tmp_path = any_directory
     graph = random_graph(1, nodes=3000, links=20000)
     path = tmp_path / ("g.html" if writer == "output_html" else "g.json" if "json" in writer else "g.net")
     path.write_text("the old content")
@@ -338,6 +353,24 @@ def test_failed_writes_leave_the_old_file_and_no_descriptor(tmp_path, writer):
     call()
     assert path.stat().st_size > 64 * 1024 and stat.S_IMODE(path.stat().st_mode) == 0o640
     assert os.listdir(tmp_path) == [path.name]
+
+
+@pytest.mark.skipif(shutil.which("strace") is None, reason="needs strace")
+def test_temporary_is_created_narrow_and_synced_before_and_after_the_rename(tmp_path):
+    target = tmp_path / "secret.net"
+    target.write_text("old")
+    os.chmod(target, 0o600)
+    trace = tmp_path / "trace"
+    subprocess.run(["strace", "-f", "-o", str(trace), "-e", "trace=openat,fchmod,write,fsync,rename",
+                    sys.executable, "-c", f"import mivora; g = mivora.Graph(); g.add_node('a'); g.write({str(target)!r})"],
+                   check=True, env=dict(os.environ), capture_output=True)
+    calls = [line.split(None, 1)[1] for line in trace.read_text().splitlines() if ".tmp" in line or "fsync" in line
+             or "fchmod" in line or ("write(" in line and "Vertices" in line)]
+    created = next(i for i, call in enumerate(calls) if call.startswith("openat") and "O_CREAT" in call)
+    assert calls[created].rstrip().endswith("0600) = " + calls[created].rsplit("= ", 1)[1]), calls[created]
+    order = [call.split("(")[0] for call in calls[created:]]
+    assert order == ["openat", "fchmod", "write", "fsync", "rename", "fsync"], calls
+    assert stat.S_IMODE(target.stat().st_mode) == 0o600 and target.read_text().startswith("*Vertices 1")
 
 
 def test_writes_to_a_fifo_and_through_a_symbolic_link_happen_in_place(tmp_path):
@@ -384,3 +417,32 @@ def test_ctrl_c_ends_reads_and_writes_that_never_finish(tmp_path, call):
     fifo = tmp_path / "nobody.net"
     os.mkfifo(fifo)  # no writer and no reader ever comes
     assert interrupted(lambda: call(fifo))
+
+
+@pytest.mark.parametrize("side", ["read", "write"])
+def test_other_threads_run_while_a_fifo_waits_for_its_other_end(tmp_path, side):
+    # The other end is opened by the main thread after the worker started to wait.
+    fifo = tmp_path / "pipe.net"
+    os.mkfifo(fifo)
+    script = f"""
+import threading, time, mivora
+result = []
+if {side!r} == "read":
+    worker = threading.Thread(target=lambda: result.append(mivora.Graph.read({str(fifo)!r}, format="pajek").get_node_count()))
+    worker.start()
+    time.sleep(0.2)
+    with open({str(fifo)!r}, "w") as end:
+        end.write("*Vertices 2\\n1 \\"a\\"\\n2 \\"b\\"\\n*Arcs\\n1 2 1\\n")
+    worker.join()
+    assert result == [2]
+else:
+    def write():
+        g = mivora.Graph(); g.add_node("a"); g.write({str(fifo)!r}, format="pajek")
+    worker = threading.Thread(target=write)
+    worker.start()
+    time.sleep(0.2)
+    with open({str(fifo)!r}) as end:
+        assert end.read().startswith("*Vertices 1")
+    worker.join()
+"""
+    subprocess.run([sys.executable, "-c", script], check=True, timeout=60)  # the timeout only detects the hang

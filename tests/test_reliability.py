@@ -64,6 +64,9 @@ ATTACKS = {
     "matrix_lists_walked_while_built": (
         "[len(x) for o in gc.get_objects() if type(o) is list for x in o if type(x) is list]",
         "(g.generate_adjacency_matrix(),)", "g.get_node_count()"),
+    "community_lists_walked_while_built": (
+        "[len(x) for o in gc.get_objects() if type(o) is list for x in o if type(x) is list]",
+        "([m for c in g.communities(seed=1) for m in c],)", "g.get_node_count()"),
 }
 
 

@@ -4,7 +4,7 @@
 set -euo pipefail
 PYTHON=${PYTHON:-python3}
 
-apt_packages=(g++ rapidjson-dev libexpat1-dev chromium)
+apt_packages=(g++ rapidjson-dev libexpat1-dev chromium strace)
 missing=()
 for package in "${apt_packages[@]}"; do
   dpkg -s "$package" >/dev/null 2>&1 || missing+=("$package")

@@ -8,6 +8,8 @@ written once per run by plain Python (untimed) and read by every library.
           igraph    Read_GML / Read_GraphML / Read_Ncol (no GEXF reader)
           pandas    read_csv of the edge list (edge lists only: the three
                     columns into a data frame, no graph)
+          polars    (edge lists only) write_csv of the three columns, read
+                    into a data frame first (untimed)
   write   mivora    graph.write(path)  (the graph Graph.read made)
           networkx  write_gml / write_graphml / write_gexf / write_edgelist
           igraph    write_gml / write_graphml / write_ncol
@@ -161,6 +163,13 @@ def pandas_read_edges(ctx):
     return lambda: pandas.read_csv(path, sep=" ", header=None, names=["source", "target", "weight"])
 
 
+def polars_write_edges(ctx):
+    import polars
+    frame = polars.read_csv(path_of(ctx, "edges"), separator=" ", has_header=False,
+                            new_columns=["source", "target", "weight"])
+    return lambda: frame.write_csv(ctx.out, separator=" ", include_header=False)
+
+
 def size(s):
     return f"{n(s['file_nodes'])} nodes, {n(s['file_arcs'])} arcs"
 
@@ -175,6 +184,7 @@ def workloads():
             write_cases["igraph"] = igraph_write(extension)
         if extension == "edges":
             read_cases["pandas"] = pandas_read_edges
+            write_cases["polars"] = polars_write_edges
         result.append(Workload(f"{name} read", size, read_cases))
         result.append(Workload(f"{name} write", size, write_cases))
     return result

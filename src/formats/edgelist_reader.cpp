@@ -19,6 +19,7 @@
 #include "formats/format_parsers.hpp"
 #include "text_io/text_scan.hpp"
 #include "text_io/cancellation.hpp"
+#include "text_io/number_text.hpp"
 
 namespace mivora {
 namespace {
@@ -299,7 +300,7 @@ class EdgeListParser {
       return;
     }
     if (fields.size() <= std::max(source_, target_)) {
-      throw FormatError("expected a source and a target id, found " + std::to_string(fields.size()) +
+      throw FormatError("expected a source and a target id, found " + integer_text(fields.size()) +
                             (fields.size() == 1 ? " field" : " fields"),
                         line_, 0);
     }

@@ -14,6 +14,7 @@
 #include "text_io/line_reader.hpp"
 #include "graph_core/internal_error.hpp"
 #include "graph_core/label_index.hpp"
+#include "text_io/number_text.hpp"
 
 namespace mivora {
 
@@ -150,7 +151,7 @@ class NetReader {
       start = space + 1;
     }
     if (count < 2) {
-      const std::string len = std::to_string(count + 1);
+      const std::string len = integer_text(count + 1);
       fail("index out of bounds: the len is " + len + " but the index is " + len);
     }
     const std::size_t end = line.find(' ', start);
@@ -161,8 +162,8 @@ class NetReader {
     const std::optional<NodeIndex> to = ids_.find(parts[1]);
     if (!to) fail(kNoEntryForKey);
     const float weight = parse_or_fail<float>(parts[2], kInvalidWeight);
-    pending_.push_back(GraphStore::PositionedConnection{static_cast<std::uint32_t>(*from),
-                                                        static_cast<std::uint32_t>(*to), weight, directed});
+    pending_.push_back(
+        GraphStore::PositionedConnection{static_cast<NodeId>(*from), static_cast<NodeId>(*to), weight, directed});
   }
 
  public:

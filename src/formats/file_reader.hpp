@@ -67,11 +67,20 @@ struct JsonGraph {
   std::optional<std::vector<JsonConnection>> arcs;   // directed
 };
 
-// Decodes a whole JSON document into the records; on failure the
-// description carries the decoder's message with line and column.
+// Why a JSON document could not be decoded, and where: the 1-based line and
+// the column of the last byte the decoder consumed.
+struct JsonDecodeError {
+  std::string message;
+  std::size_t line = 0;
+  std::size_t column = 0;
+  // "{message} at line L column C"
+  std::string description() const;
+};
+
+// Decodes a whole JSON document into the records.
 struct JsonDecodeResult {
   std::optional<JsonGraph> graph;
-  std::string error;
+  JsonDecodeError error;
 };
 JsonDecodeResult decode_json_graph(const std::string& text);
 

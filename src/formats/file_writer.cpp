@@ -160,11 +160,6 @@ void write_connections(JsonWriter& writer, JsonEmitter<JsonWriter>& emit, const 
 
 namespace {
 
-void append_index(std::string& out, std::size_t value) {
-  char buffer[24];
-  out.append(buffer, std::to_chars(buffer, buffer + sizeof buffer, value).ptr);
-}
-
 // The connections of one kind (edges or arcs) under their header, if any.
 void write_net_connections(const GraphStore& graph, CheckedWriter& out, bool directed) {
   std::string& text = out.text();
@@ -178,9 +173,9 @@ void write_net_connections(const GraphStore& graph, CheckedWriter& out, bool dir
         text += directed ? "*Arcs\n" : "*Edges\n";
         first = false;
       }
-      append_index(text, position);
+      append_integer(text, position);
       text += ' ';
-      append_index(text, *target);
+      append_integer(text, *target);
       text += ' ';
       append_shortest(text, connection.weight);
       text += '\n';

@@ -55,10 +55,4 @@ void append_xml_escaped(std::string& out, std::string_view text) {
   }
 }
 
-void append_uint(std::string& out, std::uint64_t value) {
-  char buffer[24];
-  const auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
-  out.append(buffer, result.ptr);
-}
-
 }  // namespace mivora

@@ -7,6 +7,7 @@
 
 #include "formats/formats.hpp"
 #include "graph_core/graph.hpp"
+#include "text_io/number_text.hpp"
 
 namespace mivora {
 
@@ -25,7 +26,7 @@ void for_each_link(const GraphStore& graph, Visit&& visit) {
     for (const StoredConnection& connection : graph.node(position).connections) {
       const std::optional<NodeIndex> target = written_target(graph, connection);
       if (!target) continue;
-      visit(LinkView{static_cast<std::uint32_t>(position), static_cast<std::uint32_t>(*target), connection.weight,
+      visit(LinkView{static_cast<NodeId>(position), static_cast<NodeId>(*target), connection.weight,
                      connection.directed != 0});
     }
   }
@@ -41,7 +42,5 @@ bool any_position(const GraphStore& graph);
 // CR, LF and tab as character references so a parser gives them back.
 // Characters XML 1.0 cannot hold make the label unwritable.
 void append_xml_escaped(std::string& out, std::string_view text);
-
-void append_uint(std::string& out, std::uint64_t value);
 
 }  // namespace mivora

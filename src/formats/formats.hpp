@@ -64,6 +64,11 @@ GraphStore read_graphml(ByteSource& source, const ReadOptions& options, ReadNote
 GraphStore read_gexf(ByteSource& source, const ReadOptions& options, ReadNotes& notes);
 GraphStore read_edgelist(ByteSource& source, const ReadOptions& options, ReadNotes& notes);
 
+using GraphReader = GraphStore (*)(ByteSource& source, const ReadOptions& options, ReadNotes& notes);
+// Opens the file at `path`, decodes it from options.encoding and reads it
+// with `read`. A FormatError leaves carrying the file's name.
+GraphStore read_graph_file(const std::string& path, GraphReader read, const ReadOptions& options, ReadNotes& notes);
+
 void write_pajek(const GraphStore& graph, CheckedWriter& out, const WriteOptions& options);
 void write_json(const GraphStore& graph, CheckedWriter& out, const WriteOptions& options);
 void write_gml(const GraphStore& graph, CheckedWriter& out, const WriteOptions& options);

@@ -55,10 +55,10 @@ class GexfHandler : public XmlHandler {
         weight_ids_.insert(std::string(attributes.get("id")));
     } else if (name == "node" && saw_graph_) {
       if (!attributes.has("id")) throw FormatError("a node has no 'id' attribute", 0, 0);
-      if (open_node_ != VertexIds::kAbsent) outer_nodes_.push_back(open_node_);
+      if (open_node_ != kNoNode) outer_nodes_.push_back(open_node_);
       open_node_ = declare(attributes.get("id"));
       if (attributes.has("label")) records_.vertices[open_node_].label = attributes.get("label");
-    } else if (name == "position" && open_node_ != VertexIds::kAbsent) {
+    } else if (name == "position" && open_node_ != kNoNode) {
       VertexRecord& vertex = records_.vertices[open_node_];
       vertex.x = coordinate(attributes, "x");
       vertex.y = coordinate(attributes, "y");
@@ -74,9 +74,9 @@ class GexfHandler : public XmlHandler {
   }
 
   void end(std::string_view name) override {
-    if (name == "node" && open_node_ != VertexIds::kAbsent) {
+    if (name == "node" && open_node_ != kNoNode) {
       if (outer_nodes_.empty()) {
-        open_node_ = VertexIds::kAbsent;
+        open_node_ = kNoNode;
       } else {
         open_node_ = outer_nodes_.back();
         outer_nodes_.pop_back();
@@ -136,7 +136,7 @@ class GexfHandler : public XmlHandler {
   LinkQueue links_{records_};
   std::unordered_set<std::string> weight_ids_;
   std::vector<std::uint32_t> outer_nodes_;
-  std::uint32_t open_node_ = VertexIds::kAbsent;
+  std::uint32_t open_node_ = kNoNode;
   bool saw_graph_ = false;
   bool directed_ = false;
   bool edge_attributes_ = false;

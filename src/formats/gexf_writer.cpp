@@ -22,7 +22,7 @@ void write_gexf(const GraphStore& graph, CheckedWriter& out, const WriteOptions&
   for (NodeIndex position = 0; position < graph.node_count(); ++position) {
     const NodeRecord& node = graph.node(position);
     text += "      <node id=\"";
-    append_uint(text, position);
+    append_integer(text, position);
     text += "\" label=\"";
     append_xml_escaped(text, node.label);
     if (node.has_position()) {
@@ -40,11 +40,11 @@ void write_gexf(const GraphStore& graph, CheckedWriter& out, const WriteOptions&
   std::size_t count = 0;
   for_each_link(graph, [&](const LinkView& link) {
     text += "      <edge id=\"";
-    append_uint(text, count);
+    append_integer(text, count);
     text += "\" source=\"";
-    append_uint(text, link.from);
+    append_integer(text, link.from);
     text += "\" target=\"";
-    append_uint(text, link.to);
+    append_integer(text, link.to);
     text += "\" weight=\"";
     append_shortest(text, link.weight);
     text += '"';

@@ -72,8 +72,12 @@ std::string decode_entities(std::string_view raw) {
   std::size_t i = 0;
   while (i < raw.size()) {
     const char c = raw[i];
-    const std::size_t semicolon = c == '&' ? raw.find(';', i + 1) : std::string_view::npos;
-    if (semicolon == std::string_view::npos || semicolon - i > 12) {
+    // A reference is at most 12 bytes long: only that far is searched, so
+    // a string of many '&' is decoded in linear time.
+    const std::size_t found = c == '&' ? raw.substr(i + 1, 12).find(';') : std::string_view::npos;
+    const std::size_t semicolon = found == std::string_view::npos ? found : i + 1 + found;
+    poll_cancellation();
+    if (semicolon == std::string_view::npos) {
       out += c;
       ++i;
       continue;

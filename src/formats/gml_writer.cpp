@@ -39,7 +39,7 @@ void append_gml_string(std::string& out, std::string_view text) {
       ++i;
     } else {
       out += "&#";
-      append_uint(out, next_code_point(text, i));
+      append_integer(out, next_code_point(text, i));
       out += ';';
     }
   }
@@ -59,7 +59,7 @@ void write_gml(const GraphStore& graph, CheckedWriter& out, const WriteOptions&)
   for (NodeIndex position = 0; position < graph.node_count(); ++position) {
     const NodeRecord& node = graph.node(position);
     text += "  node [\n    id ";
-    append_uint(text, position);
+    append_integer(text, position);
     text += "\n    label ";
     append_gml_string(text, node.label);
     text += '\n';
@@ -76,9 +76,9 @@ void write_gml(const GraphStore& graph, CheckedWriter& out, const WriteOptions&)
   std::size_t count = 0;
   for_each_link(graph, [&](const LinkView& link) {
     text += "  edge [\n    source ";
-    append_uint(text, link.from);
+    append_integer(text, link.from);
     text += "\n    target ";
-    append_uint(text, link.to);
+    append_integer(text, link.to);
     text += "\n    weight ";
     append_shortest(text, link.weight);
     text += '\n';

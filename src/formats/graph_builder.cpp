@@ -5,6 +5,7 @@
 #include <limits>
 
 #include "text_io/cancellation.hpp"
+#include "text_io/number_text.hpp"
 
 namespace mivora {
 namespace {
@@ -28,7 +29,7 @@ void GraphBuilder::expect_vertices(std::uint64_t count, std::uint64_t bytes_per_
 
 std::uint32_t GraphBuilder::add_vertex(std::string_view id, std::optional<std::string_view> label, bool keep_first_id) {
   if (label_ends_.size() >= kMaxVertices) fail("too many vertices");
-  const auto vertex = static_cast<std::uint32_t>(label_ends_.size());
+  const auto vertex = static_cast<NodeId>(label_ends_.size());
   labels_.append(label ? *label : id);
   label_ends_.push_back(labels_.size());
   if (!keep_first_id || !ids_.find(id)) ids_.assign(id, vertex);
@@ -42,7 +43,7 @@ void GraphBuilder::set_position(std::uint32_t vertex, double x, double y) {
 std::optional<std::uint32_t> GraphBuilder::find(std::string_view id) const {
   const auto found = ids_.find(id);
   if (!found) return std::nullopt;
-  return static_cast<std::uint32_t>(*found);
+  return static_cast<NodeId>(*found);
 }
 
 std::uint32_t GraphBuilder::vertex(std::string_view id) {
@@ -122,7 +123,7 @@ GraphStore GraphBuilder::finish(ReadNotes& notes) {
     }
   }
   if (repeated > 0) {
-    notes.warnings.push_back(std::to_string(repeated) + (repeated == 1 ? " vertex repeats" : " vertices repeat") +
+    notes.warnings.push_back(integer_text(repeated) + (repeated == 1 ? " vertex repeats" : " vertices repeat") +
                              " the label of an earlier vertex (first: '" + first_repeated +
                              "'); each is kept as its own node, and a lookup by label finds the first");
   }

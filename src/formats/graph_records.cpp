@@ -8,21 +8,15 @@
 #include <stdexcept>
 
 #include "graph_core/label_index.hpp"
+#include "text_io/number_text.hpp"
 
 namespace mivora {
-namespace {
-
-void append_number(std::string& out, std::size_t value) {
-  char buffer[24];
-  out.append(buffer, std::to_chars(buffer, buffer + sizeof buffer, value).ptr);
-}
-
-}  // namespace
+namespace {}  // namespace
 
 void VertexIds::grow_direct(std::uint64_t number) {
   std::size_t size = std::max<std::size_t>(1024, direct_.size() * 2);
   while (size <= number) size *= 2;
-  direct_.resize(size, kAbsent);
+  direct_.resize(size, kNoNode);
 }
 
 bool VertexIds::same_id(const Slot& slot, std::string_view id) const {
@@ -41,7 +35,7 @@ std::size_t VertexIds::probe(std::string_view id, std::uint64_t hash) const {
   std::size_t at = hash & mask;
   while (true) {
     const Slot& slot = slots_[at];
-    if (slot.vertex == kAbsent) return at;
+    if (slot.vertex == kNoNode) return at;
     if (slot.hash == hash && same_id(slot, id)) return at;
     at = (at + 1) & mask;
   }
@@ -52,9 +46,9 @@ void VertexIds::rehash(std::size_t capacity) {
   slots_.assign(capacity, Slot{});
   const std::size_t mask = capacity - 1;
   for (const Slot& slot : old) {
-    if (slot.vertex == kAbsent) continue;
+    if (slot.vertex == kNoNode) continue;
     std::size_t at = slot.hash & mask;
-    while (slots_[at].vertex != kAbsent) at = (at + 1) & mask;
+    while (slots_[at].vertex != kNoNode) at = (at + 1) & mask;
     slots_[at] = slot;
   }
 }
@@ -82,14 +76,14 @@ std::uint32_t VertexIds::insert_hashed(std::string_view id, std::uint64_t hash, 
 std::uint64_t VertexIds::hash_id(std::string_view id) { return hash_label(id); }
 
 std::uint32_t VertexIds::find_hashed(std::string_view id, std::uint64_t hash) const {
-  if (slots_.empty()) return kAbsent;
+  if (slots_.empty()) return kNoNode;
   return slots_[probe(id, hash)].vertex;
 }
 
 std::uint32_t VertexIds::find(std::string_view id) const {
   std::uint64_t number;
   if (plain_number(id, number) && number < kDirectLimit) {
-    return number < direct_.size() ? direct_[number] : kAbsent;
+    return number < direct_.size() ? direct_[number] : kNoNode;
   }
   return find_hashed(id, hash_label(id));
 }
@@ -105,7 +99,7 @@ std::uint32_t GraphRecords::add_vertex(std::string label) {
     throw std::length_error("more than 4294967294 vertices");
   }
   vertices.push_back(VertexRecord{std::move(label)});
-  return static_cast<std::uint32_t>(vertices.size() - 1);
+  return static_cast<NodeId>(vertices.size() - 1);
 }
 
 void GraphRecords::reserve(std::size_t vertex_count, std::size_t link_count) {
@@ -125,7 +119,7 @@ GraphStore build_graph(GraphRecords&& records, ByteSource& source, const ReadOpt
   for (std::size_t v = 0; v < records.vertices.size(); ++v) {
     VertexRecord& vertex = records.vertices[v];
     id.clear();
-    append_number(id, v);
+    append_integer(id, v);
     const std::uint32_t made = builder.add_vertex(id, std::string_view(vertex.label));
     if (vertex.has_position) builder.set_position(made, vertex.x, vertex.y);
     std::string().swap(vertex.label);

@@ -8,6 +8,7 @@
 #include <string>
 #include <string_view>
 #include <vector>
+#include "graph_core/types.hpp"
 
 namespace mivora {
 
@@ -31,8 +32,6 @@ struct LinkRecord {
 // arena that keeps each id's bytes once).
 class VertexIds {
  public:
-  static constexpr std::uint32_t kAbsent = 0xFFFFFFFFu;
-
   std::uint32_t find(std::string_view id) const;
 
   // A lookup prepared ahead: its hash (or number) worked out and its slot
@@ -62,11 +61,11 @@ class VertexIds {
     if (lookup.direct) {
       if (lookup.key >= direct_.size()) grow_direct(lookup.key);
       std::uint32_t& slot = direct_[lookup.key];
-      if (slot == kAbsent) slot = make();
+      if (slot == kNoNode) slot = make();
       return slot;
     }
     const std::uint32_t found = find_hashed(id, lookup.key);
-    if (found != kAbsent) return found;
+    if (found != kNoNode) return found;
     return insert_hashed(id, lookup.key, make());
   }
   void reserve(std::size_t count);
@@ -78,7 +77,7 @@ class VertexIds {
   static constexpr std::size_t kInline = 8;
   struct Slot {
     std::uint64_t hash = 0;
-    std::uint32_t vertex = kAbsent;
+    std::uint32_t vertex = kNoNode;
     std::uint32_t length = 0;
     union {
       char bytes[kInline];
@@ -123,7 +122,7 @@ class GraphRecords {
   // naming the first.
   std::uint32_t declare(std::string_view id) {
     std::uint32_t v = ids_.find(id);
-    if (v == VertexIds::kAbsent)
+    if (v == kNoNode)
       v = vertex(id);
     else if (v < declared_.size() && declared_[v])
       v = add_vertex(std::string(id));

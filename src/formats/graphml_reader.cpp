@@ -14,6 +14,7 @@
 // GraphML says). Other keys, graph data, ports and hyperedges are skipped.
 #include <optional>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "formats/format_parsers.hpp"
@@ -149,12 +150,7 @@ class GraphmlHandler : public XmlHandler {
     else if (name == "y")
       node = Meaning::Y;
     if (equals_ignoring_case(name, "weight")) edge = Meaning::Weight;
-    KeyMeanings* found = nullptr;
-    for (auto& [known, meanings] : keys_) {
-      if (known == id) found = &meanings;
-    }
-    if (found == nullptr) found = &keys_.emplace_back(std::string(id), KeyMeanings{}).second;
-    KeyMeanings& meanings = *found;
+    KeyMeanings& meanings = keys_.try_emplace(std::string(id)).first->second;
     const bool for_node = domain == "node" || domain == "all" || domain.empty();
     const bool for_edge = domain == "edge" || domain == "all" || domain.empty();
     if (for_node) meanings.node = node;
@@ -163,10 +159,9 @@ class GraphmlHandler : public XmlHandler {
   }
 
   Meaning meaning_of(std::string_view key, bool edge) const {
-    for (const auto& [id, meanings] : keys_) {
-      if (id == key) return edge ? meanings.edge : meanings.node;
-    }
-    return Meaning::None;
+    const auto found = keys_.find(key);
+    if (found == keys_.end()) return Meaning::None;
+    return edge ? found->second.edge : found->second.node;
   }
 
   void data(Meaning meaning) {
@@ -217,8 +212,13 @@ class GraphmlHandler : public XmlHandler {
 
   GraphRecords records_;
   LinkQueue links_{records_};
-  // Files declare a handful of keys: a list searched in order beats hashing.
-  std::vector<std::pair<std::string, KeyMeanings>> keys_;
+  // By id, found by a view of the id without making a string: some files
+  // declare thousands of keys, and every <data> element looks one up.
+  struct IdHash {
+    using is_transparent = void;
+    std::size_t operator()(std::string_view id) const { return std::hash<std::string_view>{}(id); }
+  };
+  std::unordered_map<std::string, KeyMeanings, IdHash, std::equal_to<>> keys_;
   std::optional<KeyMeanings> current_key_;
   std::vector<bool> directed_;  // edgedefault of each open graph
   std::size_t graph_depth_max_ = 0;

@@ -30,7 +30,7 @@ void write_graphml(const GraphStore& graph, CheckedWriter& out, const WriteOptio
   for (NodeIndex position = 0; position < graph.node_count(); ++position) {
     const NodeRecord& node = graph.node(position);
     text += "    <node id=\"n";
-    append_uint(text, position);
+    append_integer(text, position);
     text += "\"><data key=\"label\">";
     append_xml_escaped(text, node.label);
     text += "</data>";
@@ -47,9 +47,9 @@ void write_graphml(const GraphStore& graph, CheckedWriter& out, const WriteOptio
   std::size_t count = 0;
   for_each_link(graph, [&](const LinkView& link) {
     text += "    <edge source=\"n";
-    append_uint(text, link.from);
+    append_integer(text, link.from);
     text += "\" target=\"n";
-    append_uint(text, link.to);
+    append_integer(text, link.to);
     text += '"';
     if (link.directed != graph_directed) text += link.directed ? " directed=\"true\"" : " directed=\"false\"";
     text += "><data key=\"weight\">";

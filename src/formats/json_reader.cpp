@@ -1,12 +1,11 @@
 // The JSON graph document: RapidJSON's SAX reader with a handler that maps
 // the three record types (object or array form) and words its failures as
-// "{message} at line {L} column {C}".
+// "{message} at line {L} column {C}", with line and column also as fields.
 
 #include <cctype>
 #include <charconv>
 #include <cmath>
 #include <cstdint>
-#include <cstdio>
 #include <cstring>
 #include <limits>
 
@@ -243,7 +242,7 @@ class GraphHandler {
     if (frame.kind == Kind::Skip) return end_skip();
     if (frame.kind == Kind::RecordArray && frame.field < 3) {
       return error_at(
-          "invalid length " + std::to_string(frame.field) + ", expected " + frame.shape->expecting + " with 3 elements",
+          "invalid length " + integer_text(frame.field) + ", expected " + frame.shape->expecting + " with 3 elements",
           stream_.Tell() + 1);
     }
     frames_.pop_back();
@@ -254,21 +253,21 @@ class GraphHandler {
 
   // ---- results -------------------------------------------------------------------
   JsonGraph& graph() { return graph_; }
-  bool failed() const { return !message_.empty(); }
-  const std::string& message() const { return message_; }
+  bool failed() const { return !error_.message.empty(); }
+  const JsonDecodeError& error() const { return error_; }
 
   static bool is_json_space(char c) { return c == ' ' || c == '\n' || c == '\r' || c == '\t'; }
 
-  // "{message} at line L column C", for a failure noticed with the input
-  // consumed up to `index` (the column is that of the last byte consumed).
-  std::string located(std::string_view message, std::size_t index) const {
+  // A failure noticed with the input consumed up to `index` (the column is
+  // that of the last byte consumed).
+  JsonDecodeError located(std::string_view message, std::size_t index) const {
     index = std::min(index, text_.size());
     const std::string_view before = text_.substr(0, index);
     const std::size_t feed = before.rfind('\n');
     const std::size_t line_start = feed == std::string_view::npos ? 0 : feed + 1;
     std::size_t line = 1;
     for (std::size_t i = 0; i < line_start; ++i) line += text_[i] == '\n';
-    return std::string(message) + " at line " + std::to_string(line) + " column " + std::to_string(index - line_start);
+    return JsonDecodeError{std::string(message), line, index - line_start};
   }
 
  private:
@@ -287,7 +286,7 @@ class GraphHandler {
   };
 
   bool error_at(std::string message, std::size_t index) {
-    message_ = located(message, index);
+    error_ = located(message, index);
     return false;
   }
 
@@ -376,8 +375,8 @@ class GraphHandler {
         return "string " + quoted(text);
       case Scalar::Number: {
         const Number number = read_number(text);
-        if (number.kind == Number::Kind::Unsigned) return "integer `" + std::to_string(number.unsigned_value) + "`";
-        if (number.kind == Number::Kind::Signed) return "integer `" + std::to_string(number.signed_value) + "`";
+        if (number.kind == Number::Kind::Unsigned) return "integer `" + integer_text(number.unsigned_value) + "`";
+        if (number.kind == Number::Kind::Signed) return "integer `" + integer_text(number.signed_value) + "`";
         std::string out = "floating point `";
         append_json_number(out, number.float_value, false);
         return out + "`";
@@ -507,12 +506,12 @@ class GraphHandler {
   std::vector<Frame> frames_;
   JsonGraph graph_;
   int depth_ = 0;
-  std::string message_;
+  JsonDecodeError error_;
 };
 
 // Words a syntax error of the decoder like the record errors.
-std::string describe_syntax_error(const GraphHandler& handler, std::string_view text, rapidjson::ParseErrorCode code,
-                                  std::size_t offset) {
+JsonDecodeError describe_syntax_error(const GraphHandler& handler, std::string_view text,
+                                      rapidjson::ParseErrorCode code, std::size_t offset) {
   const bool at_end = offset >= text.size();
   const char c = at_end ? '\0' : text[offset];
   const std::size_t peek = offset + 1;
@@ -576,6 +575,14 @@ std::string describe_syntax_error(const GraphHandler& handler, std::string_view 
 
 }  // namespace
 
+std::string JsonDecodeError::description() const {
+  std::string text = message + " at line ";
+  append_integer(text, line);
+  text += " column ";
+  append_integer(text, column);
+  return text;
+}
+
 JsonDecodeResult decode_json_graph(const std::string& owned) {
   // RapidJSON reads up to a NUL; std::string keeps one past the end, and a
   // NUL inside the text is caught as trailing or invalid text below.
@@ -586,7 +593,7 @@ JsonDecodeResult decode_json_graph(const std::string& owned) {
       rapidjson::kParseIterativeFlag | rapidjson::kParseStopWhenDoneFlag | rapidjson::kParseNumbersAsStringsFlag;
   const rapidjson::ParseResult result = reader.Parse<kFlags>(stream, handler);
   if (result.IsError()) {
-    if (handler.failed()) return {std::nullopt, handler.message()};
+    if (handler.failed()) return {std::nullopt, handler.error()};
     return {std::nullopt, describe_syntax_error(handler, owned, result.Code(), result.Offset())};
   }
   std::size_t index = stream.Tell();
@@ -639,8 +646,8 @@ ReadResult build_json_graph(const JsonGraph& records) {
         if (!from) fail(kFromNotFound);
         const auto to = index.find(connection.target, hashes[2 * k + 1]);
         if (!to) fail(kToNotFound);
-        resolved.push_back(GraphStore::PositionedConnection{
-            static_cast<std::uint32_t>(*from), static_cast<std::uint32_t>(*to), connection.weight, directed});
+        resolved.push_back(GraphStore::PositionedConnection{static_cast<NodeId>(*from), static_cast<NodeId>(*to),
+                                                            connection.weight, directed});
       }
     }
   }
@@ -672,7 +679,7 @@ ReadResult read_json_file(const std::string& path) {
 ReadResult read_json_text(const std::string& text) {
   if (!is_valid_utf8(text)) return ReadResult::failure(FileError::Stage::Read, kInvalidUtf8);
   JsonDecodeResult decoded = decode_json_graph(text);
-  if (!decoded.graph) return ReadResult::failure(FileError::Stage::Read, std::move(decoded.error));
+  if (!decoded.graph) return ReadResult::failure(FileError::Stage::Read, decoded.error.description());
   return build_json_graph(*decoded.graph);
 }
 
@@ -691,17 +698,6 @@ std::size_t line_of_invalid_utf8(std::string_view text) {
   return line;
 }
 
-// "{what} at line L column C" as a FormatError at that place.
-[[noreturn]] void throw_located(const std::string& message) {
-  std::size_t line = 0;
-  std::size_t column = 0;
-  const std::size_t at = message.rfind(" at line ");
-  if (at != std::string::npos && std::sscanf(message.c_str() + at, " at line %zu column %zu", &line, &column) == 2) {
-    throw FormatError(message.substr(0, at), line, column);
-  }
-  throw FormatError(message, 0, 0);
-}
-
 }  // namespace
 
 GraphStore read_json(ByteSource& source, const ReadOptions&, ReadNotes& notes) {
@@ -710,7 +706,7 @@ GraphStore read_json(ByteSource& source, const ReadOptions&, ReadNotes& notes) {
   if (!is_valid_utf8(text)) throw FormatError(kInvalidUtf8, line_of_invalid_utf8(text));
   JsonDecodeResult decoded = decode_json_graph(text);
   text = std::string();
-  if (!decoded.graph) throw_located(decoded.error);
+  if (!decoded.graph) throw FormatError(decoded.error.message, decoded.error.line, decoded.error.column);
   const JsonGraph& records = *decoded.graph;
   // Our own format: positions are canvas coordinates already.
   GraphBuilder builder(PositionUnits::Canvas, PositionMode::File, std::nullopt);

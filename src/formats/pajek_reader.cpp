@@ -15,6 +15,7 @@
 #include "formats/file_reader.hpp"
 #include "text_io/cancellation.hpp"
 #include "text_io/line_reader.hpp"
+#include "text_io/number_text.hpp"
 
 namespace mivora {
 namespace {
@@ -146,7 +147,7 @@ class PajekReader {
     in_vertices_ = false;
     for (std::uint64_t id = 1; listed_ < declared_ && id <= declared_; ++id) {
       poll_cancellation();
-      const std::string text = std::to_string(id);
+      const std::string text = integer_text(id);
       if (builder_.find(text)) continue;
       builder_.add_vertex(text);
       ++listed_;
@@ -248,7 +249,7 @@ class PajekReader {
     const std::uint64_t vertices = builder_.vertex_count();
     const std::uint64_t rows = mode_one_ != 0 ? mode_one_ : vertices;
     const std::uint64_t column_base = mode_one_ != 0 ? mode_one_ : 0;
-    if (matrix_row_ >= rows) error("the matrix has more rows than the " + std::to_string(rows) + " vertices it is for");
+    if (matrix_row_ >= rows) error("the matrix has more rows than the " + integer_text(rows) + " vertices it is for");
     std::string_view rest = line;
     std::uint64_t column = 0;
     for (std::string_view cell = next_field(rest); !cell.empty(); cell = next_field(rest), ++column) {
@@ -257,8 +258,8 @@ class PajekReader {
         error("expected a number in the matrix, found '" + std::string(cell) + "'");
       if (column_base + column >= vertices) error("the matrix row has more cells than there are vertices");
       if (value != 0.0f) {
-        builder_.add_link(static_cast<std::uint32_t>(matrix_row_), static_cast<std::uint32_t>(column_base + column),
-                          value, directed_);
+        builder_.add_link(static_cast<NodeId>(matrix_row_), static_cast<NodeId>(column_base + column), value,
+                          directed_);
       }
     }
     ++matrix_row_;

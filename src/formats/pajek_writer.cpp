@@ -9,11 +9,6 @@
 namespace mivora {
 namespace {
 
-void append_index(std::string& out, std::size_t value) {
-  char buffer[24];
-  out.append(buffer, std::to_chars(buffer, buffer + sizeof buffer, value).ptr);
-}
-
 // The label as the message shows it: line breaks and other controls escaped.
 std::string shown(std::string_view label) {
   std::string out = "'";
@@ -49,7 +44,7 @@ bool has_header_word(std::string_view label) {
 }  // namespace
 
 void append_pajek_vertex(std::string& text, std::size_t number, const NodeRecord& node) {
-  append_index(text, number);
+  append_integer(text, number);
   text += " \"";
   text += node.label;
   text += '"';
@@ -75,7 +70,7 @@ void check_pajek_label(std::string_view label) {
 void write_pajek(const GraphStore& graph, CheckedWriter& out, const WriteOptions&) {
   std::string& text = out.text();
   text += "*Vertices ";
-  append_index(text, graph.node_count());
+  append_integer(text, graph.node_count());
   text += '\n';
   for (NodeIndex position = 0; position < graph.node_count(); ++position) {
     const NodeRecord& node = graph.node(position);
@@ -101,9 +96,9 @@ void write_pajek(const GraphStore& graph, CheckedWriter& out, const WriteOptions
         if (connection.directed != directed) continue;
         const std::optional<NodeIndex> target = written_target(graph, connection);
         if (!target) continue;
-        append_index(text, position + 1);
+        append_integer(text, position + 1);
         text += ' ';
-        append_index(text, *target + 1);
+        append_integer(text, *target + 1);
         text += ' ';
         append_shortest(text, connection.weight);
         text += '\n';

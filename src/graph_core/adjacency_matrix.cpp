@@ -1,4 +1,5 @@
 #include "graph_core/adjacency_matrix.hpp"
+#include "text_io/number_text.hpp"
 
 #include <algorithm>
 
@@ -13,7 +14,7 @@ AdjacencyMatrix generate_adjacency_matrix(const GraphStore& graph) {
   std::vector<Write> writes;
   writes.reserve(graph.get_edge_count());
   for_each_matrix_write(graph, [&](NodeIndex row, NodeIndex column, float weight) {
-    writes.push_back({static_cast<std::uint32_t>(row), static_cast<std::uint32_t>(column), weight});
+    writes.push_back({static_cast<NodeId>(row), static_cast<NodeId>(column), weight});
   });
   // Bucket the writes by row, keeping their order within a row.
   std::vector<std::size_t> bucket(n + 1, 0);
@@ -57,7 +58,7 @@ GraphStore from_adjacency_matrix(const std::vector<std::vector<float>>& matrix, 
     names = *labels;
   } else {
     names.reserve(n);
-    for (std::size_t k = 0; k < n; ++k) names.push_back(std::to_string(k));
+    for (std::size_t k = 0; k < n; ++k) names.push_back(integer_text(k));
   }
   GraphStore graph;
   graph.reserve(names.size());
@@ -67,8 +68,7 @@ GraphStore from_adjacency_matrix(const std::vector<std::vector<float>>& matrix, 
     const std::vector<float>& row = matrix[i];
     for (std::size_t j = 0; j < n; ++j) {
       if (row.size() <= j) {
-        fail("index out of bounds: the len is " + std::to_string(row.size()) + " but the index is " +
-             std::to_string(j));
+        fail("index out of bounds: the len is " + integer_text(row.size()) + " but the index is " + integer_text(j));
       }
       const float weight = row[j];
       if (weight == 0.0f) continue;  // NaN is a connection

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "graph_core/graph.hpp"
@@ -29,9 +30,10 @@ struct AdjacencyMatrix {
 // in order: each record writes [from][to], an undirected one then [to][from];
 // a later write to a cell replaces an earlier one. Rows and columns are
 // canonical positions (the first node carrying a label). A record whose "to"
-// names no node of the graph fails with "no entry found for key".
-template <typename Write>
-void for_each_matrix_write(const GraphStore& graph, Write&& write) {
+// names no node of the graph calls `missing_target` (which throws), by
+// default failing with "no entry found for key".
+template <typename Write, typename MissingTarget>
+void for_each_matrix_write(const GraphStore& graph, Write&& write, MissingTarget&& missing_target) {
   for (NodeIndex position = 0; position < graph.node_count(); ++position) {
     prefetch_connections(graph, position);
     const NodeRecord& node = graph.node(position);
@@ -44,13 +46,21 @@ void for_each_matrix_write(const GraphStore& graph, Write&& write) {
         to = graph.canonical_position(connection.local_target);
       } else {
         const auto target = graph.record_target_position(connection, connection.target.lock().get());
-        if (!target) fail(kNoEntryForKey);
+        if (!target) {
+          missing_target();
+          fail(kNoEntryForKey);
+        }
         to = *target;
       }
       write(from, to, connection.weight);
       if (!connection.directed) write(to, from, connection.weight);
     }
   }
+}
+
+template <typename Write>
+void for_each_matrix_write(const GraphStore& graph, Write&& write) {
+  for_each_matrix_write(graph, std::forward<Write>(write), [] {});
 }
 
 AdjacencyMatrix generate_adjacency_matrix(const GraphStore& graph);

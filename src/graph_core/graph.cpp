@@ -5,6 +5,7 @@
 
 #include "graph_core/internal_error.hpp"
 #include "text_io/cancellation.hpp"
+#include "text_io/number_text.hpp"
 
 namespace mivora {
 namespace {
@@ -36,8 +37,9 @@ void GraphStore::reserve(std::size_t count) {
 NodeIndex GraphStore::append(std::shared_ptr<NodeRecord> node) {
   const NodeIndex position = nodes_.size();
   node->graph_serial = serial_;
-  node->position = static_cast<std::uint32_t>(position);
+  node->position = static_cast<NodeId>(position);
   nodes_.push_back(std::move(node));
+  note_change();
   if (index_.insert(*nodes_.back(), position) != position) has_duplicate_labels_ = true;
   return position;
 }
@@ -52,8 +54,9 @@ std::pair<NodeIndex, bool> GraphStore::add_unique(std::shared_ptr<NodeRecord> no
     return {present, false};
   }
   node->graph_serial = serial_;
-  node->position = static_cast<std::uint32_t>(position);  // the index refuses positions from 2^32 - 2 on
+  node->position = static_cast<NodeId>(position);  // the index refuses positions from 2^32 - 2 on
   nodes_.push_back(std::move(node));
+  note_change();
   return {position, true};
 }
 
@@ -107,15 +110,17 @@ NodeIndex GraphStore::append_node_unchecked(std::string label, double x, double 
 
 void GraphStore::add_decimal_nodes(std::size_t count) {
   if (!nodes_.empty()) fail("decimal nodes on a graph in use");
+  note_change();
   index_.set_decimal_labels(count);
   nodes_.reserve(count);
-  char text[24];
+  std::string text;
   for (std::size_t id = 0; id < count; ++id) {
     poll_cancellation();
-    const auto end = std::to_chars(text, text + sizeof text, id).ptr;
-    auto node = new_node(std::string_view(text, static_cast<std::size_t>(end - text)));
+    text.clear();
+    append_integer(text, id);
+    auto node = new_node(text);
     node->graph_serial = serial_;
-    node->position = static_cast<std::uint32_t>(id);
+    node->position = static_cast<NodeId>(id);
     nodes_.push_back(std::move(node));
   }
 }
@@ -140,11 +145,13 @@ void GraphStore::create_connection(std::string_view from_label, std::string_view
   const auto to = index_.find(to_label, to_hash);
   if (!to) fail(kToNotFound);
   source.add_connection(nodes_[*to], directed, weight);
+  note_change();
 }
 
 template <typename ConnectionAt>
 void GraphStore::append_connections(std::size_t count, ConnectionAt&& connection) {
   // Each list is sized exactly first: no slack, and the lists lie in node order.
+  note_change();
   std::vector<std::uint32_t> counts(nodes_.size(), 0);
   for (std::size_t i = 0; i < count; ++i) ++counts[connection(i).from];
   for (NodeIndex position = 0; position < nodes_.size(); ++position) {
@@ -184,6 +191,7 @@ void GraphStore::add_connections(const std::vector<PositionedConnection>& connec
 void GraphStore::add_connections(const ConnectionColumns& columns) {
   const std::size_t count = columns.from.size();
   const std::size_t n = nodes_.size();
+  note_change();
   // How far: each link is handled twice, sorted, then stored.
   const ProgressScope progress(2 * static_cast<std::uint64_t>(count));
   // The links are first sorted by source (stably, by counting), so that each
@@ -235,7 +243,6 @@ void GraphStore::add_connections(const ConnectionColumns& columns) {
     }
     progress.set_done(count + end);
   }
-  note_connections_added(count);
 }
 
 NodeIndex GraphStore::find_or_add_node(std::string_view label) {

@@ -101,10 +101,19 @@ class GraphStore {
   bool has_positions() const { return has_positions_; }
   // Positions a layout computed to be kept for later drawings; they serve
   // while no node has been added since.
-  void keep_positions() { kept_positions_for_ = nodes_.size(); }
+  void keep_positions() {
+    kept_positions_for_ = nodes_.size();
+    note_change();
+  }
   bool has_kept_positions() const { return kept_positions_for_ == nodes_.size(); }
   bool has_duplicate_labels() const { return has_duplicate_labels_; }
   std::uint64_t serial() const { return serial_; }
+  // Counts the changes made to the graph: every added node or connection and
+  // every kept layout moves it on, so that pictures taken of the graph (the
+  // measured views) know when they are out of date. Code that changes a node
+  // of the graph directly (a free-standing handle to it) must call note_change.
+  std::uint64_t version() const { return version_; }
+  void note_change() { ++version_; }
   void reserve(std::size_t node_count);
 
   std::size_t get_edge_count() const;
@@ -166,6 +175,7 @@ class GraphStore {
   std::size_t kept_positions_for_ = static_cast<std::size_t>(-1);
   bool has_duplicate_labels_ = false;
   std::uint64_t serial_;
+  std::uint64_t version_ = 0;
 };
 
 }  // namespace mivora

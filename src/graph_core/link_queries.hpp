@@ -24,6 +24,14 @@ struct LinkRows {
   std::vector<std::int64_t> in_degree;
   std::vector<std::int64_t> all_degree;
 
+  std::size_t memory_bytes() const {
+    std::size_t bytes = 0;
+    for (const AdjacencyRows* rows : {&out, &in}) {
+      bytes += rows->offsets.capacity() * sizeof(std::uint64_t) + rows->neighbours.capacity() * sizeof(std::uint32_t) +
+               rows->links.capacity() * sizeof(std::uint32_t);
+    }
+    return bytes + (out_degree.capacity() + in_degree.capacity() + all_degree.capacity()) * sizeof(std::int64_t);
+  }
   const std::vector<std::int64_t>& degree(LinkDirection direction) const {
     return direction == LinkDirection::Out ? out_degree : direction == LinkDirection::In ? in_degree : all_degree;
   }

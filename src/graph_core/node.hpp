@@ -15,13 +15,6 @@ namespace mivora {
 
 class NodeRecord;
 
-// How many connections have been added on the calling thread so far. A
-// graph and its nodes are used from one thread, so a picture of a graph's
-// links stays true while this count and the graph's node count stand still.
-std::uint64_t connections_added_on_this_thread();
-// Counts connections stored without NodeRecord::add_connection (bulk paths).
-void note_connections_added(std::uint64_t count);
-
 // One connection leaving a node. The target is not owned: once every owning
 // handle of it is gone, the connection reads as "[Removed]".
 struct StoredConnection {

@@ -59,13 +59,13 @@ LinkList take_link_list(const GraphStore& graph, OutsideTargets outside) {
     prefetch_connections(graph, from);
     const NodeRecord& node = *nodes[from];
     poll_cancellation(static_cast<std::uint32_t>(node.connections.size()) + 1);
-    const auto source = static_cast<std::uint32_t>(graph.canonical_position(from));
+    const auto source = static_cast<NodeId>(graph.canonical_position(from));
     for (const StoredConnection& connection : node.connections) {
       const NodeRecord* target = connection.is_local() ? nullptr : graph.target_of(connection);
       const std::optional<NodeIndex> to = resolve_target(graph, connection, target, outside);
       if (!to) continue;
       links.link_source.push_back(source);
-      links.link_target.push_back(static_cast<std::uint32_t>(*to));
+      links.link_target.push_back(static_cast<NodeId>(*to));
       links.link_weight.push_back(connection.weight);
       links.link_directed.push_back(connection.directed);
     }

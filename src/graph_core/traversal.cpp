@@ -168,7 +168,7 @@ void plain_bfs(const SuccessorRows& rows, NodeIndex start, std::vector<NodeIndex
 
 void plain_dfs(const SuccessorRows& rows, NodeIndex start, std::vector<NodeIndex>& order) {
   std::vector<std::uint8_t> seen(rows.start.size() - 1, 0);
-  std::vector<std::uint32_t> stack{static_cast<std::uint32_t>(start)};
+  std::vector<std::uint32_t> stack{static_cast<NodeId>(start)};
   while (!stack.empty()) {
     const std::uint32_t u = stack.back();
     stack.pop_back();
@@ -262,7 +262,7 @@ std::vector<double> dijkstra(const GraphStore& graph, std::string_view start_lab
   std::vector<std::uint8_t> settled(n, 0);
   std::priority_queue<std::uint64_t, std::vector<std::uint64_t>, std::greater<>> heap;
   distance[*start] = 0.0f;
-  heap.push(heap_key(0.0f, static_cast<std::uint32_t>(*start)));
+  heap.push(heap_key(0.0f, static_cast<NodeId>(*start)));
   while (!heap.empty()) {
     const std::uint64_t key = heap.top();
     heap.pop();

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "graph_py/arrow_c_data.hpp"
+#include "text_io/number_text.hpp"
 
 namespace mivora::py {
 namespace {
@@ -157,6 +158,7 @@ class ArrayAppender {
     builder_.begin(ValueType::Text, arrow_type_name(format));
     const void* offsets = array.buffers[1];
     const char* text = static_cast<const char*>(array.buffers[2]);
+    check_offsets<Offset>(offsets, array);
     each([&](std::int64_t at) {
       const auto begin = static_cast<std::int64_t>(value_at<Offset>(offsets, at));
       const auto end = static_cast<std::int64_t>(value_at<Offset>(offsets, at + 1));
@@ -164,11 +166,32 @@ class ArrayAppender {
     });
   }
 
+  // The data buffer holds the bytes up to the last offset; offsets that
+  // decrease or start below 0 would read outside it. Other producers'
+  // validation is not relied on: all are checked before the first read.
+  template <typename Offset>
+  void check_offsets(const void* offsets, const ArrowArray& array) const {
+    if (array.length <= 0) return;
+    const std::size_t first_row = builder_.rows();
+    auto previous = value_at<Offset>(offsets, array.offset);
+    for (std::int64_t i = 0; i < array.length; ++i) {
+      const auto next = value_at<Offset>(offsets, array.offset + i + 1);
+      if (previous < 0 || next < previous) raise_malformed(first_row + static_cast<std::size_t>(i));
+      previous = next;
+    }
+  }
+
+  [[noreturn]] void raise_malformed(std::size_t row) const {
+    raise_argument_value(builder_.name(), "row " + integer_text(row) +
+                                              " has malformed Arrow string offsets (outside the column's data)");
+  }
+
   // Each view is 16 bytes: the length, then up to 12 bytes inline, or a
   // 4-byte prefix, the data buffer's number and the offset in it.
   template <typename Each>
   void string_views(std::string_view format, const ArrowArray& array, Each&& each) {
     builder_.begin(ValueType::Text, arrow_type_name(format));
+    const std::size_t first_row = builder_.rows();
     const char* views = static_cast<const char*>(array.buffers[1]);
     const std::int64_t data_buffers = array.n_buffers - 3;  // validity, views, ..., sizes
     each([&](std::int64_t at) {
@@ -183,6 +206,10 @@ class ArrayAppender {
       if (buffer < 0 || buffer >= data_buffers) {
         raise_argument_value(builder_.name(), "malformed Arrow string view");
       }
+      // The last buffer holds each data buffer's size.
+      const auto size = value_at<std::int64_t>(array.buffers[array.n_buffers - 1], buffer);
+      if (offset < 0 || offset > size - length)
+        raise_malformed(first_row + static_cast<std::size_t>(at - array.offset));
       const char* text = static_cast<const char*>(array.buffers[2 + buffer]);
       builder_.add_label(std::string_view(text + offset, static_cast<std::size_t>(length)));
     });
@@ -207,7 +234,7 @@ class ArrayAppender {
     for (std::size_t i = 0; i < positions.ids.size(); ++i) {
       if (positions.ids[i] >= labels.size()) {
         raise_argument_value(builder_.name(),
-                             "row " + std::to_string(first_row + i) + " names no entry of the Arrow dictionary");
+                             "row " + integer_text(first_row + i) + " names no entry of the Arrow dictionary");
       }
       builder_.add_label(labels[positions.ids[i]]);
     }

@@ -1,6 +1,7 @@
 #include "graph_py/bulk_edges.hpp"
 
 #include "text_io/cancellation.hpp"
+#include "text_io/number_text.hpp"
 
 namespace mivora::py {
 namespace {
@@ -10,8 +11,8 @@ void check_ids_below(const Column& ids, std::uint64_t count, const char* name, c
   if (ids.id_limit <= count) return;
   for (std::size_t row = 0; row < ids.ids.size(); ++row) {
     if (ids.ids[row] >= count) {
-      raise_argument_value(name, "row " + std::to_string(row) + " holds the id " + std::to_string(ids.ids[row]) +
-                                     ", but there are " + std::to_string(count) + " " + what);
+      raise_argument_value(name, "row " + integer_text(row) + " holds the id " + integer_text(ids.ids[row]) +
+                                     ", but there are " + integer_text(count) + " " + what);
     }
   }
 }
@@ -22,8 +23,8 @@ void resolve_labels(GraphStore& graph, EdgeColumns& edges) {
   std::vector<std::uint32_t> from(count), to(count);
   for (std::size_t row = 0; row < count; ++row) {
     poll_cancellation();
-    from[row] = static_cast<std::uint32_t>(graph.find_or_add_node(edges.sources.labels[row]));
-    to[row] = static_cast<std::uint32_t>(graph.find_or_add_node(edges.targets.labels[row]));
+    from[row] = static_cast<NodeId>(graph.find_or_add_node(edges.sources.labels[row]));
+    to[row] = static_cast<NodeId>(graph.find_or_add_node(edges.targets.labels[row]));
   }
   edges.sources.labels = {};
   edges.targets.labels = {};
@@ -51,12 +52,12 @@ void add_links(GraphStore& graph, EdgeColumns& edges) {
 void check_edge_columns(const EdgeColumns& edges) {
   const std::size_t count = edges.sources.size();
   if (edges.targets.size() != count) {
-    raise_argument_value(
-        "targets", "has " + std::to_string(edges.targets.size()) + " rows, but sources has " + std::to_string(count));
+    raise_argument_value("targets",
+                         "has " + integer_text(edges.targets.size()) + " rows, but sources has " + integer_text(count));
   }
   if (edges.weights && edges.weights->size() != count) {
     raise_argument_value(
-        "weights", "has " + std::to_string(edges.weights->size()) + " rows, but sources has " + std::to_string(count));
+        "weights", "has " + integer_text(edges.weights->size()) + " rows, but sources has " + integer_text(count));
   }
   if (count > 0 && edges.sources.kind != edges.targets.kind) {
     raise_argument_type("targets", edges.sources.kind == Column::Kind::Labels
@@ -78,8 +79,7 @@ GraphStore build_graph(EdgeColumns&& edges, const std::optional<Column>& labels)
     for (std::size_t row = 0; row < labels->labels.size(); ++row) {
       const std::string_view label = labels->labels[row];
       if (graph.find_by_label(label)) {
-        raise_argument_value("labels",
-                             "row " + std::to_string(row) + " repeats the label '" + std::string(label) + "'");
+        raise_argument_value("labels", "row " + integer_text(row) + " repeats the label '" + std::string(label) + "'");
       }
       graph.find_or_add_node(label);
     }

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <string>
 
+#include "graph_core/types.hpp"
 #include "graph_py/column_reader.hpp"
 #include "text_io/number_text.hpp"
 
@@ -33,7 +34,7 @@ class ColumnBuilder {
     } else if (column_.kind == Column::Kind::Numbers) {
       column_.numbers.push_back(static_cast<float>(value));
     } else if (value < 0) {
-      refuse_id(std::to_string(value));
+      refuse_id(integer_text(value));
     } else {
       add_id(static_cast<std::uint64_t>(value));
     }
@@ -63,8 +64,8 @@ class ColumnBuilder {
     column_.labels.push_back(digits_);
   }
   void add_id(std::uint64_t value) {
-    if (value >= kIdBound) refuse_id(std::to_string(value));
-    column_.ids.push_back(static_cast<std::uint32_t>(value));
+    if (value >= kIdBound) refuse_id(integer_text(value));
+    column_.ids.push_back(static_cast<NodeId>(value));
     if (value >= column_.id_limit) column_.id_limit = value + 1;
   }
   [[noreturn]] void refuse_id(const std::string& value) const;

@@ -5,6 +5,7 @@
 
 #include "graph_py/arrow_reader.hpp"
 #include "graph_py/column_builder.hpp"
+#include "text_io/number_text.hpp"
 
 namespace mivora::py {
 
@@ -64,12 +65,12 @@ void ColumnBuilder::reserve(std::size_t count) {
 }
 
 void ColumnBuilder::refuse_id(const std::string& value) const {
-  raise_argument_value(name_, "row " + std::to_string(rows()) + " holds the id " + value + "; ids must lie in 0 .. " +
-                                  std::to_string(kIdBound - 1));
+  raise_argument_value(name_, "row " + integer_text(rows()) + " holds the id " + value + "; ids must lie in 0 .. " +
+                                  integer_text(kIdBound - 1));
 }
 
 void ColumnBuilder::refuse_null(std::size_t row) const {
-  raise_argument_value(name_, "row " + std::to_string(row) + " is null; the column must have no nulls");
+  raise_argument_value(name_, "row " + integer_text(row) + " is null; the column must have no nulls");
 }
 
 namespace {
@@ -173,7 +174,7 @@ bool read_buffer(PyObject* value, ColumnBuilder& builder) {
   if (raw.find_first_of("Ow") != std::string_view::npos) return false;
   if (view.ndim != 1) {
     raise_argument_type(builder.name(),
-                        "expected a one-dimensional array, got " + std::to_string(view.ndim) + " dimensions");
+                        "expected a one-dimensional array, got " + integer_text(view.ndim) + " dimensions");
   }
   const Py_ssize_t size = view.itemsize;
   const bool sized = size == 1 || size == 2 || size == 4 || size == 8;
@@ -236,7 +237,7 @@ ValueType first_value_type(PyObject* item, ColumnRole role) {
   return PyIndex_Check(item) ? ValueType::Integer : ValueType::Float;
 }
 
-std::string row_prefix(std::size_t row) { return "row " + std::to_string(row) + ": "; }
+std::string row_prefix(std::size_t row) { return "row " + integer_text(row) + ": "; }
 
 void add_integer(PyObject* item, std::size_t row, ColumnBuilder& builder) {
   if (PyBool_Check(item) || !PyIndex_Check(item)) {

@@ -67,4 +67,23 @@ PyObject* export_vector(std::vector<T>&& values, const char* format = format_of<
                       ArrayLayout{format, static_cast<Py_ssize_t>(sizeof(T)), 1, {count, 0}});
 }
 
+// Memory owned by someone else (kept graph views), kept alive through `owner`.
+template <typename T>
+struct SharedStorage final : ArrayStorage {
+  SharedStorage(std::shared_ptr<const void> keeper, const T* first) : owner(std::move(keeper)), values(first) {}
+  const void* data() const override { return values; }
+  std::shared_ptr<const void> owner;
+  const T* values;
+};
+
+// A one-dimensional memoryview over `values`, which `owner` keeps alive and
+// unchanged for as long as the view lives.
+template <typename T>
+PyObject* export_shared(std::shared_ptr<const void> owner, const std::vector<T>& values,
+                        const char* format = format_of<T>()) {
+  const auto count = static_cast<Py_ssize_t>(values.size());
+  return export_array(std::make_unique<SharedStorage<T>>(std::move(owner), values.data()),
+                      ArrayLayout{format, static_cast<Py_ssize_t>(sizeof(T)), 1, {count, 0}});
+}
+
 }  // namespace mivora::py

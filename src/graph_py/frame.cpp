@@ -9,10 +9,20 @@
 #include <limits>
 #include <string>
 
+#include "formats/formats.hpp"
+#include "graph_core/random_generator.hpp"
+#include "graph_core/unknown_label.hpp"
+#include "measures/measure_error.hpp"
+#include "text_io/file_error.hpp"
+#include "text_io/format_error.hpp"
+#include "text_io/number_text.hpp"
+#include "docstrings.hpp"
+
 namespace mivora::py {
 namespace {
 
 PyObject* g_panic_exception = nullptr;
+PyObject* g_format_error = nullptr;
 
 [[noreturn]] void raise_type_error(const std::string& message) {
   PyErr_SetString(PyExc_TypeError, message.c_str());
@@ -42,12 +52,12 @@ std::string join_names(const std::string* names, std::size_t count) {
 [[noreturn]] void raise_too_many_positional(const Signature& signature, std::size_t given) {
   std::string message = signature.function;
   if (signature.required == signature.positional) {
-    message += " takes " + std::to_string(signature.positional) + " positional arguments";
+    message += " takes " + integer_text(signature.positional) + " positional arguments";
   } else {
-    message += " takes from " + std::to_string(signature.required) + " to " + std::to_string(signature.positional) +
+    message += " takes from " + integer_text(signature.required) + " to " + integer_text(signature.positional) +
                " positional arguments";
   }
-  message += " but " + std::to_string(given) + (given == 1 ? " was given" : " were given");
+  message += " but " + integer_text(given) + (given == 1 ? " was given" : " were given");
   raise_type_error(message);
 }
 
@@ -71,7 +81,7 @@ void place_keyword(const Signature& signature, Arguments& arguments, std::size_t
   for (std::size_t i = 0; i < signature.required; ++i) {
     if (arguments[i] == nullptr) missing[count++] = signature.parameters[i];
   }
-  raise_type_error(std::string(signature.function) + " missing " + std::to_string(count) +
+  raise_type_error(std::string(signature.function) + " missing " + integer_text(count) +
                    " required positional argument" + (count > 1 ? "s" : "") + ": " + join_names(missing, count));
 }
 
@@ -214,6 +224,17 @@ bool to_bool(PyObject* value, const char* name) {
   return truth != 0;
 }
 
+std::string to_path(PyObject* value, const char* name) {
+  if (PyUnicode_Check(value)) return std::string(to_text(value, name));
+  PyObject* fs_path = PyOS_FSPath(value);
+  if (fs_path == nullptr) raise_argument_error(name);
+  PyRef path = PyRef::owned(fs_path);
+  if (PyUnicode_Check(path.get())) return std::string(to_text(path.get(), name));
+  PyRef decoded =
+      PyRef::owned(PyUnicode_DecodeFSDefaultAndSize(PyBytes_AS_STRING(path.get()), PyBytes_GET_SIZE(path.get())));
+  return std::string(to_text(decoded.get(), name));
+}
+
 bool to_optional_bool(PyObject* value, const char* name) {
   if (value == nullptr || value == Py_None) return false;
   return to_bool(value, name);
@@ -227,6 +248,14 @@ std::int32_t to_i32(PyObject* value, const char* name) {
     throw PythonError{};
   }
   return static_cast<std::int32_t>(number);
+}
+
+std::uint64_t to_seed(PyObject* value, const char* name) {
+  if (value == nullptr || value == Py_None) return thread_random().next_u64();
+  if (!PyLong_Check(value)) raise_cannot_convert(value, name, "PyInt");
+  const unsigned long long seed = PyLong_AsUnsignedLongLongMask(value);
+  if (seed == static_cast<unsigned long long>(-1) && PyErr_Occurred()) throw PythonError{};
+  return seed;
 }
 
 namespace {
@@ -253,6 +282,12 @@ void BorrowFlag::check_append() const {
   if (readers_ > 0) raise_borrowed("Already borrowed");
 }
 
+void raise_foreign_thread(const char* type_name) {
+  PyErr_Format(PyExc_RuntimeError,
+               "this %s belongs to the thread that created it and cannot be used from another thread", type_name);
+  throw PythonError{};
+}
+
 void raise_not_constructed(const char* type_name) {
   raise_type_error(std::string("'") + type_name + "' object was not initialised by its constructor");
 }
@@ -276,9 +311,15 @@ bool python_signal_raised() {
   PyEval_RestoreThread(state);
   return PyErr_CheckSignals() < 0 || !report_progress();
 }
+
+void* release_interpreter() { return PyEval_SaveThread(); }
+void reacquire_interpreter(void* state) { PyEval_RestoreThread(static_cast<PyThreadState*>(state)); }
 }  // namespace
 
-void install_signal_check() { set_cancellation_check(python_signal_raised); }
+void install_signal_check() {
+  set_cancellation_check(python_signal_raised);
+  set_blocking_hooks({release_interpreter, reacquire_interpreter});
+}
 
 void create_panic_exception() {
   if (g_panic_exception != nullptr) return;
@@ -299,6 +340,110 @@ void raise_panic(const InternalError& error) {
   if (message == nullptr) return;
   PyErr_SetObject(g_panic_exception, message);
   Py_DECREF(message);
+}
+
+}  // namespace mivora::py
+
+namespace mivora::py {
+namespace {
+
+void set_error(PyObject* type, const std::string& message) { PyErr_SetString(type, message.c_str()); }
+
+void set_file_error(const FileError& error) {
+  if (error.error_number() == 0) return set_error(PyExc_ValueError, error.description());
+  PyObject* name = PyUnicode_DecodeFSDefaultAndSize(error.path().data(), static_cast<Py_ssize_t>(error.path().size()));
+  if (name == nullptr) return;
+  // OSError(errno, text, name) is an instance of the errno's own subclass.
+  PyObject* exception =
+      PyObject_CallFunction(PyExc_OSError, "isO", error.error_number(), std::strerror(error.error_number()), name);
+  Py_DECREF(name);
+  if (exception == nullptr) return;
+  PyErr_SetObject(reinterpret_cast<PyObject*>(Py_TYPE(exception)), exception);
+  Py_DECREF(exception);
+}
+
+// "{file}, line L, column C: {message}", with line and column as attributes.
+void set_format_error(const FormatError& error) {
+  std::string message = error.file_name();
+  if (error.line() != 0) {
+    message += ", line ";
+    append_integer(message, error.line());
+    if (error.column() != 0) {
+      message += ", column ";
+      append_integer(message, error.column());
+    }
+  }
+  message += ": " + error.message();
+  try {
+    PyRef text = PyRef::owned(to_python(std::string_view(message)));
+    PyRef exception = PyRef::owned(PyObject_CallOneArg(g_format_error, text.get()));
+    PyRef file_name = PyRef::owned(to_python(std::string_view(error.file_name())));
+    PyRef line = PyRef::owned(to_python(error.line()));
+    PyRef column = PyRef::owned(to_python(error.column()));
+    if (PyObject_SetAttrString(exception.get(), "file_name", file_name.get()) < 0 ||
+        PyObject_SetAttrString(exception.get(), "line", line.get()) < 0 ||
+        PyObject_SetAttrString(exception.get(), "column", column.get()) < 0) {
+      return;
+    }
+    PyErr_SetObject(g_format_error, exception.get());
+  } catch (const PythonError&) {
+  }
+}
+
+void set_unknown_label(const UnknownLabel& error) {
+  PyObject* label =
+      PyUnicode_DecodeUTF8(error.label().data(), static_cast<Py_ssize_t>(error.label().size()), "surrogateescape");
+  if (label == nullptr) return;
+  PyObject* message = PyUnicode_FromFormat("no node labelled %R in the graph", label);
+  Py_DECREF(label);
+  if (message == nullptr) return;
+  PyErr_SetObject(PyExc_KeyError, message);
+  Py_DECREF(message);
+}
+
+}  // namespace
+
+void add_format_error(PyObject* module) {
+  if (g_format_error == nullptr) {
+    PyRef attributes = PyRef::owned(PyDict_New());
+    for (const char* name : {"file_name", "line", "column"}) {
+      if (PyDict_SetItemString(attributes.get(), name, Py_None) < 0) throw PythonError{};
+    }
+    g_format_error =
+        PyErr_NewExceptionWithDoc("mivora.FormatError", MIVORA_DOC_FormatError, PyExc_ValueError, attributes.get());
+    if (g_format_error == nullptr) throw PythonError{};
+  }
+  if (PyModule_AddObjectRef(module, "FormatError", g_format_error) < 0) throw PythonError{};
+}
+
+void raise_current_exception() noexcept {
+  try {
+    throw;
+  } catch (const PythonError&) {
+  } catch (const Cancelled&) {
+    // The check that stopped the operation normally left the KeyboardInterrupt set.
+    if (!PyErr_Occurred()) PyErr_SetNone(PyExc_KeyboardInterrupt);
+  } catch (const InternalError& error) {
+    raise_panic(error);
+  } catch (const std::bad_alloc&) {
+    PyErr_NoMemory();
+  } catch (const FileError& error) {
+    set_file_error(error);
+  } catch (const FormatError& error) {
+    set_format_error(error);
+  } catch (const NotWritable& error) {
+    set_error(PyExc_ValueError, error.what());
+  } catch (const MeasureError& error) {
+    set_error(PyExc_ValueError, error.what());
+  } catch (const UnknownLabel& error) {
+    set_unknown_label(error);
+  } catch (const FormatNotBuilt& error) {
+    set_error(PyExc_NotImplementedError, error.what());
+  } catch (const std::exception& error) {
+    raise_panic(InternalError(error.what(), std::source_location::current()));
+  } catch (...) {
+    raise_panic(InternalError("unknown C++ exception", std::source_location::current()));
+  }
 }
 
 }  // namespace mivora::py

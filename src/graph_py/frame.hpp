@@ -78,6 +78,12 @@ class InternedString {
 
 inline constexpr std::size_t kMaxParameters = 11;
 
+// How a method refuses a receiver used on another thread than its creator's.
+// Graph and Node's long-standing methods raise PanicException with the
+// assertion text their callers know (and report it on stderr); every method
+// added since raises an ordinary RuntimeError.
+enum class ForeignThread { Panic, RuntimeError };
+
 struct Signature {
   constexpr Signature(const char* function_name, std::initializer_list<const char*> names, std::size_t required_count)
       : function(function_name), count(names.size()), required(required_count), positional(names.size()) {
@@ -90,12 +96,18 @@ struct Signature {
     copy.positional = first;
     return copy;
   }
+  constexpr Signature panicking_on_foreign_thread() const {
+    Signature copy = *this;
+    copy.foreign_thread = ForeignThread::Panic;
+    return copy;
+  }
 
   const char* function;  // as messages show it: "Graph.add_node()"
   std::array<const char*, kMaxParameters> parameters{};
   std::size_t count;
   std::size_t required;    // the leading `required` parameters have no default
   std::size_t positional;  // how many may be passed by position
+  ForeignThread foreign_thread = ForeignThread::RuntimeError;
 };
 
 // The matched arguments: borrowed references, NULL where a parameter was left out.
@@ -130,16 +142,24 @@ Arguments match_arguments(const Signature& signature, PyObject* args, PyObject* 
 // error as its cause) or passes a non-TypeError conversion error on unchanged.
 
 std::string_view to_text(PyObject* value, const char* name);
+// A file name: a str or an os.PathLike (bytes paths decoded as the file
+// system encodes names).
+std::string to_path(PyObject* value, const char* name);
 float to_f32(PyObject* value, const char* name);
 bool to_bool(PyObject* value, const char* name);
 // NULL (left out) and None read as false.
 bool to_optional_bool(PyObject* value, const char* name);
 std::int32_t to_i32(PyObject* value, const char* name);
+// A seed: any int (taken modulo 2**64); NULL (left out) and None draw a fresh
+// one from the thread's generator.
+std::uint64_t to_seed(PyObject* value, const char* name);
 
 // "'{type}' object cannot be converted to '{target}'" under the argument's name.
 [[noreturn]] void raise_cannot_convert(PyObject* value, const char* name, const char* target);
 // TypeError for an object whose constructor never ran.
 [[noreturn]] void raise_not_constructed(const char* type_name);
+// RuntimeError for an object used on another thread than its creator's.
+[[noreturn]] void raise_foreign_thread(const char* type_name);
 // Re-raises the pending TypeError under the argument's name.
 [[noreturn]] void raise_argument_error(const char* name);
 std::string type_name(PyObject* value);
@@ -241,19 +261,33 @@ PyObject* panic_exception();
 // Reports the internal error on stderr and raises PanicException(message).
 void raise_panic(const InternalError& error);
 
+// mivora.FormatError: created with the module, raised for malformed files.
+void add_format_error(PyObject* module);
+
+// Sets the Python exception that the C++ exception being handled stands for:
+// the one place where core errors become Python ones.
+//   PythonError      the exception already set
+//   Cancelled        the KeyboardInterrupt (or what a signal handler raised)
+//   InternalError    PanicException, reported on stderr
+//   bad_alloc        MemoryError
+//   FileError        the OSError subclass of its error number, naming the file;
+//                    ValueError when the name itself is at fault
+//   FormatError      mivora.FormatError with file_name, line and column
+//   NotWritable      ValueError
+//   MeasureError     ValueError
+//   UnknownLabel     KeyError("no node labelled '<label>' in the graph")
+//   FormatNotBuilt   NotImplementedError
+//   anything else    PanicException
+// Must be called inside a catch block.
+void raise_current_exception() noexcept;
+
 template <typename Result, typename Body>
 Result guarded(Result failure, Body&& body) noexcept {
   try {
     return body();
   } catch (const PythonError&) {
-  } catch (const Cancelled&) {
-    // The check that stopped the operation left the KeyboardInterrupt set.
-  } catch (const InternalError& error) {
-    raise_panic(error);
-  } catch (const std::bad_alloc&) {
-    PyErr_NoMemory();
-  } catch (const std::exception& error) {
-    raise_panic(InternalError(error.what(), std::source_location::current()));
+  } catch (...) {
+    raise_current_exception();
   }
   return failure;
 }
@@ -274,12 +308,13 @@ PyObject* guarded(Body&& body) noexcept {
 // returns its data; `name` is the argument it came in as ("self" for the
 // receiver).
 template <typename T>
-typename T::Data& checked_data(PyObject* object, const char* name) {
+typename T::Data& checked_data(PyObject* object, const char* name, ForeignThread foreign = ForeignThread::Panic) {
   if (!PyObject_TypeCheck(object, T::type)) raise_cannot_convert(object, name, T::kName);
   typename T::Data& data = reinterpret_cast<T*>(object)->data;
   if (!data.constructed.is_set()) raise_not_constructed(T::kName);
   if constexpr (requires { data.thread; }) {
     if (!data.thread.is_current()) {
+      if (foreign == ForeignThread::RuntimeError) raise_foreign_thread(T::kName);
       fail(std::string("assertion failed: ") + T::kTypePath + " is unsendable, but sent to another thread");
     }
   }
@@ -287,8 +322,8 @@ typename T::Data& checked_data(PyObject* object, const char* name) {
 }
 
 template <typename T>
-typename T::Data& receiver(PyObject* self) {
-  return checked_data<T>(self, "self");
+typename T::Data& receiver(PyObject* self, ForeignThread foreign = ForeignThread::Panic) {
+  return checked_data<T>(self, "self", foreign);
 }
 
 // Runs one method call: match arguments, take the receiver, run `body`
@@ -298,7 +333,7 @@ PyObject* call_method(PyObject* self, const Signature& signature, Access access,
                       Py_ssize_t nargs, PyObject* kwnames, Body&& body) {
   return guarded([&]() -> PyObject* {
     const Arguments arguments = match_positional(signature, args, nargs, kwnames);
-    typename T::Data& data = receiver<T>(self);
+    typename T::Data& data = receiver<T>(self, signature.foreign_thread);
     Borrow borrow(data.borrow, access);
     return body(data, arguments);
   });

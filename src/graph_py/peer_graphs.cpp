@@ -5,6 +5,7 @@
 
 #include "graph_core/snapshot.hpp"
 #include "graph_py/column_reader.hpp"
+#include "text_io/number_text.hpp"
 
 namespace mivora::py {
 namespace {
@@ -63,7 +64,7 @@ class PeerGraphBuilder {
     } else {
       position = graph_.find_or_add_node(label);
     }
-    return static_cast<std::uint32_t>(position);
+    return static_cast<NodeId>(position);
   }
 
   void add_link(std::uint32_t from, std::uint32_t to, float weight, bool directed) {
@@ -282,7 +283,7 @@ GraphStore graph_from_networkx_graph(PyObject* graph, PyObject* weight) {
         if (!PyErr_Occurred()) raise_argument_value("graph", "an edge names a node the graph does not list");
         throw PythonError{};
       }
-      return static_cast<std::uint32_t>(PyLong_AsUnsignedLong(position));
+      return static_cast<NodeId>(PyLong_AsUnsignedLong(position));
     };
     PyObject* data = PyTuple_GET_ITEM(edge.get(), 2);
     builder.add_link(position_of(PyTuple_GET_ITEM(edge.get(), 0)), position_of(PyTuple_GET_ITEM(edge.get(), 1)),
@@ -370,7 +371,7 @@ GraphStore graph_from_igraph_graph(PyObject* graph, PyObject* weight, PyObject* 
   PeerGraphBuilder builder("graph");
   for (Py_ssize_t i = 0; i < count; ++i) {
     PyObject* name = at(labels, i);
-    std::string text = name != nullptr && name != Py_None ? label_of(name) : std::to_string(i);
+    std::string text = name != nullptr && name != Py_None ? label_of(name) : integer_text(i);
     builder.add_node(std::move(text), at(xs, i), at(ys, i));
   }
 
@@ -396,8 +397,7 @@ GraphStore graph_from_igraph_graph(PyObject* graph, PyObject* weight, PyObject* 
         w != nullptr && w != Py_None ? static_cast<float>(number_of(w, "graph", "an edge's weight")) : 1.0f;
     PyObject* flag = at(flags, e);
     const bool link_directed = directed && (flag == nullptr || flag == Py_None || truth_of(flag));
-    builder.add_link(static_cast<std::uint32_t>(ends[0]), static_cast<std::uint32_t>(ends[1]), link_weight,
-                     link_directed);
+    builder.add_link(static_cast<NodeId>(ends[0]), static_cast<NodeId>(ends[1]), link_weight, link_directed);
   }
   return builder.finish();
 }

@@ -5,6 +5,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "graph_core/unknown_label.hpp"
 #include "graph_py/py_node.hpp"
 #include "graph_py/unsendable.hpp"
 
@@ -12,18 +13,20 @@ namespace mivora::py {
 namespace {
 
 constexpr Signature kNew{"Graph.__new__()", {}, 0};
-constexpr Signature kAddNode{"Graph.add_node()", {"label"}, 1};
-constexpr Signature kCreateConnection{"Graph.create_connection()", {"from_label", "to_label", "weight", "directed"}, 2};
-constexpr Signature kNodeByLabel{"Graph.node_by_label()", {"node_label"}, 1};
-constexpr Signature kGetConnections{"Graph.get_connections()", {}, 0};
-constexpr Signature kGetTotalWeight{"Graph.get_total_weight()", {}, 0};
-constexpr Signature kGetMeanWeight{"Graph.get_mean_weight()", {}, 0};
-constexpr Signature kGetNodeCount{"Graph.get_node_count()", {}, 0};
-constexpr Signature kGetEdgeCount{"Graph.get_edge_count()", {}, 0};
+constexpr Signature kAddNode = Signature{"Graph.add_node()", {"label"}, 1}.panicking_on_foreign_thread();
+constexpr Signature kCreateConnection =
+    Signature{"Graph.create_connection()", {"from_label", "to_label", "weight", "directed"}, 2}
+        .panicking_on_foreign_thread();
+constexpr Signature kNodeByLabel = Signature{"Graph.node_by_label()", {"node_label"}, 1}.panicking_on_foreign_thread();
+constexpr Signature kGetConnections = Signature{"Graph.get_connections()", {}, 0}.panicking_on_foreign_thread();
+constexpr Signature kGetTotalWeight = Signature{"Graph.get_total_weight()", {}, 0}.panicking_on_foreign_thread();
+constexpr Signature kGetMeanWeight = Signature{"Graph.get_mean_weight()", {}, 0}.panicking_on_foreign_thread();
+constexpr Signature kGetNodeCount = Signature{"Graph.get_node_count()", {}, 0}.panicking_on_foreign_thread();
+constexpr Signature kGetEdgeCount = Signature{"Graph.get_edge_count()", {}, 0}.panicking_on_foreign_thread();
 
 // Live Graph objects by their store's serial (see graph_borrow_flag).
-std::unordered_map<std::uint64_t, const BorrowFlag*>& live_graphs() {
-  static auto* graphs = new std::unordered_map<std::uint64_t, const BorrowFlag*>();
+std::unordered_map<std::uint64_t, PyGraph::Data*>& live_graphs() {
+  static auto* graphs = new std::unordered_map<std::uint64_t, PyGraph::Data*>();
   return *graphs;
 }
 
@@ -31,7 +34,7 @@ PyObject* new_graph_object(PyTypeObject* type, GraphStore&& graph) {
   PyObject* self = new_object<PyGraph>(type, std::move(graph));
   PyGraph::Data& data = reinterpret_cast<PyGraph*>(self)->data;
   try {
-    live_graphs().emplace(data.graph.serial(), &data.borrow);
+    live_graphs().emplace(data.graph.serial(), &data);
   } catch (...) {
     Py_DECREF(self);
     throw;
@@ -247,21 +250,15 @@ PyObject* wrap_graph(GraphStore&& graph) { return new_graph_object(PyGraph::type
 std::uint32_t node_named(const GraphStore& graph, PyObject* value, const char* name) {
   const std::string_view label = to_text(value, name);
   const auto position = graph.find_by_label(label);
-  if (!position) {
-    PyRef message = PyRef::owned(PyUnicode_FromFormat("no node labelled %R in the graph", value));
-    PyErr_SetObject(PyExc_KeyError, message.get());
-    throw PythonError{};
-  }
-  return static_cast<std::uint32_t>(*position);
+  if (!position) throw UnknownLabel(std::string(label));
+  return static_cast<NodeId>(*position);
 }
 
 const LinkRows& link_rows(PyGraph::Data& data) {
-  const std::uint64_t added = connections_added_on_this_thread();
-  if (!data.link_rows || data.link_rows_nodes != data.graph.node_count() || data.link_rows_connections != added) {
-    data.link_rows.reset();
+  if (!data.link_rows || data.link_rows_version != data.graph.version()) {
+    data.link_rows.reset();  // the old rows go first: both at once would double the peak
     data.link_rows = std::make_unique<const LinkRows>(take_link_rows(data.graph));
-    data.link_rows_nodes = data.graph.node_count();
-    data.link_rows_connections = added;
+    data.link_rows_version = data.graph.version();
   }
   return *data.link_rows;
 }
@@ -270,7 +267,44 @@ void install_duplicate_label_report() { set_duplicate_label_report(report_duplic
 
 const BorrowFlag* graph_borrow_flag(std::uint64_t serial) {
   const auto found = live_graphs().find(serial);
-  return found == live_graphs().end() ? nullptr : found->second;
+  return found == live_graphs().end() ? nullptr : &found->second->borrow;
+}
+
+GraphStore* live_graph_store(std::uint64_t serial) {
+  const auto found = live_graphs().find(serial);
+  return found == live_graphs().end() ? nullptr : &found->second->graph;
+}
+
+PyObject* label_object(PyGraph::Data& data, NodeIndex position) {
+  std::vector<PyRef>& labels = data.labels;
+  if (position < labels.size() && labels[position]) return Py_NewRef(labels[position].get());
+  // Made before the list is touched: making it may run Python code that hands labels out too.
+  PyRef made = PyRef::owned(to_python(std::string_view(data.graph.node(position).label)));
+  if (PyObject_Hash(made.get()) == -1) throw PythonError{};
+  if (labels.size() < data.graph.node_count()) labels.resize(data.graph.node_count());
+  if (!labels[position]) labels[position] = std::move(made);
+  return Py_NewRef(labels[position].get());
+}
+
+std::size_t drop_kept(PyGraph::Data& data) {
+  std::size_t bytes = data.views ? data.views->memory_bytes() : 0;
+  bytes += data.labels.capacity() * sizeof(PyRef);
+  for (const PyRef& label : data.labels) {
+    if (label) bytes += static_cast<std::size_t>(PyUnicode_GET_LENGTH(label.get())) + sizeof(PyASCIIObject) + 1;
+  }
+  if (data.link_rows) bytes += data.link_rows->memory_bytes();
+  data.views.reset();
+  std::vector<PyRef>().swap(data.labels);
+  data.link_rows.reset();
+  return bytes;
+}
+
+std::shared_ptr<GraphViews> views_of(PyGraph::Data& data) {
+  if (!data.views || !data.views->pictures(data.graph)) {
+    data.views.reset();  // the old views go first: both at once would double the peak
+    data.views = std::make_shared<GraphViews>(data.graph);
+  }
+  return data.views;
 }
 
 }  // namespace mivora::py

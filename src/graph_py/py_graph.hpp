@@ -3,10 +3,12 @@
 #include <cstdint>
 #include <memory>
 #include <span>
+#include <vector>
 
 #include "graph_core/graph.hpp"
 #include "graph_core/link_queries.hpp"
 #include "graph_py/frame.hpp"
+#include "measures/graph_views.hpp"
 
 namespace mivora::py {
 
@@ -16,11 +18,14 @@ struct PyGraph {
     BorrowFlag borrow{};
     ThreadBinding thread{};
     Constructed constructed{};
-    // The rows questions about single nodes read, kept while the graph
-    // stands still: its node count, and the connections added on its thread.
+    // The measured views of `graph`, kept until it changes (see views_of).
+    std::shared_ptr<GraphViews> views{};
+    // The str of each node's label, made when first handed out (labels never change).
+    std::vector<PyRef> labels{};
+    // The sorted rows and degrees questions about single nodes read, kept
+    // while the graph does not change (its version).
     std::unique_ptr<const LinkRows> link_rows{};
-    std::size_t link_rows_nodes = 0;
-    std::uint64_t link_rows_connections = 0;
+    std::uint64_t link_rows_version = 0;
   } data;
 
   static inline PyTypeObject* type = nullptr;
@@ -34,6 +39,18 @@ void install_duplicate_label_report();
 // The borrow flag of the live Graph object whose store has `serial`, if any
 // (a Node appending to its graph's store must respect it).
 const BorrowFlag* graph_borrow_flag(std::uint64_t serial);
+// The views of the graph as it is now: the kept ones while the graph has not
+// changed since they were taken, new ones (then kept) otherwise. The caller
+// holds them for its call, so that dropping them meanwhile frees nothing it uses.
+std::shared_ptr<GraphViews> views_of(PyGraph::Data& data);
+// The label of the node at `position` as a str (new reference), made once and
+// kept with the graph with its hash computed, so that results keyed by label
+// cost a dict insertion per node.
+PyObject* label_object(PyGraph::Data& data, NodeIndex position);
+// Frees the kept views and label strs; the bytes they held, about.
+std::size_t drop_kept(PyGraph::Data& data);
+// The store of the live Graph object whose store has `serial`, if any.
+GraphStore* live_graph_store(std::uint64_t serial);
 // A new Graph object owning `graph` (static constructors).
 PyObject* wrap_graph(GraphStore&& graph);
 

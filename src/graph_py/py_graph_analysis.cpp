@@ -15,22 +15,31 @@
 namespace mivora::py {
 namespace {
 
-constexpr Signature kGenerateAdjacencyMatrix{"Graph.generate_adjacency_matrix()", {}, 0};
-constexpr Signature kGetDensity{"Graph.get_density()", {"directed"}, 1};
-constexpr Signature kComputeDegrees{"Graph.compute_degrees()", {"node_label"}, 1};
-constexpr Signature kGetCentralityDegrees{"Graph.get_centrality_degrees()", {"node_label"}, 1};
-constexpr Signature kGetNodeStrength{"Graph.get_node_strength()", {"node_label"}, 1};
-constexpr Signature kGetAllNodesDegrees{"Graph.get_all_nodes_degrees()", {}, 0};
-constexpr Signature kGetAverageDegree{"Graph.get_average_degree()", {"directed"}, 0};
-constexpr Signature kGetDegreeDistribution{"Graph.get_degree_distribution()", {}, 0};
-constexpr Signature kComputeEntropy{"Graph.compute_entropy()", {}, 0};
-constexpr Signature kGetMaxPossibleEntropy{"Graph.get_max_possible_entropy()", {}, 0};
-constexpr Signature kGetSkewness{"Graph.get_skewness()", {}, 0};
-constexpr Signature kDfs{"Graph.dfs()", {"start_node_label"}, 1};
-constexpr Signature kBfs{"Graph.bfs()", {"start_node_label"}, 1};
-constexpr Signature kDijkstra{"Graph.dijkstra()", {"start_node_label"}, 1};
-constexpr Signature kFromAdjacencyMatrix{
-    "Graph.from_adjacency_matrix()", {"adj_matrix", "directed", "custom_labels"}, 1};
+constexpr Signature kGenerateAdjacencyMatrix =
+    Signature{"Graph.generate_adjacency_matrix()", {}, 0}.panicking_on_foreign_thread();
+constexpr Signature kGetDensity = Signature{"Graph.get_density()", {"directed"}, 1}.panicking_on_foreign_thread();
+constexpr Signature kComputeDegrees =
+    Signature{"Graph.compute_degrees()", {"node_label"}, 1}.panicking_on_foreign_thread();
+constexpr Signature kGetCentralityDegrees =
+    Signature{"Graph.get_centrality_degrees()", {"node_label"}, 1}.panicking_on_foreign_thread();
+constexpr Signature kGetNodeStrength =
+    Signature{"Graph.get_node_strength()", {"node_label"}, 1}.panicking_on_foreign_thread();
+constexpr Signature kGetAllNodesDegrees =
+    Signature{"Graph.get_all_nodes_degrees()", {}, 0}.panicking_on_foreign_thread();
+constexpr Signature kGetAverageDegree =
+    Signature{"Graph.get_average_degree()", {"directed"}, 0}.panicking_on_foreign_thread();
+constexpr Signature kGetDegreeDistribution =
+    Signature{"Graph.get_degree_distribution()", {}, 0}.panicking_on_foreign_thread();
+constexpr Signature kComputeEntropy = Signature{"Graph.compute_entropy()", {}, 0}.panicking_on_foreign_thread();
+constexpr Signature kGetMaxPossibleEntropy =
+    Signature{"Graph.get_max_possible_entropy()", {}, 0}.panicking_on_foreign_thread();
+constexpr Signature kGetSkewness = Signature{"Graph.get_skewness()", {}, 0}.panicking_on_foreign_thread();
+constexpr Signature kDfs = Signature{"Graph.dfs()", {"start_node_label"}, 1}.panicking_on_foreign_thread();
+constexpr Signature kBfs = Signature{"Graph.bfs()", {"start_node_label"}, 1}.panicking_on_foreign_thread();
+constexpr Signature kDijkstra = Signature{"Graph.dijkstra()", {"start_node_label"}, 1}.panicking_on_foreign_thread();
+constexpr Signature kFromAdjacencyMatrix =
+    Signature{"Graph.from_adjacency_matrix()", {"adj_matrix", "directed", "custom_labels"}, 1}
+        .panicking_on_foreign_thread();
 
 // ---- result builders ----------------------------------------------------------
 

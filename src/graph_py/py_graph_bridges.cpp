@@ -181,31 +181,33 @@ PyObject* tuple_of(std::initializer_list<PyObject*> owned_items) {
   return tuple.release();
 }
 
-PyObject* csr_arrays(const GraphStore& graph) {
-  // Out-rows only: the in-rows of a whole snapshot would be built for nothing.
-  const LinkList links = take_link_list(graph, OutsideTargets::Skip);
-  AdjacencyRows out = out_rows(links);
-  const char* format = position_format(links.node_count);
-  PyRef indptr = PyRef::owned(export_vector(std::move(out.offsets), "q"));
-  PyRef indices = PyRef::owned(export_vector(std::move(out.neighbours), format));
-  PyRef weights = PyRef::owned(export_vector(std::move(out.weights)));
+// The arrays are the kept views' own memory (read-only, kept alive by the
+// arrays): a second export of an unchanged graph copies nothing.
+PyObject* csr_arrays(PyGraph::Data& data) {
+  const std::shared_ptr<GraphViews> views = views_of(data);
+  const AdjacencyRows& out = views->out();
+  const char* format = position_format(views->links().node_count);
+  PyRef indptr = PyRef::owned(export_shared(views, out.offsets, "q"));
+  PyRef indices = PyRef::owned(export_shared(views, out.neighbours, format));
+  PyRef weights = PyRef::owned(export_shared(views, out.weights));
   return tuple_of({indptr.release(), indices.release(), weights.release()});
 }
 
 PyObject* graph_to_csr(PyObject* self, PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) {
   return call_method<PyGraph>(self, kToCsr, Access::Shared, args, nargs, kwnames,
-                              [](PyGraph::Data& data, const Arguments&) { return csr_arrays(data.graph); });
+                              [](PyGraph::Data& data, const Arguments&) { return csr_arrays(data); });
 }
 
 PyObject* graph_to_edges(PyObject* self, PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) {
   return call_method<PyGraph>(
       self, kToEdges, Access::Shared, args, nargs, kwnames, [](PyGraph::Data& data, const Arguments&) {
-        LinkList snapshot = take_link_list(data.graph, OutsideTargets::Skip);
-        const char* format = position_format(snapshot.node_count);
-        PyRef sources = PyRef::owned(export_vector(std::move(snapshot.link_source), format));
-        PyRef targets = PyRef::owned(export_vector(std::move(snapshot.link_target), format));
-        PyRef weights = PyRef::owned(export_vector(std::move(snapshot.link_weight)));
-        PyRef directed = PyRef::owned(export_vector(std::move(snapshot.link_directed), "?"));
+        const std::shared_ptr<GraphViews> views = views_of(data);
+        const LinkList& links = views->links();
+        const char* format = position_format(links.node_count);
+        PyRef sources = PyRef::owned(export_shared(views, links.link_source, format));
+        PyRef targets = PyRef::owned(export_shared(views, links.link_target, format));
+        PyRef weights = PyRef::owned(export_shared(views, links.link_weight));
+        PyRef directed = PyRef::owned(export_shared(views, links.link_directed, "?"));
         return tuple_of({sources.release(), targets.release(), weights.release(), directed.release()});
       });
 }
@@ -215,16 +217,14 @@ PyObject* dense_adjacency(const GraphStore& graph) {
   const std::size_t n = graph.node_count();
   if (n != 0 && n > std::numeric_limits<std::size_t>::max() / n / sizeof(Cell)) throw std::bad_alloc();
   std::vector<Cell> cells(n * n, Cell{0});
-  try {
-    for_each_matrix_write(graph, [&](NodeIndex row, NodeIndex column, float weight) {
-      cells[row * n + column] = static_cast<Cell>(weight);
-    });
-  } catch (const InternalError& error) {
-    if (error.message() != kNoEntryForKey) throw;
-    PyErr_SetString(PyExc_ValueError,
-                    "a connection leads to a node outside the graph whose label no node of the graph carries");
-    throw PythonError{};
-  }
+  for_each_matrix_write(
+      graph,
+      [&](NodeIndex row, NodeIndex column, float weight) { cells[row * n + column] = static_cast<Cell>(weight); },
+      [] {
+        PyErr_SetString(PyExc_ValueError,
+                        "a connection leads to a node outside the graph whose label no node of the graph carries");
+        throw PythonError{};
+      });
   const auto side = static_cast<Py_ssize_t>(n);
   return export_array(std::make_unique<VectorStorage<Cell>>(std::move(cells)),
                       ArrayLayout{format_of<Cell>(), sizeof(Cell), 2, {side, side}});
@@ -244,7 +244,7 @@ PyObject* graph_to_scipy(PyObject* self, PyObject* const* args, Py_ssize_t nargs
   return call_method<PyGraph>(self, kToScipy, Access::Shared, args, nargs, kwnames,
                               [](PyGraph::Data& data, const Arguments&) {
                                 PyRef sparse = import_peer("scipy.sparse", "Graph.to_scipy()", "scipy");
-                                PyRef arrays = PyRef::owned(csr_arrays(data.graph));
+                                PyRef arrays = PyRef::owned(csr_arrays(data));
                                 const std::size_t n = data.graph.node_count();
                                 return scipy_csr(sparse.get(), arrays.get(), n);
                               });

@@ -1,10 +1,11 @@
 // Graph methods for centralities and communities on the adjacency snapshot.
-#include <random>
 #include <string>
 #include <vector>
 
 #include "graph_core/snapshot.hpp"
 #include "graph_py/progress_report.hpp"
+#include "graph_core/unknown_label.hpp"
+#include "graph_py/exported_array.hpp"
 #include "graph_py/py_graph.hpp"
 #include "measures/centrality.hpp"
 #include "measures/communities.hpp"
@@ -16,13 +17,15 @@
 namespace mivora::py {
 namespace {
 
-constexpr Signature kPagerank{"Graph.pagerank()", {"damping", "weighted", "tol", "max_iter"}, 0};
+constexpr Signature kPagerank =
+    Signature{"Graph.pagerank()", {"damping", "weighted", "tol", "max_iter", "as_array"}, 0}.keyword_only_from(4);
 constexpr Signature kBetweenness =
-    Signature{"Graph.betweenness_centrality()", {"normalized", "weighted", "endpoints", "progress"}, 0}
+    Signature{"Graph.betweenness_centrality()", {"normalized", "weighted", "endpoints", "as_array", "progress"}, 0}
         .keyword_only_from(3);
 constexpr Signature kCloseness =
-    Signature{"Graph.closeness_centrality()", {"weighted", "progress"}, 0}.keyword_only_from(1);
-constexpr Signature kHarmonic{"Graph.harmonic_centrality()", {"weighted"}, 0};
+    Signature{"Graph.closeness_centrality()", {"weighted", "as_array", "progress"}, 0}.keyword_only_from(1);
+constexpr Signature kHarmonic =
+    Signature{"Graph.harmonic_centrality()", {"weighted", "as_array"}, 0}.keyword_only_from(1);
 constexpr Signature kCommunities =
     Signature{"Graph.communities()", {"resolution", "seed", "progress"}, 0}.keyword_only_from(2);
 constexpr Signature kModularity{"Graph.modularity()", {"communities", "resolution"}, 1};
@@ -41,60 +44,47 @@ bool to_flag(PyObject* value, const char* name, bool fallback) {
   return value == nullptr ? fallback : to_optional_bool(value, name);
 }
 
-// None (or left out): a fresh seed from the system.
-std::uint64_t to_seed(PyObject* value, const char* name) {
-  if (value == nullptr || value == Py_None)
-    return (std::uint64_t{std::random_device{}()} << 32) ^ std::random_device{}();
-  if (!PyLong_Check(value)) raise_cannot_convert(value, name, "PyInt");
-  const unsigned long long seed = PyLong_AsUnsignedLongLongMask(value);
-  if (seed == static_cast<unsigned long long>(-1) && PyErr_Occurred()) throw PythonError{};
-  return seed;
-}
-
 // ---- the measured graph and results ---------------------------------------------------
 
+// The graph's kept views, held for the call.
 struct Measured {
-  Snapshot snapshot;
-  MeasuredNodes nodes;
+  std::shared_ptr<GraphViews> views;
+  const Snapshot& snapshot;
+  const MeasuredNodes& nodes;
 
-  explicit Measured(const GraphStore& graph)
-      : snapshot(take_snapshot(graph, OutsideTargets::Skip)), nodes(measured_nodes(snapshot)) {}
+  explicit Measured(PyGraph::Data& data) : views(views_of(data)), snapshot(views->snapshot()), nodes(views->nodes()) {}
 };
 
-// Runs a measure; its MeasureError becomes a ValueError with the same text.
-template <typename Body>
-auto answer(Body&& body) {
-  try {
-    return body();
-  } catch (const MeasureError& error) {
-    PyErr_SetString(PyExc_ValueError, error.what());
-    throw PythonError{};
-  }
+PyObject* label_of(PyGraph::Data& data, const MeasuredNodes& nodes, std::uint32_t id) {
+  return label_object(data, nodes.positions[id]);
 }
 
-PyObject* label_of(const GraphStore& graph, const MeasuredNodes& nodes, std::uint32_t id) {
-  return to_python(std::string_view(graph.node(nodes.positions[id]).label));
-}
-
-PyObject* values_by_label(const GraphStore& graph, const MeasuredNodes& nodes, const std::vector<double>& values) {
+// {label: value}, or with `as_array` the values by measured id (node order)
+// as a read-only float64 memoryview.
+PyObject* values_by_label(PyGraph::Data& data, const MeasuredNodes& nodes, std::vector<double>&& values,
+                          PyObject* as_array) {
+  if (to_optional_bool(as_array, "as_array")) return export_vector(std::move(values));
   PyRef dict = PyRef::owned(PyDict_New());
   for (std::uint32_t id = 0; id < nodes.size(); ++id) {
-    PyRef key = PyRef::owned(label_of(graph, nodes, id));
+    PyRef key = PyRef::owned(label_of(data, nodes, id));
     set_item(dict.get(), key.get(), to_python(values[id]));
   }
   return dict.release();
 }
 
-PyObject* label_groups(const GraphStore& graph, const MeasuredNodes& nodes, const Communities& groups) {
-  PyRef list = PyRef::owned(PyList_New(static_cast<Py_ssize_t>(groups.size())));
-  for (std::size_t c = 0; c < groups.size(); ++c) {
-    PyObject* members = check(PyList_New(static_cast<Py_ssize_t>(groups[c].size())));
-    PyList_SET_ITEM(list.get(), static_cast<Py_ssize_t>(c), members);
-    for (std::size_t k = 0; k < groups[c].size(); ++k) {
-      PyList_SET_ITEM(members, static_cast<Py_ssize_t>(k), label_of(graph, nodes, groups[c][k]));
-    }
+// Every label is made before any list: a collection that allocating a list
+// triggers may run Python code that walks gc.get_objects(), and it must never
+// meet a list with empty slots (list_of fills each without allocating).
+PyObject* label_groups(PyGraph::Data& data, const MeasuredNodes& nodes, const Communities& groups) {
+  std::vector<PyRef> lists;
+  lists.reserve(groups.size());
+  for (const auto& group : groups) {
+    std::vector<PyRef> members;
+    members.reserve(group.size());
+    for (const std::uint32_t id : group) members.push_back(PyRef::owned(label_of(data, nodes, id)));
+    lists.push_back(PyRef::owned(list_of(std::move(members))));
   }
-  return list.release();
+  return list_of(std::move(lists));
 }
 
 // An iterable of iterables of labels, as measured ids. An unknown label is a
@@ -114,10 +104,7 @@ Communities to_communities(PyObject* value, const GraphStore& graph, const Measu
     while (PyRef item = PyRef::steal(PyIter_Next(inner.get()))) {
       const std::string_view label = to_text(item.get(), name);
       const auto position = graph.find_by_label(label);
-      if (!position) {
-        PyErr_SetObject(PyExc_KeyError, item.get());
-        throw PythonError{};
-      }
+      if (!position) throw UnknownLabel(std::string(label));
       members.push_back(nodes.id_of[*position]);
     }
     if (PyErr_Occurred()) throw PythonError{};
@@ -129,17 +116,17 @@ Communities to_communities(PyObject* value, const GraphStore& graph, const Measu
 // ---- methods --------------------------------------------------------------------------
 
 PyObject* graph_pagerank(PyObject* self, PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) {
-  return call_method<PyGraph>(
-      self, kPagerank, Access::Shared, args, nargs, kwnames, [](PyGraph::Data& data, const Arguments& arguments) {
-        PageRankOptions options;
-        options.damping = to_f64(arguments[0], "damping", options.damping);
-        options.weighted = to_flag(arguments[1], "weighted", options.weighted);
-        options.tolerance = to_f64(arguments[2], "tol", options.tolerance);
-        if (arguments[3] != nullptr) options.max_iterations = to_i32(arguments[3], "max_iter");
-        const Measured measured(data.graph);
-        const auto ranks = answer([&] { return pagerank(data.graph, measured.snapshot, measured.nodes, options); });
-        return values_by_label(data.graph, measured.nodes, ranks);
-      });
+  return call_method<PyGraph>(self, kPagerank, Access::Shared, args, nargs, kwnames,
+                              [](PyGraph::Data& data, const Arguments& arguments) {
+                                PageRankOptions options;
+                                options.damping = to_f64(arguments[0], "damping", options.damping);
+                                options.weighted = to_flag(arguments[1], "weighted", options.weighted);
+                                options.tolerance = to_f64(arguments[2], "tol", options.tolerance);
+                                if (arguments[3] != nullptr) options.max_iterations = to_i32(arguments[3], "max_iter");
+                                const Measured measured(data);
+                                auto ranks = pagerank(data.graph, measured.snapshot, measured.nodes, options);
+                                return values_by_label(data, measured.nodes, std::move(ranks), arguments[4]);
+                              });
 }
 
 PyObject* graph_betweenness_centrality(PyObject* self, PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) {
@@ -149,12 +136,11 @@ PyObject* graph_betweenness_centrality(PyObject* self, PyObject* const* args, Py
         options.normalized = to_flag(arguments[0], "normalized", options.normalized);
         options.weighted = to_flag(arguments[1], "weighted", options.weighted);
         options.endpoints = to_flag(arguments[2], "endpoints", options.endpoints);
-        ProgressReport progress(arguments[3], "Graph.betweenness_centrality()");
-        const Measured measured(data.graph);
-        const auto values =
-            answer([&] { return betweenness_centrality(data.graph, measured.snapshot, measured.nodes, options); });
+        ProgressReport progress(arguments[4], "Graph.betweenness_centrality()");
+        const Measured measured(data);
+        auto values = betweenness_centrality(data.graph, measured.snapshot, measured.nodes, options);
         progress.finish();
-        return values_by_label(data.graph, measured.nodes, values);
+        return values_by_label(data, measured.nodes, std::move(values), arguments[3]);
       });
 }
 
@@ -162,12 +148,11 @@ PyObject* graph_closeness_centrality(PyObject* self, PyObject* const* args, Py_s
   return call_method<PyGraph>(
       self, kCloseness, Access::Shared, args, nargs, kwnames, [](PyGraph::Data& data, const Arguments& arguments) {
         const bool weighted = to_flag(arguments[0], "weighted", false);
-        ProgressReport progress(arguments[1], "Graph.closeness_centrality()");
-        const Measured measured(data.graph);
-        const auto values =
-            answer([&] { return closeness_centrality(data.graph, measured.snapshot, measured.nodes, weighted); });
+        ProgressReport progress(arguments[2], "Graph.closeness_centrality()");
+        const Measured measured(data);
+        auto values = closeness_centrality(data.graph, measured.snapshot, measured.nodes, weighted);
         progress.finish();
-        return values_by_label(data.graph, measured.nodes, values);
+        return values_by_label(data, measured.nodes, std::move(values), arguments[1]);
       });
 }
 
@@ -175,10 +160,9 @@ PyObject* graph_harmonic_centrality(PyObject* self, PyObject* const* args, Py_ss
   return call_method<PyGraph>(
       self, kHarmonic, Access::Shared, args, nargs, kwnames, [](PyGraph::Data& data, const Arguments& arguments) {
         const bool weighted = to_flag(arguments[0], "weighted", false);
-        const Measured measured(data.graph);
-        const auto values =
-            answer([&] { return harmonic_centrality(data.graph, measured.snapshot, measured.nodes, weighted); });
-        return values_by_label(data.graph, measured.nodes, values);
+        const Measured measured(data);
+        auto values = harmonic_centrality(data.graph, measured.snapshot, measured.nodes, weighted);
+        return values_by_label(data, measured.nodes, std::move(values), arguments[1]);
       });
 }
 
@@ -188,11 +172,10 @@ PyObject* graph_communities(PyObject* self, PyObject* const* args, Py_ssize_t na
         const double resolution = to_f64(arguments[0], "resolution", 1.0);
         const std::uint64_t seed = to_seed(arguments[1], "seed");
         ProgressReport progress(arguments[2], "Graph.communities()");
-        const Measured measured(data.graph);
-        const Communities groups = answer(
-            [&] { return louvain_communities(data.graph, measured.snapshot, measured.nodes, resolution, seed); });
+        const Measured measured(data);
+        const Communities groups = louvain_communities(data.graph, measured.snapshot, measured.nodes, resolution, seed);
         progress.finish();
-        return label_groups(data.graph, measured.nodes, groups);
+        return label_groups(data, measured.nodes, groups);
       });
 }
 
@@ -200,10 +183,9 @@ PyObject* graph_modularity(PyObject* self, PyObject* const* args, Py_ssize_t nar
   return call_method<PyGraph>(
       self, kModularity, Access::Shared, args, nargs, kwnames, [](PyGraph::Data& data, const Arguments& arguments) {
         const double resolution = to_f64(arguments[1], "resolution", 1.0);
-        const Measured measured(data.graph);
+        const Measured measured(data);
         const Communities groups = to_communities(arguments[0], data.graph, measured.nodes, "communities");
-        return to_python(
-            answer([&] { return modularity(data.graph, measured.snapshot, measured.nodes, groups, resolution); }));
+        return to_python(modularity(data.graph, measured.snapshot, measured.nodes, groups, resolution));
       });
 }
 
@@ -211,14 +193,16 @@ constexpr int kMethod = METH_FASTCALL | METH_KEYWORDS;
 
 PyMethodDef kMethods[] = {
     {"pagerank", as_method(graph_pagerank), kMethod,
-     "pagerank($self, damping=0.85, weighted=True, tol=1e-10, max_iter=1000)\n--\n\n" MIVORA_DOC_Graph_pagerank},
+     "pagerank($self, damping=0.85, weighted=True, tol=1e-10, max_iter=1000, *, "
+     "as_array=False)\n--\n\n" MIVORA_DOC_Graph_pagerank},
     {"betweenness_centrality", as_method(graph_betweenness_centrality), kMethod,
      "betweenness_centrality($self, normalized=True, weighted=False, "
-     "endpoints=False, *, progress=None)\n--\n\n" MIVORA_DOC_Graph_betweenness_centrality},
+     "endpoints=False, *, as_array=False, progress=None)\n--\n\n" MIVORA_DOC_Graph_betweenness_centrality},
     {"closeness_centrality", as_method(graph_closeness_centrality), kMethod,
-     "closeness_centrality($self, weighted=False, *, progress=None)\n--\n\n" MIVORA_DOC_Graph_closeness_centrality},
+     "closeness_centrality($self, weighted=False, *, as_array=False, "
+     "progress=None)\n--\n\n" MIVORA_DOC_Graph_closeness_centrality},
     {"harmonic_centrality", as_method(graph_harmonic_centrality), kMethod,
-     "harmonic_centrality($self, weighted=False)\n--\n\n" MIVORA_DOC_Graph_harmonic_centrality},
+     "harmonic_centrality($self, weighted=False, *, as_array=False)\n--\n\n" MIVORA_DOC_Graph_harmonic_centrality},
     {"communities", as_method(graph_communities), kMethod,
      "communities($self, resolution=1.0, seed=None, *, progress=None)\n--\n\n" MIVORA_DOC_Graph_communities},
     {"modularity", as_method(graph_modularity), kMethod,

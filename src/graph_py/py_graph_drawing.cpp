@@ -20,8 +20,11 @@
 namespace mivora::py {
 namespace {
 
-constexpr Signature kOutputSvg{"Graph.output_svg()", {"layout", "override_positions", "style"}, 0};
-constexpr Signature kOutputHtml{"Graph.output_html()", {"file_name", "layout", "override_positions", "style"}, 1};
+constexpr Signature kOutputSvg =
+    Signature{"Graph.output_svg()", {"layout", "override_positions", "style"}, 0}.panicking_on_foreign_thread();
+constexpr Signature kOutputHtml =
+    Signature{"Graph.output_html()", {"file_name", "layout", "override_positions", "style"}, 1}
+        .panicking_on_foreign_thread();
 constexpr Signature kComputeLayout =
     Signature{"Graph.compute_layout()", {"layout", "seed", "iterations", "progress"}, 0}.keyword_only_from(1);
 constexpr Signature kPositions{"Graph.positions()", {}, 0};
@@ -67,15 +70,6 @@ PyObject* graph_output_html(PyObject* self, PyObject* const* args, Py_ssize_t na
       });
 }
 
-// Any int; None or left out: a fresh seed.
-std::uint64_t to_seed(PyObject* value) {
-  if (value == nullptr || value == Py_None) return thread_random().next_u64();
-  if (!PyLong_Check(value)) raise_cannot_convert(value, "seed", "int");
-  const unsigned long long seed = PyLong_AsUnsignedLongLongMask(value);
-  if (seed == static_cast<unsigned long long>(-1) && PyErr_Occurred()) throw PythonError{};
-  return seed;
-}
-
 constexpr std::int32_t kMaxIterations = 100'000;
 
 PyObject* graph_compute_layout(PyObject* self, PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) {
@@ -83,7 +77,7 @@ PyObject* graph_compute_layout(PyObject* self, PyObject* const* args, Py_ssize_t
                               [](PyGraph::Data& data, const Arguments& arguments) {
                                 const LayoutKind layout =
                                     arguments[0] ? to_layout(arguments[0], "layout") : LayoutKind::Force;
-                                const std::uint64_t seed = to_seed(arguments[1]);
+                                const std::uint64_t seed = to_seed(arguments[1], "seed");
                                 std::int32_t iterations = 0;
                                 if (arguments[2] != nullptr && arguments[2] != Py_None) {
                                   if (layout != LayoutKind::Force) {
@@ -110,30 +104,16 @@ PyObject* graph_compute_layout(PyObject* self, PyObject* const* args, Py_ssize_t
                               });
 }
 
-// Raises the OSError subclass that matches the failed write (FileNotFoundError,
-// PermissionError, ...), naming the file.
-[[noreturn]] void raise_write_error(const Writeable::Error& error, PyObject* file_name) {
-  if (error.code == 0) {
-    PyErr_SetString(PyExc_ValueError, error.description.c_str());
-  } else {
-    errno = error.code;
-    PyErr_SetFromErrnoWithFilenameObject(PyExc_OSError, file_name);
-  }
-  throw PythonError{};
-}
-
 PyObject* graph_output_webgl(PyObject* self, PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) {
   return call_method<PyGraph>(
       self, kOutputWebgl, Access::Exclusive, args, nargs, kwnames, [](PyGraph::Data& data, const Arguments& arguments) {
-        const std::string_view file_name = to_text(arguments[0], "file_name");
+        const std::string file_name = to_path(arguments[0], "file_name");
         std::optional<LayoutKind> layout;
         if (arguments[1] != nullptr && arguments[1] != Py_None) {
           layout = to_layout(arguments[1], "layout");
         }
         const bool override_positions = arguments[2] ? to_bool(arguments[2], "override_positions") : false;
-        if (const auto error = output_webgl(data.graph, file_name, layout, override_positions)) {
-          raise_write_error(*error, arguments[0]);
-        }
+        output_webgl(data.graph, file_name, layout, override_positions);
         return none();
       });
 }

@@ -10,10 +10,12 @@
 namespace mivora::py {
 namespace {
 
-constexpr Signature kOutputNetFile{"Graph.output_net_file()", {"file_name"}, 1};
-constexpr Signature kOutputJsonFile{"Graph.output_json_file()", {"file_name"}, 1};
-constexpr Signature kFromNetFile{"Graph.from_net_file()", {"file_path"}, 1};
-constexpr Signature kFromJsonFile{"Graph.from_json_file()", {"file_path"}, 1};
+constexpr Signature kOutputNetFile =
+    Signature{"Graph.output_net_file()", {"file_name"}, 1}.panicking_on_foreign_thread();
+constexpr Signature kOutputJsonFile =
+    Signature{"Graph.output_json_file()", {"file_name"}, 1}.panicking_on_foreign_thread();
+constexpr Signature kFromNetFile = Signature{"Graph.from_net_file()", {"file_path"}, 1}.panicking_on_foreign_thread();
+constexpr Signature kFromJsonFile = Signature{"Graph.from_json_file()", {"file_path"}, 1}.panicking_on_foreign_thread();
 
 constexpr const char* kOpenFailed = "Failed to open file";
 constexpr const char* kNetReadFailed = "Failed to read .net file";
@@ -32,12 +34,7 @@ PyObject* output_file(Writer write, const Signature& signature, PyObject* self, 
   return call_method<PyGraph>(self, signature, Access::Exclusive, args, nargs, kwnames,
                               [write](PyGraph::Data& data, const Arguments& arguments) {
                                 const std::string path(to_text(arguments[0], "file_name"));
-                                try {
-                                  if (auto error = write(path, data.graph)) fail_with(kCreateFileFailed, *error);
-                                } catch (const NotWritable& error) {
-                                  PyErr_SetString(PyExc_ValueError, error.what());
-                                  throw PythonError{};
-                                }
+                                if (auto error = write(path, data.graph)) fail_with(kCreateFileFailed, *error);
                                 return none();
                               });
 }

@@ -16,12 +16,11 @@
 namespace mivora::py {
 namespace {
 
-using Reader = GraphStore (*)(ByteSource&, const ReadOptions&, ReadNotes&);
 using Writer = void (*)(const GraphStore&, CheckedWriter&, const WriteOptions&);
 
 struct Format {
   const char* name;
-  Reader read;
+  GraphReader read;
   Writer write;
   const char* extensions[5];
 };
@@ -39,8 +38,6 @@ constexpr const char* kFormatNames = "'pajek', 'gml', 'graphml', 'gexf', 'edgeli
 constexpr const char* kExtensions =
     ".net, .paj, .gml, .graphml, .xml, .gexf, .csv, .tsv, .txt, .edges, .edgelist, .json";
 
-PyObject* g_format_error = nullptr;
-
 [[noreturn]] void raise(PyObject* type, const std::string& message) {
   PyErr_SetString(type, message.c_str());
   throw PythonError{};
@@ -50,18 +47,6 @@ std::string lower_ascii(std::string_view text) {
   std::string out(text);
   for (char& c : out) c = c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
   return out;
-}
-
-// A file name: str or os.PathLike.
-std::string to_path(PyObject* value, const char* name) {
-  if (PyUnicode_Check(value)) return std::string(to_text(value, name));
-  PyObject* fs_path = PyOS_FSPath(value);
-  if (fs_path == nullptr) raise_argument_error(name);
-  PyRef path = PyRef::owned(fs_path);
-  if (PyUnicode_Check(path.get())) return std::string(to_text(path.get(), name));
-  PyRef decoded =
-      PyRef::owned(PyUnicode_DecodeFSDefaultAndSize(PyBytes_AS_STRING(path.get()), PyBytes_GET_SIZE(path.get())));
-  return std::string(to_text(decoded.get(), name));
 }
 
 const Format& format_for(PyObject* format, const std::string& path) {
@@ -84,54 +69,6 @@ const Format& format_for(PyObject* format, const std::string& path) {
   }
   raise(PyExc_ValueError, "cannot tell the format of '" + path + "' from its extension (known: " + kExtensions +
                               "): pass format= one of " + kFormatNames);
-}
-
-[[noreturn]] void raise_file_error(const FileError& error) {
-  if (error.error_number() == 0) raise(PyExc_ValueError, error.description());
-  PyRef name =
-      PyRef::owned(PyUnicode_DecodeFSDefaultAndSize(error.path().data(), static_cast<Py_ssize_t>(error.path().size())));
-  const char* text = std::strerror(error.error_number());
-  // OSError(errno, text, name) is an instance of the errno's own subclass.
-  PyRef exception = PyRef::owned(PyObject_CallFunction(PyExc_OSError, "isO", error.error_number(), text, name.get()));
-  PyErr_SetObject(reinterpret_cast<PyObject*>(Py_TYPE(exception.get())), exception.get());
-  throw PythonError{};
-}
-
-[[noreturn]] void raise_format_error(const FormatError& error, const std::string& path) {
-  std::string message = path;
-  if (error.line() != 0) {
-    message += ", line " + std::to_string(error.line());
-    if (error.column() != 0) message += ", column " + std::to_string(error.column());
-  }
-  message += ": " + error.message();
-  PyRef text = PyRef::owned(to_python(std::string_view(message)));
-  PyRef exception = PyRef::owned(PyObject_CallOneArg(g_format_error, text.get()));
-  PyRef file_name = PyRef::owned(to_python(std::string_view(path)));
-  PyRef line = PyRef::owned(to_python(error.line()));
-  PyRef column = PyRef::owned(to_python(error.column()));
-  if (PyObject_SetAttrString(exception.get(), "file_name", file_name.get()) < 0 ||
-      PyObject_SetAttrString(exception.get(), "line", line.get()) < 0 ||
-      PyObject_SetAttrString(exception.get(), "column", column.get()) < 0) {
-    throw PythonError{};
-  }
-  PyErr_SetObject(g_format_error, exception.get());
-  throw PythonError{};
-}
-
-// The core's file and format failures as the Python exceptions they mean.
-template <typename Body>
-auto with_file_errors(const std::string& path, Body&& body) {
-  try {
-    return body();
-  } catch (const FileError& error) {
-    raise_file_error(error);
-  } catch (const FormatError& error) {
-    raise_format_error(error, path);
-  } catch (const NotWritable& error) {
-    raise(PyExc_ValueError, error.what());
-  } catch (const FormatNotBuilt& error) {
-    raise(PyExc_NotImplementedError, error.what());
-  }
 }
 
 // ---- Graph.read ------------------------------------------------------------------
@@ -193,11 +130,7 @@ PyObject* graph_read(PyObject*, PyObject* const* args, Py_ssize_t nargs, PyObjec
     const ReadOptions options = read_options(arguments, format);
     ProgressReport progress(arguments[9], "Graph.read()");
     ReadNotes notes;
-    GraphStore graph = with_file_errors(path, [&] {
-      FileSource file(path);
-      std::unique_ptr<ByteSource> decoder;
-      return format.read(decoded(file, options.encoding, decoder), options, notes);
-    });
+    GraphStore graph = read_graph_file(path, format.read, options, notes);
     for (const std::string& warning : notes.warnings) {
       const std::string message = path + ": " + warning;
       if (PyErr_WarnEx(PyExc_UserWarning, message.c_str(), 1) < 0) throw PythonError{};
@@ -238,11 +171,9 @@ PyObject* graph_write(PyObject* self, PyObject* const* args, Py_ssize_t nargs, P
         options.delimiter = given(arguments[2]) ? to_delimiter(arguments[2], "delimiter") : delimiter_for(path);
         if (given(arguments[3])) options.header = to_bool(arguments[3], "header");
         if (given(arguments[4])) options.weights = to_bool(arguments[4], "weights");
-        with_file_errors(path, [&] {
-          CheckedWriter out(path);
-          format.write(data.graph, out, options);
-          out.commit();
-        });
+        CheckedWriter out(path);
+        format.write(data.graph, out, options);
+        out.commit();
         return none();
       });
 }
@@ -262,18 +193,5 @@ PyMethodDef kMethods[] = {
 }  // namespace
 
 std::span<const PyMethodDef> graph_formats_methods() { return kMethods; }
-
-void add_format_error(PyObject* module) {
-  if (g_format_error == nullptr) {
-    PyRef attributes = PyRef::owned(PyDict_New());
-    for (const char* name : {"file_name", "line", "column"}) {
-      if (PyDict_SetItemString(attributes.get(), name, Py_None) < 0) throw PythonError{};
-    }
-    g_format_error =
-        PyErr_NewExceptionWithDoc("mivora.FormatError", MIVORA_DOC_FormatError, PyExc_ValueError, attributes.get());
-    if (g_format_error == nullptr) throw PythonError{};
-  }
-  if (PyModule_AddObjectRef(module, "FormatError", g_format_error) < 0) throw PythonError{};
-}
 
 }  // namespace mivora::py

@@ -1,13 +1,15 @@
-// Graph methods for network measures on the adjacency snapshot: components,
-// shortest paths, clustering, cores and spanning trees. Every method takes a
-// fresh snapshot; connections to nodes outside the graph, or to nodes that
-// are gone, take no part.
+// Graph methods for network measures on the graph's views: components,
+// shortest paths, clustering, cores and spanning trees. The views are kept
+// with the graph while it does not change (views_of); connections to nodes
+// outside the graph, or to nodes that are gone, take no part.
 #include <cmath>
 #include <string>
 #include <vector>
 
 #include "graph_core/snapshot.hpp"
 #include "graph_py/progress_report.hpp"
+#include "graph_core/unknown_label.hpp"
+#include "graph_py/exported_array.hpp"
 #include "graph_py/py_graph.hpp"
 #include "measures/clustering.hpp"
 #include "measures/components.hpp"
@@ -21,59 +23,49 @@
 namespace mivora::py {
 namespace {
 
-constexpr Signature kConnectedComponents{"Graph.connected_components()", {}, 0};
-constexpr Signature kStronglyConnectedComponents{"Graph.strongly_connected_components()", {}, 0};
+constexpr Signature kConnectedComponents =
+    Signature{"Graph.connected_components()", {"as_array"}, 0}.keyword_only_from(0);
+constexpr Signature kStronglyConnectedComponents =
+    Signature{"Graph.strongly_connected_components()", {"as_array"}, 0}.keyword_only_from(0);
 constexpr Signature kIsConnected{"Graph.is_connected()", {}, 0};
 constexpr Signature kShortestPath{"Graph.shortest_path()", {"source", "target", "weighted"}, 2};
-constexpr Signature kShortestPathLengths{"Graph.shortest_path_lengths()", {"source", "weighted"}, 1};
-constexpr Signature kClustering{"Graph.clustering()", {}, 0};
+constexpr Signature kShortestPathLengths =
+    Signature{"Graph.shortest_path_lengths()", {"source", "weighted", "as_array"}, 1}.keyword_only_from(2);
+constexpr Signature kClustering = Signature{"Graph.clustering()", {"as_array"}, 0}.keyword_only_from(0);
 constexpr Signature kAverageClustering{"Graph.average_clustering()", {}, 0};
 constexpr Signature kTransitivity{"Graph.transitivity()", {}, 0};
-constexpr Signature kTriangles{"Graph.triangles()", {}, 0};
-constexpr Signature kCoreNumber{"Graph.core_number()", {}, 0};
+constexpr Signature kTriangles = Signature{"Graph.triangles()", {"as_array"}, 0}.keyword_only_from(0);
+constexpr Signature kCoreNumber = Signature{"Graph.core_number()", {"as_array"}, 0}.keyword_only_from(0);
+constexpr Signature kDropCache{"Graph.drop_cache()", {}, 0};
 constexpr Signature kMinimumSpanningTree{"Graph.minimum_spanning_tree()", {}, 0};
-constexpr Signature kEccentricity{"Graph.eccentricity()", {}, 0};
+constexpr Signature kEccentricity = Signature{"Graph.eccentricity()", {"as_array"}, 0}.keyword_only_from(0);
 constexpr Signature kDiameter = Signature{"Graph.diameter()", {"progress"}, 0}.keyword_only_from(0);
-
-LinkList measure_links(const GraphStore& graph) { return take_link_list(graph, OutsideTargets::Skip); }
-
-// Runs a measure, raising its MeasureError as ValueError.
-template <typename Body>
-PyObject* measured(Body&& body) {
-  try {
-    return body();
-  } catch (const MeasureError& error) {
-    PyErr_SetString(PyExc_ValueError, error.what());
-    throw PythonError{};
-  }
-}
 
 bool weighted_argument(PyObject* value) { return value == nullptr || to_bool(value, "weighted"); }
 
-PyObject* label_at(const GraphStore& graph, std::uint32_t position) {
-  return to_python(std::string_view(graph.node(position).label));
-}
+PyObject* label_at(PyGraph::Data& data, std::uint32_t position) { return label_object(data, position); }
 
 // The labels of the nodes at `positions`, in that order. When they are a
 // good share of the graph, they are made in node order (the nodes lie in
 // memory roughly in that order) and then placed at their ranks, which saves
 // a cache miss per label over making them in a walk's order.
-std::vector<PyRef> labels_of(const GraphStore& graph, const std::vector<std::uint32_t>& positions) {
+std::vector<PyRef> labels_of(PyGraph::Data& data, const std::vector<std::uint32_t>& positions) {
+  const GraphStore& graph = data.graph;
   std::vector<PyRef> labels(positions.size());
   if (positions.size() * 8 < graph.node_count()) {
-    for (std::size_t k = 0; k < positions.size(); ++k) labels[k] = PyRef::owned(label_at(graph, positions[k]));
+    for (std::size_t k = 0; k < positions.size(); ++k) labels[k] = PyRef::owned(label_at(data, positions[k]));
     return labels;
   }
   std::vector<std::uint32_t> rank_of(graph.node_count(), kNoNode);
   for (std::size_t k = 0; k < positions.size(); ++k) rank_of[positions[k]] = static_cast<std::uint32_t>(k);
   for (std::uint32_t position = 0; position < rank_of.size(); ++position) {
-    if (rank_of[position] != kNoNode) labels[rank_of[position]] = PyRef::owned(label_at(graph, position));
+    if (rank_of[position] != kNoNode) labels[rank_of[position]] = PyRef::owned(label_at(data, position));
   }
   return labels;
 }
 
-PyObject* label_list(const GraphStore& graph, const std::vector<std::uint32_t>& positions) {
-  std::vector<PyRef> labels = labels_of(graph, positions);
+PyObject* label_list(PyGraph::Data& data, const std::vector<std::uint32_t>& positions) {
+  std::vector<PyRef> labels = labels_of(data, positions);
   PyRef list = PyRef::owned(PyList_New(static_cast<Py_ssize_t>(positions.size())));
   for (std::size_t k = 0; k < labels.size(); ++k) {
     PyList_SET_ITEM(list.get(), static_cast<Py_ssize_t>(k), labels[k].release());
@@ -86,8 +78,8 @@ PyObject* label_list(const GraphStore& graph, const std::vector<std::uint32_t>& 
 // they are complete (lists of str cannot form cycles meanwhile): otherwise
 // each of many small lists would count towards a collection that walks all
 // the lists made so far.
-PyObject* group_lists(const GraphStore& graph, const NodeGroups& groups) {
-  std::vector<PyRef> labels = labels_of(graph, groups.members);
+PyObject* group_lists(PyGraph::Data& data, const NodeGroups& groups) {
+  std::vector<PyRef> labels = labels_of(data, groups.members);
   PyRef outer = PyRef::owned(PyList_New(static_cast<Py_ssize_t>(groups.size())));
   PyObject_GC_UnTrack(outer.get());
   for (std::size_t k = 0; k < groups.size(); ++k) {
@@ -112,20 +104,43 @@ PyObject* group_lists(const GraphStore& graph, const NodeGroups& groups) {
 // {label: convert(values[position])} over the first node of each label
 // (`include` may narrow it further), in node order.
 template <typename Values, typename Convert, typename Include>
-PyObject* label_dict(const GraphStore& graph, const LinkList& links, const Values& values, Convert&& convert,
+PyObject* label_dict(PyGraph::Data& data, const LinkList& links, const Values& values, Convert&& convert,
                      Include&& include) {
   PyRef dict = PyRef::owned(PyDict_New());
   for (std::uint32_t position = 0; position < links.node_count; ++position) {
     if (!links.canonical[position] || !include(position)) continue;
-    PyRef key = PyRef::owned(label_at(graph, position));
+    PyRef key = PyRef::owned(label_at(data, position));
     set_item(dict.get(), key.get(), convert(values[position]));
   }
   return dict.release();
 }
 
 template <typename Values, typename Convert>
-PyObject* label_dict(const GraphStore& graph, const LinkList& links, const Values& values, Convert&& convert) {
-  return label_dict(graph, links, values, std::forward<Convert>(convert), [](std::uint32_t) { return true; });
+PyObject* label_dict(PyGraph::Data& data, const LinkList& links, const Values& values, Convert&& convert) {
+  return label_dict(data, links, values, std::forward<Convert>(convert), [](std::uint32_t) { return true; });
+}
+
+// The values of the first node of each label, in node order, as a read-only
+// memoryview of T (what `as_array=True` returns).
+template <typename T, typename Values>
+PyObject* node_array(const LinkList& links, const Values& values) {
+  std::vector<T> result;
+  result.reserve(links.node_count);
+  for (std::uint32_t position = 0; position < links.node_count; ++position) {
+    if (links.canonical[position]) result.push_back(static_cast<T>(values[position]));
+  }
+  return export_vector(std::move(result));
+}
+
+bool as_array_argument(PyObject* value) { return to_optional_bool(value, "as_array"); }
+
+// The number of each node's group (groups as listed, first 0), in node order.
+PyObject* membership_array(const LinkList& links, const NodeGroups& groups) {
+  std::vector<std::int64_t> group_of(links.node_count, -1);
+  for (std::size_t k = 0; k < groups.size(); ++k) {
+    for (const std::uint32_t member : groups[k]) group_of[member] = static_cast<std::int64_t>(k);
+  }
+  return node_array<std::int64_t>(links, group_of);
 }
 
 PyObject* to_int(std::uint64_t value) { return check(PyLong_FromUnsignedLongLong(value)); }
@@ -141,27 +156,30 @@ std::size_t taking_part_count(const LinkList& links) {
 
 PyObject* graph_connected_components(PyObject* self, PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) {
   return call_method<PyGraph>(self, kConnectedComponents, Access::Shared, args, nargs, kwnames,
-                              [](PyGraph::Data& data, const Arguments&) {
-                                return group_lists(data.graph, weak_components(measure_links(data.graph)));
+                              [](PyGraph::Data& data, const Arguments& arguments) {
+                                const auto views = views_of(data);
+                                const NodeGroups groups = weak_components(views->links());
+                                if (as_array_argument(arguments[0])) return membership_array(views->links(), groups);
+                                return group_lists(data, groups);
                               });
 }
 
 PyObject* graph_strongly_connected_components(PyObject* self, PyObject* const* args, Py_ssize_t nargs,
                                               PyObject* kwnames) {
   return call_method<PyGraph>(self, kStronglyConnectedComponents, Access::Shared, args, nargs, kwnames,
-                              [](PyGraph::Data& data, const Arguments&) {
-                                return [&] {
-                                  const LinkList links = measure_links(data.graph);
-                                  return group_lists(data.graph, strong_components(links, out_rows(links)));
-                                }();
+                              [](PyGraph::Data& data, const Arguments& arguments) {
+                                const auto views = views_of(data);
+                                const NodeGroups groups = strong_components(views->links(), views->out());
+                                if (as_array_argument(arguments[0])) return membership_array(views->links(), groups);
+                                return group_lists(data, groups);
                               });
 }
 
 PyObject* graph_is_connected(PyObject* self, PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) {
-  return call_method<PyGraph>(
-      self, kIsConnected, Access::Shared, args, nargs, kwnames, [](PyGraph::Data& data, const Arguments&) {
-        return measured([&] { return to_python(is_weakly_connected(measure_links(data.graph))); });
-      });
+  return call_method<PyGraph>(self, kIsConnected, Access::Shared, args, nargs, kwnames,
+                              [](PyGraph::Data& data, const Arguments&) {
+                                return [&] { return to_python(is_weakly_connected(views_of(data)->links())); }();
+                              });
 }
 
 // ---- shortest paths ---------------------------------------------------------------------
@@ -173,118 +191,135 @@ PyObject* graph_shortest_path(PyObject* self, PyObject* const* args, Py_ssize_t 
         const std::uint32_t source = node_named(graph, arguments[0], "source");
         const std::uint32_t target = node_named(graph, arguments[1], "target");
         const bool weighted = weighted_argument(arguments[2]);
-        return measured([&] {
-          const LinkList links = measure_links(graph);
-          const PathTree tree = shortest_path_tree(links, out_rows(links), source, weighted, target);
-          return label_list(graph, path_to(tree, target));
-        });
+        return [&] {
+          const auto views = views_of(data);
+          const PathTree tree = shortest_path_tree(graph, views->links(), views->out(), source, weighted, target);
+          return label_list(data, path_to(tree, target));
+        }();
       });
 }
 
 PyObject* graph_shortest_path_lengths(PyObject* self, PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) {
-  return call_method<PyGraph>(self, kShortestPathLengths, Access::Shared, args, nargs, kwnames,
-                              [](PyGraph::Data& data, const Arguments& arguments) {
-                                const GraphStore& graph = data.graph;
-                                const std::uint32_t source = node_named(graph, arguments[0], "source");
-                                const bool weighted = weighted_argument(arguments[1]);
-                                return measured([&] {
-                                  const LinkList links = measure_links(graph);
-                                  const PathTree tree = shortest_path_tree(links, out_rows(links), source, weighted);
-                                  // In the order the nodes were settled: nearest first.
-                                  const std::vector<PyRef> labels = labels_of(graph, tree.settled);
-                                  PyRef dict = PyRef::owned(PyDict_New());
-                                  for (std::size_t k = 0; k < tree.settled.size(); ++k) {
-                                    const std::uint32_t node = tree.settled[k];
-                                    PyRef key = PyRef::borrow(labels[k].get());
-                                    const double distance = tree.distance[node];
-                                    set_item(
-                                        dict.get(), key.get(),
-                                        weighted ? to_float(distance) : to_int(static_cast<std::uint64_t>(distance)));
-                                  }
-                                  return dict.release();
-                                });
-                              });
+  return call_method<PyGraph>(
+      self, kShortestPathLengths, Access::Shared, args, nargs, kwnames,
+      [](PyGraph::Data& data, const Arguments& arguments) {
+        const GraphStore& graph = data.graph;
+        const std::uint32_t source = node_named(graph, arguments[0], "source");
+        const bool weighted = weighted_argument(arguments[1]);
+        return [&] {
+          const auto views = views_of(data);
+          const PathTree tree = shortest_path_tree(graph, views->links(), views->out(), source, weighted);
+          if (as_array_argument(arguments[2])) {
+            return node_array<double>(views->links(), tree.distance);
+          }
+          // In the order the nodes were settled: nearest first.
+          const std::vector<PyRef> labels = labels_of(data, tree.settled);
+          PyRef dict = PyRef::owned(PyDict_New());
+          for (std::size_t k = 0; k < tree.settled.size(); ++k) {
+            const std::uint32_t node = tree.settled[k];
+            PyRef key = PyRef::borrow(labels[k].get());
+            const double distance = tree.distance[node];
+            set_item(dict.get(), key.get(),
+                     weighted ? to_float(distance) : to_int(static_cast<std::uint64_t>(distance)));
+          }
+          return dict.release();
+        }();
+      });
 }
 
 PyObject* graph_eccentricity(PyObject* self, PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) {
   return call_method<PyGraph>(self, kEccentricity, Access::Shared, args, nargs, kwnames,
-                              [](PyGraph::Data& data, const Arguments&) {
-                                return measured([&] {
-                                  const LinkList links = measure_links(data.graph);
-                                  return label_dict(data.graph, links, eccentricities(links, out_rows(links)), to_int);
-                                });
+                              [](PyGraph::Data& data, const Arguments& arguments) {
+                                return [&] {
+                                  const auto views = views_of(data);
+                                  const auto values = eccentricities(views->links(), views->out());
+                                  if (as_array_argument(arguments[0])) {
+                                    return node_array<std::int64_t>(views->links(), values);
+                                  }
+                                  return label_dict(data, views->links(), values, to_int);
+                                }();
                               });
 }
 
 PyObject* graph_diameter(PyObject* self, PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) {
-  return call_method<PyGraph>(
-      self, kDiameter, Access::Shared, args, nargs, kwnames, [](PyGraph::Data& data, const Arguments& arguments) {
-        ProgressReport progress(arguments[0], "Graph.diameter()");
-        return measured([&] {
-          const LinkList links = measure_links(data.graph);
-          std::uint64_t longest = 0;
-          const std::vector<std::uint32_t> eccentricity = eccentricities(links, out_rows(links));
-          for (std::uint32_t node = 0; node < links.node_count; ++node) {
-            if (links.canonical[node]) longest = std::max<std::uint64_t>(longest, eccentricity[node]);
-          }
-          progress.finish();
-          return to_int(longest);
-        });
-      });
+  return call_method<PyGraph>(self, kDiameter, Access::Shared, args, nargs, kwnames,
+                              [](PyGraph::Data& data, const Arguments& arguments) {
+                                ProgressReport progress(arguments[0], "Graph.diameter()");
+                                return [&] {
+                                  const auto views = views_of(data);
+                                  const LinkList& links = views->links();
+                                  std::uint64_t longest = 0;
+                                  const std::vector<std::uint32_t> eccentricity = eccentricities(links, views->out());
+                                  for (std::uint32_t node = 0; node < links.node_count; ++node) {
+                                    if (links.canonical[node])
+                                      longest = std::max<std::uint64_t>(longest, eccentricity[node]);
+                                  }
+                                  progress.finish();
+                                  return to_int(longest);
+                                }();
+                              });
 }
 
 // ---- clustering and cores -------------------------------------------------------------------
 
-TriangleCounts link_triangles(const LinkList& links) { return count_triangles(simple_undirected_rows(links)); }
-
 PyObject* graph_triangles(PyObject* self, PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) {
   return call_method<PyGraph>(self, kTriangles, Access::Shared, args, nargs, kwnames,
-                              [](PyGraph::Data& data, const Arguments&) {
-                                const LinkList links = measure_links(data.graph);
-                                return label_dict(data.graph, links, link_triangles(links).triangles, to_int);
+                              [](PyGraph::Data& data, const Arguments& arguments) {
+                                const auto views = views_of(data);
+                                const auto values = count_triangles(views->simple()).triangles;
+                                if (as_array_argument(arguments[0])) {
+                                  return node_array<std::int64_t>(views->links(), values);
+                                }
+                                return label_dict(data, views->links(), values, to_int);
                               });
 }
 
 PyObject* graph_clustering(PyObject* self, PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) {
   return call_method<PyGraph>(self, kClustering, Access::Shared, args, nargs, kwnames,
-                              [](PyGraph::Data& data, const Arguments&) {
-                                const LinkList links = measure_links(data.graph);
-                                return label_dict(data.graph, links, local_clustering(link_triangles(links)), to_float);
+                              [](PyGraph::Data& data, const Arguments& arguments) {
+                                const auto views = views_of(data);
+                                const auto values = local_clustering(count_triangles(views->simple()));
+                                if (as_array_argument(arguments[0])) return node_array<double>(views->links(), values);
+                                return label_dict(data, views->links(), values, to_float);
                               });
 }
 
 PyObject* graph_average_clustering(PyObject* self, PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) {
   return call_method<PyGraph>(self, kAverageClustering, Access::Shared, args, nargs, kwnames,
                               [](PyGraph::Data& data, const Arguments&) {
-                                return measured([&] {
-                                  const LinkList links = measure_links(data.graph);
+                                return [&] {
+                                  const auto views = views_of(data);
+                                  const LinkList& links = views->links();
                                   const std::size_t count = taking_part_count(links);
                                   if (count == 0)
                                     throw MeasureError("average clustering is undefined for a graph without nodes");
-                                  const std::vector<double> local = local_clustering(link_triangles(links));
+                                  const std::vector<double> local = local_clustering(count_triangles(views->simple()));
                                   double sum = 0.0;
                                   for (std::size_t node = 0; node < local.size(); ++node) {
                                     if (links.canonical[node]) sum += local[node];
                                   }
                                   return to_float(sum / static_cast<double>(count));
-                                });
+                                }();
                               });
 }
 
 PyObject* graph_transitivity(PyObject* self, PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) {
-  return call_method<PyGraph>(self, kTransitivity, Access::Shared, args, nargs, kwnames,
-                              [](PyGraph::Data& data, const Arguments&) {
-                                const LinkList links = measure_links(data.graph);
-                                return to_float(transitivity(link_triangles(links), links.canonical));
-                              });
+  return call_method<PyGraph>(
+      self, kTransitivity, Access::Shared, args, nargs, kwnames, [](PyGraph::Data& data, const Arguments&) {
+        const auto views = views_of(data);
+        return to_float(transitivity(count_triangles(views->simple()), views->links().canonical));
+      });
 }
 
 PyObject* graph_core_number(PyObject* self, PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) {
-  return call_method<PyGraph>(
-      self, kCoreNumber, Access::Shared, args, nargs, kwnames, [](PyGraph::Data& data, const Arguments&) {
-        const LinkList links = measure_links(data.graph);
-        return label_dict(data.graph, links, core_numbers(simple_undirected_rows(links)), to_int);
-      });
+  return call_method<PyGraph>(self, kCoreNumber, Access::Shared, args, nargs, kwnames,
+                              [](PyGraph::Data& data, const Arguments& arguments) {
+                                const auto views = views_of(data);
+                                const auto values = core_numbers(views->simple());
+                                if (as_array_argument(arguments[0]))
+                                  return node_array<std::int64_t>(views->links(), values);
+                                return label_dict(data, views->links(), values, to_int);
+                              });
 }
 
 // ---- spanning trees ---------------------------------------------------------------------------
@@ -292,36 +327,48 @@ PyObject* graph_core_number(PyObject* self, PyObject* const* args, Py_ssize_t na
 PyObject* graph_minimum_spanning_tree(PyObject* self, PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) {
   return call_method<PyGraph>(
       self, kMinimumSpanningTree, Access::Shared, args, nargs, kwnames, [](PyGraph::Data& data, const Arguments&) {
-        return measured([&] { return wrap_graph(minimum_spanning_tree(data.graph, measure_links(data.graph))); });
+        return [&] { return wrap_graph(minimum_spanning_tree(data.graph, views_of(data)->links())); }();
       });
+}
+
+// ---- the kept views ----------------------------------------------------------------------
+
+PyObject* graph_drop_cache(PyObject* self, PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) {
+  return call_method<PyGraph>(self, kDropCache, Access::Shared, args, nargs, kwnames,
+                              [](PyGraph::Data& data, const Arguments&) { return to_python(drop_kept(data)); });
 }
 
 constexpr int kMethod = METH_FASTCALL | METH_KEYWORDS;
 
 PyMethodDef kMethods[] = {
     {"connected_components", as_method(graph_connected_components), kMethod,
-     "connected_components($self)\n--\n\n" MIVORA_DOC_Graph_connected_components},
+     "connected_components($self, *, as_array=False)\n--\n\n" MIVORA_DOC_Graph_connected_components},
     {"strongly_connected_components", as_method(graph_strongly_connected_components), kMethod,
-     "strongly_connected_components($self)\n--\n\n" MIVORA_DOC_Graph_strongly_connected_components},
+     "strongly_connected_components($self, *, as_array=False)\n--\n\n" MIVORA_DOC_Graph_strongly_connected_components},
     {"is_connected", as_method(graph_is_connected), kMethod,
      "is_connected($self)\n--\n\n" MIVORA_DOC_Graph_is_connected},
     {"shortest_path", as_method(graph_shortest_path), kMethod,
      "shortest_path($self, source, target, weighted=True)\n--\n\n" MIVORA_DOC_Graph_shortest_path},
     {"shortest_path_lengths", as_method(graph_shortest_path_lengths), kMethod,
-     "shortest_path_lengths($self, source, weighted=True)\n--\n\n" MIVORA_DOC_Graph_shortest_path_lengths},
-    {"clustering", as_method(graph_clustering), kMethod, "clustering($self)\n--\n\n" MIVORA_DOC_Graph_clustering},
+     "shortest_path_lengths($self, source, weighted=True, *, "
+     "as_array=False)\n--\n\n" MIVORA_DOC_Graph_shortest_path_lengths},
+    {"clustering", as_method(graph_clustering), kMethod,
+     "clustering($self, *, as_array=False)\n--\n\n" MIVORA_DOC_Graph_clustering},
     {"average_clustering", as_method(graph_average_clustering), kMethod,
      "average_clustering($self)\n--\n\n" MIVORA_DOC_Graph_average_clustering},
     {"transitivity", as_method(graph_transitivity), kMethod,
      "transitivity($self)\n--\n\n" MIVORA_DOC_Graph_transitivity},
-    {"triangles", as_method(graph_triangles), kMethod, "triangles($self)\n--\n\n" MIVORA_DOC_Graph_triangles},
-    {"core_number", as_method(graph_core_number), kMethod, "core_number($self)\n--\n\n" MIVORA_DOC_Graph_core_number},
+    {"triangles", as_method(graph_triangles), kMethod,
+     "triangles($self, *, as_array=False)\n--\n\n" MIVORA_DOC_Graph_triangles},
+    {"core_number", as_method(graph_core_number), kMethod,
+     "core_number($self, *, as_array=False)\n--\n\n" MIVORA_DOC_Graph_core_number},
     {"minimum_spanning_tree", as_method(graph_minimum_spanning_tree), kMethod,
      "minimum_spanning_tree($self)\n--\n\n" MIVORA_DOC_Graph_minimum_spanning_tree},
     {"eccentricity", as_method(graph_eccentricity), kMethod,
-     "eccentricity($self)\n--\n\n" MIVORA_DOC_Graph_eccentricity},
+     "eccentricity($self, *, as_array=False)\n--\n\n" MIVORA_DOC_Graph_eccentricity},
     {"diameter", as_method(graph_diameter), kMethod,
      "diameter($self, *, progress=None)\n--\n\n" MIVORA_DOC_Graph_diameter},
+    {"drop_cache", as_method(graph_drop_cache), kMethod, "drop_cache($self)\n--\n\n" MIVORA_DOC_Graph_drop_cache},
 };
 
 }  // namespace

@@ -7,7 +7,8 @@ namespace mivora::py {
 namespace {
 
 constexpr Signature kNew{"Node.__new__()", {"label"}, 1};
-constexpr Signature kAddConnection{"Node.add_connection()", {"node", "weight", "directed"}, 3};
+constexpr Signature kAddConnection =
+    Signature{"Node.add_connection()", {"node", "weight", "directed"}, 3}.panicking_on_foreign_thread();
 
 PyObject* node_new(PyTypeObject* type, PyObject* args, PyObject* kwargs) {
   return guarded([&]() -> PyObject* {
@@ -32,6 +33,9 @@ PyObject* node_add_connection(PyObject* self, PyObject* const* args, Py_ssize_t 
                                  graph->check_append();
                                }
                                receiver.node->add_connection(target, directed, weight);
+                               if (GraphStore* graph = live_graph_store(receiver.node->graph_serial)) {
+                                 graph->note_change();
+                               }
                                return none();
                              });
 }

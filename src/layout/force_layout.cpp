@@ -15,7 +15,6 @@ namespace mivora {
 
 namespace {
 
-constexpr std::uint32_t kNone = std::numeric_limits<std::uint32_t>::max();
 // Coarsening stops at this many nodes, or when a level would keep more than
 // kSlowCoarsening of its nodes (nothing left to match).
 constexpr std::size_t kCoarsestSize = 50;
@@ -85,8 +84,8 @@ Level level_from_edges(std::size_t n, std::vector<WeightedEdge>& edges, std::vec
   level.affinity.resize(2 * kept);
   std::vector<std::uint64_t> fill(level.offsets.begin(), level.offsets.end() - 1);
   for (const WeightedEdge& edge : edges) {
-    const auto a = static_cast<std::uint32_t>(edge.key >> 32);
-    const auto b = static_cast<std::uint32_t>(edge.key & 0xFFFFFFFFu);
+    const auto a = static_cast<NodeId>(edge.key >> 32);
+    const auto b = static_cast<NodeId>(edge.key & 0xFFFFFFFFu);
     level.neighbours[fill[a]] = b;
     level.affinity[fill[a]] = edge.affinity;
     level.weights[fill[a]++] = edge.weight;
@@ -103,7 +102,7 @@ Level level_from_edges(std::size_t n, std::vector<WeightedEdge>& edges, std::vec
 // degree are skipped (their count would cost degree squared).
 void count_triangles(Level& level) {
   constexpr std::uint64_t kMaxDegree = 512;
-  std::vector<std::uint32_t> seen(level.n, kNone);
+  std::vector<std::uint32_t> seen(level.n, kNoNode);
   for (std::uint32_t u = 0; u < level.n; ++u) {
     if (level.offsets[u + 1] - level.offsets[u] > kMaxDegree) continue;
     for (std::uint64_t e = level.offsets[u]; e < level.offsets[u + 1]; ++e) seen[level.neighbours[e]] = u;
@@ -136,41 +135,41 @@ bool coarsen(Level& fine, Level& coarse, RandomGenerator& random) {
   std::iota(order.begin(), order.end(), 0u);
   shuffle(order, random);
 
-  std::vector<std::uint32_t> group(n, kNone);
+  std::vector<std::uint32_t> group(n, kNoNode);
   std::vector<std::uint32_t> group_mass;
   group_mass.reserve(n / 2 + 1);
   for (const std::uint32_t u : order) {
-    if (group[u] != kNone) continue;
-    std::uint32_t best = kNone;
+    if (group[u] != kNoNode) continue;
+    std::uint32_t best = kNoNode;
     double best_score = -1.0;
     for (std::uint64_t e = fine.offsets[u]; e < fine.offsets[u + 1]; ++e) {
       const std::uint32_t v = fine.neighbours[e];
-      if (group[v] != kNone) continue;
+      if (group[v] != kNoNode) continue;
       const double score = fine.affinity[e] / (static_cast<double>(fine.mass[u]) * fine.mass[v]);
       if (score > best_score) {
         best_score = score;
         best = v;
       }
     }
-    if (best == kNone) continue;
+    if (best == kNoNode) continue;
     group[u] = group[best] = static_cast<std::uint32_t>(group_mass.size());
     group_mass.push_back(fine.mass[u] + fine.mass[best]);
   }
-  std::uint32_t open_pair = kNone;
+  std::uint32_t open_pair = kNoNode;
   for (const std::uint32_t u : order) {
-    if (group[u] != kNone) continue;
+    if (group[u] != kNoNode) continue;
     // Every neighbour of u was matched, or u would have been.
-    std::uint32_t lightest = kNone;
+    std::uint32_t lightest = kNoNode;
     for (std::uint64_t e = fine.offsets[u]; e < fine.offsets[u + 1]; ++e) {
       const std::uint32_t g = group[fine.neighbours[e]];
-      if (lightest == kNone || group_mass[g] < group_mass[lightest]) lightest = g;
+      if (lightest == kNoNode || group_mass[g] < group_mass[lightest]) lightest = g;
     }
-    if (lightest == kNone) {
-      if (open_pair == kNone) {
+    if (lightest == kNoNode) {
+      if (open_pair == kNoNode) {
         open_pair = lightest = static_cast<std::uint32_t>(group_mass.size());
         group_mass.push_back(0);
       } else {
-        lightest = std::exchange(open_pair, kNone);
+        lightest = std::exchange(open_pair, kNoNode);
       }
     }
     group[u] = lightest;
@@ -433,12 +432,11 @@ void generate_multilevel_positions(GraphStore& graph, const ForceLayoutOptions& 
   const std::size_t n = graph.node_count();
   std::vector<std::pair<std::uint32_t, std::uint32_t>> edges;
   edges.reserve(graph.get_edge_count());
-  graph.for_each_connection([&](NodeIndex from, const NodeRecord&, const StoredConnection& connection,
-                                const NodeRecord* target) {
-    const auto to = resolve_target(graph, connection, target, OutsideTargets::Skip);
-    if (to)
-      edges.emplace_back(static_cast<std::uint32_t>(graph.canonical_position(from)), static_cast<std::uint32_t>(*to));
-  });
+  graph.for_each_connection(
+      [&](NodeIndex from, const NodeRecord&, const StoredConnection& connection, const NodeRecord* target) {
+        const auto to = resolve_target(graph, connection, target, OutsideTargets::Skip);
+        if (to) edges.emplace_back(static_cast<NodeId>(graph.canonical_position(from)), static_cast<NodeId>(*to));
+      });
   std::vector<LayoutPoint> points = multilevel_force_layout(n, edges, options);
   fit_to_canvas(points, suggested_node_radius(n));
   for (std::size_t i = 0; i < n; ++i) graph.node(i).set_position(points[i].x, points[i].y);

@@ -4,13 +4,12 @@
 #include <cstdint>
 
 #include "graph_core/graph.hpp"
+#include "graph_core/random_generator.hpp"
 
 namespace mivora {
 
 // The value is the index into the table of layout functions.
 enum class LayoutKind : int { Random = 0, Circular = 1, Spring = 2, Force = 3 };
-
-class RandomGenerator;
 
 // x uniform in [20, 1500), y uniform in [20, 700), drawn x then y per node.
 void generate_random_positions(GraphStore& graph);
@@ -26,21 +25,5 @@ void generate_force_layout_positions(GraphStore& graph, RandomGenerator& random)
 // them from `random`, or from the thread's generator.
 void generate_positions(GraphStore& graph, LayoutKind kind);
 void generate_positions(GraphStore& graph, LayoutKind kind, RandomGenerator& random);
-
-// xoshiro256++, one per thread, seeded from the operating system on first use.
-class RandomGenerator {
- public:
-  RandomGenerator();
-  // The same numbers for the same seed (splitmix64 fills the state).
-  explicit RandomGenerator(std::uint64_t seed);
-  std::uint64_t next_u64();
-  // Uniform in [0, 1) from the top 52 bits of one word.
-  double next_unit();
-
- private:
-  std::uint64_t state_[4];
-};
-
-RandomGenerator& thread_random();
 
 }  // namespace mivora

@@ -1,3 +1,4 @@
+#include "graph_core/types.hpp"
 #include "measures/communities.hpp"
 
 #include <algorithm>
@@ -7,13 +8,13 @@
 #include <string>
 #include <utility>
 
+#include "graph_core/random_generator.hpp"
 #include "measures/measure_error.hpp"
 #include "text_io/cancellation.hpp"
 
 namespace mivora {
 namespace {
 
-constexpr std::uint32_t kNone = UINT32_MAX;
 constexpr double kLevelThreshold = 1e-7;
 // A bound on local moving, in visits per node of a level: rounding could
 // otherwise let two nearly equal moves alternate for ever.
@@ -22,27 +23,6 @@ constexpr int kMaxRounds = 20;
 // Independent runs per call: Louvain is a randomised heuristic, and the best
 // of a few runs is reliably more modular than one.
 constexpr int kRuns = 2;
-
-// splitmix64: small, fast and the same on every platform (the standard
-// library's distributions are not), so a seed means the same shuffle.
-class Random {
- public:
-  explicit Random(std::uint64_t seed) : state_(seed) {}
-  std::uint64_t next() {
-    std::uint64_t z = (state_ += 0x9E3779B97F4A7C15ULL);
-    z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ULL;
-    z = (z ^ (z >> 27)) * 0x94D049BB133111EBULL;
-    return z ^ (z >> 31);
-  }
-  // Uniform in [0, bound), bound > 0 (multiply-shift; bias below 2^-32 for
-  // any bound a graph can have).
-  std::uint32_t below(std::uint32_t bound) {
-    return static_cast<std::uint32_t>(((next() >> 32) * static_cast<std::uint64_t>(bound)) >> 32);
-  }
-
- private:
-  std::uint64_t state_;
-};
 
 // One level of the method: a weighted graph whose entries join distinct
 // nodes (each pair in both rows, weight = arcs both ways added), and per node
@@ -84,7 +64,7 @@ void set_rows(Level& level, const std::vector<Arc>& arcs) {
   }
   // Merge repeated neighbours in place, row by row.
   std::vector<std::uint64_t> slot_of(n, 0);
-  std::vector<std::uint32_t> row_of(n, kNone);
+  std::vector<std::uint32_t> row_of(n, kNoNode);
   std::uint64_t write = 0;
   std::uint64_t row_start = 0;
   for (std::uint32_t u = 0; u < n; ++u) {
@@ -165,7 +145,7 @@ double level_modularity(const Level& level, const std::vector<std::uint32_t>& co
 // Local moving on one level. Returns each node's community, numbered
 // 0..count-1 in order of first member, and the count.
 // 0..n-1 in random order (Fisher-Yates).
-std::vector<std::uint32_t> shuffled_nodes(std::size_t n, Random& random) {
+std::vector<std::uint32_t> shuffled_nodes(std::size_t n, RandomGenerator& random) {
   std::vector<std::uint32_t> order(n);
   std::iota(order.begin(), order.end(), 0u);
   for (std::size_t i = n; i > 1; --i) {
@@ -177,7 +157,7 @@ std::vector<std::uint32_t> shuffled_nodes(std::size_t n, Random& random) {
 // `community_of` starts as given (ids below the level's size).
 std::pair<std::vector<std::uint32_t>, std::uint32_t> move_nodes(const Level& level,
                                                                 std::vector<std::uint32_t> community_of, double total,
-                                                                double resolution, Random& random) {
+                                                                double resolution, RandomGenerator& random) {
   const std::size_t n = level.size();
   std::vector<double> community_out(n, 0.0), community_in(n, 0.0);
   for (std::uint32_t u = 0; u < n; ++u) {
@@ -186,7 +166,7 @@ std::pair<std::vector<std::uint32_t>, std::uint32_t> move_nodes(const Level& lev
   }
   std::vector<double> weight_to(n, 0.0);
   std::vector<std::uint32_t> touched;
-  std::vector<std::uint32_t> touched_by(n, kNone);  // the node being visited, for the communities it met
+  std::vector<std::uint32_t> touched_by(n, kNoNode);  // the node being visited, for the communities it met
   const double scale = resolution / (total * total);
   // Nodes wait in a queue, first in the shuffled order; a node that moves
   // sends back its neighbours outside its new community, so only the part
@@ -229,7 +209,7 @@ std::pair<std::vector<std::uint32_t>, std::uint32_t> move_nodes(const Level& lev
       }
     }
     for (const std::uint32_t c : touched) weight_to[c] = 0.0;
-    for (const std::uint32_t c : touched) touched_by[c] = kNone;
+    for (const std::uint32_t c : touched) touched_by[c] = kNoNode;
     community_out[best] += k_out;
     community_in[best] += k_in;
     if (best != own) {
@@ -245,10 +225,10 @@ std::pair<std::vector<std::uint32_t>, std::uint32_t> move_nodes(const Level& lev
     }
     poll_cancellation(static_cast<std::uint32_t>(level.offsets[u + 1] - level.offsets[u]) + 1);
   }
-  std::vector<std::uint32_t> renumber(n, kNone);
+  std::vector<std::uint32_t> renumber(n, kNoNode);
   std::uint32_t count = 0;
   for (std::uint32_t& c : community_of) {
-    if (renumber[c] == kNone) renumber[c] = count++;
+    if (renumber[c] == kNoNode) renumber[c] = count++;
     c = renumber[c];
   }
   return {std::move(community_of), count};
@@ -283,7 +263,7 @@ Level aggregate(const Level& level, const std::vector<std::uint32_t>& community_
 // (a node may now leave a community it was merged into early), while that
 // helps. Returns each node's community and the modularity reached.
 std::pair<std::vector<std::uint32_t>, double> louvain_run(const Level& original, double total, double resolution,
-                                                          Random& random) {
+                                                          RandomGenerator& random) {
   const std::size_t n = original.size();
   std::vector<std::uint32_t> community_of(n);
   std::vector<std::uint32_t> found(n);
@@ -301,7 +281,7 @@ std::pair<std::vector<std::uint32_t>, double> louvain_run(const Level& original,
     while (true) {
       auto [moved, count] = move_nodes(level, start, total, resolution, random);
       const double next_quality = level_modularity(level, moved, count, total, resolution);
-      if (next_quality - quality <= kLevelThreshold) break;
+      if (!(next_quality - quality > kLevelThreshold)) break;  // NaN included
       quality = next_quality;
       for (std::uint32_t& c : community_of) c = moved[c];
       level = aggregate(level, moved, count);
@@ -312,9 +292,22 @@ std::pair<std::vector<std::uint32_t>, double> louvain_run(const Level& original,
     // communities stand.
     for (std::uint32_t& c : community_of) c = start[c];
     found.swap(community_of);
-    if (quality - round_start <= kLevelThreshold) break;
+    if (!(quality - round_start > kLevelThreshold)) break;
   }
   return {std::move(found), quality};
+}
+
+// Modularity and the gains multiply the resolution by products of two
+// weights up to the total's square, and divide by that square: refused where
+// any of it leaves the range of a double (a huge resolution, weights whose
+// total squared overflows or vanishes), which would only give NaNs.
+void require_arithmetic_in_range(double resolution, double total, const char* method) {
+  const double square = total * total;
+  if (!(square > 0.0 && std::isfinite(4.0 * square) && std::isfinite(4.0 * resolution * square) &&
+        std::isfinite(resolution / square))) {
+    throw MeasureError(std::string(method) +
+                       ": the resolution and the connections' total weight put the arithmetic out of range");
+  }
 }
 
 Communities ordered(const std::vector<std::uint32_t>& community_of, std::uint32_t count) {
@@ -348,6 +341,7 @@ double partition_modularity(const Snapshot& snapshot, const MeasuredNodes& nodes
     if (!snapshot.link_directed[link] && (source != target || !nodes.directed)) add_arc(target, source, weight);
   }
   if (!(total > 0.0)) throw MeasureError("modularity is undefined for a graph whose connections weigh 0 in total");
+  require_arithmetic_in_range(resolution, total, "modularity");
   double q = 0.0;
   for (std::size_t c = 0; c < community_count; ++c) {
     q += inside[c] / total - resolution * out[c] * in[c] / (total * total);
@@ -369,9 +363,10 @@ Communities louvain_communities(const GraphStore& graph, const Snapshot& snapsho
   Level level;
   const double total = first_level(snapshot, nodes, level);
   if (!(total > 0.0)) return ordered(community_of, static_cast<std::uint32_t>(n));
+  require_arithmetic_in_range(resolution, total, "communities");
 
   // Independent runs from one generator; the most modular result is kept.
-  Random random(seed);
+  RandomGenerator random(seed);
   std::vector<std::uint32_t> best;
   double best_quality = -std::numeric_limits<double>::infinity();
   for (int run = 0; run < kRuns; ++run) {
@@ -388,11 +383,11 @@ double modularity(const GraphStore& graph, const Snapshot& snapshot, const Measu
                   const Communities& groups, double resolution) {
   if (!std::isfinite(resolution)) throw MeasureError("modularity: resolution must be a finite number");
   const std::size_t n = nodes.size();
-  std::vector<std::uint32_t> community_of(n, kNone);
+  std::vector<std::uint32_t> community_of(n, kNoNode);
   std::size_t placed = 0;
   for (std::uint32_t c = 0; c < groups.size(); ++c) {
     for (const std::uint32_t u : groups[c]) {
-      if (community_of[u] != kNone) {
+      if (community_of[u] != kNoNode) {
         throw MeasureError("modularity: the communities are not a partition of the nodes: '" +
                            graph.node(nodes.positions[u]).label + "' is in more than one");
       }
@@ -402,7 +397,7 @@ double modularity(const GraphStore& graph, const Snapshot& snapshot, const Measu
   }
   if (placed != n) {
     const auto missing =
-        static_cast<std::size_t>(std::find(community_of.begin(), community_of.end(), kNone) - community_of.begin());
+        static_cast<std::size_t>(std::find(community_of.begin(), community_of.end(), kNoNode) - community_of.begin());
     throw MeasureError("modularity: the communities are not a partition of the nodes: '" +
                        graph.node(nodes.positions[missing]).label + "' is in none");
   }

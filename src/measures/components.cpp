@@ -1,3 +1,4 @@
+#include "graph_core/types.hpp"
 #include "measures/components.hpp"
 
 #include <numeric>
@@ -9,9 +10,7 @@
 namespace mivora {
 namespace {
 
-constexpr std::uint32_t kNone = UINT32_MAX;
-
-// Component number of each taking-part node (kNone for the others), and the count.
+// Component number of each taking-part node (kNoNode for the others), and the count.
 std::pair<std::vector<std::uint32_t>, std::uint32_t> weak_labels(const LinkList& links) {
   const std::size_t n = links.node_count;
   DisjointSets sets(n);
@@ -19,13 +18,13 @@ std::pair<std::vector<std::uint32_t>, std::uint32_t> weak_labels(const LinkList&
     poll_cancellation();
     sets.join(links.link_source[link], links.link_target[link]);
   }
-  std::vector<std::uint32_t> number_of_root(n, kNone);
-  std::vector<std::uint32_t> component(n, kNone);
+  std::vector<std::uint32_t> number_of_root(n, kNoNode);
+  std::vector<std::uint32_t> component(n, kNoNode);
   std::uint32_t count = 0;
   for (std::uint32_t node = 0; node < n; ++node) {
     if (!links.canonical[node]) continue;
     std::uint32_t& number = number_of_root[sets.find(node)];
-    if (number == kNone) number = count++;
+    if (number == kNoNode) number = count++;
     component[node] = number;
   }
   return {std::move(component), count};
@@ -47,12 +46,12 @@ bool is_weakly_connected(const LinkList& links) {
 // Tarjan's algorithm with an explicit stack of (node, next row entry).
 NodeGroups strong_components(const LinkList& links, const AdjacencyRows& out) {
   const std::size_t n = links.node_count;
-  std::vector<std::uint32_t> index(n, kNone), low(n, 0), component(n, kNone);
+  std::vector<std::uint32_t> index(n, kNoNode), low(n, 0), component(n, kNoNode);
   std::vector<std::uint32_t> stack;                            // Tarjan's stack of open nodes
   std::vector<std::pair<std::uint32_t, std::uint64_t>> calls;  // the walk's call stack
   std::uint32_t next_index = 0, count = 0;
   for (std::uint32_t root = 0; root < n; ++root) {
-    if (index[root] != kNone || !links.canonical[root]) continue;
+    if (index[root] != kNoNode || !links.canonical[root]) continue;
     calls.emplace_back(root, out.offsets[root]);
     index[root] = low[root] = next_index++;
     stack.push_back(root);
@@ -62,7 +61,7 @@ NodeGroups strong_components(const LinkList& links, const AdjacencyRows& out) {
       bool descended = false;
       while (entry < end) {
         const std::uint32_t next = out.neighbours[entry++];
-        if (index[next] == kNone) {
+        if (index[next] == kNoNode) {
           poll_cancellation(static_cast<std::uint32_t>(out.degree(next)) + 1);
           index[next] = low[next] = next_index++;
           stack.push_back(next);
@@ -70,7 +69,7 @@ NodeGroups strong_components(const LinkList& links, const AdjacencyRows& out) {
           descended = true;
           break;
         }
-        if (component[next] == kNone) low[node] = std::min(low[node], index[next]);
+        if (component[next] == kNoNode) low[node] = std::min(low[node], index[next]);
       }
       if (descended) continue;
       const std::uint32_t done = node;

@@ -1,3 +1,4 @@
+#include "graph_core/types.hpp"
 #include "measures/components_by_size.hpp"
 
 #include <algorithm>
@@ -16,15 +17,14 @@ ComponentsBySize components_by_size(const Snapshot& snapshot) {
   }
 
   // Roots in order of first node, then stably sorted by size.
-  constexpr std::uint32_t kUnseen = ~0u;
-  std::vector<std::uint32_t> first_order(n, kUnseen);  // root -> order of first appearance
+  std::vector<std::uint32_t> first_order(n, kNoNode);  // root -> order of first appearance
   std::vector<std::uint32_t> roots;
   std::vector<std::uint32_t> sizes;
   std::vector<std::uint32_t> root_of(n);
   for (std::uint32_t node = 0; node < n; ++node) {
     const std::uint32_t root = sets.find(node);
     root_of[node] = root;
-    if (first_order[root] == kUnseen) {
+    if (first_order[root] == kNoNode) {
       first_order[root] = static_cast<std::uint32_t>(roots.size());
       roots.push_back(root);
       sizes.push_back(0);

@@ -11,10 +11,10 @@ namespace mivora {
 
 MeasuredNodes measured_nodes(const Snapshot& snapshot) {
   MeasuredNodes nodes;
-  nodes.id_of.assign(snapshot.node_count, MeasuredNodes::kNotMeasured);
+  nodes.id_of.assign(snapshot.node_count, kNoNode);
   for (NodeIndex position = 0; position < snapshot.node_count; ++position) {
     if (!snapshot.canonical[position]) continue;
-    nodes.id_of[position] = static_cast<std::uint32_t>(nodes.positions.size());
+    nodes.id_of[position] = static_cast<NodeId>(nodes.positions.size());
     nodes.positions.push_back(position);
   }
   for (const std::uint8_t directed : snapshot.link_directed) nodes.directed = nodes.directed || directed != 0;
@@ -29,7 +29,7 @@ NeighbourRows neighbour_rows(const AdjacencyRows& rows, const MeasuredNodes& nod
   result.weights.reserve(rows.neighbours.size());
   // Where each neighbour sits in the row being built, valid while
   // row_of[neighbour] names that row.
-  std::vector<std::uint32_t> row_of(n, MeasuredNodes::kNotMeasured);
+  std::vector<std::uint32_t> row_of(n, kNoNode);
   std::vector<std::uint64_t> slot_of(n, 0);
   for (std::uint32_t id = 0; id < n; ++id) {
     const NodeIndex position = nodes.positions[id];
@@ -65,13 +65,13 @@ std::string weight_text(Weight weight) {
 
 }  // namespace
 
-void require_non_negative_weights(const GraphStore& graph, const Snapshot& snapshot, const char* measure) {
-  for (std::size_t link = 0; link < snapshot.link_count(); ++link) {
-    const Weight weight = snapshot.link_weight[link];
+void require_non_negative_weights(const GraphStore& graph, const LinkList& links, const char* measure) {
+  for (std::size_t link = 0; link < links.link_count(); ++link) {
+    const Weight weight = links.link_weight[link];
     if (weight >= 0.0f && std::isfinite(weight)) continue;
     throw MeasureError(std::string(measure) + " needs finite weights that are not negative; the connection from '" +
-                       graph.node(snapshot.link_source[link]).label + "' to '" +
-                       graph.node(snapshot.link_target[link]).label + "' weighs " + weight_text(weight));
+                       graph.node(links.link_source[link]).label + "' to '" +
+                       graph.node(links.link_target[link]).label + "' weighs " + weight_text(weight));
   }
 }
 

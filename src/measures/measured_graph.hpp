@@ -13,13 +13,12 @@ namespace mivora {
 
 struct MeasuredNodes {
   std::vector<NodeIndex> positions;  // measured id -> node position
-  std::vector<std::uint32_t> id_of;  // node position -> measured id (repeats: kNotMeasured)
+  std::vector<std::uint32_t> id_of;  // node position -> measured id (repeats: kNoNode)
   // Whether some kept link is an arc: the graph is then measured as a
   // directed multigraph (each edge as two opposite arcs, a self-loop edge as
   // one); otherwise as an undirected multigraph.
   bool directed = false;
 
-  static constexpr std::uint32_t kNotMeasured = UINT32_MAX;
   std::size_t size() const { return positions.size(); }
 };
 
@@ -50,7 +49,9 @@ enum class Parallel {
 // Unweighted rows count each entry as weight 1.
 NeighbourRows neighbour_rows(const AdjacencyRows& rows, const MeasuredNodes& nodes, Parallel parallel, bool weighted);
 
-// MeasureError naming the first kept link whose weight is negative, infinite or NaN.
-void require_non_negative_weights(const GraphStore& graph, const Snapshot& snapshot, const char* measure);
+// The one weight rule of every weighted walk (paths, centralities, PageRank,
+// communities): weights finite and not negative. MeasureError naming the
+// first kept link whose weight is negative, infinite or NaN.
+void require_non_negative_weights(const GraphStore& graph, const LinkList& links, const char* measure);
 
 }  // namespace mivora

@@ -26,7 +26,7 @@ void check_options(const PageRankOptions& options) {
     throw MeasureError("pagerank: tol must be a finite number that is not negative, got " + text_of(options.tolerance));
   }
   if (options.max_iterations < 0) {
-    throw MeasureError("pagerank: max_iter must not be negative, got " + std::to_string(options.max_iterations));
+    throw MeasureError("pagerank: max_iter must not be negative, got " + integer_text(options.max_iterations));
   }
 }
 
@@ -90,7 +90,7 @@ std::vector<double> pagerank(const GraphStore& graph, const Snapshot& snapshot, 
     poll_cancellation(static_cast<std::uint32_t>(std::min<std::size_t>(sources.size() + n, UINT32_MAX)));
     if (change < static_cast<double>(n) * options.tolerance) return rank;
   }
-  throw MeasureError("pagerank did not converge within " + std::to_string(options.max_iterations) +
+  throw MeasureError("pagerank did not converge within " + integer_text(options.max_iterations) +
                      " iterations (tolerance " + text_of(options.tolerance) + " per node)");
 }
 

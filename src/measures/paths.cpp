@@ -6,6 +6,7 @@
 #include <limits>
 
 #include "measures/measure_error.hpp"
+#include "measures/measured_graph.hpp"
 #include "text_io/cancellation.hpp"
 
 namespace mivora {
@@ -128,23 +129,13 @@ void dijkstra(const AdjacencyRows& out, std::uint32_t source, std::uint32_t targ
 
 }  // namespace
 
-void require_usable_weights(const LinkList& links) {
-  for (const Weight weight : links.link_weight) {
-    if (!(weight >= 0.0f)) {
-      throw MeasureError(std::isnan(weight) ? "weighted shortest paths need weights that are numbers; found NaN"
-                                            : "weighted shortest paths need weights that are not negative; found " +
-                                                  std::to_string(weight));
-    }
-  }
-}
-
-PathTree shortest_path_tree(const LinkList& links, const AdjacencyRows& out, std::uint32_t source, bool weighted,
-                            std::uint32_t target) {
+PathTree shortest_path_tree(const GraphStore& graph, const LinkList& links, const AdjacencyRows& out,
+                            std::uint32_t source, bool weighted, std::uint32_t target) {
   PathTree tree;
   tree.distance.assign(links.node_count, kUnreached);
   tree.parent.assign(links.node_count, kNoNode);
   if (weighted) {
-    require_usable_weights(links);
+    require_non_negative_weights(graph, links, "weighted shortest paths");
     dijkstra(out, source, target, tree);
   } else {
     breadth_first(out, source, target, tree);

@@ -11,8 +11,6 @@
 
 namespace mivora {
 
-inline constexpr std::uint32_t kNoNode = UINT32_MAX;
-
 // Distances from one source (infinity where unreached) and the node each
 // reached node was reached from (kNoNode for the source and unreached ones).
 struct PathTree {
@@ -22,13 +20,11 @@ struct PathTree {
   std::vector<std::uint32_t> settled;
 };
 
-// Throws MeasureError when a weighted walk meets a negative or NaN weight
-// anywhere in the links.
-void require_usable_weights(const LinkList& links);
-
 // The walk from `source`; it may stop once `target` is settled.
-PathTree shortest_path_tree(const LinkList& links, const AdjacencyRows& out, std::uint32_t source, bool weighted,
-                            std::uint32_t target = kNoNode);
+// Weighted, it needs weights finite and not negative everywhere in the links
+// (require_non_negative_weights; `graph` names the offending link).
+PathTree shortest_path_tree(const GraphStore& graph, const LinkList& links, const AdjacencyRows& out,
+                            std::uint32_t source, bool weighted, std::uint32_t target = kNoNode);
 
 // The nodes from the tree's source to `target`, both included; empty when
 // `target` was not reached.

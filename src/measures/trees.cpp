@@ -64,7 +64,7 @@ GraphStore minimum_spanning_tree(const GraphStore& graph, const LinkList& links)
   GraphStore tree;
   std::size_t members = 0;
   for (NodeIndex position = 0; position < n; ++position) {
-    if (links.canonical[position]) new_position[position] = static_cast<std::uint32_t>(members++);
+    if (links.canonical[position]) new_position[position] = static_cast<NodeId>(members++);
   }
   tree.reserve(members);
   for (NodeIndex position = 0; position < n; ++position) {

@@ -16,12 +16,6 @@ constexpr std::string_view kSvgPlaceholder = "ESCAPE_SVG";
 constexpr std::string_view kDataPlaceholder = "ESCAPE_DATA";
 constexpr std::string_view kScriptPlaceholder = "ESCAPE_SCRIPT";
 
-void append_index(std::string& out, NodeIndex index) {
-  std::array<char, 24> digits;
-  const auto end = std::to_chars(digits.data(), digits.data() + digits.size(), index).ptr;
-  out.append(digits.data(), end);
-}
-
 }  // namespace
 
 std::string page_graph_data(const GraphStore& graph) {
@@ -36,9 +30,9 @@ std::string page_graph_data(const GraphStore& graph) {
         if (!to) fail(kNoEntryForKey);
         out += first ? "[" : ",[";
         first = false;
-        append_index(out, from);
+        append_integer(out, from);
         out += ',';
-        append_index(out, *to);
+        append_integer(out, *to);
         out += ",\"";
         append_shortest(out, connection.weight);
         out += connection.directed ? "\",true]" : "\",false]";
@@ -99,13 +93,17 @@ std::optional<Writeable::Error> output_html(GraphStore& graph, std::string_view 
   return writer.write_file(file_name, svg);
 }
 
+void write_text_file(std::string_view file_name, std::string_view content) {
+  CheckedWriter out{std::string(file_name)};
+  // Handed over in chunks, so a long write still notices a pending Ctrl-C.
+  constexpr std::size_t kChunk = std::size_t{1} << 16;
+  for (std::size_t at = 0; at < content.size(); at += kChunk) out.write(content.substr(at, kChunk));
+  out.commit();
+}
+
 std::optional<Writeable::Error> write_whole_file(std::string_view file_name, std::string_view content) {
   try {
-    CheckedWriter out{std::string(file_name)};
-    // Handed over in chunks, so a long write still notices a pending Ctrl-C.
-    constexpr std::size_t kChunk = std::size_t{1} << 16;
-    for (std::size_t at = 0; at < content.size(); at += kChunk) out.write(content.substr(at, kChunk));
-    out.commit();
+    write_text_file(file_name, content);
   } catch (const FileError& error) {
     return Writeable::Error{error.description(), error.error_number()};
   }

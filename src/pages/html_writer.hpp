@@ -71,7 +71,9 @@ struct TemplateField {
 std::string fill_template(std::string_view page, std::span<const TemplateField> fields);
 
 // Writes `content` whole to `file_name`, replacing an existing file only
-// once the new one is complete.
+// once the new one is complete; a failed write throws FileError.
+void write_text_file(std::string_view file_name, std::string_view content);
+// The same, with a failed write returned.
 std::optional<Writeable::Error> write_whole_file(std::string_view file_name, std::string_view content);
 
 }  // namespace mivora

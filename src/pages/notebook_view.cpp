@@ -1,12 +1,12 @@
 #include "pages/notebook_view.hpp"
 
 #include <cstdint>
-#include <cstdio>
 
 #include "pages/webgl_writer.hpp"
 #include "measures/components_by_size.hpp"
 #include "graph_core/snapshot.hpp"
 #include "svg_creation/svg_creation.hpp"
+#include "text_io/number_text.hpp"
 
 namespace mivora {
 namespace {
@@ -35,9 +35,9 @@ void append_row(std::string& out, std::string_view name, std::string_view value)
   out += "</td></tr>";
 }
 
-std::string number_text(double value) {
-  char text[32];
-  std::snprintf(text, sizeof text, "%.6g", value);
+std::string six_digits(double value) {
+  std::string text;
+  append_significant(text, value, 6);
   return text;
 }
 
@@ -56,13 +56,13 @@ std::string summary_html(const GraphStore& graph) {
   const double pairs = static_cast<double>(n) * (static_cast<double>(n) - 1.0) / (arcs > 0 ? 1.0 : 2.0);
 
   std::string out = "<table class=\"mivora-summary\"><caption style=\"text-align:left\">mivora Graph</caption>";
-  append_row(out, "nodes", std::to_string(n));
-  append_row(out, "edges (undirected)", std::to_string(links - arcs));
-  append_row(out, "arcs (directed)", std::to_string(arcs));
-  append_row(out, "density", pairs > 0 ? number_text(static_cast<double>(links) / pairs) : std::string("-"));
-  append_row(out, "weakly connected components", std::to_string(components.sizes.size()));
+  append_row(out, "nodes", integer_text(n));
+  append_row(out, "edges (undirected)", integer_text(links - arcs));
+  append_row(out, "arcs (directed)", integer_text(arcs));
+  append_row(out, "density", pairs > 0 ? six_digits(static_cast<double>(links) / pairs) : std::string("-"));
+  append_row(out, "weakly connected components", integer_text(components.sizes.size()));
   append_row(out, "largest component (nodes)",
-             components.sizes.empty() ? std::string("0") : std::to_string(components.sizes.front()));
+             components.sizes.empty() ? std::string("0") : integer_text(components.sizes.front()));
   out += "</table>";
   return out;
 }

@@ -149,10 +149,10 @@ std::string build_webgl_page(const GraphStore& graph) {
   return fill_template(kWebglPageHtml, fields);
 }
 
-std::optional<Writeable::Error> output_webgl(GraphStore& graph, std::string_view file_name,
-                                             std::optional<LayoutKind> layout, bool override_positions) {
+void output_webgl(GraphStore& graph, std::string_view file_name, std::optional<LayoutKind> layout,
+                  bool override_positions) {
   place_for_viewer(graph, layout, override_positions);
-  return write_whole_file(file_name, build_webgl_page(graph));
+  write_text_file(file_name, build_webgl_page(graph));
 }
 
 }  // namespace mivora

@@ -40,8 +40,8 @@ std::string build_webgl_page(const GraphStore& graph);
 
 // Lays the graph out as place_for_viewer does, builds the page, then writes
 // it to `file_name`: a layout or build failure leaves an existing file as
-// it was. A failed write is returned.
-std::optional<Writeable::Error> output_webgl(GraphStore& graph, std::string_view file_name,
-                                             std::optional<LayoutKind> layout, bool override_positions);
+// it was. A failed write throws FileError.
+void output_webgl(GraphStore& graph, std::string_view file_name, std::optional<LayoutKind> layout,
+                  bool override_positions);
 
 }  // namespace mivora

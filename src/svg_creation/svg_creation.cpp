@@ -91,21 +91,13 @@ void append_escaped(std::string& out, std::string_view text) {
   out.append(text, start);
 }
 
-void append_integer(std::string& out, std::uint64_t value) {
-  char buffer[24];
-  const auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
-  out.append(buffer, result.ptr);
-}
-
 void append_value(std::string& out, const AttributeValue& value) {
   if (const auto* text = std::get_if<std::string>(&value)) {
     append_escaped_attribute(out, *text);
   } else if (const auto* number = std::get_if<double>(&value)) {
     append_shortest(out, *number);
   } else if (const auto* integer = std::get_if<std::int32_t>(&value)) {
-    char buffer[16];
-    const auto result = std::to_chars(buffer, buffer + sizeof buffer, *integer);
-    out.append(buffer, result.ptr);
+    append_integer(out, *integer);
   } else {
     out += std::get<bool>(value) ? "true" : "false";
   }
@@ -213,8 +205,8 @@ Element arrowhead_definition(const GraphStyle& style) {
   Element path{"path", {{"d", style.marker_svg}, {"fill", style.marker_fill}}, {}};
   Element marker{"marker",
                  {{"id", std::string("marker")},
-                  {"markerWidth", std::to_string(style.marker_width)},
-                  {"markerHeight", std::to_string(style.marker_height)},
+                  {"markerWidth", integer_text(style.marker_width)},
+                  {"markerHeight", integer_text(style.marker_height)},
                   {"refX", std::string("29")},
                   {"refY", std::string("3")},
                   {"orient", std::string("auto")},
@@ -302,8 +294,7 @@ void draw_graph(Svg& svg, GraphStore& graph, const LabelLookup& lookup, LayoutKi
   append_escaped_attribute(stroke, style.line_color);
   append_escaped_attribute(border, style.node_border);
   append_escaped_attribute(fill, style.node_color);
-  char radius[16];
-  const std::string_view radius_text(radius, std::to_chars(radius, radius + sizeof radius, style.node_radius).ptr);
+  const std::string radius_text = integer_text(style.node_radius);
 
   const NodeTexts texts(graph);
   const std::size_t n = graph.node_count();

@@ -10,7 +10,28 @@ constexpr auto kTimeBetweenChecks = std::chrono::milliseconds(5);
 
 std::atomic<CancellationCheck> installed_check{nullptr};
 
+std::atomic<void* (*)()> blocking_release{nullptr};
+std::atomic<void (*)(void*)> blocking_reacquire{nullptr};
+
 }  // namespace
+
+void set_blocking_hooks(BlockingHooks hooks) {
+  blocking_reacquire.store(hooks.reacquire, std::memory_order_relaxed);
+  blocking_release.store(hooks.release, std::memory_order_relaxed);
+}
+
+BlockingCall::BlockingCall() {
+  void* (*release)() = blocking_release.load(std::memory_order_relaxed);
+  reacquire_ = blocking_reacquire.load(std::memory_order_relaxed);
+  if (release != nullptr && reacquire_ != nullptr)
+    token_ = release();
+  else
+    reacquire_ = nullptr;
+}
+
+BlockingCall::~BlockingCall() {
+  if (reacquire_ != nullptr) reacquire_(token_);
+}
 
 void set_cancellation_check(CancellationCheck check) { installed_check.store(check, std::memory_order_relaxed); }
 

@@ -47,6 +47,27 @@ inline void poll_cancellation(std::uint32_t work = 1) {
 // blocking system calls).
 void check_cancellation_now();
 
+// A system call that may wait for another process (opening a FIFO waits
+// for its other end) runs inside a BlockingCall: the surface lets its other
+// threads run meanwhile. `release` returns what `reacquire` takes back.
+struct BlockingHooks {
+  void* (*release)() = nullptr;
+  void (*reacquire)(void*) = nullptr;
+};
+void set_blocking_hooks(BlockingHooks hooks);
+
+class BlockingCall {
+ public:
+  BlockingCall();
+  ~BlockingCall();
+  BlockingCall(const BlockingCall&) = delete;
+  BlockingCall& operator=(const BlockingCall&) = delete;
+
+ private:
+  void (*reacquire_)(void*) = nullptr;
+  void* token_ = nullptr;
+};
+
 // ---- progress -------------------------------------------------------------------------
 // Long operations say how far they are through the same polling: a scope
 // declares the work ahead (in any unit) and the operation advances it; the

@@ -15,7 +15,22 @@
 namespace mivora {
 namespace {
 
-bool is_special_path(const std::string& path) { return path.starts_with("/dev/") || path.starts_with("/proc/"); }
+// Names that stand for a descriptor this process already holds: written in
+// place even when they lead to a regular file (a shell's redirection), as are
+// the kernel's own files, where nothing can be renamed.
+bool is_special_path(const std::string& path) {
+  return path.starts_with("/proc/") || path.starts_with("/sys/") || path.starts_with("/dev/fd/") ||
+         path == "/dev/stdin" || path == "/dev/stdout" || path == "/dev/stderr";
+}
+
+// Makes a rename in `directory` durable; a file system that cannot sync a
+// directory has nothing more to do for it.
+void sync_directory(const std::string& directory) {
+  const int fd = ::open(directory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd < 0) return;
+  (void)::fsync(fd);
+  ::close(fd);
+}
 
 std::string directory_of(const std::string& path) {
   const std::size_t slash = path.rfind('/');
@@ -63,10 +78,12 @@ CheckedWriter::CheckedWriter(std::string path) : path_(std::move(path)) {
     open_in_place();
     return;
   }
-  if (open_temporary(target)) {
+  // The temporary never grants more than the old file: it is created with
+  // the old permissions (narrowed by the umask) and given them exactly, and
+  // the old owner where we may, before its first byte.
+  if (open_temporary(target, exists ? info.st_mode & 0777 : 0666)) {
     target_ = std::move(target);
     if (exists) {
-      // The old file's permissions and, where we may, its owner.
       (void)::fchmod(fd_.get(), info.st_mode & 07777);
       if (::fchown(fd_.get(), info.st_uid, info.st_gid) != 0) (void)::fchmod(fd_.get(), info.st_mode & 0777);
     }
@@ -81,10 +98,10 @@ CheckedWriter::CheckedWriter(std::string path) : path_(std::move(path)) {
   throw FileError(FileError::Stage::Open, errno, path_);
 }
 
-bool CheckedWriter::open_temporary(const std::string& target) {
+bool CheckedWriter::open_temporary(const std::string& target, mode_t mode) {
   for (std::uint64_t attempt = 0; attempt < 64; ++attempt) {
     std::string name = temporary_name(target, attempt);
-    const int fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    const int fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
     if (fd >= 0) {
       fd_ = FileDescriptor(fd);
       temporary_ = std::move(name);
@@ -123,9 +140,15 @@ void CheckedWriter::flush() {
 void CheckedWriter::commit() {
   if (in_memory_) return;
   flush();
+  // The content reaches the disk before the name does: a power loss leaves
+  // the old file or the new one, never an empty one.
+  if (!temporary_.empty() && ::fsync(fd_.get()) != 0) {
+    throw FileError(FileError::Stage::Write, errno, path_);
+  }
   if (const int error = fd_.close(); error != 0) throw FileError(FileError::Stage::Write, error, path_);
   if (!temporary_.empty()) {
     if (::rename(temporary_.c_str(), target_.c_str()) != 0) throw FileError(FileError::Stage::Write, errno, path_);
+    sync_directory(directory_of(target_));
   }
   committed_ = true;
 }

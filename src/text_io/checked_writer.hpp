@@ -3,14 +3,19 @@
 // one) is written to a temporary file beside it, which replaces the target
 // by rename only once everything is written: a full disk, a size limit, an
 // error of the producer or Ctrl-C leaves the old file as it was. The new file
-// keeps the old one's permissions. Targets that are not regular files
-// (/dev/stdout, a FIFO, a terminal) and paths under /dev or /proc are written
-// in place. The first write error is thrown at once as FileError(Write).
+// keeps the old one's permissions (its temporary never has wider ones) and
+// is synced to the disk, with its directory, around the rename. Targets that
+// are not regular files (a FIFO, a terminal, /dev/null), names of open
+// descriptors (/dev/stdout, /dev/fd/N) and paths under /proc or /sys are
+// written in place; every other path, /dev/shm included, by rename. The first
+// write error is thrown at once as FileError(Write).
 //
 // Producers append text to `text()` and call `flush_if_full()` now and then,
 // or use `write`; `commit()` finishes the file. Without commit (an exception)
 // the destructor removes the temporary file. Over a string in memory the
 // same interface collects the whole text.
+#include <sys/types.h>
+
 #include <string>
 #include <string_view>
 
@@ -49,7 +54,7 @@ class CheckedWriter {
 
   void flush();
   void open_in_place();
-  bool open_temporary(const std::string& target);
+  bool open_temporary(const std::string& target, mode_t mode);
 
   std::string path_;       // what the caller named
   std::string target_;     // the file the temporary replaces ("" in place)

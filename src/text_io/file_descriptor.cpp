@@ -35,7 +35,13 @@ int FileDescriptor::close() {
 FileDescriptor open_file(const std::string& path, int flags, mode_t mode) {
   check_file_name(path, FileError::Stage::Open);
   for (;;) {
-    const int fd = ::open(path.c_str(), flags | O_CLOEXEC, mode);
+    int fd = -1;
+    {
+      // A FIFO's open waits for the other end, which another thread may be
+      // about to open; a signal ends the wait with EINTR.
+      const BlockingCall waiting;
+      fd = ::open(path.c_str(), flags | O_CLOEXEC, mode);
+    }
     if (fd >= 0) return FileDescriptor(fd);
     if (errno != EINTR) throw FileError(FileError::Stage::Open, errno, path);
     check_cancellation_now();

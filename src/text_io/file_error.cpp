@@ -1,4 +1,5 @@
 #include "text_io/file_error.hpp"
+#include "text_io/number_text.hpp"
 
 #include <cstring>
 
@@ -8,7 +9,7 @@ std::string describe_os_error(int error_number) {
   char buffer[256];
   // GNU strerror_r may return a static string instead of filling the buffer.
   const char* text = strerror_r(error_number, buffer, sizeof buffer);
-  return std::string(text) + " (os error " + std::to_string(error_number) + ")";
+  return std::string(text) + " (os error " + integer_text(error_number) + ")";
 }
 
 FileError::FileError(Stage stage, int error_number, std::string path)

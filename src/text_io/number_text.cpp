@@ -5,6 +5,17 @@
 #include <string_view>
 
 namespace mivora {
+
+void append_integer(std::string& out, std::int64_t value) {
+  char buffer[24];
+  out.append(buffer, std::to_chars(buffer, buffer + sizeof buffer, value).ptr);
+}
+
+void append_integer(std::string& out, std::uint64_t value) {
+  char buffer[24];
+  out.append(buffer, std::to_chars(buffer, buffer + sizeof buffer, value).ptr);
+}
+
 namespace {
 
 template <typename T>
@@ -57,19 +68,30 @@ void append_shortest_positional(std::string& out, T value) {
 void append_shortest(std::string& out, double value) { append_shortest_positional(out, value); }
 void append_shortest(std::string& out, float value) { append_shortest_positional(out, value); }
 
-namespace {
-
-template <typename Integer>
-void append_decimal(std::string& out, Integer value) {
-  char digits[24];
-  const auto end = std::to_chars(digits, digits + sizeof digits, value).ptr;
-  out.append(digits, static_cast<std::size_t>(end - digits));
+std::string shortest_text(double value) {
+  std::string out;
+  append_shortest(out, value);
+  return out;
 }
 
-}  // namespace
+std::string shortest_text(float value) {
+  std::string out;
+  append_shortest(out, value);
+  return out;
+}
 
-void append_integer(std::string& out, std::int64_t value) { append_decimal(out, value); }
-void append_integer(std::string& out, std::uint64_t value) { append_decimal(out, value); }
+void append_significant(std::string& out, double value, int digits) {
+  if (std::isnan(value)) {
+    out += std::signbit(value) ? "-nan" : "nan";
+    return;
+  }
+  if (std::isinf(value)) {
+    out += value < 0 ? "-inf" : "inf";
+    return;
+  }
+  char buffer[64];
+  out.append(buffer, std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general, digits).ptr);
+}
 
 namespace {
 
@@ -124,7 +146,7 @@ void append_json_number_at(std::string& out, T value, bool signed_exponent, int 
   }
   out += 'e';
   if (exponent >= 0 && signed_exponent) out += '+';
-  out += std::to_string(exponent);
+  append_integer(out, exponent);
 }
 
 }  // namespace

@@ -1,0 +1,73 @@
+#include "measures/graph_views.hpp"
+
+namespace mivora {
+
+GraphViews::GraphViews(const GraphStore& graph) : serial_(graph.serial()), version_(graph.version()) {
+  static_cast<LinkList&>(snapshot_) = take_link_list(graph, OutsideTargets::Skip);
+}
+
+// Each view is built aside and only then kept, so that a view handed out
+// earlier stays where it is while another is built.
+const AdjacencyRows& GraphViews::out() {
+  if (!has_out_) {
+    AdjacencyRows rows = out_rows(snapshot_);
+    if (!has_out_) snapshot_.out = std::move(rows);
+    has_out_ = true;
+  }
+  return snapshot_.out;
+}
+
+const AdjacencyRows& GraphViews::in() {
+  if (!has_in_) {
+    AdjacencyRows rows = in_rows(snapshot_);
+    if (!has_in_) snapshot_.in = std::move(rows);
+    has_in_ = true;
+  }
+  return snapshot_.in;
+}
+
+const Snapshot& GraphViews::snapshot() {
+  out();
+  in();
+  return snapshot_;
+}
+
+const MeasuredNodes& GraphViews::nodes() {
+  if (!nodes_) {
+    MeasuredNodes built = measured_nodes(snapshot_);
+    if (!nodes_) nodes_.emplace(std::move(built));
+  }
+  return *nodes_;
+}
+
+const SimpleRows& GraphViews::simple() {
+  if (!simple_) {
+    SimpleRows built = simple_undirected_rows(snapshot_);
+    if (!simple_) simple_.emplace(std::move(built));
+  }
+  return *simple_;
+}
+
+namespace {
+
+template <typename T>
+std::size_t bytes_of(const std::vector<T>& values) {
+  return values.capacity() * sizeof(T);
+}
+
+std::size_t bytes_of(const AdjacencyRows& rows) {
+  return bytes_of(rows.offsets) + bytes_of(rows.neighbours) + bytes_of(rows.weights) + bytes_of(rows.links);
+}
+
+}  // namespace
+
+std::size_t GraphViews::memory_bytes() const {
+  std::size_t total = sizeof(*this) + bytes_of(snapshot_.canonical) + bytes_of(snapshot_.link_source) +
+                      bytes_of(snapshot_.link_target) + bytes_of(snapshot_.link_weight) +
+                      bytes_of(snapshot_.link_directed) + bytes_of(snapshot_.out) + bytes_of(snapshot_.in);
+  if (nodes_) total += bytes_of(nodes_->positions) + bytes_of(nodes_->id_of);
+  if (simple_) total += bytes_of(simple_->offsets) + bytes_of(simple_->neighbours);
+  return total;
+}
+
+}  // namespace mivora

@@ -1,0 +1,53 @@
+#pragma once
+// GraphViews: one picture of a graph's links, taken once and kept while the
+// graph does not change, with the views measures and exports need built on
+// first use: the link list, out-rows and in-rows by node position, the
+// measured numbering (the first node of each label) and the simple undirected
+// rows of clustering and cores. Connections to nodes outside the graph, or to
+// nodes that are gone, are left out (OutsideTargets::Skip).
+//
+// Memory: the link list 13 bytes per link and 1 per node; out-rows and
+// in-rows each 8 bytes per node and 12 per entry (an edge makes two entries,
+// an arc one); the numbering 12 bytes per node; the simple rows 8 bytes per
+// node and at most 8 per link. All views together: at most 37 bytes per node
+// and 69 per link.
+#include <cstdint>
+#include <optional>
+
+#include "graph_core/snapshot.hpp"
+#include "measures/measured_graph.hpp"
+#include "measures/simple_rows.hpp"
+
+namespace mivora {
+
+class GraphViews {
+ public:
+  explicit GraphViews(const GraphStore& graph);
+  GraphViews(const GraphViews&) = delete;
+  GraphViews& operator=(const GraphViews&) = delete;
+
+  // Whether these views picture `graph` as it is now.
+  bool pictures(const GraphStore& graph) const { return graph.serial() == serial_ && graph.version() == version_; }
+
+  const LinkList& links() const { return snapshot_; }
+  const AdjacencyRows& out();
+  const AdjacencyRows& in();
+  // The links with both kinds of rows.
+  const Snapshot& snapshot();
+  const MeasuredNodes& nodes();
+  const SimpleRows& simple();
+
+  // Bytes held by the views built so far.
+  std::size_t memory_bytes() const;
+
+ private:
+  std::uint64_t serial_;
+  std::uint64_t version_;
+  Snapshot snapshot_;  // its rows are filled on first use
+  bool has_out_ = false;
+  bool has_in_ = false;
+  std::optional<MeasuredNodes> nodes_;
+  std::optional<SimpleRows> simple_;
+};
+
+}  // namespace mivora
