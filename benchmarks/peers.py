@@ -34,7 +34,6 @@ from workloads.common import FULL, QUICK, Context, write_inputs  # noqa: E402
 LIBRARIES = ["mivora", "networkx", "igraph", "rustworkx", "pandas", "polars"]
 PEERS = LIBRARIES[1:]
 
-
 def median_seconds(case, runs):
     """Median wall time of `runs` timed calls after one warm-up, the runs'
     wall times, and the median CPU time of this process over the same calls

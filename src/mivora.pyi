@@ -407,23 +407,31 @@ class Graph:
         Args:
             file_path: The file (str or os.PathLike).
             format: 'pajek', 'gml', 'graphml', 'gexf', 'edgelist' or 'json'; None
-                takes it from the extension (.net/.paj, .gml, .graphml/.xml, .gexf,
-                .csv/.tsv/.txt/.edges/.edgelist, .json, any letter case).
+                takes it from the extension (.net/.paj, .gml, .graphml, .gexf,
+                .csv/.tsv/.edges/.edgelist, .json, any letter case) or, for other
+                names (.txt, .xml, none), from the first bytes: an XML root graphml
+                or gexf, a GML 'graph [', a Pajek *Vertices/*Arcs/*Edges/*Network
+                line, a JSON object, else an edge list. Content of another format
+                than the extension's is a FormatError.
             encoding: 'utf-8' (a byte-order mark is skipped), 'latin-1', 'cp1252' or
-                'cp1250'.
+                'cp1250'. Not given: text that is not UTF-8 is read as cp1250 where
+                letters only Central European text uses (š ž ł ą ż ...) stand among
+                its bytes, else as cp1252, with a UserWarning.
             positions: 'canvas' places the file's coordinates on the drawing canvas
                 ([20, 1500] x [20, 700]): Pajek's unit-square coordinates map to
                 20 + 1480 x, 20 + 680 y (the inverse of write); coordinates already
                 on the canvas stay; any others are scaled by one factor to fit the
                 canvas, centred. 'file' keeps the file's numbers.
             directed: Edge lists only: whether the links are directed (default False).
-            delimiter: Edge lists only: the separator (default: runs of white space,
-                or ',' / tab found in the first line).
+            delimiter: Edge lists only: the separator (default: a tab, comma,
+                semicolon or pipe that splits each of the first rows, else runs of
+                white space).
             comments: Edge lists only: line prefixes to skip.
             header: Edge lists only: whether the first row is a header (None detects
-                one).
+                one: words over numbers).
             weight: Edge lists only: 0-based column of the weight (default the third
-                column if any).
+                column when the first row having one holds a number there; a word
+                there in a later row is a FormatError).
             progress: A callable that receives the share done (a float from 0 to 1)
                 about ten times a second, or True for a tqdm bar; nothing is shown by
                 default, and an exception the callable raises ends the call.

@@ -1,4 +1,5 @@
 import contextlib
+import re
 
 import pytest
 
@@ -21,11 +22,12 @@ def triangle():
 def panics():
     """Expects PanicException, the internal-error exception: a BaseException
     that is not an Exception. Use as ``with panics("exact text"):``, or with
-    ``prefix=`` or ``part=`` for a message known in part; the context manager
-    yields pytest's ExceptionInfo."""
+    ``prefix=``, ``part=`` or ``match=`` (a regular expression searched for)
+    for a message known in part; the context manager yields pytest's
+    ExceptionInfo."""
 
     @contextlib.contextmanager
-    def expect(message=None, *, prefix=None, part=None):
+    def expect(message=None, *, prefix=None, part=None, match=None):
         with pytest.raises(BaseException) as caught:
             yield caught
         assert type(caught.value).__name__ == "PanicException"
@@ -34,5 +36,16 @@ def panics():
         assert message is None or text == message
         assert prefix is None or text.startswith(prefix)
         assert part is None or part in text
+        assert match is None or re.search(match, text), (match, text)
 
     return expect
+
+
+@pytest.fixture(scope="session")
+def panic_type():
+    """The PanicException class, which the module does not export by name."""
+    try:
+        mivora.Graph().node_by_label("missing")
+    except BaseException as error:  # noqa: B036 - caught to learn its class
+        return type(error)
+    raise AssertionError("node_by_label of a missing label did not raise")

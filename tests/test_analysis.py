@@ -1,5 +1,4 @@
 """Degrees, distribution statistics, traversals, shortest paths and adjacency matrices."""
-import contextlib
 import gc
 import math
 import random
@@ -14,15 +13,6 @@ from mivora import Graph, Node
 f32 = np.float32
 INF = math.inf
 THIRD = 0.3333333432674408
-
-
-@contextlib.contextmanager
-def panics(message):
-    """The internal-error exception: a BaseException named PanicException."""
-    with pytest.raises(BaseException) as info:
-        yield
-    assert info.type.__name__ == "PanicException" and not issubclass(info.type, Exception)
-    assert str(info.value) == message
 
 
 def make(labels, connections):
@@ -266,7 +256,7 @@ def test_dijkstra_matches_array_method(seed):
         assert [got[label] for label in labels] == expected
 
 
-def test_dijkstra_cases():
+def test_dijkstra_cases(panics):
     g = make("ABCD", [("A", "B", 3.0, True), ("B", "C", 4.0, True)])
     assert g.dijkstra("A") == {"A": 0.0, "B": 3.0, "C": 7.0, "D": INF}
     assert make("A", []).dijkstra("A") == {"A": 0.0}
@@ -292,14 +282,14 @@ def test_traversal_cases(conns, start, bfs, dfs):
     assert g.dfs(start) == dfs
 
 
-def test_traversal_start_missing():
+def test_traversal_start_missing(panics):
     g = make("A", [])
     for walk in (g.bfs, g.dfs):
         with panics("Error: Initial node not found"):
             walk("Z")
 
 
-def test_walks_follow_stored_connections_out_of_the_graph():
+def test_walks_follow_stored_connections_out_of_the_graph(panics):
     g = make("ABC", [("B", "C")])
     other = make("PQ", [("P", "Q")])
     a = g.node_by_label("A")
@@ -378,7 +368,7 @@ def test_repeated_custom_labels():
     ({"adj_matrix": [[0, 0], [0]]}, "panic", "index out of bounds: the len is 1 but the index is 1"),
     ({"adj_matrix": [[0, 1], [0, 0]], "custom_labels": ["a"]}, "panic", "Node not found"),
 ])
-def test_from_adjacency_matrix_errors(kwargs, exc, message):
+def test_from_adjacency_matrix_errors(kwargs, exc, message, panics):
     if exc == "panic":
         with panics(message):
             Graph.from_adjacency_matrix(**kwargs)

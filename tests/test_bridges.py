@@ -13,6 +13,7 @@ import polars as pl
 import pyarrow as pa
 import pytest
 import scipy.sparse
+import scipy.sparse.linalg
 
 import mivora
 
@@ -253,6 +254,12 @@ def test_malformed_arrow_string_offsets_are_refused(offsets, row, string_type):
         mivora.Graph.from_table(pa.table({"source": column, "target": targets}))
 
 
+def test_from_table_refuses_two_columns_of_one_name():
+    table = pa.Table.from_arrays([pa.array(["a"]), pa.array(["b"]), pa.array(["c"])], names=["source", "target", "source"])
+    with pytest.raises(ValueError, match="argument 'table': the table has more than one column named 'source'"):
+        mivora.Graph.from_table(table)
+
+
 def test_arguments_follow_the_frame():
     with pytest.raises(TypeError, match=r"^Graph.from_edges\(\) missing 1 required positional argument: 'targets'$"):
         mivora.Graph.from_edges([0])
@@ -371,6 +378,19 @@ def test_exported_arrays_are_shared_read_only_memory():
     assert np.asarray(matrix)[1, 2] == 3.0 and list(np.asarray(indices)) == [1, 2, 2]
 
 
+@pytest.mark.parametrize("operation", [
+    lambda m: m.sum(), lambda m: m.max(), lambda m: m.min(), lambda m: scipy.sparse.linalg.norm(m),
+    lambda m: m.sum(axis=0), lambda m: (m @ m).sum(), lambda m: m.multiply(2).sum(),
+])
+def test_to_scipy_accepts_every_operation_with_unsorted_rows_and_parallel_links(operation):
+    # Row 0 lists 2 before 1, and 0 -> 2 twice.
+    graph = mivora.Graph.from_edges([0, 0, 0, 1], [2, 1, 2, 0], [1.0, 2.0, 4.0, 8.0], directed=True)
+    matrix = graph.to_scipy()
+    dense = scipy.sparse.csr_array(matrix.toarray())
+    assert np.allclose(operation(matrix), operation(dense))
+    assert np.asarray(graph.to_csr()[1]).tolist() == [2, 1, 2, 0]  # the exports stay as they were
+
+
 def test_to_scipy_without_scipy_names_the_package(monkeypatch):
     monkeypatch.setitem(sys.modules, "scipy.sparse", None)
     with pytest.raises(ImportError, match=r"Graph.to_scipy\(\) needs scipy, which is not installed"):
@@ -427,9 +447,17 @@ def test_from_igraph_reads_foreign_graphs_like_igraph():
     assert np.array_equal(graph.to_scipy().toarray(), expected)
 
 
+class NodesOfLabels(nx.Graph):
+    """A graph-like object whose nodes(data=True) yields bare labels."""
+
+    def nodes(self, data=False):
+        return ["a", "b"]
+
+
 @pytest.mark.parametrize("convert, peer, message", [
     (mivora.Graph.from_networkx, lambda: nx.relabel_nodes(nx.path_graph(2), {0: "1"}), "two nodes share the label '1'"),
     (mivora.Graph.from_networkx, lambda: [1, 2], "expected a networkx graph, got 'list'"),
+    (mivora.Graph.from_networkx, NodesOfLabels, r"its nodes\(data=True\) did not yield \(node, data\) pairs"),
     (mivora.Graph.from_igraph, lambda: igraph.Graph(n=2, vertex_attrs={"name": ["a", "a"]}), "two nodes share the label 'a'"),
     (mivora.Graph.from_igraph, lambda: nx.Graph(), "expected an igraph.Graph, got 'Graph'"),
 ])

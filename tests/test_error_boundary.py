@@ -1,7 +1,6 @@
 """Core errors reach Python through one boundary: one wording per kind of
 fault, whichever method meets it."""
-import json
-import pathlib
+import gc
 import threading
 
 import pytest
@@ -121,6 +120,7 @@ def run_elsewhere(function):
         except BaseException as error:  # noqa: B036 - PanicException is a BaseException
             outcome["error"] = error
 
+    gc.collect()  # garbage of earlier tests is freed here, not on the other thread
     thread = threading.Thread(target=target)
     thread.start()
     thread.join()

@@ -13,16 +13,6 @@ from mivora import Graph
 DATA = Path(__file__).parent / "data"
 
 
-def panic_type():
-    try:
-        Graph().node_by_label("missing")
-    except BaseException as error:  # PanicException is not exported
-        return type(error)
-
-
-Panic = panic_type()
-
-
 def write(tmp_path, name, content):
     path = tmp_path / name
     path.write_bytes(content if isinstance(content, bytes) else content.encode())
@@ -78,13 +68,13 @@ def test_net_vertex_line_forms(tmp_path, vertex_line, label, position):
 
 
 @pytest.mark.parametrize("vertex_line", ['1 "a" 0.5', "1\t\"a\"", '"a"'])
-def test_net_lines_of_one_or_three_tokens_add_nothing(tmp_path, vertex_line):
+def test_net_lines_of_one_or_three_tokens_add_nothing(tmp_path, vertex_line, panics):
     path = write(tmp_path, "g.net", f'*Vertices\n{vertex_line}\n*Edges\n1 1 1\n')
-    with pytest.raises(Panic, match="^no entry found for key$"):
+    with panics(match="^no entry found for key$"):
         Graph.from_net_file(path)
 
 
-def test_net_dialect_details(tmp_path):
+def test_net_dialect_details(tmp_path, panics):
     text = ("ignored before any header\r\n"
             "*VERTICES is no header\r\n"
             "\u3000 *vertices \u00a0\r\n"          # Unicode white space is trimmed, lower case header
@@ -92,7 +82,7 @@ def test_net_dialect_details(tmp_path):
             '3 "a"\r\n'                            # same label: one node, both ids reach it
             "\r\n   \r\n"
             "*arcs\n3 2 -1E+1\n1\t2 3 4\n")     # a tab is not a separator: "1\t2" is unknown
-    with pytest.raises(Panic, match="no entry found for key"):
+    with panics(match="no entry found for key"):
         Graph.from_net_file(write(tmp_path, "g.net", text))
     graph = Graph.from_net_file(write(tmp_path, "g.net", text.rsplit("1\t2", 1)[0]))
     assert [node.label for node in graph.nodes] == ["a", "b"]
@@ -125,16 +115,16 @@ def test_net_nan_weight_and_extreme_coordinates(tmp_path):
 
 
 @pytest.mark.parametrize("path, message", list(expected_failures("bad_net")))
-def test_net_refuses_bad_files(path, message):
-    with pytest.raises(Panic) as failure:
+def test_net_refuses_bad_files(path, message, panics):
+    with panics() as failure:
         Graph.from_net_file(str(path))
     assert message in str(failure.value)
 
 
-def test_net_file_system_errors(tmp_path):
-    with pytest.raises(Panic, match=r"^Failed to open file: No such file or directory \(os error 2\)$"):
+def test_net_file_system_errors(tmp_path, panics):
+    with panics(match=r"^Failed to open file: No such file or directory \(os error 2\)$"):
         Graph.from_net_file(str(tmp_path / "missing.net"))
-    with pytest.raises(Panic, match=r"^Failed to read \.net file: Is a directory \(os error 21\)$"):
+    with panics(match=r"^Failed to read \.net file: Is a directory \(os error 21\)$"):
         Graph.from_net_file(str(tmp_path))
 
 
@@ -151,7 +141,7 @@ def test_net_multi_megabyte_lines(tmp_path):
     assert connections(graph)[0][2] == math.inf
 
 
-def test_net_binary_garbage_and_truncation_never_crash(tmp_path):
+def test_net_binary_garbage_and_truncation_never_crash(tmp_path, panic_type):
     rng = random.Random(4)
     good = '*Vertices 3\n1 "a" 0.1 0.2\n2 "b c"\n3 "d"\n*Edges\n1 2 1.5\n*Arcs\n3 1 -2\n'.encode()
     samples = [good[:cut] for cut in range(len(good))]
@@ -160,7 +150,7 @@ def test_net_binary_garbage_and_truncation_never_crash(tmp_path):
     for sample in samples:
         try:
             Graph.from_net_file(write(tmp_path, "g.net", sample))
-        except Panic:
+        except panic_type:
             pass
 
 
@@ -231,12 +221,12 @@ def test_writers_skip_removed_targets(tmp_path):
     ("missing/dir/out", r"No such file or directory \(os error 2\)"),
     ("/dev/full", r"No space left on device \(os error 28\)"),
 ])
-def test_writers_report_write_failures(tmp_path, method, target, reason):
+def test_writers_report_write_failures(tmp_path, method, target, reason, panics):
     graph = Graph()
     for i in range(2000):  # more than one write buffer
         graph.add_node(f"node {i}")
     path = target if target.startswith("/") else str(tmp_path / target)
-    with pytest.raises(Panic, match=f"^Error while creating the file: {reason}$"):
+    with panics(match=f"^Error while creating the file: {reason}$"):
         getattr(graph, method)(path)
 
 
@@ -310,26 +300,26 @@ def test_json_reader_shapes(tmp_path):
 
 
 @pytest.mark.parametrize("path, message", list(expected_failures("bad_json")))
-def test_json_refuses_bad_files(path, message):
-    with pytest.raises(Panic) as failure:
+def test_json_refuses_bad_files(path, message, panics):
+    with panics() as failure:
         Graph.from_json_file(str(path))
     assert str(failure.value) == "Failed to read .json file: " + message
 
 
 @pytest.mark.parametrize("edge, message", [(["q", "a", 1], "Node 'from' not found"), (["a", "q", 1], "Node 'to' not found")])
-def test_json_unknown_labels_fail_without_prefix(tmp_path, edge, message):
-    with pytest.raises(Panic, match=f"^{message}$"):
+def test_json_unknown_labels_fail_without_prefix(tmp_path, edge, message, panics):
+    with panics(match=f"^{message}$"):
         graph_from_json(tmp_path, {"nodes": [["a", None, None]], "edges": [edge]})
 
 
-def test_json_file_system_errors(tmp_path):
-    with pytest.raises(Panic, match=r"^Failed to read \.json file: No such file or directory \(os error 2\)$"):
+def test_json_file_system_errors(tmp_path, panics):
+    with panics(match=r"^Failed to read \.json file: No such file or directory \(os error 2\)$"):
         Graph.from_json_file(str(tmp_path / "missing.json"))
-    with pytest.raises(Panic, match=r"^Failed to read \.json file: Is a directory \(os error 21\)$"):
+    with panics(match=r"^Failed to read \.json file: Is a directory \(os error 21\)$"):
         Graph.from_json_file(str(tmp_path))
 
 
-def test_json_garbage_and_truncation_never_crash(tmp_path):
+def test_json_garbage_and_truncation_never_crash(tmp_path, panic_type):
     good = (DATA / "example.json").read_bytes()
     rng = random.Random(7)
     samples = [good[:cut] for cut in range(len(good))]
@@ -337,7 +327,7 @@ def test_json_garbage_and_truncation_never_crash(tmp_path):
     for sample in samples:
         try:
             Graph.from_json_file(write(tmp_path, "g.json", sample))
-        except Panic:
+        except panic_type:
             pass
 
 

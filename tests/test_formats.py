@@ -489,7 +489,7 @@ def test_refuses_bad_files(format):
     for case in expected_failures(f"bad_{format}"):
         path, line, message = case.values
         with pytest.raises(mivora.FormatError) as failure:
-            Graph.read(str(path), format=format)
+            Graph.read(str(path), format=format, encoding="utf-8")  # told: no encoding guess
         assert message in str(failure.value), path.name
         assert failure.value.line == line, path.name
         assert failure.value.file_name == str(path)
@@ -552,5 +552,23 @@ def test_encoding_option(tmp_path, format, text):
     path = tmp_path / "latin1.txt"
     path.write_bytes(text.encode("latin-1"))
     with pytest.raises(mivora.FormatError, match="UTF-8"):
-        Graph.read(str(path), format=format)
+        Graph.read(str(path), format=format, encoding="utf-8")
     assert labels(Graph.read(str(path), format=format, encoding="latin-1"))[0] == "Café"
+    with pytest.warns(UserWarning, match="not UTF-8; read as cp1252"):
+        assert labels(Graph.read(str(path), format=format))[0] == "Café"
+
+
+@pytest.mark.parametrize("name, text", [
+    ("g.gml", 'graph [ node [ id 1 label "a" graphics [ x nan y 3 ] ] node [ id 2 label "b" graphics [ x 1 y 2 ] ] '
+              'node [ id 3 label "c" graphics [ x inf y 5 ] ] edge [ source 1 target 2 ] ]'),
+    ("g.graphml", '<graphml><key id="x" for="node" attr.name="x" attr.type="double"/>'
+                  '<key id="y" for="node" attr.name="y" attr.type="double"/><graph edgedefault="undirected">'
+                  '<node id="a"><data key="x">NaN</data><data key="y">3</data></node>'
+                  '<node id="b"><data key="x">1</data><data key="y">2</data></node><edge source="a" target="b"/>'
+                  '</graph></graphml>'),
+])
+def test_positions_that_are_not_finite_are_all_dropped(tmp_path, name, text):
+    graph = Graph.read(write(tmp_path, name, text))
+    assert positions(graph, tmp_path) == {}
+    svg = graph.output_svg()
+    assert "NaN" not in svg and "inf" not in svg

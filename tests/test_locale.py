@@ -106,6 +106,6 @@ def test_outputs_do_not_depend_on_the_locale(tmp_path, german):
     finally:
         locale.setlocale(locale.LC_ALL, "C")
     assert "0.1" in plain["svg"] or "0.1" in plain["json"].decode()
-    assert "density" in plain["summary"] and "found -1.5" in plain["path message"]
+    assert "density" in plain["summary"] and "weighs -1.5" in plain["path message"]
     for name in plain:
         assert localised[name] == plain[name], name

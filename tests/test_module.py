@@ -13,13 +13,6 @@ import pytest
 import mivora
 
 
-def panic_type():
-    try:
-        mivora.Graph().node_by_label("missing")
-    except BaseException as error:  # noqa: B036 - the class itself is under test
-        return type(error)
-
-
 def test_module_holds_exactly_the_four_classes_in_order():
     public = [name for name in vars(mivora) if not name.startswith("__")]
     assert public[:4] == ["Node", "Graph", "Layout", "GraphStyle"]
@@ -29,9 +22,10 @@ def test_module_holds_exactly_the_four_classes_in_order():
     assert mivora.GraphStyle.__qualname__ == "GraphStyle" and mivora.GraphStyle.__module__ == "builtins"
 
 
-def test_panic_exception_is_a_base_exception_the_module_names(capfd):
-    panic = panic_type()
-    assert panic.__name__ == "PanicException"
+def test_panic_exception_is_a_base_exception_the_module_names(capfd, panics):
+    with panics("called `Option::unwrap()` on a `None` value") as caught:
+        mivora.Graph().node_by_label("missing")
+    panic = caught.type
     assert issubclass(panic, BaseException) and not issubclass(panic, Exception)
     assert mivora.PanicException is panic and panic.__module__ == "mivora"
     report = capfd.readouterr().err

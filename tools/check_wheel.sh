@@ -30,6 +30,8 @@ assert str(module).startswith(sys.prefix), module
 assert (module.parent / "mivora.pyi").is_file(), "stubs not installed beside the module"
 print("installed:", module)
 PY
+# The symbol versions the module imports, against the wheel's manylinux tag.
+"$venv_python" -m pytest -q -s -p no:cacheprovider tests/wheel_symbols_check.py
 "$venv_python" -m pytest -q -p no:cacheprovider tests
 "$venv_python" -m mypy.stubtest mivora
 "$venv_python" -m mypy --strict --no-incremental examples/typed_example.py

@@ -1,10 +1,20 @@
 #!/usr/bin/env bash
 # Installs what building and testing mivora needs on a Debian machine:
 # system packages through apt (as root), Python packages through pip.
+#   tools/install_deps.sh          everything the test suite, docs and wheels need
+#   tools/install_deps.sh --demo   only the compiler, build tools and what the demo reads
+# RapidJSON and Expat come with the source (third_party/).
 set -euo pipefail
 PYTHON=${PYTHON:-python3}
+here=$(dirname "$0")
 
-apt_packages=(g++ rapidjson-dev libexpat1-dev chromium strace)
+if [ "${1:-}" = --demo ]; then
+  apt_packages=(g++)
+  requirements="$here/../requirements-demo.txt"
+else
+  apt_packages=(g++ chromium strace)
+  requirements="$here/../requirements-dev.txt"
+fi
 missing=()
 for package in "${apt_packages[@]}"; do
   dpkg -s "$package" >/dev/null 2>&1 || missing+=("$package")
@@ -15,4 +25,4 @@ if [ ${#missing[@]} -gt 0 ]; then
   DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "${missing[@]}" >/dev/null
 fi
 
-"$PYTHON" -m pip install -q --disable-pip-version-check -r "$(dirname "$0")/../requirements-dev.txt"
+"$PYTHON" -m pip install -q --disable-pip-version-check -r "$requirements"

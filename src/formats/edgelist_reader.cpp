@@ -124,29 +124,6 @@ class RowSplitter {
   bool quoted_ = false;
 };
 
-char separator_of(std::string_view line) {
-  bool quoted = false, tab = false;
-  for (const char c : line) {
-    if (c == '"') quoted = !quoted;
-    if (quoted) continue;
-    if (c == ',') return ',';
-    if (c == '\t') tab = true;
-  }
-  if (!tab) return kWhitespaceRuns;
-  // Tabs separate; a space inside a tab-separated field belongs to a name.
-  std::size_t start = 0;
-  while (start <= line.size()) {
-    std::size_t end = line.find('\t', start);
-    if (end == std::string_view::npos) end = line.size();
-    std::string_view field = line.substr(start, end - start);
-    while (!field.empty() && field.back() == ' ') field.remove_suffix(1);
-    while (!field.empty() && field.front() == ' ') field.remove_prefix(1);
-    if (field.find(' ') != std::string_view::npos) return '\t';
-    start = end + 1;
-  }
-  return kWhitespaceRuns;
-}
-
 class EdgeListParser {
  public:
   explicit EdgeListParser(const ReadOptions& settings) : settings_(settings) {}
@@ -207,19 +184,27 @@ class EdgeListParser {
     }
     if (!is_valid_utf8(text)) throw FormatError("the line is not valid UTF-8", line_, 0);
     if (!decided_) {
-      if (separator_unset_) {
-        separator_ = settings_.delimiter != 0 ? settings_.delimiter : separator_of(text);
-        if (separator_ == ' ') separator_ = kWhitespaceRuns;
-        separator_unset_ = false;
-      }
-      splitter_.split(text, separator_, line_, fields_);
-      early_.push_back(EarlyRow{line_, std::vector<std::string>(fields_.begin(), fields_.end())});
-      if (early_.size() == 2) decide();
+      if (early_.empty()) refuse_binary(text);
+      early_.push_back(EarlyRow{line_, std::string(text), {}});
+      if (early_.size() == kEarlyRows) decide();
       return;
     }
     splitter_.split(text, separator_, line_, fields_);
+    row_text_ = text;
     if (splitter_.had_quotes() || bipartite_) resolve_batch();
     row(fields_, !splitter_.had_quotes() && !bipartite_);
+  }
+
+  // Control characters in the first row: the file is not text of ids.
+  void refuse_binary(std::string_view text) const {
+    for (std::size_t i = 0; i < text.size(); ++i) {
+      const auto c = static_cast<unsigned char>(text[i]);
+      if ((c < 0x20 && c != '\t' && c != '\f' && c != '\v') || c == 0x7F) {
+        static constexpr char kHex[] = "0123456789ABCDEF";
+        const std::string code = {'0', 'x', kHex[c >> 4], kHex[c & 15]};
+        throw FormatError("expected rows of vertex ids, found binary data (byte " + code + ")", line_, i + 1);
+      }
+    }
   }
 
   bool is_comment(std::string_view body) const { return settings_.comments.find(body[0]) != std::string::npos; }
@@ -233,45 +218,125 @@ class EdgeListParser {
     }
   }
 
-  // Settles the layout from the first (up to) two data rows, then makes
-  // their links.
+  // Settles the layout from the first data rows together (up to
+  // kEarlyRows), then makes their links: the separator that splits every
+  // row, whether the first row names the columns, whether it only gives the
+  // vertex and link counts (`924 3239` above three-column rows).
   void decide() {
     decided_ = true;
+    separator_ = settings_.delimiter != 0 ? settings_.delimiter : separator_of_rows();
+    if (separator_ == ' ') separator_ = kWhitespaceRuns;
+    for (EarlyRow& row : early_) {
+      splitter_.split(row.text, separator_, row.line, fields_);
+      row.fields.assign(fields_.begin(), fields_.end());
+    }
     std::vector<std::string_view> first, second;
     if (!early_.empty()) first.assign(early_[0].fields.begin(), early_[0].fields.end());
     if (early_.size() > 1) second.assign(early_[1].fields.begin(), early_[1].fields.end());
     bool header = settings_.header.value_or(false);
-    if (!settings_.header && !first.empty()) header = looks_like_header(first, second);
+    if (!settings_.header && !first.empty()) header = looks_like_header(first);
     bool counts = false;
     if (!header && !settings_.header && first.size() == 2 && second.size() >= 3 && is_plain_integer(first[0]) &&
         is_plain_integer(first[1])) {
       counts = true;  // `nodes links` above rows of three or more columns
     }
     if (header) name_columns(first);
-    const std::vector<std::string_view>& sample = header || counts ? second : first;
-    if (!weight_ && !settings_.weight && !header) {
-      if (sample.size() >= 3 && is_number(sample[2])) {
-        weight_ = 2;
-        weight_guessed_ = true;
-      }
+    // Without a header or an option, the third column is the weight when the
+    // first row that has one holds a number there (see row()).
+    if (!weight_ && !settings_.weight && !header) weight_open_ = true;
+    if (settings_.weight) {
+      weight_ = *settings_.weight;
+      weight_open_ = false;
     }
-    if (settings_.weight) weight_ = *settings_.weight;
     for (std::size_t i = (header || counts) ? 1 : 0; i < early_.size(); ++i) {
       const std::size_t line = line_;
       line_ = early_[i].line;
-      std::vector<std::string_view> fields(early_[i].fields.begin(), early_[i].fields.end());
-      row(fields);
+      splitter_.split(early_[i].text, separator_, line_, fields_);
+      row_text_ = early_[i].text;
+      row(fields_);
       line_ = line;
     }
     early_.clear();
   }
 
-  bool looks_like_header(const std::vector<std::string_view>& first,
-                         const std::vector<std::string_view>& second) const {
+  // The separator that cuts every early row into two fields or more: a tab
+  // first (white space when no field holds a space, as before); else the
+  // comma, semicolon or pipe that does, preferring one that gives every row
+  // the same number of fields, then the most fields; else runs of spaces.
+  char separator_of_rows() const {
+    struct Candidate {
+      char separator;
+      bool splits_all = true;
+      bool even = true;
+      std::size_t fields = 0;
+    };
+    std::array<Candidate, 4> candidates = {Candidate{'\t'}, Candidate{','}, Candidate{';'}, Candidate{'|'}};
+    bool tab_field_has_space = false;
+    for (Candidate& candidate : candidates) {
+      for (std::size_t i = 0; i < early_.size(); ++i) {
+        bool space = false;
+        const std::size_t count = count_fields(early_[i].text, candidate.separator, space);
+        if (candidate.separator == '\t') tab_field_has_space |= space;
+        if (count < 2) candidate.splits_all = false;
+        if (i == 0)
+          candidate.fields = count;
+        else if (count != candidate.fields)
+          candidate.even = false;
+      }
+    }
+    if (early_.empty()) return kWhitespaceRuns;
+    if (candidates[0].splits_all) return tab_field_has_space ? '\t' : kWhitespaceRuns;
+    const Candidate* best = nullptr;
+    for (std::size_t i = 1; i < candidates.size(); ++i) {
+      const Candidate& c = candidates[i];
+      if (!c.splits_all) continue;
+      if (best == nullptr || (c.even && !best->even) || (c.even == best->even && c.fields > best->fields)) best = &c;
+    }
+    return best != nullptr ? best->separator : kWhitespaceRuns;
+  }
+
+  // Fields of `text` cut at `separator` outside double quotes; `space`:
+  // whether a field holds a space inside it.
+  static std::size_t count_fields(std::string_view text, char separator, bool& space) {
+    std::size_t count = 1;
+    bool quoted = false;
+    std::size_t start = 0;
+    for (std::size_t i = 0; i <= text.size(); ++i) {
+      if (i < text.size() && text[i] == '"') quoted = !quoted;
+      if (quoted && i < text.size()) continue;
+      if (i == text.size() || text[i] == separator) {
+        std::string_view field = text.substr(start, i - start);
+        while (!field.empty() && is_blank(field.front())) field.remove_prefix(1);
+        while (!field.empty() && is_blank(field.back())) field.remove_suffix(1);
+        if (field.find(' ') != std::string_view::npos) space = true;
+        if (i < text.size()) ++count;
+        start = i + 1;
+      }
+    }
+    return count;
+  }
+
+  // The 1-based column where `field` starts in the row being read; 0 for a
+  // field unquoted into the splitter's own text.
+  std::size_t column_of(std::string_view field) const {
+    const char* begin = row_text_.data();
+    if (field.data() < begin || field.data() > begin + row_text_.size()) return 0;
+    return static_cast<std::size_t>(field.data() - begin) + 1;
+  }
+
+  // Names of the ends, or a first row with a word where every later early
+  // row has a number (in one of the first three columns).
+  bool looks_like_header(const std::vector<std::string_view>& first) const {
     if (first.size() >= 2 && names_one_of(first[0], kSourceNames) && names_one_of(first[1], kTargetNames)) return true;
-    if (first.size() < 2 || second.size() < 2) return false;
-    for (std::size_t i = 0; i < std::min<std::size_t>({first.size(), second.size(), 3}); ++i) {
-      if (!is_number(first[i]) && is_number(second[i])) return true;
+    if (first.size() < 2 || early_.size() < 2) return false;
+    for (std::size_t i = 0; i < std::min<std::size_t>(first.size(), 3); ++i) {
+      if (is_number(first[i])) continue;
+      bool numbers_below = true;
+      for (std::size_t r = 1; r < early_.size() && numbers_below; ++r) {
+        const std::vector<std::string>& fields = early_[r].fields;
+        numbers_below = fields.size() > i && is_number(fields[i]);
+      }
+      if (numbers_below) return true;
     }
     return false;
   }
@@ -305,13 +370,16 @@ class EdgeListParser {
                         line_, 0);
     }
     float weight = 1.0f;
+    if (weight_open_ && fields.size() > 2 && !fields[2].empty()) {
+      // The first row with a third field: a number makes it the weight column.
+      weight_open_ = false;
+      if (is_number(fields[2])) weight_ = 2;
+    }
     if (weight_ && *weight_ < fields.size() && !fields[*weight_].empty()) {
       const FloatParse parsed = parse_float(fields[*weight_], weight);
       if (parsed != FloatParse::Ok) {
-        if (!weight_guessed_) {
-          throw FormatError("the weight '" + std::string(fields[*weight_]) + "' is not a number", line_, 0);
-        }
-        weight = 1.0f;
+        throw FormatError("the weight '" + std::string(fields[*weight_]) + "' is not a number", line_,
+                          column_of(fields[*weight_]));
       }
     }
     bool directed = settings_.directed.value_or(false);
@@ -382,27 +450,29 @@ class EdgeListParser {
 
   struct EarlyRow {
     std::size_t line;
+    std::string text;
     std::vector<std::string> fields;
   };
+  static constexpr std::size_t kEarlyRows = 16;
 
   const ReadOptions& settings_;
   GraphRecords records_;
   RowSplitter splitter_;
   std::vector<std::string_view> fields_;
   std::vector<EarlyRow> early_;
+  std::string_view row_text_;  // the row row() reads
   std::array<Pending, kBatch> batch_;
   std::size_t batch_size_ = 0;
   std::string prefixed_;
   std::size_t line_ = 0;
   bool pending_cr_ = false;
   bool decided_ = false;
-  bool separator_unset_ = true;
   char separator_ = kWhitespaceRuns;
   bool bipartite_ = false;
   std::size_t source_ = 0;
   std::size_t target_ = 1;
   std::optional<std::size_t> weight_;
-  bool weight_guessed_ = false;
+  bool weight_open_ = false;  // the weight column is not settled yet
   std::optional<std::size_t> type_;
 };
 

@@ -2,6 +2,8 @@
 
 #include <charconv>
 
+#include "text_io/xml_text.hpp"
+
 namespace mivora {
 
 LinkDirections link_directions(const GraphStore& graph) {
@@ -23,36 +25,14 @@ bool any_position(const GraphStore& graph) {
 }
 
 void append_xml_escaped(std::string& out, std::string_view text) {
+  if (append_xml_text(out, text, XmlEscaping{.quote = true, .whitespace_references = true, .replace_unfit = false}))
+    return;
   for (const char c : text) {
-    switch (c) {
-      case '&':
-        out += "&amp;";
-        break;
-      case '<':
-        out += "&lt;";
-        break;
-      case '>':
-        out += "&gt;";
-        break;
-      case '"':
-        out += "&quot;";
-        break;
-      case '\n':
-        out += "&#10;";
-        break;
-      case '\r':
-        out += "&#13;";
-        break;
-      case '\t':
-        out += "&#9;";
-        break;
-      default:
-        if (static_cast<unsigned char>(c) < 0x20) {
-          throw NotWritable("the label '" + std::string(text) + "' holds a control character, which XML cannot hold");
-        }
-        out += c;
+    if (static_cast<unsigned char>(c) < 0x20 && c != '\t' && c != '\n' && c != '\r') {
+      throw NotWritable("the label '" + std::string(text) + "' holds a control character, which XML cannot hold");
     }
   }
+  throw NotWritable("a label holds U+FFFE, U+FFFF or bytes that are not UTF-8, which XML cannot hold");
 }
 
 }  // namespace mivora

@@ -40,7 +40,8 @@ bool any_position(const GraphStore& graph);
 
 // Text for XML attribute values and element content: & < > " escaped, and
 // CR, LF and tab as character references so a parser gives them back.
-// Characters XML 1.0 cannot hold make the label unwritable.
+// Characters XML 1.0 cannot hold (C0 controls, U+FFFE, U+FFFF, bytes that
+// are not UTF-8) make the label unwritable.
 void append_xml_escaped(std::string& out, std::string_view text);
 
 }  // namespace mivora

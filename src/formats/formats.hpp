@@ -14,9 +14,11 @@
 // that no node of this graph stands for) is refused with NotWritable before
 // anything reaches the file.
 #include <cstddef>
+#include <functional>
 #include <optional>
 #include <stdexcept>
 #include <string>
+#include <string_view>
 
 #include "formats/graph_builder.hpp"
 #include "graph_core/graph.hpp"
@@ -68,6 +70,15 @@ using GraphReader = GraphStore (*)(ByteSource& source, const ReadOptions& option
 // Opens the file at `path`, decodes it from options.encoding and reads it
 // with `read`. A FormatError leaves carrying the file's name.
 GraphStore read_graph_file(const std::string& path, GraphReader read, const ReadOptions& options, ReadNotes& notes);
+// The same with the reader chosen from the start of the text: `choose` gets
+// up to the first 64 KiB (decoded, without a UTF-8 byte-order mark) and
+// returns the reader, which then reads the whole text. With
+// `guess_encoding`, text that is not UTF-8 is decoded from the code page
+// its bytes fit, set in `guessed`; else from options.encoding.
+GraphStore read_graph_file_by_content(const std::string& path,
+                                      const std::function<GraphReader(std::string_view head)>& choose,
+                                      const ReadOptions& options, bool guess_encoding,
+                                      std::optional<TextEncoding>& guessed, ReadNotes& notes);
 
 void write_pajek(const GraphStore& graph, CheckedWriter& out, const WriteOptions& options);
 void write_json(const GraphStore& graph, CheckedWriter& out, const WriteOptions& options);

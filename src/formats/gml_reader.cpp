@@ -41,9 +41,10 @@ struct Token {
 bool is_space(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f' || c == '\v'; }
 bool is_word_start(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '_'; }
 bool is_word_char(char c) { return is_word_start(c) || (c >= '0' && c <= '9'); }
+// Letters of any case belong to a number: a signed Inf or NaN (igraph writes
+// -Inf, networkx -INF and +INF) is one token that parse_float reads.
 bool is_number_char(char c) {
-  return (c >= '0' && c <= '9') || c == '.' || c == '-' || c == '+' || c == 'e' || c == 'E' || c == 'x' || c == 'X' ||
-         (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F') || c == 'i' || c == 'n' || c == 'N' || c == 't' || c == 'y';
+  return (c >= '0' && c <= '9') || c == '.' || c == '-' || c == '+' || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
 }
 
 void append_utf8(std::string& out, std::uint32_t code) {
@@ -342,6 +343,15 @@ class GmlParser {
       }
       poll_cancellation();
     }
+    // An edge to a node no node list declares is an error, as networkx and
+    // igraph make it: the file is damaged or cut short.
+    for (const Named& end : undeclared_) {
+      if (!records_.is_declared(end.vertex)) {
+        throw FormatError("an edge names node id '" + records_.vertices[end.vertex].label + "', which no node declares",
+                          end.line, end.column);
+      }
+    }
+    undeclared_ = {};
     for (std::size_t i = 0; i < records_.links.size(); ++i) {
       if (i < direction_given_.size() && direction_given_[i]) continue;
       records_.links[i].directed = directed_;
@@ -431,6 +441,9 @@ class GmlParser {
     }
     const std::uint32_t from = records_.vertex(source);
     const std::uint32_t to = records_.vertex(target);
+    // Nodes may follow the edges that name them: checked once the graph ends.
+    if (!records_.is_declared(from)) undeclared_.push_back(Named{from, open.line, open.column});
+    if (!records_.is_declared(to)) undeclared_.push_back(Named{to, open.line, open.column});
     if (directed) {
       direction_given_.resize(records_.links.size() + 1, false);
       direction_given_.back() = true;
@@ -441,6 +454,11 @@ class GmlParser {
   GmlLexer lexer_;
   GraphRecords records_;
   std::vector<bool> direction_given_;  // by link; empty while no edge gives its own
+  struct Named {
+    std::uint32_t vertex;
+    std::size_t line, column;
+  };
+  std::vector<Named> undeclared_;  // link ends not declared when the link was read
   bool directed_ = false;
 };
 

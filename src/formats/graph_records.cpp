@@ -2,7 +2,9 @@
 
 #include "formats/format_parsers.hpp"
 
+#include <algorithm>
 #include <charconv>
+#include <cmath>
 #include <cstring>
 #include <limits>
 #include <stdexcept>
@@ -116,12 +118,18 @@ GraphStore build_graph(GraphRecords&& records, ByteSource& source, const ReadOpt
   // Links are already resolved to vertex numbers: the builder's own ids
   // are only needed to be distinct, and the numbers are.
   std::string id;
+  // A coordinate that is not finite (GML's "x nan") cannot be drawn: the
+  // file's positions are then all dropped and the layout places every node.
+  const bool positions_finite =
+      std::all_of(records.vertices.begin(), records.vertices.end(), [](const VertexRecord& vertex) {
+        return !vertex.has_position || (std::isfinite(vertex.x) && std::isfinite(vertex.y));
+      });
   for (std::size_t v = 0; v < records.vertices.size(); ++v) {
     VertexRecord& vertex = records.vertices[v];
     id.clear();
     append_integer(id, v);
     const std::uint32_t made = builder.add_vertex(id, std::string_view(vertex.label));
-    if (vertex.has_position) builder.set_position(made, vertex.x, vertex.y);
+    if (vertex.has_position && positions_finite) builder.set_position(made, vertex.x, vertex.y);
     std::string().swap(vertex.label);
   }
   for (const LinkRecord& link : records.links) builder.add_link(link.from, link.to, link.weight, link.directed);

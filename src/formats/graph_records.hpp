@@ -130,6 +130,7 @@ class GraphRecords {
     declared_[v] = true;
     return v;
   }
+  bool is_declared(std::uint32_t v) const { return v < declared_.size() && declared_[v]; }
   std::uint32_t find(std::string_view id) const { return ids_.find(id); }
   VertexIds::Lookup prepare(std::string_view id) const { return ids_.prepare(id); }
   std::uint32_t vertex(std::string_view id, const VertexIds::Lookup& lookup) {

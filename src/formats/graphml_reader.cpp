@@ -58,8 +58,11 @@ class GraphmlHandler : public XmlHandler {
     } else if (name == "node" && !directed_.empty()) {
       if (in_node_) nested_nodes_.push_back(std::move(node_));
       node_ = NodeState{};
-      node_.id = attributes.get("id");
       if (!attributes.has("id")) throw FormatError("a node has no 'id' attribute", 0, 0);
+      // Declared where it starts: a node holding a graph comes before the
+      // nodes inside it, in document order.
+      links_.flush();  // earlier edges may name this id first
+      node_.vertex = records_.declare(attributes.get("id"));
       in_node_ = true;
     } else if (name == "edge" && !directed_.empty()) {
       edge_ = EdgeState{};
@@ -117,7 +120,7 @@ class GraphmlHandler : public XmlHandler {
 
  private:
   struct NodeState {
-    std::string id;
+    std::uint32_t vertex = 0;
     std::optional<std::string> label, name;
     std::optional<double> x, y;
   };
@@ -196,8 +199,7 @@ class GraphmlHandler : public XmlHandler {
   }
 
   void finish_node() {
-    links_.flush();  // earlier edges may name this id first
-    VertexRecord& vertex = records_.vertices[records_.declare(node_.id)];
+    VertexRecord& vertex = records_.vertices[node_.vertex];
     if (node_.label)
       vertex.label = std::move(*node_.label);
     else if (node_.name)

@@ -545,8 +545,15 @@ JsonDecodeError describe_syntax_error(const GraphHandler& handler, std::string_v
         return handler.located("control character (\\u0000-\\u001F) found while parsing a string", peek);
       }
       return handler.located("invalid escape", peek);
-    case rapidjson::kParseErrorStringUnicodeSurrogateInvalid:
-      return handler.located("lone leading surrogate in hex escape", peek);
+    case rapidjson::kParseErrorStringUnicodeSurrogateInvalid: {
+      // Newer RapidJSON refuses a lone trailing surrogate itself, at its
+      // backslash; like the check of the decoded text, report where that
+      // escape ends.
+      const auto lower = [&](std::size_t i) { return static_cast<char>(text[i] | 0x20); };
+      const bool trailing = offset + 5 < text.size() && text[offset + 1] == 'u' && lower(offset + 2) == 'd' &&
+                            lower(offset + 3) >= 'c' && lower(offset + 3) <= 'f';
+      return handler.located("lone leading surrogate in hex escape", trailing ? offset + 6 : peek);
+    }
     case rapidjson::kParseErrorNumberTooBig: {
       // Reported once the whole number is read.
       std::size_t end = offset;

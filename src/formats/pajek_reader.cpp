@@ -7,6 +7,7 @@
 // *Hierarchy end the network (the other blocks of a .paj project), as does a
 // second *Network. '%' and '#' lines are comments anywhere; fields are
 // separated by runs of spaces and tabs.
+#include <algorithm>
 #include <charconv>
 #include <cstdint>
 
@@ -37,6 +38,9 @@ std::string_view skip_blanks(std::string_view text) {
   while (!text.empty() && is_blank(text.front())) text.remove_prefix(1);
   return text;
 }
+
+// How much of a line a message quotes.
+constexpr std::size_t kShownBytes = 40;
 
 // The most vertices a graph can hold.
 constexpr std::uint64_t kMaxDeclared = std::uint64_t{1} << 31;
@@ -80,7 +84,19 @@ class PajekReader {
         if (!enter_section(line)) break;
         continue;
       }
+      if (section_ == Section::None && !header_seen_ && stray_line_ == 0) {
+        stray_line_ = lines_.line_number();
+        std::size_t shown = std::min<std::size_t>(line.size(), kShownBytes);
+        while (shown < line.size() && shown > 0 && (static_cast<unsigned char>(line[shown]) & 0xC0) == 0x80) --shown;
+        stray_text_ = std::string(line.substr(0, shown));
+      }
       read_data_line(line);
+    }
+    // Text and no header at all: not a Pajek file.
+    if (!header_seen_ && stray_line_ != 0) {
+      throw FormatError(
+          "expected a Pajek section header (*Vertices, *Arcs, *Edges or *Network), found '" + stray_text_ + "'",
+          stray_line_);
     }
     end_vertices();
     return builder_.finish(notes);
@@ -93,6 +109,7 @@ class PajekReader {
 
   // False when the header ends the network.
   bool enter_section(std::string_view line) {
+    header_seen_ = true;
     const std::string word = keyword_of(line);
     std::string_view rest = line.substr(1 + word.size());
     if (word != "vertices") end_vertices();
@@ -179,15 +196,32 @@ class PajekReader {
     rest = skip_blanks(rest);
     std::optional<std::string_view> label;
     if (!rest.empty() && rest.front() == '"') {
-      // To the last quote of the line (as our own files write labels), or
-      // to the end of the line when the closing quote is missing.
-      const std::size_t close = rest.rfind('"');
-      if (close == 0) {
+      // To the first quote that ends a field (later quoted values are
+      // drawing words: `"a b" ic Red fos "Arial"`); a quote inside a word
+      // (`"say "hi""`) belongs to the label. Without a closing quote the
+      // label runs to the end of the line.
+      std::size_t close = 1;
+      while ((close = rest.find('"', close)) != std::string_view::npos) {
+        if (close + 1 == rest.size() || is_blank(rest[close + 1])) break;
+        ++close;
+      }
+      if (close == std::string_view::npos) {
         label = rest.substr(1);
         rest = {};
       } else {
         label = rest.substr(1, close - 1);
         rest.remove_prefix(close + 1);
+      }
+      // A double quote inside a label, as igraph and our writer put it.
+      if (label->find("&#34;") != std::string_view::npos) {
+        unescaped_.clear();
+        std::string_view text = *label;
+        for (std::size_t at; (at = text.find("&#34;")) != std::string_view::npos; text.remove_prefix(at + 5)) {
+          unescaped_.append(text.substr(0, at));
+          unescaped_ += '"';
+        }
+        unescaped_.append(text);
+        label = unescaped_;
       }
     } else if (!rest.empty()) {
       label = next_field(rest);
@@ -272,6 +306,10 @@ class PajekReader {
   bool directed_ = false;
   bool in_vertices_ = false;
   bool seen_network_content_ = false;
+  bool header_seen_ = false;
+  std::string unescaped_;       // a label with its &#34; decoded
+  std::size_t stray_line_ = 0;  // the first data line before any header
+  std::string stray_text_;
   std::uint64_t declared_ = 0;
   std::uint64_t listed_ = 0;
   std::uint64_t mode_one_ = 0;

@@ -43,10 +43,20 @@ bool has_header_word(std::string_view label) {
 
 }  // namespace
 
-void append_pajek_vertex(std::string& text, std::size_t number, const NodeRecord& node) {
+void append_pajek_vertex(std::string& text, std::size_t number, const NodeRecord& node, bool quotes_as_entity) {
   append_integer(text, number);
   text += " \"";
-  text += node.label;
+  if (quotes_as_entity && node.label.find('"') != std::string::npos) {
+    // As igraph writes it; our reader and igraph's read it back as '"'.
+    for (const char c : node.label) {
+      if (c == '"')
+        text += "&#34;";
+      else
+        text += c;
+    }
+  } else {
+    text += node.label;
+  }
   text += '"';
   if (node.has_position()) {
     text += ' ';
@@ -75,10 +85,7 @@ void write_pajek(const GraphStore& graph, CheckedWriter& out, const WriteOptions
   for (NodeIndex position = 0; position < graph.node_count(); ++position) {
     const NodeRecord& node = graph.node(position);
     check_pajek_label(node.label);
-    if (node.label.find('"') != std::string::npos) {
-      throw NotWritable("the label " + shown(node.label) + " holds a double quote, which a Pajek label cannot hold");
-    }
-    append_pajek_vertex(text, position + 1, node);
+    append_pajek_vertex(text, position + 1, node, true);
     out.flush_if_full();
   }
   // A section header only for what is there (igraph reads any "*Arcs" as a

@@ -3,18 +3,15 @@
 #include <bit>
 #include <charconv>
 #include <cstring>
-#include <random>
 
 #include "graph_core/internal_error.hpp"
+#include "text_io/system_random.hpp"
 
 namespace mivora {
 namespace {
 
 // Seeded once per process so that crafted labels cannot force collisions.
-const std::uint64_t kHashSeed = [] {
-  std::random_device device;
-  return (std::uint64_t{device()} << 32) ^ device() ^ 0x9E3779B97F4A7C15ull;
-}();
+const std::uint64_t kHashSeed = system_random_u64() ^ 0x9E3779B97F4A7C15ull;
 
 inline std::uint64_t fold_multiply(std::uint64_t a, std::uint64_t b) {
   unsigned __int128 product = static_cast<unsigned __int128>(a) * b;

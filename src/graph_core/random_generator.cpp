@@ -1,15 +1,13 @@
 #include "graph_core/random_generator.hpp"
 
 #include <bit>
-#include <random>
+
+#include "text_io/system_random.hpp"
 
 namespace mivora {
 
 RandomGenerator::RandomGenerator() {
-  std::random_device source;
-  for (std::uint64_t& word : state_) {
-    word = (static_cast<std::uint64_t>(source()) << 32) | source();
-  }
+  for (std::uint64_t& word : state_) word = system_random_u64();
   // An all-zero state would only ever produce zeros.
   if ((state_[0] | state_[1] | state_[2] | state_[3]) == 0) state_[0] = 0x9E3779B97F4A7C15ull;
 }

@@ -298,9 +298,15 @@ void read_arrow_table(PyObject* table, const char* name, std::span<const std::st
   std::vector<std::int64_t> fields;
   for (const std::string& wanted : names) {
     std::int64_t found = -1;
-    for (std::int64_t k = 0; k < schema->n_children && found < 0; ++k) {
+    for (std::int64_t k = 0; k < schema->n_children; ++k) {
       const char* field = schema->children[k]->name;
-      if (field != nullptr && wanted == field) found = k;
+      if (field == nullptr || wanted != field) continue;
+      if (found >= 0) {
+        PyErr_Format(PyExc_ValueError, "argument '%s': the table has more than one column named '%s'", name,
+                     wanted.c_str());
+        throw PythonError{};
+      }
+      found = k;
     }
     if (found < 0) {
       PyErr_Format(PyExc_KeyError, "argument '%s': the table has no column named '%s'", name, wanted.c_str());

@@ -416,7 +416,9 @@ void add_format_error(PyObject* module) {
   if (PyModule_AddObjectRef(module, "FormatError", g_format_error) < 0) throw PythonError{};
 }
 
-void raise_current_exception() noexcept {
+namespace {
+
+void map_current_exception() {
   try {
     throw;
   } catch (const PythonError&) {
@@ -443,6 +445,17 @@ void raise_current_exception() noexcept {
     raise_panic(InternalError(error.what(), std::source_location::current()));
   } catch (...) {
     raise_panic(InternalError("unknown C++ exception", std::source_location::current()));
+  }
+}
+
+}  // namespace
+
+void raise_current_exception() noexcept {
+  try {
+    map_current_exception();
+  } catch (...) {
+    // Wording the error ran out of memory.
+    PyErr_NoMemory();
   }
 }
 

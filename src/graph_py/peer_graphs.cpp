@@ -231,8 +231,10 @@ PyRef import_peer(const char* module, const char* method, const char* package) {
 
 PyObject* scipy_csr(PyObject* sparse_module, PyObject* csr, std::size_t n) {
   PyRef numpy = import_peer("numpy", "Graph.to_scipy()", "numpy");
+  // Writable copies of the read-only exports: SciPy sorts the indices and
+  // sums parallel links in place when an operation needs them canonical.
   auto array = [&](Py_ssize_t k) {
-    return PyRef::owned(PyObject_CallMethod(numpy.get(), "asarray", "O", PyTuple_GET_ITEM(csr, k)));
+    return PyRef::owned(PyObject_CallMethod(numpy.get(), "array", "O", PyTuple_GET_ITEM(csr, k)));
   };
   PyRef indptr = array(0), indices = array(1), weights = array(2);
   PyRef data = PyRef::owned(PyTuple_Pack(3, weights.get(), indices.get(), indptr.get()));
@@ -260,9 +262,11 @@ GraphStore graph_from_networkx_graph(PyObject* graph, PyObject* weight) {
   PyRef node_data = PyRef::owned(PyObject_Call(node_items.get(), call_args.get(), data_kwargs.get()));
   PyRef node_iterator = PyRef::owned(PyObject_GetIter(node_data.get()));
   while (PyRef item = PyRef::steal(PyIter_Next(node_iterator.get()))) {
-    PyObject* key = PyTuple_GetItem(item.get(), 0);
-    PyObject* attributes = PyTuple_GetItem(item.get(), 1);
-    if (key == nullptr || attributes == nullptr) throw PythonError{};
+    if (!PyTuple_Check(item.get()) || PyTuple_GET_SIZE(item.get()) != 2) {
+      raise_argument_type("graph", "its nodes(data=True) did not yield (node, data) pairs");
+    }
+    PyObject* key = PyTuple_GET_ITEM(item.get(), 0);
+    PyObject* attributes = PyTuple_GET_ITEM(item.get(), 1);
     PyRef x = item_or_null(attributes, kX.get());
     PyRef y = item_or_null(attributes, kY.get());
     const std::uint32_t position = builder.add_node(label_of(key), x.get(), y.get());

@@ -4,7 +4,6 @@
 #include <bit>
 #include <cmath>
 #include <numbers>
-#include <random>
 #include <string_view>
 #include <unordered_map>
 #include <vector>
@@ -13,7 +12,6 @@
 #include "text_io/cancellation.hpp"
 
 namespace mivora {
-
 
 namespace {
 
@@ -178,7 +176,16 @@ constexpr std::size_t kLanes = 16;
 // half the time of the SSE2 baseline (0.75 s against 1.46 s for 3,000
 // nodes), AVX-512 saves about another 10% (0.078 s against 0.086 s for
 // 1,000 nodes, 16 lanes).
-#if defined(__x86_64__) && defined(__GNUC__) && !defined(__clang__)
+// clang (the wheels' compiler) clones on Linux only (ifunc), and not under
+// AddressSanitizer (the fuzz build), whose runtime is not ready when the
+// resolver runs.
+#if defined(__clang__) && defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define MIVORA_NO_CLONES
+#endif
+#endif
+#if defined(__x86_64__) && defined(__GNUC__) && (!defined(__clang__) || defined(__linux__)) && \
+    !defined(MIVORA_NO_CLONES)
 #define MIVORA_DISPATCH __attribute__((target_clones("arch=x86-64-v4", "arch=x86-64-v3", "default")))
 #else
 #define MIVORA_DISPATCH

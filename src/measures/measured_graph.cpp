@@ -55,23 +55,13 @@ NeighbourRows neighbour_rows(const AdjacencyRows& rows, const MeasuredNodes& nod
   return result;
 }
 
-namespace {
-
-std::string weight_text(Weight weight) {
-  std::string text;
-  append_shortest(text, weight);
-  return text;
-}
-
-}  // namespace
-
 void require_non_negative_weights(const GraphStore& graph, const LinkList& links, const char* measure) {
   for (std::size_t link = 0; link < links.link_count(); ++link) {
     const Weight weight = links.link_weight[link];
     if (weight >= 0.0f && std::isfinite(weight)) continue;
     throw MeasureError(std::string(measure) + " needs finite weights that are not negative; the connection from '" +
                        graph.node(links.link_source[link]).label + "' to '" +
-                       graph.node(links.link_target[link]).label + "' weighs " + weight_text(weight));
+                       graph.node(links.link_target[link]).label + "' weighs " + shortest_text(weight));
   }
 }
 

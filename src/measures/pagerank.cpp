@@ -12,18 +12,13 @@
 namespace mivora {
 namespace {
 
-std::string text_of(double value) {
-  std::string text;
-  append_shortest(text, value);
-  return text;
-}
-
 void check_options(const PageRankOptions& options) {
   if (!(options.damping >= 0.0 && options.damping <= 1.0)) {
-    throw MeasureError("pagerank: damping must lie between 0 and 1, got " + text_of(options.damping));
+    throw MeasureError("pagerank: damping must lie between 0 and 1, got " + shortest_text(options.damping));
   }
   if (!(options.tolerance >= 0.0) || std::isinf(options.tolerance)) {
-    throw MeasureError("pagerank: tol must be a finite number that is not negative, got " + text_of(options.tolerance));
+    throw MeasureError("pagerank: tol must be a finite number that is not negative, got " +
+                       shortest_text(options.tolerance));
   }
   if (options.max_iterations < 0) {
     throw MeasureError("pagerank: max_iter must not be negative, got " + integer_text(options.max_iterations));
@@ -91,7 +86,7 @@ std::vector<double> pagerank(const GraphStore& graph, const Snapshot& snapshot, 
     if (change < static_cast<double>(n) * options.tolerance) return rank;
   }
   throw MeasureError("pagerank did not converge within " + integer_text(options.max_iterations) +
-                     " iterations (tolerance " + text_of(options.tolerance) + " per node)");
+                     " iterations (tolerance " + shortest_text(options.tolerance) + " per node)");
 }
 
 }  // namespace mivora

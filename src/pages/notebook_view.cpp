@@ -7,25 +7,13 @@
 #include "graph_core/snapshot.hpp"
 #include "svg_creation/svg_creation.hpp"
 #include "text_io/number_text.hpp"
+#include "text_io/xml_text.hpp"
 
 namespace mivora {
 namespace {
 
 // Text for a double-quoted HTML attribute.
-void append_attribute_text(std::string& out, std::string_view text) {
-  for (const char c : text) {
-    switch (c) {
-      case '&':
-        out += "&amp;";
-        break;
-      case '"':
-        out += "&quot;";
-        break;
-      default:
-        out += c;
-    }
-  }
-}
+void append_attribute_text(std::string& out, std::string_view text) { append_xml_text(out, text, XmlEscaping{}); }
 
 void append_row(std::string& out, std::string_view name, std::string_view value) {
   out += "<tr><th style=\"text-align:left\">";

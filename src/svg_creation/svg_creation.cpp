@@ -8,88 +8,13 @@
 #include "graph_core/internal_error.hpp"
 #include "text_io/cancellation.hpp"
 #include "text_io/number_text.hpp"
+#include "text_io/xml_text.hpp"
 
 namespace mivora {
 
 // ---- elements -------------------------------------------------------------------
 
 namespace {
-
-constexpr std::string_view kReplacementCharacter = "\xEF\xBF\xBD";  // U+FFFD
-
-// The length of the well-formed UTF-8 sequence starting at text[i] (from a
-// byte of 0x80 or more), or 0 when it is not one.
-std::size_t utf8_sequence_length(std::string_view text, std::size_t i) {
-  const auto byte = [&](std::size_t k) { return i + k < text.size() ? static_cast<unsigned char>(text[i + k]) : 0u; };
-  const unsigned lead = byte(0);
-  const auto continuation = [&](std::size_t k, unsigned low = 0x80, unsigned high = 0xBF) {
-    return byte(k) >= low && byte(k) <= high;
-  };
-  if (lead >= 0xC2 && lead <= 0xDF) return continuation(1) ? 2 : 0;
-  if (lead >= 0xE0 && lead <= 0xEF) {
-    const unsigned low = lead == 0xE0 ? 0xA0 : 0x80;
-    const unsigned high = lead == 0xED ? 0x9F : 0xBF;  // not the UTF-16 surrogates
-    return continuation(1, low, high) && continuation(2) ? 3 : 0;
-  }
-  if (lead >= 0xF0 && lead <= 0xF4) {
-    const unsigned low = lead == 0xF0 ? 0x90 : 0x80;
-    const unsigned high = lead == 0xF4 ? 0x8F : 0xBF;
-    return continuation(1, low, high) && continuation(2) && continuation(3) ? 4 : 0;
-  }
-  return 0;
-}
-
-// Markup characters become entities; characters XML 1.0 does not allow in a
-// document (C0 controls other than tab, newline and carriage return, U+FFFE,
-// U+FFFF) and bytes that are not UTF-8 become U+FFFD, so that the drawing
-// is always well-formed.
-template <bool kQuote>
-void append_escaped(std::string& out, std::string_view text) {
-  std::size_t start = 0;
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    const auto byte = static_cast<unsigned char>(text[i]);
-    std::string_view replacement;
-    std::size_t length = 1;
-    switch (byte) {
-      case '&':
-        replacement = "&amp;";
-        break;
-      case '<':
-        replacement = "&lt;";
-        break;
-      case '>':
-        replacement = "&gt;";
-        break;
-      case '"':
-        if constexpr (kQuote) replacement = "&quot;";
-        break;
-      case '\t':
-      case '\n':
-      case '\r':
-        break;
-      default:
-        if (byte < 0x20) {
-          replacement = kReplacementCharacter;
-        } else if (byte >= 0x80) {
-          length = utf8_sequence_length(text, i);
-          const bool noncharacter = length == 3 && byte == 0xEF && static_cast<unsigned char>(text[i + 1]) == 0xBF &&
-                                    static_cast<unsigned char>(text[i + 2]) >= 0xBE;
-          if (length == 0 || noncharacter) replacement = kReplacementCharacter;
-          length = std::max<std::size_t>(length, 1);
-        }
-        break;
-    }
-    if (replacement.empty()) {
-      i += length - 1;
-      continue;
-    }
-    out.append(text, start, i - start);
-    out += replacement;
-    i += length - 1;
-    start = i + 1;
-  }
-  out.append(text, start);
-}
 
 void append_value(std::string& out, const AttributeValue& value) {
   if (const auto* text = std::get_if<std::string>(&value)) {
@@ -105,8 +30,11 @@ void append_value(std::string& out, const AttributeValue& value) {
 
 }  // namespace
 
-void append_escaped_text(std::string& out, std::string_view text) { append_escaped<false>(out, text); }
-void append_escaped_attribute(std::string& out, std::string_view text) { append_escaped<true>(out, text); }
+// Characters XML cannot hold become U+FFFD: a drawing is always well-formed.
+void append_escaped_text(std::string& out, std::string_view text) {
+  append_xml_text(out, text, XmlEscaping{.quote = false});
+}
+void append_escaped_attribute(std::string& out, std::string_view text) { append_xml_text(out, text, XmlEscaping{}); }
 
 void write_element(std::string& out, const Element& element) {
   if (element.is_text) {

@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "text_io/cancellation.hpp"
+#include "text_io/text_scan.hpp"
 
 namespace mivora {
 
@@ -112,6 +113,155 @@ std::optional<std::uint64_t> DecodingSource::total_size() const {
   const auto size = inner_.total_size();
   if (!size) return std::nullopt;
   return *size * 3;
+}
+
+std::size_t PrefixedSource::read(char* buffer, std::size_t capacity) {
+  if (taken_ < head_.size()) {
+    const std::size_t count = std::min(capacity, head_.size() - taken_);
+    std::memcpy(buffer, head_.data() + taken_, count);
+    taken_ += count;
+    if (taken_ == head_.size()) {
+      head_ = {};  // handed out: free it
+      taken_ = 0;
+    }
+    return count;
+  }
+  return inner_.read(buffer, capacity);
+}
+
+namespace {
+
+// How many leading bytes of `text` are ASCII; 32 bytes at a time.
+std::size_t ascii_prefix(std::string_view text) {
+  std::size_t i = 0;
+  for (; i + 32 <= text.size(); i += 32) {
+    std::uint64_t words[4];
+    std::memcpy(words, text.data() + i, 32);
+    if ((words[0] | words[1] | words[2] | words[3]) & 0x8080808080808080ull) break;
+  }
+  while (i < text.size() && static_cast<unsigned char>(text[i]) < 0x80) ++i;
+  return i;
+}
+
+bool is_ascii_letter(unsigned char c) { return (c | 0x20) >= 'a' && (c | 0x20) <= 'z'; }
+
+// Letters of Central European text that Western text writes rarely or as
+// symbols: š ž Š Ž ť ź Ť Ź Ł ł Ą ą Ż ż Ľ ľ in cp1250.
+bool is_central_letter(unsigned char c) {
+  switch (c) {
+    case 0x8A:
+    case 0x8D:
+    case 0x8E:
+    case 0x8F:
+    case 0x9A:
+    case 0x9D:
+    case 0x9E:
+    case 0xA3:
+    case 0xA5:
+    case 0xAF:
+    case 0xB3:
+    case 0xB9:
+    case 0xBC:
+    case 0xBE:
+    case 0xBF:
+      return true;
+    default:
+      return false;
+  }
+}
+
+}  // namespace
+
+TextEncoding code_page_of(std::string_view bytes) {
+  const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
+  const std::size_t n = bytes.size();
+  std::size_t high = 0, central = 0;
+  for (std::size_t i = 0; i < n; ++i) {
+    if (p[i] < 0x80) continue;
+    ++high;
+    if (!is_central_letter(p[i])) continue;
+    const bool before = i > 0 && (is_ascii_letter(p[i - 1]) || p[i - 1] >= 0x80);
+    const bool after = i + 1 < n && (is_ascii_letter(p[i + 1]) || p[i + 1] >= 0x80);
+    if (before || after) ++central;
+  }
+  return central > 0 && central * 20 >= high ? TextEncoding::Cp1250 : TextEncoding::Cp1252;
+}
+
+const char* text_encoding_name(TextEncoding encoding) {
+  switch (encoding) {
+    case TextEncoding::Utf8:
+      return "utf-8";
+    case TextEncoding::Latin1:
+      return "latin-1";
+    case TextEncoding::Cp1252:
+      return "cp1252";
+    case TextEncoding::Cp1250:
+      return "cp1250";
+  }
+  return "utf-8";
+}
+
+std::size_t GuessingSource::read(char* buffer, std::size_t capacity) {
+  if (state_ == State::CodePage) return decoder_->read(buffer, capacity);
+  if (state_ == State::Utf8 && carry_.empty()) return inner_.read(buffer, capacity);
+  for (;;) {
+    // The carried bytes first, then as many new ones as fit.
+    std::size_t count = carry_.size();
+    if (count > capacity) return 0;  // readers always ask for whole chunks
+    std::memcpy(buffer, carry_.data(), count);
+    carry_.clear();
+    const std::size_t fresh = inner_.read(buffer + count, capacity - count);
+    count += fresh;
+    if (count == 0) return 0;
+    if (state_ == State::Utf8) return count;
+    // One pass over ASCII text, the usual case.
+    const std::size_t ascii = ascii_prefix(std::string_view(buffer, count));
+    if (ascii == count) return count;
+    bool cut_short = false;
+    const std::size_t valid = ascii + valid_utf8_prefix(std::string_view(buffer + ascii, count - ascii), cut_short);
+    if (valid > ascii) {
+      // UTF-8 beyond ASCII: the text stays UTF-8, and a later invalid byte is
+      // for the reader to report.
+      state_ = State::Utf8;
+      if (valid < count && cut_short && fresh != 0) {
+        carry_.assign(buffer + valid, count - valid);
+        return valid;
+      }
+      return count;
+    }
+    if (cut_short && fresh != 0) {
+      // Maybe a sequence the next read completes.
+      carry_.assign(buffer + valid, count - valid);
+      if (valid > 0) return valid;
+      continue;
+    }
+    if (valid > 0) {
+      // ASCII up to here; the rest comes decoded on the next call.
+      switch_to_code_page(std::string(buffer + valid, count - valid));
+      return valid;
+    }
+    switch_to_code_page(std::string(buffer, count));
+    return decoder_->read(buffer, capacity);
+  }
+}
+
+// Chooses the code page from `head` and what follows, up to 256 KiB.
+void GuessingSource::switch_to_code_page(std::string head) {
+  constexpr std::size_t kLook = std::size_t{1} << 18;
+  std::size_t have = head.size();
+  if (have < kLook) {
+    head.resize(kLook);
+    while (have < kLook) {
+      const std::size_t got = inner_.read(head.data() + have, kLook - have);
+      if (got == 0) break;
+      have += got;
+    }
+    head.resize(have);
+  }
+  guessed_ = code_page_of(head);
+  state_ = State::CodePage;
+  rest_ = std::make_unique<PrefixedSource>(std::move(head), inner_);
+  decoder_ = std::make_unique<DecodingSource>(*rest_, *guessed_);
 }
 
 ByteSource& decoded(ByteSource& source, TextEncoding encoding, std::unique_ptr<ByteSource>& holder) {

@@ -81,6 +81,56 @@ class DecodingSource final : public ByteSource {
   std::size_t raw_begin_ = 0;
 };
 
+// The bytes `head` (already taken from `inner`), then the rest of `inner`:
+// lets a caller look at the start of a stream that cannot be read twice.
+class PrefixedSource final : public ByteSource {
+ public:
+  PrefixedSource(std::string head, ByteSource& inner) : head_(std::move(head)), inner_(inner) {}
+  std::size_t read(char* buffer, std::size_t capacity) override;
+  std::optional<std::uint64_t> total_size() const override { return inner_.total_size(); }
+  const std::string& name() const override { return inner_.name(); }
+
+ private:
+  std::string head_;
+  std::size_t taken_ = 0;
+  ByteSource& inner_;
+};
+
+// The Windows code page that bytes which are not UTF-8 most likely use.
+// cp1250 when at least one in twenty of the bytes above 0x7F is one that
+// Central European text uses for a letter and Western text for a symbol or
+// a rare loan letter (š ž Š Ž ť ź Ť Ź Ł ł Ą ą Ż ż Ľ ľ), standing next to an
+// ASCII letter or another high byte; cp1252 otherwise.
+TextEncoding code_page_of(std::string_view bytes);
+
+// Text in UTF-8 while it is UTF-8. At the first byte that is not, with only
+// ASCII before it, the rest is decoded from the code page that
+// code_page_of() finds in the next bytes. After a valid multi-byte
+// sequence the text stays UTF-8 (a later invalid byte is the reader's error).
+class GuessingSource final : public ByteSource {
+ public:
+  explicit GuessingSource(ByteSource& inner) : inner_(inner) {}
+  std::size_t read(char* buffer, std::size_t capacity) override;
+  std::optional<std::uint64_t> total_size() const override { return inner_.total_size(); }
+  const std::string& name() const override { return inner_.name(); }
+  // The code page chosen, once the text turned out not to be UTF-8.
+  std::optional<TextEncoding> guessed() const { return guessed_; }
+
+ private:
+  enum class State { Ascii, Utf8, CodePage };
+  void switch_to_code_page(std::string head);
+
+  ByteSource& inner_;
+  State state_ = State::Ascii;
+  std::string carry_;  // the start of a sequence cut off by the last read
+  std::optional<TextEncoding> guessed_;
+  std::unique_ptr<PrefixedSource> rest_;
+  std::unique_ptr<DecodingSource> decoder_;
+};
+
+// Names as parse_text_encoding() accepts them ("cp1250").
+const char* text_encoding_name(TextEncoding encoding);
+
 // `source` unless `encoding` needs decoding, else a decoder over it kept in `holder`.
 ByteSource& decoded(ByteSource& source, TextEncoding encoding, std::unique_ptr<ByteSource>& holder);
 

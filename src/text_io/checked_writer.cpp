@@ -5,12 +5,12 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <chrono>
 #include <climits>
 #include <cstdlib>
 #include <random>
 
 #include "text_io/cancellation.hpp"
+#include "text_io/system_random.hpp"
 
 namespace mivora {
 namespace {
@@ -47,8 +47,7 @@ std::string base_of(const std::string& path) {
 // A name beside `target` nobody else is likely to pick: ".name.1a2b3c4d.tmp".
 std::string temporary_name(const std::string& target, std::uint64_t salt) {
   static constexpr char kHex[] = "0123456789abcdef";
-  thread_local std::mt19937_64 random(
-      std::random_device{}() ^ static_cast<std::uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count()));
+  thread_local std::mt19937_64 random(system_random_u64());
   std::uint64_t value = random() ^ salt;
   std::string tag;
   for (int i = 0; i < 10; ++i, value >>= 4) tag += kHex[value & 0xF];

@@ -6,6 +6,10 @@
 namespace mivora {
 
 bool is_valid_utf8(std::string_view text);
+// How many leading bytes of `text` are whole, valid UTF-8 sequences;
+// `cut_short` says whether what follows is only the start of a sequence
+// that the end of `text` cuts off (more bytes may complete it).
+std::size_t valid_utf8_prefix(std::string_view text, bool& cut_short);
 
 // Strips Unicode white space (the White_Space property: ASCII space, tab,
 // line feed, vertical tab, form feed, carriage return, U+0085, U+00A0,
