@@ -532,6 +532,7 @@ class Graph:
         weight: str | None = None,
         directed: _Flag = False,
         *,
+        attributes: Sequence[str] | None = None,
         ids: Literal["labels", "positions"] = "labels",
         progress: Callable[[float], object] | bool | None = None,
     ) -> Graph:
@@ -547,6 +548,10 @@ class Graph:
             target: The name of the column holding the targets.
             weight: The name of the column holding the weights (None: 1.0 each).
             directed: Whether every link is directed.
+            attributes: The columns kept as link attributes (edge_attribute()); None
+                keeps every other column, leaving out with one UserWarning those named
+                like a field of every link (source, target, weight, directed) and
+                those of types no attribute holds.
             ids: 'labels' (each distinct integer becomes a node labelled with its
                 decimal text, in order of first appearance, as networkx and igraph read
                 tables) or 'positions' (integers are node positions, as from_edges reads
@@ -570,6 +575,7 @@ class Graph:
         weights: object | None = None,
         directed: _Flag = False,
         *,
+        attributes: dict[str, object] | None = None,
         progress: Callable[[float], object] | bool | None = None,
     ) -> None:
         """Add links in bulk.
@@ -583,15 +589,18 @@ class Graph:
             targets: A column as from_edges reads it.
             weights: A column as from_edges reads it, or None for 1.0 each.
             directed: Whether every link is directed.
+            attributes: Link attribute columns by name, one value per row, read as
+                set_edge_attribute() reads them; links added before get missing values.
             progress: A callable that receives the share done (a float from 0 to 1)
                 about ten times a second, or True for a tqdm bar; nothing is shown by
                 default, and an exception the callable raises ends the call.
 
         Raises:
-            TypeError: As from_edges raises it.
+            TypeError: As from_edges raises it, and for attribute values of another
+                type than the column of that name holds.
             ValueError: As from_edges raises it, and for an id naming no node.
         """
-    def add_nodes(self, labels: object) -> None:
+    def add_nodes(self, labels: object, *, attributes: dict[str, object] | None = None) -> None:
         """Add nodes in bulk.
 
         A label already present, in the graph or earlier in the column, is skipped
@@ -599,9 +608,14 @@ class Graph:
 
         Args:
             labels: A column of str (list, Arrow string column, ...).
+            attributes: Node attribute columns by name, one value per label, read as
+                set_node_attribute() reads them; each row's values go to the node
+                carrying its label (a later row of the same label wins).
 
         Raises:
-            TypeError: Values that are not str.
+            TypeError: Values that are not str, or attribute values of another type
+                than the column of that name holds.
+            ValueError: An attribute column not of one value per label.
         """
     def to_csr(self) -> tuple[memoryview, memoryview, memoryview]:
         """The out-links of every node as compressed sparse rows, by node position.
@@ -641,9 +655,10 @@ class Graph:
             ValueError: Another dtype.
         """
     def to_scipy(self) -> Any:
-        """The out-links as a scipy.sparse.csr_array, built from to_csr() without copying.
+        """The out-links as a scipy.sparse.csr_array, built from writable copies of to_csr().
 
-        Parallel links stay separate entries, which SciPy sums in arithmetic.
+        Parallel links stay separate entries, which SciPy sums in arithmetic; SciPy
+        may sort the rows and sum the entries in place.
 
         Returns:
             A csr_array of shape (node count, node count).
@@ -659,7 +674,9 @@ class Graph:
             graph: The networkx graph; its nodes become labels (str(node) for others
                 than str), node attributes x and y a position, every edge a link
                 (directed when the graph is, unless the edge's attribute 'directed' is
-                false).
+                false). Every other node and edge attribute becomes an attribute
+                column (node_attribute(), edge_attribute()); one holding values of
+                types no column holds is left out, named in one UserWarning.
             weight: The edge attribute holding the weight (1.0 where missing), or None.
 
         Returns:
@@ -674,7 +691,8 @@ class Graph:
 
         Nodes are keyed by label, with attributes x and y where positioned; edges
         carry 'weight', and in a graph mixing both kinds 'directed' (an undirected
-        link becomes one edge marked directed=False). Links to nodes outside the
+        link becomes one edge marked directed=False). Attribute columns become node
+        and edge attributes where a value is present. Links to nodes outside the
         graph are left out.
 
         Returns:
@@ -691,7 +709,9 @@ class Graph:
             graph: The igraph graph; vertex attribute `label` gives the labels (str()
                 of the value; the vertex index when absent), x and y a position; every
                 edge is a link, directed when the graph is, unless its attribute
-                'directed' is false.
+                'directed' is false. Every other vertex and edge attribute becomes an
+                attribute column; one holding values of types no column holds is left
+                out, named in one UserWarning.
             weight: The edge attribute holding the weight (1.0 where missing), or None.
             label: The vertex attribute holding the labels, or None.
 
@@ -707,7 +727,8 @@ class Graph:
 
         Vertices in node order with attribute 'name' (the label) and x, y where
         positioned (None elsewhere); edges in link order with 'weight', and in a
-        graph mixing both kinds 'directed'. Links to nodes outside the graph are
+        graph mixing both kinds 'directed'. Attribute columns become vertex and edge
+        attributes (None where missing; the labels keep 'name'). Links to nodes outside the graph are
         left out.
 
         Returns:
@@ -889,6 +910,119 @@ class Graph:
         Returns:
             A new Graph with every node (labels and positions kept), each arc leading
             the other way and each undirected link as it is (weights kept).
+        """
+
+    # ---- attributes: values per node and per link ----
+    def set_node_attribute(self, name: str, values: object) -> None:
+        """Set a node attribute column, replacing one of the same name.
+
+        Args:
+            name: The column's name; not 'label', 'x' or 'y', which every node has.
+            values: A dict keyed by node label (as pagerank() returns; nodes it does not
+                name get a missing value), or one value per node in node order: a
+                list or any sequence, a NumPy array, an Arrow column. Values are int,
+                float, bool or str (one type per column; ints among floats become
+                floats); None and Arrow nulls are missing.
+
+        Raises:
+            KeyError: A dict key no node carries as its label.
+            TypeError: A value of another type, or values of two types.
+            ValueError: Not one value per node, or a name the model's own fields take.
+        """
+    def node_attribute(self, name: str) -> Any:
+        """The values of a node attribute column, in node order.
+
+        Nodes added after the column was set have missing values.
+
+        Args:
+            name: The column's name.
+
+        Returns:
+            A read-only NumPy array (float64, int64 or bool) for numbers or bools
+            without missing values, shared with the graph; else a list with None
+            where a value is missing.
+
+        Raises:
+            KeyError: No node attribute has the name.
+        """
+    def node_attribute_names(self) -> list[str]:
+        """The names of the node attribute columns.
+
+        Returns:
+            A list of str, in the order the columns were first set.
+        """
+    def remove_node_attribute(self, name: str) -> None:
+        """Remove a node attribute column.
+
+        Args:
+            name: The column's name.
+
+        Raises:
+            KeyError: No node attribute has the name.
+        """
+    def set_edge_attribute(self, name: str, values: object) -> None:
+        """Set a link attribute column, replacing one of the same name.
+
+        Args:
+            name: The column's name; not 'source', 'target', 'weight' or 'directed'.
+            values: One value per link in the order to_edges() lists them: a list or
+                any sequence, a NumPy array, an Arrow column; values as for
+                set_node_attribute().
+
+        Raises:
+            TypeError: A value of another type, or values of two types.
+            ValueError: Not one value per link, or a name the model's own fields take.
+        """
+    def edge_attribute(self, name: str) -> Any:
+        """The values of a link attribute column, in the order to_edges() lists links.
+
+        Links added after the column was set have missing values.
+
+        Args:
+            name: The column's name.
+
+        Returns:
+            A read-only NumPy array (float64, int64 or bool) for numbers or bools
+            without missing values; else a list with None where a value is missing.
+
+        Raises:
+            KeyError: No link attribute has the name.
+        """
+    def edge_attribute_names(self) -> list[str]:
+        """The names of the link attribute columns.
+
+        Returns:
+            A list of str, in the order the columns were first set.
+        """
+    def remove_edge_attribute(self, name: str) -> None:
+        """Remove a link attribute column.
+
+        Args:
+            name: The column's name.
+
+        Raises:
+            KeyError: No link attribute has the name.
+        """
+
+    def node_table(self) -> ArrowTable:
+        """The nodes as a table: label, x, y, then every node attribute column.
+
+        x and y are null where a node has no position; missing attribute values are
+        null.
+
+        Returns:
+            An ArrowTable, which pyarrow.table(), polars.DataFrame() and
+            pandas.DataFrame.from_arrow() read; number columns are not copied.
+        """
+    def edge_table(self) -> ArrowTable:
+        """The links as a table, in to_edges() order.
+
+        Columns: source and target (node labels), weight (float32), directed (bool),
+        then every link attribute column (missing values null).
+
+        Returns:
+            An ArrowTable, which pyarrow.table(), polars.DataFrame() and
+            pandas.DataFrame.from_arrow() read; number columns are not copied.
         """
 
     # ---- network measures: components, paths, clustering, cores, trees ----
@@ -1319,7 +1453,7 @@ class Graph:
             file, drawn or computed); with repeated labels, the first node of a label.
         """
     def output_webgl(
-        self, file_name: str, layout: Layout | None = None, *, override_positions: bool = False
+        self, file_name: str | os.PathLike[str], layout: Layout | None = None, *, override_positions: bool = False
     ) -> None:
         """Write an interactive WebGL viewer of the graph to one offline HTML file.
 
@@ -1332,7 +1466,7 @@ class Graph:
         The page loads nothing from the network.
 
         Args:
-            file_name: Path of the HTML file, created or replaced.
+            file_name: Path of the HTML file (str or os.PathLike), created or replaced.
             layout: Layout used when the graph is laid out. None: Layout.Force.
             override_positions: Lay the graph out even when every node has a stored
                 position. Without it, stored positions are drawn as they are; the
@@ -1430,6 +1564,19 @@ class FormatError(ValueError):
     line: int | None
     column: int | None
 
+@final
+class ArrowTable:
+    """A table made by Graph.node_table() or Graph.edge_table(), read through the Arrow C stream."""
+
+    def __arrow_c_stream__(self, requested_schema: object | None = None) -> object:
+        """The table as an Arrow C stream of one record batch.
+
+        Args:
+            requested_schema: Accepted for the Arrow PyCapsule interface and not followed.
+
+        Returns:
+            A PyCapsule named 'arrow_array_stream'.
+        """
 class PanicException(BaseException):
     """An internal error of mivora.
 

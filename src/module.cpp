@@ -1,5 +1,6 @@
 // Module initialisation: creates `mivora` once per process and registers its
 // four classes in order.
+#include "graph_py/arrow_tables.hpp"
 #include "graph_py/frame.hpp"
 #include "graph_py/py_graph.hpp"
 #include "graph_py/py_layout.hpp"
@@ -41,6 +42,7 @@ PyObject* create_module() {
   add_type(module.get(), create_layout_type(), "Layout");
   add_type(module.get(), create_style_type(), "GraphStyle");
   add_format_error(module.get());
+  add_arrow_table_type(module.get());
   // The class internal errors are raised as, so that they can be caught by name.
   if (PyModule_AddObjectRef(module.get(), "PanicException", panic_exception()) < 0) throw PythonError{};
   return module.release();

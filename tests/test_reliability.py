@@ -313,3 +313,33 @@ def test_svg_of_labels_read_from_bytes_is_well_formed(tmp_path):
     path.write_bytes(b'*Vertices 2\n1 "a\x01b" 0.1 0.1\n2 "c\x7fd" 0.5 0.5\n*Arcs\n1 2 1\n')
     graph = Graph.from_net_file(str(path))
     assert drawn_labels(graph.output_svg()) == ["a\ufffdb", "c\x7fd"]
+
+
+# ---- file content quoted in messages -------------------------------------------------------------
+
+HOSTILE = "\x1b[31m\x07\x7f\u009b" + "x" * 3000
+
+
+@pytest.mark.parametrize("name, content", [
+    ("g.net", '*Vertices 2\n1 "a"\n2 "b"\n*Arcs\n1 ' + HOSTILE + " 2\n"),
+    ("g.gml", "graph [ node [ id 1 graphics [ x 1e5e" + "9" * 3000 + " ] ] ]"),
+], ids=["pajek-line", "gml-number"])
+def test_file_content_in_messages_is_escaped_and_cut_short(tmp_path, name, content):
+    path = tmp_path / name
+    path.write_text(content)
+    with pytest.raises(ValueError) as raised:
+        mivora.Graph.read(path)
+    message = str(raised.value)
+    assert not any(ord(c) < 0x20 or 0x7f <= ord(c) <= 0x9f for c in message), message
+    assert len(message) < 600 and "..." in message, message
+    assert "\\x1b[31m\\x07\\x7f\\x9b" in message or "9" * 50 in message
+
+
+def test_duplicate_message_of_a_long_label_is_cut_short():
+    label = "\x1b" + "y" * 10_000
+    graph = Graph()
+    graph.add_node(label)
+    redirected = io.StringIO()
+    with contextlib.redirect_stdout(redirected):
+        graph.add_node(label)
+    assert redirected.getvalue() == "Node with label '\\x1b" + "y" * 199 + "...' already exists!\n"

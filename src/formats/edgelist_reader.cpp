@@ -20,6 +20,7 @@
 #include "text_io/text_scan.hpp"
 #include "text_io/cancellation.hpp"
 #include "text_io/number_text.hpp"
+#include "text_io/shown_text.hpp"
 
 namespace mivora {
 namespace {
@@ -378,7 +379,7 @@ class EdgeListParser {
     if (weight_ && *weight_ < fields.size() && !fields[*weight_].empty()) {
       const FloatParse parsed = parse_float(fields[*weight_], weight);
       if (parsed != FloatParse::Ok) {
-        throw FormatError("the weight '" + std::string(fields[*weight_]) + "' is not a number", line_,
+        throw FormatError("the weight '" + shown_text(fields[*weight_]) + "' is not a number", line_,
                           column_of(fields[*weight_]));
       }
     }

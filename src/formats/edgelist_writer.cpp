@@ -9,6 +9,7 @@
 #include "formats/format_text.hpp"
 #include "text_io/number_text.hpp"
 #include "text_io/cancellation.hpp"
+#include "text_io/shown_text.hpp"
 
 #include <vector>
 
@@ -30,7 +31,7 @@ bool needs_quotes(std::string_view label, char delimiter) {
 
 void append_label(std::string& out, std::string_view label, char delimiter) {
   if (has_line_break(label)) {
-    throw NotWritable("the label '" + std::string(label) + "' holds a line break, which an edge list cannot hold");
+    throw NotWritable("the label '" + shown_text(label) + "' holds a line break, which an edge list cannot hold");
   }
   if (!needs_quotes(label, delimiter)) {
     out += label;

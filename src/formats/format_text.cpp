@@ -2,6 +2,7 @@
 
 #include <charconv>
 
+#include "text_io/shown_text.hpp"
 #include "text_io/xml_text.hpp"
 
 namespace mivora {
@@ -29,7 +30,7 @@ void append_xml_escaped(std::string& out, std::string_view text) {
     return;
   for (const char c : text) {
     if (static_cast<unsigned char>(c) < 0x20 && c != '\t' && c != '\n' && c != '\r') {
-      throw NotWritable("the label '" + std::string(text) + "' holds a control character, which XML cannot hold");
+      throw NotWritable("the label '" + shown_text(text) + "' holds a control character, which XML cannot hold");
     }
   }
   throw NotWritable("a label holds U+FFFE, U+FFFF or bytes that are not UTF-8, which XML cannot hold");

@@ -20,6 +20,7 @@
 #include "formats/format_parsers.hpp"
 #include "text_io/text_scan.hpp"
 #include "formats/xml_stream.hpp"
+#include "text_io/shown_text.hpp"
 
 namespace mivora {
 namespace {
@@ -45,7 +46,7 @@ class GexfHandler : public XmlHandler {
       if (!type.empty()) {
         const auto given = direction(type);
         if (!given)
-          throw FormatError("defaultedgetype is '" + std::string(type) + "', not directed, undirected or mutual", 0, 0);
+          throw FormatError("defaultedgetype is '" + shown_text(type) + "', not directed, undirected or mutual", 0, 0);
         directed_ = *given;
       }
     } else if (name == "attributes") {
@@ -92,7 +93,7 @@ class GexfHandler : public XmlHandler {
   static float number(std::string_view text, const char* what) {
     float value;
     if (parse_float(text, value) != FloatParse::Ok) {
-      throw FormatError(std::string(what) + " is '" + std::string(text) + "', not a number", 0, 0);
+      throw FormatError(std::string(what) + " is '" + shown_text(text) + "', not a number", 0, 0);
     }
     return value;
   }
@@ -102,7 +103,7 @@ class GexfHandler : public XmlHandler {
     if (text.empty()) return 0.0;
     double value;
     if (parse_float(text, value) != FloatParse::Ok) {
-      throw FormatError(std::string("a position's ") + axis + " is '" + std::string(text) + "', not a number", 0, 0);
+      throw FormatError(std::string("a position's ") + axis + " is '" + shown_text(text) + "', not a number", 0, 0);
     }
     return value;
   }

@@ -25,6 +25,7 @@
 #include "formats/format_parsers.hpp"
 #include "text_io/text_scan.hpp"
 #include "text_io/cancellation.hpp"
+#include "text_io/shown_text.hpp"
 
 namespace mivora {
 namespace {
@@ -302,9 +303,10 @@ class GmlParser {
 
   Token value_after(const Token& key) {
     Token value = lexer_.next();
-    if (value.kind == Kind::End) throw FormatError("key '" + key.text + "' has no value", key.line, key.column);
+    if (value.kind == Kind::End)
+      throw FormatError("key '" + shown_text(key.text) + "' has no value", key.line, key.column);
     if (value.kind == Kind::Close)
-      throw FormatError("key '" + key.text + "' has no value before ']'", value.line, value.column);
+      throw FormatError("key '" + shown_text(key.text) + "' has no value before ']'", value.line, value.column);
     return value;
   }
 
@@ -409,7 +411,7 @@ class GmlParser {
     // NaN and inf are words; a string holding a number counts as one.
     if (value.kind == Kind::String || value.kind == Kind::Word) return parse_float(value.text, out) == FloatParse::Ok;
     if (value.kind != Kind::Number || parse_float(value.text, out) != FloatParse::Ok) {
-      throw FormatError("expected a number, found '" + value.text + "'", value.line, value.column);
+      throw FormatError("expected a number, found '" + shown_text(value.text) + "'", value.line, value.column);
     }
     return true;
   }

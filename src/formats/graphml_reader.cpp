@@ -20,6 +20,7 @@
 #include "formats/format_parsers.hpp"
 #include "text_io/text_scan.hpp"
 #include "formats/xml_stream.hpp"
+#include "text_io/shown_text.hpp"
 
 namespace mivora {
 namespace {
@@ -188,7 +189,7 @@ class GraphmlHandler : public XmlHandler {
       case Meaning::Weight: {
         float value;
         if (parse_float(trimmed(text_), value) != FloatParse::Ok) {
-          throw FormatError("an edge's weight is '" + text_ + "', not a number", 0, 0);
+          throw FormatError("an edge's weight is '" + shown_text(text_) + "', not a number", 0, 0);
         }
         edge_.weight = value;
         break;

@@ -19,6 +19,7 @@
 #include "text_io/number_text.hpp"
 #include "graph_core/internal_error.hpp"
 #include "text_io/cancellation.hpp"
+#include "text_io/shown_text.hpp"
 
 namespace mivora {
 
@@ -727,9 +728,10 @@ GraphStore read_json(ByteSource& source, const ReadOptions&, ReadNotes& notes) {
     const bool directed = list == &records.arcs;
     for (const JsonConnection& connection : **list) {
       const auto from = builder.find(connection.source);
-      if (!from) throw FormatError("the source '" + connection.source + "' of a connection names no node", 0);
+      if (!from)
+        throw FormatError("the source '" + shown_text(connection.source) + "' of a connection names no node", 0);
       const auto to = builder.find(connection.target);
-      if (!to) throw FormatError("the target '" + connection.target + "' of a connection names no node", 0);
+      if (!to) throw FormatError("the target '" + shown_text(connection.target) + "' of a connection names no node", 0);
       builder.add_link(*from, *to, connection.weight, directed);
     }
   }

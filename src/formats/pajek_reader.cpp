@@ -17,6 +17,7 @@
 #include "text_io/cancellation.hpp"
 #include "text_io/line_reader.hpp"
 #include "text_io/number_text.hpp"
+#include "text_io/shown_text.hpp"
 
 namespace mivora {
 namespace {
@@ -135,7 +136,7 @@ class PajekReader {
       directed_ = mode_one_ == 0;
       matrix_row_ = 0;
     } else {
-      error("unknown section header '*" + std::string(line.substr(1, word.size())) +
+      error("unknown section header '*" + shown_text(line.substr(1, word.size())) +
             "': expected *Vertices, *Arcs, *Edges, *Arcslist, *Edgeslist, *Matrix or *Network");
     }
     return true;
@@ -148,13 +149,13 @@ class PajekReader {
     const std::string_view count = next_field(rest);
     if (count.empty()) return;
     if (!parse_count(count, declared_) || declared_ > kMaxDeclared) {
-      error("expected the number of vertices after *Vertices, found '" + std::string(count) + "'");
+      error("expected the number of vertices after *Vertices, found '" + shown_text(count) + "'");
     }
     builder_.expect_vertices(declared_);
     const std::string_view first_mode = next_field(rest);
     if (!first_mode.empty() && (!parse_count(first_mode, mode_one_) || mode_one_ > declared_)) {
       error("expected the size of the first mode after *Vertices " + std::string(count) + ", found '" +
-            std::string(first_mode) + "'");
+            shown_text(first_mode) + "'");
     }
   }
 
@@ -241,7 +242,7 @@ class PajekReader {
 
   std::uint32_t vertex_of(std::string_view id) const {
     if (const auto vertex = builder_.find(id)) return *vertex;
-    error("the link names vertex '" + std::string(id) + "', which no vertex line declares");
+    error("the link names vertex '" + shown_text(id) + "', which no vertex line declares");
   }
 
   // "a b [weight] [words]", optionally after a relation number "2:".
@@ -250,7 +251,7 @@ class PajekReader {
     std::string_view from = next_field(rest);
     if (from.back() == ':') from = next_field(rest);
     const std::string_view to = next_field(rest);
-    if (to.empty()) error("expected two vertex ids and an optional weight, found '" + std::string(line) + "'");
+    if (to.empty()) error("expected two vertex ids and an optional weight, found '" + shown_text(line) + "'");
     const std::uint32_t source = vertex_of(from);
     const std::uint32_t target = vertex_of(to);
     float weight = 1.0f;
@@ -259,7 +260,7 @@ class PajekReader {
     if (const std::string_view weight_text = next_field(rest); !weight_text.empty()) {
       if (parse_float(weight_text, weight) != FloatParse::Ok) {
         if (looks_numeric(weight_text))
-          error("expected a number as the weight, found '" + std::string(weight_text) + "'");
+          error("expected a number as the weight, found '" + shown_text(weight_text) + "'");
         weight = 1.0f;
       }
     }
@@ -289,7 +290,7 @@ class PajekReader {
     for (std::string_view cell = next_field(rest); !cell.empty(); cell = next_field(rest), ++column) {
       float value;
       if (parse_float(cell, value) != FloatParse::Ok)
-        error("expected a number in the matrix, found '" + std::string(cell) + "'");
+        error("expected a number in the matrix, found '" + shown_text(cell) + "'");
       if (column_base + column >= vertices) error("the matrix row has more cells than there are vertices");
       if (value != 0.0f) {
         builder_.add_link(static_cast<NodeId>(matrix_row_), static_cast<NodeId>(column_base + column), value,

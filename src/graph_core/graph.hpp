@@ -11,6 +11,7 @@
 #include <string_view>
 #include <vector>
 
+#include "graph_core/attributes.hpp"
 #include "graph_core/label_index.hpp"
 #include "graph_core/node.hpp"
 #include "graph_core/node_pool.hpp"
@@ -116,6 +117,10 @@ class GraphStore {
   void note_change() { ++version_; }
   void reserve(std::size_t node_count);
 
+  // The attribute columns of the nodes and connections.
+  GraphAttributes& attributes() { return attributes_; }
+  const GraphAttributes& attributes() const { return attributes_; }
+
   std::size_t get_edge_count() const;
   Weight get_total_weight() const;
   Weight get_mean_weight() const;
@@ -176,6 +181,7 @@ class GraphStore {
   bool has_duplicate_labels_ = false;
   std::uint64_t serial_;
   std::uint64_t version_ = 0;
+  GraphAttributes attributes_;
 };
 
 }  // namespace mivora

@@ -1,5 +1,6 @@
 #include "graph_py/arrow_reader.hpp"
 
+#include <algorithm>
 #include <cstring>
 #include <string_view>
 #include <vector>
@@ -54,11 +55,19 @@ bool is_valid(const ArrowArray& array, std::int64_t index) {
   return (bits[index >> 3] >> (index & 7)) & 1;
 }
 
+// A builder that keeps nulls (attribute columns) rather than refusing them.
+template <typename Builder>
+concept TakesNulls = requires(Builder builder) {
+  builder.add_null();
+  builder.add_bool(true);
+};
+
 // Reads the values of `array` (rows `base + array.offset + i` of its
 // buffers) into `builder`. `row` is the builder's row of the first value.
+template <typename Builder>
 class ArrayAppender {
  public:
-  explicit ArrayAppender(ColumnBuilder& builder) : builder_(builder) {}
+  explicit ArrayAppender(Builder& builder) : builder_(builder) {}
 
   void append(const ArrowSchema& schema, const ArrowArray& array) {
     const std::string_view format = schema.format ? schema.format : "";
@@ -67,7 +76,7 @@ class ArrayAppender {
       return;
     }
     if (format.size() == 2 && format[0] == '+' && format[1] == 's' && schema.n_children == 1 && array.n_children == 1) {
-      check_no_nulls(array);
+      if constexpr (!TakesNulls<Builder>) check_no_nulls(array);
       // A one-field record batch (how some libraries stream a single column).
       ArrowArray child = *array.children[0];
       child.offset += array.offset;
@@ -81,10 +90,29 @@ class ArrayAppender {
       builder_.reserve(static_cast<std::size_t>(length));
       for (std::int64_t i = 0; i < length; ++i) {
         const std::int64_t at = array.offset + i;
-        if (!is_valid(array, at)) builder_.refuse_null(first_row + static_cast<std::size_t>(i));
+        if (!is_valid(array, at)) {
+          if constexpr (TakesNulls<Builder>) {
+            builder_.add_null();
+            continue;
+          } else {
+            builder_.refuse_null(first_row + static_cast<std::size_t>(i));
+          }
+        }
         add(at);
       }
     };
+    if constexpr (TakesNulls<Builder>) {
+      if (format == "n") {
+        for (std::int64_t i = 0; i < length; ++i) builder_.add_null();
+        return;
+      }
+      if (format == "b") {
+        builder_.begin(ValueType::Bool, arrow_type_name(format));
+        const auto* bits = static_cast<const std::uint8_t*>(array.buffers[1]);
+        each([&](std::int64_t at) { builder_.add_bool(((bits[at >> 3] >> (at & 7)) & 1) != 0); });
+        return;
+      }
+    }
     if (format == "n") {
       builder_.begin(ValueType::Integer, arrow_type_name(format));
       if (length > 0) builder_.refuse_null(first_row);
@@ -219,7 +247,7 @@ class ArrayAppender {
   // then each index names its entry.
   void append_dictionary(const ArrowSchema& schema, const ArrowArray& array) {
     ColumnBuilder entries(builder_.name(), ColumnRole::Labels);
-    ArrayAppender(entries).append(*schema.dictionary, *array.dictionary);
+    ArrayAppender<ColumnBuilder>(entries).append(*schema.dictionary, *array.dictionary);
     const LabelColumn labels = entries.finish().labels;
     ArrowSchema index_schema = schema;
     index_schema.dictionary = nullptr;
@@ -227,7 +255,36 @@ class ArrayAppender {
     const std::size_t first_row = builder_.rows();
     ArrowArray index_array = array;
     index_array.dictionary = nullptr;
-    ArrayAppender(indices).append(index_schema, index_array);
+    if constexpr (TakesNulls<Builder>) {
+      // Null entries: read the indices with nulls kept, as missing values.
+      const std::size_t first = builder_.rows();
+      builder_.begin(ValueType::Text, "Arrow dictionary column");
+      for (std::int64_t i = 0; i < index_array.length; ++i) {
+        const std::int64_t at = index_array.offset + i;
+        if (!is_valid(index_array, at)) {
+          builder_.add_null();
+          continue;
+        }
+        std::int64_t entry = -1;
+        const std::string_view index_format = index_schema.format ? index_schema.format : "";
+        const void* data = index_array.buffers[1];
+        if (index_format == "c") entry = value_at<std::int8_t>(data, at);
+        if (index_format == "C") entry = value_at<std::uint8_t>(data, at);
+        if (index_format == "s") entry = value_at<std::int16_t>(data, at);
+        if (index_format == "S") entry = value_at<std::uint16_t>(data, at);
+        if (index_format == "i") entry = value_at<std::int32_t>(data, at);
+        if (index_format == "I") entry = value_at<std::uint32_t>(data, at);
+        if (index_format == "l") entry = value_at<std::int64_t>(data, at);
+        if (entry < 0 || static_cast<std::uint64_t>(entry) >= labels.size()) {
+          raise_argument_value(builder_.name(),
+                               "row " + integer_text(first + static_cast<std::size_t>(i)) +
+                                   " names no entry of the Arrow dictionary");
+        }
+        builder_.add_label(labels[static_cast<std::size_t>(entry)]);
+      }
+      return;
+    }
+    ArrayAppender<ColumnBuilder>(indices).append(index_schema, index_array);
     const Column positions = indices.finish();
     builder_.begin(ValueType::Text, "Arrow dictionary column");
     builder_.reserve(positions.ids.size());
@@ -246,16 +303,23 @@ class ArrayAppender {
     }
   }
 
-  ColumnBuilder& builder_;
+  Builder& builder_;
 };
 
-}  // namespace
-
-bool exports_arrow(PyObject* value) {
-  return PyObject_HasAttrString(value, kStreamMethod) || PyObject_HasAttrString(value, kArrayMethod);
+// Whether an attribute column can hold the values of an Arrow column of this type.
+bool attribute_format(const ArrowSchema& schema) {
+  static constexpr std::string_view kValues[] = {"n", "b", "c", "C", "s", "S", "i", "I",
+                                                 "l", "L", "f", "g", "u", "U", "vu"};
+  const std::string_view format = schema.format ? schema.format : "";
+  if (schema.dictionary != nullptr) {
+    const std::string_view entries = schema.dictionary->format ? schema.dictionary->format : "";
+    return entries == "u" || entries == "U" || entries == "vu";
+  }
+  return std::find(std::begin(kValues), std::end(kValues), format) != std::end(kValues);
 }
 
-void read_arrow_column(PyObject* value, ColumnBuilder& builder) {
+template <typename Builder>
+void read_column_of(PyObject* value, Builder& builder) {
   if (!PyObject_HasAttrString(value, kStreamMethod)) {
     PyRef pair = PyRef::owned(PyObject_CallMethod(value, kArrayMethod, nullptr));
     if (!PyTuple_Check(pair.get()) || PyTuple_GET_SIZE(pair.get()) != 2) {
@@ -263,7 +327,7 @@ void read_arrow_column(PyObject* value, ColumnBuilder& builder) {
     }
     auto schema = take_capsule<ArrowSchema>(PyTuple_GET_ITEM(pair.get(), 0), "arrow_schema");
     auto array = take_capsule<ArrowArray>(PyTuple_GET_ITEM(pair.get(), 1), "arrow_array");
-    ArrayAppender(builder).append(*schema, *array);
+    ArrayAppender<Builder>(builder).append(*schema, *array);
     return;
   }
   ArrowOwned<ArrowArrayStream> stream = export_stream(value);
@@ -277,12 +341,21 @@ void read_arrow_column(PyObject* value, ColumnBuilder& builder) {
       raise_stream_error(builder.name(), stream.get(), code);
     }
     if (chunk.released()) break;
-    ArrayAppender(builder).append(*schema, *chunk);
+    ArrayAppender<Builder>(builder).append(*schema, *chunk);
   }
 }
 
+}  // namespace
+
+bool exports_arrow(PyObject* value) {
+  return PyObject_HasAttrString(value, kStreamMethod) || PyObject_HasAttrString(value, kArrayMethod);
+}
+
+void read_arrow_column(PyObject* value, ColumnBuilder& builder) { read_column_of(value, builder); }
+void read_arrow_column(PyObject* value, AttributeBuilder& builder) { read_column_of(value, builder); }
+
 void read_arrow_table(PyObject* table, const char* name, std::span<const std::string> names,
-                      std::span<ColumnBuilder> builders) {
+                      std::span<ColumnBuilder> builders, TableAttributes* attributes) {
   if (!PyObject_HasAttrString(table, kStreamMethod)) {
     raise_argument_type(name, "expected a table exporting __arrow_c_stream__ (pyarrow, polars, pandas, DuckDB), got '" +
                                   type_name(table) + "'");
@@ -295,8 +368,7 @@ void read_arrow_table(PyObject* table, const char* name, std::span<const std::st
   if (std::string_view(schema->format ? schema->format : "") != "+s") {
     raise_argument_type(name, "expected a table of named columns, got an " + arrow_type_name(schema->format));
   }
-  std::vector<std::int64_t> fields;
-  for (const std::string& wanted : names) {
+  auto field_of = [&](const std::string& wanted) {
     std::int64_t found = -1;
     for (std::int64_t k = 0; k < schema->n_children; ++k) {
       const char* field = schema->children[k]->name;
@@ -308,11 +380,47 @@ void read_arrow_table(PyObject* table, const char* name, std::span<const std::st
       }
       found = k;
     }
-    if (found < 0) {
-      PyErr_Format(PyExc_KeyError, "argument '%s': the table has no column named '%s'", name, wanted.c_str());
-      throw PythonError{};
+    if (found >= 0) return found;
+    PyErr_Format(PyExc_KeyError, "argument '%s': the table has no column named '%s'", name, wanted.c_str());
+    throw PythonError{};
+  };
+  std::vector<std::int64_t> fields;
+  for (const std::string& wanted : names) fields.push_back(field_of(wanted));
+  std::vector<std::int64_t> attribute_fields;
+  if (attributes != nullptr) {
+    if (attributes->all_others) {
+      attributes->names.clear();
+      for (std::int64_t k = 0; k < schema->n_children; ++k) {
+        if (std::find(fields.begin(), fields.end(), k) != fields.end()) continue;
+        const ArrowSchema& child = *schema->children[k];
+        const std::string field = child.name != nullptr ? child.name : "";
+        const bool field_name =
+            attributes->for_nodes ? is_node_field_name(field) : is_connection_field_name(field);
+        std::int64_t same_name = 0;
+        for (std::int64_t j = 0; j < schema->n_children; ++j) {
+          const char* other = schema->children[j]->name;
+          same_name += other != nullptr && field == other ? 1 : 0;
+        }
+        if (same_name > 1) {
+          const std::string reason = "'" + field + "' (more than one column has this name)";
+          if (std::find(attributes->skipped.begin(), attributes->skipped.end(), reason) == attributes->skipped.end()) {
+            attributes->skipped.push_back(reason);
+          }
+        } else if (field.empty() || field_name) {
+          attributes->skipped.push_back("'" + field + "' (the name of a field of every " +
+                                        (attributes->for_nodes ? "node" : "link") + ")");
+        } else if (!attribute_format(child)) {
+          attributes->skipped.push_back("'" + field + "' (" + arrow_type_name(child.format ? child.format : "") +
+                                        ")");
+        } else {
+          attributes->names.push_back(field);
+        }
+      }
     }
-    fields.push_back(found);
+    for (const std::string& wanted : attributes->names) {
+      attribute_fields.push_back(field_of(wanted));
+      attributes->builders.emplace_back(wanted);
+    }
   }
   for (;;) {
     ArrowOwned<ArrowArray> chunk;
@@ -321,11 +429,18 @@ void read_arrow_table(PyObject* table, const char* name, std::span<const std::st
     }
     if (chunk.released()) break;
     if (chunk->n_children != schema->n_children) raise_argument_value(name, "malformed Arrow record batch");
-    for (std::size_t k = 0; k < fields.size(); ++k) {
-      ArrowArray field = *chunk->children[fields[k]];
+    auto field_array = [&](std::int64_t k) {
+      ArrowArray field = *chunk->children[k];
       field.offset += chunk->offset;
       field.length = chunk->length;
-      ArrayAppender(builders[k]).append(*schema->children[fields[k]], field);
+      return field;
+    };
+    for (std::size_t k = 0; k < fields.size(); ++k) {
+      ArrayAppender<ColumnBuilder>(builders[k]).append(*schema->children[fields[k]], field_array(fields[k]));
+    }
+    for (std::size_t k = 0; k < attribute_fields.size(); ++k) {
+      ArrayAppender<AttributeBuilder>(attributes->builders[k])
+          .append(*schema->children[attribute_fields[k]], field_array(attribute_fields[k]));
     }
   }
 }

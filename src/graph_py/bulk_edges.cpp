@@ -34,6 +34,7 @@ void resolve_labels(GraphStore& graph, EdgeColumns& edges) {
 
 // Adds the links; the columns are emptied as soon as the store has read them.
 void add_links(GraphStore& graph, EdgeColumns& edges) {
+  if (edges.link_sources != nullptr) *edges.link_sources = edges.sources.ids;
   GraphStore::ConnectionColumns columns;
   columns.from = edges.sources.ids;
   columns.to = edges.targets.ids;

@@ -15,6 +15,9 @@ struct EdgeColumns {
   Column targets;
   std::optional<Column> weights;
   bool directed = false;
+  // When set, receives the source position of each link added, in row
+  // order (to place attribute values on them).
+  std::vector<std::uint32_t>* link_sources = nullptr;
 };
 
 // Checks that the columns agree in length and kind (ValueError, TypeError).

@@ -12,7 +12,7 @@
 namespace mivora::py {
 
 // The type of the values a source holds, as far as roles care.
-enum class ValueType { Integer, Float, Text };
+enum class ValueType { Integer, Float, Text, Bool };
 
 class ColumnBuilder {
  public:

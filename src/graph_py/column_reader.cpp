@@ -1,5 +1,6 @@
 #include "graph_py/column_reader.hpp"
 
+#include <algorithm>
 #include <bit>
 #include <cstring>
 
@@ -404,6 +405,33 @@ void read_into(PyObject* value, ColumnBuilder& builder, ColumnRole role) {
   read_sequence(value, builder, role);
 }
 
+// Without pyarrow the attribute columns of a pandas DataFrame are not read:
+// asked for by name, that is an ImportError; the other columns (kept by
+// default) are reported as left out.
+void leave_pandas_attributes(PyObject* table, std::span<const std::string> names, TableAttributes& attributes) {
+  if (!attributes.all_others) {
+    if (attributes.names.empty()) return;
+    PyErr_SetString(PyExc_ImportError,
+                    "argument 'attributes': attribute columns of a pandas DataFrame are read through Arrow, which "
+                    "needs pyarrow (pip install pyarrow)");
+    throw PythonError{};
+  }
+  PyRef columns = PyRef::owned(PyObject_GetAttrString(table, "columns"));
+  PyRef iterator = PyRef::owned(PyObject_GetIter(columns.get()));
+  while (PyObject* item = PyIter_Next(iterator.get())) {
+    PyRef column = PyRef::steal(item);
+    PyRef text = PyRef::owned(PyObject_Str(column.get()));
+    Py_ssize_t size = 0;
+    const char* utf8 = PyUnicode_AsUTF8AndSize(text.get(), &size);
+    if (utf8 == nullptr) throw PythonError{};
+    const std::string column_name(utf8, static_cast<std::size_t>(size));
+    if (std::find(names.begin(), names.end(), column_name) == names.end()) {
+      attributes.skipped.push_back(column_name + " (needs pyarrow)");
+    }
+  }
+  if (PyErr_Occurred()) throw PythonError{};
+}
+
 // A pandas DataFrame, column by column (see read_into).
 void read_pandas_table(PyObject* table, const char* name, std::span<const std::string> names,
                        std::span<ColumnBuilder> builders, std::span<const TableColumnRequest> requests) {
@@ -431,18 +459,19 @@ Column read_column(PyObject* value, const char* name, ColumnRole role) {
   return builder.finish();
 }
 
-std::vector<Column> read_table_columns(PyObject* table, const char* name,
-                                       std::span<const TableColumnRequest> requests) {
+std::vector<Column> read_table_columns(PyObject* table, const char* name, std::span<const TableColumnRequest> requests,
+                                       TableAttributes* attributes) {
   std::vector<ColumnBuilder> builders;
   std::vector<std::string> names;
   for (const TableColumnRequest& request : requests) {
     builders.emplace_back(request.argument, request.role);
     names.push_back(request.name);
   }
-  if (is_pandas(table) && PyObject_HasAttrString(table, "columns")) {
+  if (is_pandas(table) && PyObject_HasAttrString(table, "columns") && !pyarrow_available()) {
     read_pandas_table(table, name, names, builders, requests);
+    if (attributes != nullptr) leave_pandas_attributes(table, names, *attributes);
   } else {
-    read_arrow_table(table, name, names, builders);
+    read_arrow_table(table, name, names, builders, attributes);
   }
   std::vector<Column> columns;
   for (ColumnBuilder& builder : builders) columns.push_back(builder.finish());

@@ -80,7 +80,10 @@ struct TableColumnRequest {
 
 // Reads the requested columns of `table` (anything exporting
 // __arrow_c_stream__ whose rows are records), chunk by chunk.
-std::vector<Column> read_table_columns(PyObject* table, const char* name, std::span<const TableColumnRequest> requests);
+// With `attributes`, its columns are read in the same pass (arrow_reader.hpp).
+struct TableAttributes;
+std::vector<Column> read_table_columns(PyObject* table, const char* name, std::span<const TableColumnRequest> requests,
+                                       TableAttributes* attributes = nullptr);
 
 // TypeError / ValueError "argument '{name}': {message}".
 [[noreturn]] void raise_argument_type(const char* name, const std::string& message);

@@ -1,9 +1,11 @@
 #include "graph_py/peer_graphs.hpp"
 
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "graph_core/snapshot.hpp"
+#include "graph_py/attribute_values.hpp"
 #include "graph_py/column_reader.hpp"
 #include "text_io/number_text.hpp"
 
@@ -94,14 +96,26 @@ class PeerGraphBuilder {
   }
 
   std::size_t node_count() const { return graph_.node_count(); }
+  std::size_t link_count() const { return from_.size(); }
 
-  GraphStore finish() {
+  // Node attributes by position and link attributes by link, in the order
+  // nodes and links were added.
+  GraphStore finish(const BatchAttributes& node_attributes, const BatchAttributes& link_attributes) {
     GraphStore::ConnectionColumns columns;
     columns.from = from_;
     columns.to = to_;
     columns.weights = weights_;
     columns.directed_each = directed_;
     graph_.add_connections(columns);
+    if (!node_attributes.names.empty()) {
+      std::vector<std::size_t> rows(graph_.node_count());
+      for (std::size_t row = 0; row < rows.size(); ++row) rows[row] = row;
+      join_rows(graph_.attributes().nodes(), node_attributes, rows);
+    }
+    if (!link_attributes.names.empty()) {
+      const std::vector<std::size_t> rows = graph_.attributes().rows_of_appended(graph_, from_);
+      join_rows(graph_.attributes().connections(), link_attributes, rows);
+    }
     return std::move(graph_);
   }
 
@@ -112,6 +126,150 @@ class PeerGraphBuilder {
   std::vector<float> weights_;
   std::vector<std::uint8_t> directed_;
 };
+
+void set_attribute_values(PyObject* sequence, const char* name, PyObject* values);
+
+// The attributes of a peer's nodes or links, gathered column by column. A
+// column no attribute column can hold (a value of another type, values of
+// two types, a name that is not a str or that a field of the model takes)
+// is left out and named in one UserWarning.
+class PeerAttributes {
+ public:
+  PeerAttributes(bool for_nodes, std::vector<std::string>& skipped) : for_nodes_(for_nodes), skipped_(skipped) {}
+
+  // Every item of the attribute dict `data` at `row`, but the keys `leave_out`.
+  void add_all(PyObject* data, std::size_t row, std::initializer_list<PyObject*> leave_out) {
+    if (!PyDict_Check(data) || PyDict_GET_SIZE(data) == 0) return;
+    Py_ssize_t at = 0;
+    PyObject* key = nullptr;
+    PyObject* value = nullptr;
+    while (PyDict_Next(data, &at, &key, &value)) {
+      bool left_out = false;
+      for (PyObject* name : leave_out) left_out = left_out || (name != nullptr && same_name(key, name));
+      if (!left_out) add(key, row, value);
+    }
+  }
+
+  // The values of one attribute for rows 0, 1, ... (a sequence).
+  void add_sequence(PyObject* key, PyObject* values) {
+    PyRef sequence = PyRef::owned(PySequence_Fast(values, "attribute values"));
+    const std::size_t column = column_of(key);
+    if (column == kLeftOut) return;
+    for (Py_ssize_t i = 0; i < PySequence_Fast_GET_SIZE(sequence.get()); ++i) {
+      if (!add_to(column, static_cast<std::size_t>(i), PySequence_Fast_GET_ITEM(sequence.get(), i))) return;
+    }
+  }
+
+  BatchAttributes finish() {
+    BatchAttributes batch;
+    for (std::size_t k = 0; k < names_.size(); ++k) {
+      if (failed_[k]) continue;
+      batch.names.push_back(names_[k]);
+      batch.columns.push_back(builders_[k].finish());
+    }
+    return batch;
+  }
+
+ private:
+  static constexpr std::size_t kLeftOut = static_cast<std::size_t>(-1);
+
+  static bool same_name(PyObject* key, PyObject* name) {
+    return PyUnicode_Check(key) && PyUnicode_Compare(key, name) == 0;
+  }
+
+  void add(PyObject* key, std::size_t row, PyObject* value) {
+    const std::size_t column = column_of(key);
+    if (column != kLeftOut) add_to(column, row, value);
+  }
+
+  bool add_to(std::size_t column, std::size_t row, PyObject* value) {
+    if (failed_[column]) return false;
+    std::string refusal;
+    if (builders_[column].add_object(row, value, refusal)) return true;
+    failed_[column] = true;
+    skipped_.push_back("'" + names_[column] + "' (" + kind() + ": " + refusal + ")");
+    return false;
+  }
+
+  const char* kind() const { return for_nodes_ ? "node attribute" : "edge attribute"; }
+
+  // The column of attribute `key`, made on its first use; kLeftOut for a
+  // name no column can take.
+  std::size_t column_of(PyObject* key) {
+    if (!PyUnicode_Check(key)) {
+      PyRef text = PyRef::owned(PyObject_Repr(key));
+      const std::string shown = label_of(text.get());
+      if (refused_.emplace(shown, kLeftOut).second) {
+        skipped_.push_back(shown + " (" + kind() + ": its name is not a str)");
+      }
+      return kLeftOut;
+    }
+    const std::string name = label_of(key);
+    if (const auto it = columns_.find(name); it != columns_.end()) return it->second;
+    if (name.empty() || (for_nodes_ ? is_node_field_name(name) : is_connection_field_name(name))) {
+      if (refused_.emplace(name, kLeftOut).second) {
+        skipped_.push_back("'" + name + "' (" + kind() + ": the name of a field of every " +
+                           (for_nodes_ ? "node" : "link") + ")");
+      }
+      return kLeftOut;
+    }
+    columns_.emplace(name, names_.size());
+    names_.push_back(name);
+    builders_.emplace_back(name);
+    failed_.push_back(false);
+    return names_.size() - 1;
+  }
+
+  bool for_nodes_;
+  std::vector<std::string>& skipped_;
+  std::vector<std::string> names_;
+  std::vector<AttributeBuilder> builders_;
+  std::vector<bool> failed_;
+  std::unordered_map<std::string, std::size_t> columns_;
+  std::unordered_map<std::string, std::size_t> refused_;
+};
+
+void warn_attributes_left_out(const char* method, const std::vector<std::string>& skipped) {
+  if (skipped.empty()) return;
+  std::string message = std::string(method) + ": attributes not kept: ";
+  for (std::size_t k = 0; k < skipped.size(); ++k) message += (k ? ", " : "") + skipped[k];
+  if (PyErr_WarnEx(PyExc_UserWarning, message.c_str(), 1) < 0) throw PythonError{};
+}
+
+// Python values of every column of `columns` at `row` (missing ones left
+// out) put into the dict `target`.
+void put_attribute_values(PyObject* target, const std::vector<PyRef>& names, const NamedColumns& columns,
+                          std::size_t row) {
+  if (row == GraphAttributes::kNoRow) return;
+  const auto& entries = columns.entries();
+  for (std::size_t k = 0; k < entries.size(); ++k) {
+    if (!entries[k].column.has_value(row)) continue;
+    set_item(target, names[k].get(), attribute_value_to_python(entries[k].column, row));
+  }
+}
+
+std::vector<PyRef> column_names(const NamedColumns& columns) {
+  std::vector<PyRef> names;
+  for (const auto& entry : columns.entries()) names.push_back(PyRef::owned(to_python(std::string_view(entry.name))));
+  return names;
+}
+
+// One list per column of the values at `count` rows (`rows` null: 0 ..
+// count - 1), None where missing; set as attribute `name` of the igraph
+// sequence `sequence`.
+void set_igraph_columns(PyObject* sequence, const NamedColumns& columns, std::size_t count,
+                        const std::vector<std::size_t>* rows) {
+  for (const auto& entry : columns.entries()) {
+    std::vector<PyRef> values;
+    values.reserve(count);
+    for (std::size_t i = 0; i < count; ++i) {
+      const std::size_t row = rows ? (*rows)[i] : i;
+      values.push_back(PyRef::owned(row == GraphAttributes::kNoRow ? none()
+                                                                   : attribute_value_to_python(entry.column, row)));
+    }
+    set_attribute_values(sequence, entry.name.c_str(), list_of(std::move(values)));
+  }
+}
 
 // Holds the cyclic garbage collector off while a conversion makes millions
 // of containers, none of them garbage: otherwise each batch of new dicts or
@@ -252,9 +410,11 @@ GraphStore graph_from_networkx_graph(PyObject* graph, PyObject* weight) {
   if (!PyObject_HasAttrString(graph, "is_directed") || !PyObject_HasAttrString(graph, "adj")) {
     raise_argument_type("graph", "expected a networkx graph, got '" + type_name(graph) + "'");
   }
-  static const InternedString kX("x"), kY("y");
+  static const InternedString kX("x"), kY("y"), kWeight("weight"), kDirected("directed");
   const bool directed = truth_of(PyRef::owned(call_method_no_args(graph, "is_directed")).get());
   PeerGraphBuilder builder("graph");
+  std::vector<std::string> skipped;
+  PeerAttributes node_attributes(true, skipped), link_attributes(false, skipped);
   PyRef positions = PyRef::owned(PyDict_New());  // node key -> position
   PyRef node_items = PyRef::owned(PyObject_GetAttrString(graph, "nodes"));
   PyRef call_args = PyRef::owned(PyTuple_New(0));
@@ -270,6 +430,7 @@ GraphStore graph_from_networkx_graph(PyObject* graph, PyObject* weight) {
     PyRef x = item_or_null(attributes, kX.get());
     PyRef y = item_or_null(attributes, kY.get());
     const std::uint32_t position = builder.add_node(label_of(key), x.get(), y.get());
+    node_attributes.add_all(attributes, position, {kX.get(), kY.get()});
     set_item(positions.get(), key, check(PyLong_FromUnsignedLong(position)));
   }
   if (PyErr_Occurred()) throw PythonError{};
@@ -290,11 +451,15 @@ GraphStore graph_from_networkx_graph(PyObject* graph, PyObject* weight) {
       return static_cast<NodeId>(PyLong_AsUnsignedLong(position));
     };
     PyObject* data = PyTuple_GET_ITEM(edge.get(), 2);
+    // 'weight' is left out even when another attribute (or none) gives the weights.
+    link_attributes.add_all(data, builder.link_count(), {weight, kWeight.get(), kDirected.get()});
     builder.add_link(position_of(PyTuple_GET_ITEM(edge.get(), 0)), position_of(PyTuple_GET_ITEM(edge.get(), 1)),
                      builder.weight_in(data, weight), directed && builder.directed_in(data));
   }
   if (PyErr_Occurred()) throw PythonError{};
-  return builder.finish();
+  GraphStore result = builder.finish(node_attributes.finish(), link_attributes.finish());
+  warn_attributes_left_out("Graph.from_networkx()", skipped);
+  return result;
 }
 
 PyObject* networkx_graph_of(const GraphStore& graph) {
@@ -307,13 +472,17 @@ PyObject* networkx_graph_of(const GraphStore& graph) {
 
   std::vector<PyRef> nodes;
   nodes.reserve(graph.node_count());
+  const NamedColumns& node_columns = graph.attributes().nodes();
+  const std::vector<PyRef> node_column_names = column_names(node_columns);
   for (NodeIndex position = 0; position < graph.node_count(); ++position) {
     const NodeRecord& node = graph.node(position);
-    if (!node.has_position()) {
+    if (!node.has_position() && node_columns.empty()) {
       nodes.push_back(PyRef::borrow(labels[position].get()));
       continue;
     }
-    PyRef attributes = PyRef::owned(Py_BuildValue("{s:d,s:d}", "x", node.x, "y", node.y));
+    PyRef attributes = node.has_position() ? PyRef::owned(Py_BuildValue("{s:d,s:d}", "x", node.x, "y", node.y))
+                                           : PyRef::owned(PyDict_New());
+    put_attribute_values(attributes.get(), node_column_names, node_columns, position);
     nodes.push_back(PyRef::owned(PyTuple_Pack(2, labels[position].get(), attributes.get())));
   }
   PyRef node_list = PyRef::owned(list_of(std::move(nodes)));
@@ -321,10 +490,18 @@ PyObject* networkx_graph_of(const GraphStore& graph) {
   node_list = PyRef();
 
   static const InternedString kWeight("weight"), kDirected("directed");
+  const NamedColumns& link_columns = graph.attributes().connections();
+  const std::vector<PyRef> link_column_names = column_names(link_columns);
+  const GraphAttributes::ListedRows listed =
+      link_columns.empty() ? GraphAttributes::ListedRows{} : graph.attributes().listed_connection_rows(graph);
   auto attributes_of = [&](std::size_t link) {
     PyRef attributes = PyRef::owned(PyDict_New());
     set_item(attributes.get(), kWeight.get(), to_python(snapshot.link_weight[link]));
     if (kinds.mixed()) set_item(attributes.get(), kDirected.get(), to_python(snapshot.link_directed[link] != 0));
+    if (!link_columns.empty()) {
+      put_attribute_values(attributes.get(), link_column_names, link_columns,
+                           listed.identity ? link : listed.rows[link]);
+    }
     return attributes;
   };
   if (fill_multigraph_adjacency(result.get(), kinds.any_directed, labels, snapshot, attributes_of)) {
@@ -363,7 +540,7 @@ GraphStore graph_from_igraph_graph(PyObject* graph, PyObject* weight, PyObject* 
     PyRef values = PyRef::owned(PyObject_CallMethod(sequence, "get_attribute_values", "O", name));
     return PyRef::owned(PySequence_Fast(values.get(), "attribute values"));
   };
-  static const InternedString kX("x"), kY("y"), kDirected("directed");
+  static const InternedString kX("x"), kY("y"), kWeight("weight"), kDirected("directed");
   PyRef labels = values_of(vertices.get(), label);
   PyRef xs = values_of(vertices.get(), kX.get());
   PyRef ys = values_of(vertices.get(), kY.get());
@@ -371,6 +548,26 @@ GraphStore graph_from_igraph_graph(PyObject* graph, PyObject* weight, PyObject* 
     if (!values || i >= PySequence_Fast_GET_SIZE(values.get())) return nullptr;
     return PySequence_Fast_GET_ITEM(values.get(), i);
   };
+
+  std::vector<std::string> skipped;
+  PeerAttributes node_attributes(true, skipped), link_attributes(false, skipped);
+  // Every other attribute of the vertices and edges becomes a column.
+  auto other_attributes = [](PyObject* sequence, PeerAttributes& into, std::initializer_list<PyObject*> leave_out) {
+    PyRef names = PyRef::owned(call_method_no_args(sequence, "attributes"));
+    PyRef list = PyRef::owned(PySequence_Fast(names.get(), "attribute names"));
+    for (Py_ssize_t k = 0; k < PySequence_Fast_GET_SIZE(list.get()); ++k) {
+      PyObject* name = PySequence_Fast_GET_ITEM(list.get(), k);
+      bool left_out = false;
+      for (PyObject* other : leave_out) {
+        left_out = left_out || (other != nullptr && PyUnicode_Check(name) && PyUnicode_Compare(name, other) == 0);
+      }
+      if (left_out) continue;
+      PyRef values = PyRef::owned(PyObject_CallMethod(sequence, "get_attribute_values", "O", name));
+      into.add_sequence(name, values.get());
+    }
+  };
+  other_attributes(vertices.get(), node_attributes, {label, kX.get(), kY.get()});
+  other_attributes(edges.get(), link_attributes, {weight, kWeight.get(), kDirected.get()});
 
   PeerGraphBuilder builder("graph");
   for (Py_ssize_t i = 0; i < count; ++i) {
@@ -403,7 +600,9 @@ GraphStore graph_from_igraph_graph(PyObject* graph, PyObject* weight, PyObject* 
     const bool link_directed = directed && (flag == nullptr || flag == Py_None || truth_of(flag));
     builder.add_link(static_cast<NodeId>(ends[0]), static_cast<NodeId>(ends[1]), link_weight, link_directed);
   }
-  return builder.finish();
+  GraphStore result = builder.finish(node_attributes.finish(), link_attributes.finish());
+  warn_attributes_left_out("Graph.from_igraph()", skipped);
+  return result;
 }
 
 PyObject* igraph_graph_of(const GraphStore& graph) {
@@ -426,6 +625,8 @@ PyObject* igraph_graph_of(const GraphStore& graph) {
   edge_list = PyRef();
 
   PyRef vertices = PyRef::owned(PyObject_GetAttrString(result.get(), "vs"));
+  // Columns first: the labels take 'name' should a column carry that name.
+  set_igraph_columns(vertices.get(), graph.attributes().nodes(), graph.node_count(), nullptr);
   set_attribute_values(vertices.get(), "name", list_of(label_objects(graph)));
   bool positioned = false;
   for (const auto& node : graph.nodes()) positioned = positioned || node->has_position();
@@ -447,6 +648,11 @@ PyObject* igraph_graph_of(const GraphStore& graph) {
   }
   set_attribute_values(edges.get(), "weight", list_of(std::move(weights)));
   if (kinds.mixed()) set_attribute_values(edges.get(), "directed", list_of(std::move(flags)));
+  const NamedColumns& link_columns = graph.attributes().connections();
+  if (!link_columns.empty()) {
+    const GraphAttributes::ListedRows listed = graph.attributes().listed_connection_rows(graph);
+    set_igraph_columns(edges.get(), link_columns, listed.count, listed.identity ? nullptr : &listed.rows);
+  }
   return result.release();
 }
 

@@ -8,6 +8,7 @@
 #include "graph_core/unknown_label.hpp"
 #include "graph_py/py_node.hpp"
 #include "graph_py/unsendable.hpp"
+#include "text_io/shown_text.hpp"
 
 namespace mivora::py {
 namespace {
@@ -55,27 +56,10 @@ void graph_dealloc(PyObject* self) {
   destroy_unsendable<PyGraph>(self);
 }
 
-// The label with control characters (C0, DEL, C1) and bytes that are not
-// UTF-8 written as \xNN, so that a label cannot move the cursor, recolour a
-// terminal or start a line of its own.
+// The label as shown_text shows file content: escaped and cut short.
 PyObject* escaped_label(std::string_view label) {
-  std::string text;
-  text.reserve(label.size());
-  for (std::size_t i = 0; i < label.size(); ++i) {
-    auto byte = static_cast<unsigned char>(label[i]);
-    if (byte == 0xC2 && i + 1 < label.size() && static_cast<unsigned char>(label[i + 1]) < 0xA0 &&
-        static_cast<unsigned char>(label[i + 1]) >= 0x80) {
-      byte = static_cast<unsigned char>(label[++i]);  // U+0080..U+009F
-    } else if (byte >= 0x20 && byte != 0x7F) {
-      text += label[i];
-      continue;
-    }
-    char escape[5];
-    std::snprintf(escape, sizeof escape, "\\x%02x", byte);
-    text += escape;
-  }
-  // What is left that is not UTF-8 becomes \xNN too.
-  return PyUnicode_DecodeUTF8(text.data(), static_cast<Py_ssize_t>(text.size()), "backslashreplace");
+  const std::string text = shown_text(label);
+  return PyUnicode_DecodeUTF8(text.data(), static_cast<Py_ssize_t>(text.size()), "strict");
 }
 
 // Runs inside add_node once the refusal is settled; writing cannot fail the call.
@@ -211,7 +195,8 @@ PyMethodDef* all_methods() {
   static std::vector<PyMethodDef> methods = [] {
     std::vector<PyMethodDef> all(std::begin(kMethods), std::end(kMethods));
     for (auto area : {graph_analysis_methods, graph_drawing_methods, graph_files_methods, graph_formats_methods,
-                      graph_bridges_methods, graph_measures_methods, graph_centrality_methods, graph_derived_methods}) {
+                      graph_bridges_methods, graph_attributes_methods, graph_measures_methods, graph_centrality_methods,
+                      graph_derived_methods}) {
       const std::span<const PyMethodDef> methods = area();
       all.insert(all.end(), methods.begin(), methods.end());
     }

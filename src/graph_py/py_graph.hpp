@@ -61,6 +61,7 @@ std::span<const PyMethodDef> graph_drawing_methods();   // py_graph_drawing.cpp
 std::span<const PyMethodDef> graph_files_methods();     // py_graph_files.cpp (Pajek, JSON)
 std::span<const PyMethodDef> graph_formats_methods();   // py_graph_formats.cpp (read/write, every format)
 std::span<const PyMethodDef> graph_bridges_methods();   // py_graph_bridges.cpp (arrays, tables, peers)
+std::span<const PyMethodDef> graph_attributes_methods();  // py_graph_attributes.cpp (node and link columns)
 std::span<const PyMethodDef>
 graph_measures_methods();  // py_graph_measures.cpp (components, paths, clustering, cores, trees)
 std::span<const PyMethodDef> graph_centrality_methods();  // py_graph_centrality.cpp (centralities, communities)

@@ -4,6 +4,8 @@
 
 #include "graph_core/adjacency_matrix.hpp"
 #include "graph_core/snapshot.hpp"
+#include "graph_py/arrow_reader.hpp"
+#include "graph_py/attribute_values.hpp"
 #include "graph_py/bulk_edges.hpp"
 #include "graph_py/column_reader.hpp"
 #include "graph_py/exported_array.hpp"
@@ -19,11 +21,13 @@ constexpr Signature kFromEdges =
     Signature{"Graph.from_edges()", {"sources", "targets", "weights", "directed", "labels", "ids", "progress"}, 2}
         .keyword_only_from(5);
 constexpr Signature kFromTable =
-    Signature{"Graph.from_table()", {"table", "source", "target", "weight", "directed", "ids", "progress"}, 1}
+    Signature{
+        "Graph.from_table()", {"table", "source", "target", "weight", "directed", "attributes", "ids", "progress"}, 1}
         .keyword_only_from(5);
 constexpr Signature kAddEdges =
-    Signature{"Graph.add_edges()", {"sources", "targets", "weights", "directed", "progress"}, 2}.keyword_only_from(4);
-constexpr Signature kAddNodes{"Graph.add_nodes()", {"labels"}, 1};
+    Signature{"Graph.add_edges()", {"sources", "targets", "weights", "directed", "attributes", "progress"}, 2}
+        .keyword_only_from(4);
+constexpr Signature kAddNodes = Signature{"Graph.add_nodes()", {"labels", "attributes"}, 1}.keyword_only_from(1);
 constexpr Signature kToCsr{"Graph.to_csr()", {}, 0};
 constexpr Signature kToEdges{"Graph.to_edges()", {}, 0};
 constexpr Signature kAdjacencyArray{"Graph.adjacency_array()", {"dtype"}, 0};
@@ -125,46 +129,105 @@ std::string column_name(PyObject* value, const char* name, const char* fallback)
   return value == nullptr ? std::string(fallback) : std::string(to_text(value, name));
 }
 
+// The `attributes` argument of from_table: None (every other column) or a
+// sequence of column names.
+TableAttributes table_attributes(PyObject* value) {
+  TableAttributes attributes;
+  if (!given(value)) return attributes;
+  attributes.all_others = false;
+  if (PyUnicode_Check(value)) raise_argument_type("attributes", "expected a list of column names, got 'str'");
+  PyRef sequence = PyRef::steal(PySequence_Fast(value, ""));
+  if (!sequence) {
+    PyErr_Clear();
+    raise_argument_type("attributes", "expected a list of column names, got '" + type_name(value) + "'");
+  }
+  for (Py_ssize_t i = 0; i < PySequence_Fast_GET_SIZE(sequence.get()); ++i) {
+    const std::string name(to_text(PySequence_Fast_GET_ITEM(sequence.get(), i), "attributes"));
+    check_attribute_name(name, false, "attributes");
+    attributes.names.push_back(name);
+  }
+  return attributes;
+}
+
+void warn_skipped(const char* method, const std::vector<std::string>& skipped) {
+  if (skipped.empty()) return;
+  std::string message = std::string(method) + ": columns not kept as attributes: ";
+  for (std::size_t k = 0; k < skipped.size(); ++k) message += (k ? ", " : "") + skipped[k];
+  if (PyErr_WarnEx(PyExc_UserWarning, message.c_str(), 1) < 0) throw PythonError{};
+}
+
 PyObject* graph_from_table(PyObject*, PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) {
   return call_static(kFromTable, args, nargs, kwnames, [](const Arguments& arguments) {
     // Integer columns of a table hold labels unless positions are asked for.
-    const ColumnRole endpoints = endpoint_role(id_meaning(arguments[5]).value_or(IdMeaning::Labels));
+    const ColumnRole endpoints = endpoint_role(id_meaning(arguments[6]).value_or(IdMeaning::Labels));
     std::vector<TableColumnRequest> requests{{"source", column_name(arguments[1], "source", "source"), endpoints},
                                              {"target", column_name(arguments[2], "target", "target"), endpoints}};
     if (given(arguments[3]))
       requests.push_back({"weight", column_name(arguments[3], "weight", ""), ColumnRole::Weights});
     const bool directed = to_optional_bool(arguments[4], "directed");
-    ProgressReport progress(arguments[6], "Graph.from_table()");
-    std::vector<Column> columns = read_table_columns(arguments[0], "table", requests);
+    ProgressReport progress(arguments[7], "Graph.from_table()");
+    TableAttributes attributes = table_attributes(arguments[5]);
+    std::vector<Column> columns = read_table_columns(arguments[0], "table", requests, &attributes);
+    BatchAttributes batch;
+    batch.names = attributes.names;
+    for (AttributeBuilder& builder : attributes.builders) batch.columns.push_back(builder.finish());
+    attributes.builders.clear();
+    std::vector<std::uint32_t> sources;
     EdgeColumns edges;
     edges.sources = std::move(columns[0]);
     edges.targets = std::move(columns[1]);
     if (columns.size() > 2) edges.weights = std::move(columns[2]);
     edges.directed = directed;
-    PyRef graph = PyRef::owned(wrap_graph(build_graph(std::move(edges), std::nullopt)));
+    if (!batch.names.empty()) edges.link_sources = &sources;
+    GraphStore graph = build_graph(std::move(edges), std::nullopt);
+    if (!batch.names.empty()) {
+      const std::vector<std::size_t> rows = graph.attributes().rows_of_appended(graph, sources);
+      join_rows(graph.attributes().connections(), batch, rows);
+    }
+    warn_skipped("Graph.from_table()", attributes.skipped);
     progress.finish();
-    return graph.release();
+    return wrap_graph(std::move(graph));
   });
 }
 
 PyObject* graph_add_edges(PyObject* self, PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) {
-  return call_method<PyGraph>(self, kAddEdges, Access::Append, args, nargs, kwnames,
-                              [](PyGraph::Data& data, const Arguments& arguments) {
-                                ProgressReport progress(arguments[4], "Graph.add_edges()");
-                                EdgeColumns edges = read_edges(arguments[0], arguments[1], arguments[2], arguments[3]);
-                                add_edges(data.graph, std::move(edges));
-                                progress.finish();
-                                return none();
-                              });
+  return call_method<PyGraph>(
+      self, kAddEdges, Access::Append, args, nargs, kwnames, [](PyGraph::Data& data, const Arguments& arguments) {
+        ProgressReport progress(arguments[5], "Graph.add_edges()");
+        EdgeColumns edges = read_edges(arguments[0], arguments[1], arguments[2], arguments[3]);
+        const BatchAttributes batch =
+            read_batch_attributes(arguments[4], edges.sources.size(), false, "attributes", "links");
+        GraphStore& graph = data.graph;
+        check_joinable(graph.attributes().connections(), batch);
+        std::vector<std::uint32_t> sources;
+        if (!batch.names.empty()) edges.link_sources = &sources;
+        add_edges(graph, std::move(edges));
+        if (!batch.names.empty()) {
+          const std::vector<std::size_t> rows = graph.attributes().rows_of_appended(graph, sources);
+          join_rows(graph.attributes().connections(), batch, rows);
+        }
+        progress.finish();
+        return none();
+      });
 }
 
 PyObject* graph_add_nodes(PyObject* self, PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) {
-  return call_method<PyGraph>(self, kAddNodes, Access::Append, args, nargs, kwnames,
-                              [](PyGraph::Data& data, const Arguments& arguments) {
-                                const Column labels = read_column(arguments[0], "labels", ColumnRole::Labels);
-                                add_labels(data.graph, labels.labels);
-                                return none();
-                              });
+  return call_method<PyGraph>(
+      self, kAddNodes, Access::Append, args, nargs, kwnames, [](PyGraph::Data& data, const Arguments& arguments) {
+        const Column labels = read_column(arguments[0], "labels", ColumnRole::Labels);
+        const BatchAttributes batch =
+            read_batch_attributes(arguments[1], labels.labels.size(), true, "attributes", "labels");
+        GraphStore& graph = data.graph;
+        check_joinable(graph.attributes().nodes(), batch);
+        add_labels(graph, labels.labels);
+        if (!batch.names.empty()) {
+          // Each row's values go to the node carrying its label (a later row of the same label wins).
+          std::vector<std::size_t> rows(labels.labels.size());
+          for (std::size_t row = 0; row < rows.size(); ++row) rows[row] = *graph.find_by_label(labels.labels[row]);
+          join_rows(graph.attributes().nodes(), batch, rows);
+        }
+        return none();
+      });
 }
 
 // ---- arrays out ------------------------------------------------------------------------
@@ -303,11 +366,12 @@ PyMethodDef kMethods[] = {
      "progress=None)\n--\n\n" MIVORA_DOC_Graph_from_edges},
     {"from_table", as_method(graph_from_table), kStatic,
      "from_table(table, source='source', target='target', weight=None, "
-     "directed=False, *, ids='labels', progress=None)\n--\n\n" MIVORA_DOC_Graph_from_table},
+     "directed=False, *, attributes=None, ids='labels', progress=None)\n--\n\n" MIVORA_DOC_Graph_from_table},
     {"add_edges", as_method(graph_add_edges), kMethod,
-     "add_edges($self, sources, targets, weights=None, directed=False, *, "
+     "add_edges($self, sources, targets, weights=None, directed=False, *, attributes=None, "
      "progress=None)\n--\n\n" MIVORA_DOC_Graph_add_edges},
-    {"add_nodes", as_method(graph_add_nodes), kMethod, "add_nodes($self, labels)\n--\n\n" MIVORA_DOC_Graph_add_nodes},
+    {"add_nodes", as_method(graph_add_nodes), kMethod,
+     "add_nodes($self, labels, *, attributes=None)\n--\n\n" MIVORA_DOC_Graph_add_nodes},
     {"to_csr", as_method(graph_to_csr), kMethod, "to_csr($self)\n--\n\n" MIVORA_DOC_Graph_to_csr},
     {"to_edges", as_method(graph_to_edges), kMethod, "to_edges($self)\n--\n\n" MIVORA_DOC_Graph_to_edges},
     {"adjacency_array", as_method(graph_adjacency_array), kMethod,
