@@ -3,10 +3,9 @@
 # MIVORA_DOC_<Class>_<member> (cmake/generate_docstrings.py) that the method
 # tables append to the text signature. One layout: a summary line, a blank
 # line, prose, then the Google sections Args:, Returns:, Raises:, Example:.
-# Internal errors are raised as PanicException, a BaseException subclass that
-# the module does not export under a name.
+# Internal errors are raised as mivora.PanicException, a BaseException subclass.
 import os
-from collections.abc import Iterable, Sequence
+from collections.abc import Callable, Iterable, Sequence
 from typing import Any, ClassVar, Literal, SupportsFloat, SupportsIndex, TypedDict, final
 
 _Number = SupportsFloat | SupportsIndex
@@ -396,6 +395,7 @@ class Graph:
         comments: str = "#%",
         header: bool | None = None,
         weight: SupportsIndex | None = None,
+        progress: Callable[[float], object] | bool | None = None,
     ) -> Graph:
         """Read a graph from a network file.
 
@@ -432,6 +432,9 @@ class Graph:
             weight: Edge lists only: 0-based column of the weight (default the third
                 column when the first row having one holds a number there; a word
                 there in a later row is a FormatError).
+            progress: A callable that receives the share done (a float from 0 to 1)
+                about ten times a second, or True for a tqdm bar; nothing is shown by
+                default, and an exception the callable raises ends the call.
 
         Returns:
             The new Graph.
@@ -491,6 +494,9 @@ class Graph:
         weights: object | None = None,
         directed: _Flag = False,
         labels: object | None = None,
+        *,
+        ids: Literal["positions", "labels"] | None = None,
+        progress: Callable[[float], object] | bool | None = None,
     ) -> Graph:
         """Build a graph from columns of links.
 
@@ -508,6 +514,15 @@ class Graph:
             weights: A column of numbers (float32 kept as is), or None for 1.0 each.
             directed: Whether every link is directed.
             labels: A column of str, none repeated.
+            ids: 'positions' (integer ids are node positions, as above) or 'labels'
+                (each distinct integer becomes a node labelled with its decimal text,
+                in order of first appearance). None: positions, but without labels a
+                call whose largest id would make more than 1000 nodes and more than 4
+                times as many nodes as there are distinct ids is refused (ValueError
+                naming both ways to ask).
+            progress: A callable that receives the share done (a float from 0 to 1)
+                about ten times a second, or True for a tqdm bar; nothing is shown by
+                default, and an exception the callable raises ends the call.
 
         Returns:
             The new Graph.
@@ -526,14 +541,18 @@ class Graph:
         directed: _Flag = False,
         *,
         attributes: Sequence[str] | None = None,
+        ids: Literal["labels", "positions"] = "labels",
+        progress: Callable[[float], object] | bool | None = None,
     ) -> Graph:
         """Build a graph from a table of links.
 
         Args:
             table: Anything exporting __arrow_c_stream__ with named columns (pyarrow
                 Table, polars or pandas DataFrame, DuckDB result); read chunk by chunk.
-            source: The name of the column holding the sources (ids or str labels, as
-                from_edges reads them).
+                A pandas DataFrame is read column by column, NumPy columns through the
+                buffer protocol, without pyarrow.
+            source: The name of the column holding the sources (integers or str
+                labels).
             target: The name of the column holding the targets.
             weight: The name of the column holding the weights (None: 1.0 each).
             directed: Whether every link is directed.
@@ -541,6 +560,13 @@ class Graph:
                 keeps every other column, leaving out with one UserWarning those named
                 like a field of every link (source, target, weight, directed) and
                 those of types no attribute holds.
+            ids: 'labels' (each distinct integer becomes a node labelled with its
+                decimal text, in order of first appearance, as networkx and igraph read
+                tables) or 'positions' (integers are node positions, as from_edges reads
+                them).
+            progress: A callable that receives the share done (a float from 0 to 1)
+                about ten times a second, or True for a tqdm bar; nothing is shown by
+                default, and an exception the callable raises ends the call.
 
         Returns:
             The new Graph.
@@ -558,6 +584,7 @@ class Graph:
         directed: _Flag = False,
         *,
         attributes: dict[str, object] | None = None,
+        progress: Callable[[float], object] | bool | None = None,
     ) -> None:
         """Add links in bulk.
 
@@ -572,6 +599,9 @@ class Graph:
             directed: Whether every link is directed.
             attributes: Link attribute columns by name, one value per row, read as
                 set_edge_attribute() reads them; links added before get missing values.
+            progress: A callable that receives the share done (a float from 0 to 1)
+                about ten times a second, or True for a tqdm bar; nothing is shown by
+                default, and an exception the callable raises ends the call.
 
         Raises:
             TypeError: As from_edges raises it, and for attribute values of another
@@ -714,6 +744,180 @@ class Graph:
 
         Raises:
             ImportError: igraph is not installed.
+        """
+
+    # ---- everyday questions and derived graphs ----
+    def labels(self) -> list[str]:
+        """The label of every node, in node order.
+
+        Returns:
+            A list of str; entry i is the label of the node at position i (the ids of
+            to_edges(), to_csr() and degree_array()).
+        """
+    def index_of(self, label: str) -> int:
+        """The position (id) of the node carrying a label.
+
+        Args:
+            label: A node label.
+
+        Returns:
+            The int position of the first node carrying the label, as the ids of
+            to_edges(), to_csr() and degree_array() count.
+
+        Raises:
+            KeyError: No node carries the label.
+        """
+    def neighbors(self, label: str, mode: Literal["out", "in", "all"] = "all") -> list[str]:
+        """The nodes joined to a node by a link.
+
+        Args:
+            label: A node label.
+            mode: 'out' (links leaving the node), 'in' (links reaching it) or 'all';
+                an undirected link leaves and reaches both its ends.
+
+        Returns:
+            A list of labels, each neighbour once, in node order; the node itself when
+            it has a self-loop. Links to nodes outside the graph are left out.
+
+        Raises:
+            KeyError: No node carries the label.
+            ValueError: The mode is another text.
+        """
+    def has_edge(self, source: str, target: str, directed: _Flag = False) -> bool:
+        """Whether a link joins two nodes.
+
+        Args:
+            source, target: Node labels.
+            directed: If true, only links leading from source to target count (arcs
+                source -> target and undirected links); otherwise any link between them.
+
+        Returns:
+            A bool.
+
+        Raises:
+            KeyError: No node carries one of the labels.
+        """
+    def number_of_edges(self, source: str, target: str, directed: _Flag = False) -> int:
+        """The number of links between two nodes, parallel links counted one by one.
+
+        Args:
+            source, target: Node labels.
+            directed: If true, only links leading from source to target count (arcs
+                source -> target and undirected links); otherwise any link between them.
+
+        Returns:
+            An int.
+
+        Raises:
+            KeyError: No node carries one of the labels.
+        """
+    def degree_array(self, mode: Literal["out", "in", "all"] = "all", weighted: _Flag = False) -> memoryview:
+        """The degree (or strength) of every node, in node order.
+
+        Counts link ends: an arc counts at its source in 'out', at its target in
+        'in' and at both in 'all'; an undirected link counts at both ends in every
+        mode; a self-loop counts twice where it counts (as networkx and igraph count
+        it). Links to nodes outside the graph are left out; repeated labels of a
+        matrix graph count on their first node.
+
+        Args:
+            mode: 'out', 'in' or 'all'.
+            weighted: Sum the weights of the counted ends instead of counting them.
+
+        Returns:
+            A read-only memoryview of int64 (float64 when weighted), one entry per
+            node, taken by numpy.asarray without a copy.
+
+        Raises:
+            ValueError: The mode is another text.
+        """
+    def subgraph(self, labels: Iterable[str]) -> Graph:
+        """The subgraph induced by some nodes, as a new graph.
+
+        Args:
+            labels: An iterable (or Arrow column) of node labels; repeats are ignored.
+
+        Returns:
+            A new Graph with those nodes in node order (labels and positions kept) and
+            every link between two of them (weight and direction kept), in link order.
+
+        Raises:
+            KeyError: No node carries one of the labels.
+            TypeError: A label that is not a str.
+        """
+    def edge_subgraph(self, mask: object, keep_all_nodes: _Flag = False) -> Graph:
+        """The subgraph of some links, as a new graph.
+
+        Args:
+            mask: One truth value per link, in the order of to_edges(): a NumPy bool
+                array (or any one-byte buffer) or an iterable.
+            keep_all_nodes: Keep every node rather than only the ends of the chosen
+                links.
+
+        Returns:
+            A new Graph with the nodes in node order (labels and positions kept) and the
+            chosen links (weight and direction kept), in link order.
+
+        Raises:
+            ValueError: The mask's length differs from the number of links.
+            TypeError: The mask is a buffer of another element type.
+        """
+    def largest_component(self, strong: _Flag = False) -> Graph:
+        """The largest connected component, as a new graph.
+
+        Args:
+            strong: Take the largest strongly connected component (arcs followed
+                forward only) instead of the largest weakly connected one.
+
+        Returns:
+            A new Graph with the nodes of the first component connected_components()
+            (or strongly_connected_components()) lists, and every link between them;
+            labels, positions, weights and directions kept. Empty for an empty graph.
+        """
+    def k_core(self, k: int | None = None) -> Graph:
+        """The k-core, as a new graph.
+
+        Args:
+            k: The least core number kept (see core_number()); None: the largest core
+                number of the graph.
+
+        Returns:
+            A new Graph with the nodes whose core number is at least k and every link
+            between them; labels, positions, weights and directions kept.
+
+        Raises:
+            ValueError: A negative k.
+        """
+    def copy(self) -> Graph:
+        """An independent copy of the graph.
+
+        Returns:
+            A new Graph with every node (labels and positions) and every link (weights
+            and directions). Links to nodes outside the graph are left out; each link is
+            stored on its source, so to_edges() of the copy lists links node by node.
+        """
+    def to_undirected(self, parallel: Literal["keep", "sum", "min", "max", "first"] = "keep") -> Graph:
+        """The undirected version of the graph, as a new graph.
+
+        Args:
+            parallel: 'keep' makes every link undirected and keeps them all; 'sum',
+                'min', 'max' and 'first' merge the links between two nodes (whatever
+                their direction) into one, weighing the sum, the least, the greatest or
+                the earliest link's weight (min and max pass NaN over), placed where the
+                earliest of them was.
+
+        Returns:
+            A new Graph with every node (labels and positions kept) and undirected links.
+
+        Raises:
+            ValueError: The parallel rule is another text.
+        """
+    def reverse(self) -> Graph:
+        """The graph with every arc turned round, as a new graph.
+
+        Returns:
+            A new Graph with every node (labels and positions kept), each arc leading
+            the other way and each undirected link as it is (weights kept).
         """
 
     # ---- attributes: values per node and per link ----
@@ -1031,8 +1235,13 @@ class Graph:
         Returns:
             About the number of bytes freed (0 when nothing was kept).
         """
-    def diameter(self) -> int:
+    def diameter(self, *, progress: Callable[[float], object] | bool | None = None) -> int:
         """Greatest eccentricity: the longest shortest path, in hops.
+
+        Args:
+            progress: A callable that receives the share done (a float from 0 to 1)
+                about ten times a second, or True for a tqdm bar; nothing is shown by
+                default, and an exception the callable raises ends the call.
 
         Returns:
             An int.
@@ -1083,6 +1292,7 @@ class Graph:
         endpoints: _Flag = False,
         *,
         as_array: _Flag = False,
+        progress: Callable[[float], object] | bool | None = None,
     ) -> dict[str, float] | memoryview:
         """Betweenness centrality of every node (Brandes' algorithm).
 
@@ -1101,6 +1311,9 @@ class Graph:
             as_array: Return the values as a read-only memoryview of float64 in node
                 order instead, one per label (its first node); numpy.asarray takes it
                 without a copy.
+            progress: A callable that receives the share done (a float from 0 to 1)
+                about ten times a second, or True for a tqdm bar; nothing is shown by
+                default, and an exception the callable raises ends the call.
 
         Returns:
             A dict label -> betweenness.
@@ -1109,7 +1322,11 @@ class Graph:
             ValueError: A negative or non-finite weight when weighted.
         """
     def closeness_centrality(
-        self, weighted: _Flag = False, *, as_array: _Flag = False
+        self,
+        weighted: _Flag = False,
+        *,
+        as_array: _Flag = False,
+        progress: Callable[[float], object] | bool | None = None,
     ) -> dict[str, float] | memoryview:
         """Closeness centrality of every node, from the distances of the nodes that reach it.
 
@@ -1124,6 +1341,9 @@ class Graph:
             as_array: Return the values as a read-only memoryview of float64 in node
                 order instead, one per label (its first node); numpy.asarray takes it
                 without a copy.
+            progress: A callable that receives the share done (a float from 0 to 1)
+                about ten times a second, or True for a tqdm bar; nothing is shown by
+                default, and an exception the callable raises ends the call.
 
         Returns:
             A dict label -> closeness.
@@ -1153,7 +1373,9 @@ class Graph:
         Raises:
             ValueError: A negative or non-finite weight when weighted.
         """
-    def communities(self, resolution: float = 1.0, seed: int | None = None) -> list[list[str]]:
+    def communities(
+        self, resolution: float = 1.0, seed: int | None = None, *, progress: Callable[[float], object] | bool | None = None
+    ) -> list[list[str]]:
         """Communities found by Louvain's method, maximising weighted modularity.
 
         Each label counts once (its first node). Connections to nodes outside the graph or to
@@ -1166,6 +1388,9 @@ class Graph:
                 negative).
             seed: An int fixing the order nodes are visited in (the same seed, the same
                 result); None draws one.
+            progress: A callable that receives the share done (a float from 0 to 1)
+                about ten times a second, or True for a tqdm bar; nothing is shown by
+                default, and an exception the callable raises ends the call.
 
         Returns:
             A list of lists of labels: largest community first, members in node order.
@@ -1197,7 +1422,12 @@ class Graph:
 
     # ---- drawing at scale ----
     def compute_layout(
-        self, layout: Layout = ..., *, seed: int | None = None, iterations: SupportsIndex | None = None
+        self,
+        layout: Layout = ...,
+        *,
+        seed: int | None = None,
+        iterations: SupportsIndex | None = None,
+        progress: Callable[[float], object] | bool | None = None,
     ) -> None:
         """Lay the graph out and keep the positions for later drawings.
 
@@ -1216,6 +1446,9 @@ class Graph:
                 Layout.Spring); None draws a fresh one.
             iterations: Rounds on the finest level of Layout.Force (1 to 100000);
                 None chooses from the graph's size.
+            progress: A callable that receives the share done (a float from 0 to 1)
+                about ten times a second, or True for a tqdm bar; nothing is shown by
+                default, and an exception the callable raises ends the call.
 
         Raises:
             ValueError: iterations out of range or given for another layout.
@@ -1373,3 +1606,9 @@ class ArrowTable:
         Returns:
             A PyCapsule named 'arrow_array_stream'.
         """
+class PanicException(BaseException):
+    """An internal error of mivora.
+
+    Derived from BaseException so that handlers for ordinary exceptions do not
+    swallow it; catch it by name: except mivora.PanicException.
+    """

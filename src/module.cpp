@@ -43,6 +43,8 @@ PyObject* create_module() {
   add_type(module.get(), create_style_type(), "GraphStyle");
   add_format_error(module.get());
   add_arrow_table_type(module.get());
+  // The class internal errors are raised as, so that they can be caught by name.
+  if (PyModule_AddObjectRef(module.get(), "PanicException", panic_exception()) < 0) throw PythonError{};
   return module.release();
 }
 

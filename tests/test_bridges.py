@@ -181,7 +181,7 @@ def test_ids_without_labels_make_every_node_up_to_the_largest(capfd):
 @pytest.mark.parametrize("make", [pa.table, pl.DataFrame, pd.DataFrame], ids=["pyarrow", "polars", "pandas"])
 def test_from_table(make):
     table = make({"src": SOURCES, "dst": TARGETS, "w": WEIGHTS})
-    graph = mivora.Graph.from_table(table, source="src", target="dst", weight="w", directed=True)
+    graph = mivora.Graph.from_table(table, source="src", target="dst", weight="w", directed=True, ids="positions")
     assert same_graph(graph, by_calls(SOURCES, TARGETS, WEIGHTS, directed=True))
 
 

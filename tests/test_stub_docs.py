@@ -45,6 +45,7 @@ def test_docstrings_follow_one_layout(owner, method):
     assert headings == sorted(headings, key=SECTIONS.index)
 
 
-def test_the_exception_class_carries_the_stub_text():
-    stub = next(cls for cls in CLASSES if cls.name == "FormatError")
-    assert mivora.FormatError.__doc__ == inspect.cleandoc(ast.get_docstring(stub, clean=False))
+@pytest.mark.parametrize("name", ["FormatError", "PanicException"])
+def test_the_exception_classes_carry_the_stub_text(name):
+    stub = next(cls for cls in CLASSES if cls.name == name)
+    assert getattr(mivora, name).__doc__ == inspect.cleandoc(ast.get_docstring(stub, clean=False))

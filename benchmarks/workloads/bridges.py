@@ -10,7 +10,7 @@ peer-graph exports.
                    networkx  nx.from_edgelist(zip(...), create_using=DiGraph) (1M only:
                              10M arcs take minutes and ~10 GB)
   from_table       a pandas DataFrame source/target/weight (int64, int64, float64)
-                   mivora    Graph.from_table(df, weight="weight", directed=True)
+                   mivora    Graph.from_table(df, weight="weight", directed=True, ids="positions")
                              (pandas exports the columns through Arrow)
                    igraph    Graph.DataFrame(df, directed=True, use_vids=True)
                    rustworkx PyDiGraph.extend_from_weighted_edge_list(list of triples)
@@ -102,7 +102,7 @@ def networkx_from_edges(ctx):
 def mivora_from_table(ctx):
     import mivora
     df = frame(ctx)
-    return lambda: mivora.Graph.from_table(df, weight="weight", directed=True)
+    return lambda: mivora.Graph.from_table(df, weight="weight", directed=True, ids="positions")
 
 
 def igraph_from_table(ctx):

@@ -192,6 +192,8 @@ void GraphStore::add_connections(const ConnectionColumns& columns) {
   const std::size_t count = columns.from.size();
   const std::size_t n = nodes_.size();
   note_change();
+  // How far: each link is handled twice, sorted, then stored.
+  const ProgressScope progress(2 * static_cast<std::uint64_t>(count));
   // The links are first sorted by source (stably, by counting), so that each
   // node's list is written in one run and only the targets lie at random.
   std::vector<std::uint64_t> start(n + 1, 0);
@@ -209,7 +211,10 @@ void GraphStore::add_connections(const ConnectionColumns& columns) {
     std::vector<std::uint64_t> cursor(start.begin(), start.end() - 1);
     constexpr std::size_t kAhead = 16;
     for (std::size_t i = 0; i < count; ++i) {
-      if ((i & 0xFFFF) == 0) poll_cancellation(0x10000);
+      if ((i & 0xFFFF) == 0) {
+        progress.set_done(i);
+        poll_cancellation(0x10000);
+      }
       if (i + kAhead < count) __builtin_prefetch(&sorted_to[cursor[columns.from[i + kAhead]]], 1);
       const std::uint64_t slot = cursor[columns.from[i]]++;
       sorted_to[slot] = columns.to[i];
@@ -236,6 +241,7 @@ void GraphStore::add_connections(const ConnectionColumns& columns) {
       if (to < StoredConnection::kNotLocal) connection.local_target = to;
       list.push_back(std::move(connection));
     }
+    progress.set_done(count + end);
   }
 }
 

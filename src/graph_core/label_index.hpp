@@ -49,6 +49,8 @@ class LabelIndex {
   // are answered by reading the digits, with no slot and no hashing. Only
   // for an index that holds nothing yet.
   void set_decimal_labels(std::size_t count);
+  // How many leading positions carry their own decimal text as label.
+  std::size_t decimal_label_count() const { return decimal_labels_; }
 
  private:
   // The position the label names when it is one of the decimal labels.

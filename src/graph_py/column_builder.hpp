@@ -20,6 +20,7 @@ class ColumnBuilder {
 
   const char* name() const { return name_; }
   std::size_t rows() const { return column_.size(); }
+  bool holds_labels() const { return column_.kind == Column::Kind::Labels; }
 
   // Declares the type of the values that follow (`described` names the
   // source's type in messages, such as "float64 array"). The first call
@@ -28,7 +29,9 @@ class ColumnBuilder {
   void reserve(std::size_t count);
 
   void add_signed(std::int64_t value) {
-    if (column_.kind == Column::Kind::Numbers) {
+    if (column_.kind == Column::Kind::Labels) {
+      add_integer_label(value);
+    } else if (column_.kind == Column::Kind::Numbers) {
       column_.numbers.push_back(static_cast<float>(value));
     } else if (value < 0) {
       refuse_id(integer_text(value));
@@ -37,7 +40,9 @@ class ColumnBuilder {
     }
   }
   void add_unsigned(std::uint64_t value) {
-    if (column_.kind == Column::Kind::Numbers) {
+    if (column_.kind == Column::Kind::Labels) {
+      add_integer_label(value);
+    } else if (column_.kind == Column::Kind::Numbers) {
       column_.numbers.push_back(static_cast<float>(value));
     } else {
       add_id(value);
@@ -52,6 +57,12 @@ class ColumnBuilder {
   Column finish() { return std::move(column_); }
 
  private:
+  template <typename Integer>
+  void add_integer_label(Integer value) {
+    digits_.clear();
+    append_integer(digits_, value);
+    column_.labels.push_back(digits_);
+  }
   void add_id(std::uint64_t value) {
     if (value >= kIdBound) refuse_id(integer_text(value));
     column_.ids.push_back(static_cast<NodeId>(value));
@@ -63,6 +74,7 @@ class ColumnBuilder {
   ColumnRole role_;
   bool begun_ = false;
   Column column_;
+  std::string digits_;  // the text of the integer label being added
 };
 
 }  // namespace mivora::py

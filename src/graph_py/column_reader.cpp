@@ -1,5 +1,6 @@
 #include "graph_py/column_reader.hpp"
 
+#include <algorithm>
 #include <bit>
 #include <cstring>
 
@@ -35,6 +36,11 @@ void ColumnBuilder::begin(ValueType type, const std::string& described) {
       break;
     case ColumnRole::Labels:
       if (type != ValueType::Text) raise_argument_type(name_, "expected str labels, got a " + described);
+      kind = Column::Kind::Labels;
+      break;
+    case ColumnRole::IdLabels:
+      if (type == ValueType::Float)
+        raise_argument_type(name_, "expected integer ids or str labels, got a " + described);
       kind = Column::Kind::Labels;
       break;
   }
@@ -242,7 +248,14 @@ void add_integer(PyObject* item, std::size_t row, ColumnBuilder& builder) {
   int overflow = 0;
   const long long value = PyLong_AsLongLongAndOverflow(number.get(), &overflow);
   if (value == -1 && PyErr_Occurred()) throw PythonError{};
-  if (overflow > 0) {
+  if (overflow != 0 && builder.holds_labels()) {
+    // An integer label beyond 64 bits: its decimal text all the same.
+    PyRef text = PyRef::owned(PyObject_Str(number.get()));
+    Py_ssize_t size = 0;
+    const char* digits = PyUnicode_AsUTF8AndSize(text.get(), &size);
+    if (digits == nullptr) throw PythonError{};
+    builder.add_label(std::string_view(digits, static_cast<std::size_t>(size)));
+  } else if (overflow > 0) {
     builder.add_unsigned(~std::uint64_t{0});  // refused as too large
   } else if (overflow < 0) {
     builder.add_signed(-1);  // refused as negative
@@ -307,13 +320,135 @@ void read_sequence(PyObject* value, ColumnBuilder& builder, ColumnRole role) {
   }
 }
 
+// ---- pandas ----------------------------------------------------------------------------
+// pandas exports Arrow only through pyarrow. Columns that hold NumPy arrays
+// of numbers are read through the buffer protocol instead, and the others
+// as lists when pyarrow is not there.
+
+bool from_module(PyObject* object, std::string_view prefix) {
+  PyRef module = PyRef::steal(PyObject_GetAttrString(reinterpret_cast<PyObject*>(Py_TYPE(object)), "__module__"));
+  if (!module) {
+    PyErr_Clear();
+    return false;
+  }
+  Py_ssize_t size = 0;
+  const char* text = PyUnicode_Check(module.get()) ? PyUnicode_AsUTF8AndSize(module.get(), &size) : nullptr;
+  if (text == nullptr) {
+    PyErr_Clear();
+    return false;
+  }
+  const std::string_view name(text, static_cast<std::size_t>(size));
+  return name == prefix || (name.size() > prefix.size() && name.starts_with(prefix) && name[prefix.size()] == '.');
+}
+
+bool is_pandas(PyObject* value) { return from_module(value, "pandas"); }
+
+bool pyarrow_available() {
+  static const int available = [] {
+    PyRef util = PyRef::owned(PyImport_ImportModule("importlib.util"));
+    PyRef spec = PyRef::owned(PyObject_CallMethod(util.get(), "find_spec", "s", "pyarrow"));
+    return spec.get() != Py_None ? 1 : 0;
+  }();
+  return available != 0;
+}
+
+// The NumPy array behind a pandas Series of integers or floats, or nothing.
+PyRef pandas_numpy_values(PyObject* series) {
+  PyRef dtype = PyRef::steal(PyObject_GetAttrString(series, "dtype"));
+  if (!dtype) {
+    PyErr_Clear();
+    return {};
+  }
+  if (!from_module(dtype.get(), "numpy")) return {};
+  PyRef kind = PyRef::owned(PyObject_GetAttrString(dtype.get(), "kind"));
+  const char* code = PyUnicode_Check(kind.get()) ? PyUnicode_AsUTF8(kind.get()) : nullptr;
+  if (code == nullptr || std::strchr("iuf", code[0]) == nullptr || code[0] == 0) return {};
+  return PyRef::owned(PyObject_CallMethod(series, "to_numpy", nullptr));
+}
+
+// Reads an Arrow export; an ImportError on the way (the exporter needs
+// pyarrow) is raised again saying so.
+void read_arrow_naming_pyarrow(PyObject* value, ColumnBuilder& builder) {
+  try {
+    read_arrow_column(value, builder);
+  } catch (const PythonError&) {
+    if (!PyErr_ExceptionMatches(PyExc_ImportError)) throw;
+    PyObject* cause = take_raised_exception();
+    PyErr_Format(PyExc_ImportError,
+                 "argument '%s': a '%s' column is read through its Arrow export, which needs pyarrow "
+                 "(pip install pyarrow)",
+                 builder.name(), type_name(value).c_str());
+    PyObject* error = take_raised_exception();
+    PyException_SetCause(error, cause);
+    restore_raised_exception(error);
+    throw;
+  }
+}
+
 void read_into(PyObject* value, ColumnBuilder& builder, ColumnRole role) {
+  if (is_pandas(value)) {
+    if (PyRef values = pandas_numpy_values(value)) {
+      read_into(values.get(), builder, role);
+      return;
+    }
+    if (!pyarrow_available()) {
+      PyRef list = PyRef::owned(PyObject_CallMethod(value, "tolist", nullptr));
+      read_sequence(list.get(), builder, role);
+      return;
+    }
+  }
   if (PyObject_CheckBuffer(value) && read_buffer(value, builder)) return;
   if (exports_arrow(value)) {
-    read_arrow_column(value, builder);
+    read_arrow_naming_pyarrow(value, builder);
     return;
   }
   read_sequence(value, builder, role);
+}
+
+// Without pyarrow the attribute columns of a pandas DataFrame are not read:
+// asked for by name, that is an ImportError; the other columns (kept by
+// default) are reported as left out.
+void leave_pandas_attributes(PyObject* table, std::span<const std::string> names, TableAttributes& attributes) {
+  if (!attributes.all_others) {
+    if (attributes.names.empty()) return;
+    PyErr_SetString(PyExc_ImportError,
+                    "argument 'attributes': attribute columns of a pandas DataFrame are read through Arrow, which "
+                    "needs pyarrow (pip install pyarrow)");
+    throw PythonError{};
+  }
+  PyRef columns = PyRef::owned(PyObject_GetAttrString(table, "columns"));
+  PyRef iterator = PyRef::owned(PyObject_GetIter(columns.get()));
+  while (PyObject* item = PyIter_Next(iterator.get())) {
+    PyRef column = PyRef::steal(item);
+    PyRef text = PyRef::owned(PyObject_Str(column.get()));
+    Py_ssize_t size = 0;
+    const char* utf8 = PyUnicode_AsUTF8AndSize(text.get(), &size);
+    if (utf8 == nullptr) throw PythonError{};
+    const std::string column_name(utf8, static_cast<std::size_t>(size));
+    if (std::find(names.begin(), names.end(), column_name) == names.end()) {
+      attributes.skipped.push_back(column_name + " (needs pyarrow)");
+    }
+  }
+  if (PyErr_Occurred()) throw PythonError{};
+}
+
+// A pandas DataFrame, column by column (see read_into).
+void read_pandas_table(PyObject* table, const char* name, std::span<const std::string> names,
+                       std::span<ColumnBuilder> builders, std::span<const TableColumnRequest> requests) {
+  for (std::size_t k = 0; k < names.size(); ++k) {
+    PyRef key = PyRef::owned(to_python(std::string_view(names[k])));
+    PyRef column = PyRef::steal(PyObject_GetItem(table, key.get()));
+    if (!column) {
+      if (!PyErr_ExceptionMatches(PyExc_KeyError)) throw PythonError{};
+      PyErr_Clear();
+      PyErr_Format(PyExc_KeyError, "argument '%s': the table has no column named '%s'", name, names[k].c_str());
+      throw PythonError{};
+    }
+    if (!PyObject_HasAttrString(column.get(), "dtype")) {
+      raise_argument_value(name, "the table has more than one column named '" + names[k] + "'");
+    }
+    read_into(column.get(), builders[k], requests[k].role);
+  }
 }
 
 }  // namespace
@@ -332,7 +467,12 @@ std::vector<Column> read_table_columns(PyObject* table, const char* name, std::s
     builders.emplace_back(request.argument, request.role);
     names.push_back(request.name);
   }
-  read_arrow_table(table, name, names, builders, attributes);
+  if (is_pandas(table) && PyObject_HasAttrString(table, "columns") && !pyarrow_available()) {
+    read_pandas_table(table, name, names, builders, requests);
+    if (attributes != nullptr) leave_pandas_attributes(table, names, *attributes);
+  } else {
+    read_arrow_table(table, name, names, builders, attributes);
+  }
   std::vector<Column> columns;
   for (ColumnBuilder& builder : builders) columns.push_back(builder.finish());
   return columns;

@@ -39,6 +39,7 @@ enum class ColumnRole {
   Endpoints,  // integer ids or str labels (one kind per column)
   Weights,    // numbers, kept as single precision
   Labels,     // str labels
+  IdLabels,   // integer ids or str labels, both read as labels (an id as its decimal text)
 };
 
 struct Column {

@@ -1,5 +1,8 @@
 #include "graph_py/frame.hpp"
 
+#include "docstrings.hpp"
+#include "graph_py/progress_report.hpp"
+
 #include <climits>
 #include <cstdio>
 #include <cstring>
@@ -306,7 +309,7 @@ namespace {
 bool python_signal_raised() {
   PyThreadState* state = PyEval_SaveThread();
   PyEval_RestoreThread(state);
-  return PyErr_CheckSignals() < 0;
+  return PyErr_CheckSignals() < 0 || !report_progress();
 }
 
 void* release_interpreter() { return PyEval_SaveThread(); }
@@ -321,10 +324,7 @@ void install_signal_check() {
 void create_panic_exception() {
   if (g_panic_exception != nullptr) return;
   g_panic_exception =
-      PyErr_NewExceptionWithDoc("mivora.PanicException",
-                                "An internal error of mivora. Derived from BaseException so that handlers\n"
-                                "for ordinary exceptions do not swallow it.",
-                                PyExc_BaseException, nullptr);
+      PyErr_NewExceptionWithDoc("mivora.PanicException", MIVORA_DOC_PanicException, PyExc_BaseException, nullptr);
   if (g_panic_exception == nullptr) throw PythonError{};
 }
 

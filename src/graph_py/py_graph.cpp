@@ -5,6 +5,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "graph_core/unknown_label.hpp"
 #include "graph_py/py_node.hpp"
 #include "graph_py/unsendable.hpp"
 #include "text_io/shown_text.hpp"
@@ -194,7 +195,8 @@ PyMethodDef* all_methods() {
   static std::vector<PyMethodDef> methods = [] {
     std::vector<PyMethodDef> all(std::begin(kMethods), std::end(kMethods));
     for (auto area : {graph_analysis_methods, graph_drawing_methods, graph_files_methods, graph_formats_methods,
-                      graph_bridges_methods, graph_attributes_methods, graph_measures_methods, graph_centrality_methods}) {
+                      graph_bridges_methods, graph_attributes_methods, graph_measures_methods, graph_centrality_methods,
+                      graph_derived_methods}) {
       const std::span<const PyMethodDef> methods = area();
       all.insert(all.end(), methods.begin(), methods.end());
     }
@@ -230,6 +232,22 @@ PyTypeObject* create_graph_type() {
 
 PyObject* wrap_graph(GraphStore&& graph) { return new_graph_object(PyGraph::type, std::move(graph)); }
 
+std::uint32_t node_named(const GraphStore& graph, PyObject* value, const char* name) {
+  const std::string_view label = to_text(value, name);
+  const auto position = graph.find_by_label(label);
+  if (!position) throw UnknownLabel(std::string(label));
+  return static_cast<NodeId>(*position);
+}
+
+const LinkRows& link_rows(PyGraph::Data& data) {
+  if (!data.link_rows || data.link_rows_version != data.graph.version()) {
+    data.link_rows.reset();  // the old rows go first: both at once would double the peak
+    data.link_rows = std::make_unique<const LinkRows>(take_link_rows(data.graph));
+    data.link_rows_version = data.graph.version();
+  }
+  return *data.link_rows;
+}
+
 void install_duplicate_label_report() { set_duplicate_label_report(report_duplicate_label); }
 
 const BorrowFlag* graph_borrow_flag(std::uint64_t serial) {
@@ -259,8 +277,10 @@ std::size_t drop_kept(PyGraph::Data& data) {
   for (const PyRef& label : data.labels) {
     if (label) bytes += static_cast<std::size_t>(PyUnicode_GET_LENGTH(label.get())) + sizeof(PyASCIIObject) + 1;
   }
+  if (data.link_rows) bytes += data.link_rows->memory_bytes();
   data.views.reset();
   std::vector<PyRef>().swap(data.labels);
+  data.link_rows.reset();
   return bytes;
 }
 

@@ -1,10 +1,12 @@
 #pragma once
 // Python class Graph: the only owner of one graph store.
+#include <cstdint>
 #include <memory>
 #include <span>
 #include <vector>
 
 #include "graph_core/graph.hpp"
+#include "graph_core/link_queries.hpp"
 #include "graph_py/frame.hpp"
 #include "measures/graph_views.hpp"
 
@@ -20,6 +22,10 @@ struct PyGraph {
     std::shared_ptr<GraphViews> views{};
     // The str of each node's label, made when first handed out (labels never change).
     std::vector<PyRef> labels{};
+    // The sorted rows and degrees questions about single nodes read, kept
+    // while the graph does not change (its version).
+    std::unique_ptr<const LinkRows> link_rows{};
+    std::uint64_t link_rows_version = 0;
   } data;
 
   static inline PyTypeObject* type = nullptr;
@@ -59,6 +65,12 @@ std::span<const PyMethodDef> graph_attributes_methods();  // py_graph_attributes
 std::span<const PyMethodDef>
 graph_measures_methods();  // py_graph_measures.cpp (components, paths, clustering, cores, trees)
 std::span<const PyMethodDef> graph_centrality_methods();  // py_graph_centrality.cpp (centralities, communities)
+std::span<const PyMethodDef> graph_derived_methods();     // py_graph_derived.cpp (queries, subgraphs, versions)
+
+// The position of the node labelled `value` (the argument `name`), or KeyError.
+std::uint32_t node_named(const GraphStore& graph, PyObject* value, const char* name);
+// The rows of the graph's links, taken again only when the graph has changed.
+const LinkRows& link_rows(PyGraph::Data& data);
 
 // Adds mivora.FormatError (py_graph_formats.cpp) to the module.
 void add_format_error(PyObject* module);

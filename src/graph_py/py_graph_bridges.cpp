@@ -1,4 +1,5 @@
 // Graph methods for exchanging graphs with arrays, tables, networkx and igraph.
+#include <algorithm>
 #include <limits>
 
 #include "graph_core/adjacency_matrix.hpp"
@@ -9,18 +10,23 @@
 #include "graph_py/column_reader.hpp"
 #include "graph_py/exported_array.hpp"
 #include "graph_py/peer_graphs.hpp"
+#include "graph_py/progress_report.hpp"
 #include "graph_py/py_graph.hpp"
 #include "docstrings.hpp"
 
 namespace mivora::py {
 namespace {
 
-constexpr Signature kFromEdges{"Graph.from_edges()", {"sources", "targets", "weights", "directed", "labels"}, 2};
+constexpr Signature kFromEdges =
+    Signature{"Graph.from_edges()", {"sources", "targets", "weights", "directed", "labels", "ids", "progress"}, 2}
+        .keyword_only_from(5);
 constexpr Signature kFromTable =
-    Signature{"Graph.from_table()", {"table", "source", "target", "weight", "directed", "attributes"}, 1}
+    Signature{
+        "Graph.from_table()", {"table", "source", "target", "weight", "directed", "attributes", "ids", "progress"}, 1}
         .keyword_only_from(5);
 constexpr Signature kAddEdges =
-    Signature{"Graph.add_edges()", {"sources", "targets", "weights", "directed", "attributes"}, 2}.keyword_only_from(4);
+    Signature{"Graph.add_edges()", {"sources", "targets", "weights", "directed", "attributes", "progress"}, 2}
+        .keyword_only_from(4);
 constexpr Signature kAddNodes = Signature{"Graph.add_nodes()", {"labels", "attributes"}, 1}.keyword_only_from(1);
 constexpr Signature kToCsr{"Graph.to_csr()", {}, 0};
 constexpr Signature kToEdges{"Graph.to_edges()", {}, 0};
@@ -35,21 +41,86 @@ bool given(PyObject* argument) { return argument != nullptr && argument != Py_No
 
 // ---- building from columns -----------------------------------------------------------
 
-EdgeColumns read_edges(PyObject* sources, PyObject* targets, PyObject* weights, PyObject* directed) {
+// What integer ids mean: node positions, or labels (their decimal text).
+enum class IdMeaning { Positions, Labels };
+
+// The `ids` argument: 'positions' or 'labels'; left out or None: `fallback`.
+std::optional<IdMeaning> id_meaning(PyObject* value) {
+  if (!given(value)) return std::nullopt;
+  const std::string_view meaning = to_text(value, "ids");
+  if (meaning == "positions") return IdMeaning::Positions;
+  if (meaning == "labels") return IdMeaning::Labels;
+  raise_argument_value("ids", "expected 'positions' or 'labels', got '" + std::string(meaning) + "'");
+}
+
+ColumnRole endpoint_role(IdMeaning ids) {
+  return ids == IdMeaning::Labels ? ColumnRole::IdLabels : ColumnRole::Endpoints;
+}
+
+EdgeColumns read_edges(PyObject* sources, PyObject* targets, PyObject* weights, PyObject* directed,
+                       IdMeaning ids = IdMeaning::Positions) {
   EdgeColumns edges;
-  edges.sources = read_column(sources, "sources", ColumnRole::Endpoints);
-  edges.targets = read_column(targets, "targets", ColumnRole::Endpoints);
+  edges.sources = read_column(sources, "sources", endpoint_role(ids));
+  edges.targets = read_column(targets, "targets", endpoint_role(ids));
   if (given(weights)) edges.weights = read_column(weights, "weights", ColumnRole::Weights);
   edges.directed = to_optional_bool(directed, "directed");
   return edges;
 }
 
+// Ids taken as positions make one node per id up to the largest. A call
+// whose largest id would make more than kSparseIdFactor times as many nodes
+// as it names (and more than kSparseIdFloor) is refused unless positions
+// were asked for: such ids are nearly always labels, such as user numbers.
+constexpr std::uint64_t kSparseIdFactor = 4;
+constexpr std::uint64_t kSparseIdFloor = 1000;
+
+void refuse_sparse_ids(const EdgeColumns& edges) {
+  if (edges.sources.kind != Column::Kind::Ids || edges.targets.kind != Column::Kind::Ids) return;
+  const std::uint64_t nodes = std::max(edges.sources.id_limit, edges.targets.id_limit);
+  if (nodes <= kSparseIdFloor) return;
+  const std::uint64_t named_at_most = 2 * static_cast<std::uint64_t>(edges.sources.ids.size());
+  std::uint64_t distinct = 0;
+  if (nodes <= kSparseIdFactor * named_at_most) {
+    std::vector<bool> seen(nodes, false);
+    for (const Column* column : {&edges.sources, &edges.targets}) {
+      for (const std::uint32_t id : column->ids) {
+        if (!seen[id]) {
+          seen[id] = true;
+          ++distinct;
+        }
+      }
+    }
+  } else {
+    // Refused whatever the count: it is only wanted for the message.
+    std::vector<std::uint32_t> named(edges.sources.ids);
+    named.insert(named.end(), edges.targets.ids.begin(), edges.targets.ids.end());
+    std::sort(named.begin(), named.end());
+    distinct = static_cast<std::uint64_t>(std::unique(named.begin(), named.end()) - named.begin());
+  }
+  if (nodes <= kSparseIdFactor * distinct) return;
+  raise_argument_value("sources", "the largest id, " + std::to_string(nodes - 1) + ", would make " +
+                                      std::to_string(nodes) + " nodes for " + std::to_string(distinct) +
+                                      " distinct ids; pass ids='labels' to make one node per distinct id, "
+                                      "labelled with it, or ids='positions' to make every node up to the largest id");
+}
+
 PyObject* graph_from_edges(PyObject*, PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) {
   return call_static(kFromEdges, args, nargs, kwnames, [](const Arguments& arguments) {
-    EdgeColumns edges = read_edges(arguments[0], arguments[1], arguments[2], arguments[3]);
+    const std::optional<IdMeaning> ids = id_meaning(arguments[5]);
     std::optional<Column> labels;
-    if (given(arguments[4])) labels = read_column(arguments[4], "labels", ColumnRole::Labels);
-    return wrap_graph(build_graph(std::move(edges), labels));
+    if (given(arguments[4])) {
+      if (ids == IdMeaning::Labels) {
+        raise_argument_value("labels", "ids='labels' makes the ids the labels; pass labels=None");
+      }
+      labels = read_column(arguments[4], "labels", ColumnRole::Labels);
+    }
+    ProgressReport progress(arguments[6], "Graph.from_edges()");
+    EdgeColumns edges =
+        read_edges(arguments[0], arguments[1], arguments[2], arguments[3], ids.value_or(IdMeaning::Positions));
+    if (!ids && !labels) refuse_sparse_ids(edges);
+    PyRef graph = PyRef::owned(wrap_graph(build_graph(std::move(edges), labels)));
+    progress.finish();
+    return graph.release();
   });
 }
 
@@ -87,12 +158,14 @@ void warn_skipped(const char* method, const std::vector<std::string>& skipped) {
 
 PyObject* graph_from_table(PyObject*, PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) {
   return call_static(kFromTable, args, nargs, kwnames, [](const Arguments& arguments) {
-    std::vector<TableColumnRequest> requests{
-        {"source", column_name(arguments[1], "source", "source"), ColumnRole::Endpoints},
-        {"target", column_name(arguments[2], "target", "target"), ColumnRole::Endpoints}};
+    // Integer columns of a table hold labels unless positions are asked for.
+    const ColumnRole endpoints = endpoint_role(id_meaning(arguments[6]).value_or(IdMeaning::Labels));
+    std::vector<TableColumnRequest> requests{{"source", column_name(arguments[1], "source", "source"), endpoints},
+                                             {"target", column_name(arguments[2], "target", "target"), endpoints}};
     if (given(arguments[3]))
       requests.push_back({"weight", column_name(arguments[3], "weight", ""), ColumnRole::Weights});
     const bool directed = to_optional_bool(arguments[4], "directed");
+    ProgressReport progress(arguments[7], "Graph.from_table()");
     TableAttributes attributes = table_attributes(arguments[5]);
     std::vector<Column> columns = read_table_columns(arguments[0], "table", requests, &attributes);
     BatchAttributes batch;
@@ -112,6 +185,7 @@ PyObject* graph_from_table(PyObject*, PyObject* const* args, Py_ssize_t nargs, P
       join_rows(graph.attributes().connections(), batch, rows);
     }
     warn_skipped("Graph.from_table()", attributes.skipped);
+    progress.finish();
     return wrap_graph(std::move(graph));
   });
 }
@@ -119,6 +193,7 @@ PyObject* graph_from_table(PyObject*, PyObject* const* args, Py_ssize_t nargs, P
 PyObject* graph_add_edges(PyObject* self, PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) {
   return call_method<PyGraph>(
       self, kAddEdges, Access::Append, args, nargs, kwnames, [](PyGraph::Data& data, const Arguments& arguments) {
+        ProgressReport progress(arguments[5], "Graph.add_edges()");
         EdgeColumns edges = read_edges(arguments[0], arguments[1], arguments[2], arguments[3]);
         const BatchAttributes batch =
             read_batch_attributes(arguments[4], edges.sources.size(), false, "attributes", "links");
@@ -131,6 +206,7 @@ PyObject* graph_add_edges(PyObject* self, PyObject* const* args, Py_ssize_t narg
           const std::vector<std::size_t> rows = graph.attributes().rows_of_appended(graph, sources);
           join_rows(graph.attributes().connections(), batch, rows);
         }
+        progress.finish();
         return none();
       });
 }
@@ -286,12 +362,14 @@ constexpr int kStatic = METH_FASTCALL | METH_KEYWORDS | METH_STATIC;
 
 PyMethodDef kMethods[] = {
     {"from_edges", as_method(graph_from_edges), kStatic,
-     "from_edges(sources, targets, weights=None, directed=False, labels=None)\n--\n\n" MIVORA_DOC_Graph_from_edges},
+     "from_edges(sources, targets, weights=None, directed=False, labels=None, *, ids=None, "
+     "progress=None)\n--\n\n" MIVORA_DOC_Graph_from_edges},
     {"from_table", as_method(graph_from_table), kStatic,
      "from_table(table, source='source', target='target', weight=None, "
-     "directed=False, *, attributes=None)\n--\n\n" MIVORA_DOC_Graph_from_table},
+     "directed=False, *, attributes=None, ids='labels', progress=None)\n--\n\n" MIVORA_DOC_Graph_from_table},
     {"add_edges", as_method(graph_add_edges), kMethod,
-     "add_edges($self, sources, targets, weights=None, directed=False, *, attributes=None)\n--\n\n" MIVORA_DOC_Graph_add_edges},
+     "add_edges($self, sources, targets, weights=None, directed=False, *, attributes=None, "
+     "progress=None)\n--\n\n" MIVORA_DOC_Graph_add_edges},
     {"add_nodes", as_method(graph_add_nodes), kMethod,
      "add_nodes($self, labels, *, attributes=None)\n--\n\n" MIVORA_DOC_Graph_add_nodes},
     {"to_csr", as_method(graph_to_csr), kMethod, "to_csr($self)\n--\n\n" MIVORA_DOC_Graph_to_csr},

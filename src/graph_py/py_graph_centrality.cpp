@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "graph_core/snapshot.hpp"
+#include "graph_py/progress_report.hpp"
 #include "graph_core/unknown_label.hpp"
 #include "graph_py/exported_array.hpp"
 #include "graph_py/py_graph.hpp"
@@ -19,13 +20,14 @@ namespace {
 constexpr Signature kPagerank =
     Signature{"Graph.pagerank()", {"damping", "weighted", "tol", "max_iter", "as_array"}, 0}.keyword_only_from(4);
 constexpr Signature kBetweenness =
-    Signature{"Graph.betweenness_centrality()", {"normalized", "weighted", "endpoints", "as_array"}, 0}
+    Signature{"Graph.betweenness_centrality()", {"normalized", "weighted", "endpoints", "as_array", "progress"}, 0}
         .keyword_only_from(3);
 constexpr Signature kCloseness =
-    Signature{"Graph.closeness_centrality()", {"weighted", "as_array"}, 0}.keyword_only_from(1);
+    Signature{"Graph.closeness_centrality()", {"weighted", "as_array", "progress"}, 0}.keyword_only_from(1);
 constexpr Signature kHarmonic =
     Signature{"Graph.harmonic_centrality()", {"weighted", "as_array"}, 0}.keyword_only_from(1);
-constexpr Signature kCommunities{"Graph.communities()", {"resolution", "seed"}, 0};
+constexpr Signature kCommunities =
+    Signature{"Graph.communities()", {"resolution", "seed", "progress"}, 0}.keyword_only_from(2);
 constexpr Signature kModularity{"Graph.modularity()", {"communities", "resolution"}, 1};
 
 // ---- arguments --------------------------------------------------------------------
@@ -134,8 +136,10 @@ PyObject* graph_betweenness_centrality(PyObject* self, PyObject* const* args, Py
         options.normalized = to_flag(arguments[0], "normalized", options.normalized);
         options.weighted = to_flag(arguments[1], "weighted", options.weighted);
         options.endpoints = to_flag(arguments[2], "endpoints", options.endpoints);
+        ProgressReport progress(arguments[4], "Graph.betweenness_centrality()");
         const Measured measured(data);
         auto values = betweenness_centrality(data.graph, measured.snapshot, measured.nodes, options);
+        progress.finish();
         return values_by_label(data, measured.nodes, std::move(values), arguments[3]);
       });
 }
@@ -144,8 +148,10 @@ PyObject* graph_closeness_centrality(PyObject* self, PyObject* const* args, Py_s
   return call_method<PyGraph>(
       self, kCloseness, Access::Shared, args, nargs, kwnames, [](PyGraph::Data& data, const Arguments& arguments) {
         const bool weighted = to_flag(arguments[0], "weighted", false);
+        ProgressReport progress(arguments[2], "Graph.closeness_centrality()");
         const Measured measured(data);
         auto values = closeness_centrality(data.graph, measured.snapshot, measured.nodes, weighted);
+        progress.finish();
         return values_by_label(data, measured.nodes, std::move(values), arguments[1]);
       });
 }
@@ -165,8 +171,10 @@ PyObject* graph_communities(PyObject* self, PyObject* const* args, Py_ssize_t na
       self, kCommunities, Access::Shared, args, nargs, kwnames, [](PyGraph::Data& data, const Arguments& arguments) {
         const double resolution = to_f64(arguments[0], "resolution", 1.0);
         const std::uint64_t seed = to_seed(arguments[1], "seed");
+        ProgressReport progress(arguments[2], "Graph.communities()");
         const Measured measured(data);
         const Communities groups = louvain_communities(data.graph, measured.snapshot, measured.nodes, resolution, seed);
+        progress.finish();
         return label_groups(data, measured.nodes, groups);
       });
 }
@@ -189,13 +197,14 @@ PyMethodDef kMethods[] = {
      "as_array=False)\n--\n\n" MIVORA_DOC_Graph_pagerank},
     {"betweenness_centrality", as_method(graph_betweenness_centrality), kMethod,
      "betweenness_centrality($self, normalized=True, weighted=False, "
-     "endpoints=False, *, as_array=False)\n--\n\n" MIVORA_DOC_Graph_betweenness_centrality},
+     "endpoints=False, *, as_array=False, progress=None)\n--\n\n" MIVORA_DOC_Graph_betweenness_centrality},
     {"closeness_centrality", as_method(graph_closeness_centrality), kMethod,
-     "closeness_centrality($self, weighted=False, *, as_array=False)\n--\n\n" MIVORA_DOC_Graph_closeness_centrality},
+     "closeness_centrality($self, weighted=False, *, as_array=False, "
+     "progress=None)\n--\n\n" MIVORA_DOC_Graph_closeness_centrality},
     {"harmonic_centrality", as_method(graph_harmonic_centrality), kMethod,
      "harmonic_centrality($self, weighted=False, *, as_array=False)\n--\n\n" MIVORA_DOC_Graph_harmonic_centrality},
     {"communities", as_method(graph_communities), kMethod,
-     "communities($self, resolution=1.0, seed=None)\n--\n\n" MIVORA_DOC_Graph_communities},
+     "communities($self, resolution=1.0, seed=None, *, progress=None)\n--\n\n" MIVORA_DOC_Graph_communities},
     {"modularity", as_method(graph_modularity), kMethod,
      "modularity($self, communities, resolution=1.0)\n--\n\n" MIVORA_DOC_Graph_modularity},
 };

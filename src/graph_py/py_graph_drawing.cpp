@@ -8,6 +8,7 @@
 #include "pages/html_writer.hpp"
 #include "pages/notebook_view.hpp"
 #include "pages/webgl_writer.hpp"
+#include "graph_py/progress_report.hpp"
 #include "graph_py/py_graph.hpp"
 #include "graph_py/py_layout.hpp"
 #include "graph_py/py_style.hpp"
@@ -25,7 +26,7 @@ constexpr Signature kOutputHtml =
     Signature{"Graph.output_html()", {"file_name", "layout", "override_positions", "style"}, 1}
         .panicking_on_foreign_thread();
 constexpr Signature kComputeLayout =
-    Signature{"Graph.compute_layout()", {"layout", "seed", "iterations"}, 0}.keyword_only_from(1);
+    Signature{"Graph.compute_layout()", {"layout", "seed", "iterations", "progress"}, 0}.keyword_only_from(1);
 constexpr Signature kPositions{"Graph.positions()", {}, 0};
 constexpr Signature kOutputWebgl =
     Signature{"Graph.output_webgl()", {"file_name", "layout", "override_positions", "color_by", "size_by", "file_style"}, 1}
@@ -91,6 +92,7 @@ PyObject* graph_compute_layout(PyObject* self, PyObject* const* args, Py_ssize_t
                                     throw PythonError{};
                                   }
                                 }
+                                ProgressReport progress(arguments[3], "Graph.compute_layout()");
                                 if (layout == LayoutKind::Force) {
                                   generate_multilevel_positions(data.graph, ForceLayoutOptions{seed, iterations});
                                 } else {
@@ -98,6 +100,7 @@ PyObject* graph_compute_layout(PyObject* self, PyObject* const* args, Py_ssize_t
                                   generate_positions(data.graph, layout, random);
                                 }
                                 data.graph.keep_positions();
+                                progress.finish();
                                 return none();
                               });
 }
@@ -187,7 +190,8 @@ PyMethodDef kMethods[] = {
      "file_style=False)\n--\n\n" MIVORA_DOC_Graph_output_webgl},
     {"_repr_html_", as_method(graph_repr_html), kMethod, "_repr_html_($self)\n--\n\n" MIVORA_DOC_Graph__repr_html_},
     {"compute_layout", as_method(graph_compute_layout), kMethod,
-     "compute_layout($self, layout=..., *, seed=None, iterations=None)\n--\n\n" MIVORA_DOC_Graph_compute_layout},
+     "compute_layout($self, layout=..., *, seed=None, iterations=None, "
+     "progress=None)\n--\n\n" MIVORA_DOC_Graph_compute_layout},
     {"positions", as_method(graph_positions), kMethod, "positions($self)\n--\n\n" MIVORA_DOC_Graph_positions},
 };
 

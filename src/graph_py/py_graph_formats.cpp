@@ -6,6 +6,7 @@
 
 #include "formats/format_by_content.hpp"
 #include "formats/formats.hpp"
+#include "graph_py/progress_report.hpp"
 #include "graph_py/py_graph.hpp"
 #include "text_io/byte_source.hpp"
 #include "text_io/checked_writer.hpp"
@@ -117,11 +118,11 @@ const Format& format_from_content(const std::string& path, const Format* by_name
 
 // ---- Graph.read ------------------------------------------------------------------
 
-constexpr Signature kRead =
-    Signature{"Graph.read()",
-              {"file_path", "format", "encoding", "positions", "directed", "delimiter", "comments", "header", "weight"},
-              1}
-        .keyword_only_from(2);
+constexpr Signature kRead = Signature{"Graph.read()",
+                                      {"file_path", "format", "encoding", "positions", "directed", "delimiter",
+                                       "comments", "header", "weight", "progress"},
+                                      1}
+                                .keyword_only_from(2);
 
 bool given(PyObject* value) { return value != nullptr && value != Py_None; }
 
@@ -183,6 +184,7 @@ PyObject* graph_read(PyObject*, PyObject* const* args, Py_ssize_t nargs, PyObjec
     if (chosen == nullptr && by_name != nullptr && !extension_is_generic(path))
       check_edge_list_options(arguments, *by_name);
     const bool guess_encoding = !given(arguments[2]);
+    ProgressReport progress(arguments[9], "Graph.read()");
     ReadNotes notes;
     std::optional<TextEncoding> guessed;
     GraphStore graph = read_graph_file_by_content(
@@ -204,6 +206,7 @@ PyObject* graph_read(PyObject*, PyObject* const* args, Py_ssize_t nargs, PyObjec
       const std::string message = path + ": " + warning;
       if (PyErr_WarnEx(PyExc_UserWarning, message.c_str(), 1) < 0) throw PythonError{};
     }
+    progress.finish();
     return wrap_graph(std::move(graph));
   });
 }
@@ -254,7 +257,7 @@ constexpr int kStatic = METH_FASTCALL | METH_KEYWORDS | METH_STATIC;
 PyMethodDef kMethods[] = {
     {"read", as_method(graph_read), kStatic,
      "read(file_path, format=None, *, encoding='utf-8', positions='canvas', directed=None, delimiter=None, "
-     "comments='#%', header=None, weight=None)\n--\n\n" MIVORA_DOC_Graph_read},
+     "comments='#%', header=None, weight=None, progress=None)\n--\n\n" MIVORA_DOC_Graph_read},
     {"write", as_method(graph_write), kMethod,
      "write($self, file_name, format=None, *, delimiter=None, header=None, "
      "weights=None)\n--\n\n" MIVORA_DOC_Graph_write},

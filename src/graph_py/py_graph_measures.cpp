@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "graph_core/snapshot.hpp"
+#include "graph_py/progress_report.hpp"
 #include "graph_core/unknown_label.hpp"
 #include "graph_py/exported_array.hpp"
 #include "graph_py/py_graph.hpp"
@@ -38,15 +39,7 @@ constexpr Signature kCoreNumber = Signature{"Graph.core_number()", {"as_array"},
 constexpr Signature kDropCache{"Graph.drop_cache()", {}, 0};
 constexpr Signature kMinimumSpanningTree{"Graph.minimum_spanning_tree()", {}, 0};
 constexpr Signature kEccentricity = Signature{"Graph.eccentricity()", {"as_array"}, 0}.keyword_only_from(0);
-constexpr Signature kDiameter{"Graph.diameter()", {}, 0};
-
-// The position of the node labelled `label`.
-std::uint32_t node_named(const GraphStore& graph, PyObject* value, const char* name) {
-  const std::string_view label = to_text(value, name);
-  const auto position = graph.find_by_label(label);
-  if (!position) throw UnknownLabel(std::string(label));
-  return static_cast<NodeId>(*position);
-}
+constexpr Signature kDiameter = Signature{"Graph.diameter()", {"progress"}, 0}.keyword_only_from(0);
 
 bool weighted_argument(PyObject* value) { return value == nullptr || to_bool(value, "weighted"); }
 
@@ -250,7 +243,8 @@ PyObject* graph_eccentricity(PyObject* self, PyObject* const* args, Py_ssize_t n
 
 PyObject* graph_diameter(PyObject* self, PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) {
   return call_method<PyGraph>(self, kDiameter, Access::Shared, args, nargs, kwnames,
-                              [](PyGraph::Data& data, const Arguments&) {
+                              [](PyGraph::Data& data, const Arguments& arguments) {
+                                ProgressReport progress(arguments[0], "Graph.diameter()");
                                 return [&] {
                                   const auto views = views_of(data);
                                   const LinkList& links = views->links();
@@ -260,6 +254,7 @@ PyObject* graph_diameter(PyObject* self, PyObject* const* args, Py_ssize_t nargs
                                     if (links.canonical[node])
                                       longest = std::max<std::uint64_t>(longest, eccentricity[node]);
                                   }
+                                  progress.finish();
                                   return to_int(longest);
                                 }();
                               });
@@ -371,7 +366,8 @@ PyMethodDef kMethods[] = {
      "minimum_spanning_tree($self)\n--\n\n" MIVORA_DOC_Graph_minimum_spanning_tree},
     {"eccentricity", as_method(graph_eccentricity), kMethod,
      "eccentricity($self, *, as_array=False)\n--\n\n" MIVORA_DOC_Graph_eccentricity},
-    {"diameter", as_method(graph_diameter), kMethod, "diameter($self)\n--\n\n" MIVORA_DOC_Graph_diameter},
+    {"diameter", as_method(graph_diameter), kMethod,
+     "diameter($self, *, progress=None)\n--\n\n" MIVORA_DOC_Graph_diameter},
     {"drop_cache", as_method(graph_drop_cache), kMethod, "drop_cache($self)\n--\n\n" MIVORA_DOC_Graph_drop_cache},
 };
 

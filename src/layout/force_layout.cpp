@@ -201,7 +201,8 @@ bool coarsen(Level& fine, Level& coarse, RandomGenerator& random) {
 // start (repulsion through the quadtree, attraction along the edges), then
 // moves each node along its force by at most the step, which adapts as Hu
 // describes and is also held under a linear cooling to the last round.
-void relax(const Level& level, std::vector<LayoutPoint>& points, int iterations, double step) {
+void relax(const Level& level, std::vector<LayoutPoint>& points, int iterations, double step,
+           const ProgressScope& done) {
   const std::size_t n = level.n;
   if (n < 2) return;
   QuadTree tree;
@@ -210,6 +211,7 @@ void relax(const Level& level, std::vector<LayoutPoint>& points, int iterations,
   double energy = std::numeric_limits<double>::infinity();
   int progress = 0;
   for (int round = 0; round < iterations; ++round) {
+    done.advance(n);
     tree.build(points.data(), level.mass.data(), n);
     for (const std::uint32_t i : tree.order()) {
       const LayoutPoint p = points[i];
@@ -353,7 +355,14 @@ std::vector<LayoutPoint> multilevel_force_layout(std::size_t node_count,
     p.x = side * random.next_unit();
     p.y = side * random.next_unit();
   }
-  relax(coarsest, points, std::max(kCoarsestIterations, finest_iterations), side / 4.0);
+  // How far: node moves, coarse and fine levels alike.
+  const int coarsest_iterations = std::max(kCoarsestIterations, finest_iterations);
+  std::uint64_t moves = static_cast<std::uint64_t>(coarsest.n) * static_cast<std::uint64_t>(coarsest_iterations);
+  for (std::size_t l = 0; l + 1 < levels.size(); ++l) {
+    moves += static_cast<std::uint64_t>(levels[l].n) * static_cast<std::uint64_t>(finest_iterations);
+  }
+  const ProgressScope progress(moves);
+  relax(coarsest, points, coarsest_iterations, side / 4.0, progress);
 
   for (std::size_t l = levels.size() - 1; l-- > 0;) {
     const Level& fine = levels[l];
@@ -368,7 +377,7 @@ std::vector<LayoutPoint> multilevel_force_layout(std::size_t node_count,
       fine_points[i].y = points[group].y + spread * (random.next_unit() - 0.5);
     }
     points = std::move(fine_points);
-    relax(fine, points, finest_iterations, 2.0);
+    relax(fine, points, finest_iterations, 2.0, progress);
   }
 
   std::vector<LayoutPoint> result(node_count);

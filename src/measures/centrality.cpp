@@ -159,9 +159,11 @@ std::vector<double> brandes(const NeighbourRows& out_rows, const NeighbourRows& 
   std::vector<double> betweenness(n, 0.0);
   std::vector<double> delta(n, 0.0);
   Search search(n);
+  const ProgressScope progress(n);
   for (std::uint32_t source = 0; source < n; ++source) {
     search.run(out_rows, source, true);
     accumulate(search, in_rows, source, endpoints, delta, betweenness);
+    progress.advance();
   }
   return betweenness;
 }
@@ -192,17 +194,20 @@ NeighbourRows incoming_rows(const Snapshot& snapshot, const MeasuredNodes& nodes
 template <typename Visit>
 void for_each_incoming_search(const Snapshot& snapshot, const MeasuredNodes& nodes, bool weighted, Visit&& visit) {
   const NeighbourRows rows = incoming_rows(snapshot, nodes, weighted);
+  const ProgressScope progress(nodes.size());
   if (weighted) {
     WeightedSearch search(nodes.size());
     for (std::uint32_t u = 0; u < nodes.size(); ++u) {
       search.run(rows, u, false);
       for (const std::uint32_t v : search.order) visit(u, search.distance[v]);
+      progress.advance();
     }
   } else {
     HopSearch search(nodes.size());
     for (std::uint32_t u = 0; u < nodes.size(); ++u) {
       search.run(rows, u, false);
       for (const std::uint32_t v : search.order) visit(u, static_cast<double>(search.hops[v]));
+      progress.advance();
     }
   }
 }

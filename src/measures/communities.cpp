@@ -270,7 +270,10 @@ std::pair<std::vector<std::uint32_t>, double> louvain_run(const Level& original,
   std::iota(found.begin(), found.end(), 0u);
   double quality = level_modularity(original, found, n, total, resolution);
   Level level;
+  // Rounds are few and most end the search early: a rough measure of how far.
+  const ProgressScope progress(kMaxRounds);
   for (int round = 0; round < kMaxRounds; ++round) {
+    progress.set_done(static_cast<std::uint64_t>(round));
     const double round_start = quality;
     level = original;
     std::vector<std::uint32_t> start = found;  // the level's starting communities

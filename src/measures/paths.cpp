@@ -168,8 +168,10 @@ std::vector<std::uint32_t> eccentricities(const LinkList& links, const Adjacency
   std::vector<std::uint32_t> result(n, kNoNode);
   std::vector<std::uint64_t> seen(n), fresh(n), next(n);
   std::vector<std::uint32_t> frontier, reached;
+  const ProgressScope progress(members.size());
   for (std::size_t first = 0; first < members.size(); first += 64) {
     const std::size_t batch = std::min<std::size_t>(64, members.size() - first);
+    progress.set_done(first);
     const std::uint64_t all = batch == 64 ? ~0ull : (1ull << batch) - 1;
     std::fill(seen.begin(), seen.end(), 0);
     frontier.clear();

@@ -14,13 +14,16 @@ namespace mivora {
 FileSource::FileSource(std::string path) : path_(std::move(path)), fd_(open_file(path_, O_RDONLY)) {
   struct stat info{};
   if (::fstat(fd_.get(), &info) == 0 && S_ISREG(info.st_mode)) size_ = static_cast<std::uint64_t>(info.st_size);
+  if (size_) progress_.start(*size_);
 }
 
 std::size_t FileSource::read(char* buffer, std::size_t capacity) {
   // Each chunk counts as much work as its size: an endless device such as
   // /dev/zero still reaches the cancellation check every few milliseconds.
   poll_cancellation(static_cast<std::uint32_t>(std::min<std::size_t>(capacity, 1u << 20)));
-  return read_some(fd_.get(), buffer, capacity, path_);
+  const std::size_t count = read_some(fd_.get(), buffer, capacity, path_);
+  progress_.advance(count);
+  return count;
 }
 
 std::size_t MemorySource::read(char* buffer, std::size_t capacity) {

@@ -10,6 +10,7 @@
 #include <string>
 #include <string_view>
 
+#include "text_io/cancellation.hpp"
 #include "text_io/file_descriptor.hpp"
 
 namespace mivora {
@@ -39,6 +40,7 @@ class FileSource final : public ByteSource {
   std::string path_;
   FileDescriptor fd_;
   std::optional<std::uint64_t> size_;
+  ProgressScope progress_;  // the bytes read of a regular file tell how far a reading call is
 };
 
 class MemorySource final : public ByteSource {

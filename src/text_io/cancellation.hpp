@@ -68,4 +68,53 @@ class BlockingCall {
   void* token_ = nullptr;
 };
 
+// ---- progress -------------------------------------------------------------------------
+// Long operations say how far they are through the same polling: a scope
+// declares the work ahead (in any unit) and the operation advances it; the
+// installed check reads it with progress_fraction() when it is called.
+// Only the outermost scope of a thread counts (reading a file builds a
+// graph in bulk, and the file's bytes tell how far the whole call is).
+
+namespace detail {
+struct ProgressState {
+  std::uint64_t done = 0;
+  std::uint64_t total = 0;  // 0: no operation says how far it is
+};
+inline thread_local ProgressState progress_state;
+}  // namespace detail
+
+class ProgressScope {
+ public:
+  ProgressScope() = default;  // says nothing until started
+  explicit ProgressScope(std::uint64_t total) { start(total); }
+  void start(std::uint64_t total) {
+    if (active_ || detail::progress_state.total != 0 || total == 0) return;
+    active_ = true;
+    detail::progress_state = {0, total};
+  }
+  ~ProgressScope() {
+    if (active_) detail::progress_state = {};
+  }
+  ProgressScope(const ProgressScope&) = delete;
+  ProgressScope& operator=(const ProgressScope&) = delete;
+
+  void advance(std::uint64_t work = 1) const {
+    if (active_) detail::progress_state.done += work;
+  }
+  void set_done(std::uint64_t done) const {
+    if (active_) detail::progress_state.done = done;
+  }
+
+ private:
+  bool active_ = false;
+};
+
+// The share of the running operation done, in [0, 1]; negative when no
+// operation says.
+inline double progress_fraction() {
+  const detail::ProgressState& state = detail::progress_state;
+  if (state.total == 0) return -1.0;
+  return state.done >= state.total ? 1.0 : static_cast<double>(state.done) / static_cast<double>(state.total);
+}
+
 }  // namespace mivora
