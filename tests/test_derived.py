@@ -266,3 +266,35 @@ def test_refusals(call, error, message):
         call(graph)
     if message is not None:
         assert (raised.value.args[0] if error is KeyError else str(raised.value)) == message
+
+
+@pytest.mark.parametrize("derive", [
+    lambda g: g.subgraph(["a", "c", "d"]),
+    lambda g: g.copy(),
+    lambda g: g.reverse(),
+    lambda g: g.largest_component(),
+])
+def test_derived_graphs_carry_attribute_columns(derive):
+    g = mivora.Graph()
+    for label in "abcde":
+        g.add_node(label)
+    g.set_node_attribute("city", {"a": "Lisbon", "c": "Porto", "d": "Évora"})
+    g.set_node_attribute("size", [1.5, 2.5, 3.5, 4.5, 5.5])
+    for source, target in [("a", "c"), ("c", "d"), ("b", "e"), ("d", "a")]:
+        g.create_connection(source, target, 1.0, True)
+    g.set_edge_attribute("kind", ["x", None, "y", "z"])
+    want_nodes = dict(zip(g.labels(), zip(g.node_attribute("city"), g.node_attribute("size"))))
+    want_edges = {(s, t): k for (s, t), k in zip(edge_pairs(g), g.edge_attribute("kind"))}
+    derived = derive(g)
+    got_nodes = dict(zip(derived.labels(), zip(derived.node_attribute("city"), derived.node_attribute("size"))))
+    assert got_nodes == {label: want_nodes[label] for label in derived.labels()}
+    flipped = derived.get_edge_count() and all((t, s) in want_edges and (s, t) not in want_edges
+                                                for s, t in edge_pairs(derived))
+    for (s, t), kind in zip(edge_pairs(derived), derived.edge_attribute("kind")):
+        assert kind == want_edges[(t, s) if flipped else (s, t)]
+
+
+def edge_pairs(graph):
+    sources, targets = graph.to_edges()[:2]
+    labels = graph.labels()
+    return [(labels[s], labels[t]) for s, t in zip(sources, targets)]

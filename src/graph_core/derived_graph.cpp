@@ -6,6 +6,39 @@
 #include "text_io/cancellation.hpp"
 
 namespace mivora {
+namespace {
+
+// The columns of `graph` travel with the nodes and links kept: a node's row
+// is its position; a link's row is found through the rows to_edges lists,
+// the order DerivedLink::link counts in. `stored` are the links as
+// derive_graph appended them to `derived`.
+void carry_attributes(const GraphStore& graph, std::span<const std::uint32_t> nodes, std::span<const DerivedLink> links,
+                      const std::vector<GraphStore::PositionedConnection>& stored, GraphStore& derived) {
+  const GraphAttributes& from = graph.attributes();
+  for (const NamedColumns::Entry& entry : from.nodes().entries()) {
+    AttributeColumn column(entry.column.type());
+    for (std::size_t made = 0; made < nodes.size(); ++made) {
+      if (entry.column.has_value(nodes[made])) column.copy_row(entry.column, nodes[made], made);
+    }
+    derived.attributes().nodes().put(entry.name, std::move(column));
+  }
+  if (from.connections().empty()) return;
+  const GraphAttributes::ListedRows listed = from.listed_connection_rows(graph);
+  std::vector<std::uint32_t> sources;
+  sources.reserve(stored.size());
+  for (const GraphStore::PositionedConnection& link : stored) sources.push_back(link.from);
+  const std::vector<std::size_t> rows = derived.attributes().rows_of_appended(derived, sources);
+  for (const NamedColumns::Entry& entry : from.connections().entries()) {
+    AttributeColumn column(entry.column.type());
+    for (std::size_t i = 0; i < links.size(); ++i) {
+      const std::size_t row = listed.identity ? links[i].link : listed.rows[links[i].link];
+      if (row != GraphAttributes::kNoRow && entry.column.has_value(row)) column.copy_row(entry.column, row, rows[i]);
+    }
+    derived.attributes().connections().put(entry.name, std::move(column));
+  }
+}
+
+}  // namespace
 
 GraphStore derive_graph(const GraphStore& graph, std::span<const std::uint32_t> nodes,
                         std::span<const DerivedLink> links) {
@@ -33,6 +66,7 @@ GraphStore derive_graph(const GraphStore& graph, std::span<const std::uint32_t> 
     connections.push_back({from, to, link.weight, link.directed});
   }
   derived.add_connections(connections);
+  carry_attributes(graph, nodes, links, connections, derived);
   return derived;
 }
 
