@@ -345,9 +345,12 @@ bool is_pandas(PyObject* value) { return from_module(value, "pandas"); }
 
 bool pyarrow_available() {
   static const int available = [] {
+    // Looked up without importing it: pyarrow takes long to import.
     PyRef util = PyRef::owned(PyImport_ImportModule("importlib.util"));
-    PyRef spec = PyRef::owned(PyObject_CallMethod(util.get(), "find_spec", "s", "pyarrow"));
-    return spec.get() != Py_None ? 1 : 0;
+    if (!util) throw PythonError{};
+    PyRef found = PyRef::owned(PyObject_CallMethod(util.get(), "find_spec", "s", "pyarrow"));
+    if (!found) throw PythonError{};
+    return found.get() != Py_None ? 1 : 0;
   }();
   return available != 0;
 }
