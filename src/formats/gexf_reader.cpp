@@ -72,8 +72,7 @@ class GexfHandler : public XmlHandler {
            weight_ids_.contains(std::string(attributes.get("id"))))) {
         *links_.last_weight() = number(attributes.get("value"), "an edge's weight");
       }
-    } else if ((name == "color" || name == "size" || name == "thickness") &&
-               (in_edge_ || open_node_ != kNoNode)) {
+    } else if ((name == "color" || name == "size" || name == "thickness") && (in_edge_ || open_node_ != kNoNode)) {
       drawing(name, attributes);
     } else if (name == "node" && saw_graph_) {
       if (!attributes.has("id")) throw FormatError("a node has no 'id' attribute", 0, 0);
@@ -112,8 +111,8 @@ class GexfHandler : public XmlHandler {
       reading_default_ = false;
       AttributeRecords& records = edge_attributes_ ? records_.link_attributes : records_.vertex_attributes;
       if (declared_column_ && !records.set_default(*declared_column_, text_)) {
-        throw FormatError("the default of attribute '" + records.columns[*declared_column_].name + "' is '" + text_ +
-                              "', not of its type",
+        throw FormatError("the default of attribute '" + shown_text(records.columns[*declared_column_].name) +
+                              "' is '" + shown_text(text_) + "', not of its type",
                           0, 0);
       }
     }
@@ -158,8 +157,9 @@ class GexfHandler : public XmlHandler {
   void set_value(AttributeRecords& records, std::size_t column, std::string_view text) {
     const std::size_t row = in_edge_ ? edges_seen_ - 1 : open_node_;
     if (!records.set_text(column, row, text)) {
-      throw FormatError(std::string(in_edge_ ? "an edge's '" : "a node's '") + records.columns[column].name +
-                            "' is '" + std::string(text) + "', not of its type",
+      throw FormatError(std::string(in_edge_ ? "an edge's '" : "a node's '") +
+                            shown_text(records.columns[column].name) + "' is '" + shown_text(text) +
+                            "', not of its type",
                         0, 0);
     }
   }

@@ -223,8 +223,8 @@ class GraphmlHandler : public XmlHandler {
     for (const auto& [records, column] : {std::pair{&records_.vertex_attributes, current_columns_.node},
                                           std::pair{&records_.link_attributes, current_columns_.edge}}) {
       if (column && !records->set_default(*column, text_)) {
-        throw FormatError("the default of key '" + records->columns[*column].name + "' is '" + text_ + "', not " +
-                              type_phrase(records->columns[*column].type),
+        throw FormatError("the default of key '" + shown_text(records->columns[*column].name) + "' is '" +
+                              shown_text(text_) + "', not " + type_phrase(records->columns[*column].type),
                           0, 0);
       }
     }
@@ -253,8 +253,8 @@ class GraphmlHandler : public XmlHandler {
   }
 
   [[noreturn]] void bad_value(const AttributeRecords& records, std::size_t column) const {
-    throw FormatError(std::string(in_edge_ ? "an edge's '" : "a node's '") + records.columns[column].name + "' is '" +
-                          text_ + "', not " + type_phrase(records.columns[column].type),
+    throw FormatError(std::string(in_edge_ ? "an edge's '" : "a node's '") + shown_text(records.columns[column].name) +
+                          "' is '" + shown_text(text_) + "', not " + type_phrase(records.columns[column].type),
                       0, 0);
   }
 
@@ -283,8 +283,9 @@ class GraphmlHandler : public XmlHandler {
       case Meaning::Y: {
         double value;
         if (parse_float(trimmed(text_), value) != FloatParse::Ok) {
-          throw FormatError(
-              "a node's " + std::string(meaning == Meaning::X ? "x" : "y") + " is '" + text_ + "', not a number", 0, 0);
+          throw FormatError("a node's " + std::string(meaning == Meaning::X ? "x" : "y") + " is '" + shown_text(text_) +
+                                "', not a number",
+                            0, 0);
         }
         (meaning == Meaning::X ? node_.x : node_.y) = value;
         break;

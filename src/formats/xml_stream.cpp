@@ -9,6 +9,7 @@
 
 #include "text_io/format_error.hpp"
 #include "text_io/cancellation.hpp"
+#include "text_io/shown_text.hpp"
 
 namespace mivora {
 
@@ -111,7 +112,7 @@ void XMLCALL on_entity_declaration(void* data, const XML_Char* name, int, const 
   auto& session = *static_cast<Session*>(data);
   if (session.refusal.empty()) {
     session.refusal =
-        std::string("the document declares the entity '") + name + "'; entity declarations are not accepted";
+        "the document declares the entity '" + shown_text(name) + "'; entity declarations are not accepted";
   }
   XML_StopParser(session.parser, XML_FALSE);
 }

@@ -42,8 +42,7 @@ void carry_attributes(const GraphStore& graph, std::span<const std::uint32_t> no
 
 GraphStore derive_graph(const GraphStore& graph, std::span<const std::uint32_t> nodes,
                         std::span<const DerivedLink> links) {
-  constexpr std::uint32_t kLeftOut = UINT32_MAX;
-  std::vector<std::uint32_t> new_position(graph.node_count(), kLeftOut);
+  std::vector<NodeId> new_position(graph.node_count(), kNoNode);  // kNoNode: left out
   GraphStore derived;
   derived.reserve(nodes.size());
   for (const std::uint32_t position : nodes) {
@@ -55,14 +54,14 @@ GraphStore derive_graph(const GraphStore& graph, std::span<const std::uint32_t> 
     NodeRecord& copy = derived.node(made);
     copy.has_x = node.has_x;
     copy.has_y = node.has_y;
-    new_position[position] = static_cast<std::uint32_t>(made);
+    new_position[position] = static_cast<NodeId>(made);
   }
   std::vector<GraphStore::PositionedConnection> connections;
   connections.reserve(links.size());
   for (const DerivedLink& link : links) {
-    const std::uint32_t from = new_position[link.from];
-    const std::uint32_t to = new_position[link.to];
-    if (from == kLeftOut || to == kLeftOut) fail("a derived link leads to a node left out");
+    const NodeId from = new_position[link.from];
+    const NodeId to = new_position[link.to];
+    if (from == kNoNode || to == kNoNode) fail("a derived link leads to a node left out");
     connections.push_back({from, to, link.weight, link.directed});
   }
   derived.add_connections(connections);

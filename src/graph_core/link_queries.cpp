@@ -71,16 +71,13 @@ std::span<const std::uint32_t> links_to(const AdjacencyRows& rows, NodeIndex fro
 
 }  // namespace
 
-LinkRows take_link_rows(const GraphStore& graph) {
+LinkRows link_rows_of(const LinkList& links) {
   LinkRows rows;
-  {
-    const LinkList links = take_link_list(graph, OutsideTargets::Skip);
-    rows.out = out_rows(links);
-    rows.in = in_rows(links);
-    rows.out_degree = degree_counts(links, LinkDirection::Out);
-    rows.in_degree = degree_counts(links, LinkDirection::In);
-    rows.all_degree = degree_counts(links, LinkDirection::All);
-  }
+  rows.out = out_rows(links);
+  rows.in = in_rows(links);
+  rows.out_degree = degree_counts(links, LinkDirection::Out);
+  rows.in_degree = degree_counts(links, LinkDirection::In);
+  rows.all_degree = degree_counts(links, LinkDirection::All);
   // Kept between calls: what no question reads is let go.
   rows.out.weights = {};
   rows.in.weights = {};

@@ -16,7 +16,7 @@ enum class LinkDirection { Out, In, All };
 
 // Both kinds of rows of a graph's links, each row sorted by neighbour (ties
 // in link order), without weights, and the unweighted degrees: what the
-// questions about single nodes read (kept between calls by the surface).
+// questions about single nodes read (kept with the graph's other views).
 struct LinkRows {
   AdjacencyRows out;
   AdjacencyRows in;
@@ -36,7 +36,7 @@ struct LinkRows {
     return direction == LinkDirection::Out ? out_degree : direction == LinkDirection::In ? in_degree : all_degree;
   }
 };
-LinkRows take_link_rows(const GraphStore& graph);
+LinkRows link_rows_of(const LinkList& links);
 
 // The nodes joined to `node` by a link in `direction`, each once, by
 // increasing position (the node itself when it has a self-loop).

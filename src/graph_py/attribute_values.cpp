@@ -4,6 +4,7 @@
 #include <limits>
 
 #include "graph_py/arrow_reader.hpp"
+#include "graph_py/buffer_elements.hpp"
 #include "graph_py/column_reader.hpp"
 #include "graph_py/exported_array.hpp"
 #include "text_io/number_text.hpp"
@@ -55,70 +56,32 @@ std::string row_text(std::size_t row) { return "row " + integer_text(row); }
 
 // ---- buffers ----------------------------------------------------------------------------
 
-class HeldView {
- public:
-  HeldView() = default;
-  HeldView(const HeldView&) = delete;
-  HeldView& operator=(const HeldView&) = delete;
-  ~HeldView() {
-    if (held_) PyBuffer_Release(&view_);
-  }
-  bool acquire(PyObject* value) {
-    if (PyObject_GetBuffer(value, &view_, PyBUF_RECORDS_RO) < 0) throw PythonError{};
-    held_ = true;
-    return true;
-  }
-  const Py_buffer& view() const { return view_; }
-
- private:
-  Py_buffer view_{};
-  bool held_ = false;
-};
-
-template <typename T, typename Add>
-void each_element(const Py_buffer& view, Add&& add) {
-  const char* base = static_cast<const char*>(view.buf);
-  for (Py_ssize_t i = 0; i < view.shape[0]; ++i) {
-    T value;
-    std::memcpy(&value, base + i * view.strides[0], sizeof(T));
-    add(value);
-  }
-}
-
-// Reads a one-dimensional buffer of native numbers or bools. False, reading
-// nothing, for any other buffer (the caller reads it item by item).
+// Reads a one-dimensional buffer of numbers or bools, in either byte order.
+// False, reading nothing, for any other buffer (the caller reads it item by
+// item).
 bool read_native_buffer(PyObject* values, AttributeBuilder& builder) {
-  HeldView held;
+  HeldBuffer held;
   held.acquire(values);
   const Py_buffer& view = held.view();
-  std::string_view format = view.format ? view.format : "B";
-  if (!format.empty() && (format[0] == '@' || format[0] == '=' ||
-                          (format[0] == '<' && std::endian::native == std::endian::little))) {
-    format.remove_prefix(1);
-  }
-  if (view.ndim != 1 || format.size() != 1) return false;
-  const char code = format[0];
+  const ElementFormat format = parse_format(view.format);
+  if (view.ndim != 1 || format.code == 0) return false;
   const Py_ssize_t size = view.itemsize;
-  builder.reserve(static_cast<std::size_t>(view.shape[0]));
   auto integers = [&](auto sample) {
     using T = decltype(sample);
     if (static_cast<std::size_t>(size) != sizeof(T)) return false;
     builder.begin(ValueType::Integer, "integer array");
-    each_element<T>(view, [&](T value) {
-      if constexpr (std::is_signed_v<T>) {
-        builder.add_signed(value);
-      } else {
-        builder.add_unsigned(value);
-      }
-    });
+    read_elements<T>(view, format.swap, builder);
     return true;
   };
-  switch (code) {
-    case '?':
+  switch (format.code) {
+    case '?': {
       if (size != 1) return false;
       builder.begin(ValueType::Bool, "bool array");
-      each_element<std::uint8_t>(view, [&](std::uint8_t value) { builder.add_bool(value != 0); });
+      builder.reserve(static_cast<std::size_t>(view.shape[0]));
+      const char* base = static_cast<const char*>(view.buf);
+      for (Py_ssize_t i = 0; i < view.shape[0]; ++i) builder.add_bool(base[i * view.strides[0]] != 0);
       return true;
+    }
     case 'b':
       return integers(std::int8_t{});
     case 'B':
@@ -140,12 +103,12 @@ bool read_native_buffer(PyObject* values, AttributeBuilder& builder) {
     case 'f':
       if (size != 4) return false;
       builder.begin(ValueType::Float, "float32 array");
-      each_element<float>(view, [&](float value) { builder.add_number(value); });
+      read_elements<float>(view, format.swap, builder);
       return true;
     case 'd':
       if (size != 8) return false;
       builder.begin(ValueType::Float, "float64 array");
-      each_element<double>(view, [&](double value) { builder.add_number(value); });
+      read_elements<double>(view, format.swap, builder);
       return true;
     default:
       return false;
@@ -162,8 +125,8 @@ void read_items(PyObject* values, AttributeBuilder& builder) {
   if (!sequence) {
     if (!PyErr_ExceptionMatches(PyExc_TypeError)) throw PythonError{};
     PyErr_Clear();
-    PyErr_Format(PyExc_TypeError, "column '%s': expected a list, an array or an Arrow column, got '%s'",
-                 builder.name(), type_name(values).c_str());
+    PyErr_Format(PyExc_TypeError, "column '%s': expected a list, an array or an Arrow column, got '%s'", builder.name(),
+                 type_name(values).c_str());
     throw PythonError{};
   }
   const Py_ssize_t count = PySequence_Fast_GET_SIZE(sequence.get());
@@ -300,8 +263,7 @@ bool AttributeBuilder::add_object(std::size_t row, PyObject* value, std::string&
   try {
     take_type(type);
   } catch (const std::invalid_argument&) {
-    refusal = "a value of type '" + type_name(value) + "' after values of type " +
-              attribute_type_name(column_->type());
+    refusal = "a value of type '" + type_name(value) + "' after values of type " + attribute_type_name(column_->type());
     return false;
   }
   switch (kind) {
@@ -473,8 +435,8 @@ void join_rows(NamedColumns& columns, const BatchAttributes& batch, std::span<co
 void check_attribute_name(std::string_view name, bool for_nodes, const char* argument) {
   if (name.empty()) raise_argument_value(argument, "an attribute needs a name");
   if (for_nodes ? is_node_field_name(name) : is_connection_field_name(name)) {
-    raise_argument_value(argument, "'" + std::string(name) + "' is a field of every " +
-                                       (for_nodes ? "node" : "link") + " and cannot name an attribute");
+    raise_argument_value(argument, "'" + std::string(name) + "' is a field of every " + (for_nodes ? "node" : "link") +
+                                       " and cannot name an attribute");
   }
 }
 

@@ -239,14 +239,7 @@ std::uint32_t node_named(const GraphStore& graph, PyObject* value, const char* n
   return static_cast<NodeId>(*position);
 }
 
-const LinkRows& link_rows(PyGraph::Data& data) {
-  if (!data.link_rows || data.link_rows_version != data.graph.version()) {
-    data.link_rows.reset();  // the old rows go first: both at once would double the peak
-    data.link_rows = std::make_unique<const LinkRows>(take_link_rows(data.graph));
-    data.link_rows_version = data.graph.version();
-  }
-  return *data.link_rows;
-}
+const LinkRows& link_rows(PyGraph::Data& data) { return views_of(data)->link_rows(); }
 
 void install_duplicate_label_report() { set_duplicate_label_report(report_duplicate_label); }
 
@@ -277,10 +270,8 @@ std::size_t drop_kept(PyGraph::Data& data) {
   for (const PyRef& label : data.labels) {
     if (label) bytes += static_cast<std::size_t>(PyUnicode_GET_LENGTH(label.get())) + sizeof(PyASCIIObject) + 1;
   }
-  if (data.link_rows) bytes += data.link_rows->memory_bytes();
   data.views.reset();
   std::vector<PyRef>().swap(data.labels);
-  data.link_rows.reset();
   return bytes;
 }
 

@@ -22,10 +22,6 @@ struct PyGraph {
     std::shared_ptr<GraphViews> views{};
     // The str of each node's label, made when first handed out (labels never change).
     std::vector<PyRef> labels{};
-    // The sorted rows and degrees questions about single nodes read, kept
-    // while the graph does not change (its version).
-    std::unique_ptr<const LinkRows> link_rows{};
-    std::uint64_t link_rows_version = 0;
   } data;
 
   static inline PyTypeObject* type = nullptr;
@@ -56,11 +52,11 @@ PyObject* wrap_graph(GraphStore&& graph);
 
 // Graph's methods by area: each py_graph_<area>.cpp file defines its methods
 // and exports their table here (no end marker); py_graph.cpp joins them.
-std::span<const PyMethodDef> graph_analysis_methods();  // py_graph_analysis.cpp
-std::span<const PyMethodDef> graph_drawing_methods();   // py_graph_drawing.cpp
-std::span<const PyMethodDef> graph_files_methods();     // py_graph_files.cpp (Pajek, JSON)
-std::span<const PyMethodDef> graph_formats_methods();   // py_graph_formats.cpp (read/write, every format)
-std::span<const PyMethodDef> graph_bridges_methods();   // py_graph_bridges.cpp (arrays, tables, peers)
+std::span<const PyMethodDef> graph_analysis_methods();    // py_graph_analysis.cpp
+std::span<const PyMethodDef> graph_drawing_methods();     // py_graph_drawing.cpp
+std::span<const PyMethodDef> graph_files_methods();       // py_graph_files.cpp (Pajek, JSON)
+std::span<const PyMethodDef> graph_formats_methods();     // py_graph_formats.cpp (read/write, every format)
+std::span<const PyMethodDef> graph_bridges_methods();     // py_graph_bridges.cpp (arrays, tables, peers)
 std::span<const PyMethodDef> graph_attributes_methods();  // py_graph_attributes.cpp (node and link columns)
 std::span<const PyMethodDef>
 graph_measures_methods();  // py_graph_measures.cpp (components, paths, clustering, cores, trees)

@@ -48,6 +48,14 @@ const SimpleRows& GraphViews::simple() {
   return *simple_;
 }
 
+const LinkRows& GraphViews::link_rows() {
+  if (!link_rows_) {
+    LinkRows built = link_rows_of(snapshot_);
+    if (!link_rows_) link_rows_.emplace(std::move(built));
+  }
+  return *link_rows_;
+}
+
 namespace {
 
 template <typename T>
@@ -67,6 +75,7 @@ std::size_t GraphViews::memory_bytes() const {
                       bytes_of(snapshot_.link_directed) + bytes_of(snapshot_.out) + bytes_of(snapshot_.in);
   if (nodes_) total += bytes_of(nodes_->positions) + bytes_of(nodes_->id_of);
   if (simple_) total += bytes_of(simple_->offsets) + bytes_of(simple_->neighbours);
+  if (link_rows_) total += link_rows_->memory_bytes();
   return total;
 }
 

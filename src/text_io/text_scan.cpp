@@ -14,50 +14,6 @@ std::size_t valid_utf8_prefix(std::string_view text, bool& cut_short) {
   const unsigned char* p = begin;
   const unsigned char* end = p + text.size();
   while (p < end) {
-    while (end - p >= 8) {
-      std::uint64_t word;
-      std::memcpy(&word, p, 8);
-      if (word & 0x8080808080808080ull) break;
-      p += 8;
-    }
-    if (p == end) break;
-    const unsigned char lead = *p;
-    if (lead < 0x80) {
-      ++p;
-      continue;
-    }
-    std::size_t length;
-    unsigned char low = 0x80, high = 0xBF;
-    if (lead >= 0xC2 && lead <= 0xDF) {
-      length = 2;
-    } else if (lead >= 0xE0 && lead <= 0xEF) {
-      length = 3;
-      if (lead == 0xE0) low = 0xA0;
-      if (lead == 0xED) high = 0x9F;
-    } else if (lead >= 0xF0 && lead <= 0xF4) {
-      length = 4;
-      if (lead == 0xF0) low = 0x90;
-      if (lead == 0xF4) high = 0x8F;
-    } else {
-      break;
-    }
-    const std::size_t available = static_cast<std::size_t>(end - p);
-    bool fits = available < 2 || (p[1] >= low && p[1] <= high);
-    for (std::size_t i = 2; fits && i < std::min(length, available); ++i) fits = (p[i] & 0xC0) == 0x80;
-    if (!fits) break;
-    if (available < length) {
-      cut_short = true;
-      break;
-    }
-    p += length;
-  }
-  return static_cast<std::size_t>(p - begin);
-}
-
-bool is_valid_utf8(std::string_view text) {
-  const auto* p = reinterpret_cast<const unsigned char*>(text.data());
-  const unsigned char* end = p + text.size();
-  while (p < end) {
     // ASCII runs, eight bytes at a time.
     while (end - p >= 8) {
       std::uint64_t word;
@@ -84,16 +40,24 @@ bool is_valid_utf8(std::string_view text) {
       if (lead == 0xF0) low = 0x90;   // overlong
       if (lead == 0xF4) high = 0x8F;  // beyond U+10FFFF
     } else {
-      return false;
+      break;
     }
-    if (static_cast<std::size_t>(end - p) < length) return false;
-    if (p[1] < low || p[1] > high) return false;
-    for (std::size_t i = 2; i < length; ++i) {
-      if ((p[i] & 0xC0) != 0x80) return false;
+    const std::size_t available = static_cast<std::size_t>(end - p);
+    bool fits = available < 2 || (p[1] >= low && p[1] <= high);
+    for (std::size_t i = 2; fits && i < std::min(length, available); ++i) fits = (p[i] & 0xC0) == 0x80;
+    if (!fits) break;
+    if (available < length) {
+      cut_short = true;
+      break;
     }
     p += length;
   }
-  return true;
+  return static_cast<std::size_t>(p - begin);
+}
+
+bool is_valid_utf8(std::string_view text) {
+  bool cut_short = false;
+  return valid_utf8_prefix(text, cut_short) == text.size();
 }
 
 namespace {
