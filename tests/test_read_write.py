@@ -422,29 +422,33 @@ def test_ctrl_c_ends_reads_and_writes_that_never_finish(tmp_path, call):
 
 
 @pytest.mark.parametrize("side", ["read", "write"])
-def test_other_threads_run_while_a_fifo_waits_for_its_other_end(tmp_path, side):
-    # The other end is opened by the main thread after the worker started to wait.
-    fifo = tmp_path / "pipe.net"
-    os.mkfifo(fifo)
+@pytest.mark.parametrize("delay", [0.0, 0.2])
+def test_other_threads_run_while_a_fifo_waits_for_its_other_end(tmp_path, side, delay):
+    # The other end is opened by the main thread after the worker started to
+    # wait (delay 0.2) or while it opens, reads or writes (delay 0: several
+    # rounds, so that the worker also blocks inside a read or a write).
     script = f"""
-import threading, time, mivora
-result = []
-if {side!r} == "read":
-    worker = threading.Thread(target=lambda: result.append(mivora.Graph.read({str(fifo)!r}, format="pajek").get_node_count()))
-    worker.start()
-    time.sleep(0.2)
-    with open({str(fifo)!r}, "w") as end:
-        end.write("*Vertices 2\\n1 \\"a\\"\\n2 \\"b\\"\\n*Arcs\\n1 2 1\\n")
-    worker.join()
-    assert result == [2]
-else:
-    def write():
-        g = mivora.Graph(); g.add_node("a"); g.write({str(fifo)!r}, format="pajek")
-    worker = threading.Thread(target=write)
-    worker.start()
-    time.sleep(0.2)
-    with open({str(fifo)!r}) as end:
-        assert end.read().startswith("*Vertices 1")
-    worker.join()
+import os, threading, time, mivora
+for round in range({1 if delay else 10}):
+    fifo = os.path.join({str(tmp_path)!r}, f"pipe{{round}}.net")
+    os.mkfifo(fifo)
+    result = []
+    if {side!r} == "read":
+        worker = threading.Thread(target=lambda: result.append(mivora.Graph.read(fifo, format="pajek").get_node_count()))
+        worker.start()
+        time.sleep({delay})
+        with open(fifo, "w") as end:
+            end.write("*Vertices 2\\n1 \\"a\\"\\n2 \\"b\\"\\n*Arcs\\n1 2 1\\n")
+        worker.join()
+        assert result == [2]
+    else:
+        def write():
+            g = mivora.Graph(); g.add_node("a"); g.write(fifo, format="pajek")
+        worker = threading.Thread(target=write)
+        worker.start()
+        time.sleep({delay})
+        with open(fifo) as end:
+            assert end.read().startswith("*Vertices 1")
+        worker.join()
 """
     subprocess.run([sys.executable, "-c", script], check=True, timeout=60)  # the timeout only detects the hang

@@ -47,9 +47,9 @@ inline void poll_cancellation(std::uint32_t work = 1) {
 // blocking system calls).
 void check_cancellation_now();
 
-// A system call that may wait for another process (opening a FIFO waits
-// for its other end) runs inside a BlockingCall: the surface lets its other
-// threads run meanwhile. `release` returns what `reacquire` takes back.
+// A system call that may wait for another process or thread (opening,
+// reading or writing a FIFO waits for its other end) runs inside a
+// BlockingCall: the surface lets its other threads run meanwhile. `release` returns what `reacquire` takes back.
 struct BlockingHooks {
   void* (*release)() = nullptr;
   void (*reacquire)(void*) = nullptr;

@@ -50,7 +50,12 @@ FileDescriptor open_file(const std::string& path, int flags, mode_t mode) {
 
 std::size_t read_some(int fd, char* buffer, std::size_t capacity, const std::string& path) {
   for (;;) {
-    const ssize_t count = ::read(fd, buffer, capacity);
+    ssize_t count = -1;
+    {
+      // A FIFO's read waits for the writer, which may be another thread.
+      const BlockingCall waiting;
+      count = ::read(fd, buffer, capacity);
+    }
     if (count >= 0) return static_cast<std::size_t>(count);
     if (errno != EINTR) throw FileError(FileError::Stage::Read, errno, path);
     check_cancellation_now();
@@ -59,7 +64,12 @@ std::size_t read_some(int fd, char* buffer, std::size_t capacity, const std::str
 
 int write_all(int fd, const char* data, std::size_t size) {
   while (size > 0) {
-    const ssize_t written = ::write(fd, data, size);
+    ssize_t written = -1;
+    {
+      // A full pipe's write waits for the reader, which may be another thread.
+      const BlockingCall waiting;
+      written = ::write(fd, data, size);
+    }
     if (written < 0) {
       if (errno != EINTR) return errno;
       check_cancellation_now();
