@@ -22,6 +22,7 @@
 #include <string_view>
 #include <vector>
 
+#include "formats/edgelist_dialect.hpp"
 #include "formats/format_parsers.hpp"
 #include "text_io/text_scan.hpp"
 #include "text_io/cancellation.hpp"
@@ -35,26 +36,10 @@ constexpr char kWhitespaceRuns = '\0';  // separator value: runs of spaces and t
 
 bool is_blank(char c) { return c == ' ' || c == '\t'; }
 
-bool is_number(std::string_view field) {
-  double value;
-  return parse_float(field, value) == FloatParse::Ok;
-}
-
 bool is_plain_integer(std::string_view field) {
   return !field.empty() && field.size() <= 18 &&
          std::all_of(field.begin(), field.end(), [](char c) { return c >= '0' && c <= '9'; });
 }
-
-template <std::size_t N>
-bool names_one_of(std::string_view field, const std::array<std::string_view, N>& names) {
-  return std::any_of(names.begin(), names.end(),
-                     [&](std::string_view name) { return equals_ignoring_case(field, name); });
-}
-
-constexpr std::array<std::string_view, 9> kSourceNames = {"source", "from",      "src",  "node1", "u",
-                                                          "id1",    "source_id", "head", "start"};
-constexpr std::array<std::string_view, 9> kTargetNames = {"target", "to",        "dst",  "node2", "v",
-                                                          "id2",    "target_id", "tail", "end"};
 
 // Splits one line (no line break) into fields. Quoted fields ("a ""b""")
 // are unquoted into `scratch`, which is sized for the line first so the
@@ -136,24 +121,39 @@ class RowSplitter {
   bool quoted_ = false;
 };
 
+// The position of the last LF or CR in `text`, else npos.
+std::size_t last_line_end(std::string_view text) {
+  for (std::size_t i = text.size(); i > 0; --i) {
+    if (text[i - 1] == '\n' || text[i - 1] == '\r') return i - 1;
+  }
+  return std::string_view::npos;
+}
+
 class EdgeListParser {
  public:
   explicit EdgeListParser(const ReadOptions& settings) : settings_(settings) {}
 
   GraphRecords run(ChunkInput& input) {
     std::size_t done = 0;
+    // A line longer than the window is gathered until the window has doubled
+    // before its end is looked for again, so that a long line costs linear
+    // time, not a search of the whole window per chunk.
+    std::size_t wanted = 0;
     while (true) {
       const bool more = input.more(done);
+      done = 0;
       const std::string_view window = input.window();
+      if (more && window.size() < wanted) continue;
       std::size_t end = window.size();
       if (more) {
-        const std::size_t last = window.find_last_of("\n\r");
+        const std::size_t last = last_line_end(window);
         if (last == std::string_view::npos) {
-          done = 0;  // one line longer than the window: keep reading
+          wanted = 2 * window.size();
           continue;
         }
         end = last + 1;
       }
+      wanted = 0;
       lines(window.substr(0, end));
       resolve_batch();  // the batch's ids point into the window
       done = end;
@@ -207,11 +207,14 @@ class EdgeListParser {
     row(fields_, !splitter_.had_quotes() && !bipartite_);
   }
 
-  // Control characters in the first row: the file is not text of ids.
+  // Control characters in the first row, outside quotes: the file is not
+  // text of ids.
   void refuse_binary(std::string_view text) const {
+    bool quoted = false;
     for (std::size_t i = 0; i < text.size(); ++i) {
       const auto c = static_cast<unsigned char>(text[i]);
-      if ((c < 0x20 && c != '\t' && c != '\f' && c != '\v') || c == 0x7F) {
+      if (c == '"') quoted = !quoted;
+      if (!quoted && ((c < 0x20 && c != '\t' && c != '\f' && c != '\v') || c == 0x7F)) {
         static constexpr char kHex[] = "0123456789ABCDEF";
         const std::string code = {'0', 'x', kHex[c >> 4], kHex[c & 15]};
         throw FormatError("expected rows of vertex ids, found binary data (byte " + code + ")", line_, i + 1);
@@ -246,7 +249,12 @@ class EdgeListParser {
     if (!early_.empty()) first.assign(early_[0].fields.begin(), early_[0].fields.end());
     if (early_.size() > 1) second.assign(early_[1].fields.begin(), early_[1].fields.end());
     bool header = settings_.header.value_or(false);
-    if (!settings_.header && !first.empty()) header = looks_like_header(first);
+    if (!settings_.header && !first.empty()) {
+      std::vector<std::vector<std::string>> rows;
+      rows.reserve(early_.size());
+      for (const EarlyRow& row : early_) rows.push_back(row.fields);
+      header = reads_as_header(rows);
+    }
     bool counts = false;
     if (!header && !settings_.header && first.size() == 2 && second.size() >= 3 && is_plain_integer(first[0]) &&
         is_plain_integer(first[1])) {
@@ -285,16 +293,22 @@ class EdgeListParser {
     std::array<Candidate, 4> candidates = {Candidate{'\t'}, Candidate{','}, Candidate{';'}, Candidate{'|'}};
     bool tab_field_has_space = false;
     for (Candidate& candidate : candidates) {
+      bool split_one = false;
       for (std::size_t i = 0; i < early_.size(); ++i) {
         bool space = false;
         const std::size_t count = count_fields(early_[i].text, candidate.separator, space);
         if (candidate.separator == '\t') tab_field_has_space |= space;
+        // A row of one id alone is a vertex without links: it says nothing
+        // about the separator.
+        if (count < 2 && is_lone_id(early_[i].text)) continue;
         if (count < 2) candidate.splits_all = false;
-        if (i == 0)
+        if (!split_one)
           candidate.fields = count;
         else if (count != candidate.fields)
           candidate.even = false;
+        split_one = true;
       }
+      if (!split_one) candidate.splits_all = false;
     }
     if (early_.empty()) return kWhitespaceRuns;
     if (candidates[0].splits_all) return tab_field_has_space ? '\t' : kWhitespaceRuns;
@@ -305,6 +319,18 @@ class EdgeListParser {
       if (best == nullptr || (c.even && !best->even) || (c.even == best->even && c.fields > best->fields)) best = &c;
     }
     return best != nullptr ? best->separator : kWhitespaceRuns;
+  }
+
+  // One field without blanks outside quotes (a quoted id may hold any).
+  static bool is_lone_id(std::string_view text) {
+    while (!text.empty() && is_blank(text.front())) text.remove_prefix(1);
+    while (!text.empty() && is_blank(text.back())) text.remove_suffix(1);
+    if (!text.empty() && text.front() == '"') {
+      std::size_t i = 1;
+      while (i < text.size() && !(text[i] == '"' && (i + 1 == text.size() || text[i + 1] != '"'))) i += text[i] == '"' ? 2 : 1;
+      return i + 1 == text.size();
+    }
+    return text.find_first_of(" \t\"") == std::string_view::npos;
   }
 
   // Fields of `text` cut at `separator` outside double quotes; `space`:
@@ -336,33 +362,17 @@ class EdgeListParser {
     return static_cast<std::size_t>(field.data() - begin) + 1;
   }
 
-  // Names of the ends, or a first row with a word where every later early
-  // row has a number (in one of the first three columns).
-  bool looks_like_header(const std::vector<std::string_view>& first) const {
-    if (first.size() >= 2 && names_one_of(first[0], kSourceNames) && names_one_of(first[1], kTargetNames)) return true;
-    if (first.size() < 2 || early_.size() < 2) return false;
-    for (std::size_t i = 0; i < std::min<std::size_t>(first.size(), 3); ++i) {
-      if (is_number(first[i])) continue;
-      bool numbers_below = true;
-      for (std::size_t r = 1; r < early_.size() && numbers_below; ++r) {
-        const std::vector<std::string>& fields = early_[r].fields;
-        numbers_below = fields.size() > i && is_number(fields[i]);
-      }
-      if (numbers_below) return true;
-    }
-    return false;
-  }
-
   void name_columns(const std::vector<std::string_view>& names) {
     bool source_named = false, target_named = false;
     for (std::size_t i = 0; i < names.size(); ++i) {
-      if (!source_named && names_one_of(names[i], kSourceNames))
+      // The first column of each name counts; a later one is an attribute.
+      if (!source_named && names_source_column(names[i]))
         source_ = i, source_named = true;
-      else if (!target_named && names_one_of(names[i], kTargetNames))
+      else if (!target_named && names_target_column(names[i]))
         target_ = i, target_named = true;
-      else if (equals_ignoring_case(names[i], "weight"))
+      else if (!weight_ && equals_ignoring_case(names[i], "weight"))
         weight_ = i;
-      else if (equals_ignoring_case(names[i], "type"))
+      else if (!type_ && equals_ignoring_case(names[i], "type"))
         type_ = i;
     }
     if (source_ == target_) target_ = source_ == 0 ? 1 : 0;
@@ -399,7 +409,7 @@ class EdgeListParser {
     if (weight_open_ && fields.size() > 2 && !fields[2].empty()) {
       // The first row with a third field: a number makes it the weight column.
       weight_open_ = false;
-      if (is_number(fields[2])) weight_ = 2;
+      if (is_number_field(fields[2])) weight_ = 2;
     }
     if (weight_ && *weight_ < fields.size() && !fields[*weight_].empty()) {
       const FloatParse parsed = parse_float(fields[*weight_], weight);

@@ -1,11 +1,17 @@
 // Edge lists: one row per link, `source target weight` (the weight unless
 // told not to), separated by the delimiter asked for, labels quoted where
-// they would otherwise not read back (a separator, a blank, a quote, a
-// leading comment sign, nothing at all). With a header row the columns are
-// named, and a `type` column says `directed` or `undirected` for each row
-// whenever any link is directed, so the file reads back as it was. A node
-// without links is a row of its own label alone. Labels holding a line
-// break cannot be written in a line-based format.
+// they would otherwise not read back: a character the reader may take for
+// a separator (the delimiter, a comma, semicolon, pipe or tab), a quote, a
+// control character, a blank at either end, a leading comment sign or
+// byte-order mark, nothing at all. With a header row the columns are named,
+// and a `type` column says `directed` or `undirected` for each row whenever
+// any link is directed, so the file reads back as it was. Unless told, the
+// header is written when it is needed to read the file back: for link
+// attribute columns, for directed links, and when the first rows would
+// otherwise be taken for a header (a word above numbers, as `alice 42`
+// above `42 bob`, or ends named like `from to`). A node without links is a
+// row of its own label alone. Labels holding a line break cannot be written
+// in a line-based format.
 //
 // With a header, the link attribute columns follow, named in the header: a
 // missing value is an empty field, floats keep a point (2.0) so the column
@@ -14,6 +20,7 @@
 #include <cmath>
 
 #include "formats/attribute_text.hpp"
+#include "formats/edgelist_dialect.hpp"
 #include "formats/format_text.hpp"
 #include "text_io/number_text.hpp"
 #include "text_io/text_scan.hpp"
@@ -31,9 +38,11 @@ bool needs_quotes(std::string_view label, char delimiter) {
   if (label.empty()) return true;
   if (label.front() == '#' || label.front() == '%' || label.front() == '"') return true;
   if (label.front() == ' ' || label.back() == ' ' || label.front() == '\t' || label.back() == '\t') return true;
+  if (label.starts_with("\xEF\xBB\xBF")) return true;
   for (const char c : label) {
-    if (c == delimiter || c == '"') return true;
-    if (delimiter == ' ' && c == '\t') return true;
+    // Any separator the reader may find in the first rows, not only ours.
+    if (c == delimiter || c == '"' || c == ',' || c == ';' || c == '|') return true;
+    if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) return true;
   }
   return false;
 }
@@ -115,15 +124,43 @@ class WrittenLabels {
   std::vector<std::uint64_t> starts_;  // node_count + 1 entries
 };
 
+// The first rows as the reader will split them (labels unquoted), up to the
+// number of rows it looks at to settle the layout of a file.
+std::vector<std::vector<std::string>> first_rows(const GraphStore& graph, bool weights) {
+  constexpr std::size_t kRows = 16;
+  std::vector<std::vector<std::string>> rows;
+  std::vector<bool> linked;
+  for (NodeIndex position = 0; position < graph.node_count() && rows.size() < kRows; ++position) {
+    for (const StoredConnection& connection : graph.node(position).connections) {
+      if (rows.size() == kRows) break;
+      const std::optional<NodeIndex> target = written_target(graph, connection);
+      if (!target) continue;
+      std::vector<std::string>& row = rows.emplace_back();
+      row.emplace_back(graph.node(position).label);
+      row.emplace_back(graph.node(*target).label);
+      if (weights) append_shortest(row.emplace_back(), connection.weight);
+      if (linked.size() < graph.node_count()) linked.resize(graph.node_count(), false);
+      linked[position] = linked[*target] = true;
+    }
+  }
+  for (NodeIndex position = 0; position < graph.node_count() && rows.size() < kRows; ++position) {
+    if (position >= linked.size() || !linked[position]) rows.push_back({graph.node(position).label});
+  }
+  return rows;
+}
+
 }  // namespace
 
 void write_edgelist(const GraphStore& graph, CheckedWriter& out, const WriteOptions& layout) {
   std::string& text = out.text();
   const char d = layout.delimiter;
-  const bool type_column = layout.header && link_directions(graph) != LinkDirections::Undirected;
   const WrittenColumns columns(graph);
-  const bool write_columns = layout.header && !columns.links().empty();
-  if (layout.header) {
+  const bool directed = link_directions(graph) != LinkDirections::Undirected;
+  const bool header = layout.header.value_or(!graph.attributes().connections().empty() || directed ||
+                                             reads_as_header(first_rows(graph, layout.weights)));
+  const bool type_column = header && directed;
+  const bool write_columns = header && !columns.links().empty();
+  if (header) {
     text += "source";
     text += d;
     text += "target";

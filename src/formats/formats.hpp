@@ -43,7 +43,10 @@ struct ReadOptions {
 struct WriteOptions {
   // Edge lists only.
   char delimiter = ' ';
-  bool header = false;
+  // nullopt: a header row when the file needs one to read back as written
+  // (link attribute columns, directed links, first rows that would pass for
+  // a header).
+  std::optional<bool> header;
   bool weights = true;
 };
 

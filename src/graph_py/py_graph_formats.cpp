@@ -240,8 +240,7 @@ PyObject* graph_write(PyObject* self, PyObject* const* args, Py_ssize_t nargs, P
           }
         }
         options.delimiter = given(arguments[2]) ? to_delimiter(arguments[2], "delimiter") : delimiter_for(path);
-        // An edge list of a graph with link attributes names its columns unless told not to.
-        options.header = edge_list && !data.graph.attributes().connections().empty();
+        // Unless told, the edge-list writer names the columns where the file needs it.
         if (given(arguments[3])) options.header = to_bool(arguments[3], "header");
         if (given(arguments[4])) options.weights = to_bool(arguments[4], "weights");
         CheckedWriter out(path);
