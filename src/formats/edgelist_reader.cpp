@@ -327,7 +327,8 @@ class EdgeListParser {
     while (!text.empty() && is_blank(text.back())) text.remove_suffix(1);
     if (!text.empty() && text.front() == '"') {
       std::size_t i = 1;
-      while (i < text.size() && !(text[i] == '"' && (i + 1 == text.size() || text[i + 1] != '"'))) i += text[i] == '"' ? 2 : 1;
+      while (i < text.size() && !(text[i] == '"' && (i + 1 == text.size() || text[i + 1] != '"')))
+        i += text[i] == '"' ? 2 : 1;
       return i + 1 == text.size();
     }
     return text.find_first_of(" \t\"") == std::string_view::npos;

@@ -201,7 +201,10 @@ void write_edgelist(const GraphStore& graph, CheckedWriter& out, const WriteOpti
       const std::optional<std::size_t> row = columns.link_row(link);
       for (const NamedColumns::Entry& entry : columns.links()) {
         text += d;
-        if (row && entry.column.has_value(*row)) append_field_value(text, entry.column, *row, d);
+        if (row && entry.column.has_value(*row))
+          append_field_value(text, entry.column, *row, d);
+        else if (d == ' ' || d == '\t')
+          text += "\"\"";  // an empty field would vanish in a run of blanks; this one reads as missing
       }
     }
     text += '\n';
@@ -229,9 +232,15 @@ void write_edgelist(const GraphStore& graph, CheckedWriter& out, const WriteOpti
     if (batch.size() == kBatch) write_batch();
   });
   write_batch();
+  // A row of one label: quoted when it holds a blank too, so that the
+  // reader sees one id and not a row its separator fails to split.
   for (NodeIndex position = 0; position < graph.node_count(); ++position) {
     if (linked[position]) continue;
-    text += labels.of(static_cast<std::uint32_t>(position));
+    const std::string_view label = graph.node(position).label;
+    if (label.find(' ') != std::string_view::npos)
+      append_label(text, label, ' ');
+    else
+      text += labels.of(static_cast<std::uint32_t>(position));
     text += '\n';
     out.flush_if_full();
   }

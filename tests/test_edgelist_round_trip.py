@@ -1,0 +1,128 @@
+"""Edge lists we write read back as the graph they came from: labels, links,
+weights, directions, nodes without links and link attribute columns, for
+labels chosen to mislead the reader (numbers, separators, quotes, blanks,
+comment signs, column names)."""
+import math
+import random
+
+import pytest
+
+import mivora
+
+# Pieces a label is made of: each has misled some reader of delimited text.
+PIECES = ["42", "2.5", "-1e3", "inf", "NaN", "0", "007", "alice", "bob", "a,b", "x;y", "p|q", "t\tab",
+          'q"uote', '"', ",", " ", "sp ace", "#", "%", "source", "target", "from", "to", "weight", "type",
+          "directed", "true", "é", "\u00a0", "\ufeff", "\x01", "\x7f", "1,2", "L", "R"]
+WEIGHTS = [1.0, 2.5, 0.0, -3.0, math.inf, -math.inf, 1e-7, 3.4e38, 0.1, 7.0]
+FILES = [("g.csv", {}), ("g.tsv", {}), ("g.txt", {}), ("g.edges", {}), ("g.csv", {"delimiter": ";"}),
+         ("g.txt", {"delimiter": "|"})]
+
+
+def random_label(rng):
+    return "".join(rng.choice(PIECES) for _ in range(rng.choice([0, 1, 1, 1, 2, 3])))
+
+
+def random_graph(rng):
+    graph = mivora.Graph()
+    labels = []
+    while len(labels) < rng.randint(1, 12):
+        label = random_label(rng)
+        if label not in labels:
+            labels.append(label)
+            graph.add_node(label)
+    directed = rng.choice(["none", "all", "some"])
+    for _ in range(rng.randint(0, 20)):
+        is_directed = directed == "all" or (directed == "some" and rng.random() < 0.5)
+        graph.create_connection(rng.choice(labels), rng.choice(labels), rng.choice(WEIGHTS), is_directed)
+    return graph
+
+
+def add_columns(rng, graph):
+    links = graph.get_edge_count()
+    if links == 0:
+        return
+    graph.set_edge_attribute("count", [rng.choice([None, 0, -5, 12]) for _ in range(links)])
+    graph.set_edge_attribute("share", [rng.choice([None, 0.5, 2.0, -1e300]) for _ in range(links)])
+    graph.set_edge_attribute("flag", [rng.choice([None, True, False]) for _ in range(links)])
+    graph.set_edge_attribute("note", [rng.choice([None, random_label(rng) or "x"]) for _ in range(links)])
+
+
+def links_of(graph, columns=()):
+    values = [list(graph.edge_attribute(name)) for name in columns]
+    rows = []
+    for i, link in enumerate(graph.get_connections()):
+        rows.append((link["from"], link["to"], repr(link["weight"]), link["directed"],
+                     *(repr(column[i]) for column in values)))
+    return sorted(rows)
+
+
+@pytest.mark.parametrize("name, options", FILES)
+@pytest.mark.parametrize("with_columns", [False, True])
+def test_random_graphs_read_back(tmp_path, name, options, with_columns):
+    rng = random.Random(f"{name}{options}{with_columns}")
+    path = tmp_path / name
+    for case in range(60):
+        graph = random_graph(rng)
+        if with_columns:
+            add_columns(rng, graph)
+        graph.write(path, **options)
+        back = mivora.Graph.read(path, delimiter=options.get("delimiter"))
+        columns = graph.edge_attribute_names()
+        context = f"case {case}: {path.read_bytes()[:300]!r}"
+        assert sorted(back.labels()) == sorted(graph.labels()), context
+        assert back.edge_attribute_names() == columns, context
+        assert links_of(back, columns) == links_of(graph, columns), context
+
+
+@pytest.mark.parametrize("first, second, header", [
+    (("alice", "42"), ("42", "bob"), True),       # a word above numbers
+    (("from", "to"), ("to", "from"), True),      # ends named like a header's columns
+    (("1", "2"), ("2", "3"), False),              # nothing to mistake: the bytes of before
+    (("a b", "c"), ("c", "d"), False),
+])
+def test_header_written_where_the_rows_would_pass_for_one(tmp_path, first, second, header):
+    graph = mivora.Graph()
+    for label in dict.fromkeys(first + second):
+        graph.add_node(label)
+    graph.create_connection(*first, 2.5)
+    graph.create_connection(*second, 3.0)
+    graph.write(tmp_path / "g.csv")
+    text = (tmp_path / "g.csv").read_text()
+    assert text.startswith("source,target,weight\n") == header
+    assert links_of(mivora.Graph.read(tmp_path / "g.csv")) == links_of(graph)
+
+
+@pytest.mark.parametrize("directed", [[True, True], [True, False]])
+def test_directed_links_name_their_type(tmp_path, directed):
+    graph = mivora.Graph()
+    for label in "abc":
+        graph.add_node(label)
+    graph.create_connection("a", "b", 1.0, directed[0])
+    graph.create_connection("b", "c", 2.0, directed[1])
+    graph.write(tmp_path / "g.csv")
+    assert (tmp_path / "g.csv").read_text().splitlines()[0] == "source,target,weight,type"
+    assert links_of(mivora.Graph.read(tmp_path / "g.csv")) == links_of(graph)
+
+
+@pytest.mark.parametrize("label, written", [
+    ("x;y", '"x;y"'), ("p|q", '"p|q"'), ("a,b", '"a,b"'), ("t\tab", '"t\tab"'), ("bell\x07", '"bell\x07"'),
+    ("\ufeffbom", '"\ufeffbom"'), ("New York", "New York"), ("plain", "plain"),
+])
+def test_labels_quoted_where_a_reader_could_split_them(tmp_path, label, written):
+    graph = mivora.Graph()
+    graph.add_node(label)
+    graph.add_node("z")
+    graph.create_connection(label, "z", 1.0)
+    graph.write(tmp_path / "g.csv")
+    assert (tmp_path / "g.csv").read_text(encoding="utf-8").splitlines()[0] == f"{written},z,1"
+
+
+@pytest.mark.parametrize("rows, links", [("x,y,1|a,{long},1|z,x,1", 3), ("{long},b,2.5|z,x,1", 2),
+                                         ("x y|a {long} 1|z x", 3), ("{long}|a,b,1", 1)])
+def test_a_long_line_reads_whole(tmp_path, rows, links):
+    long_label = "n" * (3 << 20)  # many times the reader's window
+    path = tmp_path / "g.txt"
+    path.write_text(rows.format(long=long_label).replace("|", "\n") + "\n")
+    graph = mivora.Graph.read(path)
+    assert long_label in graph.labels()
+    assert graph.get_edge_count() == links
