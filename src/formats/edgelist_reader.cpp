@@ -121,6 +121,29 @@ class RowSplitter {
   bool quoted_ = false;
 };
 
+// The links of a file as columns, in file order.
+struct LinkColumns {
+  std::vector<std::uint32_t> from, to;
+  std::vector<Weight> weights;
+  std::vector<std::uint8_t> directed;
+  std::size_t directed_count = 0;
+
+  void add(std::uint32_t source, std::uint32_t target, float weight, bool is_directed) {
+    from.push_back(source);
+    to.push_back(target);
+    weights.push_back(weight);
+    directed.push_back(is_directed ? 1 : 0);
+    directed_count += is_directed ? 1 : 0;
+  }
+  std::size_t size() const { return from.size(); }
+  bool mixed_directions() const { return directed_count != 0 && directed_count != directed.size(); }
+  void move_to(GraphRecords& records) {
+    records.links.reserve(size());
+    for (std::size_t i = 0; i < size(); ++i) records.link(from[i], to[i], weights[i], directed[i] != 0);
+    *this = LinkColumns{};
+  }
+};
+
 // The position of the last LF or CR in `text`, else npos.
 std::size_t last_line_end(std::string_view text) {
   for (std::size_t i = text.size(); i > 0; --i) {
@@ -132,6 +155,8 @@ std::size_t last_line_end(std::string_view text) {
 class EdgeListParser {
  public:
   explicit EdgeListParser(const ReadOptions& settings) : settings_(settings) {}
+
+  LinkColumns& links() { return links_; }
 
   GraphRecords run(ChunkInput& input) {
     std::size_t done = 0;
@@ -422,7 +447,7 @@ class EdgeListParser {
     bool directed = settings_.directed.value_or(false);
     if (!settings_.directed && type_ && *type_ < fields.size())
       directed = equals_ignoring_case(fields[*type_], "directed");
-    if (!extra_columns_.empty()) keep_extras(fields, records_.links.size() + batch_size_);
+    if (!extra_columns_.empty()) keep_extras(fields, links_.size() + batch_size_);
     if (batched) {
       const std::string_view from = fields[source_], to = fields[target_];
       batch_[batch_size_++] = Pending{from, to, records_.prepare(from), records_.prepare(to), weight, directed};
@@ -431,7 +456,7 @@ class EdgeListParser {
     }
     const std::uint32_t from = vertex(fields[source_], 'L');
     const std::uint32_t to = vertex(fields[target_], 'R');
-    records_.link(from, to, weight, directed);
+    links_.add(from, to, weight, directed);
   }
 
   // Links whose id lookups were started together, resolved in file order.
@@ -440,7 +465,7 @@ class EdgeListParser {
       const Pending& p = batch_[i];
       const std::uint32_t from = records_.vertex(p.from, p.from_lookup);
       const std::uint32_t to = records_.vertex(p.to, p.to_lookup);
-      records_.link(from, to, p.weight, p.directed);
+      links_.add(from, to, p.weight, p.directed);
     }
     batch_size_ = 0;
   }
@@ -472,10 +497,8 @@ class EdgeListParser {
       sorted.push_back(std::move(vertices[order[i]]));
     }
     vertices = std::move(sorted);
-    for (LinkRecord& link : records_.links) {
-      link.from = new_number[link.from];
-      link.to = new_number[link.to];
-    }
+    for (std::uint32_t& end : links_.from) end = new_number[end];
+    for (std::uint32_t& end : links_.to) end = new_number[end];
   }
 
   struct Pending {
@@ -495,6 +518,7 @@ class EdgeListParser {
 
   const ReadOptions& settings_;
   GraphRecords records_;
+  LinkColumns links_;
   RowSplitter splitter_;
   std::vector<std::string_view> fields_;
   std::vector<EarlyRow> early_;
@@ -518,12 +542,42 @@ class EdgeListParser {
 }  // namespace
 
 GraphRecords parse_edgelist(ChunkInput& input, const ReadOptions& options) {
-  return EdgeListParser(options).run(input);
+  EdgeListParser parser(options);
+  GraphRecords records = parser.run(input);
+  parser.links().move_to(records);
+  return records;
 }
 
 GraphStore read_edgelist(ByteSource& source, const ReadOptions& options, ReadNotes& notes) {
   ChunkInput input(fill_from(source));
-  return build_graph(parse_edgelist(input, options), source, options, notes);
+  EdgeListParser parser(options);
+  GraphRecords records = parser.run(input);
+  LinkColumns& links = parser.links();
+  if (!records.link_attributes.empty()) {
+    links.move_to(records);
+    return build_graph(std::move(records), source, options, notes);
+  }
+  // The ids of an edge list are its labels, each made a vertex once: the
+  // nodes go in without a duplicate check and the links as columns, sorted
+  // into each node's list in one pass.
+  GraphStore graph;
+  graph.reserve(records.vertices.size());
+  for (VertexRecord& vertex : records.vertices) {
+    poll_cancellation();
+    graph.append_node_unchecked(std::move(vertex.label));
+  }
+  records.vertices = {};
+  GraphStore::ConnectionColumns columns;
+  columns.from = links.from;
+  columns.to = links.to;
+  columns.weights = links.weights;
+  if (links.mixed_directions()) {
+    columns.directed_each = links.directed;
+  } else {
+    columns.directed = !links.directed.empty() && links.directed.front() != 0;
+  }
+  graph.add_connections(columns);
+  return graph;
 }
 
 }  // namespace mivora
