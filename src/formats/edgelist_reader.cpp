@@ -16,6 +16,7 @@
 // Columns of a file without a header are skipped.
 #include <algorithm>
 #include <array>
+#include <cstring>
 #include <functional>
 #include <numeric>
 #include <string>
@@ -196,7 +197,18 @@ class EdgeListParser {
     // A CR LF pair split between two blocks ends one line.
     if (pending_cr_ && !block.empty() && block[0] == '\n') start = 1;
     pending_cr_ = false;
+    ascii_block_ = is_ascii(block);
+    // Rows up to the block's last line end may take the quick path once the
+    // layout is settled (it may be settled inside this block).
+    const std::size_t last = ascii_block_ ? last_line_end(block) : std::string_view::npos;
     while (start < block.size()) {
+      if (decided_ && !bipartite_ && last != std::string_view::npos && start <= last) {
+        const std::size_t next = plain_row(block, start);
+        if (next != start) {
+          start = next;
+          continue;
+        }
+      }
       std::size_t end = start;
       while (end < block.size() && block[end] != '\n' && block[end] != '\r') ++end;
       ++line_;
@@ -219,7 +231,7 @@ class EdgeListParser {
       comment(body);
       return;
     }
-    if (!is_valid_utf8(text)) throw FormatError("the line is not valid UTF-8", line_, 0);
+    if (!ascii_block_ && !is_valid_utf8(text)) throw FormatError("the line is not valid UTF-8", line_, 0);
     if (!decided_) {
       if (early_.empty()) refuse_binary(text);
       early_.push_back(EarlyRow{line_, std::string(text), {}});
@@ -230,6 +242,63 @@ class EdgeListParser {
     row_text_ = text;
     if (splitter_.had_quotes() || bipartite_) resolve_batch();
     row(fields_, !splitter_.had_quotes() && !bipartite_);
+  }
+
+  static bool is_ascii(std::string_view block) {
+    std::uint64_t high = 0;
+    std::size_t i = 0;
+    for (; i + 8 <= block.size(); i += 8) {
+      std::uint64_t word;
+      std::memcpy(&word, block.data() + i, 8);
+      high |= word;
+    }
+    for (; i < block.size(); ++i) high |= static_cast<unsigned char>(block[i]);
+    return (high & 0x8080808080808080ull) == 0;
+  }
+
+  // What a byte is to plain_row().
+  enum ByteClass : std::uint8_t { kPlain, kLineEnd, kSeparator, kBlank, kQuote };
+
+  void set_byte_classes() {
+    byte_class_.fill(kPlain);
+    byte_class_['\n'] = byte_class_['\r'] = kLineEnd;
+    byte_class_[' '] = byte_class_['\t'] = separator_ == kWhitespaceRuns ? kSeparator : kBlank;
+    byte_class_['"'] = kQuote;
+    if (separator_ != kWhitespaceRuns) byte_class_[static_cast<unsigned char>(separator_)] = kSeparator;
+    for (const char c : settings_.comments) {
+      if (byte_class_[static_cast<unsigned char>(c)] == kPlain) comment_sign_[static_cast<unsigned char>(c)] = true;
+    }
+  }
+
+  // A row of an ASCII block that needs nothing but cutting at the
+  // separator, split in one pass over its bytes: no quote at the start of a
+  // field, no blank at either end of one, no empty field, not a comment.
+  // The block holds a line end at or after `start`. Returns where the next
+  // row starts, or `start` when the row needs the line-by-line reading.
+  std::size_t plain_row(std::string_view block, std::size_t start) {
+    const auto* bytes = reinterpret_cast<const unsigned char*>(block.data());
+    std::size_t i = start;
+    if (byte_class_[bytes[i]] != kPlain || comment_sign_[bytes[i]]) return start;
+    fields_.clear();
+    while (true) {
+      const std::size_t field = i;
+      while (byte_class_[bytes[i]] == kPlain || byte_class_[bytes[i]] == kBlank) ++i;
+      if (byte_class_[bytes[i - 1]] == kBlank || byte_class_[bytes[i]] == kQuote) return start;
+      fields_.push_back(block.substr(field, i - field));
+      if (byte_class_[bytes[i]] == kLineEnd) break;
+      ++i;  // the separator
+      if (separator_ == kWhitespaceRuns) {
+        while (byte_class_[bytes[i]] == kSeparator) ++i;
+        if (byte_class_[bytes[i]] == kLineEnd) break;
+      }
+      if (byte_class_[bytes[i]] != kPlain) return start;
+    }
+    ++line_;
+    row_text_ = block.substr(start, i - start);
+    row(fields_, true);
+    if (bytes[i] == '\r' && i + 1 < block.size() && bytes[i + 1] == '\n') ++i;
+    if (bytes[i] == '\r' && i + 1 == block.size()) pending_cr_ = true;
+    return i + 1;
   }
 
   // Control characters in the first row, outside quotes: the file is not
@@ -266,6 +335,7 @@ class EdgeListParser {
     decided_ = true;
     separator_ = settings_.delimiter != 0 ? settings_.delimiter : separator_of_rows();
     if (separator_ == ' ') separator_ = kWhitespaceRuns;
+    set_byte_classes();
     for (EarlyRow& row : early_) {
       splitter_.split(row.text, separator_, row.line, fields_);
       row.fields.assign(fields_.begin(), fields_.end());
@@ -520,6 +590,9 @@ class EdgeListParser {
   GraphRecords records_;
   LinkColumns links_;
   RowSplitter splitter_;
+  std::array<std::uint8_t, 256> byte_class_{};
+  std::array<bool, 256> comment_sign_{};
+  bool ascii_block_ = false;
   std::vector<std::string_view> fields_;
   std::vector<EarlyRow> early_;
   std::string_view row_text_;  // the row row() reads
