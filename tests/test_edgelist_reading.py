@@ -65,3 +65,15 @@ def test_large_file_reads_as_pandas_reads_it(tmp_path, separator, end):
     got = sorted((c["from"], c["to"], c["weight"]) for c in graph.get_connections())
     assert got == expected
     assert graph.labels() == list(dict.fromkeys(label for row in rows for label in row[:2]))
+
+
+def test_every_label_of_a_large_file_finds_its_own_node(tmp_path):
+    # Enough labels that the index is filled bucket by bucket.
+    labels = [f"v{i * 7919 % 100_003}" for i in range(90_000)]
+    path = tmp_path / "g.txt"
+    path.write_text("".join(f"{a} {b}\n" for a, b in zip(labels, labels[1:] + labels[:1])))
+    graph = mivora.Graph.read(path)
+    assert graph.labels() == labels
+    assert all(graph.node_by_label(label).label == label for label in labels)
+    graph.add_node("v3")  # present already: nothing added
+    assert graph.get_node_count() == len(labels)

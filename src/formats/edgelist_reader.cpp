@@ -634,12 +634,11 @@ GraphStore read_edgelist(ByteSource& source, const ReadOptions& options, ReadNot
   // nodes go in without a duplicate check and the links as columns, sorted
   // into each node's list in one pass.
   GraphStore graph;
-  graph.reserve(records.vertices.size());
-  for (VertexRecord& vertex : records.vertices) {
-    poll_cancellation();
-    graph.append_node_unchecked(std::move(vertex.label));
-  }
+  std::vector<std::string> labels;
+  labels.reserve(records.vertices.size());
+  for (VertexRecord& vertex : records.vertices) labels.push_back(std::move(vertex.label));
   records.vertices = {};
+  graph.append_nodes_unchecked(labels);
   GraphStore::ConnectionColumns columns;
   columns.from = links.from;
   columns.to = links.to;

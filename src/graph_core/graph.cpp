@@ -90,6 +90,26 @@ NodeIndex GraphStore::add_node_with_pos(std::string_view label, double x, double
 
 NodeIndex GraphStore::append_node_unchecked(std::string label) { return append(new_node(std::move(label))); }
 
+void GraphStore::append_nodes_unchecked(std::span<std::string> labels) {
+  const NodeIndex first = nodes_.size();
+  index_.reserve(first + labels.size());
+  nodes_.reserve(first + labels.size());
+  note_change();
+  try {
+    for (std::string& label : labels) {
+      poll_cancellation();
+      auto node = new_node(std::move(label));
+      node->graph_serial = serial_;
+      node->position = static_cast<NodeId>(nodes_.size());
+      nodes_.push_back(std::move(node));
+    }
+  } catch (...) {
+    nodes_.resize(first);  // none of them is in the index yet
+    throw;
+  }
+  if (index_.insert_all(std::span(nodes_).subspan(first), first)) has_duplicate_labels_ = true;
+}
+
 std::optional<NodeIndex> GraphStore::add_node_if_new(std::string_view label, const double* xy) {
   const std::uint64_t hash = hash_label(label);
   index_.prefetch(hash);

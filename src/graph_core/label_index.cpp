@@ -1,8 +1,10 @@
 #include "graph_core/label_index.hpp"
 
+#include <algorithm>
 #include <bit>
 #include <charconv>
 #include <cstring>
+#include <limits>
 
 #include "graph_core/internal_error.hpp"
 #include "text_io/system_random.hpp"
@@ -96,6 +98,33 @@ NodeIndex LabelIndex::insert(const NodeRecord& node, NodeIndex position, std::ui
     }
     if (slot.tag == tag && slot.node->label == node.label) return slot.position_plus_one - 1;
   }
+}
+
+bool LabelIndex::insert_all(std::span<const std::shared_ptr<NodeRecord>> nodes, NodeIndex first) {
+  const std::size_t count = nodes.size();
+  if (count == 0) return false;
+  if (first + count >= std::numeric_limits<std::uint32_t>::max() - 1) fail("graph has too many nodes");
+  reserve(used_ + count);
+  std::vector<std::uint64_t> hashes(count);
+  for (std::size_t i = 0; i < count; ++i) hashes[i] = hash_label(nodes[i]->label);
+  // The nodes in the order of their home slots (by the slot's leading bits,
+  // stably, so that equal labels keep their order).
+  const int slot_bits = std::countr_zero(slots_.size());
+  const int bucket_bits = std::min(slot_bits, 16);
+  const auto bucket_of = [&](std::uint64_t hash) {
+    return (tag_of(hash) & (slots_.size() - 1)) >> (slot_bits - bucket_bits);
+  };
+  std::vector<std::uint32_t> start((std::size_t{1} << bucket_bits) + 1, 0);
+  for (const std::uint64_t hash : hashes) ++start[bucket_of(hash) + 1];
+  for (std::size_t b = 1; b < start.size(); ++b) start[b] += start[b - 1];
+  std::vector<std::uint32_t> order(count);
+  for (std::size_t i = 0; i < count; ++i) order[start[bucket_of(hashes[i])]++] = static_cast<std::uint32_t>(i);
+  bool present = false;
+  for (const std::uint32_t i : order) {
+    const NodeIndex position = first + i;
+    if (insert(*nodes[i], position, hashes[i]) != position) present = true;
+  }
+  return present;
 }
 
 void LabelIndex::reserve(std::size_t count) {

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <memory>
 #include <optional>
+#include <span>
 #include <string_view>
 #include <vector>
 
@@ -43,6 +44,11 @@ class LabelIndex {
   // The same with the label's hash at hand (`hash` must be hash_label(node.label)).
   NodeIndex insert(const NodeRecord& node, NodeIndex position, std::uint64_t hash);
   void reserve(std::size_t count);
+  // Records nodes[i] at position first + i for every i, as insert() one
+  // after another would (the first of equal labels keeps its place), but
+  // visits the table front to back instead of at random. Returns whether a
+  // label was present already.
+  bool insert_all(std::span<const std::shared_ptr<NodeRecord>> nodes, NodeIndex first);
 
   // Declares that positions 0 .. count - 1 carry the labels "0" .. the
   // decimal text of count - 1 (graphs built from integer ids). Those labels
