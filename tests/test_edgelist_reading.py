@@ -77,3 +77,24 @@ def test_every_label_of_a_large_file_finds_its_own_node(tmp_path):
     assert all(graph.node_by_label(label).label == label for label in labels)
     graph.add_node("v3")  # present already: nothing added
     assert graph.get_node_count() == len(labels)
+
+
+def test_short_decimals_read_as_correctly_rounded_numbers(tmp_path):
+    # Weights are single precision, other number columns double: each must
+    # be the nearest value of its type to the decimal written.
+    numpy = pytest.importorskip("numpy")
+    rng = random.Random(5)
+    texts = ["0", "-0", "+7", "7.", ".5", "0.35", "1e3", "9999999", "99999999", "0.1234567", "123456789012345",
+             "1234567890123456", "0.000000000000001"]
+    for _ in range(3000):
+        digits = str(rng.randrange(10 ** rng.randint(1, 16))).zfill(rng.randint(1, 16))
+        point = rng.randint(0, len(digits))
+        texts.append(rng.choice(["", "-"]) + digits[:point] + "." + digits[point:])
+    path = tmp_path / "g.csv"
+    path.write_text("source,target,weight,share\n" + "".join(f"a{i},b{i},{t},{t}\n" for i, t in enumerate(texts)))
+    graph = mivora.Graph.read(path)
+    shares = graph.edge_attribute("share")
+    for i, link in enumerate(graph.get_connections()):
+        text = texts[int(link["from"][1:])]
+        assert repr(link["weight"]) == repr(float(numpy.float32(text))), text
+        assert repr(float(shares[i])) == repr(float(text)), text

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstring>
 #include <limits>
+#include <type_traits>
 
 namespace mivora {
 
@@ -164,6 +165,34 @@ bool check_syntax(std::string_view body, long long& magnitude) {
   return true;
 }
 
+// Plain decimals of few digits ("0.35", "12", "7.") are the usual weights:
+// their digits as an integer and the power of ten are both exact in T, so
+// one division gives the correctly rounded value, as from_chars would.
+template <typename T>
+bool parse_short_decimal(std::string_view body, T& value) {
+  constexpr std::size_t kMaxDigits = std::is_same_v<T, float> ? 7 : 15;
+  static constexpr double kPowers[] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                       1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
+  if (body.size() > kMaxDigits + 1) return false;
+  std::uint64_t digits = 0;
+  std::size_t count = 0, point = body.size();
+  for (std::size_t i = 0; i < body.size(); ++i) {
+    const char c = body[i];
+    if (is_digit(c)) {
+      digits = digits * 10 + static_cast<std::uint64_t>(c - '0');
+      ++count;
+    } else if (c == '.' && point == body.size()) {
+      point = i;
+    } else {
+      return false;
+    }
+  }
+  if (count == 0 || count > kMaxDigits) return false;
+  const std::size_t decimals = point == body.size() ? 0 : body.size() - point - 1;
+  value = static_cast<T>(digits) / static_cast<T>(kPowers[decimals]);
+  return true;
+}
+
 template <typename T>
 FloatParse parse_float_at(std::string_view token, T& value) {
   if (token.empty()) return FloatParse::Empty;
@@ -172,6 +201,10 @@ FloatParse parse_float_at(std::string_view token, T& value) {
   if (body[0] == '+' || body[0] == '-') {
     negative = body[0] == '-';
     body.remove_prefix(1);
+  }
+  if (parse_short_decimal(body, value)) {
+    if (negative) value = -value;
+    return FloatParse::Ok;
   }
   long long magnitude = 0;
   if (!check_syntax(body, magnitude)) return FloatParse::Invalid;
