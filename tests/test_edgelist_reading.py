@@ -98,3 +98,26 @@ def test_short_decimals_read_as_correctly_rounded_numbers(tmp_path):
         text = texts[int(link["from"][1:])]
         assert repr(link["weight"]) == repr(float(numpy.float32(text))), text
         assert repr(float(shares[i])) == repr(float(text)), text
+
+
+def test_weights_are_written_as_their_shortest_decimals(tmp_path):
+    # numpy's shortest positional text of a float32 is the oracle; short
+    # decimals, ties and arbitrary bit patterns all come through.
+    numpy = pytest.importorskip("numpy")
+    rng = random.Random(2)
+    weights = [0.35, 12.0, 1200.0, 0.0035, 1e-7, 123456.7, 3.4e38, 16777216.0, -2.5, 9999999.0, 8388607.5, 1e-45]
+    while len(weights) < 20_000:
+        if rng.random() < 0.5:
+            value = rng.randrange(10 ** rng.randint(1, 8)) / 10 ** rng.randint(0, 8) * rng.choice([1, -1])
+        else:
+            value = numpy.frombuffer(rng.getrandbits(32).to_bytes(4, "little"), numpy.float32)[0]
+        if numpy.isfinite(value):
+            weights.append(float(numpy.float32(value)))
+    graph = mivora.Graph()
+    graph.add_node("a")
+    graph.add_node("b")
+    for weight in weights:
+        graph.create_connection("a", "b", weight)
+    graph.write(tmp_path / "g.csv")
+    written = [row.split(",")[2] for row in (tmp_path / "g.csv").read_text().splitlines()]
+    assert written == [numpy.format_float_positional(numpy.float32(w), trim="-") for w in weights]

@@ -2,6 +2,7 @@
 
 #include <charconv>
 #include <cmath>
+#include <cstdint>
 #include <string_view>
 
 namespace mivora {
@@ -63,10 +64,47 @@ void append_shortest_positional(std::string& out, T value) {
   }
 }
 
+// Most weights are decimals of few digits (0.35, 12, 7.64). For such a
+// float the fewest decimals k whose nearest k-decimal number reads back as
+// the value give the shortest text, as to_chars finds it: |value| * 10^k is
+// exact in double, and the digits and the power of ten are exact in float,
+// so the division that checks the read-back rounds as a reader does. False
+// when the value is not one of these (the general path then writes it).
+bool append_short_decimal(std::string& out, float value) {
+  static constexpr double kPowers[] = {1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7};
+  constexpr double kDigitsLimit = 1e7;  // below 2^24: exact in float
+  const double magnitude = std::fabs(static_cast<double>(value));
+  if (!(magnitude > 0.0) || magnitude >= kDigitsLimit) return false;
+  for (int k = 0; k < 8; ++k) {
+    const double scaled = magnitude * kPowers[k];
+    if (scaled >= kDigitsLimit) return false;
+    const double nearest = std::nearbyint(scaled);
+    if (std::fabs(scaled - nearest) == 0.5) return false;  // two nearest: to_chars settles it
+    if (nearest == 0.0) continue;
+    if (static_cast<float>(nearest) / static_cast<float>(kPowers[k]) != static_cast<float>(magnitude)) continue;
+    auto digits = static_cast<std::uint32_t>(nearest);
+    char text[16];
+    char* end = text + sizeof text;
+    char* p = end;
+    for (int i = 0; i < k; ++i, digits /= 10) *--p = static_cast<char>('0' + digits % 10);
+    if (k > 0) *--p = '.';
+    do {
+      *--p = static_cast<char>('0' + digits % 10);
+      digits /= 10;
+    } while (digits != 0);
+    if (value < 0) *--p = '-';
+    out.append(p, static_cast<std::size_t>(end - p));
+    return true;
+  }
+  return false;
+}
+
 }  // namespace
 
 void append_shortest(std::string& out, double value) { append_shortest_positional(out, value); }
-void append_shortest(std::string& out, float value) { append_shortest_positional(out, value); }
+void append_shortest(std::string& out, float value) {
+  if (!append_short_decimal(out, value)) append_shortest_positional(out, value);
+}
 
 std::string shortest_text(double value) {
   std::string out;
