@@ -22,6 +22,7 @@
 #include "formats/formats.hpp"
 #include "text_io/text_scan.hpp"
 #include "formats/file_reader.hpp"
+#include "formats/vertex_ids.hpp"
 #include "text_io/cancellation.hpp"
 #include "text_io/line_reader.hpp"
 #include "text_io/number_text.hpp"
@@ -179,8 +180,8 @@ class PajekReader {
     for (std::uint64_t id = 1; listed_ < declared_ && id <= declared_; ++id) {
       poll_cancellation();
       const std::string text = integer_text(id);
-      if (builder_.find(text)) continue;
-      builder_.add_vertex(text);
+      if (ids_.find(text) != kNoNode) continue;
+      ids_.assign(text, builder_.add_vertex(text));
       ++listed_;
     }
   }
@@ -243,8 +244,8 @@ class PajekReader {
     const std::size_t column =
         columns.declare(block_name_, block == Block::Partition ? AttributeType::Integer : AttributeType::Float);
     for (std::size_t i = 0; i < block_values_.size(); ++i) {
-      const auto vertex = builder_.find(integer_text(i + 1));
-      if (vertex) columns.set_text(column, *vertex, block_values_[i]);
+      const NodeId vertex = ids_.find(integer_text(i + 1));
+      if (vertex != kNoNode) columns.set_text(column, vertex, block_values_[i]);
     }
   }
 
@@ -327,7 +328,9 @@ class PajekReader {
     } else if (!rest.empty()) {
       label = next_field(rest);
     }
-    const std::uint32_t vertex = builder_.add_vertex(id, label);
+    // A later line with the same id takes the id over.
+    const NodeId vertex = builder_.add_vertex(label ? *label : id);
+    ids_.assign(id, vertex);
     ++listed_;
     // x y [z], then shape words; a line without two numbers has no position.
     const std::string_view words = rest;
@@ -347,7 +350,7 @@ class PajekReader {
   }
 
   std::uint32_t vertex_of(std::string_view id) const {
-    if (const auto vertex = builder_.find(id)) return *vertex;
+    if (const NodeId vertex = ids_.find(id); vertex != kNoNode) return vertex;
     error("the link names vertex '" + shown_text(id) + "', which no vertex line declares");
   }
 
@@ -409,6 +412,7 @@ class PajekReader {
 
   LineReader lines_;
   GraphBuilder builder_;
+  VertexIds ids_;
   Section section_ = Section::None;
   bool directed_ = false;
   bool in_vertices_ = false;
