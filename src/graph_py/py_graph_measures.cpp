@@ -193,8 +193,8 @@ PyObject* graph_shortest_path(PyObject* self, PyObject* const* args, Py_ssize_t 
         const bool weighted = weighted_argument(arguments[2]);
         return [&] {
           const auto views = views_of(data);
-          const PathTree tree = shortest_path_tree(graph, views->links(), views->out(), source, weighted, target);
-          return label_list(data, path_to(tree, target));
+          const ShortestPaths<> paths = shortest_path_tree(graph, views->links(), views->out(), source, weighted, target);
+          return label_list(data, path_to(paths, target));
         }();
       });
 }
@@ -208,17 +208,17 @@ PyObject* graph_shortest_path_lengths(PyObject* self, PyObject* const* args, Py_
         const bool weighted = weighted_argument(arguments[1]);
         return [&] {
           const auto views = views_of(data);
-          const PathTree tree = shortest_path_tree(graph, views->links(), views->out(), source, weighted);
+          const ShortestPaths<> paths = shortest_path_tree(graph, views->links(), views->out(), source, weighted);
           if (as_array_argument(arguments[2])) {
-            return node_array<double>(views->links(), tree.distance);
+            return node_array<double>(views->links(), paths.distance);
           }
           // In the order the nodes were settled: nearest first.
-          const std::vector<PyRef> labels = labels_of(data, tree.settled);
+          const std::vector<PyRef> labels = labels_of(data, paths.settled);
           PyRef dict = PyRef::owned(PyDict_New());
-          for (std::size_t k = 0; k < tree.settled.size(); ++k) {
-            const std::uint32_t node = tree.settled[k];
+          for (std::size_t k = 0; k < paths.settled.size(); ++k) {
+            const std::uint32_t node = paths.settled[k];
             PyRef key = PyRef::borrow(labels[k].get());
-            const double distance = tree.distance[node];
+            const double distance = paths.distance[node];
             set_item(dict.get(), key.get(),
                      weighted ? to_float(distance) : to_int(static_cast<std::uint64_t>(distance)));
           }
