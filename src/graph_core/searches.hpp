@@ -5,7 +5,8 @@
 // compressed rows with neighbours_of(node) (and weights_of(node) for
 // Dijkstra): the snapshot's rows, the measured neighbour rows, the walks'
 // successor rows. Paths, betweenness, closeness, harmonic centrality and the
-// plain breadth-first walk all use them.
+// plain breadth-first walk all use them; eccentricity runs the breadth-first
+// search 64 sources at a time (BreadthFirstBatch).
 //
 // Both settle nodes in the order networkx does: breadth-first in the order
 // nodes are found, Dijkstra by distance with ties to the node whose current
@@ -14,8 +15,10 @@
 // improved from, when it is settled, and grows with every equal path found
 // later), so zero weights give the same counts as networkx.
 #include <algorithm>
+#include <bit>
 #include <cstdint>
 #include <limits>
+#include <span>
 #include <vector>
 
 #include "graph_core/types.hpp"
@@ -137,6 +140,34 @@ class ShortestPaths {
   PolledWork work_;
 };
 
+// Up to 64 breadth-first searches at once, one bit per source: a node's mask
+// holds the searches that have reached it. Each round pushes the masks of
+// the nodes newly reached in the last round, so a node is expanded at most
+// once per distinct distance among the batch's searches: never more work
+// than the searches one by one, and far less when distances bunch up, as
+// they do in small-world graphs.
+class BreadthFirstBatch {
+ public:
+  static constexpr std::size_t kWidth = 64;
+
+  explicit BreadthFirstBatch(std::size_t node_count) : seen_(node_count), fresh_(node_count), next_(node_count) {}
+
+  // Searches from `sources` (distinct, at most kWidth; bit k stands for
+  // sources[k]).
+  // After each round, reached_at(bits, level) gets the searches that found
+  // some node at hop distance `level` (1, 2, ...).
+  template <typename Rows, typename ReachedAt>
+  void run(const Rows& rows, std::span<const std::uint32_t> sources, ReachedAt&& reached_at);
+
+  // The searches of the last run that reached `node`.
+  std::uint64_t reached_by(std::uint32_t node) const { return seen_[node]; }
+
+ private:
+  std::vector<std::uint64_t> seen_, fresh_, next_;
+  std::vector<std::uint32_t> frontier_, reached_;
+  PolledWork work_;
+};
+
 // The nodes from the search's source to `target`, both included; empty when
 // `target` was not reached. The search must have kept parents.
 template <typename Distance>
@@ -207,6 +238,41 @@ void ShortestPaths<Distance>::dijkstra(const Rows& rows, std::uint32_t source, s
         sigma[next] += sigma[node];
       }
     }
+  }
+}
+
+template <typename Rows, typename ReachedAt>
+void BreadthFirstBatch::run(const Rows& rows, std::span<const std::uint32_t> sources, ReachedAt&& reached_at) {
+  std::fill(seen_.begin(), seen_.end(), 0);
+  frontier_.clear();
+  for (std::size_t bit = 0; bit < sources.size(); ++bit) {
+    const std::uint32_t source = sources[bit];
+    seen_[source] = fresh_[source] = 1ull << bit;
+    frontier_.push_back(source);
+  }
+  for (std::uint32_t level = 1; !frontier_.empty(); ++level) {
+    reached_.clear();
+    for (const std::uint32_t node : frontier_) {
+      const std::uint64_t mask = fresh_[node];
+      const auto neighbours = rows.neighbours_of(node);
+      work_.add(neighbours.size());
+      for (const std::uint32_t neighbour : neighbours) {
+        const std::uint64_t gained = mask & ~seen_[neighbour] & ~next_[neighbour];
+        if (gained == 0) continue;
+        if (next_[neighbour] == 0) reached_.push_back(neighbour);
+        next_[neighbour] |= gained;
+      }
+    }
+    for (const std::uint32_t node : frontier_) fresh_[node] = 0;
+    std::uint64_t grew = 0;
+    for (const std::uint32_t node : reached_) {
+      seen_[node] |= next_[node];
+      fresh_[node] = next_[node];
+      grew |= next_[node];
+      next_[node] = 0;
+    }
+    if (grew != 0) reached_at(grew, level);
+    frontier_.swap(reached_);
   }
 }
 
