@@ -61,6 +61,7 @@ LinkList take_link_list(const GraphStore& graph, OutsideTargets outside) {
     poll_cancellation(static_cast<std::uint32_t>(node.connections.size()) + 1);
     const auto source = static_cast<NodeId>(graph.canonical_position(from));
     for (const StoredConnection& connection : node.connections) {
+      links.outside_connections += !connection.is_local();
       const NodeRecord* target = connection.is_local() ? nullptr : graph.target_of(connection);
       const std::optional<NodeIndex> to = resolve_target(graph, connection, target, outside);
       if (!to) continue;
@@ -113,6 +114,22 @@ Snapshot take_snapshot(const GraphStore& graph, OutsideTargets outside) {
   snapshot.out = out_rows(snapshot);
   snapshot.in = in_rows(snapshot);
   return snapshot;
+}
+
+namespace {
+
+KeptLinksLookup kept_links_lookup = nullptr;
+
+}  // namespace
+
+void set_kept_links_lookup(KeptLinksLookup lookup) { kept_links_lookup = lookup; }
+
+std::shared_ptr<const LinkList> current_links(const GraphStore& graph, OutsideTargets outside) {
+  if (kept_links_lookup != nullptr) {
+    std::shared_ptr<const LinkList> kept = kept_links_lookup(graph);
+    if (kept && (outside == OutsideTargets::Skip || kept->outside_connections == 0)) return kept;
+  }
+  return std::make_shared<const LinkList>(take_link_list(graph, outside));
 }
 
 }  // namespace mivora

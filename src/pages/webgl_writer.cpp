@@ -145,10 +145,11 @@ void append_columns(std::string& out, std::string_view field, const std::vector<
 
 void append_attribute_columns(std::string& out, const GraphStore& graph, std::size_t links) {
   const GraphAttributes& attributes = graph.attributes();
-  if (!attributes.nodes().empty()) append_columns(out, "nodeColumns", attributes.nodes().entries(), graph.node_count(), {});
+  if (!attributes.nodes().empty())
+    append_columns(out, "nodeColumns", attributes.nodes().entries(), graph.node_count(), {});
   if (attributes.connections().empty()) return;
   GraphAttributes::ListedRows listed = attributes.listed_connection_rows(graph);
-  // The page's links are the snapshot's, the same connections in the same
+  // The page's links are the link list's, the same connections in the same
   // order unless a connection leads to a node of another graph.
   if (listed.count != links) return;
   append_columns(out, "linkColumns", attributes.connections().entries(), links, listed.rows);
@@ -181,7 +182,9 @@ void place_for_viewer(GraphStore& graph, std::optional<LayoutKind> layout, bool 
 }
 
 std::string webgl_page_data(const GraphStore& graph, const WebglOptions& options) {
-  const Snapshot snapshot = take_snapshot(graph, OutsideTargets::ByLabel);
+  // Held for the call: the kept links stay alive whatever the polls run.
+  const std::shared_ptr<const LinkList> drawn = current_links(graph, OutsideTargets::ByLabel);
+  const LinkList& snapshot = *drawn;
   const std::size_t n = graph.node_count();
   const std::size_t m = snapshot.link_count();
 
