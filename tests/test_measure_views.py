@@ -42,6 +42,9 @@ def outcomes(g):
         "paths": g.shortest_path_lengths("a", weighted=False),
         "edges": [list(np.asarray(part)) for part in g.to_edges()],
         "csr": [list(np.asarray(part)) for part in g.to_csr()],
+        "strengths": list(np.asarray(g.degree_array(weighted=True))),
+        "reversed": g.reverse().get_connections(),
+        "networkx": sorted(g.to_networkx().edges(data="weight")),
     }
 
 
