@@ -180,7 +180,7 @@ inline PyObject* none() { return Py_NewRef(Py_None); }
 // table, which a result of one item per node otherwise does a dozen times
 // or more on the way.
 inline PyObject* dict_for(std::size_t count) {
-#if PY_VERSION_HEX < 0x030E0000  // private, and declared up to 3.13 at least
+#if PY_VERSION_HEX < 0x030E0000  // a private call, declared by 3.11 to 3.13
   return check(_PyDict_NewPresized(static_cast<Py_ssize_t>(count)));
 #else
   static_cast<void>(count);
