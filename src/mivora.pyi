@@ -481,9 +481,10 @@ class Graph:
             weights: Edge lists only: write the weight column (default True).
             sync: Wait until the new file and its name are on the disk before
                 returning (default True), so that a power loss leaves the old file
-                or the new one. False saves that wait (about 10 to 15% of writing a
-                million links here) at the risk of an empty or partial file after a
-                power loss; a failed or interrupted write still leaves the old file.
+                or the new one. False saves that wait (2 to 3% of writing a million
+                links on the development machine, more on slow disks) at the risk of
+                an empty or partial file after a power loss; a failed or interrupted
+                write still leaves the old file.
 
         Raises:
             ValueError: A graph the format cannot hold (a label with a line break for
