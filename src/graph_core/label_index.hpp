@@ -49,6 +49,12 @@ class LabelIndex {
   // visits the table front to back instead of at random. Returns whether a
   // label was present already.
   bool insert_all(std::span<const std::shared_ptr<NodeRecord>> nodes, NodeIndex first);
+  // Labels held in slots (the decimal labels aside).
+  std::size_t size() const { return used_; }
+  // Forgets the entry of the node at `position` (`hash` is its label's
+  // hash), if it has one; the slots after it move back, so every other
+  // label is still found.
+  void erase(NodeIndex position, std::uint64_t hash);
 
   // Declares that positions 0 .. count - 1 carry the labels "0" .. the
   // decimal text of count - 1 (graphs built from integer ids). Those labels
