@@ -200,12 +200,22 @@ void repel_rows_baseline(const double* x, const double* y, std::size_t n, std::s
 // runtime (no features, so the baseline always ran), and under
 // AddressSanitizer the resolver ran before the sanitizer's runtime was ready.
 #if defined(__x86_64__) && defined(__GNUC__)
-[[gnu::target("arch=x86-64-v4")]] void repel_rows_v4(const double* x, const double* y, std::size_t n, std::size_t begin,
+// The levels' instruction sets. clang takes them feature by feature: its
+// "arch=" changes the processor but keeps the features the command line
+// turned off (zig's command line names every one).
+#if defined(__clang__)
+#define MIVORA_X86_64_V3 "sahf,cx16,popcnt,sse3,ssse3,sse4.1,sse4.2,avx,avx2,bmi,bmi2,f16c,fma,lzcnt,movbe,xsave"
+#define MIVORA_X86_64_V4 MIVORA_X86_64_V3 ",avx512f,avx512bw,avx512cd,avx512dq,avx512vl"
+#else
+#define MIVORA_X86_64_V3 "arch=x86-64-v3"
+#define MIVORA_X86_64_V4 "arch=x86-64-v4"
+#endif
+[[gnu::target(MIVORA_X86_64_V4)]] void repel_rows_v4(const double* x, const double* y, std::size_t n, std::size_t begin,
                                                      std::size_t end, double kk, double* out_x, double* out_y) {
   repel_rows(x, y, n, begin, end, kk, out_x, out_y);
 }
 
-[[gnu::target("arch=x86-64-v3")]] void repel_rows_v3(const double* x, const double* y, std::size_t n, std::size_t begin,
+[[gnu::target(MIVORA_X86_64_V3)]] void repel_rows_v3(const double* x, const double* y, std::size_t n, std::size_t begin,
                                                      std::size_t end, double kk, double* out_x, double* out_y) {
   repel_rows(x, y, n, begin, end, kk, out_x, out_y);
 }
