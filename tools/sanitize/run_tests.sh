@@ -26,7 +26,7 @@ logs=$(mktemp -d)
 trap 'rm -rf "$logs"' EXIT
 export PYTHONPATH="$build"
 export PYTHONMALLOC=malloc
-export ASAN_OPTIONS="detect_leaks=1:halt_on_error=1:abort_on_error=0:check_initialization_order=1:strict_string_checks=1:detect_stack_use_after_return=0:exitcode=86:fast_unwind_on_malloc=0:malloc_context_size=40:log_path=$logs/report"
+export ASAN_OPTIONS="detect_leaks=1:halt_on_error=1:abort_on_error=0:check_initialization_order=1:strict_string_checks=1:detect_stack_use_after_return=0:exitcode=86:fast_unwind_on_malloc=0:malloc_context_size=12:log_path=$logs/report"
 export LSAN_OPTIONS="suppressions=$here/lsan.supp:print_suppressions=0"
 export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1:log_path=$logs/report"
 cd "$root"
