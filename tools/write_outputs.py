@@ -1,6 +1,6 @@
 """Writes what the importable mivora makes of a few seeded graphs into a folder:
-every layout drawn as SVG, page and WebGL page, every file format, and the
-measures as text. Two builds (the gcc one and a wheel) must write the same
+every layout drawn as SVG, page and WebGL page, every file format (and each
+file read back, written as JSON), and the measures as text. Two builds (the gcc one and a wheel) must write the same
 bytes:
 
     PYTHONPATH=build python3 tools/write_outputs.py /tmp/out-gcc
@@ -67,6 +67,9 @@ def main(folder: pathlib.Path) -> None:
             graph.output_webgl(str(stem) + ".webgl.html")
             for extension in FORMATS:
                 graph.write(str(stem) + "." + extension)
+                # Read back, so the readers' number parsing is compared too.
+                again = mivora.Graph.read(str(stem) + "." + extension, positions="file")
+                again.output_json_file(str(stem) + "." + extension + ".read.json")
             graph.output_net_file(str(stem) + ".mivora.net")
             graph.output_json_file(str(stem) + ".mivora.json")
     print(f"{mivora.__file__}: {len(list(folder.iterdir()))} files in {folder}")
