@@ -454,6 +454,7 @@ class Graph:
         delimiter: str | None = None,
         header: bool | None = None,
         weights: bool | None = None,
+        sync: bool = True,
     ) -> None:
         """Write the graph to a network file.
 
@@ -478,12 +479,19 @@ class Graph:
             header: Edge lists only: write a header row (default: when the graph
                 has link attributes, which follow the weight).
             weights: Edge lists only: write the weight column (default True).
+            sync: Wait until the new file and its name are on the disk before
+                returning (default True), so that a power loss leaves the old file
+                or the new one. False saves that wait (2 to 3% of writing a million
+                links on the development machine, more on slow disks) at the risk of
+                an empty or partial file after a power loss; a failed or interrupted
+                write still leaves the old file.
 
         Raises:
             ValueError: A graph the format cannot hold (a label with a line break for
                 Pajek, a connection to a foreign node whose label no node here
                 carries, an attribute name that is no GML key).
             OSError: The file cannot be written; the subclass of the system's error.
+            TypeError: header, weights or sync is not a bool.
         """
 
     # ---- bridges: arrays, tables, networkx, igraph ----

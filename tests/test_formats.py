@@ -500,6 +500,30 @@ def test_entity_bomb_is_refused():
         Graph.read(str(DATA / "bad_graphml" / "billion_laughs.graphml"))
 
 
+@pytest.mark.parametrize("name, head, node, tail", [
+    ("g.graphml", '<graphml><graph edgedefault="undirected">', '<node id="n{i}"/>', "</graph></graphml>"),
+    ("g.gexf", "<gexf><graph><nodes>", '<node id="{i}"/>', "</nodes></graph></gexf>"),
+])
+@pytest.mark.parametrize("declaration, refused", [
+    ('<!ATTLIST node label CDATA "{fill}">', True),
+    ('<!ATTLIST node label CDATA #FIXED "{fill}">', True),
+    ("<!ATTLIST node color CDATA #IMPLIED>", False),  # no default: nothing is copied
+])
+def test_attribute_defaults_in_the_dtd_are_refused(tmp_path, name, head, node, tail, declaration, refused):
+    # Every node lacking the attribute would carry a copy of the default: 200 nodes times 20,000 bytes.
+    doctype = f"<!DOCTYPE {head[1:head.index('>')].split()[0]} [{declaration.format(fill='x' * 20_000)}]>"
+    text = doctype + head + "".join(node.format(i=i) for i in range(200)) + tail
+    path = write(tmp_path, name, text)
+    if not refused:
+        assert Graph.read(path).get_node_count() == 200
+        return
+    with pytest.raises(mivora.FormatError,
+                       match="a default for the attribute 'label' of 'node'; attribute defaults are not accepted") \
+            as failure:
+        Graph.read(path)
+    assert failure.value.line == 1
+
+
 @pytest.mark.parametrize("doctype", [
     '<!DOCTYPE graphml [<!ENTITY secret SYSTEM "file://{path}">]>',
     '<!DOCTYPE graphml [<!ENTITY % p SYSTEM "file://{path}"> %p;]>',

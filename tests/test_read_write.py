@@ -261,6 +261,10 @@ def test_we_read_peers_pajek(tmp_path, seed):
     (lambda p: Graph.read("a\0.net"), ValueError, "NUL byte"),
     (lambda p: Graph.read(p / "file.net", "pajek", "utf-8"), TypeError, "takes from 1 to 2 positional arguments but 3 were given"),
     (lambda p: Graph.read(3), TypeError, "file_path"),
+    (lambda p: Graph().write(p / "x.net", sync=None), TypeError,
+     "argument 'sync': 'NoneType' object cannot be converted to 'PyBool'"),
+    (lambda p: Graph().write(p / "x.net", sync=0), TypeError, "argument 'sync': 'int' object cannot be converted to 'PyBool'"),
+    (lambda p: Graph().write(p / "x.net", "pajek", True), TypeError, "takes from 1 to 2 positional arguments but 3 were given"),
 ])
 def test_read_write_errors(tmp_path, call, error, message):
     (tmp_path / "dir.net").mkdir()
@@ -358,7 +362,8 @@ def test_failed_writes_leave_the_old_file_and_no_descriptor(any_directory, write
 
 
 @pytest.mark.skipif(shutil.which("strace") is None, reason="needs strace")
-def test_temporary_is_created_narrow_and_synced_before_and_after_the_rename(tmp_path):
+@pytest.mark.parametrize("sync, synced", [("", ["fsync", "rename", "fsync"]), (", sync=False", ["rename"])])
+def test_temporary_is_created_narrow_and_synced_before_and_after_the_rename(tmp_path, sync, synced):
     target = tmp_path / "secret.net"
     target.write_text("old")
     os.chmod(target, 0o600)
@@ -366,14 +371,14 @@ def test_temporary_is_created_narrow_and_synced_before_and_after_the_rename(tmp_
     # The leak checker of a sanitized run cannot work under ptrace.
     env = dict(os.environ, ASAN_OPTIONS=os.environ.get("ASAN_OPTIONS", "") + ":detect_leaks=0")
     subprocess.run(["strace", "-f", "-o", str(trace), "-e", "trace=openat,fchmod,write,fsync,rename",
-                    sys.executable, "-c", f"import mivora; g = mivora.Graph(); g.add_node('a'); g.write({str(target)!r})"],
+                    sys.executable, "-c", f"import mivora; g = mivora.Graph(); g.add_node('a'); g.write({str(target)!r}{sync})"],
                    check=True, env=env, capture_output=True)
     calls = [line.split(None, 1)[1] for line in trace.read_text().splitlines() if ".tmp" in line or "fsync" in line
              or "fchmod" in line or ("write(" in line and "Vertices" in line)]
     created = next(i for i, call in enumerate(calls) if call.startswith("openat") and "O_CREAT" in call)
     assert calls[created].rstrip().endswith("0600) = " + calls[created].rsplit("= ", 1)[1]), calls[created]
     order = [call.split("(")[0] for call in calls[created:]]
-    assert order == ["openat", "fchmod", "write", "fsync", "rename", "fsync"], calls
+    assert order == ["openat", "fchmod", "write"] + synced, calls
     assert stat.S_IMODE(target.stat().st_mode) == 0o600 and target.read_text().startswith("*Vertices 1")
 
 

@@ -9,7 +9,7 @@
 #include <cstring>
 #include <limits>
 
-#include "formats/id_map.hpp"
+#include "formats/vertex_ids.hpp"
 #include "text_io/text_scan.hpp"
 #include "text_io/line_reader.hpp"
 #include "graph_core/internal_error.hpp"
@@ -101,7 +101,6 @@ class NetReader {
     count = std::min(count, kMaxReserve);
     if (input_size_) count = std::min<std::uint64_t>(count, *input_size_ / kMinVertexLine);
     graph_.reserve(count);
-    ids_.reserve(count);
   }
 
   // Tokens cut at single spaces; the span from the first to the last double
@@ -132,11 +131,12 @@ class NetReader {
     const std::string_view label = line.substr(first + 1, last - first - 1);
     split_vertex_line(line, first, last);
     if (tokens_.size() == 2) {
-      ids_.assign(tokens_[0], graph_.add_node(label));
+      ids_.assign(tokens_[0], static_cast<NodeId>(graph_.add_node(label)));
     } else if (tokens_.size() >= 4) {
       const double x = parse_or_fail<double>(tokens_[tokens_.size() - 2], kInvalidX);
       const double y = parse_or_fail<double>(tokens_.back(), kInvalidY);
-      ids_.assign(tokens_[0], graph_.add_node_with_pos(label, x * kSpanX + kCanvasMargin, y * kSpanY + kCanvasMargin));
+      ids_.assign(tokens_[0], static_cast<NodeId>(graph_.add_node_with_pos(label, x * kSpanX + kCanvasMargin,
+                                                                           y * kSpanY + kCanvasMargin)));
     }
   }
 
@@ -157,13 +157,12 @@ class NetReader {
     const std::size_t end = line.find(' ', start);
     parts[2] = line.substr(start, end == std::string_view::npos ? std::string_view::npos : end - start);
 
-    const std::optional<NodeIndex> from = ids_.find(parts[0]);
-    if (!from) fail(kNoEntryForKey);
-    const std::optional<NodeIndex> to = ids_.find(parts[1]);
-    if (!to) fail(kNoEntryForKey);
+    const NodeId from = ids_.find(parts[0]);
+    if (from == kNoNode) fail(kNoEntryForKey);
+    const NodeId to = ids_.find(parts[1]);
+    if (to == kNoNode) fail(kNoEntryForKey);
     const float weight = parse_or_fail<float>(parts[2], kInvalidWeight);
-    pending_.push_back(
-        GraphStore::PositionedConnection{static_cast<NodeId>(*from), static_cast<NodeId>(*to), weight, directed});
+    pending_.push_back(GraphStore::PositionedConnection{from, to, weight, directed});
   }
 
  public:
@@ -179,7 +178,7 @@ class NetReader {
  private:
   std::optional<std::uint64_t> input_size_;
   GraphStore graph_;
-  IdMap ids_;
+  VertexIds ids_;
   Section section_ = Section::None;
   std::vector<std::string_view> tokens_;
   std::vector<GraphStore::PositionedConnection> pending_;

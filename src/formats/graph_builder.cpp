@@ -4,6 +4,7 @@
 #include <cmath>
 #include <limits>
 
+#include "graph_core/internal_error.hpp"
 #include "text_io/cancellation.hpp"
 #include "text_io/number_text.hpp"
 
@@ -24,31 +25,23 @@ void GraphBuilder::expect_vertices(std::uint64_t count, std::uint64_t bytes_per_
   const auto reserve = static_cast<std::size_t>(std::min(count, bound));
   label_ends_.reserve(reserve);
   labels_.reserve(reserve * 4);
-  ids_.reserve(reserve);
 }
 
-std::uint32_t GraphBuilder::add_vertex(std::string_view id, std::optional<std::string_view> label, bool keep_first_id) {
+void GraphBuilder::reserve(std::size_t vertices, std::size_t links) {
+  label_ends_.reserve(vertices);
+  links_.reserve(links);
+}
+
+NodeId GraphBuilder::add_vertex(std::string_view label) {
   if (label_ends_.size() >= kMaxVertices) fail("too many vertices");
   const auto vertex = static_cast<NodeId>(label_ends_.size());
-  labels_.append(label ? *label : id);
+  labels_.append(label);
   label_ends_.push_back(labels_.size());
-  if (!keep_first_id || !ids_.find(id)) ids_.assign(id, vertex);
   return vertex;
 }
 
 void GraphBuilder::set_position(std::uint32_t vertex, double x, double y) {
   positions_.push_back(Position{vertex, x, y});
-}
-
-std::optional<std::uint32_t> GraphBuilder::find(std::string_view id) const {
-  const auto found = ids_.find(id);
-  if (!found) return std::nullopt;
-  return static_cast<NodeId>(*found);
-}
-
-std::uint32_t GraphBuilder::vertex(std::string_view id) {
-  if (const auto found = find(id)) return *found;
-  return add_vertex(id);
 }
 
 void GraphBuilder::add_link(std::uint32_t from, std::uint32_t to, Weight weight, bool directed) {

@@ -1,6 +1,6 @@
 #pragma once
-// What every file reader feeds: vertices by file id, with an optional label
-// and position, and links between them; finish() then builds the graph.
+// What every file reader feeds: vertices by number, each with its label and
+// optional position, and links between them; finish() then builds the graph.
 //
 // How a file maps onto the store, the same for every format:
 // - a vertex's label is the file's label, else its id as written;
@@ -25,7 +25,6 @@
 #include <vector>
 
 #include "formats/attribute_records.hpp"
-#include "formats/id_map.hpp"
 #include "graph_core/graph.hpp"
 
 namespace mivora {
@@ -50,15 +49,13 @@ class GraphBuilder {
   // bytes each.
   void expect_vertices(std::uint64_t count, std::uint64_t bytes_per_vertex = 2);
 
-  // A new vertex; a later vertex with the same id takes the id over, unless
-  // `keep_first_id` (formats whose links name vertices by label: the first
-  // vertex of a label is the one a link means, as in the store).
-  std::uint32_t add_vertex(std::string_view id, std::optional<std::string_view> label = std::nullopt,
-                           bool keep_first_id = false);
+  // Exact counts of what follows (the records of a parsed file).
+  void reserve(std::size_t vertices, std::size_t links);
+
+  // A new vertex, numbered in the order of these calls from 0; the readers
+  // keep their own map from file ids to these numbers.
+  NodeId add_vertex(std::string_view label);
   void set_position(std::uint32_t vertex, double x, double y);
-  std::optional<std::uint32_t> find(std::string_view id) const;
-  // The vertex with this id, added (labelled by the id) when new.
-  std::uint32_t vertex(std::string_view id);
   std::size_t vertex_count() const { return label_ends_.size(); }
 
   void add_link(std::uint32_t from, std::uint32_t to, Weight weight, bool directed);
@@ -83,7 +80,6 @@ class GraphBuilder {
   PositionUnits units_;
   PositionMode mode_;
   std::optional<std::uint64_t> input_size_;
-  IdMap ids_;
   std::string labels_;                   // every label, back to back
   std::vector<std::size_t> label_ends_;  // end of each vertex's label in labels_
   struct Position {

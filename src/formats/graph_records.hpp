@@ -8,9 +8,9 @@
 #include <string>
 #include <string_view>
 #include <vector>
-#include "graph_core/types.hpp"
-
 #include "formats/attribute_records.hpp"
+#include "formats/vertex_ids.hpp"
+#include "graph_core/types.hpp"
 
 namespace mivora {
 
@@ -26,89 +26,6 @@ struct LinkRecord {
   std::uint32_t to;
   float weight;
   bool directed;
-};
-
-// File ids to vertex numbers. Plain decimal ids (no sign, no leading zero,
-// at most nine digits) go through a direct table: edge lists of numbered
-// vertices never hash. Every other id is hashed (open addressing over an
-// arena that keeps each id's bytes once).
-class VertexIds {
- public:
-  std::uint32_t find(std::string_view id) const;
-
-  // A lookup prepared ahead: its hash (or number) worked out and its slot
-  // on the way into the cache, so a batch of lookups overlaps their misses.
-  struct Lookup {
-    std::uint64_t key;
-    bool direct;
-  };
-  Lookup prepare(std::string_view id) const {
-    std::uint64_t number;
-    if (plain_number(id, number) && number < kDirectLimit) {
-      if (number < direct_.size()) __builtin_prefetch(&direct_[number]);
-      return {number, true};
-    }
-    const std::uint64_t hash = hash_id(id);
-    if (!slots_.empty()) __builtin_prefetch(&slots_[hash & (slots_.size() - 1)]);
-    return {hash, false};
-  }
-
-  // The vertex of `id`, made by `make()` (which returns its number) when new.
-  template <typename Make>
-  std::uint32_t find_or_add(std::string_view id, Make&& make) {
-    return find_or_add(id, prepare(id), make);
-  }
-  template <typename Make>
-  std::uint32_t find_or_add(std::string_view id, const Lookup& lookup, Make&& make) {
-    if (lookup.direct) {
-      if (lookup.key >= direct_.size()) grow_direct(lookup.key);
-      std::uint32_t& slot = direct_[lookup.key];
-      if (slot == kNoNode) slot = make();
-      return slot;
-    }
-    const std::uint32_t found = find_hashed(id, lookup.key);
-    if (found != kNoNode) return found;
-    return insert_hashed(id, lookup.key, make());
-  }
-  void reserve(std::size_t count);
-
- private:
-  static constexpr std::uint64_t kDirectLimit = 1'000'000'000;
-  // Ids of up to eight bytes live in the slot itself: a lookup then touches
-  // one cache line, not two.
-  static constexpr std::size_t kInline = 8;
-  struct Slot {
-    std::uint64_t hash = 0;
-    std::uint32_t vertex = kNoNode;
-    std::uint32_t length = 0;
-    union {
-      char bytes[kInline];
-      std::uint64_t offset;  // into arena_, for longer ids
-    } key{};
-  };
-  bool same_id(const Slot& slot, std::string_view id) const;
-
-  static bool plain_number(std::string_view id, std::uint64_t& number) {
-    if (id.empty() || id.size() > 9 || (id[0] == '0' && id.size() > 1)) return false;
-    std::uint64_t value = 0;
-    for (const char c : id) {
-      if (c < '0' || c > '9') return false;
-      value = value * 10 + static_cast<std::uint64_t>(c - '0');
-    }
-    number = value;
-    return true;
-  }
-  void grow_direct(std::uint64_t number);
-  static std::uint64_t hash_id(std::string_view id);
-  std::uint32_t find_hashed(std::string_view id, std::uint64_t hash) const;
-  std::uint32_t insert_hashed(std::string_view id, std::uint64_t hash, std::uint32_t vertex);
-  void rehash(std::size_t capacity);
-  std::size_t probe(std::string_view id, std::uint64_t hash) const;
-
-  std::vector<std::uint32_t> direct_;
-  std::vector<Slot> slots_;
-  std::size_t used_ = 0;
-  std::string arena_;
 };
 
 class GraphRecords {

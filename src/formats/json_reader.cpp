@@ -15,6 +15,7 @@
 
 #include "formats/file_reader.hpp"
 #include "formats/formats.hpp"
+#include "formats/vertex_ids.hpp"
 #include "text_io/text_scan.hpp"
 #include "text_io/number_text.hpp"
 #include "graph_core/internal_error.hpp"
@@ -719,20 +720,25 @@ GraphStore read_json(ByteSource& source, const ReadOptions&, ReadNotes& notes) {
   // Our own format: positions are canvas coordinates already.
   GraphBuilder builder(PositionUnits::Canvas, PositionMode::File, std::nullopt);
   builder.expect_vertices(records.nodes.size());
+  // Connections name nodes by label: the first node of a label is the one
+  // they mean, as in the store.
+  VertexIds ids;
   for (const JsonNode& node : records.nodes) {
-    const std::uint32_t vertex = builder.add_vertex(node.label, std::nullopt, true);
+    const NodeId vertex = builder.add_vertex(node.label);
+    ids.find_or_add(node.label, [vertex] { return vertex; });
     if (node.x && node.y) builder.set_position(vertex, *node.x, *node.y);
   }
   for (const auto* list : {&records.edges, &records.arcs}) {
     if (!*list) continue;
     const bool directed = list == &records.arcs;
     for (const JsonConnection& connection : **list) {
-      const auto from = builder.find(connection.source);
-      if (!from)
+      const NodeId from = ids.find(connection.source);
+      if (from == kNoNode)
         throw FormatError("the source '" + shown_text(connection.source) + "' of a connection names no node", 0);
-      const auto to = builder.find(connection.target);
-      if (!to) throw FormatError("the target '" + shown_text(connection.target) + "' of a connection names no node", 0);
-      builder.add_link(*from, *to, connection.weight, directed);
+      const NodeId to = ids.find(connection.target);
+      if (to == kNoNode)
+        throw FormatError("the target '" + shown_text(connection.target) + "' of a connection names no node", 0);
+      builder.add_link(from, to, connection.weight, directed);
     }
   }
   return builder.finish(notes);

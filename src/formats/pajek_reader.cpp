@@ -22,6 +22,7 @@
 #include "formats/formats.hpp"
 #include "text_io/text_scan.hpp"
 #include "formats/file_reader.hpp"
+#include "formats/vertex_ids.hpp"
 #include "text_io/cancellation.hpp"
 #include "text_io/line_reader.hpp"
 #include "text_io/number_text.hpp"
@@ -54,6 +55,12 @@ constexpr std::size_t kShownBytes = 40;
 // The most vertices a graph can hold.
 constexpr std::uint64_t kMaxDeclared = std::uint64_t{1} << 31;
 
+// Vertices that "*Vertices n" declares but no line lists cost memory (about
+// 200 bytes each) without costing bytes in the file: a file may leave one
+// per byte it holds unlisted, and any file this many, so that a 20-byte
+// "*Vertices 2000000000" is refused instead of filling the memory.
+constexpr std::uint64_t kUnlistedAnyFile = std::uint64_t{1} << 16;
+
 char lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
 
 // The header's keyword in lower case: the letters after '*'.
@@ -81,7 +88,7 @@ bool looks_numeric(std::string_view field) {
 class PajekReader {
  public:
   PajekReader(ByteSource& source, const ReadOptions& options)
-      : lines_(source), builder_(PositionUnits::UnitSquare, options.positions, source.total_size()) {}
+      : source_(source), lines_(source), builder_(PositionUnits::UnitSquare, options.positions, source.total_size()) {}
 
   GraphStore read(ReadNotes& notes) {
     notes_ = &notes;
@@ -164,6 +171,7 @@ class PajekReader {
     if (!parse_count(count, declared_) || declared_ > kMaxDeclared) {
       error("expected the number of vertices after *Vertices, found '" + shown_text(count) + "'");
     }
+    vertices_line_ = lines_.line_number();
     builder_.expect_vertices(declared_);
     const std::string_view first_mode = next_field(rest);
     if (!first_mode.empty() && (!parse_count(first_mode, mode_one_) || mode_one_ > declared_)) {
@@ -176,13 +184,27 @@ class PajekReader {
   void end_vertices() {
     if (!in_vertices_) return;
     in_vertices_ = false;
+    refuse_unlisted_beyond_file();
     for (std::uint64_t id = 1; listed_ < declared_ && id <= declared_; ++id) {
       poll_cancellation();
       const std::string text = integer_text(id);
-      if (builder_.find(text)) continue;
-      builder_.add_vertex(text);
+      if (ids_.find(text) != kNoNode) continue;
+      ids_.assign(text, builder_.add_vertex(text));
       ++listed_;
     }
+  }
+
+  void refuse_unlisted_beyond_file() const {
+    const std::uint64_t unlisted = declared_ > listed_ ? declared_ - listed_ : 0;
+    // A stream's size is known only at its end: the bytes read so far count.
+    const std::optional<std::uint64_t> file_size = source_.total_size();
+    const std::uint64_t bytes = file_size ? *file_size : lines_.bytes_read();
+    if (unlisted <= std::max(kUnlistedAnyFile, bytes)) return;
+    throw FormatError("*Vertices " + integer_text(declared_) + " leaves " + integer_text(unlisted) +
+                          " vertices without a line, more than " + (file_size ? "a file of " : "the first ") +
+                          integer_text(bytes) + " bytes may leave unlisted (one per byte of the file, and " +
+                          integer_text(kUnlistedAnyFile) + " in any file)",
+                      vertices_line_);
   }
 
   // ---- the blocks of a project after the network ----
@@ -243,8 +265,8 @@ class PajekReader {
     const std::size_t column =
         columns.declare(block_name_, block == Block::Partition ? AttributeType::Integer : AttributeType::Float);
     for (std::size_t i = 0; i < block_values_.size(); ++i) {
-      const auto vertex = builder_.find(integer_text(i + 1));
-      if (vertex) columns.set_text(column, *vertex, block_values_[i]);
+      const NodeId vertex = ids_.find(integer_text(i + 1));
+      if (vertex != kNoNode) columns.set_text(column, vertex, block_values_[i]);
     }
   }
 
@@ -327,7 +349,9 @@ class PajekReader {
     } else if (!rest.empty()) {
       label = next_field(rest);
     }
-    const std::uint32_t vertex = builder_.add_vertex(id, label);
+    // A later line with the same id takes the id over.
+    const NodeId vertex = builder_.add_vertex(label ? *label : id);
+    ids_.assign(id, vertex);
     ++listed_;
     // x y [z], then shape words; a line without two numbers has no position.
     const std::string_view words = rest;
@@ -347,7 +371,7 @@ class PajekReader {
   }
 
   std::uint32_t vertex_of(std::string_view id) const {
-    if (const auto vertex = builder_.find(id)) return *vertex;
+    if (const NodeId vertex = ids_.find(id); vertex != kNoNode) return vertex;
     error("the link names vertex '" + shown_text(id) + "', which no vertex line declares");
   }
 
@@ -407,8 +431,10 @@ class PajekReader {
     seen_network_content_ = true;
   }
 
+  ByteSource& source_;
   LineReader lines_;
   GraphBuilder builder_;
+  VertexIds ids_;
   Section section_ = Section::None;
   bool directed_ = false;
   bool in_vertices_ = false;
@@ -418,6 +444,7 @@ class PajekReader {
   std::size_t stray_line_ = 0;  // the first data line before any header
   std::string stray_text_;
   std::uint64_t declared_ = 0;
+  std::size_t vertices_line_ = 0;  // the line of "*Vertices n"
   std::uint64_t listed_ = 0;
   std::uint64_t mode_one_ = 0;
   std::uint64_t matrix_row_ = 0;

@@ -117,6 +117,21 @@ void XMLCALL on_entity_declaration(void* data, const XML_Char* name, int, const 
   XML_StopParser(session.parser, XML_FALSE);
 }
 
+// A default in an attribute-list declaration is copied into every element
+// that lacks the attribute: a line of DTD could multiply the document as an
+// entity would, so it is refused like one. Declarations without a default
+// (#IMPLIED, #REQUIRED) change nothing and pass.
+void XMLCALL on_attribute_list_declaration(void* data, const XML_Char* element, const XML_Char* attribute,
+                                           const XML_Char*, const XML_Char* default_value, int) {
+  if (default_value == nullptr) return;
+  auto& session = *static_cast<Session*>(data);
+  if (session.refusal.empty()) {
+    session.refusal = "the document declares a default for the attribute '" + shown_text(attribute) + "' of '" +
+                      shown_text(element) + "'; attribute defaults are not accepted";
+  }
+  XML_StopParser(session.parser, XML_FALSE);
+}
+
 [[noreturn]] void fail_at(XML_Parser parser, const std::string& message) {
   throw FormatError(message, XML_GetCurrentLineNumber(parser), XML_GetCurrentColumnNumber(parser) + 1);
 }
@@ -131,6 +146,7 @@ void parse_xml(const ChunkInput::Fill& fill, XmlHandler& handler) {
   XML_SetUserData(parser, &session);
   XML_SetElementHandler(parser, on_start, on_end);
   XML_SetEntityDeclHandler(parser, on_entity_declaration);
+  XML_SetAttlistDeclHandler(parser, on_attribute_list_declaration);
   XML_SetParamEntityParsing(parser, XML_PARAM_ENTITY_PARSING_NEVER);
   while (true) {
     void* buffer = XML_GetBuffer(parser, kChunk);

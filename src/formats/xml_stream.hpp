@@ -3,9 +3,10 @@
 // parsed chunk by chunk as it arrives, so memory holds one chunk and what
 // the handler keeps, never the whole document.
 //
-// Entities: a document whose DOCTYPE declares any entity is refused (the
-// graph formats need none); external entities and parameter entities are
-// never loaded; Expat's own amplification limits stay on besides.
+// Entities: a document whose DOCTYPE declares any entity, or a default value
+// for an attribute (copied into every element that lacks it), is refused
+// (the graph formats need neither); external entities and parameter
+// entities are never loaded; Expat's own amplification limits stay on besides.
 //
 // Element and attribute names reach the handler without their namespace
 // prefix ("viz:position" -> "position"): files in the wild carry every

@@ -1,5 +1,6 @@
 #include "graph_core/graph.hpp"
 
+#include <algorithm>
 #include <atomic>
 #include <charconv>
 
@@ -32,6 +33,21 @@ GraphStore::GraphStore() : serial_(next_graph_serial()) {}
 void GraphStore::reserve(std::size_t count) {
   nodes_.reserve(count);
   index_.reserve(count);
+}
+
+void GraphStore::reserve_more(std::size_t extra) {
+  const std::size_t wanted = nodes_.size() + extra;
+  if (wanted > nodes_.capacity()) nodes_.reserve(std::max(wanted, 2 * nodes_.capacity()));
+  index_.reserve(index_.size() + extra);
+}
+
+void GraphStore::truncate_nodes(std::size_t count) noexcept {
+  if (nodes_.size() <= count) return;
+  while (nodes_.size() > count) {
+    index_.erase(nodes_.size() - 1, hash_label(nodes_.back()->label));
+    nodes_.pop_back();
+  }
+  note_change();
 }
 
 NodeIndex GraphStore::append(std::shared_ptr<NodeRecord> node) {
@@ -191,44 +207,26 @@ void GraphStore::add_connections(const std::vector<PositionedConnection>& connec
 void GraphStore::add_connections(const ConnectionColumns& columns) {
   const std::size_t count = columns.from.size();
   const std::size_t n = nodes_.size();
-  note_change();
   // How far: each link is handled twice, sorted, then stored.
   const ProgressScope progress(2 * static_cast<std::uint64_t>(count));
-  // The links are first sorted by source (stably, by counting), so that each
-  // node's list is written in one run and only the targets lie at random.
-  std::vector<std::uint64_t> start(n + 1, 0);
-  for (std::size_t i = 0; i < count; ++i) ++start[columns.from[i] + 1];
-  for (std::size_t p = 0; p < n; ++p) start[p + 1] += start[p];
-  // Sorted copies of what the lists need: targets, and weights and
-  // directions only where they vary.
+  // The links are first sorted by source, stably, so that each node's list
+  // is written in one run and only the targets lie at random. Sorted copies
+  // hold what the lists need: targets, and weights and directions only where
+  // they vary. Nothing is changed before the sort is done, so it is where a
+  // cancellation may stop.
   std::vector<std::uint32_t> sorted_to(count);
   std::vector<Weight> sorted_weight(columns.weights.empty() ? 0 : count);
   std::vector<std::uint8_t> sorted_directed(columns.directed_each.empty() ? 0 : count);
-  {
-    // The slots are written at random: each is requested for writing a few
-    // links ahead. Nothing is changed before the sort is done, so it is
-    // where a cancellation may stop.
-    std::vector<std::uint64_t> cursor(start.begin(), start.end() - 1);
-    constexpr std::size_t kAhead = 16;
-    for (std::size_t i = 0; i < count; ++i) {
-      if ((i & 0xFFFF) == 0) {
-        progress.set_done(i);
-        poll_cancellation(0x10000);
-      }
-      if (i + kAhead < count) __builtin_prefetch(&sorted_to[cursor[columns.from[i + kAhead]]], 1);
-      const std::uint64_t slot = cursor[columns.from[i]]++;
-      sorted_to[slot] = columns.to[i];
-      if (!sorted_weight.empty()) sorted_weight[slot] = columns.weights[i];
-      if (!sorted_directed.empty()) sorted_directed[slot] = columns.directed_each[i];
-    }
-  }
-  if (columns.columns_read) columns.columns_read();
-  // Each target costs two dependent loads (its handle, then its shared
-  // count): both are prefetched ahead, at two distances.
-  constexpr std::size_t kFar = 64, kNear = 32;
-  for (NodeIndex p = 0; p < n; ++p) {
-    const std::uint64_t begin = start[p], end = start[p + 1];
-    if (begin == end) continue;
+  const auto place = [&](std::size_t row, std::uint64_t slot) {
+    sorted_to[slot] = columns.to[row];
+    if (!sorted_weight.empty()) sorted_weight[slot] = columns.weights[row];
+    if (!sorted_directed.empty()) sorted_directed[slot] = columns.directed_each[row];
+  };
+  // Appends sorted slots begin .. end to the list of node p. Each target
+  // costs two dependent loads (its handle, then its shared count): both are
+  // prefetched ahead, at two distances.
+  const auto store_run = [&](NodeIndex p, std::uint64_t begin, std::uint64_t end) {
+    constexpr std::size_t kFar = 64, kNear = 32;
     auto& list = nodes_[p]->connections;
     list.reserve(list.size() + (end - begin));
     for (std::uint64_t k = begin; k < end; ++k) {
@@ -242,6 +240,54 @@ void GraphStore::add_connections(const ConnectionColumns& columns) {
       list.push_back(std::move(connection));
     }
     progress.set_done(count + end);
+  };
+  if (count < n / 8) {
+    // A few links against a large graph: sorted by comparison, so that a
+    // call costs what it adds, not what the graph holds. The row in the low
+    // half keeps equal sources in input order.
+    std::vector<std::uint64_t> keys(count);
+    for (std::size_t i = 0; i < count; ++i) keys[i] = (std::uint64_t{columns.from[i]} << 32) | i;
+    poll_cancellation(static_cast<std::uint32_t>(std::min<std::size_t>(count, 0xFFFFFFFF)));
+    std::sort(keys.begin(), keys.end());
+    for (std::size_t k = 0; k < count; ++k) {
+      if ((k & 0xFFFF) == 0) {
+        progress.set_done(k);
+        poll_cancellation(0x10000);
+      }
+      place(static_cast<std::uint32_t>(keys[k]), k);
+    }
+    if (columns.columns_read) columns.columns_read();
+    note_change();
+    for (std::size_t begin = 0; begin < count;) {
+      const NodeIndex p = keys[begin] >> 32;
+      std::size_t end = begin + 1;
+      while (end < count && (keys[end] >> 32) == p) ++end;
+      store_run(p, begin, end);
+      begin = end;
+    }
+    return;
+  }
+  // Many links: sorted by counting over the nodes.
+  std::vector<std::uint64_t> start(n + 1, 0);
+  for (std::size_t i = 0; i < count; ++i) ++start[columns.from[i] + 1];
+  for (std::size_t p = 0; p < n; ++p) start[p + 1] += start[p];
+  {
+    // The slots are written at random: each is requested for writing a few links ahead.
+    std::vector<std::uint64_t> cursor(start.begin(), start.end() - 1);
+    constexpr std::size_t kAhead = 16;
+    for (std::size_t i = 0; i < count; ++i) {
+      if ((i & 0xFFFF) == 0) {
+        progress.set_done(i);
+        poll_cancellation(0x10000);
+      }
+      if (i + kAhead < count) __builtin_prefetch(&sorted_to[cursor[columns.from[i + kAhead]]], 1);
+      place(i, cursor[columns.from[i]]++);
+    }
+  }
+  if (columns.columns_read) columns.columns_read();
+  note_change();
+  for (NodeIndex p = 0; p < n; ++p) {
+    if (start[p] != start[p + 1]) store_run(p, start[p], start[p + 1]);
   }
 }
 

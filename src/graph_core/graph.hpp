@@ -116,6 +116,14 @@ class GraphStore {
   std::uint64_t version() const { return version_; }
   void note_change() { ++version_; }
   void reserve(std::size_t node_count);
+  // Room for `extra` more nodes, growing geometrically: a graph that gets a
+  // few nodes per call pays for them, not for the nodes it holds.
+  void reserve_more(std::size_t extra);
+  // Takes back the nodes from position `count` on, newest first: a bulk
+  // call that stops part way leaves the graph as it found it. Only for nodes
+  // it added itself with find_or_add_node, before anything refers to them
+  // (no connection, attribute value or handle).
+  void truncate_nodes(std::size_t count) noexcept;
 
   // The attribute columns of the nodes and connections.
   GraphAttributes& attributes() { return attributes_; }
@@ -182,6 +190,25 @@ class GraphStore {
   std::uint64_t serial_;
   std::uint64_t version_ = 0;
   GraphAttributes attributes_;
+};
+
+// Takes back, unless kept, the nodes added to a graph while it lives (see
+// GraphStore::truncate_nodes): a bulk call keeps them once nothing that
+// can stop it remains.
+class AddedNodesScope {
+ public:
+  explicit AddedNodesScope(GraphStore& graph) : graph_(graph), count_(graph.node_count()) {}
+  ~AddedNodesScope() {
+    if (!kept_) graph_.truncate_nodes(count_);
+  }
+  AddedNodesScope(const AddedNodesScope&) = delete;
+  AddedNodesScope& operator=(const AddedNodesScope&) = delete;
+  void keep() { kept_ = true; }
+
+ private:
+  GraphStore& graph_;
+  std::size_t count_;
+  bool kept_ = false;
 };
 
 }  // namespace mivora

@@ -103,6 +103,28 @@ void LabelIndex::reserve(std::size_t count) {
   if (wanted > slots_.size()) rehash(wanted);
 }
 
+void LabelIndex::erase(NodeIndex position, std::uint64_t hash) {
+  if (slots_.empty()) return;
+  const std::size_t mask = slots_.size() - 1;
+  std::size_t hole = tag_of(hash) & mask;
+  for (;; hole = (hole + 1) & mask) {
+    if (slots_[hole].position_plus_one == 0) return;
+    if (slots_[hole].position_plus_one == position + 1) break;
+  }
+  slots_[hole] = Slot{};
+  --used_;
+  // Linear probing without tombstones: a later slot whose home lies
+  // cyclically outside (hole, next] fills the hole, and the hole moves on.
+  for (std::size_t next = (hole + 1) & mask; slots_[next].position_plus_one != 0; next = (next + 1) & mask) {
+    const std::size_t home = slots_[next].tag & mask;
+    const bool stays = hole <= next ? (hole < home && home <= next) : (hole < home || home <= next);
+    if (stays) continue;
+    slots_[hole] = slots_[next];
+    slots_[next] = Slot{};
+    hole = next;
+  }
+}
+
 void LabelIndex::rehash(std::size_t capacity) {
   // Beyond 2^32 slots the tag no longer covers the home slot's bits.
   if (capacity > (std::size_t{1} << 32)) fail("graph has too many nodes");

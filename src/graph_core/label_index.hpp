@@ -43,6 +43,12 @@ class LabelIndex {
   // The same with the label's hash at hand (`hash` must be hash_label(node.label)).
   NodeIndex insert(const NodeRecord& node, NodeIndex position, std::uint64_t hash);
   void reserve(std::size_t count);
+  // Labels held in slots (the decimal labels aside).
+  std::size_t size() const { return used_; }
+  // Forgets the entry of the node at `position` (`hash` is its label's
+  // hash), if it has one; the slots after it move back, so every other
+  // label is still found.
+  void erase(NodeIndex position, std::uint64_t hash);
 
   // Declares that positions 0 .. count - 1 carry the labels "0" .. the
   // decimal text of count - 1 (graphs built from integer ids). Those labels

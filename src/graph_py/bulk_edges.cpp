@@ -32,15 +32,18 @@ void resolve_labels(GraphStore& graph, EdgeColumns& edges) {
   edges.targets.ids = std::move(to);
 }
 
-// Adds the links; the columns are emptied as soon as the store has read them.
-void add_links(GraphStore& graph, EdgeColumns& edges) {
+// Adds the links; the columns are emptied as soon as the store has read
+// them. The nodes this call added are kept from then on: nothing after that
+// point stops the call, and the links refer to them.
+void add_links(GraphStore& graph, EdgeColumns& edges, AddedNodesScope* added = nullptr) {
   if (edges.link_sources != nullptr) *edges.link_sources = edges.sources.ids;
   GraphStore::ConnectionColumns columns;
   columns.from = edges.sources.ids;
   columns.to = edges.targets.ids;
   if (edges.weights) columns.weights = edges.weights->numbers;
   columns.directed = edges.directed;
-  columns.columns_read = [&edges] {
+  columns.columns_read = [&edges, added] {
+    if (added != nullptr) added->keep();
     edges.sources.ids = {};
     edges.targets.ids = {};
     edges.weights.reset();
@@ -97,21 +100,24 @@ GraphStore build_graph(EdgeColumns&& edges, const std::optional<Column>& labels)
 void add_edges(GraphStore& graph, EdgeColumns&& edges) {
   check_edge_columns(edges);
   if (edges.sources.size() == 0) return;
+  AddedNodesScope added(graph);
   if (edges.sources.kind == Column::Kind::Ids) {
     check_ids_below(edges.sources, graph.node_count(), "sources", "nodes");
     check_ids_below(edges.targets, graph.node_count(), "targets", "nodes");
   } else {
     resolve_labels(graph, edges);
   }
-  add_links(graph, edges);
+  add_links(graph, edges, &added);
 }
 
 void add_labels(GraphStore& graph, const LabelColumn& labels) {
-  graph.reserve(graph.node_count() + labels.size());
+  AddedNodesScope added(graph);
+  graph.reserve_more(labels.size());
   for (std::size_t row = 0; row < labels.size(); ++row) {
     poll_cancellation();
     graph.find_or_add_node(labels[row]);
   }
+  added.keep();
 }
 
 }  // namespace mivora::py

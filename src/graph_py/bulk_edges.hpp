@@ -31,11 +31,12 @@ void check_edge_columns(const EdgeColumns& edges);
 GraphStore build_graph(EdgeColumns&& edges, const std::optional<Column>& labels);
 
 // Adds the links to `graph`: ids must name its nodes (ValueError before any
-// change otherwise); str labels not present become new nodes.
+// change otherwise); str labels not present become new nodes. All or
+// nothing: a cancellation (Ctrl-C) or error takes back the nodes added.
 void add_edges(GraphStore& graph, EdgeColumns&& edges);
 
 // Adds a node for each label not present yet, in order; the others are left
-// alone, without the message add_node prints.
+// alone, without the message add_node prints. All or nothing, as add_edges.
 void add_labels(GraphStore& graph, const LabelColumn& labels);
 
 }  // namespace mivora::py

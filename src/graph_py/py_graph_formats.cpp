@@ -224,7 +224,8 @@ char delimiter_for(const std::string& path) {
 }
 
 constexpr Signature kWrite =
-    Signature{"Graph.write()", {"file_name", "format", "delimiter", "header", "weights"}, 1}.keyword_only_from(2);
+    Signature{"Graph.write()", {"file_name", "format", "delimiter", "header", "weights", "sync"}, 1}.keyword_only_from(
+        2);
 
 PyObject* graph_write(PyObject* self, PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) {
   return call_method<PyGraph>(
@@ -244,7 +245,8 @@ PyObject* graph_write(PyObject* self, PyObject* const* args, Py_ssize_t nargs, P
         options.header = edge_list && !data.graph.attributes().connections().empty();
         if (given(arguments[3])) options.header = to_bool(arguments[3], "header");
         if (given(arguments[4])) options.weights = to_bool(arguments[4], "weights");
-        CheckedWriter out(path);
+        const bool sync = arguments[5] == nullptr || to_bool(arguments[5], "sync");
+        CheckedWriter out(path, sync);
         format.write(data.graph, out, options);
         out.commit();
         return none();
@@ -260,7 +262,7 @@ PyMethodDef kMethods[] = {
      "comments='#%', header=None, weight=None, progress=None)\n--\n\n" MIVORA_DOC_Graph_read},
     {"write", as_method(graph_write), kMethod,
      "write($self, file_name, format=None, *, delimiter=None, header=None, "
-     "weights=None)\n--\n\n" MIVORA_DOC_Graph_write},
+     "weights=None, sync=True)\n--\n\n" MIVORA_DOC_Graph_write},
 };
 
 }  // namespace

@@ -58,7 +58,8 @@ std::string temporary_name(const std::string& target, std::uint64_t salt) {
 
 CheckedWriter::CheckedWriter(std::string* memory) : text_(memory), in_memory_(true) {}
 
-CheckedWriter::CheckedWriter(std::string path) : path_(std::move(path)) {
+CheckedWriter::CheckedWriter(std::string path, bool sync_to_disk)
+    : path_(std::move(path)), sync_to_disk_(sync_to_disk) {
   check_file_name(path_, FileError::Stage::Open);
   own_buffer_.reserve(kChunk + kChunk / 4);
   if (is_special_path(path_)) {
@@ -141,13 +142,13 @@ void CheckedWriter::commit() {
   flush();
   // The content reaches the disk before the name does: a power loss leaves
   // the old file or the new one, never an empty one.
-  if (!temporary_.empty() && ::fsync(fd_.get()) != 0) {
+  if (!temporary_.empty() && sync_to_disk_ && ::fsync(fd_.get()) != 0) {
     throw FileError(FileError::Stage::Write, errno, path_);
   }
   if (const int error = fd_.close(); error != 0) throw FileError(FileError::Stage::Write, error, path_);
   if (!temporary_.empty()) {
     if (::rename(temporary_.c_str(), target_.c_str()) != 0) throw FileError(FileError::Stage::Write, errno, path_);
-    sync_directory(directory_of(target_));
+    if (sync_to_disk_) sync_directory(directory_of(target_));
   }
   committed_ = true;
 }

@@ -4,7 +4,9 @@
 // by rename only once everything is written: a full disk, a size limit, an
 // error of the producer or Ctrl-C leaves the old file as it was. The new file
 // keeps the old one's permissions (its temporary never has wider ones) and
-// is synced to the disk, with its directory, around the rename. Targets that
+// is synced to the disk, with its directory, around the rename (unless the
+// caller trades that for speed: a power loss may then leave an empty or
+// partial file where the old one stood). Targets that
 // are not regular files (a FIFO, a terminal, /dev/null), names of open
 // descriptors (/dev/stdout, /dev/fd/N) and paths under /proc or /sys are
 // written in place; every other path, /dev/shm included, by rename. The first
@@ -25,8 +27,9 @@ namespace mivora {
 
 class CheckedWriter {
  public:
-  // Opens the output for `path`; throws FileError(Open).
-  explicit CheckedWriter(std::string path);
+  // Opens the output for `path`; throws FileError(Open). `sync_to_disk`:
+  // whether commit() waits for the new file and its name to reach the disk.
+  explicit CheckedWriter(std::string path, bool sync_to_disk = true);
   // Collects the text in `memory` instead of a file.
   explicit CheckedWriter(std::string* memory);
   ~CheckedWriter();
@@ -65,6 +68,7 @@ class CheckedWriter {
   std::size_t flushed_ = 0;  // in memory: the size at the last flush
   bool in_memory_ = false;
   bool committed_ = false;
+  bool sync_to_disk_ = true;
 };
 
 }  // namespace mivora

@@ -10,6 +10,7 @@ bool LineReader::refill() {
   if (at_end_) return false;
   begin_ = 0;
   end_ = source_.read(buffer_.data(), buffer_.size());
+  bytes_read_ += end_;
   at_end_ = end_ == 0;
   return !at_end_;
 }

@@ -4,6 +4,7 @@
 // out in place; longer ones are gathered, so memory is bounded by the chunk
 // and the longest line, never by the file.
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -23,6 +24,9 @@ class LineReader {
   // 1-based number of the line `next` returned last.
   std::size_t line_number() const { return line_number_; }
 
+  // Bytes taken from the source so far (read ahead of the lines handed out).
+  std::uint64_t bytes_read() const { return bytes_read_; }
+
  private:
   bool refill();
   std::string_view emit(const char* start, std::size_t length);
@@ -35,6 +39,7 @@ class LineReader {
   bool skip_feed_ = false;  // a CR ended the last chunk: a LF next belongs to it
   std::string carry_;
   std::size_t line_number_ = 0;
+  std::uint64_t bytes_read_ = 0;
 };
 
 }  // namespace mivora
