@@ -17,6 +17,13 @@ collection), with the library already imported:
 
 Memory per node alone: --nodes 10000000 --arcs 0 (a file of vertices only;
 B/node is then the whole growth divided by the node count).
+
+--from arrays builds the graph from integer arrays instead of the file (the
+arrays themselves made before the count starts):
+
+  mivora    Graph.from_edges(sources, targets, weights, directed=True, ids="positions")
+  igraph    Graph(n=nodes, edges=..., directed=True), es["weight"] = weights
+            (vertices are bare indices: no labels at all)
 """
 import argparse
 import gc
@@ -82,17 +89,66 @@ LOADERS = {"mivora": load_mivora, "igraph": load_igraph, "networkx": load_networ
 IMPORTS = {"mivora": "mivora", "igraph": "igraph", "networkx": "networkx"}
 
 
-def worker(library, path):
+def edge_arrays(nodes, arcs, seed=11):
+    import numpy as np
+    rng = np.random.default_rng(seed)
+    # One arc reaches the last node, so that every node up to it exists.
+    sources = np.append(rng.integers(0, nodes, arcs), 0)
+    targets = np.append(rng.integers(0, nodes, arcs), nodes - 1)
+    return sources, targets, rng.random(arcs + 1).astype(np.float32) * 100
+
+
+def build_mivora(arrays):
+    import mivora
+    sources, targets, weights = arrays
+    return mivora.Graph.from_edges(sources, targets, weights, directed=True, ids="positions")
+
+
+def build_igraph(arrays):
+    import igraph
+    sources, targets, weights = arrays
+    graph = igraph.Graph(n=int(max(sources.max(), targets.max())) + 1,
+                         edges=list(zip(sources.tolist(), targets.tolist())), directed=True)
+    graph.es["weight"] = weights.tolist()
+    return graph
+
+
+BUILDERS = {"mivora": build_mivora, "igraph": build_igraph}
+
+
+def worker(library, path, nodes=None, arcs=None):
     __import__(IMPORTS[library])
+    arrays = edge_arrays(nodes, arcs) if nodes is not None else None
     gc.collect()
     before = rss_bytes()
     start = time.perf_counter()
-    graph = LOADERS[library](path)
+    graph = BUILDERS[library](arrays) if arrays is not None else LOADERS[library](path)
     seconds = time.perf_counter() - start
     gc.collect()
     after = rss_bytes()
     print(json.dumps({"library": library, "bytes": after - before, "seconds": seconds}))
     del graph
+
+
+def measure(args, path, extra, libraries):
+    """Each library in its own process; prints and returns one row each."""
+    print(f"{'library':<10}{'RSS delta MB':>14}{'B/arc':>8}{'B/node':>8}{'build s':>9}")
+    results = []
+    for library in libraries:
+        command = [sys.executable, __file__, "--worker", library, path] + extra
+        output = subprocess.run(command, check=True, capture_output=True, text=True).stdout
+        result = json.loads(output.strip().splitlines()[-1])
+        results.append(result)
+        per_arc = f"{result['bytes'] / args.arcs:.1f}" if args.arcs else "-"
+        print(f"{library:<10}{result['bytes'] / 1e6:>14.1f}{per_arc:>8}{result['bytes'] / args.nodes:>8.1f}"
+              f"{result['seconds']:>9.2f}", flush=True)
+    return results
+
+
+def save(args, record):
+    if args.json:
+        with open(args.json, "w") as out:
+            json.dump(record, out, indent=2)
 
 
 def main():
@@ -101,34 +157,37 @@ def main():
     parser.add_argument("--arcs", type=int, default=5_000_000)
     parser.add_argument("--libraries", default="mivora,igraph,networkx")
     parser.add_argument("--file", help="use this Pajek file instead of generating one")
+    parser.add_argument("--from", dest="source", choices=["file", "arrays"], default="file",
+                        help="build from the Pajek file (default) or from integer arrays")
     parser.add_argument("--json", metavar="FILE", help="save the figures as JSON")
     parser.add_argument("--worker", nargs=2, metavar=("LIBRARY", "PATH"), help=argparse.SUPPRESS)
     args = parser.parse_args()
     if args.worker:
-        worker(*args.worker)
+        library, path = args.worker
+        if args.source == "arrays":
+            worker(library, None, args.nodes, args.arcs)
+        else:
+            worker(library, path)
         return
+    libraries = args.libraries.split(",")
+    print("load average (1/5/15 min) before: %.2f %.2f %.2f" % os.getloadavg())
 
-    with tempfile.TemporaryDirectory() as folder:
-        path = args.file or os.path.join(folder, "big.net")
-        if not args.file:
-            generate_pajek(path, args.nodes, args.arcs)
-        label_bytes = sum(len(f"n{i}") for i in range(args.nodes))
-        print(f"graph: {args.nodes:,} nodes, {args.arcs:,} weighted arcs; "
-              f"{os.path.getsize(path) / 1e6:.0f} MB of Pajek text; labels {label_bytes / 1e6:.1f} MB of text")
-        print(f"{'library':<10}{'RSS delta MB':>14}{'B/arc':>8}{'B/node':>8}{'load s':>9}")
-        results = []
-        for library in args.libraries.split(","):
-            output = subprocess.run([sys.executable, __file__, "--worker", library, path],
-                                    check=True, capture_output=True, text=True).stdout
-            result = json.loads(output.strip().splitlines()[-1])
-            results.append(result)
-            per_arc = f"{result['bytes'] / args.arcs:.1f}" if args.arcs else "-"
-            print(f"{library:<10}{result['bytes'] / 1e6:>14.1f}{per_arc:>8}{result['bytes'] / args.nodes:>8.1f}"
-                  f"{result['seconds']:>9.2f}", flush=True)
-        if args.json:
-            with open(args.json, "w") as out:
-                json.dump({"nodes": args.nodes, "arcs": args.arcs, "label_bytes": label_bytes,
-                           "results": results}, out, indent=2)
+    if args.source == "arrays":
+        print(f"graph from arrays: {args.nodes:,} nodes, {args.arcs:,} weighted arcs (+1 reaching the last node)")
+        extra = ["--from", "arrays", "--nodes", str(args.nodes), "--arcs", str(args.arcs)]
+        results = measure(args, "-", extra, [library for library in libraries if library in BUILDERS])
+        save(args, {"nodes": args.nodes, "arcs": args.arcs, "from": "arrays", "results": results})
+    else:
+        with tempfile.TemporaryDirectory() as folder:
+            path = args.file or os.path.join(folder, "big.net")
+            if not args.file:
+                generate_pajek(path, args.nodes, args.arcs)
+            label_bytes = sum(len(f"n{i}") for i in range(args.nodes))
+            print(f"graph: {args.nodes:,} nodes, {args.arcs:,} weighted arcs; "
+                  f"{os.path.getsize(path) / 1e6:.0f} MB of Pajek text; labels {label_bytes / 1e6:.1f} MB of text")
+            results = measure(args, path, [], libraries)
+            save(args, {"nodes": args.nodes, "arcs": args.arcs, "label_bytes": label_bytes, "results": results})
+    print("load average after: %.2f %.2f %.2f" % os.getloadavg())
 
 
 if __name__ == "__main__":

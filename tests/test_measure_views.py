@@ -42,6 +42,9 @@ def outcomes(g):
         "paths": g.shortest_path_lengths("a", weighted=False),
         "edges": [list(np.asarray(part)) for part in g.to_edges()],
         "csr": [list(np.asarray(part)) for part in g.to_csr()],
+        "strengths": list(np.asarray(g.degree_array(weighted=True))),
+        "reversed": g.reverse().get_connections(),
+        "networkx": sorted(g.to_networkx().edges(data="weight")),
     }
 
 
@@ -104,6 +107,53 @@ def test_views_are_not_shared_between_graphs():
     other = mivora.Graph.from_edges([0, 1], [1, 2])
     assert other.core_number() == {"0": 1, "1": 1, "2": 1}
     assert g.core_number() == replayed(g).core_number()
+
+
+# ---- drawings ---------------------------------------------------------------------------------
+
+def with_outside_link(g):
+    """A connection to a node of another graph whose label this graph has:
+    drawings follow it by label where measures leave it out."""
+    other = mivora.Graph()
+    other.add_node("b")
+    g.node_by_label("e").add_connection(other.node_by_label("b"), 2.0, True)
+    return g, other
+
+
+def page(g, tmp_path, name):
+    g.output_webgl(str(tmp_path / name))
+    return (tmp_path / name).read_text()
+
+
+@pytest.mark.parametrize("outside", [False, True], ids=["own_links", "link_outside"])
+def test_drawings_after_a_measure_match_the_graph_they_picture(outside, tmp_path):
+    """A measure leaves out a connection to another graph's node; a drawing
+    follows it by label, as if it were the graph's own."""
+    kept, plain = small_graph(), small_graph()
+    if outside:
+        kept, _other = with_outside_link(kept)
+    kept.core_number()  # keeps the views
+    kept.compute_layout(seed=3)  # lays out the graph's own links
+    kept.pagerank()
+    plain.compute_layout(seed=3)
+    if outside:
+        plain.create_connection("e", "b", 2.0, True)
+    assert kept.positions() == plain.positions()
+    assert page(kept, tmp_path, "kept.html") == page(plain, tmp_path, "plain.html")
+    assert kept._repr_html_() == plain._repr_html_()
+
+
+@pytest.mark.parametrize("draw", [
+    lambda g, path: g.output_svg(mivora.Layout.Force, override_positions=True),
+    lambda g, path: g.output_webgl(str(path / "page.html")),
+    lambda g, path: g._repr_html_(),
+], ids=["force_layout", "webgl_page", "notebook_view"])
+def test_a_drawing_keeps_its_picture_for_the_measures_after_it(draw, tmp_path):
+    g = mivora.Graph.from_edges([0, 1, 2], [1, 2, 0])
+    g.compute_layout(seed=2)
+    g.drop_cache()
+    draw(g, tmp_path)
+    assert g.drop_cache() > 0
 
 
 # ---- as_array ---------------------------------------------------------------------------------

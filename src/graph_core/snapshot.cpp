@@ -40,18 +40,25 @@ LinkList take_link_list(const GraphStore& graph, OutsideTargets outside) {
   LinkList links;
   const std::size_t n = graph.node_count();
   links.node_count = n;
-  links.canonical.resize(n);
-  for (NodeIndex position = 0; position < n; ++position) {
+  const bool unique_labels = !graph.has_duplicate_labels();
+  links.canonical.assign(n, 1);
+  for (NodeIndex position = 0; position < n && !unique_labels; ++position) {
     links.canonical[position] = graph.canonical_position(position) == position;
   }
   const std::size_t stored = graph.get_edge_count();
-  links.link_source.reserve(stored);
-  links.link_target.reserve(stored);
-  links.link_weight.reserve(stored);
-  links.link_directed.reserve(stored);
+  links.link_source.resize(stored);
+  links.link_target.resize(stored);
+  links.link_weight.resize(stored);
+  links.link_directed.resize(stored);
+  std::uint32_t* const sources = links.link_source.data();
+  std::uint32_t* const targets = links.link_target.data();
+  Weight* const weights = links.link_weight.data();
+  std::uint8_t* const directed = links.link_directed.data();
+  std::size_t kept = 0;
   // Node by node rather than through for_each_connection: the next nodes and
   // their connection lists are asked for ahead, and a local connection never
-  // touches its target's weak handle.
+  // touches its target's weak handle. With unique labels a local connection
+  // leads to its stored position, which is most connections of most graphs.
   const GraphStore::NodeList& nodes = graph.nodes();
   constexpr NodeIndex kNodeAhead = 2 * kPrefetchDistance;
   for (NodeIndex from = 0; from < n; ++from) {
@@ -59,17 +66,27 @@ LinkList take_link_list(const GraphStore& graph, OutsideTargets outside) {
     prefetch_connections(graph, from);
     const NodeRecord& node = *nodes[from];
     poll_cancellation(static_cast<std::uint32_t>(node.connections.size()) + 1);
-    const auto source = static_cast<NodeId>(graph.canonical_position(from));
+    const auto source = static_cast<NodeId>(unique_labels ? from : graph.canonical_position(from));
     for (const StoredConnection& connection : node.connections) {
-      const NodeRecord* target = connection.is_local() ? nullptr : graph.target_of(connection);
-      const std::optional<NodeIndex> to = resolve_target(graph, connection, target, outside);
-      if (!to) continue;
-      links.link_source.push_back(source);
-      links.link_target.push_back(static_cast<NodeId>(*to));
-      links.link_weight.push_back(connection.weight);
-      links.link_directed.push_back(connection.directed);
+      std::uint32_t to = connection.local_target;
+      if (!connection.is_local() || !unique_labels) {
+        links.outside_connections += !connection.is_local();
+        const NodeRecord* target = connection.is_local() ? nullptr : graph.target_of(connection);
+        const std::optional<NodeIndex> found = resolve_target(graph, connection, target, outside);
+        if (!found) continue;
+        to = static_cast<NodeId>(*found);
+      }
+      sources[kept] = source;
+      targets[kept] = to;
+      weights[kept] = connection.weight;
+      directed[kept] = static_cast<std::uint8_t>(connection.directed);
+      ++kept;
     }
   }
+  links.link_source.resize(kept);
+  links.link_target.resize(kept);
+  links.link_weight.resize(kept);
+  links.link_directed.resize(kept);
   return links;
 }
 
@@ -113,6 +130,22 @@ Snapshot take_snapshot(const GraphStore& graph, OutsideTargets outside) {
   snapshot.out = out_rows(snapshot);
   snapshot.in = in_rows(snapshot);
   return snapshot;
+}
+
+namespace {
+
+KeptLinksLookup kept_links_lookup = nullptr;
+
+}  // namespace
+
+void set_kept_links_lookup(KeptLinksLookup lookup) { kept_links_lookup = lookup; }
+
+std::shared_ptr<const LinkList> current_links(const GraphStore& graph, OutsideTargets outside) {
+  if (kept_links_lookup != nullptr) {
+    std::shared_ptr<const LinkList> kept = kept_links_lookup(graph);
+    if (kept && (outside == OutsideTargets::Skip || kept->outside_connections == 0)) return kept;
+  }
+  return std::make_shared<const LinkList>(take_link_list(graph, outside));
 }
 
 }  // namespace mivora

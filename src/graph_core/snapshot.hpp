@@ -4,6 +4,7 @@
 // fits, walks and layouts run on it rather than on the store, so the rule for
 // which node a connection means lives here once.
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <span>
 #include <vector>
@@ -56,6 +57,11 @@ struct LinkList {
   std::vector<Weight> link_weight;
   std::vector<std::uint8_t> link_directed;
 
+  // Stored connections whose target is held by handle rather than position:
+  // nodes of other graphs, alive or gone. Where there are none, both
+  // OutsideTargets rules give the same links.
+  std::size_t outside_connections = 0;
+
   std::size_t link_count() const { return link_source.size(); }
 };
 
@@ -74,5 +80,16 @@ AdjacencyRows out_rows(const LinkList& links);
 AdjacencyRows in_rows(const LinkList& links);
 // The links and both kinds of rows.
 Snapshot take_snapshot(const GraphStore& graph, OutsideTargets outside);
+
+// The links of `graph` (OutsideTargets::Skip) as the embedding program keeps
+// them while the graph is unchanged, shared with its measures; null when it
+// keeps none for this graph. The program installs the lookup once.
+using KeptLinksLookup = std::shared_ptr<const LinkList> (*)(const GraphStore& graph);
+void set_kept_links_lookup(KeptLinksLookup lookup);
+
+// The links of `graph` under `outside`'s rule for drawings and exports: the
+// kept ones when they fit (always under Skip; under ByLabel when no
+// connection leads outside the graph), otherwise taken now.
+std::shared_ptr<const LinkList> current_links(const GraphStore& graph, OutsideTargets outside);
 
 }  // namespace mivora

@@ -3,15 +3,17 @@
 #include <algorithm>
 #include <bit>
 #include <functional>
-#include <queue>
 #include <cstdint>
 #include <limits>
+#include <queue>
+#include <span>
 #include <string>
 #include <unordered_set>
 
 #include "graph_core/adjacency_matrix.hpp"
 #include "graph_core/internal_error.hpp"
 #include "graph_core/prefetch.hpp"
+#include "graph_core/searches.hpp"
 #include "text_io/cancellation.hpp"
 
 namespace mivora {
@@ -33,6 +35,10 @@ struct SuccessorRows {
   std::vector<std::size_t> start;  // row p spans [start[p], start[p + 1])
   std::vector<std::uint32_t> target;
   std::vector<const StoredConnection*> outside;
+
+  std::span<const std::uint32_t> neighbours_of(std::uint32_t position) const {
+    return {target.data() + start[position], start[position + 1] - start[position]};
+  }
 };
 
 SuccessorRows successor_rows(const GraphStore& graph) {
@@ -148,22 +154,11 @@ void report(TraversalOrder& order, const Step& step) {
 }
 
 // The walks below on a plain graph (Successors::plain): positions are labels,
-// so the visited set is one byte per node and the order is the queue itself.
-void plain_bfs(const SuccessorRows& rows, NodeIndex start, std::vector<NodeIndex>& queue) {
-  std::vector<std::uint8_t> seen(rows.start.size() - 1, 0);
-  seen[start] = 1;
-  queue.push_back(start);
-  for (std::size_t head = 0; head < queue.size(); ++head) {
-    const NodeIndex u = queue[head];
-    poll_cancellation(static_cast<std::uint32_t>(rows.start[u + 1] - rows.start[u]) + 1);
-    for (std::size_t k = rows.start[u]; k < rows.start[u + 1]; ++k) {
-      const std::uint32_t v = rows.target[k];
-      if (seen[v] == 0) {
-        seen[v] = 1;
-        queue.push_back(v);
-      }
-    }
-  }
+// so the walk is a search over positions and the order is its queue.
+void plain_bfs(const SuccessorRows& rows, NodeIndex start, std::vector<NodeIndex>& order) {
+  ShortestPaths<std::uint32_t> search(rows.start.size() - 1, ShortestPaths<std::uint32_t>::kDistances);
+  search.breadth_first(rows, static_cast<NodeId>(start));
+  order.assign(search.settled.begin(), search.settled.end());
 }
 
 void plain_dfs(const SuccessorRows& rows, NodeIndex start, std::vector<NodeIndex>& order) {

@@ -465,7 +465,8 @@ GraphStore graph_from_networkx_graph(PyObject* graph, PyObject* weight) {
 PyObject* networkx_graph_of(const GraphStore& graph) {
   PyRef networkx = import_peer("networkx", "Graph.to_networkx()", "networkx");
   const CollectorPause pause;
-  const LinkList snapshot = take_link_list(graph, OutsideTargets::Skip);
+  const std::shared_ptr<const LinkList> kept = current_links(graph, OutsideTargets::Skip);
+  const LinkList& snapshot = *kept;
   const LinkKinds kinds = link_kinds(snapshot);
   PyRef result = PyRef::owned(call_method_no_args(networkx.get(), kinds.any_directed ? "MultiDiGraph" : "MultiGraph"));
   std::vector<PyRef> labels = label_objects(graph);
@@ -608,7 +609,8 @@ GraphStore graph_from_igraph_graph(PyObject* graph, PyObject* weight, PyObject* 
 PyObject* igraph_graph_of(const GraphStore& graph) {
   PyRef igraph = import_peer("igraph", "Graph.to_igraph()", "igraph");
   const CollectorPause pause;
-  const LinkList snapshot = take_link_list(graph, OutsideTargets::Skip);
+  const std::shared_ptr<const LinkList> kept = current_links(graph, OutsideTargets::Skip);
+  const LinkList& snapshot = *kept;
   const LinkKinds kinds = link_kinds(snapshot);
 
   std::vector<PyRef> pairs;

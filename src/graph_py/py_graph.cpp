@@ -243,6 +243,22 @@ const LinkRows& link_rows(PyGraph::Data& data) { return views_of(data)->link_row
 
 void install_duplicate_label_report() { set_duplicate_label_report(report_duplicate_label); }
 
+namespace {
+
+// The views' link list of the live Graph object that owns `graph`, taken
+// now when needed; drawings below the binding reuse it as measures do.
+std::shared_ptr<const LinkList> kept_links_of(const GraphStore& graph) {
+  const auto found = live_graphs().find(graph.serial());
+  if (found == live_graphs().end() || &found->second->graph != &graph) return nullptr;
+  std::shared_ptr<GraphViews> views = views_of(*found->second);
+  const LinkList& links = views->links();
+  return {std::move(views), &links};
+}
+
+}  // namespace
+
+void install_kept_links_lookup() { set_kept_links_lookup(kept_links_of); }
+
 const BorrowFlag* graph_borrow_flag(std::uint64_t serial) {
   const auto found = live_graphs().find(serial);
   return found == live_graphs().end() ? nullptr : &found->second->borrow;

@@ -32,6 +32,9 @@ struct PyGraph {
 PyTypeObject* create_graph_type();
 // Reports add_node's refused duplicates on sys.stdout, control characters escaped.
 void install_duplicate_label_report();
+// Lets drawings and exports below the binding use the links kept in the
+// views of the Graph they draw (graph_core's current_links).
+void install_kept_links_lookup();
 // The borrow flag of the live Graph object whose store has `serial`, if any
 // (a Node appending to its graph's store must respect it).
 const BorrowFlag* graph_borrow_flag(std::uint64_t serial);

@@ -31,7 +31,11 @@ constexpr Signature kCopy{"Graph.copy()", {}, 0};
 constexpr Signature kToUndirected{"Graph.to_undirected()", {"parallel"}, 0};
 constexpr Signature kReverse{"Graph.reverse()", {}, 0};
 
-LinkList current_links(const GraphStore& graph) { return take_link_list(graph, OutsideTargets::Skip); }
+// The links as measures see them, kept with the graph while it is unchanged
+// (held by the caller for its call).
+std::shared_ptr<const LinkList> kept_links(const GraphStore& graph) {
+  return current_links(graph, OutsideTargets::Skip);
+}
 
 // ---- questions ----------------------------------------------------------------------
 
@@ -113,9 +117,9 @@ PyObject* graph_degree_array(PyObject* self, PyObject* const* args, Py_ssize_t n
                               [](PyGraph::Data& data, const Arguments& arguments) {
                                 const LinkDirection direction = direction_argument(arguments[0]);
                                 const bool weighted = to_optional_bool(arguments[1], "weighted");
-                                // Counts come with the neighbour rows, kept between calls;
-                                // sums of weights are taken fresh.
-                                if (weighted) return export_vector(strengths(current_links(data.graph), direction));
+                                // Counts come with the neighbour rows, sums of weights from
+                                // the link list, both kept between calls.
+                                if (weighted) return export_vector(strengths(*kept_links(data.graph), direction));
                                 return export_vector(std::vector<std::int64_t>(link_rows(data).degree(direction)));
                               });
 }
@@ -182,7 +186,7 @@ PyObject* graph_subgraph(PyObject* self, PyObject* const* args, Py_ssize_t nargs
           }
           keep[*position] = 1;
         }
-        return wrap_graph(induced_subgraph(graph, current_links(graph), keep));
+        return wrap_graph(induced_subgraph(graph, *kept_links(graph), keep));
       });
 }
 
@@ -190,9 +194,9 @@ PyObject* graph_edge_subgraph(PyObject* self, PyObject* const* args, Py_ssize_t 
   return call_method<PyGraph>(self, kEdgeSubgraph, Access::Shared, args, nargs, kwnames,
                               [](PyGraph::Data& data, const Arguments& arguments) {
                                 const bool keep_all_nodes = to_optional_bool(arguments[1], "keep_all_nodes");
-                                const LinkList links = current_links(data.graph);
-                                const std::vector<std::uint8_t> flags = link_flags(arguments[0], links.link_count());
-                                return wrap_graph(link_subgraph(data.graph, links, flags, keep_all_nodes));
+                                const auto links = kept_links(data.graph);
+                                const std::vector<std::uint8_t> flags = link_flags(arguments[0], links->link_count());
+                                return wrap_graph(link_subgraph(data.graph, *links, flags, keep_all_nodes));
                               });
 }
 
@@ -200,7 +204,7 @@ PyObject* graph_largest_component(PyObject* self, PyObject* const* args, Py_ssiz
   return call_method<PyGraph>(self, kLargestComponent, Access::Shared, args, nargs, kwnames,
                               [](PyGraph::Data& data, const Arguments& arguments) {
                                 const bool strong = to_optional_bool(arguments[0], "strong");
-                                return wrap_graph(largest_component(data.graph, current_links(data.graph), strong));
+                                return wrap_graph(largest_component(data.graph, *kept_links(data.graph), strong));
                               });
 }
 
@@ -214,14 +218,14 @@ PyObject* graph_k_core(PyObject* self, PyObject* const* args, Py_ssize_t nargs, 
                                     raise_argument_value("k", "expected k >= 0, got " + std::to_string(given));
                                   k = static_cast<std::uint32_t>(given);
                                 }
-                                return wrap_graph(k_core(data.graph, current_links(data.graph), k));
+                                return wrap_graph(k_core(data.graph, *kept_links(data.graph), k));
                               });
 }
 
 PyObject* graph_copy(PyObject* self, PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) {
   return call_method<PyGraph>(self, kCopy, Access::Shared, args, nargs, kwnames,
                               [](PyGraph::Data& data, const Arguments&) {
-                                return wrap_graph(copy_graph(data.graph, current_links(data.graph)));
+                                return wrap_graph(copy_graph(data.graph, *kept_links(data.graph)));
                               });
 }
 
@@ -240,14 +244,14 @@ PyObject* graph_to_undirected(PyObject* self, PyObject* const* args, Py_ssize_t 
   return call_method<PyGraph>(self, kToUndirected, Access::Shared, args, nargs, kwnames,
                               [](PyGraph::Data& data, const Arguments& arguments) {
                                 const ParallelLinks parallel = parallel_argument(arguments[0]);
-                                return wrap_graph(undirected_graph(data.graph, current_links(data.graph), parallel));
+                                return wrap_graph(undirected_graph(data.graph, *kept_links(data.graph), parallel));
                               });
 }
 
 PyObject* graph_reverse(PyObject* self, PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) {
   return call_method<PyGraph>(self, kReverse, Access::Shared, args, nargs, kwnames,
                               [](PyGraph::Data& data, const Arguments&) {
-                                return wrap_graph(reversed_graph(data.graph, current_links(data.graph)));
+                                return wrap_graph(reversed_graph(data.graph, *kept_links(data.graph)));
                               });
 }
 

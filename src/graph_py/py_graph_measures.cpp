@@ -106,7 +106,7 @@ PyObject* group_lists(PyGraph::Data& data, const NodeGroups& groups) {
 template <typename Values, typename Convert, typename Include>
 PyObject* label_dict(PyGraph::Data& data, const LinkList& links, const Values& values, Convert&& convert,
                      Include&& include) {
-  PyRef dict = PyRef::owned(PyDict_New());
+  PyRef dict = PyRef::owned(dict_for(links.node_count));
   for (std::uint32_t position = 0; position < links.node_count; ++position) {
     if (!links.canonical[position] || !include(position)) continue;
     PyRef key = PyRef::owned(label_at(data, position));
@@ -193,8 +193,8 @@ PyObject* graph_shortest_path(PyObject* self, PyObject* const* args, Py_ssize_t 
         const bool weighted = weighted_argument(arguments[2]);
         return [&] {
           const auto views = views_of(data);
-          const PathTree tree = shortest_path_tree(graph, views->links(), views->out(), source, weighted, target);
-          return label_list(data, path_to(tree, target));
+          const ShortestPaths<> paths = shortest_path_tree(graph, views->links(), views->out(), source, weighted, target);
+          return label_list(data, path_to(paths, target));
         }();
       });
 }
@@ -206,24 +206,26 @@ PyObject* graph_shortest_path_lengths(PyObject* self, PyObject* const* args, Py_
         const GraphStore& graph = data.graph;
         const std::uint32_t source = node_named(graph, arguments[0], "source");
         const bool weighted = weighted_argument(arguments[1]);
-        return [&] {
-          const auto views = views_of(data);
-          const PathTree tree = shortest_path_tree(graph, views->links(), views->out(), source, weighted);
-          if (as_array_argument(arguments[2])) {
-            return node_array<double>(views->links(), tree.distance);
-          }
-          // In the order the nodes were settled: nearest first.
-          const std::vector<PyRef> labels = labels_of(data, tree.settled);
-          PyRef dict = PyRef::owned(PyDict_New());
-          for (std::size_t k = 0; k < tree.settled.size(); ++k) {
-            const std::uint32_t node = tree.settled[k];
-            PyRef key = PyRef::borrow(labels[k].get());
-            const double distance = tree.distance[node];
-            set_item(dict.get(), key.get(),
-                     weighted ? to_float(distance) : to_int(static_cast<std::uint64_t>(distance)));
+        const auto views = views_of(data);
+        // In the order the nodes were settled: nearest first.
+        auto settled_dict = [&](const auto& paths, auto&& convert) {
+          const std::vector<PyRef> labels = labels_of(data, paths.settled);
+          PyRef dict = PyRef::owned(dict_for(paths.settled.size()));
+          for (std::size_t k = 0; k < paths.settled.size(); ++k) {
+            set_item(dict.get(), labels[k].get(), convert(paths.distance[paths.settled[k]]));
           }
           return dict.release();
-        }();
+        };
+        if (weighted || as_array_argument(arguments[2])) {
+          const ShortestPaths<> paths = shortest_path_tree(graph, views->links(), views->out(), source, weighted);
+          if (as_array_argument(arguments[2])) return node_array<double>(views->links(), paths.distance);
+          return settled_dict(paths, to_float);
+        }
+        // Hops alone: whole-number distances and no parents, half the memory traffic.
+        using Hops = ShortestPaths<std::uint32_t>;
+        Hops paths(views->links().node_count, Hops::kDistances);
+        paths.breadth_first(views->out(), source);
+        return settled_dict(paths, [](std::uint32_t hops) { return to_int(hops); });
       });
 }
 

@@ -431,12 +431,15 @@ void fit_to_canvas(std::vector<LayoutPoint>& points, double padding) {
 void generate_multilevel_positions(GraphStore& graph, const ForceLayoutOptions& options) {
   const std::size_t n = graph.node_count();
   std::vector<std::pair<std::uint32_t, std::uint32_t>> edges;
-  edges.reserve(graph.get_edge_count());
-  graph.for_each_connection(
-      [&](NodeIndex from, const NodeRecord&, const StoredConnection& connection, const NodeRecord* target) {
-        const auto to = resolve_target(graph, connection, target, OutsideTargets::Skip);
-        if (to) edges.emplace_back(static_cast<NodeId>(graph.canonical_position(from)), static_cast<NodeId>(*to));
-      });
+  {
+    // The links kept with the graph when a measure or drawing took them
+    // before, held only while the pairs are copied out.
+    const std::shared_ptr<const LinkList> links = current_links(graph, OutsideTargets::Skip);
+    edges.reserve(links->link_count());
+    for (std::size_t link = 0; link < links->link_count(); ++link) {
+      edges.emplace_back(links->link_source[link], links->link_target[link]);
+    }
+  }
   std::vector<LayoutPoint> points = multilevel_force_layout(n, edges, options);
   fit_to_canvas(points, suggested_node_radius(n));
   for (std::size_t i = 0; i < n; ++i) graph.node(i).set_position(points[i].x, points[i].y);

@@ -8,12 +8,12 @@
 #include "text_io/cancellation.hpp"
 
 namespace mivora {
-ComponentsBySize components_by_size(const Snapshot& snapshot) {
-  const std::size_t n = snapshot.node_count;
+ComponentsBySize components_by_size(const LinkList& links) {
+  const std::size_t n = links.node_count;
   DisjointSets sets(n);
-  for (std::size_t link = 0; link < snapshot.link_count(); ++link) {
+  for (std::size_t link = 0; link < links.link_count(); ++link) {
     poll_cancellation();
-    sets.join(snapshot.link_source[link], snapshot.link_target[link]);
+    sets.join(links.link_source[link], links.link_target[link]);
   }
 
   // Roots in order of first node, then stably sorted by size.

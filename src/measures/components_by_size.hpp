@@ -1,5 +1,5 @@
 #pragma once
-// Weakly connected components (directions ignored) of a snapshot, numbered
+// Weakly connected components (directions ignored) of a link list, numbered
 // from the largest: the drawing colours nodes by this number and the
 // notebook summary counts them.
 #include <cstdint>
@@ -16,6 +16,6 @@ struct ComponentsBySize {
 
 // Components numbered by size, larger first; equal sizes in the order of
 // their first node.
-ComponentsBySize components_by_size(const Snapshot& snapshot);
+ComponentsBySize components_by_size(const LinkList& links);
 
 }  // namespace mivora

@@ -32,12 +32,12 @@ std::string six_digits(double value) {
 }  // namespace
 
 std::string summary_html(const GraphStore& graph) {
-  const Snapshot snapshot = take_snapshot(graph, OutsideTargets::ByLabel);
+  const std::shared_ptr<const LinkList> drawn = current_links(graph, OutsideTargets::ByLabel);
   const std::size_t n = graph.node_count();
   std::size_t arcs = 0;
-  for (const std::uint8_t is_arc : snapshot.link_directed) arcs += is_arc;
-  const std::size_t links = snapshot.link_count();
-  const ComponentsBySize components = components_by_size(snapshot);
+  for (const std::uint8_t is_arc : drawn->link_directed) arcs += is_arc;
+  const std::size_t links = drawn->link_count();
+  const ComponentsBySize components = components_by_size(*drawn);
 
   // Links over the node pairs they could join: ordered pairs once any link
   // has a direction, unordered pairs otherwise.

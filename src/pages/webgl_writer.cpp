@@ -145,10 +145,11 @@ void append_columns(std::string& out, std::string_view field, const std::vector<
 
 void append_attribute_columns(std::string& out, const GraphStore& graph, std::size_t links) {
   const GraphAttributes& attributes = graph.attributes();
-  if (!attributes.nodes().empty()) append_columns(out, "nodeColumns", attributes.nodes().entries(), graph.node_count(), {});
+  if (!attributes.nodes().empty())
+    append_columns(out, "nodeColumns", attributes.nodes().entries(), graph.node_count(), {});
   if (attributes.connections().empty()) return;
   GraphAttributes::ListedRows listed = attributes.listed_connection_rows(graph);
-  // The page's links are the snapshot's, the same connections in the same
+  // The page's links are the link list's, the same connections in the same
   // order unless a connection leads to a node of another graph.
   if (listed.count != links) return;
   append_columns(out, "linkColumns", attributes.connections().entries(), links, listed.rows);
@@ -181,9 +182,10 @@ void place_for_viewer(GraphStore& graph, std::optional<LayoutKind> layout, bool 
 }
 
 std::string webgl_page_data(const GraphStore& graph, const WebglOptions& options) {
-  const Snapshot snapshot = take_snapshot(graph, OutsideTargets::ByLabel);
+  // Held for the call: the kept links stay alive whatever the polls run.
+  const std::shared_ptr<const LinkList> drawn = current_links(graph, OutsideTargets::ByLabel);
   const std::size_t n = graph.node_count();
-  const std::size_t m = snapshot.link_count();
+  const std::size_t m = drawn->link_count();
 
   std::string out;
   out.reserve(n * 40 + m * 16 + 256);
@@ -205,17 +207,17 @@ std::string webgl_page_data(const GraphStore& graph, const WebglOptions& options
   ByteArray weights(m * 4);
   ByteArray directed(m);
   for (std::size_t link = 0; link < m; ++link) {
-    links.put(snapshot.link_source[link]);
-    links.put(snapshot.link_target[link]);
-    weights.put_float(snapshot.link_weight[link]);
-    directed.put(snapshot.link_directed[link]);
+    links.put(drawn->link_source[link]);
+    links.put(drawn->link_target[link]);
+    weights.put_float(drawn->link_weight[link]);
+    directed.put(drawn->link_directed[link]);
   }
   append_field(out, "links", links);
   append_field(out, "weights", weights);
   append_field(out, "directed", directed);
 
   ByteArray components(n * 4);
-  for (const std::uint32_t component : components_by_size(snapshot).of_node) components.put(component);
+  for (const std::uint32_t component : components_by_size(*drawn).of_node) components.put(component);
   append_field(out, "components", components);
   append_attribute_columns(out, graph, m);
   append_drawing_options(out, options);
