@@ -81,16 +81,20 @@ docs: deps build
 	NO_MKDOCS_2_WARNING=1 $(PYTHON) -m mkdocs build --strict --quiet
 	$(PYTHON) tools/check_docs_site.py docs/_build
 
-# manylinux2014 wheels for each CPython version (zig's clang for glibc 2.17)
-# and the sdist in dist/, then each wheel installed into a fresh virtual
-# environment of its Python and tested, and the sdist built and installed
-# with the system's RapidJSON and Expat headers hidden.
+# manylinux2014 wheels for each CPython version (zig's clang for glibc 2.17;
+# WHEEL_TOOLCHAIN=gcc: the machine's gcc, for the machine's glibc) and the
+# sdist in dist/, then each wheel installed into a fresh virtual environment
+# of its Python and tested, and the sdist built and installed with the
+# system's RapidJSON and Expat headers hidden.
 WHEEL_VERSIONS ?= 3.11 3.12 3.13
-wheels:
-	VERSIONS="$(WHEEL_VERSIONS)" tools/build_wheels.sh
+WHEEL_TOOLCHAIN ?= zig
+# The wheels are compared with the build folder's module when there is one:
+# brought up to date first.
+wheels: $(if $(wildcard $(BUILD_DIR)/build.ninja),build)
+	VERSIONS="$(WHEEL_VERSIONS)" WHEEL_TOOLCHAIN=$(WHEEL_TOOLCHAIN) tools/build_wheels.sh
 	for version in $(WHEEL_VERSIONS); do \
 	  python=$$(tools/python_for.sh $$version) && PYTHON=$$python tools/install_deps.sh && \
-	  PYTHON=$$python tools/check_wheel.sh || exit 1; \
+	  PYTHON=$$python REFERENCE_BUILD=$(CURDIR)/$(BUILD_DIR) tools/check_wheel.sh || exit 1; \
 	done
 	tools/check_sdist.sh
 

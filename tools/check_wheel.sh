@@ -35,4 +35,17 @@ PY
 "$venv_python" -m pytest -q -p no:cacheprovider tests
 "$venv_python" -m mypy.stubtest mivora
 "$venv_python" -m mypy --strict --no-incremental examples/typed_example.py
+# The wheel must compute what the build folder's module computes (another
+# compiler, the same bytes): drawings, files and measures, when REFERENCE_BUILD
+# names a build folder with a module for this Python (make wheels passes its
+# BUILD_DIR).
+suffix=$("$PYTHON" -c 'import sysconfig; print(sysconfig.get_config_var("EXT_SUFFIX"))')
+if [ -n "${REFERENCE_BUILD:-}" ] && [ -e "$REFERENCE_BUILD/mivora$suffix" ]; then
+  "$venv_python" "$root/tools/write_outputs.py" "$work/outputs-wheel"
+  PYTHONPATH="$REFERENCE_BUILD" "$PYTHON" "$root/tools/write_outputs.py" "$work/outputs-build"
+  diff -r "$work/outputs-build" "$work/outputs-wheel"
+  echo "the wheel writes the same bytes as $REFERENCE_BUILD/mivora$suffix"
+else
+  echo "no build folder module for this Python (REFERENCE_BUILD): outputs not compared"
+fi
 echo "wheel check passed: $(basename "$wheel")"

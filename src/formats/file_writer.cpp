@@ -15,6 +15,8 @@ namespace mivora {
 namespace {
 
 // RapidJSON's output stream over a CheckedWriter (which throws on failure).
+// RapidJSON puts one character at a time: they are gathered here and
+// appended a block at a time (libc++'s push_back is a call, never inlined).
 class CheckedWriterStream {
  public:
   using Ch = char;
@@ -22,20 +24,23 @@ class CheckedWriterStream {
   explicit CheckedWriterStream(CheckedWriter& out) : out_(out), text_(out.text()) {}
 
   void Put(char c) {
-    text_.push_back(c);
-    if (++pending_ == kFlushEvery) {
-      pending_ = 0;
-      out_.flush_if_full();
-    }
+    pending_[count_++] = c;
+    if (count_ == kFlushEvery) Flush();
   }
-  void Flush() { out_.flush_if_full(); }
+  // Called by RapidJSON at the end of the document, and by write_json_document.
+  void Flush() {
+    text_.append(pending_, count_);
+    count_ = 0;
+    out_.flush_if_full();
+  }
   int error() const { return 0; }
 
  private:
   static constexpr std::size_t kFlushEvery = 4096;
   CheckedWriter& out_;
   std::string& text_;
-  std::size_t pending_ = 0;
+  char pending_[kFlushEvery];
+  std::size_t count_ = 0;
 };
 
 // The same interface over a string in memory.

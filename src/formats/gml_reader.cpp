@@ -172,7 +172,10 @@ class GmlLexer {
 
   // Whether the byte at window offset `offset` (pos_ or scan_, which a
   // refill moves with the window) is there, reading on as needed.
-  bool available(const std::size_t& offset) {
+  // Runs once a byte: the test is inlined, the reading on kept apart
+  // (clang, left to itself, inlines it here and then calls available).
+  bool available(const std::size_t& offset) { return offset < input_.window().size() || read_on_to(offset); }
+  [[gnu::noinline]] bool read_on_to(const std::size_t& offset) {
     while (offset >= input_.window().size()) {
       if (!refill()) return false;
     }
