@@ -253,7 +253,7 @@ XML_ParserCreate(const XML_Char *encoding);
 
    Note that Expat does not validate namespace URIs (beyond encoding)
    against RFC 3986 today (and is not required to do so with regard to
-   the XML 1.0 namespaces specification) but it may start doing that
+   the XML 1.0 namespaces recommendation) but it may start doing that
    in future releases.  Before that, an application using Expat must
    be ready to receive namespace URIs containing non-URI characters.
 */
@@ -425,17 +425,17 @@ typedef int(XMLCALL *XML_NotStandaloneHandler)(void *userData);
    The parser argument is the parser parsing the entity containing the
    reference; it can be passed as the parser argument to
    XML_ExternalEntityParserCreate.  The systemId argument is the
-   system identifier as specified in the entity declaration; it will
+   system identifier as given in the entity declaration; it will
    not be NULL.
 
    The base argument is the system identifier that should be used as
    the base for resolving systemId if systemId was relative; this is
    set by XML_SetBase; it may be NULL.
 
-   The publicId argument is the public identifier as specified in the
+   The publicId argument is the public identifier as given in the
    entity declaration, or NULL if none was specified; the whitespace
    in the public identifier will have been normalized as required by
-   the XML spec.
+   the XML recommendation.
 
    The context argument specifies the parsing context in the format
    expected by the context argument to XML_ExternalEntityParserCreate;
@@ -535,7 +535,7 @@ typedef struct {
    The encodingHandlerData argument is that which was passed as the
    second argument to XML_SetUnknownEncodingHandler.
 
-   The name argument gives the name of the encoding as specified in
+   The name argument gives the name of the encoding as given in
    the encoding declaration.
 
    If the callback can provide information about the encoding, it must
