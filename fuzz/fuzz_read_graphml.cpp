@@ -1,5 +1,6 @@
 // The graphml reader on arbitrary bytes; what it reads is written and read back.
 #include "fuzz_read_formats.hpp"
+#include "text_io/text_scan.hpp"
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
   mivora::fuzz::silence_stdout();
@@ -13,10 +14,7 @@ namespace {
 // takes it for the label or the weight.
 bool names_a_model_field(const mivora::NamedColumns& columns, std::string_view field) {
   for (const auto& entry : columns.entries()) {
-    if (entry.name.size() == field.size() &&
-        std::equal(field.begin(), field.end(), entry.name.begin(),
-                   [](char a, char b) { return a == (b >= 'A' && b <= 'Z' ? b - 'A' + 'a' : b); }))
-      return true;
+    if (mivora::equals_ignoring_case(entry.name, field)) return true;
   }
   return false;
 }
