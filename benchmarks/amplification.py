@@ -65,6 +65,9 @@ CASES = [
     read_case("graphml 40,000 keys", many_keys, "graphml"),
     read_case("graphml 40,000 keys, one per node", lambda: many_keys(each_its_own=True), "graphml"),
     read_case("edgelist one 32 MB line", lambda: "x" * (32 * MB) + " y\n", "edgelist"),
+    read_case("edgelist one 32 MB line of fields", lambda: "x y" + " 1" * (16 * MB) + "\n", "edgelist"),
+    read_case("edgelist 32 MB of ordinary lines", lambda: "".join(f"{i} {i + 1}\n" for i in range(2_500_000)),
+              "edgelist"),
     read_case("graphml one 128 MB attribute",
               lambda: '<graphml><graph edgedefault="undirected"><node id="' + "x" * (128 * MB)
               + '"/></graph></graphml>\n', "graphml"),

@@ -126,3 +126,33 @@ def test_a_long_line_reads_whole(tmp_path, rows, links):
     graph = mivora.Graph.read(path)
     assert long_label in graph.labels()
     assert graph.get_edge_count() == links
+
+
+MANY = ",1" * (1 << 20)  # a row of a million fields, past the few the reader keeps
+
+
+@pytest.mark.parametrize("text, options, links", [
+    ("source,target,weight,type\na,b,2.5,directed{many}\n", {}, [("a", "b", 2.5, True)]),
+    ("a,b,3{many}\nb,c,4\n", {}, [("a", "b", 3.0, False), ("b", "c", 4.0, False)]),
+    ("a,b,3\n" * 20 + "b,c,4{many}\n", {}, [("a", "b", 3.0, False)] * 20 + [("b", "c", 4.0, False)]),
+    ("a,b,3,0,0,7{many}\n", {"weight": 5}, [("a", "b", 7.0, False)]),
+    ("a\tb{tabs}\n", {}, [("a", "b", 1.0, False)]),
+])
+def test_a_row_of_many_fields_reads_its_first_columns(tmp_path, text, options, links):
+    path = tmp_path / "g.txt"
+    path.write_text(text.format(many=MANY, tabs=MANY.replace(",", "\t")))
+    graph = mivora.Graph.read(path, **options)
+    assert [(c["from"], c["to"], c["weight"], c["directed"]) for c in graph.get_connections()] == links
+
+
+@pytest.mark.parametrize("row, past_quote, message", [
+    ('a,b{many},"open', 0, "a quoted field is not closed on its line"),
+    ('a,b{many},"q"x,1', 3, "expected a separator after the quoted field"),
+])
+def test_a_fault_far_along_a_row_of_many_fields_is_found(tmp_path, row, past_quote, message):
+    path = tmp_path / "g.txt"
+    row = row.format(many=MANY)
+    path.write_text("x,y\n" * 20 + row + "\n")
+    column = row.index('"') + past_quote + 1
+    with pytest.raises(mivora.FormatError, match=f"line 21, column {column}: {message}"):
+        mivora.Graph.read(path)

@@ -16,6 +16,7 @@
 // Columns of a file without a header are skipped.
 #include <algorithm>
 #include <array>
+#include <cstdint>
 #include <cstring>
 #include <functional>
 #include <numeric>
@@ -44,11 +45,15 @@ bool is_plain_integer(std::string_view field) {
 
 // Splits one line (no line break) into fields. Quoted fields ("a ""b""")
 // are unquoted into `scratch`, which is sized for the line first so the
-// views into it stay valid.
+// views into it stay valid. Only the first `kept` fields are stored (a row
+// of millions of fields needs its first few), every field is checked and
+// counted: returns the count.
 class RowSplitter {
  public:
-  void split(std::string_view line, char separator, std::size_t line_number, std::vector<std::string_view>& fields) {
+  std::size_t split(std::string_view line, char separator, std::size_t line_number,
+                    std::vector<std::string_view>& fields, std::size_t kept = SIZE_MAX) {
     fields.clear();
+    std::size_t count = 0;
     scratch_.clear();
     quoted_ = false;
     scratch_.reserve(line.size());
@@ -57,14 +62,16 @@ class RowSplitter {
     if (separator == kWhitespaceRuns) {
       while (true) {
         while (i < n && is_blank(line[i])) ++i;
-        if (i == n) return;
+        if (i == n) return count;
+        std::string_view field;
         if (line[i] == '"') {
-          fields.push_back(quoted(line, i, line_number));
+          field = quoted(line, i, line_number);
         } else {
           const std::size_t start = i;
           while (i < n && !is_blank(line[i])) ++i;
-          fields.push_back(line.substr(start, i - start));
+          field = line.substr(start, i - start);
         }
+        if (count++ < kept) fields.push_back(field);
       }
     }
     while (true) {
@@ -83,8 +90,8 @@ class RowSplitter {
         while (end > start && is_blank(line[end - 1]) && line[end - 1] != separator) --end;
         field = line.substr(start, end - start);
       }
-      fields.push_back(field);
-      if (i == n) return;
+      if (count++ < kept) fields.push_back(field);
+      if (i == n) return count;
       ++i;  // the separator
     }
   }
@@ -145,12 +152,41 @@ struct LinkColumns {
   }
 };
 
-// The position of the last LF or CR in `text`, else npos.
+// Whether any of the 8 bytes of `word` is an LF or a CR (the usual
+// has-zero-byte test on the word xor each of them).
+bool holds_line_end(std::uint64_t word) {
+  constexpr std::uint64_t kOnes = 0x0101010101010101ull, kHighs = 0x8080808080808080ull;
+  const std::uint64_t lf = word ^ (kOnes * '\n'), cr = word ^ (kOnes * '\r');
+  return (((lf - kOnes) & ~lf) | ((cr - kOnes) & ~cr)) & kHighs;
+}
+
+// The position of the last LF or CR in `text`, else npos. Tested eight
+// bytes at a time: a line of many megabytes is searched once per chunk.
 std::size_t last_line_end(std::string_view text) {
-  for (std::size_t i = text.size(); i > 0; --i) {
+  std::size_t i = text.size();
+  while (i >= 8) {
+    std::uint64_t word;
+    std::memcpy(&word, text.data() + i - 8, 8);
+    if (holds_line_end(word)) break;
+    i -= 8;
+  }
+  for (; i > 0; --i) {
     if (text[i - 1] == '\n' || text[i - 1] == '\r') return i - 1;
   }
   return std::string_view::npos;
+}
+
+// The position of the first LF or CR in `text` at or after `from`, else
+// its size.
+std::size_t next_line_end(std::string_view text, std::size_t from) {
+  std::size_t i = from;
+  for (; i + 8 <= text.size(); i += 8) {
+    std::uint64_t word;
+    std::memcpy(&word, text.data() + i, 8);
+    if (holds_line_end(word)) break;
+  }
+  while (i < text.size() && text[i] != '\n' && text[i] != '\r') ++i;
+  return i;
 }
 
 class EdgeListParser {
@@ -161,25 +197,23 @@ class EdgeListParser {
 
   GraphRecords run(ChunkInput& input) {
     std::size_t done = 0;
-    // A line longer than the window is gathered until the window has doubled
-    // before its end is looked for again, so that a long line costs linear
-    // time, not a search of the whole window per chunk.
-    std::size_t wanted = 0;
+    // A line longer than the window is gathered chunk by chunk; only the new
+    // chunk is searched for its end, so a long line costs linear time.
+    std::size_t searched = 0;  // leading bytes of the window that hold no line end
     while (true) {
       const bool more = input.more(done);
       done = 0;
       const std::string_view window = input.window();
-      if (more && window.size() < wanted) continue;
       std::size_t end = window.size();
       if (more) {
-        const std::size_t last = last_line_end(window);
+        const std::size_t last = last_line_end(window.substr(searched));
         if (last == std::string_view::npos) {
-          wanted = 2 * window.size();
+          searched = window.size();
           continue;
         }
-        end = last + 1;
+        end = searched + last + 1;
       }
-      wanted = 0;
+      searched = 0;
       lines(window.substr(0, end));
       resolve_batch();  // the batch's ids point into the window
       done = end;
@@ -209,8 +243,7 @@ class EdgeListParser {
           continue;
         }
       }
-      std::size_t end = start;
-      while (end < block.size() && block[end] != '\n' && block[end] != '\r') ++end;
+      std::size_t end = next_line_end(block, start);
       ++line_;
       line(block.substr(start, end - start));
       if (end < block.size() && block[end] == '\r' && end + 1 < block.size() && block[end + 1] == '\n')
@@ -234,14 +267,14 @@ class EdgeListParser {
     if (!ascii_block_ && !is_valid_utf8(text)) throw FormatError("the line is not valid UTF-8", line_, 0);
     if (!decided_) {
       if (early_.empty()) refuse_binary(text);
-      early_.push_back(EarlyRow{line_, std::string(text), {}});
+      early_.push_back(EarlyRow{line_, std::string(text)});
       if (early_.size() == kEarlyRows) decide();
       return;
     }
-    splitter_.split(text, separator_, line_, fields_);
+    const std::size_t count = splitter_.split(text, separator_, line_, fields_, kept_fields_);
     row_text_ = text;
     if (splitter_.had_quotes() || bipartite_) resolve_batch();
-    row(fields_, !splitter_.had_quotes() && !bipartite_);
+    row(fields_, count, !splitter_.had_quotes() && !bipartite_);
   }
 
   static bool is_ascii(std::string_view block) {
@@ -280,11 +313,12 @@ class EdgeListParser {
     std::size_t i = start;
     if (byte_class_[bytes[i]] != kPlain || comment_sign_[bytes[i]]) return start;
     fields_.clear();
+    std::size_t count = 0;
     while (true) {
       const std::size_t field = i;
       while (byte_class_[bytes[i]] == kPlain || byte_class_[bytes[i]] == kBlank) ++i;
       if (byte_class_[bytes[i - 1]] == kBlank || byte_class_[bytes[i]] == kQuote) return start;
-      fields_.push_back(block.substr(field, i - field));
+      if (count++ < kept_fields_) fields_.push_back(block.substr(field, i - field));
       if (byte_class_[bytes[i]] == kLineEnd) break;
       ++i;  // the separator
       if (separator_ == kWhitespaceRuns) {
@@ -295,7 +329,7 @@ class EdgeListParser {
     }
     ++line_;
     row_text_ = block.substr(start, i - start);
-    row(fields_, true);
+    row(fields_, count, true);
     if (bytes[i] == '\r' && i + 1 < block.size() && bytes[i + 1] == '\n') ++i;
     if (bytes[i] == '\r' && i + 1 == block.size()) pending_cr_ = true;
     return i + 1;
@@ -336,26 +370,26 @@ class EdgeListParser {
     separator_ = settings_.delimiter != 0 ? settings_.delimiter : separator_of_rows();
     if (separator_ == ' ') separator_ = kWhitespaceRuns;
     set_byte_classes();
-    for (EarlyRow& row : early_) {
-      splitter_.split(row.text, separator_, row.line, fields_);
-      row.fields.assign(fields_.begin(), fields_.end());
+    // The header test reads the first three fields of each row (and how many
+    // there are: a row of fewer is told from one of more all the same).
+    std::vector<std::vector<std::string>> leading(early_.size());
+    std::array<std::size_t, 2> field_counts = {0, 0};
+    for (std::size_t i = 0; i < early_.size(); ++i) {
+      const std::size_t count = splitter_.split(early_[i].text, separator_, early_[i].line, fields_, 3);
+      if (i < field_counts.size()) field_counts[i] = count;
+      leading[i].assign(fields_.begin(), fields_.end());
     }
-    std::vector<std::string_view> first, second;
-    if (!early_.empty()) first.assign(early_[0].fields.begin(), early_[0].fields.end());
-    if (early_.size() > 1) second.assign(early_[1].fields.begin(), early_[1].fields.end());
     bool header = settings_.header.value_or(false);
-    if (!settings_.header && !first.empty()) {
-      std::vector<std::vector<std::string>> rows;
-      rows.reserve(early_.size());
-      for (const EarlyRow& row : early_) rows.push_back(row.fields);
-      header = reads_as_header(rows);
-    }
+    if (!settings_.header && field_counts[0] != 0) header = reads_as_header(leading);
     bool counts = false;
-    if (!header && !settings_.header && first.size() == 2 && second.size() >= 3 && is_plain_integer(first[0]) &&
-        is_plain_integer(first[1])) {
+    if (!header && !settings_.header && field_counts[0] == 2 && field_counts[1] >= 3 &&
+        is_plain_integer(leading[0][0]) && is_plain_integer(leading[0][1])) {
       counts = true;  // `nodes links` above rows of three or more columns
     }
-    if (header) name_columns(first);
+    if (header && !early_.empty()) {
+      splitter_.split(early_[0].text, separator_, early_[0].line, fields_);
+      name_columns(fields_);
+    }
     // Without a header or an option, the third column is the weight when the
     // first row that has one holds a number there (see row()).
     if (!weight_ && !settings_.weight && !header) weight_open_ = true;
@@ -363,12 +397,16 @@ class EdgeListParser {
       weight_ = *settings_.weight;
       weight_open_ = false;
     }
+    // Rows keep the fields up to the last column read, the third at least
+    // (it may yet become the weight).
+    kept_fields_ = std::max({source_, target_, std::size_t{2}, weight_.value_or(0), type_.value_or(0)}) + 1;
+    for (const auto& [field, column] : extra_columns_) kept_fields_ = std::max(kept_fields_, field + 1);
     for (std::size_t i = (header || counts) ? 1 : 0; i < early_.size(); ++i) {
       const std::size_t line = line_;
       line_ = early_[i].line;
-      splitter_.split(early_[i].text, separator_, line_, fields_);
+      const std::size_t count = splitter_.split(early_[i].text, separator_, line_, fields_, kept_fields_);
       row_text_ = early_[i].text;
-      row(fields_);
+      row(fields_, count);
       line_ = line;
     }
     early_.clear();
@@ -386,24 +424,31 @@ class EdgeListParser {
       std::size_t fields = 0;
     };
     std::array<Candidate, 4> candidates = {Candidate{'\t'}, Candidate{','}, Candidate{';'}, Candidate{'|'}};
+    std::array<bool, 4> split_one = {false, false, false, false};
     bool tab_field_has_space = false;
-    for (Candidate& candidate : candidates) {
-      bool split_one = false;
-      for (std::size_t i = 0; i < early_.size(); ++i) {
-        bool space = false;
-        const std::size_t count = count_fields(early_[i].text, candidate.separator, space);
-        if (candidate.separator == '\t') tab_field_has_space |= space;
+    for (const EarlyRow& row : early_) {
+      const FieldCounts counts = count_fields(row.text);
+      tab_field_has_space |= counts.tab_field_has_space;
+      std::optional<bool> lone;
+      for (std::size_t c = 0; c < candidates.size(); ++c) {
+        Candidate& candidate = candidates[c];
+        const std::size_t count = counts.fields[c];
         // A row of one id alone is a vertex without links: it says nothing
         // about the separator.
-        if (count < 2 && is_lone_id(early_[i].text)) continue;
-        if (count < 2) candidate.splits_all = false;
-        if (!split_one)
+        if (count < 2) {
+          if (!lone) lone = is_lone_id(row.text);
+          if (*lone) continue;
+          candidate.splits_all = false;
+        }
+        if (!split_one[c])
           candidate.fields = count;
         else if (count != candidate.fields)
           candidate.even = false;
-        split_one = true;
+        split_one[c] = true;
       }
-      if (!split_one) candidate.splits_all = false;
+    }
+    for (std::size_t c = 0; c < candidates.size(); ++c) {
+      if (!split_one[c]) candidates[c].splits_all = false;
     }
     if (early_.empty()) return kWhitespaceRuns;
     if (candidates[0].splits_all) return tab_field_has_space ? '\t' : kWhitespaceRuns;
@@ -426,28 +471,41 @@ class EdgeListParser {
         i += text[i] == '"' ? 2 : 1;
       return i + 1 == text.size();
     }
-    return text.find_first_of(" \t\"") == std::string_view::npos;
+    return std::none_of(text.begin(), text.end(), [](char c) { return is_blank(c) || c == '"'; });
   }
 
-  // Fields of `text` cut at `separator` outside double quotes; `space`:
-  // whether a field holds a space inside it.
-  static std::size_t count_fields(std::string_view text, char separator, bool& space) {
-    std::size_t count = 1;
+  // The fields of a row cut outside double quotes at a tab, a comma, a
+  // semicolon and a pipe, counted in one pass; and whether a field cut at
+  // tabs holds a space between its first and last non-blank bytes.
+  struct FieldCounts {
+    std::array<std::size_t, 4> fields = {1, 1, 1, 1};
+    bool tab_field_has_space = false;
+  };
+  static FieldCounts count_fields(std::string_view text) {
+    FieldCounts counts;
     bool quoted = false;
-    std::size_t start = 0;
-    for (std::size_t i = 0; i <= text.size(); ++i) {
-      if (i < text.size() && text[i] == '"') quoted = !quoted;
-      if (quoted && i < text.size()) continue;
-      if (i == text.size() || text[i] == separator) {
-        std::string_view field = text.substr(start, i - start);
-        while (!field.empty() && is_blank(field.front())) field.remove_prefix(1);
-        while (!field.empty() && is_blank(field.back())) field.remove_suffix(1);
-        if (field.find(' ') != std::string_view::npos) space = true;
-        if (i < text.size()) ++count;
-        start = i + 1;
+    bool non_blank = false;     // in the tab field so far
+    bool space_after = false;  // a space after a non-blank byte of the tab field
+    for (const char c : text) {
+      if (c == '"') quoted = !quoted;
+      if (!quoted) {
+        if (c == '\t') {
+          ++counts.fields[0];
+          non_blank = space_after = false;
+          continue;
+        }
+        if (c == ',') ++counts.fields[1];
+        if (c == ';') ++counts.fields[2];
+        if (c == '|') ++counts.fields[3];
+      }
+      if (c == ' ') {
+        space_after |= non_blank;
+      } else if (c != '\t') {
+        counts.tab_field_has_space |= space_after;
+        non_blank = true;
       }
     }
-    return count;
+    return counts;
   }
 
   // The 1-based column where `field` starts in the row being read; 0 for a
@@ -488,17 +546,18 @@ class EdgeListParser {
     }
   }
 
-  // A row's link; `batched`: its ids stay valid until the window moves, so
-  // the link may wait in the batch.
-  void row(const std::vector<std::string_view>& fields, bool batched = false) {
-    if (fields.size() == 1 && source_ == 0) {
+  // A row's link from its first fields (those kept) of `count`; `batched`:
+  // its ids stay valid until the window moves, so the link may wait in the
+  // batch.
+  void row(const std::vector<std::string_view>& fields, std::size_t count, bool batched = false) {
+    if (count == 1 && source_ == 0) {
       resolve_batch();
       vertex(fields[0], 'L');  // a vertex without links, as igraph's NCOL writes it
       return;
     }
-    if (fields.size() <= std::max(source_, target_)) {
-      throw FormatError("expected a source and a target id, found " + integer_text(fields.size()) +
-                            (fields.size() == 1 ? " field" : " fields"),
+    if (count <= std::max(source_, target_)) {
+      throw FormatError("expected a source and a target id, found " + integer_text(count) +
+                            (count == 1 ? " field" : " fields"),
                         line_, 0);
     }
     float weight = 1.0f;
@@ -582,7 +641,6 @@ class EdgeListParser {
   struct EarlyRow {
     std::size_t line;
     std::string text;
-    std::vector<std::string> fields;
   };
   static constexpr std::size_t kEarlyRows = 16;
 
@@ -594,6 +652,7 @@ class EdgeListParser {
   std::array<bool, 256> comment_sign_{};
   bool ascii_block_ = false;
   std::vector<std::string_view> fields_;
+  std::size_t kept_fields_ = SIZE_MAX;  // fields of a row stored once the layout is settled
   std::vector<EarlyRow> early_;
   std::string_view row_text_;  // the row row() reads
   std::array<Pending, kBatch> batch_;
