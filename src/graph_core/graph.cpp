@@ -22,6 +22,14 @@ void report_duplicate(std::string_view label) {
   if (const DuplicateLabelReport report = installed_report.load(std::memory_order_relaxed)) report(label);
 }
 
+// Where the link counts of a node made by allocate_shared lie: in the same
+// slice, just before the node (libstdc++ and libc++ alike). A connection
+// to the node counts itself there, so that is the line to request ahead,
+// for writing; the node's own first line may be the next one.
+const void* shared_count_of(const std::shared_ptr<NodeRecord>& node) {
+  return reinterpret_cast<const void*>(reinterpret_cast<std::uintptr_t>(node.get()) - sizeof(long));
+}
+
 }  // namespace
 
 void set_duplicate_label_report(DuplicateLabelReport report) {
@@ -251,7 +259,7 @@ void GraphStore::add_connections(const ConnectionColumns& columns) {
     list.reserve(list.size() + (end - begin));
     for (std::uint64_t k = begin; k < end; ++k) {
       if (k + kFar < count) __builtin_prefetch(&nodes_[sorted_to[k + kFar]]);
-      if (k + kNear < count) __builtin_prefetch(nodes_[sorted_to[k + kNear]].get());
+      if (k + kNear < count) __builtin_prefetch(shared_count_of(nodes_[sorted_to[k + kNear]]), 1);
       const std::uint32_t to = sorted_to[k];
       const Weight weight = sorted_weight.empty() ? columns.default_weight : sorted_weight[k];
       const bool directed = sorted_directed.empty() ? columns.directed : sorted_directed[k] != 0;
