@@ -7,6 +7,7 @@
 #include <memory>
 #include <optional>
 #include <span>
+#include <utility>
 #include <vector>
 
 #include "graph_core/graph.hpp"
@@ -41,6 +42,29 @@ struct AdjacencyRows {
   std::span<const std::uint32_t> links_of(NodeIndex node) const { return {links.data() + offsets[node], degree(node)}; }
 };
 
+// Storage for columns that are written in full right after they are sized:
+// resize() leaves the values unset instead of zeroing them first.
+template <typename T>
+struct UnsetAllocator : std::allocator<T> {
+  template <typename U>
+  struct rebind {
+    using other = UnsetAllocator<U>;
+  };
+  UnsetAllocator() = default;
+  template <typename U>
+  UnsetAllocator(const UnsetAllocator<U>&) noexcept {}
+  template <typename U>
+  void construct(U* at) noexcept {
+    ::new (static_cast<void*>(at)) U;
+  }
+  template <typename U, typename... Args>
+  void construct(U* at, Args&&... args) {
+    ::new (static_cast<void*>(at)) U(std::forward<Args>(args)...);
+  }
+};
+template <typename T>
+using LinkColumn = std::vector<T, UnsetAllocator<T>>;
+
 // The links alone: what measures that ignore direction and need no rows
 // (weak components, spanning trees, the simple undirected picture) run on.
 struct LinkList {
@@ -52,10 +76,10 @@ struct LinkList {
 
   // The links kept, in record order (node order, then the order each node's
   // connections were added), by canonical position.
-  std::vector<std::uint32_t> link_source;
-  std::vector<std::uint32_t> link_target;
-  std::vector<Weight> link_weight;
-  std::vector<std::uint8_t> link_directed;
+  LinkColumn<std::uint32_t> link_source;
+  LinkColumn<std::uint32_t> link_target;
+  LinkColumn<Weight> link_weight;
+  LinkColumn<std::uint8_t> link_directed;
 
   // Stored connections whose target is held by handle rather than position:
   // nodes of other graphs, alive or gone. Where there are none, both

@@ -9,9 +9,9 @@
 namespace mivora::py {
 namespace {
 
-template <typename T>
-std::shared_ptr<const void> own(std::vector<T>&& values) {
-  return std::make_shared<const std::vector<T>>(std::move(values));
+template <typename T, typename Allocator>
+std::shared_ptr<const void> own(std::vector<T, Allocator>&& values) {
+  return std::make_shared<const std::vector<T, Allocator>>(std::move(values));
 }
 
 template <typename T>
@@ -89,7 +89,7 @@ class LabelTable {
     }
   }
 
-  ArrowColumnData column(std::string name, const std::vector<std::uint32_t>& positions) const {
+  ArrowColumnData column(std::string name, std::span<const std::uint32_t> positions) const {
     std::size_t total = 0;
     for (const std::uint32_t position : positions) total += lengths_[position];
     if (total >= (std::size_t{1} << 31)) {

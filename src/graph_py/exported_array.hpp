@@ -78,8 +78,8 @@ struct SharedStorage final : ArrayStorage {
 
 // A one-dimensional memoryview over `values`, which `owner` keeps alive and
 // unchanged for as long as the view lives.
-template <typename T>
-PyObject* export_shared(std::shared_ptr<const void> owner, const std::vector<T>& values,
+template <typename T, typename Allocator>
+PyObject* export_shared(std::shared_ptr<const void> owner, const std::vector<T, Allocator>& values,
                         const char* format = format_of<T>()) {
   const auto count = static_cast<Py_ssize_t>(values.size());
   return export_array(std::make_unique<SharedStorage<T>>(std::move(owner), values.data()),

@@ -58,8 +58,8 @@ const LinkRows& GraphViews::link_rows() {
 
 namespace {
 
-template <typename T>
-std::size_t bytes_of(const std::vector<T>& values) {
+template <typename T, typename Allocator>
+std::size_t bytes_of(const std::vector<T, Allocator>& values) {
   return values.capacity() * sizeof(T);
 }
 
