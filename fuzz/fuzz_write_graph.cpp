@@ -51,9 +51,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   std::vector<GraphStore> others;                  // graphs whose nodes become foreign targets
   std::vector<std::shared_ptr<NodeRecord>> loose;  // free-standing nodes, kept alive
   std::vector<std::shared_ptr<NodeRecord>> held;   // graph nodes held from outside
+  // A node of the graph to change through its own handle: the graph is told,
+  // as Node.add_connection tells it.
   auto any_node = [&]() -> std::shared_ptr<NodeRecord> {
     const std::size_t n = graph.node_count();
     if (n == 0) return nullptr;
+    graph.note_change();
     return graph.nodes()[in.ConsumeIntegralInRange<std::size_t>(0, n - 1)];
   };
   for (int step = 0; step < 256 && in.remaining_bytes() > 0; ++step) {

@@ -55,7 +55,7 @@ void GraphStore::truncate_nodes(std::size_t count) noexcept {
     index_.erase(nodes_.size() - 1, hash_label(nodes_.back()->label));
     nodes_.pop_back();
   }
-  note_change();
+  note_own_change();
 }
 
 NodeIndex GraphStore::append(std::shared_ptr<NodeRecord> node) {
@@ -63,7 +63,7 @@ NodeIndex GraphStore::append(std::shared_ptr<NodeRecord> node) {
   node->graph_serial = serial_;
   node->position = static_cast<NodeId>(position);
   nodes_.push_back(std::move(node));
-  note_change();
+  note_own_change();
   if (index_.insert(*nodes_.back(), position) != position) has_duplicate_labels_ = true;
   return position;
 }
@@ -80,7 +80,7 @@ std::pair<NodeIndex, bool> GraphStore::add_unique(std::shared_ptr<NodeRecord> no
   node->graph_serial = serial_;
   node->position = static_cast<NodeId>(position);  // the index refuses positions from 2^32 - 2 on
   nodes_.push_back(std::move(node));
-  note_change();
+  note_own_change();
   return {position, true};
 }
 
@@ -118,7 +118,7 @@ void GraphStore::append_nodes_unchecked(std::span<std::string> labels) {
   const NodeIndex first = nodes_.size();
   index_.reserve(first + labels.size());
   nodes_.reserve(first + labels.size());
-  note_change();
+  note_own_change();
   try {
     for (std::string& label : labels) {
       poll_cancellation();
@@ -154,7 +154,7 @@ NodeIndex GraphStore::append_node_unchecked(std::string label, double x, double 
 
 void GraphStore::add_decimal_nodes(std::size_t count) {
   if (!nodes_.empty()) fail("decimal nodes on a graph in use");
-  note_change();
+  note_own_change();
   index_.set_decimal_labels(count);
   nodes_.reserve(count);
   std::string text;
@@ -189,12 +189,14 @@ void GraphStore::create_connection(std::string_view from_label, std::string_view
   const auto to = index_.find(to_label, to_hash);
   if (!to) fail(kToNotFound);
   source.add_connection(nodes_[*to], directed, weight);
-  note_change();
+  note_own_change(1);
 }
 
 template <typename ConnectionAt>
 void GraphStore::append_connections(std::size_t count, ConnectionAt&& connection) {
   // Each list is sized exactly first: no slack, and the lists lie in node order.
+  // The count is known again once every connection is in.
+  const std::optional<std::size_t> known = known_edge_count();
   note_change();
   std::vector<std::uint32_t> counts(nodes_.size(), 0);
   for (std::size_t i = 0; i < count; ++i) ++counts[connection(i).from];
@@ -226,6 +228,7 @@ void GraphStore::append_connections(std::size_t count, ConnectionAt&& connection
     const PositionedConnection c = connection(i);
     nodes_[c.from]->add_connection(nodes_[c.to], c.directed, c.weight);
   }
+  if (known) know_edge_count(*known + count);
 }
 
 void GraphStore::add_connections(const std::vector<PositionedConnection>& connections) {
@@ -285,6 +288,7 @@ void GraphStore::add_connections(const ConnectionColumns& columns) {
       place(static_cast<std::uint32_t>(keys[k]), k);
     }
     if (columns.columns_read) columns.columns_read();
+    const std::optional<std::size_t> known = known_edge_count();
     note_change();
     for (std::size_t begin = 0; begin < count;) {
       const NodeIndex p = keys[begin] >> 32;
@@ -293,6 +297,7 @@ void GraphStore::add_connections(const ConnectionColumns& columns) {
       store_run(p, begin, end);
       begin = end;
     }
+    if (known) know_edge_count(*known + count);
     return;
   }
   // Many links: sorted by counting over the nodes.
@@ -313,10 +318,12 @@ void GraphStore::add_connections(const ConnectionColumns& columns) {
     }
   }
   if (columns.columns_read) columns.columns_read();
+  const std::optional<std::size_t> known = known_edge_count();
   note_change();
   for (NodeIndex p = 0; p < n; ++p) {
     if (start[p] != start[p + 1]) store_run(p, start[p], start[p + 1]);
   }
+  if (known) know_edge_count(*known + count);
 }
 
 NodeIndex GraphStore::find_or_add_node(std::string_view label) {
@@ -326,8 +333,10 @@ NodeIndex GraphStore::find_or_add_node(std::string_view label) {
 }
 
 std::size_t GraphStore::get_edge_count() const {
+  if (const std::optional<std::size_t> known = known_edge_count()) return *known;
   std::size_t count = 0;
   for (const auto& node : nodes_) count += node->connections.size();
+  know_edge_count(count);
   return count;
 }
 

@@ -107,7 +107,7 @@ class GraphStore {
   // while no node has been added since.
   void keep_positions() {
     kept_positions_for_ = nodes_.size();
-    note_change();
+    note_own_change();
   }
   bool has_kept_positions() const { return kept_positions_for_ == nodes_.size(); }
   bool has_duplicate_labels() const { return has_duplicate_labels_; }
@@ -132,6 +132,8 @@ class GraphStore {
   GraphAttributes& attributes() { return attributes_; }
   const GraphAttributes& attributes() const { return attributes_; }
 
+  // The connections stored on the graph's nodes: counted once per version
+  // of the graph, and the store's own changes carry that count along.
   std::size_t get_edge_count() const;
   Weight get_total_weight() const;
   Weight get_mean_weight() const;
@@ -169,6 +171,26 @@ class GraphStore {
   std::optional<NodeIndex> record_target_position(const StoredConnection& connection, const NodeRecord* target) const;
 
  private:
+  // A change the store makes itself: the connection count, when known,
+  // stays known (`added` more), whereas a change noted from outside
+  // (note_change: a node changed through its own handle) leaves it to be
+  // counted again.
+  void note_own_change(std::size_t added = 0) {
+    const bool counted = counted_version_ == version_;
+    ++version_;
+    if (counted) {
+      counted_version_ = version_;
+      counted_connections_ += added;
+    }
+  }
+  std::optional<std::size_t> known_edge_count() const {
+    return counted_version_ == version_ ? std::optional<std::size_t>(counted_connections_) : std::nullopt;
+  }
+  // Records the count of the graph as it is now.
+  void know_edge_count(std::size_t count) const {
+    counted_version_ = version_;
+    counted_connections_ = count;
+  }
   // Adds `node` unless its label is present (then reports the duplicate and
   // returns the present node's position); the flag tells whether it was added.
   std::pair<NodeIndex, bool> add_unique(std::shared_ptr<NodeRecord> node, std::uint64_t hash);
@@ -192,6 +214,8 @@ class GraphStore {
   bool has_duplicate_labels_ = false;
   std::uint64_t serial_;
   std::uint64_t version_ = 0;
+  mutable std::uint64_t counted_version_ = 0;  // the version counted_connections_ counts
+  mutable std::size_t counted_connections_ = 0;
   GraphAttributes attributes_;
 };
 

@@ -60,12 +60,25 @@ LinkList take_link_list(const GraphStore& graph, OutsideTargets outside) {
   // touches its target's weak handle. With unique labels a local connection
   // leads to its stored position, which is most connections of most graphs.
   const GraphStore::NodeList& nodes = graph.nodes();
-  constexpr NodeIndex kNodeAhead = 2 * kPrefetchDistance;
+  constexpr NodeIndex kNodeAhead = 32, kListAhead = 16;
+  constexpr std::uint32_t kPollEvery = 4096;
+  std::uint32_t unpolled = 0;
   for (NodeIndex from = 0; from < n; ++from) {
-    if (from + kNodeAhead < n) __builtin_prefetch(nodes[from + kNodeAhead].get());
-    prefetch_connections(graph, from);
+    if (from + kNodeAhead < n) __builtin_prefetch(&nodes[from + kNodeAhead]->connections);
+    if (from + kListAhead < n) {
+      const auto& ahead = nodes[from + kListAhead]->connections;
+      const auto* bytes = reinterpret_cast<const char*>(ahead.data());
+      const std::size_t size = ahead.size() * sizeof(StoredConnection);
+      for (std::size_t line = 0; line < size; line += 64) __builtin_prefetch(bytes + line);
+    }
     const NodeRecord& node = *nodes[from];
-    poll_cancellation(static_cast<std::uint32_t>(node.connections.size()) + 1);
+    // Polled every few thousand connections: the clock is thread-local,
+    // which a shared library reaches through a call.
+    unpolled += static_cast<std::uint32_t>(node.connections.size()) + 1;
+    if (unpolled >= kPollEvery) {
+      poll_cancellation(unpolled);
+      unpolled = 0;
+    }
     const auto source = static_cast<NodeId>(unique_labels ? from : graph.canonical_position(from));
     for (const StoredConnection& connection : node.connections) {
       std::uint32_t to = connection.local_target;
