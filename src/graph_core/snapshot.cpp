@@ -2,7 +2,6 @@
 
 #include <algorithm>
 
-#include "graph_core/prefetch.hpp"
 #include "text_io/cancellation.hpp"
 
 namespace mivora {
@@ -68,7 +67,9 @@ LinkList take_link_list(const GraphStore& graph, OutsideTargets outside) {
     if (from + kListAhead < n) {
       const auto& ahead = nodes[from + kListAhead]->connections;
       const auto* bytes = reinterpret_cast<const char*>(ahead.data());
-      const std::size_t size = ahead.size() * sizeof(StoredConnection);
+      // Its first lines: a long list is then read in order, which the
+      // hardware follows by itself.
+      const std::size_t size = std::min<std::size_t>(ahead.size() * sizeof(StoredConnection), 512);
       for (std::size_t line = 0; line < size; line += 64) __builtin_prefetch(bytes + line);
     }
     const NodeRecord& node = *nodes[from];
