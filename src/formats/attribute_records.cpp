@@ -79,11 +79,12 @@ std::size_t AttributeRecords::inferred(std::string_view name, bool bools_allowed
 }
 
 std::optional<std::size_t> AttributeRecords::find(std::string_view name) const {
-  // Files carry a handful of columns: a scan beats hashing.
-  for (std::size_t i = 0; i < columns.size(); ++i) {
-    if (columns[i].name == name) return i;
-  }
-  return std::nullopt;
+  return index_.find(name, columns.size(), [&](std::size_t i) -> std::string_view { return columns[i].name; });
+}
+
+void AttributeRecords::remove(std::size_t column) {
+  columns.erase(columns.begin() + static_cast<std::ptrdiff_t>(column));
+  index_.clear();
 }
 
 void AttributeRecords::grow(AttributeColumnRecord& column, std::size_t row) {
