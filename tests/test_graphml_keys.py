@@ -1,4 +1,8 @@
-"""GraphML keys: which key gives labels and weights."""
+"""GraphML keys: which key gives labels and weights, and what many keys (GEXF attributes) cost."""
+import subprocess
+import sys
+import textwrap
+
 import networkx as nx
 import pytest
 
@@ -87,3 +91,43 @@ def test_which_key_gives_labels_and_weights(tmp_path, case):
             assert [peer.nodes[n].get(name, defaults.get(name)) for n in ("p", "q")] == values
     assert snapshot(round_trip(tmp_path, graph)) == snapshot(graph)
 
+
+# ---- many declared keys cost what their values cost ---------------------------------------
+
+MANY_KEYS = {
+    "graphml": ('<graphml>{keys}<graph edgedefault="undirected">{nodes}</graph></graphml>',
+                '<key id="k{i}" for="node" attr.name="a{i}" attr.type="{kind}"{default}',
+                "><default>{value}</default></key>", "/>",
+                '<node id="n{i}"><data key="k{key}">{value}</data></node>'),
+    "gexf": ('<gexf><graph><attributes class="node">{keys}</attributes><nodes>{nodes}</nodes></graph></gexf>',
+             '<attribute id="k{i}" title="a{i}" type="{kind}"{default}',
+             "><default>{value}</default></attribute>", "/>",
+             '<node id="n{i}"><attvalues><attvalue for="k{key}" value="{value}"/></attvalues></node>'),
+}
+
+
+@pytest.mark.parametrize("fmt", list(MANY_KEYS))
+def test_keys_no_node_uses_cost_nothing_per_node(tmp_path, fmt):
+    # 40,000 keys over 2,000 nodes used to become 40,000 full columns (5 GB);
+    # under a 1 GiB address space the read must now succeed.
+    document_text, key_text, with_default, without_default, node_text = MANY_KEYS[fmt]
+    keys, count, nodes = [], 40_000, 2_000
+    for i in range(count):
+        kind = ("string", "double", "long", "boolean")[i % 4]
+        default = with_default.format(value="7") if i == 2 else without_default  # a2: a double defaulting to 7
+        keys.append(key_text.format(i=i, kind=kind, default=default))
+    node_list = [node_text.format(i=i, key=count - 4, value=f"v{i}") for i in range(nodes)]
+    path = tmp_path / f"keys.{fmt}"
+    path.write_text(document_text.format(keys="".join(keys), nodes="".join(node_list)))
+    script = f"""
+        import resource
+        resource.setrlimit(resource.RLIMIT_AS, (1 << 30, 1 << 30))
+        import mivora
+        g = mivora.Graph.read({str(path)!r})
+        names = g.node_attribute_names()
+        assert len(names) == {count} and names[:3] == ["a0", "a1", "a2"], names[:3]
+        assert list(g.node_attribute("a{count - 4}")) == [f"v{{i}}" for i in range({nodes})]
+        assert list(g.node_attribute("a2")) == [7.0] * {nodes}
+        assert g.node_attribute("a1") == [None] * {nodes}
+    """
+    subprocess.run([sys.executable, "-c", textwrap.dedent(script)], check=True, timeout=300)

@@ -224,11 +224,13 @@ void AttributeRecords::finish(std::size_t rows) {
         }
       }
     }
+    // Rows past the last value read as missing: a column sized to every row
+    // only when its default gives every row a value. Files may declare
+    // thousands of keys that few rows use.
+    if (!column.default_text) continue;
     if (rows > 0) grow(column, rows - 1);
-    if (column.default_text) {
-      for (std::size_t row = 0; row < column.present.size(); ++row) {
-        if (!column.present[row]) set_text(index, row, *column.default_text);
-      }
+    for (std::size_t row = 0; row < column.present.size(); ++row) {
+      if (!column.present[row]) set_text(index, row, *column.default_text);
     }
   }
 }

@@ -65,7 +65,9 @@ class AttributeRecords {
   // it is not of the column's type.
   bool set_default(std::size_t column, std::string_view text);
 
-  // Settles inferred types, fills defaults, and sizes every column to `rows`.
+  // Settles inferred types and fills defaults: a column with a default gets
+  // `rows` rows; one without keeps the rows up to its last value (the rows
+  // after it read as missing).
   void finish(std::size_t rows);
 
   bool empty() const { return columns.empty(); }
