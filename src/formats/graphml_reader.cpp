@@ -69,26 +69,27 @@ class GraphmlHandler : public XmlHandler {
     } else if (name == "node" && !directed_.empty()) {
       if (in_node_) nested_nodes_.push_back(std::move(node_));
       node_ = NodeState{};
-      if (!attributes.has("id")) throw FormatError("a node has no 'id' attribute", 0, 0);
+      const auto [id] = attributes.values<1>({"id"});
+      if (id == nullptr) throw FormatError("a node has no 'id' attribute", 0, 0);
       // Declared where it starts: a node holding a graph comes before the
       // nodes inside it, in document order.
       links_.flush();  // earlier edges may name this id first
-      node_.vertex = records_.declare(attributes.get("id"));
+      node_.vertex = records_.declare(id);
       in_node_ = true;
     } else if (name == "edge" && !directed_.empty()) {
-      edge_ = EdgeState{};
-      if (!attributes.has("source") || !attributes.has("target")) {
-        throw FormatError(
-            attributes.has("source") ? "an edge has no 'target' attribute" : "an edge has no 'source' attribute", 0, 0);
+      const auto [source, target, directed] = attributes.values<3>({"source", "target", "directed"});
+      if (source == nullptr || target == nullptr) {
+        throw FormatError(source != nullptr ? "an edge has no 'target' attribute" : "an edge has no 'source' attribute",
+                          0, 0);
       }
-      edge_.source = attributes.get("source");
-      edge_.target = attributes.get("target");
+      edge_.source = source;
+      edge_.target = target;
+      edge_.weight.reset();
       edge_.directed = directed_.back();
-      if (attributes.has("directed")) {
-        const auto given = truth(attributes.get("directed"));
+      if (directed != nullptr) {
+        const auto given = truth(directed);
         if (!given)
-          throw FormatError(
-              "an edge's 'directed' is '" + std::string(attributes.get("directed")) + "', not true or false", 0, 0);
+          throw FormatError("an edge's 'directed' is '" + std::string(directed) + "', not true or false", 0, 0);
         edge_.directed = *given;
       }
       in_edge_ = true;
