@@ -16,8 +16,8 @@ def read_text(tmp_path, text, name="g.graphml"):
     return Graph.read(str(path))
 
 
-def round_trip(tmp_path, graph):
-    path = tmp_path / "back.graphml"
+def round_trip(tmp_path, graph, suffix=".graphml"):
+    path = tmp_path / ("back" + suffix)
     graph.write(str(path))
     return Graph.read(str(path))
 
@@ -29,8 +29,9 @@ def snapshot(graph):
 # ---- a column named like the label or the weight in another case --------------------------
 
 
+@pytest.mark.parametrize("suffix", [".graphml", ".gexf"])
 @pytest.mark.parametrize("node_name, link_name", [("Label", "Weight"), ("LABEL", "WEIGHT"), ("lAbEl", "weighT")])
-def test_columns_named_like_label_or_weight_round_trip_as_columns(tmp_path, node_name, link_name):
+def test_columns_named_like_label_or_weight_round_trip_as_columns(tmp_path, suffix, node_name, link_name):
     graph = Graph()
     for label in ("a", "b", "c"):
         graph.add_node(label)
@@ -38,7 +39,7 @@ def test_columns_named_like_label_or_weight_round_trip_as_columns(tmp_path, node
     graph.create_connection("b", "c", 0.25, True)
     graph.set_node_attribute(node_name, ["x", None, "z"])
     graph.set_edge_attribute(link_name, [7.0, 8.0])
-    assert snapshot(round_trip(tmp_path, graph)) == snapshot(graph)
+    assert snapshot(round_trip(tmp_path, graph, suffix)) == snapshot(graph)
 
 
 def key(key_id, domain, name=None, kind="string", default=None):

@@ -8,7 +8,8 @@
 //
 // A node's label is its `label` attribute, else its id; `viz:position` gives
 // its position. An edge's weight is its `weight` attribute, else the value
-// of an edge attribute titled `weight`, else 1; its direction its `type`,
+// of an edge attribute titled `weight` in any case, else 1 (a title spelled
+// otherwise than `weight` also makes a column); its direction its `type`,
 // else the graph's `defaultedgetype` (undirected when absent, as Gephi
 // reads it; `mutual` is undirected). Every other declared attribute becomes
 // an attribute column of its type (named by its title, else its id; its
@@ -59,10 +60,12 @@ class GexfHandler : public XmlHandler {
       edge_attributes_ = attributes.get("class") == "edge";
       in_attributes_ = true;
     } else if (name == "attribute" && in_attributes_) {
+      // An edge attribute titled like the weight gives the weight of edges
+      // without their own; spelled otherwise than "weight" it is a column as
+      // well, so that a user's "Weight" column comes back from our files.
       if (edge_attributes_ && equals_ignoring_case(attributes.get("title"), "weight"))
         weight_ids_.insert(std::string(attributes.get("id")));
-      else
-        declare_column(attributes);
+      declare_column(attributes);
     } else if (name == "default" && declared_column_) {
       reading_default_ = true;
       text_.clear();
