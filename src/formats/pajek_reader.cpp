@@ -22,6 +22,7 @@
 #include "formats/formats.hpp"
 #include "text_io/text_scan.hpp"
 #include "formats/file_reader.hpp"
+#include "formats/pajek_label.hpp"
 #include "formats/vertex_ids.hpp"
 #include "text_io/cancellation.hpp"
 #include "text_io/line_reader.hpp"
@@ -257,8 +258,7 @@ class PajekReader {
     const std::size_t vertices = builder_.vertex_count();
     if (!block_fits_ || block_values_.size() != vertices || (block_declared_ != 0 && block_declared_ != vertices)) {
       notes_->warnings.push_back(std::string(block == Block::Partition ? "partition '" : "vector '") + block_name_ +
-                                 "' does not fit the network's " + integer_text(vertices) +
-                                 " vertices and is skipped");
+                                 "' does not fit the network's " + integer_text(vertices) + " vertices and is skipped");
       return;
     }
     AttributeRecords& columns = builder_.node_attributes();
@@ -274,7 +274,7 @@ class PajekReader {
   // a shape; the values of other parameters are passed over.
   void read_drawing_words(std::uint32_t vertex, std::string_view rest) {
     static constexpr std::string_view kShapes[] = {"ellipse", "box", "diamond", "triangle", "cross", "empty"};
-    static constexpr std::string_view kWithValue[] = {"x_fact", "y_fact", "phi", "r",  "q",  "lr",  "lphi",
+    static constexpr std::string_view kWithValue[] = {"x_fact", "y_fact", "phi",  "r",  "q",  "lr",   "lphi",
                                                       "bw",     "fos",    "font", "lc", "la", "size", "s_size"};
     AttributeRecords& columns = builder_.node_attributes();
     for (std::string_view word = next_field(rest); !word.empty(); word = next_field(rest)) {
@@ -336,14 +336,8 @@ class PajekReader {
         rest.remove_prefix(close + 1);
       }
       // A double quote inside a label, as igraph and our writer put it.
-      if (label->find("&#34;") != std::string_view::npos) {
-        unescaped_.clear();
-        std::string_view text = *label;
-        for (std::size_t at; (at = text.find("&#34;")) != std::string_view::npos; text.remove_prefix(at + 5)) {
-          unescaped_.append(text.substr(0, at));
-          unescaped_ += '"';
-        }
-        unescaped_.append(text);
+      if (has_pajek_reference(*label)) {
+        decode_pajek_label(*label, unescaped_);
         label = unescaped_;
       }
     } else if (!rest.empty()) {
@@ -440,7 +434,7 @@ class PajekReader {
   bool in_vertices_ = false;
   bool seen_network_content_ = false;
   bool header_seen_ = false;
-  std::string unescaped_;       // a label with its &#34; decoded
+  std::string unescaped_;       // a label with its references decoded
   std::size_t stray_line_ = 0;  // the first data line before any header
   std::string stray_text_;
   std::uint64_t declared_ = 0;

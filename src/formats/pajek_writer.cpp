@@ -5,6 +5,7 @@
 #include "formats/attribute_text.hpp"
 #include "formats/formats.hpp"
 #include "formats/file_writer.hpp"
+#include "formats/pajek_label.hpp"
 #include "text_io/number_text.hpp"
 
 namespace mivora {
@@ -47,17 +48,10 @@ bool has_header_word(std::string_view label) {
 void append_pajek_vertex(std::string& text, std::size_t number, const NodeRecord& node, bool quotes_as_entity) {
   append_integer(text, number);
   text += " \"";
-  if (quotes_as_entity && node.label.find('"') != std::string::npos) {
-    // As igraph writes it; our reader and igraph's read it back as '"'.
-    for (const char c : node.label) {
-      if (c == '"')
-        text += "&#34;";
-      else
-        text += c;
-    }
-  } else {
+  if (quotes_as_entity)
+    append_pajek_label(text, node.label);
+  else
     text += node.label;
-  }
   text += '"';
   if (node.has_position()) {
     text += ' ';
