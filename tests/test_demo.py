@@ -1,11 +1,14 @@
 """examples/demo.py: its own copy of the karate club agrees with networkx's,
 and a run writes the drawings and prints the club's figures."""
 import importlib.util
+import os
 import pathlib
 import subprocess
 import sys
 
 import networkx as nx
+
+import mivora
 
 DEMO = pathlib.Path(__file__).resolve().parent.parent / "examples" / "demo.py"
 
@@ -24,7 +27,11 @@ def test_karate_club_matches_networkx():
 
 
 def test_demo_run_writes_its_files(tmp_path):
-    result = subprocess.run([sys.executable, str(DEMO)], cwd=tmp_path, capture_output=True, text=True, check=True)
+    # The demo runs in tmp_path: it finds the module where this test found it.
+    found = str(pathlib.Path(mivora.__file__).resolve().parent)
+    env = {**os.environ, "PYTHONPATH": os.pathsep.join(filter(None, [found, os.environ.get("PYTHONPATH")]))}
+    result = subprocess.run([sys.executable, str(DEMO)], cwd=tmp_path, env=env, capture_output=True, text=True,
+                            check=True)
     assert "nodes 34, connections 78, total weight 231" in result.stdout
     assert "best connected: member 33 (17), member 0 (16), member 32 (12)" in result.stdout
     for name in ("demo.svg", "demo.html", "demo-webgl.html"):
