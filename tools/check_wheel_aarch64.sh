@@ -9,10 +9,10 @@
 #                                compared byte for byte below instead)
 #   AARCH64_TESTS=smoke          the symbol versions, a few calls and the
 #                                outputs comparison only
-#   REFERENCE_BUILD=<folder>     a build folder whose x86-64 module for this
-#                                machine's python3 writes the reference
-#                                outputs: tools/write_outputs.py's files
-#                                must be the same bytes from both
+#   REFERENCE_BUILD=<folder>     a build folder whose x86-64 module (for
+#                                REFERENCE_PYTHON, default python3) writes
+#                                the reference outputs: tools/write_outputs.py's
+#                                files must be the same bytes from both
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 unset PYTHONPATH
@@ -57,12 +57,13 @@ fi
 # way (no fused multiply-add on either: CMakeLists.txt), and the module calls
 # the same glibc functions on both.
 if [ -n "${REFERENCE_BUILD:-}" ]; then
-  suffix=$(python3 -c 'import sysconfig; print(sysconfig.get_config_var("EXT_SUFFIX"))')
+  reference_python=${REFERENCE_PYTHON:-python3}
+  suffix=$("$reference_python" -c 'import sysconfig; print(sysconfig.get_config_var("EXT_SUFFIX"))')
   [ -e "$REFERENCE_BUILD/mivora$suffix" ] || { echo "no module $REFERENCE_BUILD/mivora$suffix to compare with" >&2; exit 1; }
   started=$(date +%s)
   "$python" "$root/tools/write_outputs.py" "$work/outputs-aarch64"
   echo "write_outputs.py took $(($(date +%s) - started)) s under qemu"
-  PYTHONPATH="$REFERENCE_BUILD" python3 "$root/tools/write_outputs.py" "$work/outputs-build"
+  PYTHONPATH="$REFERENCE_BUILD" "$reference_python" "$root/tools/write_outputs.py" "$work/outputs-build"
   diff -r "$work/outputs-build" "$work/outputs-aarch64"
   echo "the aarch64 wheel writes the same $(find "$work/outputs-build" -type f | wc -l) files as $REFERENCE_BUILD/mivora$suffix"
 else
