@@ -2,11 +2,11 @@
 # Builds (once) a folder holding an arm64 Debian CPython 3.11 and the test
 # suite's packages, for running an aarch64 wheel under qemu-user on an x86-64
 # machine, and prints its path. Nothing is installed into the machine itself
-# but qemu-user-static: the arm64 .deb files are fetched with `apt-get
-# download` and unpacked with `dpkg -x` (arm64 must be a foreign architecture
-# of apt: `dpkg --add-architecture arm64 && apt-get update`, done here when
-# missing), and the Python packages are the aarch64 manylinux wheels of PyPI,
-# installed with pip into the folder's site directory.
+# but qemu-user-static (tools/install_deps.sh --aarch64, which also adds arm64
+# to apt's architectures): the arm64 .deb files are fetched with `apt-get
+# download` and unpacked with `dpkg -x`, and the Python packages are the
+# aarch64 manylinux wheels of PyPI, installed with pip into the folder's site
+# directory.
 #
 #   tools/aarch64_sysroot.sh [folder]   default build-aarch64/sysroot
 #
@@ -30,15 +30,7 @@ if [ -e "$stamp" ]; then
 fi
 
 {
-if ! command -v qemu-aarch64-static >/dev/null; then
-  echo "installing qemu-user-static"
-  apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive apt-get install -y -qq qemu-user-static >/dev/null
-fi
-if ! dpkg --print-foreign-architectures | grep -qx arm64; then
-  dpkg --add-architecture arm64
-  apt-get update -qq
-fi
+"$root/tools/install_deps.sh" --aarch64
 
 # The interpreter, its standard library and the libraries they and the
 # wheels below load (manylinux wheels may take libstdc++ and libgcc_s from
