@@ -38,12 +38,24 @@ def dtd_defaults(kind, count=100_000, default_size=2000):
     return head.format(fill="x" * default_size) + body + tail
 
 
-def many_keys(count=40_000, each_its_own=False):
-    """Every node's value under the last key declared, or (each_its_own) node i's under key i."""
+def many_keys(count=40_000, each_its_own=False, nodes=None):
+    """Every node's value under the last key declared, or (each_its_own) node i's under key i.
+
+    `nodes` nodes (as many as keys when not given)."""
+    nodes = count if nodes is None else nodes
     keys = "".join(f'<key id="k{i}" for="node" attr.name="a{i}" attr.type="string"/>\n' for i in range(count))
-    nodes = "".join(f'<node id="n{i}"><data key="k{i if each_its_own else count - 1}">v</data></node>\n'
-                    for i in range(count))
-    return f'<?xml version="1.0"?>\n<graphml>{keys}<graph edgedefault="undirected">\n{nodes}</graph></graphml>\n'
+    body = "".join(f'<node id="n{i}"><data key="k{i if each_its_own else count - 1}">v</data></node>\n'
+                   for i in range(nodes))
+    return f'<?xml version="1.0"?>\n<graphml>{keys}<graph edgedefault="undirected">\n{body}</graph></graphml>\n'
+
+
+def many_gexf_attributes(count, nodes):
+    """GEXF's declarations: `count` node attributes, every node's value under the last."""
+    declared = "".join(f'<attribute id="k{i}" title="a{i}" type="string"/>\n' for i in range(count))
+    body = "".join(f'<node id="n{i}"><attvalues><attvalue for="k{count - 1}" value="v"/></attvalues></node>\n'
+                   for i in range(nodes))
+    return (f'<?xml version="1.0"?>\n<gexf><graph><attributes class="node">{declared}</attributes>'
+            f'<nodes>\n{body}</nodes></graph></gexf>\n')
 
 
 def read_case(name, text, fmt):
@@ -63,6 +75,11 @@ CASES = [
     read_case("graphml DTD attribute default", lambda: dtd_defaults("graphml"), "graphml"),
     read_case("gexf DTD attribute default", lambda: dtd_defaults("gexf"), "gexf"),
     read_case("graphml 40,000 keys", many_keys, "graphml"),
+    *(read_case(f"graphml {keys:,} keys, {nodes:,} nodes", lambda k=keys, n=nodes: many_keys(k, nodes=n), "graphml")
+      for keys in (8_000, 40_000) for nodes in (2_000, 5_000)),
+    *(read_case(f"gexf {keys:,} attributes, {nodes:,} nodes", lambda k=keys, n=nodes: many_gexf_attributes(k, n),
+                "gexf")
+      for keys in (8_000, 40_000) for nodes in (2_000, 5_000)),
     read_case("graphml 40,000 keys, one per node", lambda: many_keys(each_its_own=True), "graphml"),
     read_case("edgelist one 32 MB line", lambda: "x" * (32 * MB) + " y\n", "edgelist"),
     read_case("graphml one 128 MB attribute",

@@ -79,11 +79,12 @@ std::size_t AttributeRecords::inferred(std::string_view name, bool bools_allowed
 }
 
 std::optional<std::size_t> AttributeRecords::find(std::string_view name) const {
-  // Files carry a handful of columns: a scan beats hashing.
-  for (std::size_t i = 0; i < columns.size(); ++i) {
-    if (columns[i].name == name) return i;
-  }
-  return std::nullopt;
+  return index_.find(name, columns.size(), [&](std::size_t i) -> std::string_view { return columns[i].name; });
+}
+
+void AttributeRecords::remove(std::size_t column) {
+  columns.erase(columns.begin() + static_cast<std::ptrdiff_t>(column));
+  index_.clear();
 }
 
 void AttributeRecords::grow(AttributeColumnRecord& column, std::size_t row) {
@@ -223,11 +224,13 @@ void AttributeRecords::finish(std::size_t rows) {
         }
       }
     }
+    // Rows past the last value read as missing: a column sized to every row
+    // only when its default gives every row a value. Files may declare
+    // thousands of keys that few rows use.
+    if (!column.default_text) continue;
     if (rows > 0) grow(column, rows - 1);
-    if (column.default_text) {
-      for (std::size_t row = 0; row < column.present.size(); ++row) {
-        if (!column.present[row]) set_text(index, row, *column.default_text);
-      }
+    for (std::size_t row = 0; row < column.present.size(); ++row) {
+      if (!column.present[row]) set_text(index, row, *column.default_text);
     }
   }
 }

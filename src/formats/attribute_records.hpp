@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "graph_core/attributes.hpp"
+#include "graph_core/name_index.hpp"
 
 namespace mivora {
 
@@ -51,6 +52,8 @@ class AttributeRecords {
   // The inferred column `name`, made when new.
   std::size_t inferred(std::string_view name, bool bools_allowed = true);
   std::optional<std::size_t> find(std::string_view name) const;
+  // Removes a column; the later ones move up a place.
+  void remove(std::size_t column);
 
   // Sets `row` of `column` from its text. Declared columns parse it (an
   // empty text leaves a float/integer/bool row missing); false when it is
@@ -62,13 +65,17 @@ class AttributeRecords {
   // it is not of the column's type.
   bool set_default(std::size_t column, std::string_view text);
 
-  // Settles inferred types, fills defaults, and sizes every column to `rows`.
+  // Settles inferred types and fills defaults: a column with a default gets
+  // `rows` rows; one without keeps the rows up to its last value (the rows
+  // after it read as missing).
   void finish(std::size_t rows);
 
   bool empty() const { return columns.empty(); }
+  // Added to by declare() and inferred() only, removed from by remove().
   std::vector<AttributeColumnRecord> columns;
 
  private:
+  NameIndex index_;
   void grow(AttributeColumnRecord& column, std::size_t row);
 };
 

@@ -8,7 +8,8 @@
 //
 // A node's label is its `label` attribute, else its id; `viz:position` gives
 // its position. An edge's weight is its `weight` attribute, else the value
-// of an edge attribute titled `weight`, else 1; its direction its `type`,
+// of an edge attribute titled `weight` in any case, else 1 (a title spelled
+// otherwise than `weight` also makes a column); its direction its `type`,
 // else the graph's `defaultedgetype` (undirected when absent, as Gephi
 // reads it; `mutual` is undirected). Every other declared attribute becomes
 // an attribute column of its type (named by its title, else its id; its
@@ -19,6 +20,7 @@
 // (hierarchies) are read like the others.
 #include <optional>
 #include <string>
+#include <unordered_map>
 #include <unordered_set>
 #include <vector>
 
@@ -58,10 +60,12 @@ class GexfHandler : public XmlHandler {
       edge_attributes_ = attributes.get("class") == "edge";
       in_attributes_ = true;
     } else if (name == "attribute" && in_attributes_) {
+      // An edge attribute titled like the weight gives the weight of edges
+      // without their own; spelled otherwise than "weight" it is a column as
+      // well, so that a user's "Weight" column comes back from our files.
       if (edge_attributes_ && equals_ignoring_case(attributes.get("title"), "weight"))
         weight_ids_.insert(std::string(attributes.get("id")));
-      else
-        declare_column(attributes);
+      declare_column(attributes);
     } else if (name == "default" && declared_column_) {
       reading_default_ = true;
       text_.clear();
@@ -151,7 +155,7 @@ class GexfHandler : public XmlHandler {
     AttributeRecords& records = edge_attributes_ ? records_.link_attributes : records_.vertex_attributes;
     declared_column_ = records.declare(title, attribute_type_named(attributes.get("type")));
     auto& ids = edge_attributes_ ? edge_columns_ : node_columns_;
-    ids.emplace_back(std::string(id), *declared_column_);
+    ids.try_emplace(std::string(id), *declared_column_);  // the first declaration of an id counts
   }
 
   void set_value(AttributeRecords& records, std::size_t column, std::string_view text) {
@@ -166,12 +170,11 @@ class GexfHandler : public XmlHandler {
 
   void attribute_value(const Attributes& attributes) {
     const std::string_view id = attributes.has("for") ? attributes.get("for") : attributes.get("id");
-    for (const auto& [known, column] : in_edge_ ? edge_columns_ : node_columns_) {
-      if (known == id) {
-        set_value(in_edge_ ? records_.link_attributes : records_.vertex_attributes, column, attributes.get("value"));
-        return;
-      }
-    }
+    const auto& ids = in_edge_ ? edge_columns_ : node_columns_;
+    const auto found = ids.find(id);
+    if (found != ids.end())
+      set_value(in_edge_ ? records_.link_attributes : records_.vertex_attributes, found->second,
+                attributes.get("value"));
   }
 
   // viz:color, viz:size and viz:thickness.
@@ -248,7 +251,13 @@ class GexfHandler : public XmlHandler {
   bool in_attributes_ = false;
   bool reading_default_ = false;
   std::optional<std::size_t> declared_column_;
-  std::vector<std::pair<std::string, std::size_t>> node_columns_, edge_columns_;  // attribute id -> column
+  // Attribute id -> column, found by a view of the id: a file may declare
+  // thousands, and every attvalue looks one up.
+  struct IdHash {
+    using is_transparent = void;
+    std::size_t operator()(std::string_view id) const { return std::hash<std::string_view>{}(id); }
+  };
+  std::unordered_map<std::string, std::size_t, IdHash, std::equal_to<>> node_columns_, edge_columns_;
   std::size_t edges_seen_ = 0;
   std::string text_;
 };

@@ -7,15 +7,17 @@
 //
 // Keys are resolved by their id and their `for`: one id may name a node key
 // and an edge key at once. A node's label is the value of a key named
-// `label` or `name` (any letter case), else its id; `x` and `y` keys give
+// `label` or `name` (any letter case; a key named exactly `label` leaves
+// the other spellings of it columns), else its id; `x` and `y` keys give
 // its position. An edge's weight is the value of a key named `weight`
-// (else that key's default, else 1); its direction its `directed`
+// (likewise), else that key's default, else 1; its direction its `directed`
 // attribute, else the graph's `edgedefault` (directed when absent, as
 // GraphML says). Every other node or edge key becomes an attribute column
 // of its `attr.type` (named by `attr.name`, else by its id), its <default>
 // filling the rows without data; a `name` key is a column too when a label
 // key gives the labels. yEd's graphics keys (`yfiles.type`), graph data,
 // ports and hyperedges are skipped.
+#include <deque>
 #include <optional>
 #include <string>
 #include <unordered_map>
@@ -31,9 +33,12 @@ namespace {
 
 enum class Meaning { None, Label, Name, X, Y, Weight };
 
+// What a key id means on a node and on an edge: a field of the model, or
+// an attribute column.
 struct KeyMeanings {
   Meaning node = Meaning::None;
   Meaning edge = Meaning::None;
+  std::optional<std::size_t> node_column, edge_column;
 };
 
 std::optional<bool> truth(std::string_view value) {
@@ -64,33 +69,40 @@ class GraphmlHandler : public XmlHandler {
     } else if (name == "node" && !directed_.empty()) {
       if (in_node_) nested_nodes_.push_back(std::move(node_));
       node_ = NodeState{};
-      if (!attributes.has("id")) throw FormatError("a node has no 'id' attribute", 0, 0);
+      const auto [id] = attributes.values<1>({"id"});
+      if (id == nullptr) throw FormatError("a node has no 'id' attribute", 0, 0);
       // Declared where it starts: a node holding a graph comes before the
       // nodes inside it, in document order.
       links_.flush();  // earlier edges may name this id first
-      node_.vertex = records_.declare(attributes.get("id"));
+      node_.vertex = records_.declare(id);
       in_node_ = true;
     } else if (name == "edge" && !directed_.empty()) {
-      edge_ = EdgeState{};
-      if (!attributes.has("source") || !attributes.has("target")) {
-        throw FormatError(
-            attributes.has("source") ? "an edge has no 'target' attribute" : "an edge has no 'source' attribute", 0, 0);
+      const auto [source, target, directed] = attributes.values<3>({"source", "target", "directed"});
+      if (source == nullptr || target == nullptr) {
+        throw FormatError(source != nullptr ? "an edge has no 'target' attribute" : "an edge has no 'source' attribute",
+                          0, 0);
       }
-      edge_.source = attributes.get("source");
-      edge_.target = attributes.get("target");
+      edge_.source = source;
+      edge_.target = target;
+      edge_.weight.reset();
       edge_.directed = directed_.back();
-      if (attributes.has("directed")) {
-        const auto given = truth(attributes.get("directed"));
+      if (directed != nullptr) {
+        const auto given = truth(directed);
         if (!given)
-          throw FormatError(
-              "an edge's 'directed' is '" + std::string(attributes.get("directed")) + "', not true or false", 0, 0);
+          throw FormatError("an edge's 'directed' is '" + std::string(directed) + "', not true or false", 0, 0);
         edge_.directed = *given;
       }
       in_edge_ = true;
       edge_row_ = edges_seen_++;
     } else if (name == "data" && (in_node_ || in_edge_)) {
-      data_meaning_ = meaning_of(attributes.get("key"), in_edge_);
-      data_column_ = column_of(attributes.get("key"), in_edge_);
+      const auto found = keys_.find(attributes.get("key"));
+      if (found == keys_.end()) {
+        data_meaning_ = Meaning::None;
+        data_column_.reset();
+      } else {
+        data_meaning_ = in_edge_ ? found->second.edge : found->second.node;
+        data_column_ = in_edge_ ? found->second.edge_column : found->second.node_column;
+      }
       text_.clear();
     }
   }
@@ -98,13 +110,15 @@ class GraphmlHandler : public XmlHandler {
   void end(std::string_view name) override {
     if (name == "key") {
       current_key_.reset();
+      current_variant_ = nullptr;
     } else if (name == "default" && reading_default_) {
       reading_default_ = false;
       if (current_key_ && current_key_->edge == Meaning::Weight) {
         float weight;
         if (parse_float(trimmed(text_), weight) == FloatParse::Ok) default_weight_ = weight;
       }
-      column_default();
+      if (current_variant_ != nullptr) current_variant_->default_text = text_;
+      column_default(text_);
     } else if (name == "graph" && !directed_.empty()) {
       directed_.pop_back();
     } else if (name == "data" && (data_meaning_ != Meaning::None || data_column_)) {
@@ -155,8 +169,19 @@ class GraphmlHandler : public XmlHandler {
     const std::string_view id = attributes.get("id");
     const std::string_view domain = attributes.get("for");
     const std::string_view name = attributes.get("attr.name");
+    const bool for_node = domain == "node" || domain == "all" || domain.empty();
+    const bool for_edge = domain == "edge" || domain == "all" || domain.empty();
+    // Other tools name the label key "Label" or "LABEL" and the weight key
+    // "Weight": such a key gives the field, unless the file also declares
+    // the exact name (as our writer always does), which then gives it and
+    // leaves the other spellings ordinary columns. Without that, a column
+    // "Label" written by us would come back as the label.
+    const bool label_variant = name != "label" && equals_ignoring_case(name, "label");
+    const bool weight_variant = name != "weight" && equals_ignoring_case(name, "weight");
+    if (for_node && name == "label") demote_variants(label_variants_, false);
+    if (for_edge && name == "weight") demote_variants(weight_variants_, true);
     Meaning node = Meaning::None, edge = Meaning::None;
-    if (equals_ignoring_case(name, "label"))
+    if (name == "label" || (label_variant && !exact_label_))
       node = Meaning::Label;
     else if (equals_ignoring_case(name, "name"))
       node = Meaning::Name;
@@ -164,16 +189,47 @@ class GraphmlHandler : public XmlHandler {
       node = Meaning::X;
     else if (name == "y")
       node = Meaning::Y;
-    if (equals_ignoring_case(name, "weight")) edge = Meaning::Weight;
+    if (name == "weight" || (weight_variant && !exact_weight_)) edge = Meaning::Weight;
     KeyMeanings& meanings = keys_.try_emplace(std::string(id)).first->second;
-    const bool for_node = domain == "node" || domain == "all" || domain.empty();
-    const bool for_edge = domain == "edge" || domain == "all" || domain.empty();
     if (for_node) meanings.node = node;
     if (for_edge) meanings.edge = edge;
-    current_key_ = KeyMeanings{for_node ? node : Meaning::None, for_edge ? edge : Meaning::None};
-    key_columns(attributes, for_node && (node == Meaning::None || node == Meaning::Name),
+    current_key_ = KeyMeanings{for_node ? node : Meaning::None, for_edge ? edge : Meaning::None, {}, {}};
+    const KeySpelling spelling{std::string(id), std::string(name.empty() ? id : name),
+                               attribute_type_named(attributes.get("attr.type")), attributes.has("yfiles.type"), {}};
+    key_columns(spelling, for_node && (node == Meaning::None || node == Meaning::Name),
                 for_edge && edge == Meaning::None);
+    current_variant_ = nullptr;
+    if (for_node && node == Meaning::Label && label_variant) current_variant_ = &label_variants_.emplace_back(spelling);
+    if (for_edge && edge == Meaning::Weight && weight_variant)
+      current_variant_ = &weight_variants_.emplace_back(spelling);
     if (for_node && node == Meaning::Label) labelled_ = true;
+  }
+
+  // What a key said, kept for a key that gives the label or the weight under
+  // another spelling until a key of the exact name may turn it into a column.
+  struct KeySpelling {
+    std::string id, name;
+    AttributeType type = AttributeType::String;
+    bool yfiles = false;
+    std::optional<std::string> default_text;
+  };
+
+  // A key of the exact name arrived: the earlier spellings become columns,
+  // their defaults with them (values already read stay where they went).
+  void demote_variants(std::deque<KeySpelling>& variants, bool edge) {
+    (edge ? exact_weight_ : exact_label_) = true;
+    if (variants.empty()) return;
+    if (edge) default_weight_ = 1.0f;  // only these keys could have set it
+    for (const KeySpelling& spelling : variants) {
+      KeyMeanings& meanings = keys_[spelling.id];
+      Meaning& meaning = edge ? meanings.edge : meanings.node;
+      if (meaning != Meaning::Weight && meaning != Meaning::Label) continue;  // declared again since
+      meaning = Meaning::None;
+      key_columns(spelling, !edge, edge);
+      if (spelling.default_text) column_default(*spelling.default_text);
+    }
+    variants.clear();
+    current_variant_ = nullptr;
   }
 
   // ---- attribute columns ----
@@ -187,44 +243,27 @@ class GraphmlHandler : public XmlHandler {
                 : name == "label" || name == "x" || name == "y";
   }
 
-  void key_columns(const Attributes& attributes, bool node, bool edge) {
-    const std::string_view id = attributes.get("id");
+  void key_columns(const KeySpelling& key, bool node, bool edge) {
     KeyColumns columns;
-    if (!attributes.has("yfiles.type")) {
-      const std::string_view given = attributes.get("attr.name");
-      const std::string_view name = given.empty() ? id : given;
-      const AttributeType type = attribute_type_named(attributes.get("attr.type"));
-      if (node && !model_field(name, false)) {
-        columns.node = records_.vertex_attributes.declare(name, type);
-        if (equals_ignoring_case(name, "name")) name_column_ = columns.node;
+    if (!key.yfiles) {
+      if (node && !model_field(key.name, false)) {
+        columns.node = records_.vertex_attributes.declare(key.name, key.type);
+        if (equals_ignoring_case(key.name, "name")) name_column_ = columns.node;
       }
-      if (edge && !model_field(name, true)) columns.edge = records_.link_attributes.declare(name, type);
+      if (edge && !model_field(key.name, true)) columns.edge = records_.link_attributes.declare(key.name, key.type);
     }
-    for (auto& [known, found] : key_columns_) {
-      if (known == id) {
-        if (columns.node) found.node = columns.node;
-        if (columns.edge) found.edge = columns.edge;
-        current_columns_ = columns;
-        return;
-      }
-    }
-    key_columns_.emplace_back(std::string(id), columns);
+    KeyMeanings& found = keys_.try_emplace(key.id).first->second;
+    if (columns.node) found.node_column = columns.node;
+    if (columns.edge) found.edge_column = columns.edge;
     current_columns_ = columns;
   }
 
-  std::optional<std::size_t> column_of(std::string_view key, bool edge) const {
-    for (const auto& [id, columns] : key_columns_) {
-      if (id == key) return edge ? columns.edge : columns.node;
-    }
-    return std::nullopt;
-  }
-
-  void column_default() {
+  void column_default(const std::string& text) {
     for (const auto& [records, column] : {std::pair{&records_.vertex_attributes, current_columns_.node},
                                           std::pair{&records_.link_attributes, current_columns_.edge}}) {
-      if (column && !records->set_default(*column, text_)) {
+      if (column && !records->set_default(*column, text)) {
         throw FormatError("the default of key '" + shown_text(records->columns[*column].name) + "' is '" +
-                              shown_text(text_) + "', not " + type_phrase(records->columns[*column].type),
+                              shown_text(text) + "', not " + type_phrase(records->columns[*column].type),
                           0, 0);
       }
     }
@@ -261,14 +300,7 @@ class GraphmlHandler : public XmlHandler {
   // Without a label key, `name` gave the labels: no column of its own.
   void drop_name_column_unless_labelled() {
     if (!name_column_ || labelled_) return;
-    auto& columns = records_.vertex_attributes.columns;
-    columns.erase(columns.begin() + static_cast<std::ptrdiff_t>(*name_column_));
-  }
-
-  Meaning meaning_of(std::string_view key, bool edge) const {
-    const auto found = keys_.find(key);
-    if (found == keys_.end()) return Meaning::None;
-    return edge ? found->second.edge : found->second.node;
+    records_.vertex_attributes.remove(*name_column_);
   }
 
   void data(Meaning meaning) {
@@ -340,11 +372,13 @@ class GraphmlHandler : public XmlHandler {
   EdgeState edge_;
   bool in_node_ = false, in_edge_ = false, reading_default_ = false;
   Meaning data_meaning_ = Meaning::None;
-  std::vector<std::pair<std::string, KeyColumns>> key_columns_;
   KeyColumns current_columns_;
   std::optional<std::size_t> data_column_;
   std::optional<std::size_t> name_column_;
   bool labelled_ = false;
+  bool exact_label_ = false, exact_weight_ = false;  // a key named exactly "label" / "weight" was declared
+  std::deque<KeySpelling> label_variants_, weight_variants_;  // deque: current_variant_ stays valid
+  KeySpelling* current_variant_ = nullptr;  // the variant whose <default> is being read
   std::size_t edges_seen_ = 0, edge_row_ = 0;
   std::string text_;
   float default_weight_ = 1.0f;

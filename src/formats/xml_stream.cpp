@@ -20,9 +20,20 @@ std::string_view local_name(std::string_view name) {
 
 namespace {
 
-// Whether the attribute name `full` is `name`, with or without a prefix; one
-// pass, no length needed first.
-bool names(const char* full, std::string_view name) {
+// local_name of a C string in one pass, its length found on the way.
+std::string_view local_name(const char* name) {
+  const char* local = name;
+  const char* end = name;
+  for (; *end != '\0'; ++end) {
+    if (*end == ':') local = end + 1;
+  }
+  return std::string_view(local, static_cast<std::size_t>(end - local));
+}
+
+}  // namespace
+
+// One pass, no length needed first.
+bool XmlHandler::Attributes::named(const char* full, std::string_view name) {
   std::size_t i = 0;
   while (i < name.size() && full[i] == name[i]) ++i;
   if (i == name.size() && full[i] == '\0') return true;
@@ -33,18 +44,16 @@ bool names(const char* full, std::string_view name) {
   return colon != nullptr && std::string_view(colon + 1) == name;
 }
 
-}  // namespace
-
 std::string_view XmlHandler::Attributes::get(std::string_view name) const {
   for (const char** pair = pairs; *pair != nullptr; pair += 2) {
-    if (names(pair[0], name)) return pair[1];
+    if (named(pair[0], name)) return pair[1];
   }
   return {};
 }
 
 bool XmlHandler::Attributes::has(std::string_view name) const {
   for (const char** pair = pairs; *pair != nullptr; pair += 2) {
-    if (names(pair[0], name)) return true;
+    if (named(pair[0], name)) return true;
   }
   return false;
 }

@@ -6,11 +6,14 @@
 // Entities: a document whose DOCTYPE declares any entity, or a default value
 // for an attribute (copied into every element that lacks it), is refused
 // (the graph formats need neither); external entities and parameter
-// entities are never loaded; Expat's own amplification limits stay on besides.
+// entities are never loaded. The vendored Expat is built without general
+// and parameter entities at all (third_party/expat/expat_config.h); a
+// system Expat keeps its own amplification limits besides.
 //
 // Element and attribute names reach the handler without their namespace
 // prefix ("viz:position" -> "position"): files in the wild carry every
 // spelling of the namespaces, and the names alone decide.
+#include <array>
 #include <cstddef>
 #include <string_view>
 
@@ -25,6 +28,23 @@ class XmlHandler {
     const char** pairs;  // Expat's array: name, value, name, value, ..., nullptr
     std::string_view get(std::string_view name) const;
     bool has(std::string_view name) const;
+    // The values of several attributes in one pass (nullptr where absent):
+    // an element read a million times asks for its few at once.
+    template <std::size_t N>
+    std::array<const char*, N> values(const std::array<std::string_view, N>& names) const {
+      std::array<const char*, N> found{};
+      for (const char** pair = pairs; *pair != nullptr; pair += 2) {
+        for (std::size_t i = 0; i < N; ++i) {
+          if (found[i] == nullptr && named(pair[0], names[i])) {
+            found[i] = pair[1];
+            break;
+          }
+        }
+      }
+      return found;
+    }
+    // Whether the attribute name `full` is `name`, with or without a prefix.
+    static bool named(const char* full, std::string_view name);
   };
 
   virtual ~XmlHandler() = default;

@@ -208,10 +208,9 @@ void place_rows(const AttributeColumn& source, std::span<const std::size_t> rows
 // ---- named columns ---------------------------------------------------------------------
 
 AttributeColumn* NamedColumns::find(std::string_view name) {
-  for (Entry& entry : entries_) {
-    if (entry.name == name) return &entry.column;
-  }
-  return nullptr;
+  const auto found =
+      index_.find(name, entries_.size(), [&](std::size_t i) -> std::string_view { return entries_[i].name; });
+  return found ? &entries_[*found].column : nullptr;
 }
 
 const AttributeColumn* NamedColumns::find(std::string_view name) const {
@@ -235,6 +234,7 @@ bool NamedColumns::remove(std::string_view name) {
   const auto it = std::find_if(entries_.begin(), entries_.end(), [&](const Entry& entry) { return entry.name == name; });
   if (it == entries_.end()) return false;
   entries_.erase(it);
+  index_.clear();
   return true;
 }
 

@@ -20,6 +20,7 @@
 #include <variant>
 #include <vector>
 
+#include "graph_core/name_index.hpp"
 #include "graph_core/types.hpp"
 
 namespace mivora {
@@ -121,12 +122,14 @@ class NamedColumns {
   // Puts `column` under `name`, replacing one of the same name.
   AttributeColumn& put(std::string_view name, AttributeColumn&& column);
   bool remove(std::string_view name);
+  // The columns, to change their values (never their names or order).
   std::vector<Entry>& entries() { return entries_; }
   const std::vector<Entry>& entries() const { return entries_; }
   bool empty() const { return entries_.empty(); }
 
  private:
   std::vector<Entry> entries_;
+  NameIndex index_;
 };
 
 // Maps each connection (source position, slot) to its row in the
