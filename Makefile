@@ -4,8 +4,11 @@ BUILD_DIR ?= build
 # CI builds treat warnings as errors.
 WERROR := $(if $(CI),ON,OFF)
 CMAKE_FLAGS ?=
-# Rebuilds across several build folders and work trees share a compiler cache when there is one.
-LAUNCHER := $(if $(shell command -v ccache),-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+# Rebuilds across several build folders and work trees share a compiler cache
+# when there is one; ccache does not cache compiles that use a precompiled
+# header, so those are kept for builds without it (a fresh machine's).
+LAUNCHER := $(if $(shell command -v ccache),-DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DMIVORA_PRECOMPILED_HEADERS=OFF,\
+  -DMIVORA_PRECOMPILED_HEADERS=ON)
 
 export PYTHONPATH := $(CURDIR)/$(BUILD_DIR)$(if $(PYTHONPATH),:$(PYTHONPATH))
 
@@ -25,8 +28,8 @@ $(DEPS_STAMP): tools/install_deps.sh requirements-dev.txt requirements-demo.txt
 	mkdir -p $(BUILD_DIR)
 	touch $@
 
-# The demo's own, lighter needs (compiler, build tools, networkx); a machine
-# that has everything already skips them.
+# The demo's own, lighter needs (compiler and build tools); a machine that
+# has everything already skips them.
 DEMO_STAMP := $(BUILD_DIR)/.demo-deps-stamp
 demo-deps: $(if $(wildcard $(DEPS_STAMP)),,$(DEMO_STAMP))
 
