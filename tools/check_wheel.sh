@@ -12,7 +12,7 @@ work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
 tag=$("$PYTHON" -c 'import sys; print(f"cp{sys.version_info[0]}{sys.version_info[1]}")')
-wheel=$(ls "$root"/dist/mivora-*-"$tag"-"$tag"-manylinux*.whl)
+wheel=$(ls "$root"/dist/mivora-*-"$tag"-"$tag"-manylinux*_"$(uname -m)".whl)
 echo "checking $wheel"
 
 "$PYTHON" -m venv --system-site-packages "$work/venv"

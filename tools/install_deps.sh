@@ -3,10 +3,27 @@
 # system packages through apt (as root), Python packages through pip.
 #   tools/install_deps.sh          everything the test suite, docs and wheels need
 #   tools/install_deps.sh --demo   only the compiler, build tools and what the demo reads
+#   tools/install_deps.sh --aarch64  qemu-user and apt's arm64 architecture, for
+#                                  the aarch64 wheel's check (tools/aarch64_sysroot.sh)
 # RapidJSON and Expat come with the source (third_party/).
 set -euo pipefail
 PYTHON=${PYTHON:-python3}
 here=$(dirname "$0")
+
+if [ "${1:-}" = --aarch64 ]; then
+  # arm64 packages are only downloaded and unpacked into a folder, never
+  # installed: apt needs to know the architecture for `apt-get download`.
+  if ! dpkg --print-foreign-architectures | grep -qx arm64; then
+    dpkg --add-architecture arm64
+    apt-get update -qq
+  fi
+  if ! dpkg -s qemu-user-static >/dev/null 2>&1; then
+    echo "installing system packages: qemu-user-static"
+    apt-get update -qq
+    DEBIAN_FRONTEND=noninteractive apt-get install -y -qq qemu-user-static >/dev/null
+  fi
+  exit 0
+fi
 
 if [ "${1:-}" = --demo ]; then
   apt_packages=(g++)

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "layout/force_layout.hpp"
+#include "layout/plane_length.hpp"
 #include "layout/x86_level.hpp"
 #include "text_io/cancellation.hpp"
 
@@ -309,7 +310,7 @@ void generate_force_layout_positions(GraphStore& graph, RandomGenerator& random)
       const double yb = edge.b.position_of == kNone ? 0.0 : y[edge.b.position_of];
       const double ddx = xa - xb;
       const double ddy = ya - yb;
-      const double d = std::hypot(ddx, ddy) + kDistanceOffset;
+      const double d = plane_length(ddx, ddy) + kDistanceOffset;
       const double f = d * d / k;
       const double fx = (ddx / d) * f;
       const double fy = (ddy / d) * f;
@@ -324,7 +325,7 @@ void generate_force_layout_positions(GraphStore& graph, RandomGenerator& random)
     }
     for (std::size_t u = 0; u < n; ++u) {
       const double dx = disp_x[slot_of[u]], dy = disp_y[slot_of[u]];
-      const double length = std::hypot(dx, dy);
+      const double length = plane_length(dx, dy);
       if (!(length > 0.0)) continue;
       const double step = std::min(length, t);
       x[u] = std::clamp(x[u] + (dx / length) * step, kMinX, kMaxX);

@@ -11,7 +11,10 @@ trap 'rm -rf "$work"' EXIT
 # A library that needs compiler_rt (128-bit division), linked verbosely to
 # learn where zig keeps compiler_rt and the C library's link stubs.
 printf 'unsigned __int128 quotient(unsigned __int128 a, unsigned __int128 b) { return a / b; }\n' >"$work/pull.c"
-link_line=$(ZIG_VERBOSE_LINK=1 "$here/cc" -shared -fPIC -O1 "$work/pull.c" -o "$work/pull.so" 2>&1 | tr ' ' '\n')
+# On a cold zig cache the output also holds the links of the stubs and
+# compiler_rt themselves: the library's own link is the last.
+link_line=$(ZIG_VERBOSE_LINK=1 "$here/cc" -shared -fPIC -O1 "$work/pull.c" -o "$work/pull.so" 2>&1 | tr ' ' '\n' |
+  awk '$0 == "ld.lld" {n = 0} {line[n++] = $0} END {for (i = 0; i < n; i++) print line[i]}')
 compiler_rt=$(grep -E '/libcompiler_rt\.a$' <<<"$link_line" | head -n1)
 stubs=$(grep -E '/lib(c|m)\.so\.6$' <<<"$link_line")
 [ -n "$compiler_rt" ] && [ "$(wc -l <<<"$stubs")" = 2 ] || { echo "zig's link line has no compiler_rt or C library stubs:" >&2; echo "$link_line" >&2; exit 1; }
