@@ -6,6 +6,7 @@ import textwrap
 import networkx as nx
 import pytest
 
+import mivora
 from mivora import Graph
 from attribute_access import link_columns, node_columns
 
@@ -132,3 +133,23 @@ def test_keys_no_node_uses_cost_nothing_per_node(tmp_path, fmt):
         assert g.node_attribute("a1") == [None] * {nodes}
     """
     subprocess.run([sys.executable, "-c", textwrap.dedent(script)], check=True, timeout=300)
+
+
+@pytest.mark.parametrize("fmt", list(MANY_KEYS))
+def test_values_far_apart_are_refused(tmp_path, fmt):
+    # Node i holds the only value of key i: the columns would hold n^2 / 2 rows
+    # (4,000 nodes: 8 million rows for 4,000 values), the square of the file.
+    document_text, key_text, _, without_default, node_text = MANY_KEYS[fmt]
+    count = 4_000
+    keys = "".join(key_text.format(i=i, kind="string", default=without_default) for i in range(count))
+    nodes = "".join(node_text.format(i=i, key=i, value="v") for i in range(count))
+    path = tmp_path / f"apart.{fmt}"
+    path.write_text(document_text.format(keys=keys, nodes=nodes))
+    with pytest.raises(mivora.FormatError, match="attribute values lie too far apart: their columns would hold "
+                                                 "more than 64 rows for each of the [0-9]+ values read so far"):
+        Graph.read(str(path))
+    # The same values on one key each at the same node read as before.
+    dense = document_text.format(keys=keys, nodes="".join(node_text.format(i=i, key=i % 8, value="v")
+                                                          for i in range(count)))
+    path.write_text(dense)
+    assert Graph.read(str(path)).node_attribute("a3") == ["v" if i % 8 == 3 else None for i in range(count)]

@@ -2,6 +2,8 @@
 
 #include <charconv>
 
+#include "text_io/format_error.hpp"
+#include "text_io/number_text.hpp"
 #include "text_io/text_scan.hpp"
 
 namespace mivora {
@@ -29,8 +31,8 @@ bool every_value(const AttributeColumnRecord& column, Parse&& parse) {
 
 AttributeType attribute_type_named(std::string_view name) {
   if (equals_ignoring_case(name, "double") || equals_ignoring_case(name, "float")) return AttributeType::Float;
-  if (equals_ignoring_case(name, "int") || equals_ignoring_case(name, "integer") || equals_ignoring_case(name, "long") ||
-      equals_ignoring_case(name, "short") || equals_ignoring_case(name, "byte"))
+  if (equals_ignoring_case(name, "int") || equals_ignoring_case(name, "integer") ||
+      equals_ignoring_case(name, "long") || equals_ignoring_case(name, "short") || equals_ignoring_case(name, "byte"))
     return AttributeType::Integer;
   if (equals_ignoring_case(name, "boolean") || equals_ignoring_case(name, "bool")) return AttributeType::Bool;
   return AttributeType::String;
@@ -87,6 +89,23 @@ void AttributeRecords::remove(std::size_t column) {
   index_.clear();
 }
 
+void AttributeRecords::grow_for_value(AttributeColumnRecord& column, std::size_t row) {
+  ++values_;
+  if (row >= column.present.size()) {
+    rows_held_ += row + 1 - column.present.size();
+    // A column holds every row up to its last value, so values far apart
+    // (each of thousands of keys used by one late node) would cost the
+    // square of the file's size.
+    if (rows_held_ > kRowsHeldFreely && rows_held_ / values_ > kRowsPerValue) {
+      throw FormatError("attribute values lie too far apart: their columns would hold more than " +
+                            integer_text(kRowsPerValue) + " rows for each of the " + integer_text(values_) +
+                            " values read so far",
+                        0, 0);
+    }
+  }
+  grow(column, row);
+}
+
 void AttributeRecords::grow(AttributeColumnRecord& column, std::size_t row) {
   if (row < column.present.size()) return;
   const std::size_t size = row + 1;
@@ -114,14 +133,14 @@ void AttributeRecords::grow(AttributeColumnRecord& column, std::size_t row) {
 bool AttributeRecords::set_text(std::size_t index, std::size_t row, std::string_view text, bool quoted) {
   AttributeColumnRecord& column = columns[index];
   if (column.inferred) {
-    grow(column, row);
+    grow_for_value(column, row);
     column.strings[row].assign(text);
     column.present[row] = 1;
     column.quoted = column.quoted || quoted;
     return true;
   }
   if (column.type == AttributeType::String) {
-    grow(column, row);
+    grow_for_value(column, row);
     column.strings[row].assign(text);
     column.present[row] = 1;
     return true;
@@ -144,7 +163,7 @@ bool AttributeRecords::set_text(std::size_t index, std::size_t row, std::string_
     case AttributeType::Bool: {
       bool value;
       if (!parse_attribute_bool(value_text, value)) return false;
-      grow(column, row);
+      grow_for_value(column, row);
       column.bools[row] = value ? 1 : 0;
       column.present[row] = 1;
       return true;
@@ -157,14 +176,14 @@ bool AttributeRecords::set_text(std::size_t index, std::size_t row, std::string_
 
 void AttributeRecords::set_float(std::size_t index, std::size_t row, double value) {
   AttributeColumnRecord& column = columns[index];
-  grow(column, row);
+  grow_for_value(column, row);
   column.floats[row] = value;
   column.present[row] = 1;
 }
 
 void AttributeRecords::set_integer(std::size_t index, std::size_t row, std::int64_t value) {
   AttributeColumnRecord& column = columns[index];
-  grow(column, row);
+  grow_for_value(column, row);
   column.integers[row] = value;
   column.present[row] = 1;
 }

@@ -31,13 +31,13 @@ struct AttributeColumnRecord {
   std::string name;
   AttributeType type = AttributeType::String;
   bool inferred = false;
-  bool quoted = false;  // inferred: some value was a quoted string
+  bool quoted = false;        // inferred: some value was a quoted string
   bool bools_allowed = true;  // inferred: true/false may make a bool column
   std::vector<double> floats;
   std::vector<std::int64_t> integers;
   std::vector<std::uint8_t> bools;
-  std::vector<std::string> strings;  // string columns, and every inferred column until finish
-  std::vector<std::uint8_t> present;  // by row; rows past its end are missing
+  std::vector<std::string> strings;         // string columns, and every inferred column until finish
+  std::vector<std::uint8_t> present;        // by row; rows past its end are missing
   std::optional<std::string> default_text;  // declared default, for rows left missing
 
   std::size_t rows() const { return present.size(); }
@@ -75,7 +75,17 @@ class AttributeRecords {
   std::vector<AttributeColumnRecord> columns;
 
  private:
+  // Rows a file's values may spread over before the reader asks how far
+  // apart they lie, and how many rows a value may cost past that.
+  static constexpr std::size_t kRowsHeldFreely = std::size_t{1} << 22;
+  static constexpr std::size_t kRowsPerValue = 64;
+
   NameIndex index_;
+  std::size_t values_ = 0;     // values set
+  std::size_t rows_held_ = 0;  // rows of all columns
+  // Makes `row` exist for a value being set; a FormatError when the file's
+  // values lie so far apart that the rows would cost far more than they.
+  void grow_for_value(AttributeColumnRecord& column, std::size_t row);
   void grow(AttributeColumnRecord& column, std::size_t row);
 };
 
