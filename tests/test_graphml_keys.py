@@ -146,9 +146,9 @@ def test_values_far_apart_are_refused(tmp_path, fmt):
     path = tmp_path / f"apart.{fmt}"
     path.write_text(document_text.format(keys=keys, nodes=nodes))
     with pytest.raises(mivora.FormatError, match="attribute values lie too far apart: their columns would hold "
-                                                 "more than 64 rows for each of the [0-9]+ values read so far"):
+                                                 "more than 64 rows for each of the [0-9]+ rows and values read so far"):
         Graph.read(str(path))
-    # The same values on one key each at the same node read as before.
+    # The same values on eight keys read as before.
     dense = document_text.format(keys=keys, nodes="".join(node_text.format(i=i, key=i % 8, value="v")
                                                           for i in range(count)))
     path.write_text(dense)

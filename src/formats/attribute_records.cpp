@@ -1,5 +1,6 @@
 #include "formats/attribute_records.hpp"
 
+#include <algorithm>
 #include <charconv>
 
 #include "text_io/format_error.hpp"
@@ -91,15 +92,17 @@ void AttributeRecords::remove(std::size_t column) {
 
 void AttributeRecords::grow_for_value(AttributeColumnRecord& column, std::size_t row) {
   ++values_;
+  rows_seen_ = std::max(rows_seen_, row + 1);
   if (row >= column.present.size()) {
     rows_held_ += row + 1 - column.present.size();
     // A column holds every row up to its last value, so values far apart
     // (each of thousands of keys used by one late node) would cost the
-    // square of the file's size.
-    if (rows_held_ > kRowsHeldFreely && rows_held_ / values_ > kRowsPerValue) {
+    // square of the file's size; the file's rows and values bound it.
+    const std::size_t read = values_ + rows_seen_;
+    if (rows_held_ > kRowsHeldFreely && rows_held_ / read > kRowsPerRead) {
       throw FormatError("attribute values lie too far apart: their columns would hold more than " +
-                            integer_text(kRowsPerValue) + " rows for each of the " + integer_text(values_) +
-                            " values read so far",
+                            integer_text(kRowsPerRead) + " rows for each of the " + integer_text(read) +
+                            " rows and values read so far",
                         0, 0);
     }
   }

@@ -76,12 +76,14 @@ class AttributeRecords {
 
  private:
   // Rows a file's values may spread over before the reader asks how far
-  // apart they lie, and how many rows a value may cost past that.
+  // apart they lie, and how many column rows each row or value read may
+  // cost past that.
   static constexpr std::size_t kRowsHeldFreely = std::size_t{1} << 22;
-  static constexpr std::size_t kRowsPerValue = 64;
+  static constexpr std::size_t kRowsPerRead = 64;
 
   NameIndex index_;
   std::size_t values_ = 0;     // values set
+  std::size_t rows_seen_ = 0;  // one past the last row a value was set in
   std::size_t rows_held_ = 0;  // rows of all columns
   // Makes `row` exist for a value being set; a FormatError when the file's
   // values lie so far apart that the rows would cost far more than they.
