@@ -152,43 +152,6 @@ struct LinkColumns {
   }
 };
 
-// Whether any of the 8 bytes of `word` is an LF or a CR (the usual
-// has-zero-byte test on the word xor each of them).
-bool holds_line_end(std::uint64_t word) {
-  constexpr std::uint64_t kOnes = 0x0101010101010101ull, kHighs = 0x8080808080808080ull;
-  const std::uint64_t lf = word ^ (kOnes * '\n'), cr = word ^ (kOnes * '\r');
-  return (((lf - kOnes) & ~lf) | ((cr - kOnes) & ~cr)) & kHighs;
-}
-
-// The position of the last LF or CR in `text`, else npos. Tested eight
-// bytes at a time: a line of many megabytes is searched once per chunk.
-std::size_t last_line_end(std::string_view text) {
-  std::size_t i = text.size();
-  while (i >= 8) {
-    std::uint64_t word;
-    std::memcpy(&word, text.data() + i - 8, 8);
-    if (holds_line_end(word)) break;
-    i -= 8;
-  }
-  for (; i > 0; --i) {
-    if (text[i - 1] == '\n' || text[i - 1] == '\r') return i - 1;
-  }
-  return std::string_view::npos;
-}
-
-// The position of the first LF or CR in `text` at or after `from`, else
-// its size.
-std::size_t next_line_end(std::string_view text, std::size_t from) {
-  std::size_t i = from;
-  for (; i + 8 <= text.size(); i += 8) {
-    std::uint64_t word;
-    std::memcpy(&word, text.data() + i, 8);
-    if (holds_line_end(word)) break;
-  }
-  while (i < text.size() && text[i] != '\n' && text[i] != '\r') ++i;
-  return i;
-}
-
 class EdgeListParser {
  public:
   explicit EdgeListParser(const ReadOptions& settings) : settings_(settings) {}
@@ -484,7 +447,7 @@ class EdgeListParser {
   static FieldCounts count_fields(std::string_view text) {
     FieldCounts counts;
     bool quoted = false;
-    bool non_blank = false;     // in the tab field so far
+    bool non_blank = false;    // in the tab field so far
     bool space_after = false;  // a space after a non-blank byte of the tab field
     for (const char c : text) {
       if (c == '"') quoted = !quoted;
@@ -556,9 +519,9 @@ class EdgeListParser {
       return;
     }
     if (count <= std::max(source_, target_)) {
-      throw FormatError("expected a source and a target id, found " + integer_text(count) +
-                            (count == 1 ? " field" : " fields"),
-                        line_, 0);
+      throw FormatError(
+          "expected a source and a target id, found " + integer_text(count) + (count == 1 ? " field" : " fields"),
+          line_, 0);
     }
     float weight = 1.0f;
     if (weight_open_ && fields.size() > 2 && !fields[2].empty()) {

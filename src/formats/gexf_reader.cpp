@@ -20,7 +20,6 @@
 // (hierarchies) are read like the others.
 #include <optional>
 #include <string>
-#include <unordered_map>
 #include <unordered_set>
 #include <vector>
 
@@ -28,6 +27,7 @@
 #include "text_io/text_scan.hpp"
 #include "formats/xml_stream.hpp"
 #include "text_io/shown_text.hpp"
+#include "text_io/string_map.hpp"
 
 namespace mivora {
 namespace {
@@ -251,13 +251,9 @@ class GexfHandler : public XmlHandler {
   bool in_attributes_ = false;
   bool reading_default_ = false;
   std::optional<std::size_t> declared_column_;
-  // Attribute id -> column, found by a view of the id: a file may declare
-  // thousands, and every attvalue looks one up.
-  struct IdHash {
-    using is_transparent = void;
-    std::size_t operator()(std::string_view id) const { return std::hash<std::string_view>{}(id); }
-  };
-  std::unordered_map<std::string, std::size_t, IdHash, std::equal_to<>> node_columns_, edge_columns_;
+  // Attribute id -> column: a file may declare thousands, and every
+  // attvalue looks one up.
+  StringMap<std::size_t> node_columns_, edge_columns_;
   std::size_t edges_seen_ = 0;
   std::string text_;
 };

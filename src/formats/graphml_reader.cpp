@@ -20,13 +20,13 @@
 #include <deque>
 #include <optional>
 #include <string>
-#include <unordered_map>
 #include <vector>
 
 #include "formats/format_parsers.hpp"
 #include "text_io/text_scan.hpp"
 #include "formats/xml_stream.hpp"
 #include "text_io/shown_text.hpp"
+#include "text_io/string_map.hpp"
 
 namespace mivora {
 namespace {
@@ -194,8 +194,11 @@ class GraphmlHandler : public XmlHandler {
     if (for_node) meanings.node = node;
     if (for_edge) meanings.edge = edge;
     current_key_ = KeyMeanings{for_node ? node : Meaning::None, for_edge ? edge : Meaning::None, {}, {}};
-    const KeySpelling spelling{std::string(id), std::string(name.empty() ? id : name),
-                               attribute_type_named(attributes.get("attr.type")), attributes.has("yfiles.type"), {}};
+    const KeySpelling spelling{std::string(id),
+                               std::string(name.empty() ? id : name),
+                               attribute_type_named(attributes.get("attr.type")),
+                               attributes.has("yfiles.type"),
+                               {}};
     key_columns(spelling, for_node && (node == Meaning::None || node == Meaning::Name),
                 for_edge && edge == Meaning::None);
     current_variant_ = nullptr;
@@ -357,13 +360,9 @@ class GraphmlHandler : public XmlHandler {
 
   GraphRecords records_;
   LinkQueue links_{records_};
-  // By id, found by a view of the id without making a string: some files
-  // declare thousands of keys, and every <data> element looks one up.
-  struct IdHash {
-    using is_transparent = void;
-    std::size_t operator()(std::string_view id) const { return std::hash<std::string_view>{}(id); }
-  };
-  std::unordered_map<std::string, KeyMeanings, IdHash, std::equal_to<>> keys_;
+  // By id: some files declare thousands of keys, and every <data> element
+  // looks one up.
+  StringMap<KeyMeanings> keys_;
   std::optional<KeyMeanings> current_key_;
   std::vector<bool> directed_;  // edgedefault of each open graph
   std::size_t graph_depth_max_ = 0;
@@ -376,9 +375,9 @@ class GraphmlHandler : public XmlHandler {
   std::optional<std::size_t> data_column_;
   std::optional<std::size_t> name_column_;
   bool labelled_ = false;
-  bool exact_label_ = false, exact_weight_ = false;  // a key named exactly "label" / "weight" was declared
+  bool exact_label_ = false, exact_weight_ = false;           // a key named exactly "label" / "weight" was declared
   std::deque<KeySpelling> label_variants_, weight_variants_;  // deque: current_variant_ stays valid
-  KeySpelling* current_variant_ = nullptr;  // the variant whose <default> is being read
+  KeySpelling* current_variant_ = nullptr;                    // the variant whose <default> is being read
   std::size_t edges_seen_ = 0, edge_row_ = 0;
   std::string text_;
   float default_weight_ = 1.0f;

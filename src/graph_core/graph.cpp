@@ -194,41 +194,39 @@ void GraphStore::create_connection(std::string_view from_label, std::string_view
 
 template <typename ConnectionAt>
 void GraphStore::append_connections(std::size_t count, ConnectionAt&& connection) {
-  // Each list is sized exactly first: no slack, and the lists lie in node order.
-  // The count is known again once every connection is in.
-  const std::optional<std::size_t> known = known_edge_count();
-  note_change();
-  std::vector<std::uint32_t> counts(nodes_.size(), 0);
-  for (std::size_t i = 0; i < count; ++i) ++counts[connection(i).from];
-  for (NodeIndex position = 0; position < nodes_.size(); ++position) {
-    if (counts[position] == 0) continue;
-    auto& list = nodes_[position]->connections;
-    list.reserve(list.size() + counts[position]);
-  }
-  counts = {};
-  // Nodes are touched in input order, which is random: the three dependent
-  // loads of each step (list entry, node, end of its connection list) are
-  // prefetched at staggered distances ahead.
-  constexpr std::size_t kFar = 24, kMid = 16, kNear = 8;
-  for (std::size_t i = 0; i < count; ++i) {
-    if (i + kFar < count) {
-      const PositionedConnection far = connection(i + kFar);
-      __builtin_prefetch(&nodes_[far.from]);
-      __builtin_prefetch(&nodes_[far.to]);
+  add_counted(count, [&] {
+    // Each list is sized exactly first: no slack, and the lists lie in node order.
+    std::vector<std::uint32_t> counts(nodes_.size(), 0);
+    for (std::size_t i = 0; i < count; ++i) ++counts[connection(i).from];
+    for (NodeIndex position = 0; position < nodes_.size(); ++position) {
+      if (counts[position] == 0) continue;
+      auto& list = nodes_[position]->connections;
+      list.reserve(list.size() + counts[position]);
     }
-    if (i + kMid < count) {
-      const PositionedConnection mid = connection(i + kMid);
-      __builtin_prefetch(nodes_[mid.from].get());
-      __builtin_prefetch(nodes_[mid.to].get());
+    counts = {};
+    // Nodes are touched in input order, which is random: the three dependent
+    // loads of each step (list entry, node, end of its connection list) are
+    // prefetched at staggered distances ahead.
+    constexpr std::size_t kFar = 24, kMid = 16, kNear = 8;
+    for (std::size_t i = 0; i < count; ++i) {
+      if (i + kFar < count) {
+        const PositionedConnection far = connection(i + kFar);
+        __builtin_prefetch(&nodes_[far.from]);
+        __builtin_prefetch(&nodes_[far.to]);
+      }
+      if (i + kMid < count) {
+        const PositionedConnection mid = connection(i + kMid);
+        __builtin_prefetch(nodes_[mid.from].get());
+        __builtin_prefetch(nodes_[mid.to].get());
+      }
+      if (i + kNear < count) {
+        const auto& list = nodes_[connection(i + kNear).from]->connections;
+        __builtin_prefetch(list.data() + list.size(), 1);
+      }
+      const PositionedConnection c = connection(i);
+      nodes_[c.from]->add_connection(nodes_[c.to], c.directed, c.weight);
     }
-    if (i + kNear < count) {
-      const auto& list = nodes_[connection(i + kNear).from]->connections;
-      __builtin_prefetch(list.data() + list.size(), 1);
-    }
-    const PositionedConnection c = connection(i);
-    nodes_[c.from]->add_connection(nodes_[c.to], c.directed, c.weight);
-  }
-  if (known) know_edge_count(*known + count);
+  });
 }
 
 void GraphStore::add_connections(const std::vector<PositionedConnection>& connections) {
@@ -288,16 +286,15 @@ void GraphStore::add_connections(const ConnectionColumns& columns) {
       place(static_cast<std::uint32_t>(keys[k]), k);
     }
     if (columns.columns_read) columns.columns_read();
-    const std::optional<std::size_t> known = known_edge_count();
-    note_change();
-    for (std::size_t begin = 0; begin < count;) {
-      const NodeIndex p = keys[begin] >> 32;
-      std::size_t end = begin + 1;
-      while (end < count && (keys[end] >> 32) == p) ++end;
-      store_run(p, begin, end);
-      begin = end;
-    }
-    if (known) know_edge_count(*known + count);
+    add_counted(count, [&] {
+      for (std::size_t begin = 0; begin < count;) {
+        const NodeIndex p = keys[begin] >> 32;
+        std::size_t end = begin + 1;
+        while (end < count && (keys[end] >> 32) == p) ++end;
+        store_run(p, begin, end);
+        begin = end;
+      }
+    });
     return;
   }
   // Many links: sorted by counting over the nodes.
@@ -318,12 +315,11 @@ void GraphStore::add_connections(const ConnectionColumns& columns) {
     }
   }
   if (columns.columns_read) columns.columns_read();
-  const std::optional<std::size_t> known = known_edge_count();
-  note_change();
-  for (NodeIndex p = 0; p < n; ++p) {
-    if (start[p] != start[p + 1]) store_run(p, start[p], start[p + 1]);
-  }
-  if (known) know_edge_count(*known + count);
+  add_counted(count, [&] {
+    for (NodeIndex p = 0; p < n; ++p) {
+      if (start[p] != start[p + 1]) store_run(p, start[p], start[p + 1]);
+    }
+  });
 }
 
 NodeIndex GraphStore::find_or_add_node(std::string_view label) {

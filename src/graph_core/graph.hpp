@@ -191,6 +191,15 @@ class GraphStore {
     counted_version_ = version_;
     counted_connections_ = count;
   }
+  // Runs `store`, which adds `added` connections: the count, when known, is
+  // known again after it (a store that throws leaves it to be counted).
+  template <typename Store>
+  void add_counted(std::size_t added, Store&& store) {
+    const std::optional<std::size_t> known = known_edge_count();
+    note_change();
+    store();
+    if (known) know_edge_count(*known + added);
+  }
   // Adds `node` unless its label is present (then reports the duplicate and
   // returns the present node's position); the flag tells whether it was added.
   std::pair<NodeIndex, bool> add_unique(std::shared_ptr<NodeRecord> node, std::uint64_t hash);

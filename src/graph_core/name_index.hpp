@@ -8,11 +8,11 @@
 // a position) and calls clear() when it removes or reorders names; names
 // appended since the last lookup are indexed on the next one.
 #include <cstddef>
-#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
-#include <unordered_map>
+
+#include "text_io/string_map.hpp"
 
 namespace mivora {
 
@@ -42,12 +42,8 @@ class NameIndex {
  private:
   static constexpr std::size_t kScanned = 16;
 
-  struct Hash {
-    using is_transparent = void;
-    std::size_t operator()(std::string_view name) const { return std::hash<std::string_view>{}(name); }
-  };
   // Filled lazily by the const lookups.
-  mutable std::unordered_map<std::string, std::size_t, Hash, std::equal_to<>> positions_;
+  mutable StringMap<std::size_t> positions_;
   mutable std::size_t indexed_ = 0;
 };
 

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "graph_core/prefetch.hpp"
 #include "text_io/cancellation.hpp"
 
 namespace mivora {
@@ -60,26 +61,14 @@ LinkList take_link_list(const GraphStore& graph, OutsideTargets outside) {
   // leads to its stored position, which is most connections of most graphs.
   const GraphStore::NodeList& nodes = graph.nodes();
   constexpr NodeIndex kNodeAhead = 32, kListAhead = 16;
-  constexpr std::uint32_t kPollEvery = 4096;
-  std::uint32_t unpolled = 0;
+  BatchedPolling polling;
   for (NodeIndex from = 0; from < n; ++from) {
     if (from + kNodeAhead < n) __builtin_prefetch(&nodes[from + kNodeAhead]->connections);
-    if (from + kListAhead < n) {
-      const auto& ahead = nodes[from + kListAhead]->connections;
-      const auto* bytes = reinterpret_cast<const char*>(ahead.data());
-      // Its first lines: a long list is then read in order, which the
-      // hardware follows by itself.
-      const std::size_t size = std::min<std::size_t>(ahead.size() * sizeof(StoredConnection), 512);
-      for (std::size_t line = 0; line < size; line += 64) __builtin_prefetch(bytes + line);
-    }
+    // A list's first lines: a long list is then read in order, which the
+    // hardware follows by itself.
+    if (from + kListAhead < n) prefetch_list_lines(nodes[from + kListAhead]->connections, 512);
     const NodeRecord& node = *nodes[from];
-    // Polled every few thousand connections: the clock is thread-local,
-    // which a shared library reaches through a call.
-    unpolled += static_cast<std::uint32_t>(node.connections.size()) + 1;
-    if (unpolled >= kPollEvery) {
-      poll_cancellation(unpolled);
-      unpolled = 0;
-    }
+    polling.poll(static_cast<std::uint32_t>(node.connections.size()) + 1);
     const auto source = static_cast<NodeId>(unique_labels ? from : graph.canonical_position(from));
     for (const StoredConnection& connection : node.connections) {
       std::uint32_t to = connection.local_target;

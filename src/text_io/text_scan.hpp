@@ -1,6 +1,9 @@
 #pragma once
 // Byte-level text helpers of the readers: UTF-8 validation, Unicode
-// white-space trimming and the number syntax of the Pajek dialect.
+// white-space trimming, the number syntax of the Pajek dialect and line
+// ends (LF or CR) found eight bytes at a time.
+#include <cstdint>
+#include <cstring>
 #include <string_view>
 
 namespace mivora {
@@ -29,5 +32,42 @@ enum class FloatParse { Ok, Empty, Invalid };
 // beyond the range become infinity or zero.
 FloatParse parse_float(std::string_view token, double& value);
 FloatParse parse_float(std::string_view token, float& value);
+
+// Whether any of the 8 bytes of `word` is an LF or a CR (the usual
+// has-zero-byte test on the word xor each of them).
+inline bool holds_line_end(std::uint64_t word) {
+  constexpr std::uint64_t kOnes = 0x0101010101010101ull, kHighs = 0x8080808080808080ull;
+  const std::uint64_t lf = word ^ (kOnes * '\n'), cr = word ^ (kOnes * '\r');
+  return (((lf - kOnes) & ~lf) | ((cr - kOnes) & ~cr)) & kHighs;
+}
+
+// The position of the last LF or CR in `text`, else npos. Tested eight
+// bytes at a time: a line of many megabytes is searched once per chunk of it.
+inline std::size_t last_line_end(std::string_view text) {
+  std::size_t i = text.size();
+  while (i >= 8) {
+    std::uint64_t word;
+    std::memcpy(&word, text.data() + i - 8, 8);
+    if (holds_line_end(word)) break;
+    i -= 8;
+  }
+  for (; i > 0; --i) {
+    if (text[i - 1] == '\n' || text[i - 1] == '\r') return i - 1;
+  }
+  return std::string_view::npos;
+}
+
+// The position of the first LF or CR in `text` at or after `from`, else
+// its size.
+inline std::size_t next_line_end(std::string_view text, std::size_t from) {
+  std::size_t i = from;
+  for (; i + 8 <= text.size(); i += 8) {
+    std::uint64_t word;
+    std::memcpy(&word, text.data() + i, 8);
+    if (holds_line_end(word)) break;
+  }
+  while (i < text.size() && text[i] != '\n' && text[i] != '\r') ++i;
+  return i;
+}
 
 }  // namespace mivora
