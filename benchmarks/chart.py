@@ -18,19 +18,24 @@ import matplotlib.pyplot as plt  # noqa: E402
 
 from peers import format_seconds  # noqa: E402
 
-COLORS = {"networkx": "#4c72b0", "igraph": "#dd8452", "rustworkx": "#55a868"}
+COLORS = {"networkx": "#4c72b0", "igraph": "#dd8452", "rustworkx": "#55a868", "pandas": "#8172b3",
+          "polars": "#937860"}
 
 
 def print_markdown(report):
     libraries = report["libraries"]
+    with_networkx = "networkx" in libraries
     print("| workload | size | " + " | ".join(f"{lib} (s)" for lib in libraries)
-          + " | fastest peer | mivora / fastest peer | networkx / mivora |")
-    print("|---|---|" + "---:|" * len(libraries) + "---|---:|---:|")
+          + " | fastest peer | mivora / fastest peer | same, CPU time |" + (" networkx / mivora |" if with_networkx else ""))
+    print("|---|---|" + "---:|" * len(libraries) + "---|---:|---:|" + ("---:|" if with_networkx else ""))
     for row in report["rows"]:
         cells = " | ".join(format_seconds(row["seconds"].get(lib)) for lib in libraries)
         ratio = "-" if row["ratio"] is None else f"**{row['ratio']:.2f}**"
-        speedup = "-" if row["networkx_speedup"] is None else f"{row['networkx_speedup']:.0f}x"
-        print(f"| {row['workload']} | {row['size']} | {cells} | {row['fastest_peer'] or '-'} | {ratio} | {speedup} |")
+        cpu_ratio = "-" if row.get("cpu_ratio") is None else f"{row['cpu_ratio']:.2f}"
+        line = f"| {row['workload']} | {row['size']} | {cells} | {row['fastest_peer'] or '-'} | {ratio} | {cpu_ratio} |"
+        if with_networkx:
+            line += " - |" if row["networkx_speedup"] is None else f" {row['networkx_speedup']:.0f}x |"
+        print(line)
 
 
 def main():

@@ -9,7 +9,8 @@ Which call stands for which workload in each library, and where the
 semantics differ, is written at the top of each workloads/ module.
 
     python benchmarks/peers.py [--quick] [--runs 5] [--json FILE]
-                               [--only SUBSTRING ...] [--libraries mivora,igraph,...]
+                               [--only SUBSTRING ...] [--skip SUBSTRING ...]
+                               [--libraries mivora,igraph,...]
 
 The module must be importable: build it first (`make build`, which puts it
 in build/; `make bench` does both).
@@ -75,11 +76,11 @@ def source_revision():
     return f"commit {commit}" + (" + uncommitted changes" if dirty else "")
 
 
-def worker(library, folder, sizes, runs, only):
+def worker(library, folder, sizes, runs, only, skip):
     """Runs every selected workload for one library; prints one JSON line each."""
     ctx = Context(sizes, folder)
     print(json.dumps({"version": library_version(library)}), flush=True)
-    for workload in selected(only):
+    for workload in selected(only, skip):
         factory = workload.cases.get(library)
         if factory is None:
             continue
@@ -89,15 +90,18 @@ def worker(library, folder, sizes, runs, only):
         print(f"  {library:10s} {workload.name:28s} {seconds:10.4f} s  cpu {cpu:10.4f} s", file=sys.stderr, flush=True)
 
 
-def selected(only):
-    return [w for w in WORKLOADS if not only or any(part in w.name for part in only)]
+def selected(only, skip=None):
+    return [w for w in WORKLOADS
+            if (not only or any(part in w.name for part in only)) and not any(part in w.name for part in skip or [])]
 
 
-def run_library(library, folder, sizes, runs, only):
+def run_library(library, folder, sizes, runs, only, skip):
     command = [sys.executable, os.path.abspath(__file__), "--worker", library, "--folder", folder,
                "--sizes", json.dumps(sizes), "--runs", str(runs)]
     for part in only or []:
         command += ["--only", part]
+    for part in skip or []:
+        command += ["--skip", part]
     output = subprocess.run(command, check=True, stdout=subprocess.PIPE, text=True).stdout
     version, results = None, {}
     for line in output.splitlines():
@@ -150,7 +154,7 @@ def print_table(report):
 
 def build_report(args, sizes, versions, results):
     rows = []
-    for workload in selected(args.only):
+    for workload in selected(args.only, args.skip):
         seconds = {lib: results[lib][workload.name]["seconds"]
                    for lib in versions if workload.name in results[lib]}
         peers = {lib: t for lib, t in seconds.items() if lib != "mivora"}
@@ -189,6 +193,7 @@ def main(argv=None):
     parser.add_argument("--runs", type=int, default=5, help="timed runs per figure (after one warm-up)")
     parser.add_argument("--json", metavar="FILE", help="save the figures as JSON")
     parser.add_argument("--only", action="append", metavar="SUBSTRING", help="workloads whose name contains this")
+    parser.add_argument("--skip", action="append", metavar="SUBSTRING", help="leave out workloads whose name contains this")
     parser.add_argument("--libraries", default=",".join(LIBRARIES))
     parser.add_argument("--worker", help=argparse.SUPPRESS)
     parser.add_argument("--folder", help=argparse.SUPPRESS)
@@ -196,7 +201,7 @@ def main(argv=None):
     args = parser.parse_args(argv)
 
     if args.worker:
-        worker(args.worker, args.folder, json.loads(args.sizes), args.runs, args.only)
+        worker(args.worker, args.folder, json.loads(args.sizes), args.runs, args.only, args.skip)
         return
 
     sizes = QUICK if args.quick else FULL
@@ -207,7 +212,7 @@ def main(argv=None):
         versions, results = {}, {}
         for library in libraries:
             print(f"{library}:", file=sys.stderr, flush=True)
-            versions[library], results[library] = run_library(library, folder, sizes, args.runs, args.only)
+            versions[library], results[library] = run_library(library, folder, sizes, args.runs, args.only, args.skip)
     report = build_report(args, sizes, versions, results)
     report["load_average_before"] = load_before
     report["load_average_after"] = os.getloadavg()
@@ -217,7 +222,7 @@ def main(argv=None):
           "after: %.2f %.2f %.2f" % report["load_average_after"])
     print_table(report)
     for extra in REPORTS:
-        extra(sizes, args.only)
+        extra(sizes, [workload.name for workload in selected(args.only, args.skip)])
     if args.json:
         with open(args.json, "w") as out:
             json.dump(report, out, indent=2)

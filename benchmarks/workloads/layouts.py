@@ -149,7 +149,7 @@ def quality(nodes, points):
 
 def quality_report(sizes, only=None):
     """Prints stress and neighbourhood preservation of each layout (when a
-    force layout workload is selected)."""
+    force layout workload is among `only`, the names or parts of names selected)."""
     if only and not any(part in workload.name for part in only for workload in WORKLOADS):
         return
     import tempfile
