@@ -1,5 +1,6 @@
 import contextlib
 import re
+import signal
 
 import pytest
 
@@ -16,6 +17,26 @@ def triangle():
     graph.create_connection("B", "C", 1)
     graph.create_connection("C", "A", 0.1, True)
     return graph
+
+
+@pytest.fixture
+def ctrl_c_after():
+    """``with ctrl_c_after(seconds):`` raises KeyboardInterrupt inside its block
+    after `seconds`, as Ctrl-C does: a SIGALRM handled by Python's own SIGINT
+    handler. The kernel sends it, so no thread of this process has to get the
+    interpreter first. The alarm is disarmed when the block ends."""
+    previous = signal.signal(signal.SIGALRM, signal.default_int_handler)
+
+    @contextlib.contextmanager
+    def arm(seconds):
+        signal.setitimer(signal.ITIMER_REAL, seconds)
+        try:
+            yield
+        finally:
+            signal.setitimer(signal.ITIMER_REAL, 0)
+    yield arm
+    signal.setitimer(signal.ITIMER_REAL, 0)
+    signal.signal(signal.SIGALRM, previous)
 
 
 @pytest.fixture

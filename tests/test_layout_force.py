@@ -1,7 +1,6 @@
 """Layout.Force, Graph.compute_layout and Graph.positions: the multilevel
 force layout kept in the graph for later drawings."""
 import re
-import signal
 
 import numpy as np
 import pytest
@@ -159,18 +158,12 @@ def test_force_member_draws_and_sizes_nodes_from_the_graph(tmp_path):
     assert all(CANVAS[0] <= x <= CANVAS[1] and CANVAS[2] <= y <= CANVAS[3] for x, y, _ in drawn)
 
 
-def test_ctrl_c_stops_the_layout_and_keeps_the_old_positions(tmp_path):
+def test_ctrl_c_stops_the_layout_and_keeps_the_old_positions(tmp_path, ctrl_c_after):
     graph = from_pajek(tmp_path, 150_000, 4)
     graph.compute_layout(mivora.Layout.Random, seed=1)
     before = graph.positions()
-    previous = signal.signal(signal.SIGALRM, signal.default_int_handler)  # the alarm acts as Ctrl-C
-    try:
-        signal.setitimer(signal.ITIMER_REAL, 0.05)
-        with pytest.raises(KeyboardInterrupt):
-            graph.compute_layout(seed=1)
-    finally:
-        signal.setitimer(signal.ITIMER_REAL, 0)
-        signal.signal(signal.SIGALRM, previous)
+    with pytest.raises(KeyboardInterrupt), ctrl_c_after(0.05):
+        graph.compute_layout(seed=1)
     assert graph.positions() == before
 
 

@@ -5,11 +5,9 @@ that are gone, and drawings that are not well-formed XML."""
 import contextlib
 import io
 import os
-import signal
 import subprocess
 import sys
 import textwrap
-import threading
 import xml.etree.ElementTree as ET
 
 import pytest
@@ -172,21 +170,15 @@ def test_object_whose_constructor_never_ran_is_refused(type_name):
 
 # ---- Ctrl-C during long calls ------------------------------------------------------------------
 
-def test_spring_layout_stops_at_ctrl_c_and_leaves_positions(tmp_path):
+def test_spring_layout_stops_at_ctrl_c_and_leaves_positions(tmp_path, ctrl_c_after):
     n = 8000
     path = tmp_path / "ring.net"
     path.write_text(f"*Vertices {n}\n" + "".join(f'{i + 1} "{i}" 0.5 0.25\n' for i in range(n))
                     + "*Edges\n" + "".join(f"{i + 1} {i % n + 2 if i + 1 < n else 1} 1\n" for i in range(n)))
     graph = Graph.from_net_file(str(path))
     before = graph.output_svg()  # the stored positions
-    timer = threading.Timer(0.2, os.kill, (os.getpid(), signal.SIGINT))
-    timer.start()
-    try:
-        with pytest.raises(KeyboardInterrupt):
-            graph.output_svg(Layout.Spring, override_positions=True)
-    finally:
-        timer.cancel()
-        timer.join()
+    with pytest.raises(KeyboardInterrupt), ctrl_c_after(0.2):
+        graph.output_svg(Layout.Spring, override_positions=True)
     assert graph.output_svg() == before
 
 
