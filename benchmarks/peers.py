@@ -91,8 +91,9 @@ def worker(library, folder, sizes, runs, only, skip):
 
 
 def selected(only, skip=None):
-    return [w for w in WORKLOADS
-            if (not only or any(part in w.name for part in only)) and not any(part in w.name for part in skip or [])]
+    def named(w, parts):
+        return any(part in w.name for part in parts or [])
+    return [w for w in WORKLOADS if (not only or named(w, only)) and not named(w, skip)]
 
 
 def run_library(library, folder, sizes, runs, only, skip):
@@ -193,7 +194,8 @@ def main(argv=None):
     parser.add_argument("--runs", type=int, default=5, help="timed runs per figure (after one warm-up)")
     parser.add_argument("--json", metavar="FILE", help="save the figures as JSON")
     parser.add_argument("--only", action="append", metavar="SUBSTRING", help="workloads whose name contains this")
-    parser.add_argument("--skip", action="append", metavar="SUBSTRING", help="leave out workloads whose name contains this")
+    parser.add_argument("--skip", action="append", metavar="SUBSTRING",
+                        help="leave out workloads whose name contains this")
     parser.add_argument("--libraries", default=",".join(LIBRARIES))
     parser.add_argument("--worker", help=argparse.SUPPRESS)
     parser.add_argument("--folder", help=argparse.SUPPRESS)

@@ -35,7 +35,6 @@ def ctrl_c_after():
         finally:
             signal.setitimer(signal.ITIMER_REAL, 0)
     yield arm
-    signal.setitimer(signal.ITIMER_REAL, 0)
     signal.signal(signal.SIGALRM, previous)
 
 

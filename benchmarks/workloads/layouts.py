@@ -148,8 +148,8 @@ def quality(nodes, points):
 
 
 def quality_report(sizes, only=None):
-    """Prints stress and neighbourhood preservation of each layout (when a
-    force layout workload is among `only`, the names or parts of names selected)."""
+    """Prints stress and neighbourhood preservation of each layout (when
+    `only`, the names of the selected workloads, includes a force layout)."""
     if only and not any(part in workload.name for part in only for workload in WORKLOADS):
         return
     import tempfile
