@@ -37,7 +37,7 @@ PyObject* create_module() {
   create_panic_exception();
   install_signal_check();
   install_duplicate_label_report();
-  install_kept_links_lookup();
+  install_graph_lookups();
   add_type(module.get(), create_node_type(), "Node");
   add_type(module.get(), create_graph_type(), "Graph");
   add_type(module.get(), create_layout_type(), "Layout");

@@ -314,6 +314,21 @@ def test_walks_follow_stored_connections_out_of_the_graph(panics):
         g.dijkstra("missing")
 
 
+@pytest.mark.parametrize("keep_q, walk", [(False, ["A", "P", "R"]), (True, ["A", "P", "Q", "R"])])
+def test_walks_pass_through_nodes_whose_graph_is_gone(keep_q, walk):
+    g = make("A", [])
+    other = make("PQR", [("P", "Q", 1.0, True)])
+    p, q, r = (other.node_by_label(label) for label in "PQR")
+    g.node_by_label("A").add_connection(p, 1.0, True)
+    del other
+    if not keep_q:
+        del q
+    gc.collect()
+    p.add_connection(r, 1.0, True)  # made after the graph let go of both
+    assert g.bfs("A") == walk
+    assert g.dfs("A") == walk
+
+
 # ---- adjacency matrices ---------------------------------------------------------------------------
 
 @pytest.mark.parametrize("matrix, directed, labels, nodes, regenerated", [

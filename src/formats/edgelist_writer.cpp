@@ -133,7 +133,7 @@ std::vector<std::vector<std::string>> first_rows(const GraphStore& graph, bool w
   for (NodeIndex position = 0; position < graph.node_count() && rows.size() < kRows; ++position) {
     for (const StoredConnection& connection : graph.node(position).connections) {
       if (rows.size() == kRows) break;
-      const std::optional<NodeIndex> target = written_target(graph, connection);
+      const std::optional<NodeIndex> target = written_target(graph, graph.node(position), connection);
       if (!target) continue;
       std::vector<std::string>& row = rows.emplace_back();
       row.emplace_back(graph.node(position).label);

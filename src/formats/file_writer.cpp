@@ -172,7 +172,7 @@ void write_net_connections(const GraphStore& graph, CheckedWriter& out, bool dir
   for (NodeIndex position = 0; position < graph.node_count(); ++position) {
     for (const StoredConnection& connection : graph.node(position).connections) {
       if (connection.directed != directed) continue;
-      const std::optional<NodeIndex> target = written_target(graph, connection);
+      const std::optional<NodeIndex> target = written_target(graph, graph.node(position), connection);
       if (!target) continue;  // target gone: nothing to name
       if (first) {
         text += directed ? "*Arcs\n" : "*Edges\n";

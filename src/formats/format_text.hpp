@@ -26,7 +26,7 @@ void for_each_link(const GraphStore& graph, Visit&& visit) {
   for (NodeIndex position = 0; position < graph.node_count(); ++position) {
     std::uint32_t slot = 0;
     for (const StoredConnection& connection : graph.node(position).connections) {
-      const std::optional<NodeIndex> target = written_target(graph, connection);
+      const std::optional<NodeIndex> target = written_target(graph, graph.node(position), connection);
       if (target) {
         visit(LinkView{static_cast<NodeId>(position), static_cast<NodeId>(*target), connection.weight,
                        connection.directed != 0, slot});

@@ -60,7 +60,8 @@ class NotWritable : public std::runtime_error {
 // a target in another graph stands for the node of `graph` with the same
 // label; nullopt for a target that is gone (nothing to write). Throws
 // NotWritable when a foreign target's label names no node of `graph`.
-std::optional<NodeIndex> written_target(const GraphStore& graph, const StoredConnection& connection);
+std::optional<NodeIndex> written_target(const GraphStore& graph, const NodeRecord& from,
+                                        const StoredConnection& connection);
 
 GraphStore read_pajek(ByteSource& source, const ReadOptions& options, ReadNotes& notes);
 GraphStore read_json(ByteSource& source, const ReadOptions& options, ReadNotes& notes);

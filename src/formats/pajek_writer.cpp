@@ -147,7 +147,7 @@ void write_pajek(const GraphStore& graph, CheckedWriter& out, const WriteOptions
     for (NodeIndex position = 0; position < graph.node_count(); ++position) {
       for (const StoredConnection& connection : graph.node(position).connections) {
         if (connection.directed != directed) continue;
-        const std::optional<NodeIndex> target = written_target(graph, connection);
+        const std::optional<NodeIndex> target = written_target(graph, graph.node(position), connection);
         if (!target) continue;
         append_integer(text, position + 1);
         text += ' ';

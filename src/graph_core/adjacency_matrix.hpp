@@ -43,9 +43,9 @@ void for_each_matrix_write(const GraphStore& graph, Write&& write, MissingTarget
     for (const StoredConnection& connection : node.connections) {
       NodeIndex to;
       if (connection.is_local()) {
-        to = graph.canonical_position(connection.local_target);
+        to = graph.canonical_position(connection.target);
       } else {
-        const auto target = graph.record_target_position(connection, connection.target.lock().get());
+        const auto target = graph.record_target_position(connection, node.outside_target(connection).get());
         if (!target) {
           missing_target();
           fail(kNoEntryForKey);

@@ -344,7 +344,7 @@ GraphAttributes::ListedRows GraphAttributes::listed_connection_rows(const GraphS
     const auto& connections = nodes[position]->connections;
     for (std::size_t slot = 0; slot < connections.size(); ++slot) {
       const StoredConnection& connection = connections[slot];
-      const NodeRecord* target = connection.is_local() ? nullptr : graph.target_of(connection);
+      const NodeRecord* target = connection.is_local() ? nullptr : graph.target_of(*nodes[position], connection);
       if (!resolve_target(graph, connection, target, OutsideTargets::Skip)) {
         if (identity) {  // rows so far were 0 .. count - 1
           identity = false;

@@ -21,9 +21,9 @@ void for_each_record_match(const GraphStore& graph, std::string_view label, Visi
     for (const StoredConnection& connection : from.connections) {
       bool to_matches;
       if (connection.is_local()) {
-        to_matches = wanted && graph.canonical_position(connection.local_target) == *wanted;
+        to_matches = wanted && graph.canonical_position(connection.target) == *wanted;
       } else {
-        const auto target = connection.target.lock();
+        const auto target = from.outside_target(connection);
         to_matches = target && target->label == label;  // a target that is gone is no node
       }
       visit(from_matches, to_matches, connection);
@@ -58,9 +58,9 @@ std::vector<DegreeRecord> compute_all_degrees(const GraphStore& graph) {
     for (const StoredConnection& connection : node.connections) {
       std::optional<NodeIndex> to;
       if (connection.is_local()) {
-        to = graph.canonical_position(connection.local_target);
+        to = graph.canonical_position(connection.target);
       } else {
-        to = graph.record_target_position(connection, connection.target.lock().get());
+        to = graph.record_target_position(connection, node.outside_target(connection).get());
       }
       if (connection.directed) {
         ++from.out;

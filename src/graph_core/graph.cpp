@@ -22,18 +22,28 @@ void report_duplicate(std::string_view label) {
   if (const DuplicateLabelReport report = installed_report.load(std::memory_order_relaxed)) report(label);
 }
 
-// Where the link counts of a node made by allocate_shared lie: in the same
-// slice, just before the node (libstdc++ and libc++ alike). A connection
-// to the node counts itself there, so that is the line to request ahead,
-// for writing; the node's own first line may be the next one.
-const void* shared_count_of(const std::shared_ptr<NodeRecord>& node) {
-  return reinterpret_cast<const void*>(reinterpret_cast<std::uintptr_t>(node.get()) - sizeof(long));
-}
+std::atomic<GraphLookup> installed_lookup{nullptr};
 
 }  // namespace
 
 void set_duplicate_label_report(DuplicateLabelReport report) {
   installed_report.store(report, std::memory_order_relaxed);
+}
+
+void OwnedNodes::release() noexcept {
+  for (const std::shared_ptr<NodeRecord>& node : *this) {
+    if (node.use_count() > 1) node->hold_local_targets_by_handle(*this);
+  }
+}
+
+void set_graph_lookup(GraphLookup lookup) { installed_lookup.store(lookup, std::memory_order_relaxed); }
+
+std::shared_ptr<NodeRecord> connection_target(const NodeRecord& from, const StoredConnection& connection) {
+  if (!connection.is_local()) return from.outside_target(connection);
+  const GraphLookup lookup = installed_lookup.load(std::memory_order_relaxed);
+  const GraphStore* graph = lookup ? lookup(from.graph_serial) : nullptr;
+  if (graph == nullptr || connection.target >= graph->node_count()) return nullptr;
+  return graph->nodes()[connection.target];
 }
 
 GraphStore::GraphStore() : serial_(next_graph_serial()) {}
@@ -188,7 +198,7 @@ void GraphStore::create_connection(std::string_view from_label, std::string_view
   __builtin_prefetch(source.connections.data() + source.connections.size(), 1);
   const auto to = index_.find(to_label, to_hash);
   if (!to) fail(kToNotFound);
-  source.add_connection(nodes_[*to], directed, weight);
+  add_own_connection(source, *to, directed, weight);
   note_own_change(1);
 }
 
@@ -204,29 +214,29 @@ void GraphStore::append_connections(std::size_t count, ConnectionAt&& connection
       list.reserve(list.size() + counts[position]);
     }
     counts = {};
-    // Nodes are touched in input order, which is random: the three dependent
+    // Sources come in input order, which is random: the three dependent
     // loads of each step (list entry, node, end of its connection list) are
     // prefetched at staggered distances ahead.
     constexpr std::size_t kFar = 24, kMid = 16, kNear = 8;
     for (std::size_t i = 0; i < count; ++i) {
-      if (i + kFar < count) {
-        const PositionedConnection far = connection(i + kFar);
-        __builtin_prefetch(&nodes_[far.from]);
-        __builtin_prefetch(&nodes_[far.to]);
-      }
-      if (i + kMid < count) {
-        const PositionedConnection mid = connection(i + kMid);
-        __builtin_prefetch(nodes_[mid.from].get());
-        __builtin_prefetch(nodes_[mid.to].get());
-      }
+      if (i + kFar < count) __builtin_prefetch(&nodes_[connection(i + kFar).from]);
+      if (i + kMid < count) __builtin_prefetch(nodes_[connection(i + kMid).from].get());
       if (i + kNear < count) {
         const auto& list = nodes_[connection(i + kNear).from]->connections;
         __builtin_prefetch(list.data() + list.size(), 1);
       }
       const PositionedConnection c = connection(i);
-      nodes_[c.from]->add_connection(nodes_[c.to], c.directed, c.weight);
+      add_own_connection(*nodes_[c.from], c.to, c.directed, c.weight);
     }
   });
+}
+
+void GraphStore::add_own_connection(NodeRecord& from, NodeIndex to, bool directed, Weight weight) {
+  if (to <= StoredConnection::kMaxTarget) {
+    from.connections.push_back(StoredConnection::local(to, directed, weight));
+  } else {
+    from.add_connection(nodes_[to], directed, weight);
+  }
 }
 
 void GraphStore::add_connections(const std::vector<PositionedConnection>& connections) {
@@ -251,22 +261,15 @@ void GraphStore::add_connections(const ConnectionColumns& columns) {
     if (!sorted_weight.empty()) sorted_weight[slot] = columns.weights[row];
     if (!sorted_directed.empty()) sorted_directed[slot] = columns.directed_each[row];
   };
-  // Appends sorted slots begin .. end to the list of node p. Each target
-  // costs two dependent loads (its handle, then its shared count): both are
-  // prefetched ahead, at two distances.
+  // Appends sorted slots begin .. end to the list of node p.
   const auto store_run = [&](NodeIndex p, std::uint64_t begin, std::uint64_t end) {
-    constexpr std::size_t kFar = 64, kNear = 32;
-    auto& list = nodes_[p]->connections;
-    list.reserve(list.size() + (end - begin));
+    NodeRecord& node = *nodes_[p];
+    node.connections.reserve(node.connections.size() + (end - begin));
     for (std::uint64_t k = begin; k < end; ++k) {
-      if (k + kFar < count) __builtin_prefetch(&nodes_[sorted_to[k + kFar]]);
-      if (k + kNear < count) __builtin_prefetch(shared_count_of(nodes_[sorted_to[k + kNear]]), 1);
       const std::uint32_t to = sorted_to[k];
       const Weight weight = sorted_weight.empty() ? columns.default_weight : sorted_weight[k];
       const bool directed = sorted_directed.empty() ? columns.directed : sorted_directed[k] != 0;
-      StoredConnection connection{nodes_[to], weight, StoredConnection::kNotLocal, directed};
-      if (to < StoredConnection::kNotLocal) connection.local_target = to;
-      list.push_back(std::move(connection));
+      add_own_connection(node, to, directed, weight);
     }
     progress.set_done(count + end);
   };
@@ -348,7 +351,7 @@ Weight GraphStore::get_mean_weight() const { return get_total_weight() / static_
 
 std::optional<NodeIndex> GraphStore::record_target_position(const StoredConnection& connection,
                                                             const NodeRecord* target) const {
-  if (connection.is_local()) return canonical_position(connection.local_target);
+  if (connection.is_local()) return canonical_position(connection.target);
   if (target == nullptr) return std::nullopt;  // gone: no node, whatever the labels
   return find_by_label(target->label);
 }

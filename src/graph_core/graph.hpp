@@ -27,9 +27,30 @@ inline constexpr const char* kToNotFound = "Node 'to' not found";
 using DuplicateLabelReport = void (*)(std::string_view label);
 void set_duplicate_label_report(DuplicateLabelReport report);
 
+// The graph's owning handles to its nodes. Letting go of them (the graph
+// destroyed or replaced) first turns the local connections of the nodes
+// something else still holds (a Python Node, a walk) into handles: the
+// positions they hold will mean nothing once the graph is gone.
+class OwnedNodes : public std::vector<std::shared_ptr<NodeRecord>> {
+ public:
+  OwnedNodes() = default;
+  OwnedNodes(OwnedNodes&&) noexcept = default;
+  OwnedNodes& operator=(OwnedNodes&& other) noexcept {
+    release();
+    std::vector<std::shared_ptr<NodeRecord>>::operator=(std::move(other));
+    return *this;
+  }
+  OwnedNodes(const OwnedNodes&) = delete;
+  OwnedNodes& operator=(const OwnedNodes&) = delete;
+  ~OwnedNodes() { release(); }
+
+ private:
+  void release() noexcept;
+};
+
 class GraphStore {
  public:
-  using NodeList = std::vector<std::shared_ptr<NodeRecord>>;
+  using NodeList = OwnedNodes;
 
   GraphStore();
   GraphStore(GraphStore&&) noexcept = default;
@@ -139,10 +160,10 @@ class GraphStore {
   Weight get_mean_weight() const;
 
   // The node a stored connection leads to, or nullptr once it is gone.
-  // `connection` must be stored on a node of this graph.
-  const NodeRecord* target_of(const StoredConnection& connection) const {
-    if (connection.is_local()) return nodes_[connection.local_target].get();
-    return connection.target.lock().get();  // alive for the call: someone else owns it
+  // `connection` must be stored on `from`, a node of this graph.
+  const NodeRecord* target_of(const NodeRecord& from, const StoredConnection& connection) const {
+    if (connection.is_local()) return nodes_[connection.target].get();
+    return from.outside_target(connection).get();  // alive for the call: someone else owns it
   }
 
   // Visits every stored connection in record order (node order, then the
@@ -153,7 +174,7 @@ class GraphStore {
     for (NodeIndex position = 0; position < nodes_.size(); ++position) {
       const NodeRecord& from = *nodes_[position];
       for (const StoredConnection& connection : from.connections) {
-        visit(position, from, connection, target_of(connection));
+        visit(position, from, connection, target_of(from, connection));
       }
     }
   }
@@ -210,6 +231,8 @@ class GraphStore {
   // PositionedConnection.
   template <typename ConnectionAt>
   void append_connections(std::size_t count, ConnectionAt&& connection);
+  // Appends to `from`, a node of this graph, a connection to the node at `to`.
+  void add_own_connection(NodeRecord& from, NodeIndex to, bool directed, Weight weight);
   template <typename Label>
   std::shared_ptr<NodeRecord> new_node(Label&& label) {
     return std::allocate_shared<NodeRecord>(NodeAllocator<NodeRecord>(pool_), std::forward<Label>(label));
@@ -227,6 +250,15 @@ class GraphStore {
   mutable std::size_t counted_connections_ = 0;
   GraphAttributes attributes_;
 };
+
+// The live graph carrying `serial`, as the embedding program knows its
+// graphs (null for one it does not know). Installed once by the program.
+using GraphLookup = const GraphStore* (*)(std::uint64_t serial);
+void set_graph_lookup(GraphLookup lookup);
+
+// The node a connection stored on `from` leads to, whichever graph `from`
+// belongs to (a walk may reach nodes of other graphs); null once it is gone.
+std::shared_ptr<NodeRecord> connection_target(const NodeRecord& from, const StoredConnection& connection);
 
 // Takes back, unless kept, the nodes added to a graph while it lives (see
 // GraphStore::truncate_nodes): a bulk call keeps them once nothing that

@@ -15,21 +15,30 @@ namespace mivora {
 
 class NodeRecord;
 
-// One connection leaving a node. The target is not owned: once every owning
-// handle of it is gone, the connection reads as "[Removed]".
+// One connection leaving a node, 8 bytes. A connection to a node of the same
+// graph holds the target's position: the graph keeps all its nodes alive, so
+// no handle is needed. Any other target (a node of another graph, or of
+// none) is held by a weak handle kept beside the node (its outside handles):
+// once every owning handle of such a target is gone, the connection reads
+// as "[Removed]".
 struct StoredConnection {
-  static constexpr std::uint32_t kNotLocal = (1u << 31) - 1;
+  // The largest position a connection stores; the rare connections to nodes
+  // further on in a graph of over a billion nodes go by handle.
+  static constexpr std::uint32_t kMaxTarget = (1u << 30) - 1;
 
-  std::weak_ptr<NodeRecord> target;
   Weight weight;
-  // Position of the target in the source node's own graph, when both belong
-  // to the same graph; kNotLocal otherwise. Lets graph-wide walks skip the
-  // weak handle (the graph keeps all its nodes alive).
-  std::uint32_t local_target : 31;
+  // Local: the target's position in the graph. Outside: which of the
+  // node's outside handles holds the target.
+  std::uint32_t target : 30;
+  std::uint32_t outside : 1;
   std::uint32_t directed : 1;
 
-  bool is_local() const { return local_target != kNotLocal; }
+  static StoredConnection local(NodeIndex position, bool is_directed, Weight weight) {
+    return {weight, static_cast<std::uint32_t>(position), 0, is_directed};
+  }
+  bool is_local() const { return outside == 0; }
 };
+static_assert(sizeof(StoredConnection) == 8);
 
 class NodeRecord {
  public:
@@ -37,6 +46,10 @@ class NodeRecord {
 
   explicit NodeRecord(std::string node_label) : label(std::move(node_label)) {}
   explicit NodeRecord(std::string_view node_label) : label(node_label) {}
+  // The outside handles are found by the node's address: it never moves.
+  NodeRecord(const NodeRecord&) = delete;
+  NodeRecord& operator=(const NodeRecord&) = delete;
+  ~NodeRecord();
 
   std::optional<NodeIndex> id() const {
     return graph_serial == kNoGraph ? std::nullopt : std::optional<NodeIndex>(position);
@@ -51,6 +64,12 @@ class NodeRecord {
 
   // Appends a connection to `target`, which may be any node, in a graph or not.
   void add_connection(const std::shared_ptr<NodeRecord>& target, bool is_directed, Weight weight);
+  // The node an outside connection of this node leads to; null once it is gone.
+  std::shared_ptr<NodeRecord> outside_target(const StoredConnection& connection) const;
+  // The graph is letting go of its nodes and something else still holds this
+  // one: its local connections become handles to `graph_nodes`' entries
+  // (their positions will mean nothing), and later ones are never local.
+  void hold_local_targets_by_handle(const std::vector<std::shared_ptr<NodeRecord>>& graph_nodes) noexcept;
 
   // Fields in the order lookups and connection adding touch them; 88 bytes,
   // so a node and its shared count fit one 112-byte heap block.
@@ -63,6 +82,8 @@ class NodeRecord {
   std::uint32_t position = 0;
   bool has_x = false;
   bool has_y = false;
+  bool has_outside_handles = false;
+  bool released_by_graph = false;
   double x = 0.0;
   double y = 0.0;
 };

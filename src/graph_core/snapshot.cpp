@@ -56,9 +56,9 @@ LinkList take_link_list(const GraphStore& graph, OutsideTargets outside) {
   std::uint8_t* const directed = links.link_directed.data();
   std::size_t kept = 0;
   // Node by node rather than through for_each_connection: the next nodes and
-  // their connection lists are asked for ahead, and a local connection never
-  // touches its target's weak handle. With unique labels a local connection
-  // leads to its stored position, which is most connections of most graphs.
+  // their connection lists are asked for ahead. With unique labels a local
+  // connection leads to its stored position, which is most connections of
+  // most graphs.
   const GraphStore::NodeList& nodes = graph.nodes();
   constexpr NodeIndex kNodeAhead = 32, kListAhead = 16;
   BatchedPolling polling;
@@ -71,10 +71,10 @@ LinkList take_link_list(const GraphStore& graph, OutsideTargets outside) {
     polling.poll(static_cast<std::uint32_t>(node.connections.size()) + 1);
     const auto source = static_cast<NodeId>(unique_labels ? from : graph.canonical_position(from));
     for (const StoredConnection& connection : node.connections) {
-      std::uint32_t to = connection.local_target;
+      std::uint32_t to = connection.target;
       if (!connection.is_local() || !unique_labels) {
         links.outside_connections += !connection.is_local();
-        const NodeRecord* target = connection.is_local() ? nullptr : graph.target_of(connection);
+        const NodeRecord* target = connection.is_local() ? nullptr : graph.target_of(node, connection);
         const std::optional<NodeIndex> found = resolve_target(graph, connection, target, outside);
         if (!found) continue;
         to = static_cast<NodeId>(*found);

@@ -9,6 +9,7 @@
 #include <span>
 #include <string>
 #include <unordered_set>
+#include <utility>
 
 #include "graph_core/adjacency_matrix.hpp"
 #include "graph_core/internal_error.hpp"
@@ -34,7 +35,7 @@ constexpr std::uint32_t kOutsideBit = 1u << 31;
 struct SuccessorRows {
   std::vector<std::size_t> start;  // row p spans [start[p], start[p + 1])
   std::vector<std::uint32_t> target;
-  std::vector<const StoredConnection*> outside;
+  std::vector<std::pair<const NodeRecord*, const StoredConnection*>> outside;  // the node it leaves, the connection
 
   std::span<const std::uint32_t> neighbours_of(std::uint32_t position) const {
     return {target.data() + start[position], start[position + 1] - start[position]};
@@ -49,12 +50,13 @@ SuccessorRows successor_rows(const GraphStore& graph) {
   for (NodeIndex position = 0; position < graph.node_count(); ++position) {
     prefetch_connections(graph, position);
     poll_cancellation(static_cast<std::uint32_t>(graph.node(position).connections.size()) + 1);
-    for (const StoredConnection& connection : graph.node(position).connections) {
+    const NodeRecord& node = graph.node(position);
+    for (const StoredConnection& connection : node.connections) {
       if (connection.is_local()) {
-        rows.target.push_back(connection.local_target);
+        rows.target.push_back(connection.target);
       } else {
         rows.target.push_back(kOutsideBit | static_cast<std::uint32_t>(rows.outside.size()));
-        rows.outside.push_back(&connection);
+        rows.outside.emplace_back(&node, &connection);
       }
     }
     rows.start.push_back(rows.target.size());
@@ -120,7 +122,8 @@ class Successors {
         const std::uint32_t target = rows_.target[kReverse ? last - 1 - i : first + i];
         if ((target & kOutsideBit) == 0) {
           visit(Step{target, nullptr});
-        } else if (const auto next = locked(*rows_.outside[target & ~kOutsideBit])) {
+        } else if (const auto [from, connection] = rows_.outside[target & ~kOutsideBit];
+                   const auto next = locked(*from, *connection)) {
           visit(*next);
         }
       }
@@ -129,13 +132,14 @@ class Successors {
     // A node outside the graph: its local targets refer to its own graph.
     const auto& connections = step.outside->connections;
     for (std::size_t i = 0; i < connections.size(); ++i) {
-      if (const auto next = locked(connections[kReverse ? connections.size() - 1 - i : i])) visit(*next);
+      const StoredConnection& connection = connections[kReverse ? connections.size() - 1 - i : i];
+      if (const auto next = locked(*step.outside, connection)) visit(*next);
     }
   }
 
  private:
-  std::optional<Step> locked(const StoredConnection& connection) {
-    std::shared_ptr<NodeRecord> target = connection.target.lock();
+  std::optional<Step> locked(const NodeRecord& from, const StoredConnection& connection) {
+    std::shared_ptr<NodeRecord> target = connection_target(from, connection);
     if (!target) return std::nullopt;
     if (target->graph_serial == graph_.serial()) return Step{target->position, nullptr};
     const NodeRecord* raw = target.get();

@@ -125,7 +125,7 @@ PyObject* connection_dicts(const GraphStore& graph) {
         set_item(dict.get(), kFrom.get(), label_of(from));
         set_item(dict.get(), kTo.get(),
                  connection.is_local()
-                     ? label_of(connection.local_target)
+                     ? label_of(connection.target)
                      : to_python(target ? std::string_view(target->label) : std::string_view(kRemovedLabel)));
         set_item(dict.get(), kWeight.get(), to_python(connection.weight));
         set_item(dict.get(), kDirected.get(), to_python(connection.directed != 0));
@@ -257,7 +257,10 @@ std::shared_ptr<const LinkList> kept_links_of(const GraphStore& graph) {
 
 }  // namespace
 
-void install_kept_links_lookup() { set_kept_links_lookup(kept_links_of); }
+void install_graph_lookups() {
+  set_kept_links_lookup(kept_links_of);
+  set_graph_lookup([](std::uint64_t serial) -> const GraphStore* { return live_graph_store(serial); });
+}
 
 const BorrowFlag* graph_borrow_flag(std::uint64_t serial) {
   const auto found = live_graphs().find(serial);
@@ -278,6 +281,13 @@ PyObject* label_object(PyGraph::Data& data, NodeIndex position) {
   if (labels.size() < data.graph.node_count()) labels.resize(data.graph.node_count());
   if (!labels[position]) labels[position] = std::move(made);
   return Py_NewRef(labels[position].get());
+}
+
+const std::vector<PyRef>& all_labels(PyGraph::Data& data) {
+  for (NodeIndex position = 0; position < data.graph.node_count(); ++position) {
+    if (position >= data.labels.size() || !data.labels[position]) Py_DECREF(label_object(data, position));
+  }
+  return data.labels;
 }
 
 std::size_t drop_kept(PyGraph::Data& data) {

@@ -32,9 +32,11 @@ struct PyGraph {
 PyTypeObject* create_graph_type();
 // Reports add_node's refused duplicates on sys.stdout, control characters escaped.
 void install_duplicate_label_report();
-// Lets drawings and exports below the binding use the links kept in the
-// views of the Graph they draw (graph_core's current_links).
-void install_kept_links_lookup();
+// Lets the core find the live Graph objects: drawings and exports use the
+// links kept in the views of the Graph they draw (graph_core's
+// current_links), and a walk that reaches a node of another graph reads its
+// connections there (connection_target).
+void install_graph_lookups();
 // The borrow flag of the live Graph object whose store has `serial`, if any
 // (a Node appending to its graph's store must respect it).
 const BorrowFlag* graph_borrow_flag(std::uint64_t serial);
@@ -46,6 +48,9 @@ std::shared_ptr<GraphViews> views_of(PyGraph::Data& data);
 // kept with the graph with its hash computed, so that results keyed by label
 // cost a dict insertion per node.
 PyObject* label_object(PyGraph::Data& data, NodeIndex position);
+// The labels of every node, made now where they were not yet (in node
+// order); the list stays as it is until the graph changes or drop_kept.
+const std::vector<PyRef>& all_labels(PyGraph::Data& data);
 // Frees the kept views and label strs; the bytes they held, about.
 std::size_t drop_kept(PyGraph::Data& data);
 // The store of the live Graph object whose store has `serial`, if any.

@@ -64,6 +64,32 @@ std::vector<PyRef> labels_of(PyGraph::Data& data, const std::vector<std::uint32_
   return labels;
 }
 
+// A dict from the labels of the nodes at `positions`, in that order, to
+// value_of(k) for the k-th. For a good share of the graph the keys are the
+// graph's kept labels, asked for a few keys ahead: a walk's order meets them
+// at random, and each insertion would otherwise first wait for its key's hash.
+template <typename ValueOf>
+PyObject* label_dict_in_order(PyGraph::Data& data, const std::vector<std::uint32_t>& positions, ValueOf&& value_of) {
+  PyRef dict = PyRef::owned(dict_for(positions.size()));
+  if (positions.size() * 8 < data.graph.node_count()) {
+    for (std::size_t k = 0; k < positions.size(); ++k) {
+      PyRef key = PyRef::owned(label_at(data, positions[k]));
+      set_item(dict.get(), key.get(), value_of(k));
+    }
+    return dict.release();
+  }
+  // No Python code runs while exact str keys go in, so the kept list stays put.
+  const std::vector<PyRef>& labels = all_labels(data);
+  // The list's slot two steps ahead, then the str the slot names one step ahead.
+  constexpr std::size_t kAhead = 16;
+  for (std::size_t k = 0; k < positions.size(); ++k) {
+    if (k + 2 * kAhead < positions.size()) __builtin_prefetch(&labels[positions[k + 2 * kAhead]]);
+    if (k + kAhead < positions.size()) __builtin_prefetch(labels[positions[k + kAhead]].get());
+    set_item(dict.get(), labels[positions[k]].get(), value_of(k));
+  }
+  return dict.release();
+}
+
 PyObject* label_list(PyGraph::Data& data, const std::vector<std::uint32_t>& positions) {
   std::vector<PyRef> labels = labels_of(data, positions);
   PyRef list = PyRef::owned(PyList_New(static_cast<Py_ssize_t>(positions.size())));
@@ -209,12 +235,8 @@ PyObject* graph_shortest_path_lengths(PyObject* self, PyObject* const* args, Py_
         const auto views = views_of(data);
         // In the order the nodes were settled: nearest first.
         auto settled_dict = [&](const auto& paths, auto&& convert) {
-          const std::vector<PyRef> labels = labels_of(data, paths.settled);
-          PyRef dict = PyRef::owned(dict_for(paths.settled.size()));
-          for (std::size_t k = 0; k < paths.settled.size(); ++k) {
-            set_item(dict.get(), labels[k].get(), convert(paths.distance[paths.settled[k]]));
-          }
-          return dict.release();
+          return label_dict_in_order(data, paths.settled,
+                                     [&](std::size_t k) { return convert(paths.distance[paths.settled[k]]); });
         };
         if (weighted || as_array_argument(arguments[2])) {
           const ShortestPaths<> paths = shortest_path_tree(graph, views->links(), views->out(), source, weighted);

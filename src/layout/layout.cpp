@@ -102,7 +102,7 @@ std::vector<Edge> build_edges(const GraphStore& graph, const std::vector<std::si
       [&](NodeIndex from, const NodeRecord&, const StoredConnection& connection, const NodeRecord* target) {
         if (target == nullptr) return;
         const std::size_t a = slot_of[from];
-        const std::size_t b = connection.is_local() ? slot_of[connection.local_target] : entity_of_label(target->label);
+        const std::size_t b = connection.is_local() ? slot_of[connection.target] : entity_of_label(target->label);
         if (a != b) entity_pairs.emplace_back(a, b);
       });
   if (entity_pairs.empty()) return {};
