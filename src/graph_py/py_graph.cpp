@@ -283,9 +283,12 @@ PyObject* label_object(PyGraph::Data& data, NodeIndex position) {
   return Py_NewRef(labels[position].get());
 }
 
-const std::vector<PyRef>& all_labels(PyGraph::Data& data) {
-  for (NodeIndex position = 0; position < data.graph.node_count(); ++position) {
-    if (position >= data.labels.size() || !data.labels[position]) Py_DECREF(label_object(data, position));
+const std::vector<PyRef>& labels_made_for(PyGraph::Data& data, std::span<const std::uint32_t> positions) {
+  std::vector<std::uint8_t> wanted(data.graph.node_count(), 0);
+  for (const std::uint32_t position : positions) wanted[position] = 1;
+  for (NodeIndex position = 0; position < wanted.size(); ++position) {
+    if (wanted[position] && (position >= data.labels.size() || !data.labels[position]))
+      Py_DECREF(label_object(data, position));
   }
   return data.labels;
 }

@@ -48,9 +48,10 @@ std::shared_ptr<GraphViews> views_of(PyGraph::Data& data);
 // kept with the graph with its hash computed, so that results keyed by label
 // cost a dict insertion per node.
 PyObject* label_object(PyGraph::Data& data, NodeIndex position);
-// The labels of every node, made now where they were not yet (in node
-// order); the list stays as it is until the graph changes or drop_kept.
-const std::vector<PyRef>& all_labels(PyGraph::Data& data);
+// The graph's kept labels, those of the nodes at `positions` made now where
+// they were not yet (in node order, the order the nodes lie in memory); the
+// list stays as it is until the graph changes or drop_kept.
+const std::vector<PyRef>& labels_made_for(PyGraph::Data& data, std::span<const std::uint32_t> positions);
 // Frees the kept views and label strs; the bytes they held, about.
 std::size_t drop_kept(PyGraph::Data& data);
 // The store of the live Graph object whose store has `serial`, if any.

@@ -45,14 +45,17 @@ bool weighted_argument(PyObject* value) { return value == nullptr || to_bool(val
 
 PyObject* label_at(PyGraph::Data& data, std::uint32_t position) { return label_object(data, position); }
 
-// The labels of the nodes at `positions`, in that order. When they are a
-// good share of the graph, they are made in node order (the nodes lie in
-// memory roughly in that order) and then placed at their ranks, which saves
-// a cache miss per label over making them in a walk's order.
+// Whether `count` labels are a good share of the graph's: then they are best
+// made in node order (the nodes lie in memory roughly in that order), which
+// saves a cache miss per label over making them in a walk's order.
+bool good_share(const GraphStore& graph, std::size_t count) { return count * 8 >= graph.node_count(); }
+
+// The labels of the nodes at `positions`, in that order. For a good share of
+// the graph they are made in node order and then placed at their ranks.
 std::vector<PyRef> labels_of(PyGraph::Data& data, const std::vector<std::uint32_t>& positions) {
   const GraphStore& graph = data.graph;
   std::vector<PyRef> labels(positions.size());
-  if (positions.size() * 8 < graph.node_count()) {
+  if (!good_share(graph, positions.size())) {
     for (std::size_t k = 0; k < positions.size(); ++k) labels[k] = PyRef::owned(label_at(data, positions[k]));
     return labels;
   }
@@ -71,7 +74,7 @@ std::vector<PyRef> labels_of(PyGraph::Data& data, const std::vector<std::uint32_
 template <typename ValueOf>
 PyObject* label_dict_in_order(PyGraph::Data& data, const std::vector<std::uint32_t>& positions, ValueOf&& value_of) {
   PyRef dict = PyRef::owned(dict_for(positions.size()));
-  if (positions.size() * 8 < data.graph.node_count()) {
+  if (!good_share(data.graph, positions.size())) {
     for (std::size_t k = 0; k < positions.size(); ++k) {
       PyRef key = PyRef::owned(label_at(data, positions[k]));
       set_item(dict.get(), key.get(), value_of(k));
@@ -79,7 +82,7 @@ PyObject* label_dict_in_order(PyGraph::Data& data, const std::vector<std::uint32
     return dict.release();
   }
   // No Python code runs while exact str keys go in, so the kept list stays put.
-  const std::vector<PyRef>& labels = all_labels(data);
+  const std::vector<PyRef>& labels = labels_made_for(data, positions);
   // The list's slot two steps ahead, then the str the slot names one step ahead.
   constexpr std::size_t kAhead = 16;
   for (std::size_t k = 0; k < positions.size(); ++k) {
