@@ -23,7 +23,7 @@ std::string connections_text(const GraphStore& graph) {
   std::vector<std::string> lines;
   graph.for_each_connection([&](NodeIndex from, const NodeRecord&, const StoredConnection& c, const NodeRecord*) {
     const float weight = c.weight;
-    lines.push_back(std::to_string(from) + (c.directed ? ">" : "-") + std::to_string(c.local_target) + ":" +
+    lines.push_back(std::to_string(from) + (c.directed ? ">" : "-") + std::to_string(c.target) + ":" +
                     (weight != weight ? std::string("NaN") : std::to_string(weight)));
   });
   std::sort(lines.begin(), lines.end());
