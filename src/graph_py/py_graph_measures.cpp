@@ -51,19 +51,15 @@ PyObject* label_at(PyGraph::Data& data, std::uint32_t position) { return label_o
 bool good_share(const GraphStore& graph, std::size_t count) { return count * 8 >= graph.node_count(); }
 
 // The labels of the nodes at `positions`, in that order. For a good share of
-// the graph they are made in node order and then placed at their ranks.
+// the graph they are made in node order first (labels_made_for).
 std::vector<PyRef> labels_of(PyGraph::Data& data, const std::vector<std::uint32_t>& positions) {
-  const GraphStore& graph = data.graph;
   std::vector<PyRef> labels(positions.size());
-  if (!good_share(graph, positions.size())) {
+  if (!good_share(data.graph, positions.size())) {
     for (std::size_t k = 0; k < positions.size(); ++k) labels[k] = PyRef::owned(label_at(data, positions[k]));
     return labels;
   }
-  std::vector<std::uint32_t> rank_of(graph.node_count(), kNoNode);
-  for (std::size_t k = 0; k < positions.size(); ++k) rank_of[positions[k]] = static_cast<std::uint32_t>(k);
-  for (std::uint32_t position = 0; position < rank_of.size(); ++position) {
-    if (rank_of[position] != kNoNode) labels[rank_of[position]] = PyRef::owned(label_at(data, position));
-  }
+  const std::vector<PyRef>& kept = labels_made_for(data, positions);
+  for (std::size_t k = 0; k < positions.size(); ++k) labels[k] = PyRef::owned(Py_NewRef(kept[positions[k]].get()));
   return labels;
 }
 
