@@ -47,6 +47,8 @@ run fuzz_read_pajek net.dict "$root/fuzz/seeds/net" "$root/tests/data/pajek" "$r
 run fuzz_read_gml gml.dict "$root/fuzz/seeds/gml" "$root/tests/data/bad_gml" || status=1
 run fuzz_read_graphml xml.dict "$root/fuzz/seeds/graphml" "$root/tests/data/bad_graphml" || status=1
 run fuzz_read_gexf xml.dict "$root/fuzz/seeds/gexf" "$root/tests/data/bad_gexf" || status=1
+run fuzz_xml_scanner xml.dict "$root/fuzz/seeds/graphml" "$root/fuzz/seeds/gexf" "$root/tests/data/bad_graphml" \
+  "$root/tests/data/bad_gexf" || status=1
 run fuzz_read_edgelist edgelist.dict "$root/fuzz/seeds/edgelist" "$root/tests/data/bad_edgelist" || status=1
 run fuzz_read_by_content "" "$root/fuzz/seeds/edgelist" "$root/fuzz/seeds/gml" "$root/fuzz/seeds/graphml" "$root/fuzz/seeds/gexf" "$root/fuzz/seeds/net" "$root/fuzz/seeds/json" "$root/tests/data/pajek" || status=1
 exit $status

@@ -1,5 +1,7 @@
 #include "formats/xml_stream.hpp"
 
+#include "formats/xml_scanner.hpp"
+
 #include <expat.h>
 
 #include <climits>
@@ -147,9 +149,34 @@ void XMLCALL on_attribute_list_declaration(void* data, const XML_Char* element, 
 
 }  // namespace
 
-void parse_xml(const ChunkInput::Fill& fill, XmlHandler& handler) {
-  std::unique_ptr<XML_ParserStruct, ParserFree> owner(XML_ParserCreate(nullptr));
-  if (!owner) throw std::bad_alloc();
+namespace {
+
+// `encoding` nullptr: Expat finds it (byte-order mark, declaration).
+std::unique_ptr<XML_ParserStruct, ParserFree> new_parser(const char* encoding) {
+  std::unique_ptr<XML_ParserStruct, ParserFree> parser(XML_ParserCreate(encoding));
+  if (!parser) throw std::bad_alloc();
+  return parser;
+}
+
+// Feeds the window from `from` on, then the rest of the input, while
+// `parse` accepts; returns the first status that is not OK.
+template <typename Parse>
+XML_Status feed(ChunkInput& input, std::size_t from, Parse&& parse) {
+  while (true) {
+    const std::string_view window = input.window().substr(from);
+    if (window.size() > static_cast<std::size_t>(INT_MAX)) throw std::bad_alloc();
+    const XML_Status status = parse(window, input.at_end());
+    if (status != XML_STATUS_OK || input.at_end()) return status;
+    input.more(input.window().size());
+    from = 0;
+    poll_cancellation(64);
+  }
+}
+
+// Documents the scanner does not read (other encodings, a DTD): Expat
+// parses them whole, entity refusals included.
+void parse_with_expat(ChunkInput& input, XmlHandler& handler) {
+  const auto owner = new_parser(nullptr);
   XML_Parser parser = owner.get();
   Session session{parser, handler, nullptr, {}};
   XML_SetUserData(parser, &session);
@@ -157,12 +184,8 @@ void parse_xml(const ChunkInput::Fill& fill, XmlHandler& handler) {
   XML_SetEntityDeclHandler(parser, on_entity_declaration);
   XML_SetAttlistDeclHandler(parser, on_attribute_list_declaration);
   XML_SetParamEntityParsing(parser, XML_PARAM_ENTITY_PARSING_NEVER);
-  while (true) {
-    void* buffer = XML_GetBuffer(parser, kChunk);
-    if (buffer == nullptr) throw std::bad_alloc();
-    const std::size_t got = fill(static_cast<char*>(buffer), kChunk);
-    const bool last = got == 0;
-    const XML_Status status = XML_ParseBuffer(parser, static_cast<int>(got), last ? XML_TRUE : XML_FALSE);
+  const XML_Status status = feed(input, 0, [&](std::string_view bytes, bool last) {
+    const XML_Status parsed = XML_Parse(parser, bytes.data(), static_cast<int>(bytes.size()), last ? XML_TRUE : XML_FALSE);
     if (session.failure) {
       try {
         std::rethrow_exception(session.failure);
@@ -172,10 +195,49 @@ void parse_xml(const ChunkInput::Fill& fill, XmlHandler& handler) {
       }
     }
     if (!session.refusal.empty()) fail_at(parser, session.refusal);
-    if (status != XML_STATUS_OK)
-      fail_at(parser, std::string("malformed XML: ") + XML_ErrorString(XML_GetErrorCode(parser)));
-    if (last) break;
-    poll_cancellation(64);
+    return parsed;
+  });
+  if (status != XML_STATUS_OK) fail_at(parser, std::string("malformed XML: ") + XML_ErrorString(XML_GetErrorCode(parser)));
+}
+
+long characters(std::string_view text) {
+  long count = 0;
+  for (char c : text) count += (static_cast<unsigned char>(c) & 0xC0) != 0x80;
+  return count;
+}
+
+}  // namespace
+
+void fail_as_expat(const XmlFault& fault) {
+  // The scanner reads UTF-8 only; told so, Expat guesses nothing from the
+  // token's first bytes.
+  const auto owner = new_parser("UTF-8");
+  XML_Parser parser = owner.get();
+  XML_Status status = XML_Parse(parser, fault.context.data(), static_cast<int>(fault.context.size()), XML_FALSE);
+  if (status == XML_STATUS_OK) {
+    status = feed(fault.input, fault.token, [&](std::string_view bytes, bool last) {
+      return XML_Parse(parser, bytes.data(), static_cast<int>(bytes.size()), last ? XML_TRUE : XML_FALSE);
+    });
+  }
+  if (status == XML_STATUS_OK) {
+    // Expat passed what the scanner refused: the document is still not read.
+    throw FormatError(std::string("malformed XML: ") + XML_ErrorString(XML_ERROR_INVALID_TOKEN), fault.line,
+                      fault.column + 1);
+  }
+  // The context holds no line break: Expat's first line continues the token's.
+  const long line = static_cast<long>(XML_GetCurrentLineNumber(parser));
+  const long column = static_cast<long>(XML_GetCurrentColumnNumber(parser));
+  throw FormatError(std::string("malformed XML: ") + XML_ErrorString(XML_GetErrorCode(parser)), fault.line + line - 1,
+                    (line == 1 ? fault.column + column - characters(fault.context) : column) + 1);
+}
+
+void parse_xml(const ChunkInput::Fill& fill, XmlHandler& handler) {
+  ChunkInput input(fill, kChunk);
+  input.more(0);
+  if (const auto root = plain_document_root(input.window())) {
+    scan_plain_xml(input, *root, handler);
+  } else {
+    parse_with_expat(input, handler);
   }
 }
 
