@@ -20,8 +20,8 @@ class Recorder : public mivora::XmlHandler {
   void start(std::string_view name, const Attributes& attributes) override {
     flush_text();
     events.append("<").append(name);
-    for (const char** pair = attributes.pairs; *pair != nullptr; pair += 2) {
-      events.append(" ").append(pair[0]).append("=").append(pair[1]).append(";");
+    for (const Attribute& attribute : attributes) {
+      events.append(" ").append(attribute.name).append("=").append(attribute.value).append(";");
     }
     events.append(">");
   }

@@ -74,7 +74,7 @@ class GraphmlHandler : public XmlHandler {
       // Declared where it starts: a node holding a graph comes before the
       // nodes inside it, in document order.
       links_.flush();  // earlier edges may name this id first
-      node_.vertex = records_.declare(id);
+      node_.vertex = records_.declare(*id);
       in_node_ = true;
     } else if (name == "edge" && !directed_.empty()) {
       const auto [source, target, directed] = attributes.values<3>({"source", "target", "directed"});
@@ -82,14 +82,14 @@ class GraphmlHandler : public XmlHandler {
         throw FormatError(source != nullptr ? "an edge has no 'target' attribute" : "an edge has no 'source' attribute",
                           0, 0);
       }
-      edge_.source = source;
-      edge_.target = target;
+      edge_.source = *source;
+      edge_.target = *target;
       edge_.weight.reset();
       edge_.directed = directed_.back();
       if (directed != nullptr) {
-        const auto given = truth(directed);
+        const auto given = truth(*directed);
         if (!given)
-          throw FormatError("an edge's 'directed' is '" + std::string(directed) + "', not true or false", 0, 0);
+          throw FormatError("an edge's 'directed' is '" + std::string(*directed) + "', not true or false", 0, 0);
         edge_.directed = *given;
       }
       in_edge_ = true;

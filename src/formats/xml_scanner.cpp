@@ -1,8 +1,10 @@
 #include "formats/xml_scanner.hpp"
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <cstring>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -24,18 +26,22 @@ using Byte = unsigned char;
 
 bool is_space(char c) { return c == ' ' || c == '\n' || c == '\t' || c == '\r'; }
 
-enum AsciiName : std::uint8_t { kNotName = 0, kNameChar = 1, kNameStart = 2 };
+// What each byte can be in a name: ASCII bytes by XML's rules, bytes above
+// ASCII the start of a character to look up.
+enum NameByte : std::uint8_t { kNotName = 0, kNameChar = 1, kNameStart = 3, kMultibyte = 4, kColon = 8 };
 
-constexpr std::array<std::uint8_t, 128> ascii_names() {
-  std::array<std::uint8_t, 128> table{};
+constexpr std::array<std::uint8_t, 256> name_bytes() {
+  std::array<std::uint8_t, 256> table{};
   for (int c = 'a'; c <= 'z'; ++c) table[c] = kNameStart;
   for (int c = 'A'; c <= 'Z'; ++c) table[c] = kNameStart;
-  table['_'] = table[':'] = kNameStart;  // without namespace processing a colon is a letter
+  table['_'] = kNameStart;
+  table[':'] = kNameStart | kColon;  // without namespace processing a colon is a letter
   for (int c = '0'; c <= '9'; ++c) table[c] = kNameChar;
   table['-'] = table['.'] = kNameChar;
+  for (int c = 0x80; c < 0x100; ++c) table[c] = kMultibyte;
   return table;
 }
-constexpr auto kAsciiNames = ascii_names();
+constexpr auto kNameBytes = name_bytes();
 
 // Bytes where a run of text, of an attribute value, of a comment or of a
 // processing instruction must stop and look: its own delimiters, the
@@ -107,21 +113,22 @@ bool is_xml_char(std::uint32_t code) {
          (code >= 0xE000 && code <= 0xFFFD) || (code >= 0x10000 && code <= 0x10FFFF);
 }
 
-void append_utf8(std::string& out, std::uint32_t code) {
+// Writes the code point's UTF-8 bytes (at most 4) at `out` and moves it on.
+void put_utf8(char*& out, std::uint32_t code) {
   if (code < 0x80) {
-    out += static_cast<char>(code);
+    *out++ = static_cast<char>(code);
   } else if (code < 0x800) {
-    out += static_cast<char>(0xC0 | (code >> 6));
-    out += static_cast<char>(0x80 | (code & 0x3F));
+    *out++ = static_cast<char>(0xC0 | (code >> 6));
+    *out++ = static_cast<char>(0x80 | (code & 0x3F));
   } else if (code < 0x10000) {
-    out += static_cast<char>(0xE0 | (code >> 12));
-    out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (code & 0x3F));
+    *out++ = static_cast<char>(0xE0 | (code >> 12));
+    *out++ = static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+    *out++ = static_cast<char>(0x80 | (code & 0x3F));
   } else {
-    out += static_cast<char>(0xF0 | (code >> 18));
-    out += static_cast<char>(0x80 | ((code >> 12) & 0x3F));
-    out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (code & 0x3F));
+    *out++ = static_cast<char>(0xF0 | (code >> 18));
+    *out++ = static_cast<char>(0x80 | ((code >> 12) & 0x3F));
+    *out++ = static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+    *out++ = static_cast<char>(0x80 | (code & 0x3F));
   }
 }
 
@@ -133,18 +140,21 @@ enum class Outcome { complete, cut, malformed };
 struct Scan {
   Outcome outcome;
   const char* end = nullptr;
+  bool prefixed = true;  // of a name: whether it may hold a colon
 };
 constexpr Scan kCut{Outcome::cut};
 constexpr Scan kMalformed{Outcome::malformed};
 
-// A name from p: its end is the first byte that is not a name character.
-Scan scan_name(const char* p, const char* end) {
+// A name from p, with characters above ASCII: its end is the first byte
+// that is not a name character.
+[[gnu::noinline]] Scan scan_name_with_multibyte(const char* p, const char* end) {
   bool start = true;
   while (p < end) {
-    const auto c = static_cast<Byte>(*p);
-    if (c < 0x80) {
-      const std::uint8_t kind = kAsciiNames[c];
-      if (kind == kNotName || (start && kind != kNameStart)) return start ? kMalformed : Scan{Outcome::complete, p};
+    const std::uint8_t kind = kNameBytes[static_cast<Byte>(*p)];
+    if (kind != kMultibyte) {
+      if (kind == kNotName || (start && (kind & kNameStart) != kNameStart)) {
+        return start ? kMalformed : Scan{Outcome::complete, p};
+      }
       ++p;
     } else {
       const int length = multibyte_length(p, end);
@@ -155,6 +165,37 @@ Scan scan_name(const char* p, const char* end) {
     start = false;
   }
   return kCut;
+}
+
+// A name from p; ASCII names, the common case, in a tight loop.
+inline Scan scan_name(const char* p, const char* end) {
+  const char* q = p;
+  if (q < end && (kNameBytes[static_cast<Byte>(*q)] & kNameStart) == kNameStart) {
+    std::uint8_t seen = kNameBytes[static_cast<Byte>(*q)];
+    ++q;
+    while (q < end && (kNameBytes[static_cast<Byte>(*q)] & kNameChar) != 0) seen |= kNameBytes[static_cast<Byte>(*q++)];
+    if (q < end && kNameBytes[static_cast<Byte>(*q)] != kMultibyte) return {Outcome::complete, q, (seen & kColon) != 0};
+  }
+  return scan_name_with_multibyte(p, end);
+}
+
+// Whether two short texts (names) are equal, without a call to memcmp.
+inline bool same_text(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i) {
+    if (a[i] != b[i]) return false;
+  }
+  return true;
+}
+
+// The name without its namespace prefix, for names the scanner has read
+// (`prefixed` as it found).
+inline std::string_view local_part(std::string_view name, bool prefixed) {
+  if (!prefixed) return name;
+  for (std::size_t i = name.size(); i > 0; --i) {
+    if (name[i - 1] == ':') return name.substr(i);
+  }
+  return name;
 }
 
 // A run of characters up to the next stop byte that is not a valid
@@ -208,8 +249,9 @@ Scan scan_instruction(const char* p, const char* end, bool* xml_target = nullptr
   }
 }
 
-// A reference from its '&': appends the character it stands for to `out`.
-Scan scan_reference(const char* p, const char* end, std::string& out) {
+// A reference from its '&': writes the character it stands for at `out`
+// (at most 4 bytes, never more than the reference's own) and moves it on.
+Scan scan_reference(const char* p, const char* end, char*& out) {
   ++p;
   if (p == end) return kCut;
   if (*p == '#') {
@@ -234,7 +276,7 @@ Scan scan_reference(const char* p, const char* end, std::string& out) {
     }
     if (p == end) return kCut;
     if (*p != ';' || p == digits || !is_xml_char(code)) return kMalformed;
-    append_utf8(out, code);
+    put_utf8(out, code);
     return {Outcome::complete, p + 1};
   }
   const Scan name = scan_name(p, end);
@@ -255,7 +297,7 @@ Scan scan_reference(const char* p, const char* end, std::string& out) {
   } else {
     return kMalformed;  // no DTD, so no other entity exists
   }
-  out += replacement;
+  *out++ = replacement;
   return {Outcome::complete, name.end + 1};
 }
 
@@ -388,28 +430,31 @@ class Scanner {
 
   void count_lines_to(std::size_t offset) {
     if (offset <= counted_) return;
-    const char* from = begin_ + counted_;
-    const char* to = begin_ + offset;
-    const char* last_break = to;
-    while (last_break > from && last_break[-1] != '\n' && last_break[-1] != '\r') --last_break;
-    if (last_break == from) {
-      column_ += characters(from, to);
+    const std::string_view counted(begin_ + counted_, offset - counted_);
+    const std::size_t last_break = counted.find_last_of("\r\n");
+    if (last_break == std::string_view::npos) {
+      column_ += xml_columns(counted);
     } else {
-      long breaks = 0;
-      long returns = 0;
-      for (const char* p = from; p < last_break; ++p) {
-        breaks += (*p == '\n') + (*p == '\r');
-        returns += *p == '\r';
-      }
-      if (previous_ == '\r' && *from == '\n') --breaks;  // "\r\n" is one line break
-      if (returns > 0) {
-        for (const char* p = from; p + 1 < last_break; ++p) breaks -= p[0] == '\r' && p[1] == '\n';
-      }
-      line_ += breaks;
-      column_ = characters(last_break, to);
+      line_ += line_breaks(counted.substr(0, last_break + 1));
+      if (previous_ == '\r' && counted.front() == '\n') --line_;  // "\r\n" is one line break
+      column_ = xml_columns(counted.substr(last_break + 1));
     }
-    previous_ = to[-1];
+    previous_ = counted.back();
     counted_ = offset;
+  }
+
+  // "\n", "\r" and "\r\n" each end a line. Files with "\r" are rare: the
+  // common case finds each "\n" with memchr.
+  static long line_breaks(std::string_view text) {
+    long breaks = 0;
+    if (text.find('\r') == std::string_view::npos) {
+      for (std::size_t at = text.find('\n'); at != std::string_view::npos; at = text.find('\n', at + 1)) ++breaks;
+      return breaks;
+    }
+    for (std::size_t i = 0; i < text.size(); ++i) {
+      breaks += text[i] == '\r' || (text[i] == '\n' && (i == 0 || text[i - 1] != '\r'));
+    }
+    return breaks;
   }
 
   static bool only_space(const char* p, const char* end) {
@@ -419,11 +464,6 @@ class Scanner {
     return true;
   }
 
-  static long characters(const char* from, const char* to) {
-    long count = 0;
-    for (; from < to; ++from) count += (static_cast<Byte>(*from) & 0xC0) != 0x80;
-    return count;
-  }
 
   [[noreturn]] void fault(const char* token) {
     count_lines_to(static_cast<std::size_t>(token - begin_));
@@ -485,8 +525,8 @@ class Scanner {
     const char* name = lt + 1;
     const Scan name_scan = scan_name(name, end_);
     if (name_scan.outcome != Outcome::complete) return name_scan.outcome == Outcome::cut ? kCut : name_scan;
-    scratch_.clear();
-    value_starts_.clear();
+    make_room(static_cast<std::size_t>(end_ - lt));
+    attributes_.clear();
     const char* p = name_scan.end;
     while (true) {
       const char* before = p;
@@ -500,9 +540,10 @@ class Scanner {
         const bool empty = *p == '/';
         const char* const token_end = p + (empty ? 2 : 1);
         const std::string_view raw(name, static_cast<std::size_t>(name_scan.end - name));
-        emit_start(token_end, raw);
+        const std::string_view local = local_part(raw, name_scan.prefixed);
+        emit_start(token_end, local);
         if (empty) {
-          call_handler(token_end, [&] { handler_.end(local_name(raw)); });
+          call_handler(token_end, [&] { handler_.end(local); });
           if (open_starts_.empty()) root_closed_ = true;
         } else {
           open_starts_.push_back(open_.size());
@@ -517,19 +558,17 @@ class Scanner {
     }
   }
 
-  // One attribute from its name: name and decoded value go to scratch_,
-  // each ended by '\0' as Expat hands them over.
+  // One attribute from its name. Its name, and its value where nothing in
+  // it needs decoding (nearly always), are views of the window; other
+  // values are decoded into scratch_.
   Scan attribute_of(const char* p) {
-    const Scan name = scan_name(p, end_);
-    if (name.outcome != Outcome::complete) return name;
-    const std::string_view attribute(p, static_cast<std::size_t>(name.end - p));
-    for (std::size_t i = 0; i < value_starts_.size(); i += 2) {
-      if (std::string_view(scratch_.data() + value_starts_[i]) == attribute) return kMalformed;  // a duplicate
+    const Scan name_scan = scan_name(p, end_);
+    if (name_scan.outcome != Outcome::complete) return name_scan;
+    const std::string_view name(p, static_cast<std::size_t>(name_scan.end - p));
+    for (const XmlHandler::Attribute& earlier : attributes_) {
+      if (same_text(earlier.name, name)) return kMalformed;  // a duplicate
     }
-    value_starts_.push_back(scratch_.size());
-    scratch_.append(attribute).push_back('\0');
-    value_starts_.push_back(scratch_.size());
-    p = name.end;
+    p = name_scan.end;
     while (p < end_ && is_space(*p)) ++p;
     if (p == end_) return kCut;
     if (*p != '=') return kMalformed;
@@ -538,46 +577,62 @@ class Scanner {
     if (p == end_) return kCut;
     if (*p != '"' && *p != '\'') return kMalformed;
     const char quote = *p++;
+    const char* const value = p;
+    while (p < end_ && !kValueStops[static_cast<Byte>(*p)]) ++p;
+    if (p == end_) return kCut;
+    if (*p == quote) {
+      attributes_.push_back({name, std::string_view(value, static_cast<std::size_t>(p - value))});
+      return {Outcome::complete, p + 1};
+    }
+    char* const decoded = scratch_.get() + used_;
+    char* out = decoded;
+    for (const char* from = value; from < p;) *out++ = *from++;
     while (true) {
-      const char* run = p;
-      p = run_end(p, end_, kValueStops);
-      scratch_.append(run, static_cast<std::size_t>(p - run));
+      while (p < end_ && !kValueStops[static_cast<Byte>(*p)]) *out++ = *p++;
       if (p == end_) return kCut;
       const char c = *p;
       if (c == quote) break;
       if (c == '"' || c == '\'') {
-        scratch_ += c;
+        *out++ = c;
         ++p;
       } else if (c == '&') {
-        const Scan reference = scan_reference(p, end_, scratch_);
+        const Scan reference = scan_reference(p, end_, out);
         if (reference.outcome != Outcome::complete) return reference;
         p = reference.end;
       } else if (c == '\t' || c == '\n') {
-        scratch_ += ' ';  // white space in a value reads as a space
+        *out++ = ' ';  // white space in a value reads as a space
         ++p;
       } else if (c == '\r') {
         if (end_ - p < 2) return kCut;
-        scratch_ += ' ';
+        *out++ = ' ';
         p += p[1] == '\n' ? 2 : 1;
       } else if (static_cast<Byte>(c) >= 0x80) {
-        const int length = multibyte_length(p, end_);
-        if (length < 0) return kCut;
-        if (length == 0) return kMalformed;
-        scratch_.append(p, static_cast<std::size_t>(length));
-        p += length;
+        const int bytes = multibyte_length(p, end_);
+        if (bytes < 0) return kCut;
+        if (bytes == 0) return kMalformed;
+        for (int i = 0; i < bytes; ++i) *out++ = *p++;
       } else {
         return kMalformed;  // '<' or a control character
       }
     }
-    scratch_.push_back('\0');
+    used_ = static_cast<std::size_t>(out - scratch_.get());
+    attributes_.push_back({name, std::string_view(decoded, static_cast<std::size_t>(out - decoded))});
     return {Outcome::complete, p + 1};
   }
 
-  void emit_start(const char* token_end, std::string_view raw_name) {
-    pairs_.clear();
-    for (std::size_t start : value_starts_) pairs_.push_back(scratch_.data() + start);
-    pairs_.push_back(nullptr);
-    call_handler(token_end, [&] { handler_.start(local_name(raw_name), XmlHandler::Attributes{pairs_.data()}); });
+  // Decoded, a start tag's values never take more bytes than the tag: room
+  // for the rest of the window is room for them all.
+  void make_room(std::size_t bytes) {
+    used_ = 0;
+    if (bytes < scratch_capacity_) return;
+    scratch_capacity_ = std::max(bytes + 1, 2 * scratch_capacity_);
+    scratch_ = std::make_unique_for_overwrite<char[]>(scratch_capacity_);
+  }
+
+  void emit_start(const char* token_end, std::string_view name) {
+    call_handler(token_end, [&] {
+      handler_.start(name, XmlHandler::Attributes{attributes_.data(), attributes_.size()});
+    });
   }
 
   Scan end_tag(const char* lt) {
@@ -589,8 +644,8 @@ class Scanner {
     if (p == end_) return kCut;
     if (*p != '>' || open_starts_.empty()) return kMalformed;
     const std::string_view raw(name, static_cast<std::size_t>(name_scan.end - name));
-    if (std::string_view(open_).substr(open_starts_.back()) != raw) return kMalformed;  // a mismatched tag
-    call_handler(p + 1, [&] { handler_.end(local_name(raw)); });
+    if (!same_text(std::string_view(open_).substr(open_starts_.back()), raw)) return kMalformed;  // a mismatched tag
+    call_handler(p + 1, [&] { handler_.end(local_part(raw, name_scan.prefixed)); });
     open_.resize(open_starts_.back());
     open_starts_.pop_back();
     if (open_starts_.empty()) root_closed_ = true;
@@ -616,11 +671,12 @@ class Scanner {
       if (c == '<') return {Outcome::complete, p};
       if (root_closed_ && c != '\r') return kMalformed;
       if (c == '&') {
-        piece_.clear();
-        const Scan reference = scan_reference(p, end_, piece_);
+        char piece[4];
+        char* piece_end = piece;
+        const Scan reference = scan_reference(p, end_, piece_end);
         if (reference.outcome == Outcome::cut) return cut_after(start, p);
         if (reference.outcome == Outcome::malformed) return kMalformed;
-        deliver(piece_.data(), piece_.data() + piece_.size());
+        deliver(piece, piece_end);
         p = reference.end;
       } else if (c == ']') {
         if (end_ - p < 3) return cut_after(start, p);
@@ -692,11 +748,11 @@ class Scanner {
   // Raw names of the open elements, one after another.
   std::string open_;
   std::vector<std::size_t> open_starts_;
-  // The start tag being read: names and values, each ended by '\0'.
-  std::string scratch_;
-  std::vector<std::size_t> value_starts_;
-  std::vector<const char*> pairs_;
-  std::string piece_;
+  // The start tag being read, and the values it needed decoded.
+  std::vector<XmlHandler::Attribute> attributes_;
+  std::unique_ptr<char[]> scratch_;
+  std::size_t scratch_capacity_ = 0;
+  std::size_t used_ = 0;
   // Position of window offset counted_.
   std::size_t counted_ = 0;
   long line_ = 1;
@@ -705,6 +761,12 @@ class Scanner {
 };
 
 }  // namespace
+
+long xml_columns(std::string_view text) {
+  long count = 0;
+  for (char c : text) count += (static_cast<Byte>(c) & 0xC0) != 0x80;
+  return count;
+}
 
 void scan_plain_xml(ChunkInput& input, std::size_t root, XmlHandler& handler) {
   Scanner(input, handler).run(root);

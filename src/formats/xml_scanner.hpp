@@ -38,6 +38,9 @@ struct XmlFault {
   long column;
 };
 
+// The columns `text` takes as Expat counts them: one per character.
+long xml_columns(std::string_view text);
+
 // Throws the FormatError Expat gives for the fault, reading on from the
 // token as far as Expat needs (xml_stream.cpp).
 [[noreturn]] void fail_as_expat(const XmlFault& fault);

@@ -8,6 +8,7 @@
 #include <exception>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "text_io/format_error.hpp"
 #include "text_io/cancellation.hpp"
@@ -34,28 +35,23 @@ std::string_view local_name(const char* name) {
 
 }  // namespace
 
-// One pass, no length needed first.
-bool XmlHandler::Attributes::named(const char* full, std::string_view name) {
-  std::size_t i = 0;
-  while (i < name.size() && full[i] == name[i]) ++i;
-  if (i == name.size() && full[i] == '\0') return true;
-  const char* colon = nullptr;
-  for (const char* p = full; *p != '\0'; ++p) {
-    if (*p == ':') colon = p;
-  }
-  return colon != nullptr && std::string_view(colon + 1) == name;
+// The names asked for hold no colon: a match after a colon is a match after
+// the last one.
+bool XmlHandler::Attributes::named(std::string_view full, std::string_view name) {
+  if (full.size() == name.size()) return full == name;
+  return full.size() > name.size() && full[full.size() - name.size() - 1] == ':' && full.ends_with(name);
 }
 
 std::string_view XmlHandler::Attributes::get(std::string_view name) const {
-  for (const char** pair = pairs; *pair != nullptr; pair += 2) {
-    if (named(pair[0], name)) return pair[1];
+  for (const Attribute& attribute : *this) {
+    if (named(attribute.name, name)) return attribute.value;
   }
   return {};
 }
 
 bool XmlHandler::Attributes::has(std::string_view name) const {
-  for (const char** pair = pairs; *pair != nullptr; pair += 2) {
-    if (named(pair[0], name)) return true;
+  for (const Attribute& attribute : *this) {
+    if (named(attribute.name, name)) return true;
   }
   return false;
 }
@@ -76,6 +72,7 @@ struct Session {
   std::exception_ptr failure;
   std::string refusal;  // why the document itself was refused
   bool text_handler_set = false;
+  std::vector<XmlHandler::Attribute> attributes;  // of the start tag at hand
 
   // Expat skips text nobody listens to faster than it reports it: the text
   // handler is installed only while the handler wants text.
@@ -108,7 +105,11 @@ void Session::update_text_handler() {
 
 void XMLCALL on_start(void* data, const XML_Char* name, const XML_Char** attributes) {
   auto& session = *static_cast<Session*>(data);
-  session.guard([&] { session.handler.start(local_name(name), XmlHandler::Attributes{attributes}); });
+  session.attributes.clear();
+  for (const XML_Char** pair = attributes; *pair != nullptr; pair += 2) session.attributes.push_back({pair[0], pair[1]});
+  session.guard([&] {
+    session.handler.start(local_name(name), XmlHandler::Attributes{session.attributes.data(), session.attributes.size()});
+  });
   session.update_text_handler();
 }
 
@@ -178,7 +179,7 @@ XML_Status feed(ChunkInput& input, std::size_t from, Parse&& parse) {
 void parse_with_expat(ChunkInput& input, XmlHandler& handler) {
   const auto owner = new_parser(nullptr);
   XML_Parser parser = owner.get();
-  Session session{parser, handler, nullptr, {}};
+  Session session{parser, handler, nullptr, {}, false, {}};
   XML_SetUserData(parser, &session);
   XML_SetElementHandler(parser, on_start, on_end);
   XML_SetEntityDeclHandler(parser, on_entity_declaration);
@@ -198,12 +199,6 @@ void parse_with_expat(ChunkInput& input, XmlHandler& handler) {
     return parsed;
   });
   if (status != XML_STATUS_OK) fail_at(parser, std::string("malformed XML: ") + XML_ErrorString(XML_GetErrorCode(parser)));
-}
-
-long characters(std::string_view text) {
-  long count = 0;
-  for (char c : text) count += (static_cast<unsigned char>(c) & 0xC0) != 0x80;
-  return count;
 }
 
 }  // namespace
@@ -228,7 +223,7 @@ void fail_as_expat(const XmlFault& fault) {
   const long line = static_cast<long>(XML_GetCurrentLineNumber(parser));
   const long column = static_cast<long>(XML_GetCurrentColumnNumber(parser));
   throw FormatError(std::string("malformed XML: ") + XML_ErrorString(XML_GetErrorCode(parser)), fault.line + line - 1,
-                    (line == 1 ? fault.column + column - characters(fault.context) : column) + 1);
+                    (line == 1 ? fault.column + column - xml_columns(fault.context) : column) + 1);
 }
 
 void parse_xml(const ChunkInput::Fill& fill, XmlHandler& handler) {

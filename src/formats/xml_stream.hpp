@@ -23,20 +23,28 @@ namespace mivora {
 
 class XmlHandler {
  public:
-  // Attributes as name/value pairs, names without prefix.
+  // One attribute of a start tag: its name as written (prefix and all) and
+  // its value, references decoded. Views valid during the call only.
+  struct Attribute {
+    std::string_view name, value;
+  };
+  // A start tag's attributes, asked for by name without prefix.
   struct Attributes {
-    const char** pairs;  // Expat's array: name, value, name, value, ..., nullptr
+    const Attribute* first;
+    std::size_t count;
+    const Attribute* begin() const { return first; }
+    const Attribute* end() const { return first + count; }
     std::string_view get(std::string_view name) const;
     bool has(std::string_view name) const;
     // The values of several attributes in one pass (nullptr where absent):
     // an element read a million times asks for its few at once.
     template <std::size_t N>
-    std::array<const char*, N> values(const std::array<std::string_view, N>& names) const {
-      std::array<const char*, N> found{};
-      for (const char** pair = pairs; *pair != nullptr; pair += 2) {
+    std::array<const std::string_view*, N> values(const std::array<std::string_view, N>& names) const {
+      std::array<const std::string_view*, N> found{};
+      for (const Attribute& attribute : *this) {
         for (std::size_t i = 0; i < N; ++i) {
-          if (found[i] == nullptr && named(pair[0], names[i])) {
-            found[i] = pair[1];
+          if (found[i] == nullptr && named(attribute.name, names[i])) {
+            found[i] = &attribute.value;
             break;
           }
         }
@@ -44,7 +52,7 @@ class XmlHandler {
       return found;
     }
     // Whether the attribute name `full` is `name`, with or without a prefix.
-    static bool named(const char* full, std::string_view name);
+    static bool named(std::string_view full, std::string_view name);
   };
 
   virtual ~XmlHandler() = default;
