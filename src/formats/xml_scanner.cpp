@@ -397,7 +397,7 @@ class Scanner {
       if (token.outcome == Outcome::malformed) fault(p);
       if (token.outcome == Outcome::cut && token.end == nullptr) {
         // Nothing of the token was taken: it needs more input.
-        if (refill(at_)) continue;
+        if (refill_for_token()) continue;
         if (root_closed_ && only_space(begin_ + at_, end_)) break;  // a last "\r"
         fault(begin_ + at_);
       }
@@ -423,6 +423,16 @@ class Scanner {
     view();
     poll_cancellation(4096);
     return more;
+  }
+
+  // Reads on until the window holds twice what the cut token has so far:
+  // a token longer than a chunk is scanned again a few times, not once for
+  // every chunk it spans.
+  bool refill_for_token() {
+    const std::size_t token_bytes = static_cast<std::size_t>(end_ - begin_) - at_;
+    if (!refill(at_)) return false;
+    while (static_cast<std::size_t>(end_ - begin_) < 2 * token_bytes && input_.more(0)) view();
+    return true;
   }
 
   // ---- positions: counted in bulk, only for the bytes a refill drops and
