@@ -386,8 +386,8 @@ class Scanner {
 
   void run(std::size_t root) {
     at_ = root;
+    view();
     while (true) {
-      view();
       const char* p = begin_ + at_;
       if (p == end_) {
         if (!refill(at_)) break;
@@ -414,7 +414,8 @@ class Scanner {
   }
 
   // Drops the window's bytes before `keep` (counting their lines first) and
-  // appends more input; false at the end of the input.
+  // appends more input; false at the end of the input. The window is seen
+  // afresh: only refills move it.
   bool refill(std::size_t keep) {
     count_lines_to(keep);
     const bool more = input_.more(keep);
@@ -432,6 +433,7 @@ class Scanner {
     const std::size_t token_bytes = static_cast<std::size_t>(end_ - begin_) - at_;
     if (!refill(at_)) return false;
     while (static_cast<std::size_t>(end_ - begin_) < 2 * token_bytes && input_.more(0)) view();
+    view();  // the window's buffer may have moved even when nothing came
     return true;
   }
 
