@@ -1,7 +1,5 @@
 #include "formats/xml_stream.hpp"
 
-#include "formats/xml_scanner.hpp"
-
 #include <expat.h>
 
 #include <climits>
@@ -10,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "formats/xml_scanner.hpp"
 #include "text_io/format_error.hpp"
 #include "text_io/cancellation.hpp"
 #include "text_io/shown_text.hpp"
@@ -147,10 +146,6 @@ void XMLCALL on_attribute_list_declaration(void* data, const XML_Char* element, 
 [[noreturn]] void fail_at(XML_Parser parser, const std::string& message) {
   throw FormatError(message, XML_GetCurrentLineNumber(parser), XML_GetCurrentColumnNumber(parser) + 1);
 }
-
-}  // namespace
-
-namespace {
 
 // `encoding` nullptr: Expat finds it (byte-order mark, declaration).
 std::unique_ptr<XML_ParserStruct, ParserFree> new_parser(const char* encoding) {
