@@ -92,16 +92,26 @@ def test_header_written_where_the_rows_would_pass_for_one(tmp_path, first, secon
     assert links_of(mivora.Graph.read(tmp_path / "g.csv")) == links_of(graph)
 
 
-@pytest.mark.parametrize("directed", [[True, True], [True, False]])
-def test_directed_links_name_their_type(tmp_path, directed):
+@pytest.mark.parametrize("directed, attribute, header", [
+    ([True, True], None, "source,target,weight,type"),
+    ([True, False], None, "source,target,weight,type"),
+    # A link attribute named like the direction column stays an attribute.
+    ([False, False], "Type", "source,target,weight,type,Type"),
+])
+def test_directed_links_name_their_type(tmp_path, directed, attribute, header):
     graph = mivora.Graph()
     for label in "abc":
         graph.add_node(label)
     graph.create_connection("a", "b", 1.0, directed[0])
     graph.create_connection("b", "c", 2.0, directed[1])
+    if attribute:
+        graph.set_edge_attribute(attribute, ["directed", "Directed"])
     graph.write(tmp_path / "g.csv")
-    assert (tmp_path / "g.csv").read_text().splitlines()[0] == "source,target,weight,type"
-    assert links_of(mivora.Graph.read(tmp_path / "g.csv")) == links_of(graph)
+    assert (tmp_path / "g.csv").read_text().splitlines()[0] == header
+    again = mivora.Graph.read(tmp_path / "g.csv")
+    assert links_of(again) == links_of(graph)
+    if attribute:
+        assert again.edge_attribute(attribute) == ["directed", "Directed"]
 
 
 @pytest.mark.parametrize("label, written", [

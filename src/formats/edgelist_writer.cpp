@@ -5,7 +5,8 @@
 // control character, a blank at either end, a leading comment sign or
 // byte-order mark, nothing at all. With a header row the columns are named,
 // and a `type` column says `directed` or `undirected` for each row whenever
-// any link is directed, so the file reads back as it was. Unless told, the
+// any link is directed (or a link attribute is named `type`), so the file
+// reads back as it was. Unless told, the
 // header is written when it is needed to read the file back: for link
 // attribute columns, for directed links, and when the first rows would
 // otherwise be taken for a header (a word above numbers, as `alice 42`
@@ -17,6 +18,7 @@
 // missing value is an empty field, floats keep a point (2.0) so the column
 // reads back as floats, bools are true/false, strings are quoted where a
 // label would be and where they would read as a number or a bool.
+#include <algorithm>
 #include <cmath>
 
 #include "formats/attribute_text.hpp"
@@ -158,7 +160,13 @@ void write_edgelist(const GraphStore& graph, CheckedWriter& out, const WriteOpti
   const bool directed = link_directions(graph) != LinkDirections::Undirected;
   const bool header = layout.header.value_or(!graph.attributes().connections().empty() || directed ||
                                              reads_as_header(first_rows(graph, layout.weights)));
-  const bool type_column = header && directed;
+  // An attribute column named `type` would be read back as the links'
+  // directions: our own `type` column, first, keeps it an attribute.
+  const bool attribute_named_type = std::any_of(columns.links().begin(), columns.links().end(),
+                                                [](const NamedColumns::Entry& entry) {
+                                                  return equals_ignoring_case(entry.name, "type");
+                                                });
+  const bool type_column = header && (directed || attribute_named_type);
   const bool write_columns = header && !columns.links().empty();
   if (header) {
     text += "source";
