@@ -188,15 +188,8 @@ inline bool same_text(std::string_view a, std::string_view b) {
   return true;
 }
 
-// The name without its namespace prefix, for names the scanner has read
-// (`prefixed` as it found).
-inline std::string_view local_part(std::string_view name, bool prefixed) {
-  if (!prefixed) return name;
-  for (std::size_t i = name.size(); i > 0; --i) {
-    if (name[i - 1] == ':') return name.substr(i);
-  }
-  return name;
-}
+// The name without its namespace prefix; `prefixed` as the name's scan found.
+inline std::string_view local_part(std::string_view name, bool prefixed) { return prefixed ? local_name(name) : name; }
 
 // A run of characters up to the next stop byte that is not a valid
 // multi-byte character: multi-byte characters are checked and passed.
