@@ -1,6 +1,7 @@
 """The ids a file names its vertices by: sparse numbers cost no more than other names, and a Pajek
 count of vertices that no line lists is bounded by the file's size."""
 import os
+import random
 import subprocess
 import sys
 import textwrap
@@ -40,14 +41,23 @@ def test_a_large_numeric_id_costs_what_its_text_costs(tmp_path, name):
     assert grown_kib < 64 * 1024
 
 
-def test_numbers_first_seen_sparse_and_then_dense_stay_one_vertex_each(tmp_path):
+@pytest.mark.parametrize("prefix", ["", "n", "node "])
+def test_numbered_ids_first_seen_sparse_and_then_dense_stay_one_vertex_each(tmp_path, prefix):
     # 300000 is first too large for the 300 ids around it and then, once
-    # 80000 ids are held, small enough to be looked up by value.
-    rows = ["300000 1"] + [f"{i} {i + 1}" for i in range(1, 80_000)] + ["300001 2", "300000 5", "0300000 7"]
-    path = tmp_path / "edges.txt"
+    # 80000 ids are held, small enough to be looked up by value. The ids of
+    # other shapes (another prefix, a leading zero, no number) sit beside them.
+    def id_(i):
+        return f"{prefix}{i}"
+    rows = [f"{id_(300000)},{id_(1)}"] + [f"{id_(i)},{id_(i + 1)}" for i in range(1, 80_000)]
+    rows += [f"{id_(300001)},{id_(2)}", f"{id_(300000)},{id_(5)}", f"0{id_(300000)},{id_(7)}"]
+    rng = random.Random(prefix)
+    shapes = ["{}", "n{}", "n0{}", "node {}", "nn{}", "N{}", "{}x", "n"]
+    rows += [",".join(rng.choice(shapes).format(rng.choice([rng.randrange(300), rng.randrange(10**10)]))
+                      for _ in range(2)) for _ in range(3000)]
+    path = tmp_path / "edges.csv"
     path.write_text("\n".join(rows) + "\n")
     graph = Graph.read(path)
-    expected = nx.read_edgelist(path, create_using=nx.MultiGraph, nodetype=str)
+    expected = nx.read_edgelist(path, create_using=nx.MultiGraph, nodetype=str, delimiter=",")
     ours = graph.to_networkx()
     assert sorted(ours.nodes) == sorted(expected.nodes)
     assert sorted(map(sorted, ours.edges())) == sorted(map(sorted, expected.edges()))

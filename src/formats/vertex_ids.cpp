@@ -12,6 +12,11 @@ namespace mivora {
 std::uint64_t VertexIds::hash_id(std::string_view id) { return hash_label(id); }
 
 void VertexIds::assign(std::string_view id, const Lookup& lookup, NodeId vertex) {
+  if (!lookup.settled) {
+    if (!settled_) settle_prefix(id);
+    assign(id, prepare(id), vertex);
+    return;
+  }
   if (lookup.direct) {
     if (lookup.key >= direct_.size() && lookup.key < std::max<std::uint64_t>(kFreeDirect, 4 * (held_ + 1))) {
       grow_direct(lookup.key);
@@ -28,6 +33,15 @@ void VertexIds::assign(std::string_view id, const Lookup& lookup, NodeId vertex)
   assign_hashed(id, lookup.key, vertex);
 }
 
+void VertexIds::settle_prefix(std::string_view first_id) {
+  // A long prefix would cost every lookup its comparison; such ids hash.
+  constexpr std::size_t kLongestPrefix = 16;
+  std::size_t lead = first_id.size();
+  while (lead > 0 && first_id[lead - 1] >= '0' && first_id[lead - 1] <= '9') --lead;
+  if (lead < first_id.size() && lead <= kLongestPrefix) prefix_.assign(first_id.substr(0, lead));
+  settled_ = true;
+}
+
 void VertexIds::grow_direct(std::uint64_t number) {
   std::size_t size = std::max<std::size_t>(1024, direct_.size() * 2);
   while (size <= number) size *= 2;
@@ -37,7 +51,7 @@ void VertexIds::grow_direct(std::uint64_t number) {
   // Numbers hashed while the table was smaller now have their place in it.
   for (const Slot& slot : slots_) {
     std::uint64_t hashed;
-    if (slot.vertex != kNoNode && plain_number(key_of(slot), hashed) && hashed >= old_size && hashed < size) {
+    if (slot.vertex != kNoNode && numbered(key_of(slot), hashed) && hashed >= old_size && hashed < size) {
       direct_[hashed] = slot.vertex;
     }
   }

@@ -2,9 +2,14 @@
 // The one map every reader keeps from the ids a file names its vertices by
 // to vertex numbers.
 //
-// Plain decimal ids (no sign, no leading zero, at most nine digits: "01"
-// and "1" stay different ids) go through a direct table indexed by their
-// value, so files of numbered vertices never hash. The table only grows to
+// Numbered ids go through a direct table indexed by their number, so files
+// of numbered vertices never hash. An id is numbered when it is the map's
+// prefix followed by a plain decimal number (no sign, no leading zero, at
+// most nine digits: "n01" and "n1" stay different ids). The prefix is what
+// the first id stored has before its trailing digits: empty for files of
+// plain numbers, "n" for the n0, n1, ... that yEd, igraph and Gephi write,
+// "node " for "node 0". Once set it stays, so every id has one home. The
+// table only grows to
 // cover a number below four times the ids held (or below kFreeDirect): a
 // large id in a small file ("0 999999999") is hashed like any other text
 // instead of costing a table of its value's size, which keeps the map at
@@ -23,25 +28,29 @@ class VertexIds {
  public:
   // A lookup prepared ahead: its number (or hash) worked out and its slot
   // on the way into the cache, so a batch of lookups overlaps their misses.
-  // It depends on the id alone, so it stays valid while the map changes.
+  // It depends on the id and the prefix alone, so it stays valid while the
+  // map changes; one made before the prefix was set is made again.
   struct Lookup {
     std::uint64_t key;
     bool direct;
+    bool settled;  // made once the prefix was set
   };
   Lookup prepare(std::string_view id) const {
+    if (!settled_) return {0, false, false};
     std::uint64_t number;
-    if (plain_number(id, number)) {
+    if (numbered(id, number)) {
       if (number < direct_.size()) __builtin_prefetch(&direct_[number]);
-      return {number, true};
+      return {number, true, true};
     }
     const std::uint64_t hash = hash_id(id);
     if (!slots_.empty()) __builtin_prefetch(&slots_[hash & (slots_.size() - 1)]);
-    return {hash, false};
+    return {hash, false, true};
   }
 
   // The vertex of `id`, or kNoNode.
   NodeId find(std::string_view id) const { return find(id, prepare(id)); }
   NodeId find(std::string_view id, const Lookup& lookup) const {
+    if (!lookup.settled) return settled_ ? find(id, prepare(id)) : kNoNode;
     if (lookup.direct) {
       if (lookup.key < direct_.size()) return direct_[lookup.key];
       if (hashed_numbers_ == 0) return kNoNode;
@@ -57,6 +66,7 @@ class VertexIds {
   }
   template <typename Make>
   NodeId find_or_add(std::string_view id, const Lookup& lookup, Make&& make) {
+    if (!lookup.settled && settled_) return find_or_add(id, prepare(id), make);
     if (lookup.direct && lookup.key < direct_.size()) {
       NodeId& slot = direct_[lookup.key];
       if (slot == kNoNode) {
@@ -92,6 +102,10 @@ class VertexIds {
     } key{};
   };
 
+  // Whether `id` is the prefix and a plain number, and which.
+  bool numbered(std::string_view id, std::uint64_t& number) const {
+    return id.starts_with(prefix_) && plain_number(id.substr(prefix_.size()), number);
+  }
   static bool plain_number(std::string_view id, std::uint64_t& number) {
     if (id.empty() || id.size() > 9 || (id[0] == '0' && id.size() > 1)) return false;
     std::uint64_t value = 0;
@@ -105,6 +119,7 @@ class VertexIds {
   static std::uint64_t hash_id(std::string_view id);
   std::string_view key_of(const Slot& slot) const;
   bool same_id(const Slot& slot, std::string_view id) const;
+  void settle_prefix(std::string_view first_id);
   void grow_direct(std::uint64_t number);
   NodeId find_hashed(std::string_view id, std::uint64_t hash) const;
   // True when `id` was new to the hashed ids.
@@ -112,12 +127,14 @@ class VertexIds {
   void rehash(std::size_t capacity);
   std::size_t probe(std::string_view id, std::uint64_t hash) const;
 
-  // By number; every plain number below its size that the map holds is
+  std::string prefix_;
+  bool settled_ = false;  // the prefix is set (by the first id stored)
+  // By number; every numbered id below its size that the map holds is
   // here, even when it was hashed before the table reached it.
   std::vector<NodeId> direct_;
   std::vector<Slot> slots_;
   std::size_t used_ = 0;            // slots in use
-  std::size_t hashed_numbers_ = 0;  // plain numbers among them
+  std::size_t hashed_numbers_ = 0;  // numbered ids among them
   std::size_t held_ = 0;            // distinct ids
   std::string arena_;
 };
