@@ -9,12 +9,11 @@
 // the first id stored has before its trailing digits: empty for files of
 // plain numbers, "n" for the n0, n1, ... that yEd, igraph and Gephi write,
 // "node " for "node 0". Once set it stays, so every id has one home. The
-// table only grows to
-// cover a number below four times the ids held (or below kFreeDirect): a
-// large id in a small file ("0 999999999") is hashed like any other text
-// instead of costing a table of its value's size, which keeps the map at
-// most a few words per id. Every other id is hashed (open addressing over an
-// arena that keeps each id's bytes once).
+// table only grows to cover a number below four times the ids held (or
+// below kFreeDirect): a large id in a small file ("0 999999999") is hashed
+// like any other text instead of costing a table of its value's size, which
+// keeps the map at most a few words per id. Every other id is hashed (open
+// addressing over an arena that keeps each id's bytes once).
 #include <cstdint>
 #include <string>
 #include <string_view>
