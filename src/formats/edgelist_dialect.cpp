@@ -28,6 +28,8 @@ bool is_number_field(std::string_view field) {
 
 bool names_source_column(std::string_view field) { return names_one_of(field, kSourceNames); }
 bool names_target_column(std::string_view field) { return names_one_of(field, kTargetNames); }
+bool names_weight_column(std::string_view field) { return equals_ignoring_case(field, "weight"); }
+bool names_type_column(std::string_view field) { return equals_ignoring_case(field, "type"); }
 
 bool reads_as_header(const std::vector<std::vector<std::string>>& rows) {
   if (rows.empty()) return false;

@@ -487,9 +487,9 @@ class EdgeListParser {
         source_ = i, source_named = true;
       else if (!target_named && names_target_column(names[i]))
         target_ = i, target_named = true;
-      else if (!weight_ && equals_ignoring_case(names[i], "weight"))
+      else if (!weight_ && names_weight_column(names[i]))
         weight_ = i;
-      else if (!type_ && equals_ignoring_case(names[i], "type"))
+      else if (!type_ && names_type_column(names[i]))
         type_ = i;
     }
     if (source_ == target_) target_ = source_ == 0 ? 1 : 0;

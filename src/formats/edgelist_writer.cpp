@@ -164,7 +164,7 @@ void write_edgelist(const GraphStore& graph, CheckedWriter& out, const WriteOpti
   // directions: our own `type` column, first, keeps it an attribute.
   const bool attribute_named_type = std::any_of(columns.links().begin(), columns.links().end(),
                                                 [](const NamedColumns::Entry& entry) {
-                                                  return equals_ignoring_case(entry.name, "type");
+                                                  return names_type_column(entry.name);
                                                 });
   const bool type_column = header && (directed || attribute_named_type);
   const bool write_columns = header && !columns.links().empty();

@@ -65,7 +65,6 @@ class VertexIds {
   }
   template <typename Make>
   NodeId find_or_add(std::string_view id, const Lookup& lookup, Make&& make) {
-    if (!lookup.settled && settled_) return find_or_add(id, prepare(id), make);
     if (lookup.direct && lookup.key < direct_.size()) {
       NodeId& slot = direct_[lookup.key];
       if (slot == kNoNode) {
