@@ -489,7 +489,9 @@ class Graph:
         Raises:
             ValueError: A graph the format cannot hold (a label with a line break for
                 Pajek, a connection to a foreign node whose label no node here
-                carries, an attribute name that is no GML key).
+                carries, an attribute name that is no GML key, a link attribute named
+                weight in an edge list written without the weights: it would read
+                back as the weights).
             OSError: The file cannot be written; the subclass of the system's error.
             TypeError: header, weights or sync is not a bool.
         """

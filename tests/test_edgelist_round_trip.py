@@ -114,6 +114,28 @@ def test_directed_links_name_their_type(tmp_path, directed, attribute, header):
         assert again.edge_attribute(attribute) == ["directed", "Directed"]
 
 
+@pytest.mark.parametrize("weights, header", [(True, "source,target,weight,Weight"), (False, None)])
+def test_an_attribute_named_weight_never_reads_back_as_the_weights(tmp_path, weights, header):
+    target = tmp_path / "g.csv"
+    target.write_text("old content\n")
+    graph = mivora.Graph()
+    for label in "abc":
+        graph.add_node(label)
+    graph.create_connection("a", "b", 1.0)
+    graph.create_connection("b", "c", 2.0)
+    graph.set_edge_attribute("Weight", [7.0, 8.0])
+    if header is None:
+        with pytest.raises(ValueError, match="'Weight' would be read back as the weights"):
+            graph.write(target, weights=weights)
+        assert target.read_text() == "old content\n"
+        return
+    graph.write(target, weights=weights)
+    assert target.read_text().splitlines()[0] == header
+    again = mivora.Graph.read(target)
+    assert links_of(again) == links_of(graph)
+    assert list(again.edge_attribute("Weight")) == [7.0, 8.0]
+
+
 @pytest.mark.parametrize("label, written", [
     ("x;y", '"x;y"'), ("p|q", '"p|q"'), ("a,b", '"a,b"'), ("t\tab", '"t\tab"'), ("bell\x07", '"bell\x07"'),
     ("\ufeffbom", '"\ufeffbom"'), ("New York", "New York"), ("plain", "plain"),

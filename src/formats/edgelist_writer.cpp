@@ -168,6 +168,16 @@ void write_edgelist(const GraphStore& graph, CheckedWriter& out, const WriteOpti
                                                 });
   const bool type_column = header && (directed || attribute_named_type);
   const bool write_columns = header && !columns.links().empty();
+  // Without our weight column, one named like it would be read back as the
+  // weights, and the attribute lost: refused, as the file would not read back.
+  if (write_columns && !layout.weights) {
+    for (const NamedColumns::Entry& entry : columns.links()) {
+      if (names_weight_column(entry.name)) {
+        throw NotWritable("the link attribute '" + shown_text(entry.name) +
+                          "' would be read back as the weights: write the weights too or rename it");
+      }
+    }
+  }
   if (header) {
     text += "source";
     text += d;
