@@ -664,11 +664,9 @@ GraphStore read_edgelist(ByteSource& source, const ReadOptions& options, ReadNot
   // nodes go in without a duplicate check and the links as columns, sorted
   // into each node's list in one pass.
   GraphStore graph;
-  std::vector<std::string> labels;
-  labels.reserve(records.vertices.size());
-  for (VertexRecord& vertex : records.vertices) labels.push_back(std::move(vertex.label));
-  records.vertices = {};
-  graph.append_nodes_unchecked(labels);
+  std::vector<VertexRecord>& vertices = records.vertices;
+  graph.append_nodes_unchecked(vertices.size(), [&](std::size_t i) -> std::string& { return vertices[i].label; });
+  vertices = {};
   GraphStore::ConnectionColumns columns;
   columns.from = links.from;
   columns.to = links.to;

@@ -9,11 +9,11 @@
 
 namespace mivora {
 
-std::uint32_t GraphRecords::add_vertex(std::string label) {
+std::uint32_t GraphRecords::add_vertex(std::string_view label) {
   if (vertices.size() >= std::numeric_limits<std::uint32_t>::max() - 1) {
     throw std::length_error("more than 4294967294 vertices");
   }
-  vertices.push_back(VertexRecord{std::move(label)});
+  vertices.emplace_back().label.assign(label);
   return static_cast<NodeId>(vertices.size() - 1);
 }
 

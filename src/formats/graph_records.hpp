@@ -33,7 +33,7 @@ class GraphRecords {
   // The vertex a link or a declaration names by `id`; new ids become
   // vertices labelled with the id.
   std::uint32_t vertex(std::string_view id) {
-    return ids_.find_or_add(id, [&] { return add_vertex(std::string(id)); });
+    return ids_.find_or_add(id, [&] { return add_vertex(id); });
   }
   // A vertex the file declares (a node element, not a link end): the vertex
   // links already named by this id if it has not been declared yet, else a
@@ -44,7 +44,7 @@ class GraphRecords {
     if (v == kNoNode)
       v = vertex(id);
     else if (v < declared_.size() && declared_[v])
-      v = add_vertex(std::string(id));
+      v = add_vertex(id);
     if (declared_.size() <= v) declared_.resize(v + 1, false);
     declared_[v] = true;
     return v;
@@ -53,9 +53,9 @@ class GraphRecords {
   std::uint32_t find(std::string_view id) const { return ids_.find(id); }
   VertexIds::Lookup prepare(std::string_view id) const { return ids_.prepare(id); }
   std::uint32_t vertex(std::string_view id, const VertexIds::Lookup& lookup) {
-    return ids_.find_or_add(id, lookup, [&] { return add_vertex(std::string(id)); });
+    return ids_.find_or_add(id, lookup, [&] { return add_vertex(id); });
   }
-  std::uint32_t add_vertex(std::string label);
+  std::uint32_t add_vertex(std::string_view label);
   void link(std::uint32_t from, std::uint32_t to, float weight, bool directed) {
     links.push_back(LinkRecord{from, to, weight, directed});
   }

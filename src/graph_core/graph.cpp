@@ -124,15 +124,16 @@ NodeIndex GraphStore::add_node_with_pos(std::string_view label, double x, double
 
 NodeIndex GraphStore::append_node_unchecked(std::string label) { return append(new_node(std::move(label))); }
 
-void GraphStore::append_nodes_unchecked(std::span<std::string> labels) {
+void GraphStore::append_nodes_unchecked(std::size_t count,
+                                        const std::function<std::string&(std::size_t)>& label_at) {
   const NodeIndex first = nodes_.size();
-  index_.reserve(first + labels.size());
-  nodes_.reserve(first + labels.size());
+  index_.reserve(first + count);
+  nodes_.reserve(first + count);
   note_own_change();
   try {
-    for (std::string& label : labels) {
+    for (std::size_t i = 0; i < count; ++i) {
       poll_cancellation();
-      auto node = new_node(std::move(label));
+      auto node = new_node(std::move(label_at(i)));
       node->graph_serial = serial_;
       node->position = static_cast<NodeId>(nodes_.size());
       nodes_.push_back(std::move(node));

@@ -66,9 +66,10 @@ class GraphStore {
   // Appends a node without the duplicate check (matrix import). A node's id
   // is always its position, so nodes added later continue the numbering.
   NodeIndex append_node_unchecked(std::string label);
-  // The same for many labels at once (moved from `labels`), the label index
-  // filled in one pass at the end. Nothing is added when it fails.
-  void append_nodes_unchecked(std::span<std::string> labels);
+  // The same for `count` labels at once, the i-th moved from label_at(i)
+  // wherever the caller keeps it, the label index filled in one pass at the
+  // end. Nothing is added when it fails.
+  void append_nodes_unchecked(std::size_t count, const std::function<std::string&(std::size_t)>& label_at);
   // Fills an empty graph with `count` nodes labelled "0", "1", ... (bulk
   // construction from integer ids); their labels are found without hashing.
   void add_decimal_nodes(std::size_t count);
