@@ -160,22 +160,23 @@ void write_edgelist(const GraphStore& graph, CheckedWriter& out, const WriteOpti
   const bool directed = link_directions(graph) != LinkDirections::Undirected;
   const bool header = layout.header.value_or(!graph.attributes().connections().empty() || directed ||
                                              reads_as_header(first_rows(graph, layout.weights)));
+  // The first link attribute column the reader would take for one of its
+  // own columns (by `names`), if any.
+  const auto column_named = [&](bool (*names)(std::string_view)) -> const NamedColumns::Entry* {
+    const auto found = std::find_if(columns.links().begin(), columns.links().end(),
+                                    [&](const NamedColumns::Entry& entry) { return names(entry.name); });
+    return found == columns.links().end() ? nullptr : &*found;
+  };
   // An attribute column named `type` would be read back as the links'
   // directions: our own `type` column, first, keeps it an attribute.
-  const bool attribute_named_type = std::any_of(columns.links().begin(), columns.links().end(),
-                                                [](const NamedColumns::Entry& entry) {
-                                                  return names_type_column(entry.name);
-                                                });
-  const bool type_column = header && (directed || attribute_named_type);
+  const bool type_column = header && (directed || column_named(names_type_column) != nullptr);
   const bool write_columns = header && !columns.links().empty();
   // Without our weight column, one named like it would be read back as the
   // weights, and the attribute lost: refused, as the file would not read back.
   if (write_columns && !layout.weights) {
-    for (const NamedColumns::Entry& entry : columns.links()) {
-      if (names_weight_column(entry.name)) {
-        throw NotWritable("the link attribute '" + shown_text(entry.name) +
-                          "' would be read back as the weights: write the weights too or rename it");
-      }
+    if (const NamedColumns::Entry* named_weight = column_named(names_weight_column)) {
+      throw NotWritable("the link attribute '" + shown_text(named_weight->name) +
+                        "' would be read back as the weights: write the weights too or rename it");
     }
   }
   if (header) {
