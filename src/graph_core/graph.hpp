@@ -236,7 +236,8 @@ class GraphStore {
   void add_own_connection(NodeRecord& from, NodeIndex to, bool directed, Weight weight);
   template <typename Label>
   std::shared_ptr<NodeRecord> new_node(Label&& label) {
-    return std::allocate_shared<NodeRecord>(NodeAllocator<NodeRecord>(pool_), std::forward<Label>(label));
+    const NodePool::Use use(pool_);
+    return std::allocate_shared<NodeRecord>(NodeAllocator<NodeRecord>(), std::forward<Label>(label));
   }
 
   NodePool pool_;

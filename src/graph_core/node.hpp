@@ -9,36 +9,10 @@
 #include <string_view>
 #include <vector>
 
+#include "graph_core/connection_list.hpp"
 #include "graph_core/types.hpp"
 
 namespace mivora {
-
-class NodeRecord;
-
-// One connection leaving a node, 8 bytes. A connection to a node of the same
-// graph holds the target's position: the graph keeps all its nodes alive, so
-// no handle is needed. Any other target (a node of another graph, or of
-// none) is held by a weak handle kept beside the node (its outside handles):
-// once every owning handle of such a target is gone, the connection reads
-// as "[Removed]".
-struct StoredConnection {
-  // The largest position a connection stores; the rare connections to nodes
-  // further on in a graph of over a billion nodes go by handle.
-  static constexpr std::uint32_t kMaxTarget = (1u << 30) - 1;
-
-  Weight weight;
-  // Local: the target's position in the graph. Outside: which of the
-  // node's outside handles holds the target.
-  std::uint32_t target : 30;
-  std::uint32_t outside : 1;
-  std::uint32_t directed : 1;
-
-  static StoredConnection local(NodeIndex position, bool is_directed, Weight weight) {
-    return {weight, static_cast<std::uint32_t>(position), 0, is_directed};
-  }
-  bool is_local() const { return outside == 0; }
-};
-static_assert(sizeof(StoredConnection) == 8);
 
 class NodeRecord {
  public:
@@ -71,10 +45,10 @@ class NodeRecord {
   // (their positions will mean nothing), and later ones are never local.
   void hold_local_targets_by_handle(const std::vector<std::shared_ptr<NodeRecord>>& graph_nodes) noexcept;
 
-  // Fields in the order lookups and connection adding touch them; 88 bytes,
-  // so a node and its shared count fit one 112-byte heap block.
+  // Fields in the order lookups and connection adding touch them; 80 bytes,
+  // so a node and its shared count fit one 96-byte slice of the node pool.
   std::string label;
-  std::vector<StoredConnection> connections;
+  ConnectionList connections;
   // A node belongs to at most one graph, for its whole life, at a fixed
   // position; its id is that position (below 2^32: see LabelIndex).
   // kNoGraph marks a free-standing node.

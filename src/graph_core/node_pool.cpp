@@ -5,7 +5,16 @@
 #include <new>
 #include <utility>
 
+#include "graph_core/internal_error.hpp"
+
 namespace mivora {
+
+thread_local NodePool* NodePool::in_use_ = nullptr;
+
+NodePool& NodePool::in_use() {
+  if (in_use_ == nullptr) fail("a node allocated outside NodePool::Use");
+  return *in_use_;
+}
 
 NodePool::NodePool(NodePool&& other) noexcept
     : current_(std::exchange(other.current_, nullptr)),

@@ -12,6 +12,7 @@
 #include <atomic>
 #include <cstddef>
 #include <memory>
+#include <utility>
 
 namespace mivora {
 
@@ -27,6 +28,20 @@ class NodePool {
   void* allocate(std::size_t bytes);
   static void deallocate(void* slice) noexcept;
 
+  // Names `pool` as the one NodeAllocator takes slices from on this thread,
+  // for the life of the Use.
+  class Use {
+   public:
+    explicit Use(NodePool& pool) noexcept : previous_(std::exchange(in_use_, &pool)) {}
+    ~Use() { in_use_ = previous_; }
+    Use(const Use&) = delete;
+    Use& operator=(const Use&) = delete;
+
+   private:
+    NodePool* previous_;
+  };
+  static NodePool& in_use();
+
  private:
   struct alignas(64) Block {
     std::atomic<std::size_t> live;  // slices in use, plus one while it is the pool's current block
@@ -36,30 +51,32 @@ class NodePool {
   void start_block();
   void release_current() noexcept;
 
+  static thread_local NodePool* in_use_;
+
   Block* current_ = nullptr;
   char* next_ = nullptr;
   char* end_ = nullptr;
 };
 
-// Allocator for std::allocate_shared: one node with its shared count per slice.
+// Allocator for std::allocate_shared: one node with its shared count per
+// slice. It holds no state, so the shared count keeps no copy of it (8 bytes
+// a node): it takes its slices from the pool a NodePool::Use names.
 template <typename T>
 struct NodeAllocator {
   using value_type = T;
 
-  explicit NodeAllocator(NodePool& node_pool) noexcept : pool(&node_pool) {}
+  NodeAllocator() noexcept = default;
   template <typename U>
-  NodeAllocator(const NodeAllocator<U>& other) noexcept : pool(other.pool) {}
+  NodeAllocator(const NodeAllocator<U>&) noexcept {}
 
-  T* allocate(std::size_t count) { return static_cast<T*>(pool->allocate(count * sizeof(T))); }
-  // Never touches the pool, which may be gone by then.
+  T* allocate(std::size_t count) { return static_cast<T*>(NodePool::in_use().allocate(count * sizeof(T))); }
+  // Never touches a pool, which may be gone by then.
   void deallocate(T* slice, std::size_t) noexcept { NodePool::deallocate(slice); }
 
   template <typename U>
-  bool operator==(const NodeAllocator<U>& other) const noexcept {
-    return pool == other.pool;
+  bool operator==(const NodeAllocator<U>&) const noexcept {
+    return true;
   }
-
-  NodePool* pool;
 };
 
 }  // namespace mivora

@@ -12,7 +12,7 @@ namespace mivora {
 inline constexpr NodeIndex kPrefetchDistance = 8;
 
 // The cache lines of a connection list, up to its first `max_bytes`.
-inline void prefetch_list_lines(const std::vector<StoredConnection>& connections, std::size_t max_bytes) {
+inline void prefetch_list_lines(const ConnectionList& connections, std::size_t max_bytes) {
   const auto* bytes = reinterpret_cast<const char*>(connections.data());
   const std::size_t size = std::min(connections.size() * sizeof(StoredConnection), max_bytes);
   for (std::size_t line = 0; line < size; line += 64) __builtin_prefetch(bytes + line);
