@@ -1,5 +1,6 @@
 #include "graph_core/node_pool.hpp"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 #include <new>
@@ -17,51 +18,67 @@ NodePool& NodePool::in_use() {
 }
 
 NodePool::NodePool(NodePool&& other) noexcept
-    : current_(std::exchange(other.current_, nullptr)),
+    : run_(std::exchange(other.run_, nullptr)),
       next_(std::exchange(other.next_, nullptr)),
-      end_(std::exchange(other.end_, nullptr)) {}
+      end_(std::exchange(other.end_, nullptr)),
+      run_end_(std::exchange(other.run_end_, nullptr)),
+      next_run_segments_(std::exchange(other.next_run_segments_, 1)) {}
 
 NodePool& NodePool::operator=(NodePool&& other) noexcept {
   if (this != &other) {
     release_current();
-    current_ = std::exchange(other.current_, nullptr);
+    run_ = std::exchange(other.run_, nullptr);
     next_ = std::exchange(other.next_, nullptr);
     end_ = std::exchange(other.end_, nullptr);
+    run_end_ = std::exchange(other.run_end_, nullptr);
+    next_run_segments_ = std::exchange(other.next_run_segments_, 1);
   }
   return *this;
 }
 
 void* NodePool::allocate(std::size_t bytes) {
   bytes = (bytes + 15) & ~std::size_t{15};
-  if (bytes > kBlockSize - sizeof(Block)) throw std::bad_alloc();
-  if (static_cast<std::size_t>(end_ - next_) < bytes) start_block();
+  if (bytes > kSegmentSize - sizeof(Segment)) throw std::bad_alloc();
+  if (static_cast<std::size_t>(end_ - next_) < bytes) next_segment();
   void* slice = next_;
   next_ += bytes;
-  current_->live.fetch_add(1, std::memory_order_relaxed);
+  run_->live.fetch_add(1, std::memory_order_relaxed);
   return slice;
 }
 
 void NodePool::deallocate(void* slice) noexcept {
-  auto* block = reinterpret_cast<Block*>(reinterpret_cast<std::uintptr_t>(slice) & ~(kBlockSize - 1));
-  if (block->live.fetch_sub(1, std::memory_order_acq_rel) == 1) {
-    block->~Block();
-    std::free(block);
+  const auto* segment = reinterpret_cast<const Segment*>(reinterpret_cast<std::uintptr_t>(slice) & ~(kSegmentSize - 1));
+  Segment* run = segment->run;
+  if (run->live.fetch_sub(1, std::memory_order_acq_rel) == 1) {
+    run->~Segment();
+    std::free(run);
   }
 }
 
-void NodePool::start_block() {
-  void* memory = std::aligned_alloc(kBlockSize, kBlockSize);
+void NodePool::next_segment() {
+  if (end_ != run_end_) {
+    // The current run's next segment: its head is written when it is first used.
+    new (end_) Segment{{0}, run_};
+    next_ = end_ + sizeof(Segment);
+    end_ += kSegmentSize;
+    return;
+  }
+  const std::size_t segments = next_run_segments_;
+  void* memory = std::aligned_alloc(kSegmentSize, segments * kSegmentSize);
   if (memory == nullptr) throw std::bad_alloc();
   release_current();
-  current_ = new (memory) Block{1};
-  next_ = static_cast<char*>(memory) + sizeof(Block);
-  end_ = static_cast<char*>(memory) + kBlockSize;
+  next_run_segments_ = std::min(segments * 2, kMaxRunSegments);
+  run_ = new (memory) Segment{{1}, nullptr};
+  run_->run = run_;
+  next_ = static_cast<char*>(memory) + sizeof(Segment);
+  end_ = static_cast<char*>(memory) + kSegmentSize;
+  run_end_ = static_cast<char*>(memory) + segments * kSegmentSize;
 }
 
 void NodePool::release_current() noexcept {
-  if (current_ != nullptr) deallocate(current_ + 1);
-  current_ = nullptr;
-  next_ = end_ = nullptr;
+  if (run_ != nullptr) deallocate(run_ + 1);
+  run_ = nullptr;
+  next_ = end_ = run_end_ = nullptr;
 }
 
 }  // namespace mivora

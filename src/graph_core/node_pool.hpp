@@ -1,14 +1,20 @@
 #pragma once
 // Storage for the nodes a graph creates. A heap allocation per node costs
 // about as much as the rest of add_node and leaves nodes scattered; the pool
-// hands out consecutive slices of 64 KiB blocks instead (a pointer bump), so
-// the nodes of a graph lie together in creation order.
+// hands out consecutive slices of 64 KiB segments instead (a pointer bump),
+// so the nodes of a graph lie together in creation order.
+//
+// Segments come in runs, one heap allocation each, of one segment at first
+// and twice as many each time up to 16: a small graph holds 64 KiB, and a
+// large one loses little to the padding the heap adds around each aligned
+// allocation (about 8 KiB a run).
 //
 // A node may outlive its graph (a Python Node or another node's connection
-// can hold it), so each block counts the slices still in use and is freed
-// with the last of them; the pool's own hold on its current block ends when
-// it moves on to a new block or is destroyed. Releasing a slice needs no
-// pool: the block is found by aligning the slice's address down.
+// can hold it), so each run counts the slices still in use and is freed
+// with the last of them; the pool's own hold on its current run ends when
+// it moves on to a new run or is destroyed. Releasing a slice needs no
+// pool: its segment is found by aligning the slice's address down, and the
+// segment names its run.
 #include <atomic>
 #include <cstddef>
 #include <memory>
@@ -43,19 +49,25 @@ class NodePool {
   static NodePool& in_use();
 
  private:
-  struct alignas(64) Block {
-    std::atomic<std::size_t> live;  // slices in use, plus one while it is the pool's current block
+  // The head of every segment; `live` counts only in a run's first one:
+  // slices in use in the run, plus one while it is the pool's current run.
+  struct alignas(64) Segment {
+    std::atomic<std::size_t> live;
+    Segment* run;
   };
-  static constexpr std::size_t kBlockSize = std::size_t{1} << 16;
+  static constexpr std::size_t kSegmentSize = std::size_t{1} << 16;
+  static constexpr std::size_t kMaxRunSegments = 16;
 
-  void start_block();
+  void next_segment();
   void release_current() noexcept;
 
   static thread_local NodePool* in_use_;
 
-  Block* current_ = nullptr;
+  Segment* run_ = nullptr;
   char* next_ = nullptr;
-  char* end_ = nullptr;
+  char* end_ = nullptr;      // of the current segment
+  char* run_end_ = nullptr;  // of the current run
+  std::size_t next_run_segments_ = 1;
 };
 
 // Allocator for std::allocate_shared: one node with its shared count per
