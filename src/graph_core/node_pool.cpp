@@ -17,12 +17,7 @@ NodePool& NodePool::in_use() {
   return *in_use_;
 }
 
-NodePool::NodePool(NodePool&& other) noexcept
-    : run_(std::exchange(other.run_, nullptr)),
-      next_(std::exchange(other.next_, nullptr)),
-      end_(std::exchange(other.end_, nullptr)),
-      run_end_(std::exchange(other.run_end_, nullptr)),
-      next_run_segments_(std::exchange(other.next_run_segments_, 1)) {}
+NodePool::NodePool(NodePool&& other) noexcept { *this = std::move(other); }
 
 NodePool& NodePool::operator=(NodePool&& other) noexcept {
   if (this != &other) {
