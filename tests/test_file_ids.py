@@ -51,7 +51,7 @@ def test_numbered_ids_first_seen_sparse_and_then_dense_stay_one_vertex_each(tmp_
     rows = [f"{id_(300000)},{id_(1)}"] + [f"{id_(i)},{id_(i + 1)}" for i in range(1, 80_000)]
     rows += [f"{id_(300001)},{id_(2)}", f"{id_(300000)},{id_(5)}", f"0{id_(300000)},{id_(7)}"]
     rng = random.Random(prefix)
-    shapes = ["{}", "n{}", "n0{}", "node {}", "nn{}", "N{}", "{}x", "n"]
+    shapes = ["{}", "n{}", "n0{}", "node {}", "nn{}", "N{}", "{}x", "n", "n{}:", "n:{}", "n{}/7", "n4{}@"]
     rows += [",".join(rng.choice(shapes).format(rng.choice([rng.randrange(300), rng.randrange(10**10)]))
                       for _ in range(2)) for _ in range(3000)]
     path = tmp_path / "edges.csv"
