@@ -11,7 +11,8 @@ import mivora
 
 pandas = pytest.importorskip("pandas")
 
-FIELDS = ["a", "b", "12", "7", "x y", ' "q" ', '"a"', '"c,d"', " a", "b ", "", "1.5", "-2", "nan", "w"]
+FIELDS = ["a", "b", "12", "7", "x y", ' "q" ', '"a"', '"c,d"', " a", "b ", "", "1.5", "-2", "nan", "w",
+          "a!b", "!", "p#q", "x\x01y", "node_with_a_long_name", "0123456789abcdef!"]
 ENDS = ["\n", "\r\n", "\r"]
 
 
