@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <atomic>
 #include <charconv>
+#include <limits>
 
 #include "graph_core/internal_error.hpp"
 #include "text_io/cancellation.hpp"
@@ -250,16 +251,19 @@ void GraphStore::add_connections(const ConnectionColumns& columns) {
   // How far: each link is handled twice, sorted, then stored.
   const ProgressScope progress(2 * static_cast<std::uint64_t>(count));
   // The links are first sorted by source, stably, so that each node's list
-  // is written in one run and only the targets lie at random. Sorted copies
-  // hold what the lists need: targets, and weights and directions only where
-  // they vary. Nothing is changed before the sort is done, so it is where a
+  // is written in one run and only the targets lie at random. A sorted copy
+  // holds what the lists need: target and weight together (the sort's
+  // random writes go to one array), directions only where they vary.
+  // Nothing is changed before the sort is done, so it is where a
   // cancellation may stop.
-  std::vector<std::uint32_t> sorted_to(count);
-  std::vector<Weight> sorted_weight(columns.weights.empty() ? 0 : count);
+  struct SortedLink {
+    std::uint32_t to;
+    Weight weight;
+  };
+  std::vector<SortedLink> sorted(count);
   std::vector<std::uint8_t> sorted_directed(columns.directed_each.empty() ? 0 : count);
   const auto place = [&](std::size_t row, std::uint64_t slot) {
-    sorted_to[slot] = columns.to[row];
-    if (!sorted_weight.empty()) sorted_weight[slot] = columns.weights[row];
+    sorted[slot] = {columns.to[row], columns.weights.empty() ? columns.default_weight : columns.weights[row]};
     if (!sorted_directed.empty()) sorted_directed[slot] = columns.directed_each[row];
   };
   // Appends sorted slots begin .. end to the list of node p.
@@ -267,10 +271,8 @@ void GraphStore::add_connections(const ConnectionColumns& columns) {
     NodeRecord& node = *nodes_[p];
     node.connections.reserve(node.connections.size() + (end - begin));
     for (std::uint64_t k = begin; k < end; ++k) {
-      const std::uint32_t to = sorted_to[k];
-      const Weight weight = sorted_weight.empty() ? columns.default_weight : sorted_weight[k];
       const bool directed = sorted_directed.empty() ? columns.directed : sorted_directed[k] != 0;
-      add_own_connection(node, to, directed, weight);
+      add_own_connection(node, sorted[k].to, directed, sorted[k].weight);
     }
     progress.set_done(count + end);
   };
@@ -301,29 +303,38 @@ void GraphStore::add_connections(const ConnectionColumns& columns) {
     });
     return;
   }
-  // Many links: sorted by counting over the nodes.
-  std::vector<std::uint64_t> start(n + 1, 0);
-  for (std::size_t i = 0; i < count; ++i) ++start[columns.from[i] + 1];
-  for (std::size_t p = 0; p < n; ++p) start[p + 1] += start[p];
-  {
-    // The slots are written at random: each is requested for writing a few links ahead.
-    std::vector<std::uint64_t> cursor(start.begin(), start.end() - 1);
-    constexpr std::size_t kAhead = 16;
-    for (std::size_t i = 0; i < count; ++i) {
-      if ((i & 0xFFFF) == 0) {
-        progress.set_done(i);
-        poll_cancellation(0x10000);
+  // Many links: sorted by counting over the nodes, with 32-bit offsets
+  // unless there are 2^32 links or more (half the bytes to count in at
+  // random, and to fault in).
+  const auto by_counting = [&]<typename Offset>(Offset) {
+    std::vector<Offset> start(n + 1, 0);
+    for (std::size_t i = 0; i < count; ++i) ++start[columns.from[i] + 1];
+    for (std::size_t p = 0; p < n; ++p) start[p + 1] += start[p];
+    {
+      // The slots are written at random: each is requested for writing a few links ahead.
+      std::vector<Offset> cursor(start.begin(), start.end() - 1);
+      constexpr std::size_t kAhead = 16;
+      for (std::size_t i = 0; i < count; ++i) {
+        if ((i & 0xFFFF) == 0) {
+          progress.set_done(i);
+          poll_cancellation(0x10000);
+        }
+        if (i + kAhead < count) __builtin_prefetch(&sorted[cursor[columns.from[i + kAhead]]], 1);
+        place(i, cursor[columns.from[i]]++);
       }
-      if (i + kAhead < count) __builtin_prefetch(&sorted_to[cursor[columns.from[i + kAhead]]], 1);
-      place(i, cursor[columns.from[i]]++);
     }
+    if (columns.columns_read) columns.columns_read();
+    add_counted(count, [&] {
+      for (NodeIndex p = 0; p < n; ++p) {
+        if (start[p] != start[p + 1]) store_run(p, start[p], start[p + 1]);
+      }
+    });
+  };
+  if (count <= std::numeric_limits<std::uint32_t>::max()) {
+    by_counting(std::uint32_t{});
+  } else {
+    by_counting(std::uint64_t{});
   }
-  if (columns.columns_read) columns.columns_read();
-  add_counted(count, [&] {
-    for (NodeIndex p = 0; p < n; ++p) {
-      if (start[p] != start[p + 1]) store_run(p, start[p], start[p + 1]);
-    }
-  });
 }
 
 NodeIndex GraphStore::find_or_add_node(std::string_view label) {
