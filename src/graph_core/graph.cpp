@@ -131,19 +131,21 @@ void GraphStore::append_nodes_unchecked(std::size_t count,
   index_.reserve(first + count);
   nodes_.reserve(first + count);
   note_own_change();
+  std::vector<std::uint64_t> hashes(count);
   try {
     for (std::size_t i = 0; i < count; ++i) {
       poll_cancellation();
       auto node = new_node(std::move(label_at(i)));
       node->graph_serial = serial_;
       node->position = static_cast<NodeId>(nodes_.size());
+      hashes[i] = hash_label(node->label);
       nodes_.push_back(std::move(node));
     }
   } catch (...) {
     nodes_.resize(first);  // none of them is in the index yet
     throw;
   }
-  if (index_.insert_all(std::span(nodes_).subspan(first), first)) has_duplicate_labels_ = true;
+  if (index_.insert_all(std::span(nodes_).subspan(first), hashes, first)) has_duplicate_labels_ = true;
 }
 
 std::optional<NodeIndex> GraphStore::add_node_if_new(std::string_view label, const double* xy) {
