@@ -122,3 +122,40 @@ def test_weights_are_written_as_their_shortest_decimals(tmp_path):
     graph.write(tmp_path / "g.csv")
     written = [row.split(",")[2] for row in (tmp_path / "g.csv").read_text().splitlines()]
     assert written == [numpy.format_float_positional(numpy.float32(w), trim="-") for w in weights]
+
+
+# A graph read from an edge list indexes its labels when a call first needs
+# them: whichever call that is, it sees the graph a graph built node by node sees.
+FIRST_CALLS = {
+    "node_by_label": lambda g: g.node_by_label("n7").label,
+    "index_of": lambda g: (g.index_of("n3"), g.index_of("n0")),
+    "add_node present": lambda g: (g.add_node("n5").label, g.get_node_count(), g.index_of("n5")),
+    "add_node new": lambda g: (g.add_node("zz").label, g.index_of("zz"), g.index_of("n9")),
+    "create_connection": lambda g: (g.create_connection("n2", "n9", 2.0, True), g.neighbors("n2", "out")),
+    "has_edge": lambda g: (g.has_edge("n1", "n4"), g.number_of_edges("n4", "n1")),
+    "add_nodes then add_edges": lambda g: (g.add_nodes(["n1", "x1", "n2", "x2"]), g.add_edges(["x2", "n8"], ["n0", "x3"]),
+                                           g.labels(), g.index_of("x3"), repr(g.get_connections())),
+    "subgraph": lambda g: sorted(g.subgraph(["n1", "n4", "n6"]).labels()),
+    "degrees": lambda g: g.compute_degrees("n6"),
+}
+
+
+@pytest.mark.parametrize("call", FIRST_CALLS)
+def test_the_first_call_needing_labels_sees_every_node(tmp_path, call):
+    rng = random.Random(call)
+    rows = [(f"n{rng.randrange(10)}", f"n{rng.randrange(10)}") for _ in range(40)]
+    path = tmp_path / "g.txt"
+    path.write_text("".join(f"{a} {b}\n" for a, b in rows))
+    built = mivora.Graph()
+    for label in dict.fromkeys(label for row in rows for label in row):
+        built.add_node(label)
+    for a, b in rows:
+        built.create_connection(a, b, 1.0)
+    def outcome(graph):
+        try:
+            return FIRST_CALLS[call](graph)
+        except (ValueError, KeyError) as error:
+            return type(error).__name__, str(error)
+    read = mivora.Graph.read(path, format="edgelist")
+    assert read.labels() == built.labels()
+    assert outcome(read) == outcome(built)

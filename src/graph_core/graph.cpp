@@ -63,19 +63,27 @@ void GraphStore::reserve_more(std::size_t extra) {
 void GraphStore::truncate_nodes(std::size_t count) noexcept {
   if (nodes_.size() <= count) return;
   while (nodes_.size() > count) {
-    index_.erase(nodes_.size() - 1, hash_label(nodes_.back()->label));
+    if (nodes_.size() == indexed_) index_.erase(--indexed_, hash_label(nodes_.back()->label));
     nodes_.pop_back();
   }
   note_own_change();
 }
 
+void GraphStore::index_the_rest() const {
+  const NodeIndex first = indexed_;
+  indexed_ = nodes_.size();
+  if (index_.insert_all(std::span(nodes_).subspan(first), first)) has_duplicate_labels_ = true;
+}
+
 NodeIndex GraphStore::append(std::shared_ptr<NodeRecord> node) {
+  LabelIndex& index = this->index();
   const NodeIndex position = nodes_.size();
   node->graph_serial = serial_;
   node->position = static_cast<NodeId>(position);
   nodes_.push_back(std::move(node));
   note_own_change();
-  if (index_.insert(*nodes_.back(), position) != position) has_duplicate_labels_ = true;
+  if (index.insert(*nodes_.back(), position) != position) has_duplicate_labels_ = true;
+  indexed_ = nodes_.size();
   return position;
 }
 
@@ -83,7 +91,7 @@ std::pair<NodeIndex, bool> GraphStore::add_unique(std::shared_ptr<NodeRecord> no
   const NodeIndex position = nodes_.size();
   if (nodes_.size() == nodes_.capacity()) nodes_.reserve(std::max<std::size_t>(16, nodes_.size() * 2));
   // The index is updated before the node is appended: nothing after it can fail.
-  const NodeIndex present = index_.insert(*node, position, hash);
+  const NodeIndex present = index().insert(*node, position, hash);
   if (present != position) {
     report_duplicate(node->label);
     return {present, false};
@@ -91,6 +99,7 @@ std::pair<NodeIndex, bool> GraphStore::add_unique(std::shared_ptr<NodeRecord> no
   node->graph_serial = serial_;
   node->position = static_cast<NodeId>(position);  // the index refuses positions from 2^32 - 2 on
   nodes_.push_back(std::move(node));
+  indexed_ = nodes_.size();
   note_own_change();
   return {position, true};
 }
@@ -98,7 +107,7 @@ std::pair<NodeIndex, bool> GraphStore::add_unique(std::shared_ptr<NodeRecord> no
 // Looked up before a node is made: the pool never takes back a slice, so a
 // node made only to be refused would waste its memory for the pool's life.
 std::optional<NodeIndex> GraphStore::present_duplicate(std::string_view label, std::uint64_t hash) const {
-  const auto present = index_.find(label, hash);
+  const auto present = index().find(label, hash);
   if (present) report_duplicate(label);
   return present;
 }
@@ -107,14 +116,14 @@ std::optional<NodeIndex> GraphStore::present_duplicate(std::string_view label, s
 // overlaps with making the node.
 NodeIndex GraphStore::add_node(std::string_view label) {
   const std::uint64_t hash = hash_label(label);
-  index_.prefetch(hash);
+  index().prefetch(hash);
   if (const auto present = present_duplicate(label, hash)) return *present;
   return add_unique(new_node(label), hash).first;
 }
 
 NodeIndex GraphStore::add_node_with_pos(std::string_view label, double x, double y) {
   const std::uint64_t hash = hash_label(label);
-  index_.prefetch(hash);
+  index().prefetch(hash);
   if (const auto present = present_duplicate(label, hash)) return *present;
   auto node = new_node(label);
   node->set_position(x, y);
@@ -128,30 +137,27 @@ NodeIndex GraphStore::append_node_unchecked(std::string label) { return append(n
 void GraphStore::append_nodes_unchecked(std::size_t count,
                                         const std::function<std::string&(std::size_t)>& label_at) {
   const NodeIndex first = nodes_.size();
-  index_.reserve(first + count);
   nodes_.reserve(first + count);
   note_own_change();
-  std::vector<std::uint64_t> hashes(count);
   try {
     for (std::size_t i = 0; i < count; ++i) {
       poll_cancellation();
       auto node = new_node(std::move(label_at(i)));
       node->graph_serial = serial_;
       node->position = static_cast<NodeId>(nodes_.size());
-      hashes[i] = hash_label(node->label);
       nodes_.push_back(std::move(node));
     }
   } catch (...) {
     nodes_.resize(first);  // none of them is in the index yet
     throw;
   }
-  if (index_.insert_all(std::span(nodes_).subspan(first), hashes, first)) has_duplicate_labels_ = true;
+  // Indexed when the index is first needed (index()).
 }
 
 std::optional<NodeIndex> GraphStore::add_node_if_new(std::string_view label, const double* xy) {
   const std::uint64_t hash = hash_label(label);
-  index_.prefetch(hash);
-  if (index_.find(label, hash)) return std::nullopt;
+  index().prefetch(hash);
+  if (index().find(label, hash)) return std::nullopt;
   auto node = new_node(label);
   if (xy != nullptr) node->set_position(xy[0], xy[1]);
   const NodeIndex position = add_unique(std::move(node), hash).first;
@@ -170,6 +176,7 @@ void GraphStore::add_decimal_nodes(std::size_t count) {
   if (!nodes_.empty()) fail("decimal nodes on a graph in use");
   note_own_change();
   index_.set_decimal_labels(count);
+  indexed_ = count;
   nodes_.reserve(count);
   std::string text;
   for (std::size_t id = 0; id < count; ++id) {
@@ -189,18 +196,19 @@ void GraphStore::create_connection(std::string_view from_label, std::string_view
   // are started in pairs so that each pair costs one wait.
   const std::uint64_t from_hash = hash_label(from_label);
   const std::uint64_t to_hash = hash_label(to_label);
-  index_.prefetch(from_hash);
-  index_.prefetch(to_hash);
+  const LabelIndex& index = this->index();
+  index.prefetch(from_hash);
+  index.prefetch(to_hash);
   for (const std::uint64_t hash : {from_hash, to_hash}) {
-    if (const NodeIndex candidate = index_.prefetch_node(hash); candidate < nodes_.size()) {
+    if (const NodeIndex candidate = index.prefetch_node(hash); candidate < nodes_.size()) {
       __builtin_prefetch(&nodes_[candidate]);
     }
   }
-  const auto from = index_.find(from_label, from_hash);
+  const auto from = index.find(from_label, from_hash);
   if (!from) fail(kFromNotFound);
   NodeRecord& source = *nodes_[*from];
   __builtin_prefetch(source.connections.data() + source.connections.size(), 1);
-  const auto to = index_.find(to_label, to_hash);
+  const auto to = index.find(to_label, to_hash);
   if (!to) fail(kToNotFound);
   add_own_connection(source, *to, directed, weight);
   note_own_change(1);
@@ -341,7 +349,7 @@ void GraphStore::add_connections(const ConnectionColumns& columns) {
 
 NodeIndex GraphStore::find_or_add_node(std::string_view label) {
   const std::uint64_t hash = hash_label(label);
-  if (const auto present = index_.find(label, hash)) return *present;
+  if (const auto present = index().find(label, hash)) return *present;
   return add_unique(new_node(label), hash).first;
 }
 

@@ -114,11 +114,11 @@ class GraphStore {
   NodeIndex find_or_add_node(std::string_view label);
 
   // The first node in insertion order whose label equals `label`.
-  std::optional<NodeIndex> find_by_label(std::string_view label) const { return index_.find(label); }
+  std::optional<NodeIndex> find_by_label(std::string_view label) const { return index().find(label); }
 
   // For readers that look many labels up in a row and overlap the lookups
   // (LabelIndex::prefetch, prefetch_node, find by hash).
-  const LabelIndex& label_index() const { return index_; }
+  const LabelIndex& label_index() const { return index(); }
 
   std::size_t node_count() const { return nodes_.size(); }
   const NodeList& nodes() const { return nodes_; }
@@ -132,7 +132,10 @@ class GraphStore {
     note_own_change();
   }
   bool has_kept_positions() const { return kept_positions_for_ == nodes_.size(); }
-  bool has_duplicate_labels() const { return has_duplicate_labels_; }
+  bool has_duplicate_labels() const {
+    index();
+    return has_duplicate_labels_;
+  }
   std::uint64_t serial() const { return serial_; }
   // Counts the changes made to the graph: every added node or connection and
   // every kept layout moves it on, so that pictures taken of the graph (the
@@ -183,7 +186,7 @@ class GraphStore {
   // Position of the first node carrying the label of the node at `position`
   // (the node itself unless the graph came from a matrix with repeated labels).
   NodeIndex canonical_position(NodeIndex position) const {
-    if (!has_duplicate_labels_) return position;
+    if (!has_duplicate_labels()) return position;
     return *find_by_label(nodes_[position]->label);
   }
 
@@ -240,12 +243,23 @@ class GraphStore {
     return std::allocate_shared<NodeRecord>(NodeAllocator<NodeRecord>(), std::forward<Label>(label));
   }
 
+  // The label index with every node in it. Nodes appended in bulk
+  // (append_nodes_unchecked) go in when the index is first needed, so a
+  // graph that is read and then only measured, drawn or written never
+  // builds it.
+  LabelIndex& index() const {
+    if (indexed_ < nodes_.size()) index_the_rest();
+    return index_;
+  }
+  void index_the_rest() const;
+
   NodePool pool_;
   NodeList nodes_;
-  LabelIndex index_;
+  mutable LabelIndex index_;    // only through index(), but for reserving
+  mutable std::size_t indexed_ = 0;  // leading nodes the index holds
   bool has_positions_ = false;
   std::size_t kept_positions_for_ = static_cast<std::size_t>(-1);
-  bool has_duplicate_labels_ = false;
+  mutable bool has_duplicate_labels_ = false;
   std::uint64_t serial_;
   std::uint64_t version_ = 0;
   mutable std::uint64_t counted_version_ = 0;  // the version counted_connections_ counts

@@ -106,13 +106,13 @@ NodeIndex LabelIndex::insert(const NodeRecord& node, NodeIndex position, std::ui
   }
 }
 
-bool LabelIndex::insert_all(std::span<const std::shared_ptr<NodeRecord>> nodes, std::span<const std::uint64_t> hashes,
-                            NodeIndex first) {
+bool LabelIndex::insert_all(std::span<const std::shared_ptr<NodeRecord>> nodes, NodeIndex first) {
   const std::size_t count = nodes.size();
   if (count == 0) return false;
-  if (hashes.size() != count) fail("a hash for every node inserted");
   if (first + count >= std::numeric_limits<std::uint32_t>::max() - 1) fail("graph has too many nodes");
   reserve(used_ + count);
+  std::vector<std::uint64_t> hashes(count);
+  for (std::size_t i = 0; i < count; ++i) hashes[i] = hash_label(nodes[i]->label);
   // The nodes in the order of their home slots (by the slot's leading bits,
   // stably, so that equal labels keep their order).
   const int slot_bits = std::countr_zero(slots_.size());

@@ -46,11 +46,9 @@ class LabelIndex {
   void reserve(std::size_t count);
   // Records nodes[i] at position first + i for every i, as insert() one
   // after another would (the first of equal labels keeps its place), but
-  // visits the table front to back instead of at random. hashes[i] is
-  // hash_label(nodes[i]->label), worked out while the label was at hand.
-  // Returns whether a label was present already.
-  bool insert_all(std::span<const std::shared_ptr<NodeRecord>> nodes, std::span<const std::uint64_t> hashes,
-                  NodeIndex first);
+  // visits the table front to back instead of at random. Returns whether a
+  // label was present already.
+  bool insert_all(std::span<const std::shared_ptr<NodeRecord>> nodes, NodeIndex first);
   // Labels held in slots (the decimal labels aside).
   std::size_t size() const { return used_; }
   // Forgets the entry of the node at `position` (`hash` is its label's
