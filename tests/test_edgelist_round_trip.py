@@ -95,6 +95,7 @@ def test_header_written_where_the_rows_would_pass_for_one(tmp_path, first, secon
 @pytest.mark.parametrize("directed, attribute, header", [
     ([True, True], None, "source,target,weight,type"),
     ([True, False], None, "source,target,weight,type"),
+    ([False, True], None, "source,target,weight,type"),
     # A link attribute named like the direction column stays an attribute.
     ([False, False], "Type", "source,target,weight,type,Type"),
 ])

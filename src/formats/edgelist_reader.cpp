@@ -130,25 +130,30 @@ class RowSplitter {
   bool quoted_ = false;
 };
 
-// The links of a file as columns, in file order.
+// The links of a file as columns, in file order. The directions take a
+// column only once they differ: most files have one for every link.
 struct LinkColumns {
   std::vector<std::uint32_t> from, to;
   std::vector<Weight> weights;
-  std::vector<std::uint8_t> directed;
-  std::size_t directed_count = 0;
+  bool first_directed = false;         // the direction of the first link
+  std::vector<std::uint8_t> directed;  // one per link once they differ, else empty
 
   void add(std::uint32_t source, std::uint32_t target, float weight, bool is_directed) {
+    if (from.empty()) {
+      first_directed = is_directed;
+    } else if (directed.empty() && is_directed != first_directed) {
+      directed.assign(from.size(), first_directed ? 1 : 0);
+    }
+    if (!directed.empty()) directed.push_back(is_directed ? 1 : 0);
     from.push_back(source);
     to.push_back(target);
     weights.push_back(weight);
-    directed.push_back(is_directed ? 1 : 0);
-    directed_count += is_directed ? 1 : 0;
   }
   std::size_t size() const { return from.size(); }
-  bool mixed_directions() const { return directed_count != 0 && directed_count != directed.size(); }
+  bool is_directed(std::size_t i) const { return directed.empty() ? first_directed : directed[i] != 0; }
   void move_to(GraphRecords& records) {
     records.links.reserve(size());
-    for (std::size_t i = 0; i < size(); ++i) records.link(from[i], to[i], weights[i], directed[i] != 0);
+    for (std::size_t i = 0; i < size(); ++i) records.link(from[i], to[i], weights[i], is_directed(i));
     *this = LinkColumns{};
   }
 };
@@ -708,11 +713,8 @@ GraphStore read_edgelist(ByteSource& source, const ReadOptions& options, ReadNot
   columns.from = links.from;
   columns.to = links.to;
   columns.weights = links.weights;
-  if (links.mixed_directions()) {
-    columns.directed_each = links.directed;
-  } else {
-    columns.directed = !links.directed.empty() && links.directed.front() != 0;
-  }
+  columns.directed_each = links.directed;  // empty unless they differ
+  columns.directed = links.first_directed;
   graph.add_connections(columns);
   return graph;
 }
