@@ -270,7 +270,8 @@ void GraphStore::add_connections(const ConnectionColumns& columns) {
     std::uint32_t to;
     Weight weight;
   };
-  std::vector<SortedLink> sorted(count);
+  // Every slot is written before it is read: no need to clear them first.
+  const std::unique_ptr<SortedLink[]> sorted(new SortedLink[count]);
   std::vector<std::uint8_t> sorted_directed(columns.directed_each.empty() ? 0 : count);
   const auto place = [&](std::size_t row, std::uint64_t slot) {
     sorted[slot] = {columns.to[row], columns.weights.empty() ? columns.default_weight : columns.weights[row]};
