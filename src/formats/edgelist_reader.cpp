@@ -707,7 +707,7 @@ GraphStore read_edgelist(ByteSource& source, const ReadOptions& options, ReadNot
   // into each node's list in one pass.
   GraphStore graph;
   std::vector<VertexRecord>& vertices = records.vertices;
-  graph.append_nodes_unchecked(vertices.size(), [&](std::size_t i) -> std::string& { return vertices[i].label; });
+  graph.append_distinct_nodes(vertices.size(), [&](std::size_t i) -> std::string& { return vertices[i].label; });
   vertices = {};
   GraphStore::ConnectionColumns columns;
   columns.from = links.from;

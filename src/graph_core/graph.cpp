@@ -72,7 +72,7 @@ void GraphStore::truncate_nodes(std::size_t count) noexcept {
 void GraphStore::index_the_rest() const {
   const NodeIndex first = indexed_;
   indexed_ = nodes_.size();
-  if (index_.insert_all(std::span(nodes_).subspan(first), first)) has_duplicate_labels_ = true;
+  if (index_.insert_all(std::span(nodes_).subspan(first), first)) fail("nodes appended as distinct share a label");
 }
 
 NodeIndex GraphStore::append(std::shared_ptr<NodeRecord> node) {
@@ -134,8 +134,7 @@ NodeIndex GraphStore::add_node_with_pos(std::string_view label, double x, double
 
 NodeIndex GraphStore::append_node_unchecked(std::string label) { return append(new_node(std::move(label))); }
 
-void GraphStore::append_nodes_unchecked(std::size_t count,
-                                        const std::function<std::string&(std::size_t)>& label_at) {
+void GraphStore::append_distinct_nodes(std::size_t count, const std::function<std::string&(std::size_t)>& label_at) {
   const NodeIndex first = nodes_.size();
   nodes_.reserve(first + count);
   note_own_change();

@@ -66,10 +66,11 @@ class GraphStore {
   // Appends a node without the duplicate check (matrix import). A node's id
   // is always its position, so nodes added later continue the numbering.
   NodeIndex append_node_unchecked(std::string label);
-  // The same for `count` labels at once, the i-th moved from label_at(i)
-  // wherever the caller keeps it, the label index filled in one pass at the
-  // end. Nothing is added when it fails.
-  void append_nodes_unchecked(std::size_t count, const std::function<std::string&(std::size_t)>& label_at);
+  // Appends `count` nodes whose labels differ from each other and from
+  // every node present (a reader's ids), the i-th moved from label_at(i)
+  // wherever the caller keeps it. They enter the label index when it is
+  // first needed (index()). Nothing is added when it fails.
+  void append_distinct_nodes(std::size_t count, const std::function<std::string&(std::size_t)>& label_at);
   // Fills an empty graph with `count` nodes labelled "0", "1", ... (bulk
   // construction from integer ids); their labels are found without hashing.
   void add_decimal_nodes(std::size_t count);
@@ -132,10 +133,7 @@ class GraphStore {
     note_own_change();
   }
   bool has_kept_positions() const { return kept_positions_for_ == nodes_.size(); }
-  bool has_duplicate_labels() const {
-    index();
-    return has_duplicate_labels_;
-  }
+  bool has_duplicate_labels() const { return has_duplicate_labels_; }
   std::uint64_t serial() const { return serial_; }
   // Counts the changes made to the graph: every added node or connection and
   // every kept layout moves it on, so that pictures taken of the graph (the
@@ -186,7 +184,7 @@ class GraphStore {
   // Position of the first node carrying the label of the node at `position`
   // (the node itself unless the graph came from a matrix with repeated labels).
   NodeIndex canonical_position(NodeIndex position) const {
-    if (!has_duplicate_labels()) return position;
+    if (!has_duplicate_labels_) return position;
     return *find_by_label(nodes_[position]->label);
   }
 
@@ -244,9 +242,9 @@ class GraphStore {
   }
 
   // The label index with every node in it. Nodes appended in bulk
-  // (append_nodes_unchecked) go in when the index is first needed, so a
-  // graph that is read and then only measured, drawn or written never
-  // builds it.
+  // (append_distinct_nodes) go in when the index is first needed: a graph
+  // that is read and then only measured, drawn or written never builds it
+  // (their labels are distinct, so has_duplicate_labels() needs no index).
   LabelIndex& index() const {
     if (indexed_ < nodes_.size()) index_the_rest();
     return index_;
@@ -259,7 +257,7 @@ class GraphStore {
   mutable std::size_t indexed_ = 0;  // leading nodes the index holds
   bool has_positions_ = false;
   std::size_t kept_positions_for_ = static_cast<std::size_t>(-1);
-  mutable bool has_duplicate_labels_ = false;
+  bool has_duplicate_labels_ = false;
   std::uint64_t serial_;
   std::uint64_t version_ = 0;
   mutable std::uint64_t counted_version_ = 0;  // the version counted_connections_ counts
