@@ -253,7 +253,7 @@ class GraphStore {
 
   NodePool pool_;
   NodeList nodes_;
-  mutable LabelIndex index_;    // only through index(), but for reserving
+  mutable LabelIndex index_;         // lookups and inserts go through index()
   mutable std::size_t indexed_ = 0;  // leading nodes the index holds
   bool has_positions_ = false;
   std::size_t kept_positions_for_ = static_cast<std::size_t>(-1);
