@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <bit>
 #include <charconv>
 #include <limits>
 
@@ -261,19 +262,18 @@ void GraphStore::add_connections(const ConnectionColumns& columns) {
   const ProgressScope progress(2 * static_cast<std::uint64_t>(count));
   // The links are first sorted by source, stably, so that each node's list
   // is written in one run and only the targets lie at random. A sorted copy
-  // holds what the lists need: target and weight together (the sort's
-  // random writes go to one array), directions only where they vary.
-  // Nothing is changed before the sort is done, so it is where a
-  // cancellation may stop.
-  struct SortedLink {
-    std::uint32_t to;
-    Weight weight;
-  };
-  // Every slot is written before it is read: no need to clear them first.
-  const std::unique_ptr<SortedLink[]> sorted(new SortedLink[count]);
+  // holds what the lists need: each link's target, followed by its weight
+  // where weights are given (one array, so the sort writes one place a link
+  // at random), and directions only where they vary. Nothing is changed
+  // before the sort is done, so it is where a cancellation may stop.
+  const std::size_t stride = columns.weights.empty() ? 1 : 2;
+  // Every entry is written before it is read: no need to clear them first.
+  const std::unique_ptr<std::uint32_t[]> sorted(new std::uint32_t[count * stride]);
   std::vector<std::uint8_t> sorted_directed(columns.directed_each.empty() ? 0 : count);
   const auto place = [&](std::size_t row, std::uint64_t slot) {
-    sorted[slot] = {columns.to[row], columns.weights.empty() ? columns.default_weight : columns.weights[row]};
+    std::uint32_t* entry = &sorted[slot * stride];
+    entry[0] = columns.to[row];
+    if (stride == 2) entry[1] = std::bit_cast<std::uint32_t>(columns.weights[row]);
     if (!sorted_directed.empty()) sorted_directed[slot] = columns.directed_each[row];
   };
   // Appends sorted slots begin .. end to the list of node p.
@@ -281,8 +281,10 @@ void GraphStore::add_connections(const ConnectionColumns& columns) {
     NodeRecord& node = *nodes_[p];
     node.connections.reserve(node.connections.size() + (end - begin));
     for (std::uint64_t k = begin; k < end; ++k) {
+      const std::uint32_t* entry = &sorted[k * stride];
+      const Weight weight = stride == 2 ? std::bit_cast<Weight>(entry[1]) : columns.default_weight;
       const bool directed = sorted_directed.empty() ? columns.directed : sorted_directed[k] != 0;
-      add_own_connection(node, sorted[k].to, directed, sorted[k].weight);
+      add_own_connection(node, entry[0], directed, weight);
     }
     progress.set_done(count + end);
   };
@@ -329,7 +331,7 @@ void GraphStore::add_connections(const ConnectionColumns& columns) {
           progress.set_done(i);
           poll_cancellation(0x10000);
         }
-        if (i + kAhead < count) __builtin_prefetch(&sorted[cursor[columns.from[i + kAhead]]], 1);
+        if (i + kAhead < count) __builtin_prefetch(&sorted[cursor[columns.from[i + kAhead]] * stride], 1);
         place(i, cursor[columns.from[i]]++);
       }
     }
