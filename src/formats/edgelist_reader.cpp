@@ -272,7 +272,7 @@ class EdgeListParser {
     }
     // Runs of white space: the blanks are below 0x23 like the line ends and
     // the quote, so the line feed stands in for a separator of its own.
-    separator_bytes_ = kEveryByte * static_cast<unsigned char>(separator_ == kWhitespaceRuns ? '\n' : separator_);
+    separator_byte_ = static_cast<unsigned char>(separator_ == kWhitespaceRuns ? '\n' : separator_);
   }
 
   // Where the field at `i` of an ASCII block ends: the first byte at or
@@ -283,16 +283,10 @@ class EdgeListParser {
   // table (a candidate such as '!' or a blank inside a comma-separated field
   // does not end one).
   std::size_t field_end(const unsigned char* bytes, std::size_t i, std::size_t size) const {
-    constexpr std::uint64_t kHighBits = kEveryByte * 0x80;
     for (; i + 8 <= size; i += 8) {
       std::uint64_t word;
       std::memcpy(&word, bytes + i, 8);
-      const std::uint64_t matches = word ^ separator_bytes_;
-      // Bytes below 0x23 and bytes equal to the separator (the usual
-      // has-less and has-zero tests; exact for bytes below 0x80, and every
-      // candidate is checked anyway).
-      std::uint64_t candidates =
-          (((word - kEveryByte * 0x23) & ~word) | ((matches - kEveryByte) & ~matches)) & kHighBits;
+      std::uint64_t candidates = bytes_below(word, 0x23) | bytes_equal(word, separator_byte_);
       for (; candidates != 0; candidates &= candidates - 1) {
         const std::size_t at = i + static_cast<std::size_t>(std::countr_zero(candidates)) / 8;
         if (ends_field(bytes[at])) return at;
@@ -661,8 +655,7 @@ class EdgeListParser {
   RowSplitter splitter_;
   std::array<std::uint8_t, 256> byte_class_{};
   std::array<bool, 256> comment_sign_{};
-  static constexpr std::uint64_t kEveryByte = 0x0101010101010101ull;
-  std::uint64_t separator_bytes_ = 0;  // the separator in every byte (see set_byte_classes)
+  unsigned char separator_byte_ = 0;  // see set_byte_classes()
   bool ascii_block_ = false;
   std::vector<std::string_view> fields_;
   std::size_t kept_fields_ = SIZE_MAX;  // fields of a row stored once the layout is settled

@@ -156,8 +156,9 @@ void GraphStore::append_distinct_nodes(std::size_t count, const std::function<st
 
 std::optional<NodeIndex> GraphStore::add_node_if_new(std::string_view label, const double* xy) {
   const std::uint64_t hash = hash_label(label);
-  index().prefetch(hash);
-  if (index().find(label, hash)) return std::nullopt;
+  const LabelIndex& index = this->index();
+  index.prefetch(hash);
+  if (index.find(label, hash)) return std::nullopt;
   auto node = new_node(label);
   if (xy != nullptr) node->set_position(xy[0], xy[1]);
   const NodeIndex position = add_unique(std::move(node), hash).first;

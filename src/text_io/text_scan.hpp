@@ -33,13 +33,20 @@ enum class FloatParse { Ok, Empty, Invalid };
 FloatParse parse_float(std::string_view token, double& value);
 FloatParse parse_float(std::string_view token, float& value);
 
-// Whether any of the 8 bytes of `word` is an LF or a CR (the usual
-// has-zero-byte test on the word xor each of them).
-inline bool holds_line_end(std::uint64_t word) {
-  constexpr std::uint64_t kOnes = 0x0101010101010101ull, kHighs = 0x8080808080808080ull;
-  const std::uint64_t lf = word ^ (kOnes * '\n'), cr = word ^ (kOnes * '\r');
-  return (((lf - kOnes) & ~lf) | ((cr - kOnes) & ~cr)) & kHighs;
+// Eight bytes tested at once (the usual has-less and has-zero tests): the
+// top bit of each byte of `word` below `bound` (at most 0x80), or equal to
+// `value`. Exact for the lowest such byte; a byte above it may be marked
+// too, by the borrow.
+constexpr std::uint64_t kEveryByte = 0x0101010101010101ull;
+inline std::uint64_t bytes_below(std::uint64_t word, unsigned char bound) {
+  return (word - kEveryByte * bound) & ~word & (kEveryByte * 0x80);
 }
+inline std::uint64_t bytes_equal(std::uint64_t word, unsigned char value) {
+  return bytes_below(word ^ (kEveryByte * value), 1);
+}
+
+// Whether any of the 8 bytes of `word` is an LF or a CR.
+inline bool holds_line_end(std::uint64_t word) { return (bytes_equal(word, '\n') | bytes_equal(word, '\r')) != 0; }
 
 // The position of the last LF or CR in `text`, else npos. Tested eight
 // bytes at a time: a line of many megabytes is searched once per chunk of it.
