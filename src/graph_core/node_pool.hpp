@@ -12,7 +12,9 @@
 // A node may outlive its graph (a Python Node or another node's connection
 // can hold it), so each run counts the slices still in use and is freed
 // with the last of them; the pool's own hold on its current run ends when
-// it moves on to a new run or is destroyed. Releasing a slice needs no
+// it moves on to a new run or is destroyed. A new run counts every slice it
+// could hold as in use at once, and the pool takes back those it never
+// handed out when it lets go of the run. Releasing a slice needs no
 // pool: its segment is found by aligning the slice's address down, and the
 // segment names its run.
 #include <atomic>
@@ -50,16 +52,20 @@ class NodePool {
 
  private:
   // The head of every segment; `live` counts only in a run's first one:
-  // slices in use in the run, plus one while it is the pool's current run.
+  // slices in use in the run, plus, while it is the pool's current run, one
+  // and the slices not handed out yet.
   struct alignas(64) Segment {
     std::atomic<std::size_t> live;
     Segment* run;
   };
   static constexpr std::size_t kSegmentSize = std::size_t{1} << 16;
   static constexpr std::size_t kMaxRunSegments = 16;
+  static constexpr std::size_t kSliceAlignment = 16;
 
   void next_segment();
   void release_current() noexcept;
+  // Ends `count` of the run's slices, freeing the run with its last one.
+  static void drop(Segment* run, std::size_t count) noexcept;
 
   static thread_local NodePool* in_use_;
 
@@ -68,6 +74,7 @@ class NodePool {
   char* end_ = nullptr;      // of the current segment
   char* run_end_ = nullptr;  // of the current run
   std::size_t next_run_segments_ = 1;
+  std::size_t counted_ahead_ = 0;  // slices of the current run counted as in use but not handed out
 };
 
 // Allocator for std::allocate_shared: one node with its shared count per
