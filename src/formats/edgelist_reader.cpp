@@ -18,11 +18,15 @@
 #include <array>
 #include <bit>
 #include <cstdint>
+#include <cstdlib>
 #include <cstring>
 #include <functional>
+#include <new>
 #include <numeric>
+#include <span>
 #include <string>
 #include <string_view>
+#include <type_traits>
 #include <vector>
 
 #include "formats/edgelist_dialect.hpp"
@@ -131,36 +135,83 @@ class RowSplitter {
 };
 
 // The links of a file as columns, in file order. The directions take a
-// column only once they differ: most files have one for every link.
-struct LinkColumns {
-  std::vector<std::uint32_t> from, to;
-  std::vector<Weight> weights;
-  bool first_directed = false;         // the direction of the first link
-  std::vector<std::uint8_t> directed;  // one per link once they differ, else empty
+// column only once they differ: most files have one for every link. The
+// other three grow together, by realloc(): a large column is then moved by
+// remapping its pages rather than copied.
+class LinkColumns {
+ public:
+  LinkColumns() = default;
+  LinkColumns(const LinkColumns&) = delete;
+  LinkColumns& operator=(const LinkColumns&) = delete;
+  ~LinkColumns() { clear(); }
 
   void add(std::uint32_t source, std::uint32_t target, float weight, bool is_directed) {
-    if (from.empty()) {
-      first_directed = is_directed;
-    } else if (directed.empty() && is_directed != first_directed) {
-      directed.assign(from.size(), first_directed ? 1 : 0);
+    if (size_ == capacity_) grow();
+    if (size_ == 0) {
+      first_directed_ = is_directed;
+    } else if (is_directed != first_directed_ && directed_.empty()) {
+      directed_.assign(size_, first_directed_ ? 1 : 0);
     }
-    if (!directed.empty()) directed.push_back(is_directed ? 1 : 0);
-    from.push_back(source);
-    to.push_back(target);
-    weights.push_back(weight);
+    if (!directed_.empty()) directed_.push_back(is_directed ? 1 : 0);
+    from_[size_] = source;
+    to_[size_] = target;
+    weights_[size_] = weight;
+    ++size_;
   }
-  std::size_t size() const { return from.size(); }
-  bool is_directed(std::size_t i) const { return directed.empty() ? first_directed : directed[i] != 0; }
+  std::size_t size() const { return size_; }
+  std::span<std::uint32_t> from() { return {from_, size_}; }
+  std::span<std::uint32_t> to() { return {to_, size_}; }
+  std::span<const Weight> weights() const { return {weights_, size_}; }
+  bool first_directed() const { return first_directed_; }
+  // One per link once the directions differ, else empty.
+  std::span<const std::uint8_t> directed() const { return directed_; }
+  bool is_directed(std::size_t i) const { return directed_.empty() ? first_directed_ : directed_[i] != 0; }
+
   void move_to(GraphRecords& records) {
     records.links.reserve(size());
-    for (std::size_t i = 0; i < size(); ++i) records.link(from[i], to[i], weights[i], is_directed(i));
-    *this = LinkColumns{};
+    for (std::size_t i = 0; i < size(); ++i) records.link(from_[i], to_[i], weights_[i], is_directed(i));
+    clear();
   }
+
+ private:
+  void grow() {
+    const std::size_t capacity = std::max<std::size_t>(2 * capacity_, 1024);
+    grow_column(from_, capacity);
+    grow_column(to_, capacity);
+    grow_column(weights_, capacity);
+    capacity_ = capacity;
+  }
+  template <typename T>
+  static void grow_column(T*& column, std::size_t capacity) {
+    static_assert(std::is_trivially_copyable_v<T>);
+    void* grown = std::realloc(column, capacity * sizeof(T));
+    if (grown == nullptr) throw std::bad_alloc();
+    column = static_cast<T*>(grown);
+  }
+  void clear() {
+    std::free(from_);
+    std::free(to_);
+    std::free(weights_);
+    from_ = to_ = nullptr;
+    weights_ = nullptr;
+    size_ = capacity_ = 0;
+    directed_ = {};
+  }
+
+  std::uint32_t* from_ = nullptr;
+  std::uint32_t* to_ = nullptr;
+  Weight* weights_ = nullptr;
+  std::size_t size_ = 0;
+  std::size_t capacity_ = 0;
+  bool first_directed_ = false;  // the direction of the first link
+  std::vector<std::uint8_t> directed_;
 };
 
 class EdgeListParser {
  public:
-  explicit EdgeListParser(const ReadOptions& settings) : settings_(settings) {}
+  // `nodes_into`: the empty graph the ids become nodes of while the file is
+  // read, when nothing is kept of them but their labels (see decide()).
+  EdgeListParser(const ReadOptions& settings, GraphStore& nodes_into) : settings_(settings), nodes_into_(nodes_into) {}
 
   LinkColumns& links() { return links_; }
 
@@ -398,6 +449,10 @@ class EdgeListParser {
     // (it may yet become the weight).
     kept_fields_ = std::max({source_, target_, std::size_t{2}, weight_.value_or(0), type_.value_or(0)}) + 1;
     for (const auto& [field, column] : extra_columns_) kept_fields_ = std::max(kept_fields_, field + 1);
+    // No vertex is made before this point. Without link attributes or a
+    // second mode to order, an id is a node as soon as it is first seen,
+    // rather than a record that becomes one after the parse.
+    if (extra_columns_.empty() && !bipartite_) records_.make_nodes_in(nodes_into_);
     for (std::size_t i = (header || counts) ? 1 : 0; i < early_.size(); ++i) {
       const std::size_t line = line_;
       line_ = early_[i].line;
@@ -631,8 +686,8 @@ class EdgeListParser {
       sorted.push_back(std::move(vertices[order[i]]));
     }
     vertices = std::move(sorted);
-    for (std::uint32_t& end : links_.from) end = new_number[end];
-    for (std::uint32_t& end : links_.to) end = new_number[end];
+    for (std::uint32_t& end : links_.from()) end = new_number[end];
+    for (std::uint32_t& end : links_.to()) end = new_number[end];
   }
 
   struct Pending {
@@ -650,6 +705,7 @@ class EdgeListParser {
   static constexpr std::size_t kEarlyRows = 16;
 
   const ReadOptions& settings_;
+  GraphStore& nodes_into_;
   GraphRecords records_;
   LinkColumns links_;
   RowSplitter splitter_;
@@ -679,35 +735,28 @@ class EdgeListParser {
 
 }  // namespace
 
-GraphRecords parse_edgelist(ChunkInput& input, const ReadOptions& options) {
-  EdgeListParser parser(options);
-  GraphRecords records = parser.run(input);
-  parser.links().move_to(records);
-  return records;
-}
-
 GraphStore read_edgelist(ByteSource& source, const ReadOptions& options, ReadNotes& notes) {
   ChunkInput input(fill_from(source));
-  EdgeListParser parser(options);
+  GraphStore graph;
+  EdgeListParser parser(options, graph);
   GraphRecords records = parser.run(input);
   LinkColumns& links = parser.links();
   if (!records.link_attributes.empty()) {
     links.move_to(records);
     return build_graph(std::move(records), source, options, notes);
   }
-  // The ids of an edge list are its labels, each made a vertex once: the
-  // nodes go in without a duplicate check and the links as columns, sorted
-  // into each node's list in one pass.
-  GraphStore graph;
-  std::vector<VertexRecord>& vertices = records.vertices;
-  graph.append_distinct_nodes(vertices.size(), [&](std::size_t i) -> std::string& { return vertices[i].label; });
-  vertices = {};
+  // The ids of an edge list are its labels, each made a vertex once, so
+  // the nodes need no duplicate check; those of a two-mode network were
+  // ordered after the parse. The links go in as columns, sorted into each
+  // node's list in one pass.
+  for (const VertexRecord& vertex : records.vertices) graph.append_distinct_node(vertex.label);
+  records.vertices = {};
   GraphStore::ConnectionColumns columns;
-  columns.from = links.from;
-  columns.to = links.to;
-  columns.weights = links.weights;
-  columns.directed_each = links.directed;  // empty unless they differ
-  columns.directed = links.first_directed;
+  columns.from = links.from();
+  columns.to = links.to();
+  columns.weights = links.weights();
+  columns.directed_each = links.directed();  // empty unless they differ
+  columns.directed = links.first_directed();
   graph.add_connections(columns);
   return graph;
 }

@@ -1,5 +1,5 @@
 #pragma once
-// Parsers of the GML, GraphML, GEXF and edge-list formats. Each turns the
+// Parsers of the GML, GraphML and GEXF formats. Each turns the
 // bytes of one file into GraphRecords (vertices in file order, links by
 // vertex number); build_graph() then makes the graph through the shared
 // GraphBuilder. Malformed content ends a parse with a FormatError naming
@@ -14,8 +14,6 @@ GraphRecords parse_gml(ChunkInput& input);
 // The XML formats pass their input to the XML parser's own buffer.
 GraphRecords parse_graphml(const ChunkInput::Fill& fill);
 GraphRecords parse_gexf(const ChunkInput::Fill& fill);
-// Edge lists read the edge-list fields of `options`.
-GraphRecords parse_edgelist(ChunkInput& input, const ReadOptions& options);
 
 // Reads from `source`.
 ChunkInput::Fill fill_from(ByteSource& source);

@@ -1,6 +1,7 @@
 #include "formats/graph_records.hpp"
 
 #include "formats/format_parsers.hpp"
+#include "graph_core/graph.hpp"
 
 #include <algorithm>
 #include <cmath>
@@ -10,11 +11,11 @@
 namespace mivora {
 
 std::uint32_t GraphRecords::add_vertex(std::string_view label) {
-  if (vertices.size() >= std::numeric_limits<std::uint32_t>::max() - 1) {
-    throw std::length_error("more than 4294967294 vertices");
-  }
+  const std::size_t count = nodes_into_ != nullptr ? nodes_into_->node_count() : vertices.size();
+  if (count >= std::numeric_limits<std::uint32_t>::max() - 1) throw std::length_error("more than 4294967294 vertices");
+  if (nodes_into_ != nullptr) return static_cast<NodeId>(nodes_into_->append_distinct_node(label));
   vertices.emplace_back().label.assign(label);
-  return static_cast<NodeId>(vertices.size() - 1);
+  return static_cast<NodeId>(count);
 }
 
 void GraphRecords::reserve(std::size_t vertex_count, std::size_t link_count) {

@@ -14,6 +14,8 @@
 
 namespace mivora {
 
+class GraphStore;
+
 struct VertexRecord {
   std::string label;
   double x = 0.0;
@@ -56,6 +58,12 @@ class GraphRecords {
     return ids_.find_or_add(id, lookup, [&] { return add_vertex(id); });
   }
   std::uint32_t add_vertex(std::string_view label);
+  // From now on each new vertex is made a node of `graph` at once, numbered
+  // by its position there, instead of a record in `vertices`: for a reader
+  // whose ids are the labels and that says nothing more of a vertex (an edge
+  // list without attributes). Called with `graph` empty, before any vertex
+  // is made; declare() must not be used after it (its ids would repeat).
+  void make_nodes_in(GraphStore& graph) { nodes_into_ = &graph; }
   void link(std::uint32_t from, std::uint32_t to, float weight, bool directed) {
     links.push_back(LinkRecord{from, to, weight, directed});
   }
@@ -70,6 +78,7 @@ class GraphRecords {
  private:
   VertexIds ids_;
   std::vector<bool> declared_;  // by vertex: declared by the file itself
+  GraphStore* nodes_into_ = nullptr;  // see make_nodes_in()
 };
 
 // Links named by ids, queued so that the lookups of a batch overlap their

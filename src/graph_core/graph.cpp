@@ -135,23 +135,14 @@ NodeIndex GraphStore::add_node_with_pos(std::string_view label, double x, double
 
 NodeIndex GraphStore::append_node_unchecked(std::string label) { return append(new_node(std::move(label))); }
 
-void GraphStore::append_distinct_nodes(std::size_t count, const std::function<std::string&(std::size_t)>& label_at) {
-  const NodeIndex first = nodes_.size();
-  nodes_.reserve(first + count);
+NodeIndex GraphStore::append_distinct_node(std::string_view label) {
+  auto node = new_node(label);
+  const NodeIndex position = nodes_.size();
+  node->graph_serial = serial_;
+  node->position = static_cast<NodeId>(position);
+  nodes_.push_back(std::move(node));
   note_own_change();
-  try {
-    for (std::size_t i = 0; i < count; ++i) {
-      poll_cancellation();
-      auto node = new_node(std::move(label_at(i)));
-      node->graph_serial = serial_;
-      node->position = static_cast<NodeId>(nodes_.size());
-      nodes_.push_back(std::move(node));
-    }
-  } catch (...) {
-    nodes_.resize(first);  // none of them is in the index yet
-    throw;
-  }
-  // Indexed when the index is first needed (index()).
+  return position;  // indexed when the index is first needed (index())
 }
 
 std::optional<NodeIndex> GraphStore::add_node_if_new(std::string_view label, const double* xy) {

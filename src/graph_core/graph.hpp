@@ -66,11 +66,10 @@ class GraphStore {
   // Appends a node without the duplicate check (matrix import). A node's id
   // is always its position, so nodes added later continue the numbering.
   NodeIndex append_node_unchecked(std::string label);
-  // Appends `count` nodes whose labels differ from each other and from
-  // every node present (a reader's ids), the i-th moved from label_at(i)
-  // wherever the caller keeps it. They enter the label index when it is
-  // first needed (index()). Nothing is added when it fails.
-  void append_distinct_nodes(std::size_t count, const std::function<std::string&(std::size_t)>& label_at);
+  // Appends a node whose label differs from those of every node present and
+  // every node appended this way after it (a reader's ids); it enters the
+  // label index when the index is first needed (index()).
+  NodeIndex append_distinct_node(std::string_view label);
   // Fills an empty graph with `count` nodes labelled "0", "1", ... (bulk
   // construction from integer ids); their labels are found without hashing.
   void add_decimal_nodes(std::size_t count);
@@ -242,7 +241,7 @@ class GraphStore {
   }
 
   // The label index with every node in it. Nodes appended in bulk
-  // (append_distinct_nodes) go in when the index is first needed: a graph
+  // (append_distinct_node) go in when the index is first needed: a graph
   // that is read and then only measured, drawn or written never builds it
   // (their labels are distinct, so has_duplicate_labels() needs no index).
   LabelIndex& index() const {
