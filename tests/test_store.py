@@ -8,14 +8,22 @@ import pytest
 import mivora
 
 
-def test_nodes_kept_from_dropped_graphs_stay_whole():
+@pytest.mark.parametrize("made_by", ["calls", "edge-list read"])
+def test_nodes_kept_from_dropped_graphs_stay_whole(made_by, tmp_path):
     kept = []
     for round_ in range(3):
-        g = mivora.Graph()
-        for i in range(3000):  # several storage blocks per graph
-            g.add_node(f"{round_}-{i}")
-        for i in range(0, 3000, 7):
-            g.create_connection(f"{round_}-{i}", f"{round_}-{(i * 13) % 3000}", float(i), i % 2 == 0)
+        links = [(f"{round_}-{i}", f"{round_}-{(i * 13) % 3000}", float(i)) for i in range(0, 3000, 7)]
+        if made_by == "calls":
+            g = mivora.Graph()
+            for i in range(3000):  # several storage blocks per graph
+                g.add_node(f"{round_}-{i}")
+            for source, target, weight in links:
+                g.create_connection(source, target, weight, int(weight) % 2 == 0)
+        else:  # nodes made while the file is parsed
+            path = tmp_path / f"{round_}.edges"
+            path.write_text("".join(f"{round_}-{i}\n" for i in range(3000)) +
+                            "".join(f"{s} {t} {w}\n" for s, t, w in links))
+            g = mivora.Graph.read(str(path))
         kept += [g.node_by_label(f"{round_}-{i}") for i in (0, 1499, 2999)]
         del g
         gc.collect()
