@@ -313,6 +313,28 @@ def test_add_edges_and_add_nodes_extend_a_graph():
                             ("c", "new", 1.0, False)]
 
 
+@pytest.mark.parametrize("weighted", [False, True])
+@pytest.mark.parametrize("links_per_node", [0.05, 10])  # sorted by comparison / by counting
+def test_add_edges_lands_as_calls_one_by_one_would(weighted, links_per_node):
+    rng = np.random.default_rng(5)
+    n = 800
+    count = int(n * links_per_node)
+    old = [(int(s), int(t), float(w)) for s, t, w in zip(rng.integers(0, n, 300), rng.integers(0, n, 300),
+                                                         rng.random(300))]
+    new = list(zip(rng.integers(0, n, count).tolist(), rng.integers(0, n, count).tolist(),
+                   (rng.integers(0, 100, count) / 4).tolist() if weighted else [1.0] * count))
+    bulk, calls = mivora.Graph(), mivora.Graph()
+    for graph in (bulk, calls):
+        graph.add_nodes([str(i) for i in range(n)])
+        for s, t, w in old:
+            graph.create_connection(str(s), str(t), w, s % 2 == 0)
+    bulk.add_edges([s for s, _, _ in new], [t for _, t, _ in new], [w for _, _, w in new] if weighted else None,
+                   directed=True)
+    for s, t, w in new:
+        calls.create_connection(str(s), str(t), w, True)
+    assert bulk.get_connections() == calls.get_connections()
+
+
 @pytest.mark.parametrize("sources, targets, message", [
     ([0, 3], [1, 1], "argument 'sources': row 1 holds the id 3, but there are 3 nodes"),
     (["a", "zz"], ["b"], "argument 'targets': has 1 rows"),

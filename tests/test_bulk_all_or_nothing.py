@@ -30,6 +30,8 @@ BATCHES = {
                                        {"attributes": {"kind": ["new"] * n}}, n, n),
     "add_edges ids": lambda n: ("add_edges", ([i % OLD for i in range(n)], [(i * 3) % OLD for i in range(n)]),
                                 {"attributes": {"kind": ["new"] * n}}, 0, n),
+    "add_edges weighted": lambda n: ("add_edges", ([i % OLD for i in range(n)], [(i * 3) % OLD for i in range(n)],
+                                                   [0.5] * n), {"attributes": {"kind": ["new"] * n}}, 0, n),
 }
 
 

@@ -69,13 +69,22 @@ class ConnectionList {
   void reserve(std::size_t count) {
     if (count > capacity_) grow_to(count);
   }
+  // Room for `count` more connections, which the caller writes from the
+  // returned address on and then counts in with add_written().
+  StoredConnection* room_for(std::size_t count) {
+    if (count > kMaxSize - size_) too_many();
+    reserve(size_ + count);
+    return data_ + size_;
+  }
+  void add_written(std::size_t count) noexcept { size_ += static_cast<std::uint32_t>(count); }
 
  private:
   static constexpr std::size_t kMaxSize = std::numeric_limits<std::uint32_t>::max();
 
   // Out of line: push_back stays small where it is inlined.
+  [[noreturn]] static void too_many() { throw std::length_error("a node holds at most 4294967295 connections"); }
   [[gnu::noinline]] void grow_to(std::size_t capacity) {
-    if (size_ == kMaxSize) throw std::length_error("a node holds at most 4294967295 connections");
+    if (size_ == kMaxSize) too_many();
     capacity = std::min(capacity, kMaxSize);
     auto* grown = static_cast<StoredConnection*>(::operator new(capacity * sizeof(StoredConnection)));
     if (size_ != 0) std::memcpy(grown, data_, std::size_t{size_} * sizeof(StoredConnection));

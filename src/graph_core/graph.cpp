@@ -247,6 +247,32 @@ void GraphStore::add_connections(const std::vector<PositionedConnection>& connec
   append_connections(connections.size(), [&](std::size_t i) { return connections[i]; });
 }
 
+template <typename Offset>
+void GraphStore::write_in_place(const ConnectionColumns& columns, const std::vector<Offset>& start,
+                                const ProgressScope& progress) {
+  const std::size_t count = columns.from.size();
+  const std::size_t n = nodes_.size();
+  std::vector<StoredConnection*> next(n);
+  for (NodeIndex p = 0; p < n; ++p) next[p] = nodes_[p]->connections.room_for(start[p + 1] - start[p]);
+  // The places are written at random: each is requested a few links ahead,
+  // and the entry of `next` that gives it further ahead still.
+  constexpr std::size_t kFar = 32, kNear = 16;
+  for (std::size_t i = 0; i < count; ++i) {
+    if ((i & 0xFFFF) == 0) {
+      progress.set_done(count + i);
+      poll_cancellation(0x10000);
+    }
+    if (i + kFar < count) __builtin_prefetch(&next[columns.from[i + kFar]]);
+    if (i + kNear < count) __builtin_prefetch(next[columns.from[i + kNear]], 1);
+    const bool directed = columns.directed_each.empty() ? columns.directed : columns.directed_each[i] != 0;
+    *next[columns.from[i]]++ = StoredConnection::local(columns.to[i], directed, columns.weights[i]);
+  }
+  if (columns.columns_read) columns.columns_read();
+  add_counted(count, [&] {
+    for (NodeIndex p = 0; p < n; ++p) nodes_[p]->connections.add_written(start[p + 1] - start[p]);
+  });
+}
+
 void GraphStore::add_connections(const ConnectionColumns& columns) {
   const std::size_t count = columns.from.size();
   const std::size_t n = nodes_.size();
@@ -257,11 +283,16 @@ void GraphStore::add_connections(const ConnectionColumns& columns) {
   // holds what the lists need: each link's target, followed by its weight
   // where weights are given (one array, so the sort writes one place a link
   // at random), and directions only where they vary. Nothing is changed
-  // before the sort is done, so it is where a cancellation may stop.
+  // before the sort is done, so it is where a cancellation may stop. Many
+  // links with weights skip the copy (write_in_place()).
   const std::size_t stride = columns.weights.empty() ? 1 : 2;
-  // Every entry is written before it is read: no need to clear them first.
-  const std::unique_ptr<std::uint32_t[]> sorted(new std::uint32_t[count * stride]);
-  std::vector<std::uint8_t> sorted_directed(columns.directed_each.empty() ? 0 : count);
+  std::unique_ptr<std::uint32_t[]> sorted;
+  std::vector<std::uint8_t> sorted_directed;
+  const auto make_sorted = [&] {
+    // Every entry is written before it is read: no need to clear them first.
+    sorted.reset(new std::uint32_t[count * stride]);
+    sorted_directed.resize(columns.directed_each.empty() ? 0 : count);
+  };
   const auto place = [&](std::size_t row, std::uint64_t slot) {
     std::uint32_t* entry = &sorted[slot * stride];
     entry[0] = columns.to[row];
@@ -288,6 +319,7 @@ void GraphStore::add_connections(const ConnectionColumns& columns) {
     for (std::size_t i = 0; i < count; ++i) keys[i] = (std::uint64_t{columns.from[i]} << 32) | i;
     poll_cancellation(static_cast<std::uint32_t>(std::min<std::size_t>(count, 0xFFFFFFFF)));
     std::sort(keys.begin(), keys.end());
+    make_sorted();
     for (std::size_t k = 0; k < count; ++k) {
       if ((k & 0xFFFF) == 0) {
         progress.set_done(k);
@@ -314,6 +346,11 @@ void GraphStore::add_connections(const ConnectionColumns& columns) {
     std::vector<Offset> start(n + 1, 0);
     for (std::size_t i = 0; i < count; ++i) ++start[columns.from[i] + 1];
     for (std::size_t p = 0; p < n; ++p) start[p + 1] += start[p];
+    if (stride == 2 && n <= std::size_t{StoredConnection::kMaxTarget} + 1) {
+      write_in_place(columns, start, progress);
+      return;
+    }
+    make_sorted();
     {
       // The slots are written at random: each is requested for writing a few links ahead.
       std::vector<Offset> cursor(start.begin(), start.end() - 1);

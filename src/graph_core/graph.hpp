@@ -19,6 +19,8 @@
 
 namespace mivora {
 
+class ProgressScope;
+
 inline constexpr const char* kFromNotFound = "Node 'from' not found";
 inline constexpr const char* kToNotFound = "Node 'to' not found";
 
@@ -232,6 +234,14 @@ class GraphStore {
   // PositionedConnection.
   template <typename ConnectionAt>
   void append_connections(std::size_t count, ConnectionAt&& connection);
+  // add_connections() with a weight per link and every target stored by
+  // position: the sorted copy would be as large as the lists themselves, so
+  // each link is written straight into its place in its source's list (its
+  // source's slots start .. start + 1), in input order. The lists' sizes
+  // change only once every link is written: a cancellation before that
+  // leaves the graph as it was, with room to spare in some lists.
+  template <typename Offset>
+  void write_in_place(const ConnectionColumns& columns, const std::vector<Offset>& start, const ProgressScope& progress);
   // Appends to `from`, a node of this graph, a connection to the node at `to`.
   void add_own_connection(NodeRecord& from, NodeIndex to, bool directed, Weight weight);
   template <typename Label>
@@ -240,8 +250,8 @@ class GraphStore {
     return std::allocate_shared<NodeRecord>(NodeAllocator<NodeRecord>(), std::forward<Label>(label));
   }
 
-  // The label index with every node in it. Nodes appended in bulk
-  // (append_distinct_node) go in when the index is first needed: a graph
+  // The label index with every node in it. Nodes appended by
+  // append_distinct_node go in when the index is first needed: a graph
   // that is read and then only measured, drawn or written never builds it
   // (their labels are distinct, so has_duplicate_labels() needs no index).
   LabelIndex& index() const {
