@@ -747,8 +747,8 @@ GraphStore read_edgelist(ByteSource& source, const ReadOptions& options, ReadNot
   }
   // The ids of an edge list are its labels, each made a vertex once, so
   // the nodes need no duplicate check; those of a two-mode network were
-  // ordered after the parse. The links go in as columns, sorted into each
-  // node's list in one pass.
+  // ordered after the parse. The links go in as columns, stored in their
+  // sources' lists in one pass.
   for (const VertexRecord& vertex : records.vertices) graph.append_distinct_node(vertex.label);
   records.vertices = {};
   GraphStore::ConnectionColumns columns;
