@@ -87,3 +87,33 @@ def test_json_round_trip_keeps_connection_order(tmp_path):
     # The file lists edges before arcs; each node keeps that order.
     assert [(c["from"], c["to"], c["weight"]) for c in again.get_connections()] == [
         ("a", "b", 2.0), ("a", "a", 4.0), ("c", "d", 3.0), ("c", "a", 1.0)]
+
+
+# Labels of up to 15 bytes lie inside the node, longer ones on the heap: the
+# lengths around that edge, in bytes of UTF-8, with a NUL inside.
+LABELS = ["", "a" * 14, "b" * 15, "c" * 16, "d" * 17, "é" * 7 + "e", "é" * 8, "f\x00" * 8, "g" * 300]
+
+
+@pytest.mark.parametrize("made_by", ["calls", "edge-list read"])
+def test_labels_of_every_length_survive_store_and_lookup(made_by, tmp_path):
+    labels = LABELS if made_by == "calls" else LABELS[1:6] + LABELS[8:]  # a file's ids hold no NUL and are not empty
+    if made_by == "calls":
+        g = mivora.Graph()
+        for label in labels:
+            g.add_node(label)
+        for source, target in zip(labels, labels[1:]):
+            g.create_connection(source, target, 1.0, True)
+    else:
+        path = tmp_path / "labels.edges"
+        path.write_text("".join(f"{s} {t}\n" for s, t in zip(labels, labels[1:])), encoding="utf-8")
+        g = mivora.Graph.read(str(path))
+    assert g.labels() == labels
+    assert [g.node_by_label(label).label for label in labels] == labels
+    assert [(c["from"], c["to"]) for c in g.get_connections()] == list(zip(labels, labels[1:]))
+    assert [g.index_of(label) for label in labels] == list(range(len(labels)))
+    with pytest.raises(KeyError):
+        g.index_of("c" * 15 + "x")  # same length, same start
+    kept = g.node_by_label(labels[-1])
+    del g
+    gc.collect()
+    assert kept.label == labels[-1]

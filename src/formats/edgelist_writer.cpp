@@ -146,7 +146,7 @@ std::vector<std::vector<std::string>> first_rows(const GraphStore& graph, bool w
     }
   }
   for (NodeIndex position = 0; position < graph.node_count() && rows.size() < kRows; ++position) {
-    if (position >= linked.size() || !linked[position]) rows.push_back({graph.node(position).label});
+    if (position >= linked.size() || !linked[position]) rows.push_back({graph.node(position).label.text()});
   }
   return rows;
 }

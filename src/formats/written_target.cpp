@@ -13,7 +13,7 @@ std::optional<NodeIndex> written_target(const GraphStore& graph, const NodeRecor
   // carries its label stands for it; its position in its own graph would
   // name an unrelated node here.
   if (const auto same_label = graph.find_by_label(target->label)) return *same_label;
-  throw NotWritable("a connection leads to the node '" + target->label +
+  throw NotWritable("a connection leads to the node '" + target->label.text() +
                     "' of another graph, and no node of this graph carries that label");
 }
 

@@ -133,7 +133,7 @@ NodeIndex GraphStore::add_node_with_pos(std::string_view label, double x, double
   return position;
 }
 
-NodeIndex GraphStore::append_node_unchecked(std::string label) { return append(new_node(std::move(label))); }
+NodeIndex GraphStore::append_node_unchecked(std::string_view label) { return append(new_node(label)); }
 
 NodeIndex GraphStore::append_distinct_node(std::string_view label) {
   auto node = new_node(label);
@@ -157,8 +157,8 @@ std::optional<NodeIndex> GraphStore::add_node_if_new(std::string_view label, con
   return position;
 }
 
-NodeIndex GraphStore::append_node_unchecked(std::string label, double x, double y) {
-  auto node = new_node(std::move(label));
+NodeIndex GraphStore::append_node_unchecked(std::string_view label, double x, double y) {
+  auto node = new_node(label);
   node->set_position(x, y);
   has_positions_ = true;
   return append(std::move(node));

@@ -67,7 +67,7 @@ class GraphStore {
   NodeIndex add_node_with_pos(std::string_view label, double x, double y);
   // Appends a node without the duplicate check (matrix import). A node's id
   // is always its position, so nodes added later continue the numbering.
-  NodeIndex append_node_unchecked(std::string label);
+  NodeIndex append_node_unchecked(std::string_view label);
   // Appends a node whose label differs from those of every node present and
   // every node appended this way after it (a reader's ids); it enters the
   // label index when the index is first needed (index()).
@@ -75,7 +75,7 @@ class GraphStore {
   // Fills an empty graph with `count` nodes labelled "0", "1", ... (bulk
   // construction from integer ids); their labels are found without hashing.
   void add_decimal_nodes(std::size_t count);
-  NodeIndex append_node_unchecked(std::string label, double x, double y);
+  NodeIndex append_node_unchecked(std::string_view label, double x, double y);
   // Adds a node (at `xy` when given) unless its label is present, without
   // reporting a duplicate: file readers keep such a vertex as its own node.
   // The position of the new node, or nothing when the label was present.

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "graph_core/connection_list.hpp"
+#include "graph_core/node_label.hpp"
 #include "graph_core/types.hpp"
 
 namespace mivora {
@@ -18,7 +19,6 @@ class NodeRecord {
  public:
   static constexpr std::uint64_t kNoGraph = 0;
 
-  explicit NodeRecord(std::string node_label) : label(std::move(node_label)) {}
   explicit NodeRecord(std::string_view node_label) : label(node_label) {}
   // The outside handles are found by the node's address: it never moves.
   NodeRecord(const NodeRecord&) = delete;
@@ -45,9 +45,9 @@ class NodeRecord {
   // (their positions will mean nothing), and later ones are never local.
   void hold_local_targets_by_handle(const std::vector<std::shared_ptr<NodeRecord>>& graph_nodes) noexcept;
 
-  // Fields in the order lookups and connection adding touch them; 80 bytes,
-  // so a node and its shared count fit one 96-byte slice of the node pool.
-  std::string label;
+  // Fields in the order lookups and connection adding touch them; 64 bytes,
+  // so a node and its shared count fit one 80-byte slice of the node pool.
+  NodeLabel label;
   ConnectionList connections;
   // A node belongs to at most one graph, for its whole life, at a fixed
   // position; its id is that position (below 2^32: see LabelIndex).
@@ -61,5 +61,6 @@ class NodeRecord {
   double x = 0.0;
   double y = 0.0;
 };
+static_assert(sizeof(NodeRecord) == 64);
 
 }  // namespace mivora

@@ -72,7 +72,7 @@ class LabelVisits {
 
   bool contains(const Step& step) const {
     if (const auto position = key_of(step)) return seen_[*position] != 0;
-    return foreign_.contains(step.outside->label);
+    return foreign_.contains(step.outside->label.text());
   }
 
   // Marks the step's label; false when it was marked already.
@@ -82,7 +82,7 @@ class LabelVisits {
       seen_[*position] = 1;
       return true;
     }
-    return foreign_.insert(step.outside->label).second;
+    return foreign_.insert(step.outside->label.text()).second;
   }
 
  private:

@@ -81,7 +81,7 @@ class LabelTable {
     text_.resize(total + kShort);
     std::size_t at = 0;
     for (std::size_t i = 0; i < graph.node_count(); ++i) {
-      const std::string& label = graph.node(i).label;
+      const std::string_view label = graph.node(i).label;
       if (!label.empty()) std::memcpy(text_.data() + at, label.data(), label.size());
       starts_[i] = at;
       lengths_[i] = static_cast<std::uint32_t>(label.size());

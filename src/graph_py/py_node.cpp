@@ -52,7 +52,7 @@ PyObject* node_repr(PyObject* self) {
   return guarded([&]() -> PyObject* {
     PyNode::Data& data = receiver<PyNode>(self);
     Borrow borrow(data.borrow, Access::Shared);
-    return to_python("Node(\"" + data.node->label + "\")");
+    return to_python("Node(\"" + data.node->label.text() + "\")");
   });
 }
 

@@ -389,7 +389,7 @@ double modularity(const GraphStore& graph, const Snapshot& snapshot, const Measu
     for (const std::uint32_t u : groups[c]) {
       if (community_of[u] != kNoNode) {
         throw MeasureError("modularity: the communities are not a partition of the nodes: '" +
-                           graph.node(nodes.positions[u]).label + "' is in more than one");
+                           graph.node(nodes.positions[u]).label.text() + "' is in more than one");
       }
       community_of[u] = c;
       ++placed;
@@ -399,7 +399,7 @@ double modularity(const GraphStore& graph, const Snapshot& snapshot, const Measu
     const auto missing =
         static_cast<std::size_t>(std::find(community_of.begin(), community_of.end(), kNoNode) - community_of.begin());
     throw MeasureError("modularity: the communities are not a partition of the nodes: '" +
-                       graph.node(nodes.positions[missing]).label + "' is in none");
+                       graph.node(nodes.positions[missing]).label.text() + "' is in none");
   }
   require_non_negative_weights(graph, snapshot, "modularity");
   return partition_modularity(snapshot, nodes, community_of, groups.size(), resolution);

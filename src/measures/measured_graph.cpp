@@ -60,8 +60,8 @@ void require_non_negative_weights(const GraphStore& graph, const LinkList& links
     const Weight weight = links.link_weight[link];
     if (weight >= 0.0f && std::isfinite(weight)) continue;
     throw MeasureError(std::string(measure) + " needs finite weights that are not negative; the connection from '" +
-                       graph.node(links.link_source[link]).label + "' to '" +
-                       graph.node(links.link_target[link]).label + "' weighs " + shortest_text(weight));
+                       graph.node(links.link_source[link]).label.text() + "' to '" +
+                       graph.node(links.link_target[link]).label.text() + "' weighs " + shortest_text(weight));
   }
 }
 
