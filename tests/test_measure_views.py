@@ -72,6 +72,27 @@ def test_a_change_after_a_measure_is_seen_by_the_next(mutate):
     assert outcomes(g) == outcomes(replayed(g))
 
 
+def degree_outcomes(g):
+    """The degree statistics, which count a connection to a node outside the
+    graph too (the kept views leave it out)."""
+    return (g.get_degree_distribution(), g.compute_entropy(), g.get_skewness(), g.get_all_nodes_degrees())
+
+
+@pytest.mark.parametrize("mutate", MUTATIONS.values(), ids=MUTATIONS.keys())
+@pytest.mark.parametrize("graph", [small_graph, lambda: with_outside_link(small_graph())[0], lambda: matrix_graph()],
+                         ids=["plain", "link_outside", "repeated_labels"])
+def test_kept_degrees_follow_every_change(graph, mutate):
+    g = graph()
+    degree_outcomes(g)  # kept where nothing leads outside
+    try:
+        mutate(g)
+    except BaseException:  # a label the matrix graph lacks: nothing changed
+        pass
+    kept = repr(degree_outcomes(g))  # the skewness of no arcs is NaN
+    g.drop_cache()
+    assert kept == repr(degree_outcomes(g))
+
+
 def test_a_node_of_a_dropped_graph_object_still_takes_connections():
     g = small_graph()
     node = g.node_by_label("a")

@@ -9,11 +9,14 @@ namespace mivora {
 namespace {
 
 // Number of nodes per degree, indexed by degree.
-std::vector<std::uint32_t> tally(const std::vector<DegreeRecord>& records, std::int32_t DegreeRecord::* kind) {
+std::vector<std::uint32_t> tally(const GraphStore& graph, const std::vector<DegreeRecord>& records,
+                                 std::int32_t DegreeRecord::* kind) {
   std::int32_t largest = 0;
   for (const DegreeRecord& record : records) largest = std::max(largest, record.*kind);
   std::vector<std::uint32_t> counts(static_cast<std::size_t>(largest) + 1, 0);
-  for (const DegreeRecord& record : records) ++counts[static_cast<std::size_t>(record.*kind)];
+  for (NodeIndex position = 0; position < records.size(); ++position) {
+    ++counts[static_cast<std::size_t>(records[graph.canonical_position(position)].*kind)];
+  }
   return counts;
 }
 
@@ -36,11 +39,11 @@ float entropy(const Distribution& distribution) {
 // Degrees counted per node, wrapping like 32-bit integers.
 std::int32_t wrapping_product(std::uint32_t a, std::uint32_t b) { return static_cast<std::int32_t>(a * b); }
 
-float skewness(const std::vector<DegreeRecord>& records, std::int32_t DegreeRecord::* kind) {
+float skewness(const GraphStore& graph, const std::vector<DegreeRecord>& records, std::int32_t DegreeRecord::* kind) {
   const std::size_t n = records.size();
   // Ranks follow the degrees sorted descending; equal degrees are
   // interchangeable, so a count per degree stands in for the sort.
-  const std::vector<std::uint32_t> counts = tally(records, kind);
+  const std::vector<std::uint32_t> counts = tally(graph, records, kind);
   float weighted = 0.0f;
   std::uint32_t rank = 0;
   std::uint32_t degree_sum = 0;
@@ -60,24 +63,20 @@ float skewness(const std::vector<DegreeRecord>& records, std::int32_t DegreeReco
 
 }  // namespace
 
-DegreeDistribution get_degree_distribution(const GraphStore& graph) {
-  const std::vector<DegreeRecord> records = degrees_in_node_order(graph);
+DegreeDistribution get_degree_distribution(const GraphStore& graph, const std::vector<DegreeRecord>& records) {
   if (records.empty()) return {};
-  return DegreeDistribution{fractions(tally(records, &DegreeRecord::in), records.size()),
-                            fractions(tally(records, &DegreeRecord::out), records.size()),
-                            fractions(tally(records, &DegreeRecord::undirected), records.size())};
+  return DegreeDistribution{fractions(tally(graph, records, &DegreeRecord::in), records.size()),
+                            fractions(tally(graph, records, &DegreeRecord::out), records.size()),
+                            fractions(tally(graph, records, &DegreeRecord::undirected), records.size())};
 }
 
 DegreeKinds compute_entropy(const DegreeDistribution& distribution) {
   return DegreeKinds{entropy(distribution.in), entropy(distribution.out), entropy(distribution.undirected)};
 }
 
-DegreeKinds compute_entropy(const GraphStore& graph) { return compute_entropy(get_degree_distribution(graph)); }
-
-DegreeKinds get_skewness(const GraphStore& graph) {
-  const std::vector<DegreeRecord> records = degrees_in_node_order(graph);
-  return DegreeKinds{skewness(records, &DegreeRecord::in), skewness(records, &DegreeRecord::out),
-                     skewness(records, &DegreeRecord::undirected)};
+DegreeKinds get_skewness(const GraphStore& graph, const std::vector<DegreeRecord>& records) {
+  return DegreeKinds{skewness(graph, records, &DegreeRecord::in), skewness(graph, records, &DegreeRecord::out),
+                     skewness(graph, records, &DegreeRecord::undirected)};
 }
 
 float get_density(const GraphStore& graph, bool directed) {

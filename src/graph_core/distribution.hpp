@@ -4,6 +4,7 @@
 #include <utility>
 #include <vector>
 
+#include "graph_core/degrees.hpp"
 #include "graph_core/graph.hpp"
 
 namespace mivora {
@@ -25,13 +26,15 @@ struct DegreeKinds {
   float undirected = 0.0f;
 };
 
-DegreeDistribution get_degree_distribution(const GraphStore& graph);
+// `degrees` is compute_all_degrees() of the graph, which a caller may keep
+// while the graph does not change; a node repeating a label counts with the
+// degrees of its label.
+DegreeDistribution get_degree_distribution(const GraphStore& graph, const std::vector<DegreeRecord>& degrees);
 // -sum(p ln p) in nats, single precision.
-DegreeKinds compute_entropy(const GraphStore& graph);
 DegreeKinds compute_entropy(const DegreeDistribution& distribution);
 // Rank-weighted skewness: sum(r * d(r)) over degrees sorted descending,
 // divided by (N + 1) N / 2 times the mean degree.
-DegreeKinds get_skewness(const GraphStore& graph);
+DegreeKinds get_skewness(const GraphStore& graph, const std::vector<DegreeRecord>& degrees);
 float get_density(const GraphStore& graph, bool directed);
 // ln(N - 1) with N - 1 taken as an unsigned 64-bit count (wraps for N = 0).
 double get_max_possible_entropy(std::size_t node_count);

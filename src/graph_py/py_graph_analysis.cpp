@@ -41,6 +41,18 @@ constexpr Signature kFromAdjacencyMatrix =
     Signature{"Graph.from_adjacency_matrix()", {"adj_matrix", "directed", "custom_labels"}, 1}
         .panicking_on_foreign_thread();
 
+// The degrees of every node by canonical position: kept with the graph's
+// views while no connection leads outside the graph (the views leave those
+// out), counted afresh otherwise.
+std::shared_ptr<const std::vector<DegreeRecord>> degree_records(PyGraph::Data& data) {
+  std::shared_ptr<GraphViews> views = views_of(data);
+  if (views->links().outside_connections == 0) {
+    const std::vector<DegreeRecord>& degrees = views->degrees();
+    return {std::move(views), &degrees};
+  }
+  return std::make_shared<const std::vector<DegreeRecord>>(compute_all_degrees(data.graph));
+}
+
 // ---- result builders ----------------------------------------------------------
 
 PyObject* new_dict() { return check(PyDict_New()); }
@@ -192,7 +204,8 @@ PyObject* graph_get_all_nodes_degrees(PyObject* self, PyObject* const* args, Py_
   return call_method<PyGraph>(self, kGetAllNodesDegrees, Access::Shared, args, nargs, kwnames,
                               [](PyGraph::Data& data, const Arguments&) {
                                 const GraphStore& graph = data.graph;
-                                const std::vector<DegreeRecord> records = compute_all_degrees(graph);
+                                const auto kept = degree_records(data);
+                                const std::vector<DegreeRecord>& records = *kept;
                                 // The records are made before the dict that holds them exists: each
                                 // allocation of a dict counts towards a collection, and every
                                 // collection would walk the growing outer dict again.
@@ -259,7 +272,8 @@ PyObject* graph_get_degree_distribution(PyObject* self, PyObject* const* args, P
   static const InternedString kIn("in_distribution"), kOut("out_distribution"), kUndirected("undirected_distribution");
   return call_method<PyGraph>(self, kGetDegreeDistribution, Access::Shared, args, nargs, kwnames,
                               [](PyGraph::Data& data, const Arguments&) {
-                                const DegreeDistribution distribution = get_degree_distribution(data.graph);
+                                const DegreeDistribution distribution =
+                                    get_degree_distribution(data.graph, *degree_records(data));
                                 PyRef dict = PyRef::owned(new_dict());
                                 set_item(dict.get(), kIn.get(), distribution_dict(distribution.in));
                                 set_item(dict.get(), kOut.get(), distribution_dict(distribution.out));
@@ -272,7 +286,9 @@ PyObject* graph_compute_entropy(PyObject* self, PyObject* const* args, Py_ssize_
   static const InternedString kIn("in_entropy"), kOut("out_entropy"), kUndirected("undirected_entropy");
   return call_method<PyGraph>(self, kComputeEntropy, Access::Shared, args, nargs, kwnames,
                               [](PyGraph::Data& data, const Arguments&) {
-                                return kinds_dict(compute_entropy(data.graph), kIn, kOut, kUndirected);
+                                const DegreeDistribution distribution =
+                                    get_degree_distribution(data.graph, *degree_records(data));
+                                return kinds_dict(compute_entropy(distribution), kIn, kOut, kUndirected);
                               });
 }
 
@@ -287,7 +303,8 @@ PyObject* graph_get_skewness(PyObject* self, PyObject* const* args, Py_ssize_t n
   static const InternedString kIn("in_skewness"), kOut("out_skewness"), kUndirected("undirected_skewness");
   return call_method<PyGraph>(self, kGetSkewness, Access::Shared, args, nargs, kwnames,
                               [](PyGraph::Data& data, const Arguments&) {
-                                return kinds_dict(get_skewness(data.graph), kIn, kOut, kUndirected);
+                                return kinds_dict(get_skewness(data.graph, *degree_records(data)), kIn, kOut,
+                                                  kUndirected);
                               });
 }
 

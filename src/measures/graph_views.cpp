@@ -56,6 +56,14 @@ const LinkRows& GraphViews::link_rows() {
   return *link_rows_;
 }
 
+const std::vector<DegreeRecord>& GraphViews::degrees() {
+  if (!degrees_) {
+    std::vector<DegreeRecord> built = compute_all_degrees(snapshot_);
+    if (!degrees_) degrees_.emplace(std::move(built));
+  }
+  return *degrees_;
+}
+
 namespace {
 
 template <typename T, typename Allocator>
@@ -76,6 +84,7 @@ std::size_t GraphViews::memory_bytes() const {
   if (nodes_) total += bytes_of(nodes_->positions) + bytes_of(nodes_->id_of);
   if (simple_) total += bytes_of(simple_->offsets) + bytes_of(simple_->neighbours);
   if (link_rows_) total += link_rows_->memory_bytes();
+  if (degrees_) total += bytes_of(*degrees_);
   return total;
 }
 

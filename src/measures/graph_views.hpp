@@ -10,11 +10,13 @@
 // in-rows each 8 bytes per node and 12 per entry (an edge makes two entries,
 // an arc one); the numbering 12 bytes per node; the simple rows 8 bytes per
 // node and at most 8 per link; the sorted rows of the single-node questions
-// 40 bytes per node and 8 per entry (32 per link at most). All views together: at most 77 bytes
-// per node and 101 per link.
+// 40 bytes per node and 8 per entry (32 per link at most); the degrees 16
+// bytes per node. All views together: at most 93 bytes per node and 101 per
+// link.
 #include <cstdint>
 #include <optional>
 
+#include "graph_core/degrees.hpp"
 #include "graph_core/link_queries.hpp"
 #include "graph_core/snapshot.hpp"
 #include "measures/measured_graph.hpp"
@@ -40,6 +42,11 @@ class GraphViews {
   const SimpleRows& simple();
   // Rows sorted by neighbour and the degrees, for questions about single nodes.
   const LinkRows& link_rows();
+  // In, out, total and undirected degrees by canonical position, as
+  // compute_all_degrees() counts them; only while no connection leads
+  // outside the graph (links().outside_connections == 0), as the link list
+  // leaves those out.
+  const std::vector<DegreeRecord>& degrees();
 
   // Bytes held by the views built so far.
   std::size_t memory_bytes() const;
@@ -53,6 +60,7 @@ class GraphViews {
   std::optional<MeasuredNodes> nodes_;
   std::optional<SimpleRows> simple_;
   std::optional<LinkRows> link_rows_;
+  std::optional<std::vector<DegreeRecord>> degrees_;
 };
 
 }  // namespace mivora
