@@ -215,10 +215,10 @@ PyObject* graph_get_all_nodes_degrees(PyObject* self, PyObject* const* args, Py_
                                   if (graph.canonical_position(position) != position) continue;
                                   dicts[position] = PyRef::steal(degree_dict(records[position]));
                                 }
-                                PyRef result = PyRef::owned(new_dict());
+                                PyRef result = PyRef::owned(dict_for(records.size()));
                                 for (NodeIndex position = 0; position < records.size(); ++position) {
                                   if (!dicts[position]) continue;
-                                  PyRef key = PyRef::owned(label_of(graph.node(position)));
+                                  PyRef key = PyRef::owned(label_object(data, position));
                                   if (PyDict_SetItem(result.get(), key.get(), dicts[position].get()) < 0)
                                     throw PythonError{};
                                 }
