@@ -1,5 +1,6 @@
 """The measured views kept with a graph: reused while the graph is unchanged,
 retaken after any change, and the array form of every per-node measure."""
+import gc
 import math
 
 import numpy as np
@@ -91,6 +92,14 @@ def test_kept_degrees_follow_every_change(graph, mutate):
     kept = repr(degree_outcomes(g))  # the skewness of no arcs is NaN
     g.drop_cache()
     assert kept == repr(degree_outcomes(g))
+
+
+def test_degrees_follow_an_outside_target_that_goes():
+    g, other = with_outside_link(small_graph())  # e -> the other graph's "b", counted on this "b"
+    before = g.get_all_nodes_degrees()["b"]["in_degree"]
+    del other
+    gc.collect()
+    assert g.get_all_nodes_degrees()["b"]["in_degree"] == before - 1
 
 
 def test_a_node_of_a_dropped_graph_object_still_takes_connections():

@@ -31,23 +31,6 @@ void for_each_record_match(const GraphStore& graph, std::string_view label, Visi
   }
 }
 
-// Counts one connection: `to` is the node it leads to, if any.
-void count_connection(std::vector<DegreeRecord>& records, NodeIndex from_position, std::optional<NodeIndex> to,
-                      bool directed) {
-  DegreeRecord& from = records[from_position];
-  if (directed) {
-    ++from.out;
-    ++from.total;
-    if (to) {
-      ++records[*to].in;
-      ++records[*to].total;
-    }
-  } else {
-    ++from.undirected;
-    if (to && *to != from_position) ++records[*to].undirected;
-  }
-}
-
 }  // namespace
 
 DegreeRecord compute_degrees(const GraphStore& graph, std::string_view label) {
@@ -71,7 +54,7 @@ std::vector<DegreeRecord> compute_all_degrees(const GraphStore& graph) {
     const NodeRecord& node = graph.node(position);
     poll_cancellation(static_cast<std::uint32_t>(node.connections.size()) + 1);
     if (node.connections.empty()) continue;
-    const NodeIndex from = graph.canonical_position(position);
+    DegreeRecord& from = records[graph.canonical_position(position)];
     for (const StoredConnection& connection : node.connections) {
       std::optional<NodeIndex> to;
       if (connection.is_local()) {
@@ -79,19 +62,18 @@ std::vector<DegreeRecord> compute_all_degrees(const GraphStore& graph) {
       } else {
         to = graph.record_target_position(connection, node.outside_target(connection).get());
       }
-      count_connection(records, from, to, connection.directed);
+      if (connection.directed) {
+        ++from.out;
+        ++from.total;
+        if (to) {
+          ++records[*to].in;
+          ++records[*to].total;
+        }
+      } else {
+        ++from.undirected;
+        if (to && &records[*to] != &from) ++records[*to].undirected;
+      }
     }
-  }
-  return records;
-}
-
-std::vector<DegreeRecord> compute_all_degrees(const LinkList& links) {
-  if (links.outside_connections != 0) fail("degrees from a link list that leaves connections out");
-  std::vector<DegreeRecord> records(links.node_count);
-  BatchedPolling polling;
-  for (std::size_t link = 0; link < links.link_count(); ++link) {
-    polling.poll(1);
-    count_connection(records, links.link_source[link], links.link_target[link], links.link_directed[link] != 0);
   }
   return records;
 }

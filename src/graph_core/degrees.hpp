@@ -8,7 +8,6 @@
 #include <vector>
 
 #include "graph_core/graph.hpp"
-#include "graph_core/snapshot.hpp"
 
 namespace mivora {
 
@@ -38,9 +37,6 @@ DegreeRecord compute_degrees(const GraphStore& graph, std::string_view label);
 // Degrees of every label in one pass, indexed by canonical position
 // (entries of positions that repeat an earlier label stay zero).
 std::vector<DegreeRecord> compute_all_degrees(const GraphStore& graph);
-// The same from the graph's link list, which holds every connection when
-// none leads outside the graph (links.outside_connections == 0).
-std::vector<DegreeRecord> compute_all_degrees(const LinkList& links);
 
 StrengthRecord get_node_strength(const GraphStore& graph, std::string_view label);
 

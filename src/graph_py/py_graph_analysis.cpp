@@ -42,14 +42,10 @@ constexpr Signature kFromAdjacencyMatrix =
         .panicking_on_foreign_thread();
 
 // The degrees of every node by canonical position: kept with the graph's
-// views while no connection leads outside the graph (the views leave those
-// out), counted afresh otherwise.
+// views where they may be (GraphViews::degrees), counted afresh otherwise.
 std::shared_ptr<const std::vector<DegreeRecord>> degree_records(PyGraph::Data& data) {
   std::shared_ptr<GraphViews> views = views_of(data);
-  if (views->links().outside_connections == 0) {
-    const std::vector<DegreeRecord>& degrees = views->degrees();
-    return {std::move(views), &degrees};
-  }
+  if (const std::vector<DegreeRecord>* kept = views->degrees()) return {std::move(views), kept};
   return std::make_shared<const std::vector<DegreeRecord>>(compute_all_degrees(data.graph));
 }
 

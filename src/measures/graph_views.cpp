@@ -2,15 +2,20 @@
 
 namespace mivora {
 
-GraphViews::GraphViews(const GraphStore& graph) : serial_(graph.serial()), version_(graph.version()) {
-  static_cast<LinkList&>(snapshot_) = take_link_list(graph, OutsideTargets::Skip);
-}
-
 // Each view is built aside and only then kept, so that a view handed out
 // earlier stays where it is while another is built.
+const LinkList& GraphViews::links() {
+  if (!has_links_) {
+    LinkList links = take_link_list(graph_, OutsideTargets::Skip);
+    if (!has_links_) static_cast<LinkList&>(snapshot_) = std::move(links);
+    has_links_ = true;
+  }
+  return snapshot_;
+}
+
 const AdjacencyRows& GraphViews::out() {
   if (!has_out_) {
-    AdjacencyRows rows = out_rows(snapshot_);
+    AdjacencyRows rows = out_rows(links());
     if (!has_out_) snapshot_.out = std::move(rows);
     has_out_ = true;
   }
@@ -19,7 +24,7 @@ const AdjacencyRows& GraphViews::out() {
 
 const AdjacencyRows& GraphViews::in() {
   if (!has_in_) {
-    AdjacencyRows rows = in_rows(snapshot_);
+    AdjacencyRows rows = in_rows(links());
     if (!has_in_) snapshot_.in = std::move(rows);
     has_in_ = true;
   }
@@ -34,6 +39,7 @@ const Snapshot& GraphViews::snapshot() {
 
 const MeasuredNodes& GraphViews::nodes() {
   if (!nodes_) {
+    links();
     MeasuredNodes built = measured_nodes(snapshot_);
     if (!nodes_) nodes_.emplace(std::move(built));
   }
@@ -42,7 +48,7 @@ const MeasuredNodes& GraphViews::nodes() {
 
 const SimpleRows& GraphViews::simple() {
   if (!simple_) {
-    SimpleRows built = simple_undirected_rows(snapshot_);
+    SimpleRows built = simple_undirected_rows(links());
     if (!simple_) simple_.emplace(std::move(built));
   }
   return *simple_;
@@ -50,18 +56,21 @@ const SimpleRows& GraphViews::simple() {
 
 const LinkRows& GraphViews::link_rows() {
   if (!link_rows_) {
-    LinkRows built = link_rows_of(snapshot_);
+    LinkRows built = link_rows_of(links());
     if (!link_rows_) link_rows_.emplace(std::move(built));
   }
   return *link_rows_;
 }
 
-const std::vector<DegreeRecord>& GraphViews::degrees() {
+const std::vector<DegreeRecord>* GraphViews::degrees() {
   if (!degrees_) {
-    std::vector<DegreeRecord> built = compute_all_degrees(snapshot_);
+    for (NodeIndex position = 0; position < graph_.node_count(); ++position) {
+      if (graph_.node(position).has_outside_handles) return nullptr;
+    }
+    std::vector<DegreeRecord> built = compute_all_degrees(graph_);
     if (!degrees_) degrees_.emplace(std::move(built));
   }
-  return *degrees_;
+  return &*degrees_;
 }
 
 namespace {

@@ -26,14 +26,16 @@ namespace mivora {
 
 class GraphViews {
  public:
-  explicit GraphViews(const GraphStore& graph);
+  // Views are handed out only while `graph` is alive (each is built from it
+  // on first use); what they hold once built may outlive it.
+  explicit GraphViews(const GraphStore& graph) : graph_(graph), serial_(graph.serial()), version_(graph.version()) {}
   GraphViews(const GraphViews&) = delete;
   GraphViews& operator=(const GraphViews&) = delete;
 
   // Whether these views picture `graph` as it is now.
   bool pictures(const GraphStore& graph) const { return graph.serial() == serial_ && graph.version() == version_; }
 
-  const LinkList& links() const { return snapshot_; }
+  const LinkList& links();
   const AdjacencyRows& out();
   const AdjacencyRows& in();
   // The links with both kinds of rows.
@@ -42,19 +44,20 @@ class GraphViews {
   const SimpleRows& simple();
   // Rows sorted by neighbour and the degrees, for questions about single nodes.
   const LinkRows& link_rows();
-  // In, out, total and undirected degrees by canonical position, as
-  // compute_all_degrees() counts them; only while no connection leads
-  // outside the graph (links().outside_connections == 0), as the link list
-  // leaves those out.
-  const std::vector<DegreeRecord>& degrees();
+  // In, out, total and undirected degrees by canonical position
+  // (compute_all_degrees()); null where a connection leads outside the
+  // graph, as whether its target is alive may change while the graph does not.
+  const std::vector<DegreeRecord>* degrees();
 
   // Bytes held by the views built so far.
   std::size_t memory_bytes() const;
 
  private:
+  const GraphStore& graph_;
   std::uint64_t serial_;
   std::uint64_t version_;
-  Snapshot snapshot_;  // its rows are filled on first use
+  Snapshot snapshot_;  // its links and rows are filled on first use
+  bool has_links_ = false;
   bool has_out_ = false;
   bool has_in_ = false;
   std::optional<MeasuredNodes> nodes_;
