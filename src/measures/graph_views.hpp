@@ -2,9 +2,10 @@
 // GraphViews: one picture of a graph's links, taken once and kept while the
 // graph does not change, with the views measures and exports need built on
 // first use: the link list, out-rows and in-rows by node position, the
-// measured numbering (the first node of each label) and the simple undirected
-// rows of clustering and cores. Connections to nodes outside the graph, or to
-// nodes that are gone, are left out (OutsideTargets::Skip).
+// measured numbering (the first node of each label), the simple undirected
+// rows of clustering and cores, and the degrees. Connections to nodes outside
+// the graph, or to nodes that are gone, are left out (OutsideTargets::Skip),
+// but for the degrees, which count them as the store's records show them.
 //
 // Memory: the link list 13 bytes per link and 1 per node; out-rows and
 // in-rows each 8 bytes per node and 12 per entry (an edge makes two entries,
