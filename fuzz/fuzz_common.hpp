@@ -49,7 +49,7 @@ inline bool finite_weights(const GraphStore& graph) {
 inline void check_net_round_trip(const GraphStore& graph) {
   if (graph.has_duplicate_labels()) return;
   for (const auto& node : graph.nodes()) {
-    if (node->label.find_first_of("*\n") != std::string::npos) return;
+    if (node->label.view().find_first_of("*\n") != std::string::npos) return;
     for (const StoredConnection& connection : node->connections) {
       if (!connection.is_local()) return;
     }

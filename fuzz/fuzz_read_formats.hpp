@@ -27,14 +27,15 @@ inline std::vector<LinkText> link_texts(const GraphStore& graph) {
   graph.for_each_connection([&](NodeIndex, const NodeRecord& from, const StoredConnection& c, const NodeRecord* to) {
     std::uint32_t bits;
     std::memcpy(&bits, &c.weight, sizeof bits);
-    links.emplace_back(from.label, to == nullptr ? std::string("[Removed]") : to->label, bits, c.directed != 0);
+    links.emplace_back(from.label.text(), to == nullptr ? std::string("[Removed]") : to->label.text(), bits,
+                       c.directed != 0);
   });
   return links;
 }
 
 inline std::vector<std::string> labels_of(const GraphStore& graph) {
   std::vector<std::string> labels;
-  for (const auto& node : graph.nodes()) labels.push_back(node->label);
+  for (const auto& node : graph.nodes()) labels.push_back(node->label.text());
   return labels;
 }
 
