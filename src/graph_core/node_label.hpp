@@ -30,16 +30,15 @@ class NodeLabel {
     if (on_heap()) delete[] heap_block();
   }
 
-  const char* data() const noexcept { return on_heap() ? heap_block() + sizeof(std::size_t) : bytes_; }
-  std::size_t size() const noexcept {
-    if (!on_heap()) return static_cast<unsigned char>(bytes_[kTag]);
+  std::string_view view() const noexcept {
+    if (!on_heap()) return {bytes_, static_cast<unsigned char>(bytes_[kTag])};
+    const char* block = heap_block();
     std::size_t size;
-    std::memcpy(&size, heap_block(), sizeof size);
-    return size;
+    std::memcpy(&size, block, sizeof size);
+    return {block + sizeof size, size};
   }
-  bool empty() const noexcept { return size() == 0; }
-  std::string_view view() const noexcept { return {data(), size()}; }
   operator std::string_view() const noexcept { return view(); }
+  std::size_t size() const noexcept { return view().size(); }
   std::string text() const { return std::string(view()); }
 
   friend bool operator==(const NodeLabel& a, const NodeLabel& b) noexcept { return a.view() == b.view(); }

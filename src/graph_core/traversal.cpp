@@ -8,7 +8,6 @@
 #include <queue>
 #include <span>
 #include <string>
-#include <unordered_set>
 #include <utility>
 
 #include "graph_core/adjacency_matrix.hpp"
@@ -16,6 +15,7 @@
 #include "graph_core/prefetch.hpp"
 #include "graph_core/searches.hpp"
 #include "text_io/cancellation.hpp"
+#include "text_io/string_map.hpp"
 
 namespace mivora {
 namespace {
@@ -72,7 +72,7 @@ class LabelVisits {
 
   bool contains(const Step& step) const {
     if (const auto position = key_of(step)) return seen_[*position] != 0;
-    return foreign_.contains(step.outside->label.text());
+    return foreign_.contains(step.outside->label.view());
   }
 
   // Marks the step's label; false when it was marked already.
@@ -93,7 +93,7 @@ class LabelVisits {
 
   const GraphStore& graph_;
   std::vector<std::uint8_t> seen_;
-  std::unordered_set<std::string> foreign_;
+  StringSet foreign_;
 };
 
 // Walks the targets of a step's connections in their order (or in reverse),
