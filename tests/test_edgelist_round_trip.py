@@ -189,3 +189,51 @@ def test_a_fault_far_along_a_row_of_many_fields_is_found(tmp_path, row, past_quo
     column = row.index('"') + past_quote + 1
     with pytest.raises(mivora.FormatError, match=f"line 21, column {column}: {message}"):
         mivora.Graph.read(path)
+
+
+# Rows are formatted in blocks of 32,768 links; from four blocks on, every
+# other block is formatted on a second thread. Node s has links 5s .. 5s + 4,
+# so its first row, and the block it falls in, is known.
+BLOCK = 32_768
+
+
+def blocks_graph(bad=()):
+    nodes = 5 * BLOCK // 5 + 10
+    labels = [f"n{i}" for i in range(nodes)]
+    for position in bad:
+        labels[position] = f"bad\nrow {5 * position}"
+    sources = [i // 5 for i in range(5 * BLOCK)]
+    targets = [nodes - 1 - i % 7 for i in range(5 * BLOCK)]  # never a bad label
+    weights = [(i % 9) / 4 for i in range(5 * BLOCK)]
+    return mivora.Graph.from_edges(sources, targets, weights, True, labels), labels, sources, targets, weights
+
+
+@pytest.mark.parametrize("with_column", [False, True])
+def test_rows_formatted_in_blocks_come_in_record_order(tmp_path, with_column):
+    graph, labels, sources, targets, weights = blocks_graph()
+    if with_column:
+        graph.set_edge_attribute("rank", list(range(len(sources))))
+    path = tmp_path / "g.txt"
+    graph.write(path, header=True)
+    rows = path.read_text().splitlines()
+    assert rows[0] == "source target weight type" + (" rank" if with_column else "")
+    expected = [f"{labels[s]} {labels[t]}" for s, t in zip(sources, targets)]
+    assert [" ".join(row.split(" ")[:2]) for row in rows[1:len(sources) + 1]] == expected
+    assert [float(row.split(" ")[2]) for row in rows[1:len(sources) + 1]] == weights
+    if with_column:
+        assert [int(row.split(" ")[4]) for row in rows[1:len(sources) + 1]] == list(range(len(sources)))
+
+
+@pytest.mark.parametrize("bad, named", [
+    ((10,), 10),                                  # first block: the helper's
+    (((BLOCK + 100) // 5,), (BLOCK + 100) // 5),  # second block: this thread's
+    ((10, (BLOCK + 100) // 5), 10),               # both: the earlier row is the fault
+    (((3 * BLOCK + 5) // 5,), (3 * BLOCK + 5) // 5),
+])
+def test_an_unwritable_label_in_any_block_is_refused_by_its_first_row(tmp_path, bad, named):
+    graph, *_ = blocks_graph(bad)
+    path = tmp_path / "g.txt"
+    path.write_text("old content\n")
+    with pytest.raises(ValueError, match=f"row {5 * named}'.*line break"):
+        graph.write(path)
+    assert path.read_text() == "old content\n"

@@ -27,14 +27,20 @@
 #include "text_io/number_text.hpp"
 #include "text_io/text_scan.hpp"
 #include "text_io/cancellation.hpp"
+#include "text_io/helper_thread.hpp"
 #include "text_io/shown_text.hpp"
 
+#include <memory>
+#include <span>
 #include <vector>
 
 namespace mivora {
 namespace {
 
-bool has_line_break(std::string_view label) { return label.find_first_of("\n\r") != std::string_view::npos; }
+// A byte loop: find_first_of() calls memchr() once per byte of the label.
+bool has_line_break(std::string_view label) {
+  return std::any_of(label.begin(), label.end(), [](char c) { return c == '\n' || c == '\r'; });
+}
 
 bool needs_quotes(std::string_view label, char delimiter) {
   if (label.empty()) return true;
@@ -50,12 +56,12 @@ bool needs_quotes(std::string_view label, char delimiter) {
 }
 
 void append_label(std::string& out, std::string_view label, char delimiter) {
-  if (has_line_break(label)) {
-    throw NotWritable("the label '" + shown_text(label) + "' holds a line break, which an edge list cannot hold");
-  }
-  if (!needs_quotes(label, delimiter)) {
+  if (!needs_quotes(label, delimiter)) {  // a line break needs them (a control character)
     out += label;
     return;
+  }
+  if (has_line_break(label)) {
+    throw NotWritable("the label '" + shown_text(label) + "' holds a line break, which an edge list cannot hold");
   }
   out += '"';
   for (const char c : label) {
@@ -72,7 +78,7 @@ void append_field_value(std::string& out, const AttributeColumn& column, std::si
       value.find_first_of(".eE") == std::string::npos) {
     value += ".0";
   }
-  if (value.find_first_of("\n\r") != std::string::npos) {
+  if (has_line_break(value)) {
     throw NotWritable("the value '" + value + "' holds a line break, which an edge list cannot hold");
   }
   if (column.type() == AttributeType::String) {
@@ -96,7 +102,9 @@ void append_field_value(std::string& out, const AttributeColumn& column, std::si
 // lie far apart in memory, and each label is checked and quoted once. A
 // label that cannot be written is refused when its first row comes, as
 // before.
-class WrittenLabels {
+// Aligned to lines of its own: a helper thread reads it while this one writes
+// the locals beside it.
+class alignas(64) WrittenLabels {
  public:
   WrittenLabels(const GraphStore& graph, char delimiter) : graph_(graph), delimiter_(delimiter) {
     starts_.reserve(graph.node_count() + 1);
@@ -125,6 +133,54 @@ class WrittenLabels {
   std::string text_;
   std::vector<std::uint64_t> starts_;  // node_count + 1 entries
 };
+
+// What a row holds besides its link. Passed by value, so that a helper
+// thread formatting rows reads its own copy, not a stack line this thread
+// writes to.
+struct RowLayout {
+  const WrittenLabels* labels;
+  const WrittenColumns* columns;
+  char delimiter;
+  bool weights;
+  bool type_column;     // `directed` or `undirected`
+  bool write_columns;   // the link attribute columns
+};
+
+// Appends a row for each link to `rows`; touches nothing else, so that a
+// helper thread may run it too.
+void format_rows(const RowLayout layout, std::span<const LinkView> links, std::string& rows) {
+  const WrittenLabels& labels = *layout.labels;
+  const char d = layout.delimiter;
+  constexpr std::size_t kAhead = 8;
+  for (std::size_t i = 0; i < links.size(); ++i) {
+    // The labels of the rows a few ahead are asked for early, whichever node they start from.
+    if (i + 2 * kAhead < links.size()) labels.prefetch_start(links[i + 2 * kAhead].to);
+    if (i + kAhead < links.size()) labels.prefetch_text(links[i + kAhead].to);
+    const LinkView& link = links[i];
+    rows += labels.of(link.from);
+    rows += d;
+    rows += labels.of(link.to);
+    if (layout.weights) {
+      rows += d;
+      append_shortest(rows, link.weight);
+    }
+    if (layout.type_column) {
+      rows += d;
+      rows += link.directed ? "directed" : "undirected";
+    }
+    if (layout.write_columns) {
+      const std::optional<std::size_t> row = layout.columns->link_row(link);
+      for (const NamedColumns::Entry& entry : layout.columns->links()) {
+        rows += d;
+        if (row && entry.column.has_value(*row))
+          append_field_value(rows, entry.column, *row, d);
+        else if (d == ' ' || d == '\t')
+          rows += "\"\"";  // an empty field would vanish in a run of blanks; this one reads as missing
+      }
+    }
+    rows += '\n';
+  }
+}
 
 // The first rows as the reader will split them (labels unquoted), up to the
 // number of rows it looks at to settle the layout of a file.
@@ -200,57 +256,58 @@ void write_edgelist(const GraphStore& graph, CheckedWriter& out, const WriteOpti
     text += '\n';
   }
   const WrittenLabels labels(graph, d);
-  std::vector<bool> linked(graph.node_count(), false);
-  std::size_t count = 0;
-  constexpr std::size_t kAhead = 8;
-  auto write_row = [&](const LinkView& link) {
-    linked[link.from] = linked[link.to] = true;
-    text += labels.of(link.from);
-    text += d;
-    text += labels.of(link.to);
-    if (layout.weights) {
-      text += d;
-      append_shortest(text, link.weight);
+  const RowLayout row_layout{&labels, &columns, d, layout.weights, type_column, write_columns};
+  // The links are gathered in blocks, in record order (as for_each_link
+  // gives them). With many links, a helper thread formats every other block
+  // while this one formats the block after it, and the two go to the file
+  // in order (formatting the rows is most of a write). The helper is
+  // declared after what its jobs use, so that an exception waits for its
+  // job before those go.
+  constexpr std::size_t kBlock = std::size_t{1} << 15;
+  std::vector<LinkView> block, handed;  // `handed`: the helper's block
+  std::string helper_rows, own_rows;
+  block.reserve(kBlock);
+  const std::unique_ptr<HelperThread> helper =
+      graph.get_edge_count() >= 4 * kBlock ? HelperThread::start() : nullptr;
+  const auto write_block = [&] {
+    if (helper && !helper->busy() && block.size() == kBlock) {
+      std::swap(block, handed);
+      block.clear();
+      helper->run([&] {
+        // Formatted into a string on the helper's own stack: one beside this
+        // thread's strings would share a cache line with them at every append.
+        std::string rows = std::move(helper_rows);
+        rows.clear();
+        format_rows(row_layout, handed, rows);
+        helper_rows = std::move(rows);
+      });
+      return;
     }
-    if (type_column) {
-      text += d;
-      text += link.directed ? "directed" : "undirected";
-    }
-    if (write_columns) {
-      const std::optional<std::size_t> row = columns.link_row(link);
-      for (const NamedColumns::Entry& entry : columns.links()) {
-        text += d;
-        if (row && entry.column.has_value(*row))
-          append_field_value(text, entry.column, *row, d);
-        else if (d == ' ' || d == '\t')
-          text += "\"\"";  // an empty field would vanish in a run of blanks; this one reads as missing
+    if (helper && helper->busy()) {
+      own_rows.clear();
+      try {
+        format_rows(row_layout, block, own_rows);
+      } catch (...) {
+        helper->wait();  // an error in the helper's block, earlier in the file, comes first
+        throw;
       }
-    }
-    text += '\n';
-    if ((++count & 1023) == 0) {
+      helper->wait();
+      out.write(helper_rows);
+      out.write(own_rows);
+    } else {
+      format_rows(row_layout, block, text);
       out.flush_if_full();
-      poll_cancellation(1024);
     }
+    poll_cancellation(static_cast<std::uint32_t>(block.size()));
+    block.clear();
   };
-  // The links are gathered in batches (in record order, as for_each_link
-  // gives them), so that the labels of the rows a few ahead can be asked for
-  // early whichever node they start from.
-  constexpr std::size_t kBatch = 4096;
-  std::vector<LinkView> batch;
-  batch.reserve(kBatch);
-  auto write_batch = [&] {
-    for (std::size_t i = 0; i < batch.size(); ++i) {
-      if (i + 2 * kAhead < batch.size()) labels.prefetch_start(batch[i + 2 * kAhead].to);
-      if (i + kAhead < batch.size()) labels.prefetch_text(batch[i + kAhead].to);
-      write_row(batch[i]);
-    }
-    batch.clear();
-  };
+  std::vector<bool> linked(graph.node_count(), false);
   for_each_link(graph, [&](const LinkView& link) {
-    batch.push_back(link);
-    if (batch.size() == kBatch) write_batch();
+    linked[link.from] = linked[link.to] = true;
+    block.push_back(link);
+    if (block.size() == kBlock) write_block();
   });
-  write_batch();
+  write_block();
   // A row of one label: quoted when it holds a blank too, so that the
   // reader sees one id and not a row its separator fails to split.
   for (NodeIndex position = 0; position < graph.node_count(); ++position) {
