@@ -134,7 +134,24 @@ void CheckedWriter::flush() {
   if (const int error = write_all(fd_.get(), text_->data(), text_->size()); error != 0) {
     throw FileError(FileError::Stage::Write, error, path_);
   }
+  written_ += text_->size();
   text_->clear();
+  start_writeback();
+}
+
+void CheckedWriter::start_writeback() {
+#ifdef __linux__
+  // Renaming a new file over an old one makes the file system write the new
+  // one out first (ext4's replace heuristic), as fsync does: most of a large
+  // file is on its way by then if its pages are handed to the disk while
+  // the rest is made. The call only starts the writing, and a failure of it
+  // changes nothing: fsync and rename still decide.
+  constexpr std::uint64_t kWriteback = std::uint64_t{4} << 20;
+  if (temporary_.empty() || written_ - writeback_from_ < kWriteback) return;
+  (void)::sync_file_range(fd_.get(), static_cast<off_t>(writeback_from_),
+                          static_cast<off_t>(written_ - writeback_from_), SYNC_FILE_RANGE_WRITE);
+  writeback_from_ = written_;
+#endif
 }
 
 void CheckedWriter::commit() {

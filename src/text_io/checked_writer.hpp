@@ -18,6 +18,7 @@
 // same interface collects the whole text.
 #include <sys/types.h>
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -56,6 +57,8 @@ class CheckedWriter {
   static constexpr std::size_t kChunk = std::size_t{1} << 16;
 
   void flush();
+  // Hands the pages written since the last call to the disk, every few MB.
+  void start_writeback();
   void open_in_place();
   bool open_temporary(const std::string& target, mode_t mode);
 
@@ -66,6 +69,8 @@ class CheckedWriter {
   std::string own_buffer_;
   std::string* text_ = &own_buffer_;
   std::size_t flushed_ = 0;  // in memory: the size at the last flush
+  std::uint64_t written_ = 0;         // bytes written to the file
+  std::uint64_t writeback_from_ = 0;  // the first byte start_writeback() has not handed on
   bool in_memory_ = false;
   bool committed_ = false;
   bool sync_to_disk_ = true;
