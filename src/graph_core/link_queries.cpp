@@ -73,22 +73,26 @@ std::span<const std::uint32_t> links_to(const AdjacencyRows& rows, NodeIndex fro
 
 LinkRows link_rows_of(const LinkList& links) {
   LinkRows rows;
+  rows.symmetric = std::none_of(links.link_directed.begin(), links.link_directed.end(),
+                                [](std::uint8_t directed) { return directed != 0; });
   rows.out = out_rows(links);
-  rows.in = in_rows(links);
   rows.out_degree = degree_counts(links, LinkDirection::Out);
-  rows.in_degree = degree_counts(links, LinkDirection::In);
-  rows.all_degree = degree_counts(links, LinkDirection::All);
   // Kept between calls: what no question reads is let go.
   rows.out.weights = {};
-  rows.in.weights = {};
   sort_rows(rows.out);
-  sort_rows(rows.in);
+  if (!rows.symmetric) {
+    rows.in = in_rows(links);
+    rows.in_degree = degree_counts(links, LinkDirection::In);
+    rows.all_degree = degree_counts(links, LinkDirection::All);
+    rows.in.weights = {};
+    sort_rows(rows.in);
+  }
   return rows;
 }
 
 std::vector<std::uint32_t> neighbours_of(const LinkRows& rows, NodeIndex node, LinkDirection direction) {
   std::vector<std::uint32_t> found;
-  if (direction == LinkDirection::Out) {
+  if (direction == LinkDirection::Out || rows.symmetric) {
     append_distinct(found, rows.out.neighbours_of(node));
   } else if (direction == LinkDirection::In) {
     append_distinct(found, rows.in.neighbours_of(node));
@@ -108,7 +112,7 @@ std::size_t links_between(const LinkRows& rows, NodeIndex a, NodeIndex b, bool f
   // is counted once, by its number.
   const auto out = links_to(rows.out, a, static_cast<std::uint32_t>(b));
   if (follow_direction) return out.size();
-  const auto in = links_to(rows.in, a, static_cast<std::uint32_t>(b));
+  const auto in = links_to(rows.incoming(), a, static_cast<std::uint32_t>(b));
   // Both lists grow in link order: count their union.
   std::size_t i = 0, j = 0, count = 0;
   while (i < out.size() || j < in.size()) {

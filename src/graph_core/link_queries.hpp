@@ -19,11 +19,16 @@ enum class LinkDirection { Out, In, All };
 // questions about single nodes read (kept with the graph's other views).
 struct LinkRows {
   AdjacencyRows out;
-  AdjacencyRows in;
+  AdjacencyRows in;  // empty when symmetric: see incoming()
   std::vector<std::int64_t> out_degree;
-  std::vector<std::int64_t> in_degree;
-  std::vector<std::int64_t> all_degree;
+  std::vector<std::int64_t> in_degree;   // empty when symmetric
+  std::vector<std::int64_t> all_degree;  // empty when symmetric
+  // No link is an arc: each link lies in the rows of both its ends either
+  // way, so the in-rows and the in and all degrees would repeat the out
+  // ones, and are not kept.
+  bool symmetric = false;
 
+  const AdjacencyRows& incoming() const { return symmetric ? out : in; }
   std::size_t memory_bytes() const {
     std::size_t bytes = 0;
     for (const AdjacencyRows* rows : {&out, &in}) {
@@ -33,6 +38,7 @@ struct LinkRows {
     return bytes + (out_degree.capacity() + in_degree.capacity() + all_degree.capacity()) * sizeof(std::int64_t);
   }
   const std::vector<std::int64_t>& degree(LinkDirection direction) const {
+    if (symmetric) return out_degree;
     return direction == LinkDirection::Out ? out_degree : direction == LinkDirection::In ? in_degree : all_degree;
   }
 };
