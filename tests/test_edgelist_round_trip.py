@@ -3,8 +3,10 @@ weights, directions, nodes without links and link attribute columns, for
 labels chosen to mislead the reader (numbers, separators, quotes, blanks,
 comment signs, column names)."""
 import math
+import os
 import random
 
+import numpy
 import pytest
 
 import mivora
@@ -237,3 +239,14 @@ def test_an_unwritable_label_in_any_block_is_refused_by_its_first_row(tmp_path, 
     with pytest.raises(ValueError, match=f"row {5 * named}'.*line break"):
         graph.write(path)
     assert path.read_text() == "old content\n"
+
+
+def test_ctrl_c_during_a_write_in_blocks_keeps_the_old_file(tmp_path, ctrl_c_after):
+    ids = numpy.arange(120 * BLOCK)  # a write of about 0.1 s
+    graph = mivora.Graph.from_edges(ids % 1000, ids % 997, None, True)
+    path = tmp_path / "g.txt"
+    path.write_text("old content\n")
+    with pytest.raises(KeyboardInterrupt), ctrl_c_after(0.02):
+        graph.write(path)
+    assert path.read_text() == "old content\n"
+    assert os.listdir(tmp_path) == ["g.txt"]

@@ -1,5 +1,8 @@
 #include "text_io/helper_thread.hpp"
 
+#include <pthread.h>
+#include <signal.h>
+
 #include <system_error>
 #include <utility>
 
@@ -7,11 +10,17 @@ namespace mivora {
 
 std::unique_ptr<HelperThread> HelperThread::start() {
   std::unique_ptr<HelperThread> helper(new HelperThread());
+  // The thread starts with every signal blocked (it inherits the mask), so
+  // that Ctrl-C and the like reach the owner's thread, which polls for them.
+  sigset_t all, previous;
+  sigfillset(&all);
+  pthread_sigmask(SIG_SETMASK, &all, &previous);
   try {
     helper->thread_ = std::thread([raw = helper.get()] { raw->loop(); });
   } catch (const std::system_error&) {
-    return nullptr;  // no thread to be had (a process limit): the owner works alone
+    helper = nullptr;  // no thread to be had (a process limit): the owner works alone
   }
+  pthread_sigmask(SIG_SETMASK, &previous, nullptr);
   return helper;
 }
 
