@@ -203,6 +203,14 @@ void fail_as_expat(const XmlFault& fault) {
   // token's first bytes.
   const auto owner = new_parser("UTF-8");
   XML_Parser parser = owner.get();
+  // Where Expat places some faults depends on where its input is cut (after
+  // the root, a quote opens a literal that may end lines later, or at the
+  // cut): it is given the token and up to 64 KiB after it in one piece, as
+  // when it reads the whole document, so that the place does not depend on
+  // how the file came in.
+  constexpr std::size_t kAhead = std::size_t{1} << 16;
+  while (fault.input.window().size() - fault.token < kAhead && fault.input.more(0)) {
+  }
   XML_Status status = XML_Parse(parser, fault.context.data(), static_cast<int>(fault.context.size()), XML_FALSE);
   if (status == XML_STATUS_OK) {
     status = feed(fault.input, fault.token, [&](std::string_view bytes, bool last) {
