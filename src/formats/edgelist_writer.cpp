@@ -37,11 +37,6 @@
 namespace mivora {
 namespace {
 
-// A byte loop: find_first_of() calls memchr() once per byte of the label.
-bool has_line_break(std::string_view label) {
-  return std::any_of(label.begin(), label.end(), [](char c) { return c == '\n' || c == '\r'; });
-}
-
 bool needs_quotes(std::string_view label, char delimiter) {
   if (label.empty()) return true;
   if (label.front() == '#' || label.front() == '%' || label.front() == '"') return true;

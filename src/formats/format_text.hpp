@@ -1,6 +1,7 @@
 #pragma once
 // What the GML, GraphML, GEXF and edge-list writers share: the walk over
 // the links (where each leads: written_target, the one rule), and escaping.
+#include <algorithm>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -41,6 +42,12 @@ enum class LinkDirections { Undirected, Directed, Mixed };
 LinkDirections link_directions(const GraphStore& graph);
 
 bool any_position(const GraphStore& graph);
+
+// Whether `text` holds a CR or LF, which no line-based format can hold. A
+// byte loop: find_first_of() calls memchr() once per byte of the text.
+inline bool has_line_break(std::string_view text) {
+  return std::any_of(text.begin(), text.end(), [](char c) { return c == '\n' || c == '\r'; });
+}
 
 // Text for XML attribute values and element content: & < > " escaped, and
 // CR, LF and tab as character references so a parser gives them back.

@@ -3,6 +3,7 @@
 #include <charconv>
 
 #include "formats/attribute_text.hpp"
+#include "formats/format_text.hpp"
 #include "formats/formats.hpp"
 #include "formats/file_writer.hpp"
 #include "formats/pajek_label.hpp"
@@ -63,7 +64,7 @@ void append_pajek_vertex(std::string& text, std::size_t number, const NodeRecord
 }
 
 void check_pajek_label(std::string_view label) {
-  if (label.find_first_of("\r\n") != std::string_view::npos) {
+  if (has_line_break(label)) {
     throw NotWritable("the label " + shown(label) + " holds a line break, which a Pajek file cannot hold");
   }
   if (has_header_word(label)) {
@@ -100,7 +101,7 @@ void append_partitions(std::string& text, const GraphStore& graph, CheckedWriter
     const AttributeColumn& column = entry.column;
     const bool integer = column.type() == AttributeType::Integer;
     if ((!integer && column.type() != AttributeType::Float) || n == 0 || column.size() < n ||
-        column.present_count() < n || entry.name.find_first_of("\r\n") != std::string::npos) {
+        column.present_count() < n || has_line_break(entry.name)) {
       continue;
     }
     text += integer ? "*Partition " : "*Vector ";
