@@ -82,6 +82,17 @@ def test_closeness_and_harmonic_match_networkx(pair, weighted):
     assert_close(graph.harmonic_centrality(weighted), nx.harmonic_centrality(peer, distance=distance))
 
 
+# Hop distances to many nodes are searched for 64 nodes at a time: several
+# batches, the last one partial, over parts that do not reach each other.
+@pytest.mark.parametrize("kind", KINDS)
+def test_centralities_over_many_batches_match_networkx(kind):
+    graph = random_graph(kind, seed=4, n=150, links=260, zero_share=0)
+    peer = to_networkx(graph)
+    assert_close(graph.betweenness_centrality(), nx.betweenness_centrality(peer))
+    assert_close(graph.closeness_centrality(), nx.closeness_centrality(peer))
+    assert_close(graph.harmonic_centrality(), nx.harmonic_centrality(peer))
+
+
 @pytest.mark.parametrize("damping", [0.85, 0.5])
 @pytest.mark.parametrize("weighted", [True, False])
 def test_pagerank_matches_networkx(pair, damping, weighted):

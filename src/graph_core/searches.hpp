@@ -19,6 +19,7 @@
 #include <cstdint>
 #include <limits>
 #include <span>
+#include <type_traits>
 #include <vector>
 
 #include "graph_core/types.hpp"
@@ -44,6 +45,18 @@ class PolledWork {
   static constexpr std::uint32_t kBatch = 4096;
   std::uint32_t pending_ = 0;
 };
+
+// `if_true` or `if_false` by `condition`, without a branch: the searches
+// ask whether a neighbour lies one step further, which is as good as
+// random, and the compiler turns a plain conditional into a jump.
+template <typename T>
+inline T pick(bool condition, T if_true, T if_false) {
+  using Bits = std::conditional_t<sizeof(T) == 8, std::uint64_t, std::uint32_t>;
+  static_assert(sizeof(T) == sizeof(Bits));
+  const Bits keep = Bits{0} - static_cast<Bits>(condition);
+  const Bits a = std::bit_cast<Bits>(if_true), b = std::bit_cast<Bits>(if_false);
+  return std::bit_cast<T>(static_cast<Bits>(b ^ ((a ^ b) & keep)));
+}
 
 // "Not reached" as a distance: +inf for weighted distances, the largest
 // value for whole hop counts.
@@ -154,13 +167,17 @@ class BreadthFirstBatch {
 
   // Searches from `sources` (distinct, at most kWidth; bit k stands for
   // sources[k]).
-  // After each round, reached_at(bits, level) gets the searches that found
-  // some node at hop distance `level` (1, 2, ...).
+  // After each round, reached_at(bits, level, nodes) gets the searches that
+  // found some node at hop distance `level` (1, 2, ...) and the nodes found
+  // in that round (newly_reached_by tells by which searches).
   template <typename Rows, typename ReachedAt>
   void run(const Rows& rows, std::span<const std::uint32_t> sources, ReachedAt&& reached_at);
 
   // The searches of the last run that reached `node`.
   std::uint64_t reached_by(std::uint32_t node) const { return seen_[node]; }
+  // Within reached_at: the searches that found `node`, one of its nodes,
+  // in this round.
+  std::uint64_t newly_reached_by(std::uint32_t node) const { return fresh_[node]; }
 
  private:
   std::vector<std::uint64_t> seen_, fresh_, next_;
@@ -192,15 +209,17 @@ void ShortestPaths<Distance>::breadth_first(const Rows& rows, std::uint32_t sour
     const std::uint32_t node = queue[head];
     if (node == target) return;
     const Distance next_distance = distance[node] + 1;
+    const double paths_here = count ? sigma[node] : 0.0;
     const auto neighbours = rows.neighbours_of(node);
     work_.add(neighbours.size());
     for (const std::uint32_t next : neighbours) {
-      if (distance[next] == kNotReached) {
-        distance[next] = next_distance;
+      Distance at = distance[next];
+      if (at == kNotReached) {
+        at = distance[next] = next_distance;
         if (parents) parent[next] = node;
         queue.push_back(next);
       }
-      if (count && distance[next] == next_distance) sigma[next] += sigma[node];
+      if (count) sigma[next] += pick(at == next_distance, paths_here, 0.0);
     }
   }
 }
@@ -271,7 +290,7 @@ void BreadthFirstBatch::run(const Rows& rows, std::span<const std::uint32_t> sou
       grew |= next_[node];
       next_[node] = 0;
     }
-    if (grew != 0) reached_at(grew, level);
+    if (grew != 0) reached_at(grew, level, std::span<const std::uint32_t>(reached_));
     frontier_.swap(reached_);
   }
 }

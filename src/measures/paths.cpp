@@ -38,7 +38,7 @@ std::vector<std::uint32_t> eccentricities(const LinkList& links, const Adjacency
     const std::span<const std::uint32_t> sources(members.data() + first, batch);
     for (const std::uint32_t source : sources) result[source] = 0;
     // A search's eccentricity is the last level at which it found a node.
-    searches.run(out, sources, [&](std::uint64_t grew, std::uint32_t level) {
+    searches.run(out, sources, [&](std::uint64_t grew, std::uint32_t level, std::span<const std::uint32_t>) {
       for (std::uint64_t bits = grew; bits != 0; bits &= bits - 1) {
         result[sources[static_cast<std::size_t>(std::countr_zero(bits))]] = level;
       }
