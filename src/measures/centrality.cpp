@@ -64,7 +64,9 @@ void accumulate(const HopPaths& search, const NeighbourRows& out_rows, std::uint
     const std::uint32_t further = search.distance[w] + 1;
     double sum = 0.0;
     // An unreached neighbour (kNotReached) never lies one hop further.
-    for (const std::uint32_t v : out_rows.neighbours_of(w)) sum += pick(search.distance[v] == further, coefficient[v], 0.0);
+    for (const std::uint32_t v : out_rows.neighbours_of(w)) {
+      sum += pick(search.distance[v] == further, coefficient[v], 0.0);
+    }
     const double dependency = search.sigma[w] * sum;
     coefficient[w] = (1.0 + dependency) / search.sigma[w];
     if (w != source) betweenness[w] += endpoints ? dependency + 1.0 : dependency;
@@ -72,7 +74,8 @@ void accumulate(const HopPaths& search, const NeighbourRows& out_rows, std::uint
 }
 
 // `back_rows` are the rows the accumulation reads: the in-rows for weights,
-// the out-rows for hops.
+// the out-rows for hops; `scratch` holds its value per node (dependencies
+// for weights, coefficients for hops).
 template <typename Paths>
 std::vector<double> brandes(const NeighbourRows& out_rows, const NeighbourRows& back_rows, bool endpoints) {
   const std::size_t n = out_rows.size();
