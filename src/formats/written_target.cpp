@@ -6,7 +6,7 @@ namespace mivora {
 std::optional<NodeIndex> written_target(const GraphStore& graph, const NodeRecord& from,
                                         const StoredConnection& connection) {
   if (connection.is_local()) return connection.target;
-  const std::shared_ptr<NodeRecord> target = from.outside_target(connection);
+  const NodeHandle target = from.outside_target(connection);
   if (!target) return std::nullopt;
   if (target->graph_serial == graph.serial()) return target->position;
   // A node of another graph (or of none): the node of this graph that

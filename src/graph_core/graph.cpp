@@ -33,14 +33,14 @@ void set_duplicate_label_report(DuplicateLabelReport report) {
 }
 
 void OwnedNodes::release() noexcept {
-  for (const std::shared_ptr<NodeRecord>& node : *this) {
+  for (const NodeHandle& node : *this) {
     if (node.use_count() > 1) node->hold_local_targets_by_handle(*this);
   }
 }
 
 void set_graph_lookup(GraphLookup lookup) { installed_lookup.store(lookup, std::memory_order_relaxed); }
 
-std::shared_ptr<NodeRecord> connection_target(const NodeRecord& from, const StoredConnection& connection) {
+NodeHandle connection_target(const NodeRecord& from, const StoredConnection& connection) {
   if (!connection.is_local()) return from.outside_target(connection);
   const GraphLookup lookup = installed_lookup.load(std::memory_order_relaxed);
   const GraphStore* graph = lookup ? lookup(from.graph_serial) : nullptr;
@@ -76,7 +76,7 @@ void GraphStore::index_the_rest() const {
   if (index_.insert_all(std::span(nodes_).subspan(first), first)) fail("nodes appended as distinct share a label");
 }
 
-NodeIndex GraphStore::append(std::shared_ptr<NodeRecord> node) {
+NodeIndex GraphStore::append(NodeHandle node) {
   LabelIndex& index = this->index();
   const NodeIndex position = nodes_.size();
   node->graph_serial = serial_;
@@ -88,7 +88,7 @@ NodeIndex GraphStore::append(std::shared_ptr<NodeRecord> node) {
   return position;
 }
 
-std::pair<NodeIndex, bool> GraphStore::add_unique(std::shared_ptr<NodeRecord> node, std::uint64_t hash) {
+std::pair<NodeIndex, bool> GraphStore::add_unique(NodeHandle node, std::uint64_t hash) {
   const NodeIndex position = nodes_.size();
   if (nodes_.size() == nodes_.capacity()) nodes_.reserve(std::max<std::size_t>(16, nodes_.size() * 2));
   // The index is updated before the node is appended: nothing after it can fail.

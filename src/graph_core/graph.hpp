@@ -4,7 +4,6 @@
 // Nothing is ever removed.
 #include <cstdint>
 #include <functional>
-#include <memory>
 #include <optional>
 #include <span>
 #include <string>
@@ -33,13 +32,13 @@ void set_duplicate_label_report(DuplicateLabelReport report);
 // destroyed or replaced) first turns the local connections of the nodes
 // something else still holds (a Python Node, a walk) into handles: the
 // positions they hold will mean nothing once the graph is gone.
-class OwnedNodes : public std::vector<std::shared_ptr<NodeRecord>> {
+class OwnedNodes : public std::vector<NodeHandle> {
  public:
   OwnedNodes() = default;
   OwnedNodes(OwnedNodes&&) noexcept = default;
   OwnedNodes& operator=(OwnedNodes&& other) noexcept {
     release();
-    std::vector<std::shared_ptr<NodeRecord>>::operator=(std::move(other));
+    std::vector<NodeHandle>::operator=(std::move(other));
     return *this;
   }
   OwnedNodes(const OwnedNodes&) = delete;
@@ -226,8 +225,8 @@ class GraphStore {
   }
   // Adds `node` unless its label is present (then reports the duplicate and
   // returns the present node's position); the flag tells whether it was added.
-  std::pair<NodeIndex, bool> add_unique(std::shared_ptr<NodeRecord> node, std::uint64_t hash);
-  NodeIndex append(std::shared_ptr<NodeRecord> node);
+  std::pair<NodeIndex, bool> add_unique(NodeHandle node, std::uint64_t hash);
+  NodeIndex append(NodeHandle node);
   // The position of the node carrying `label`, reporting the duplicate, if any.
   std::optional<NodeIndex> present_duplicate(std::string_view label, std::uint64_t hash) const;
   // Appends count connections, the i-th given by connection(i) as a
@@ -244,11 +243,7 @@ class GraphStore {
   void write_in_place(const ConnectionColumns& columns, const std::vector<Offset>& start, const ProgressScope& progress);
   // Appends to `from`, a node of this graph, a connection to the node at `to`.
   void add_own_connection(NodeRecord& from, NodeIndex to, bool directed, Weight weight);
-  template <typename Label>
-  std::shared_ptr<NodeRecord> new_node(Label&& label) {
-    const NodePool::Use use(pool_);
-    return std::allocate_shared<NodeRecord>(NodeAllocator<NodeRecord>(), std::forward<Label>(label));
-  }
+  NodeHandle new_node(std::string_view label) { return NodeRecord::make(label, &pool_); }
 
   // The label index with every node in it. Nodes appended by
   // append_distinct_node go in when the index is first needed: a graph
@@ -281,7 +276,7 @@ void set_graph_lookup(GraphLookup lookup);
 
 // The node a connection stored on `from` leads to, whichever graph `from`
 // belongs to (a walk may reach nodes of other graphs); null once it is gone.
-std::shared_ptr<NodeRecord> connection_target(const NodeRecord& from, const StoredConnection& connection);
+NodeHandle connection_target(const NodeRecord& from, const StoredConnection& connection);
 
 // Takes back, unless kept, the nodes added to a graph while it lives (see
 // GraphStore::truncate_nodes): a bulk call keeps them once nothing that

@@ -106,7 +106,7 @@ NodeIndex LabelIndex::insert(const NodeRecord& node, NodeIndex position, std::ui
   }
 }
 
-bool LabelIndex::insert_all(std::span<const std::shared_ptr<NodeRecord>> nodes, NodeIndex first) {
+bool LabelIndex::insert_all(std::span<const NodeHandle> nodes, NodeIndex first) {
   const std::size_t count = nodes.size();
   if (count == 0) return false;
   if (first + count >= std::numeric_limits<std::uint32_t>::max() - 1) fail("graph has too many nodes");

@@ -3,7 +3,6 @@
 // Open addressing with linear probing; slots hold a hash tag and a position,
 // the label itself is read from the node list, so nothing is stored twice.
 #include <cstdint>
-#include <memory>
 #include <optional>
 #include <span>
 #include <string_view>
@@ -48,7 +47,7 @@ class LabelIndex {
   // after another would (the first of equal labels keeps its place), but
   // visits the table front to back instead of at random. Returns whether a
   // label was present already.
-  bool insert_all(std::span<const std::shared_ptr<NodeRecord>> nodes, NodeIndex first);
+  bool insert_all(std::span<const NodeHandle> nodes, NodeIndex first);
   // Labels held in slots (the decimal labels aside).
   std::size_t size() const { return used_; }
   // Forgets the entry of the node at `position` (`hash` is its label's

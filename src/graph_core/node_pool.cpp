@@ -6,16 +6,7 @@
 #include <new>
 #include <utility>
 
-#include "graph_core/internal_error.hpp"
-
 namespace mivora {
-
-thread_local NodePool* NodePool::in_use_ = nullptr;
-
-NodePool& NodePool::in_use() {
-  if (in_use_ == nullptr) fail("a node allocated outside NodePool::Use");
-  return *in_use_;
-}
 
 NodePool::NodePool(NodePool&& other) noexcept { *this = std::move(other); }
 

@@ -20,7 +20,6 @@
 #include <atomic>
 #include <cstddef>
 #include <memory>
-#include <utility>
 
 namespace mivora {
 
@@ -35,20 +34,6 @@ class NodePool {
 
   void* allocate(std::size_t bytes);
   static void deallocate(void* slice) noexcept;
-
-  // Names `pool` as the one NodeAllocator takes slices from on this thread,
-  // for the life of the Use.
-  class Use {
-   public:
-    explicit Use(NodePool& pool) noexcept : previous_(std::exchange(in_use_, &pool)) {}
-    ~Use() { in_use_ = previous_; }
-    Use(const Use&) = delete;
-    Use& operator=(const Use&) = delete;
-
-   private:
-    NodePool* previous_;
-  };
-  static NodePool& in_use();
 
  private:
   // The head of every segment; `live` counts only in a run's first one:
@@ -67,35 +52,12 @@ class NodePool {
   // Ends `count` of the run's slices, freeing the run with its last one.
   static void drop(Segment* run, std::size_t count) noexcept;
 
-  static thread_local NodePool* in_use_;
-
   Segment* run_ = nullptr;
   char* next_ = nullptr;
   char* end_ = nullptr;      // of the current segment
   char* run_end_ = nullptr;  // of the current run
   std::size_t next_run_segments_ = 1;
   std::size_t counted_ahead_ = 0;  // slices of the current run counted as in use but not handed out
-};
-
-// Allocator for std::allocate_shared: one node with its shared count per
-// slice. It holds no state, so the shared count keeps no copy of it (8 bytes
-// a node): it takes its slices from the pool a NodePool::Use names.
-template <typename T>
-struct NodeAllocator {
-  using value_type = T;
-
-  NodeAllocator() noexcept = default;
-  template <typename U>
-  NodeAllocator(const NodeAllocator<U>&) noexcept {}
-
-  T* allocate(std::size_t count) { return static_cast<T*>(NodePool::in_use().allocate(count * sizeof(T))); }
-  // Never touches a pool, which may be gone by then.
-  void deallocate(T* slice, std::size_t) noexcept { NodePool::deallocate(slice); }
-
-  template <typename U>
-  bool operator==(const NodeAllocator<U>&) const noexcept {
-    return true;
-  }
 };
 
 }  // namespace mivora

@@ -139,7 +139,7 @@ class Successors {
 
  private:
   std::optional<Step> locked(const NodeRecord& from, const StoredConnection& connection) {
-    std::shared_ptr<NodeRecord> target = connection_target(from, connection);
+    NodeHandle target = connection_target(from, connection);
     if (!target) return std::nullopt;
     if (target->graph_serial == graph_.serial()) return Step{target->position, nullptr};
     const NodeRecord* raw = target.get();

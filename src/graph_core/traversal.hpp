@@ -1,7 +1,6 @@
 #pragma once
 // Walks from a start node: breadth-first and depth-first traversals over the
 // stored connections, and single-source shortest distances by weight.
-#include <memory>
 #include <string_view>
 #include <vector>
 
@@ -21,7 +20,7 @@ struct TraversalOrder {
 
   std::vector<NodeIndex> positions;
   std::vector<const NodeRecord*> nodes;
-  std::vector<std::shared_ptr<const NodeRecord>> foreign;
+  std::vector<NodeHandle> foreign;
 
   std::size_t size() const { return positions.size(); }
   const NodeRecord& node(const GraphStore& graph, std::size_t k) const {

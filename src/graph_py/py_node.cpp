@@ -14,7 +14,7 @@ PyObject* node_new(PyTypeObject* type, PyObject* args, PyObject* kwargs) {
   return guarded([&]() -> PyObject* {
     const Arguments arguments = match_arguments(kNew, args, kwargs);
     const std::string_view label = to_text(arguments[0], "label");
-    return new_object<PyNode>(type, std::make_shared<NodeRecord>(std::string(label)));
+    return new_object<PyNode>(type, NodeRecord::make(label, nullptr));
   });
 }
 
@@ -24,7 +24,7 @@ PyObject* node_add_connection(PyObject* self, PyObject* const* args, Py_ssize_t 
   return call_method<PyNode>(self, kAddConnection, Access::Shared, args, nargs, kwnames,
                              [](PyNode::Data& receiver, const Arguments& arguments) {
                                // Keeps the target alive even if a conversion below drops it.
-                               const std::shared_ptr<NodeRecord> target = to_node(arguments[0], "node");
+                               const NodeHandle target = to_node(arguments[0], "node");
                                const float weight = to_f32(arguments[1], "weight");
                                const bool directed = to_optional_bool(arguments[2], "directed");
                                // Appending to a node of a graph appends to that graph, which may be
@@ -86,9 +86,9 @@ PyTypeObject* create_node_type() {
   return PyNode::type;
 }
 
-PyObject* wrap_node(std::shared_ptr<NodeRecord> node) { return new_object<PyNode>(PyNode::type, std::move(node)); }
+PyObject* wrap_node(NodeHandle node) { return new_object<PyNode>(PyNode::type, std::move(node)); }
 
-const std::shared_ptr<NodeRecord>& to_node(PyObject* value, const char* name) {
+const NodeHandle& to_node(PyObject* value, const char* name) {
   return checked_data<PyNode>(value, name).node;
 }
 

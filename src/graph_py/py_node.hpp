@@ -1,6 +1,5 @@
 #pragma once
 // Python class Node: one node of the graph store, shared with its graph.
-#include <memory>
 
 #include "graph_core/node.hpp"
 #include "graph_py/frame.hpp"
@@ -9,7 +8,7 @@ namespace mivora::py {
 
 struct PyNode {
   PyObject_HEAD struct Data {
-    std::shared_ptr<NodeRecord> node;
+    NodeHandle node;
     BorrowFlag borrow{};
     ThreadBinding thread{};
     Constructed constructed{};
@@ -21,8 +20,8 @@ struct PyNode {
 };
 
 PyTypeObject* create_node_type();
-PyObject* wrap_node(std::shared_ptr<NodeRecord> node);
+PyObject* wrap_node(NodeHandle node);
 // Converter for arguments declared as Node.
-const std::shared_ptr<NodeRecord>& to_node(PyObject* value, const char* name);
+const NodeHandle& to_node(PyObject* value, const char* name);
 
 }  // namespace mivora::py
