@@ -197,7 +197,7 @@ void write_net(const GraphStore& graph, CheckedWriter& out) {
   for (NodeIndex position = 0; position < graph.node_count(); ++position) {
     const NodeRecord& node = graph.node(position);
     check_pajek_label(node.label);
-    append_pajek_vertex(text, position, node);
+    append_pajek_vertex(text, position, graph, position);
     out.flush_if_full();
   }
   write_net_connections(graph, out, false);
@@ -243,15 +243,16 @@ void write_json_document(Stream& stream, const GraphStore& graph) {
   writer.StartObject();
   writer.Key("nodes");
   writer.StartArray();
-  for (const auto& handle : graph.nodes()) {
-    const NodeRecord& node = *handle;
+  for (NodeIndex position = 0; position < graph.node_count(); ++position) {
+    const NodeRecord& node = graph.node(position);
+    const GraphStore::Coordinates at = node.has_position() ? graph.coordinates(position) : GraphStore::Coordinates{};
     writer.StartObject();
     writer.Key("label");
     emit.text(node.label);
     writer.Key("x");
-    emit.optional_number(node.has_x, node.x);
+    emit.optional_number(node.has_x, at.x);
     writer.Key("y");
-    emit.optional_number(node.has_y, node.y);
+    emit.optional_number(node.has_y, at.y);
     writer.EndObject();
     if (stream.error() != 0) break;  // the disk refused: no point going on
   }

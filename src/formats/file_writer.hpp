@@ -34,6 +34,7 @@ void check_pajek_label(std::string_view label);
 
 // One vertex line: the number, the quoted label and, for a placed node, its
 // position scaled to the unit square.
-void append_pajek_vertex(std::string& text, std::size_t number, const NodeRecord& node, bool quotes_as_entity = false);
+void append_pajek_vertex(std::string& text, std::size_t number, const GraphStore& graph, NodeIndex position,
+                         bool quotes_as_entity = false);
 
 }  // namespace mivora

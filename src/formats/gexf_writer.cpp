@@ -157,10 +157,11 @@ void write_gexf(const GraphStore& graph, CheckedWriter& out, const WriteOptions&
     text += '>';
     bool children = !columns.nodes().empty() && append_values(text, columns.nodes(), node_columns, position, false);
     if (node.has_position()) {
+      const GraphStore::Coordinates at = graph.coordinates(position);
       text += "<viz:position x=\"";
-      append_shortest(text, node.x);
+      append_shortest(text, at.x);
       text += "\" y=\"";
-      append_shortest(text, node.y);
+      append_shortest(text, at.y);
       text += "\" z=\"0\"/>";
       children = true;
     }

@@ -169,10 +169,11 @@ void write_gml(const GraphStore& graph, CheckedWriter& out, const WriteOptions&)
     append_gml_string(text, node.label);
     text += '\n';
     if (node.has_position()) {
+      const GraphStore::Coordinates at = graph.coordinates(position);
       text += "    graphics [\n      x ";
-      append_shortest(text, node.x);
+      append_shortest(text, at.x);
       text += "\n      y ";
-      append_shortest(text, node.y);
+      append_shortest(text, at.y);
       text += "\n    ]\n";
     }
     if (!columns.nodes().empty()) append_gml_columns(text, columns.nodes(), position);

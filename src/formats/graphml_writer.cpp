@@ -76,10 +76,11 @@ void write_graphml(const GraphStore& graph, CheckedWriter& out, const WriteOptio
     append_xml_escaped(text, node.label);
     text += "</data>";
     if (node.has_position()) {
+      const GraphStore::Coordinates at = graph.coordinates(position);
       text += "<data key=\"x\">";
-      append_shortest(text, node.x);
+      append_shortest(text, at.x);
       text += "</data><data key=\"y\">";
-      append_shortest(text, node.y);
+      append_shortest(text, at.y);
       text += "</data>";
     }
     append_data(text, columns.nodes(), 'n', position);

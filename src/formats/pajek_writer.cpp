@@ -46,7 +46,9 @@ bool has_header_word(std::string_view label) {
 
 }  // namespace
 
-void append_pajek_vertex(std::string& text, std::size_t number, const NodeRecord& node, bool quotes_as_entity) {
+void append_pajek_vertex(std::string& text, std::size_t number, const GraphStore& graph, NodeIndex position,
+                         bool quotes_as_entity) {
+  const NodeRecord& node = graph.node(position);
   append_integer(text, number);
   text += " \"";
   if (quotes_as_entity)
@@ -55,10 +57,11 @@ void append_pajek_vertex(std::string& text, std::size_t number, const NodeRecord
     text += node.label;
   text += '"';
   if (node.has_position()) {
+    const GraphStore::Coordinates at = graph.coordinates(position);
     text += ' ';
-    append_shortest(text, (node.x - kCanvasMargin) / (kCanvasWidth - kCanvasMargin));
+    append_shortest(text, (at.x - kCanvasMargin) / (kCanvasWidth - kCanvasMargin));
     text += ' ';
-    append_shortest(text, (node.y - kCanvasMargin) / (kCanvasHeight - kCanvasMargin));
+    append_shortest(text, (at.y - kCanvasMargin) / (kCanvasHeight - kCanvasMargin));
   }
   text += '\n';
 }
@@ -127,7 +130,7 @@ void write_pajek(const GraphStore& graph, CheckedWriter& out, const WriteOptions
   for (NodeIndex position = 0; position < graph.node_count(); ++position) {
     const NodeRecord& node = graph.node(position);
     check_pajek_label(node.label);
-    append_pajek_vertex(text, position + 1, node, true);
+    append_pajek_vertex(text, position + 1, graph, position, true);
     if (node.has_position() && !graph.attributes().nodes().empty()) {
       text.pop_back();
       append_drawing_words(text, graph, position);

@@ -49,8 +49,13 @@ GraphStore derive_graph(const GraphStore& graph, std::span<const std::uint32_t> 
     poll_cancellation();
     const NodeRecord& node = graph.node(position);
     // Unchecked: a copy keeps the repeated labels of a matrix graph as they are.
-    const NodeIndex made = (node.has_x || node.has_y) ? derived.append_node_unchecked(node.label, node.x, node.y)
-                                                      : derived.append_node_unchecked(node.label);
+    NodeIndex made;
+    if (node.has_x || node.has_y) {
+      const GraphStore::Coordinates at = graph.coordinates(position);
+      made = derived.append_node_unchecked(node.label, at.x, at.y);
+    } else {
+      made = derived.append_node_unchecked(node.label);
+    }
     NodeRecord& copy = derived.node(made);
     copy.has_x = node.has_x;
     copy.has_y = node.has_y;

@@ -126,10 +126,11 @@ NodeIndex GraphStore::add_node_with_pos(std::string_view label, double x, double
   const std::uint64_t hash = hash_label(label);
   index().prefetch(hash);
   if (const auto present = present_duplicate(label, hash)) return *present;
-  auto node = new_node(label);
-  node->set_position(x, y);
-  const auto [position, added] = add_unique(std::move(node), hash);
-  if (added) has_positions_ = true;
+  const auto [position, added] = add_unique(new_node(label), hash);
+  if (added) {
+    set_coordinates(position, x, y);
+    has_positions_ = true;
+  }
   return position;
 }
 
@@ -150,18 +151,26 @@ std::optional<NodeIndex> GraphStore::add_node_if_new(std::string_view label, con
   const LabelIndex& index = this->index();
   index.prefetch(hash);
   if (index.find(label, hash)) return std::nullopt;
-  auto node = new_node(label);
-  if (xy != nullptr) node->set_position(xy[0], xy[1]);
-  const NodeIndex position = add_unique(std::move(node), hash).first;
-  if (xy != nullptr) has_positions_ = true;
+  const NodeIndex position = add_unique(new_node(label), hash).first;
+  if (xy != nullptr) {
+    set_coordinates(position, xy[0], xy[1]);
+    has_positions_ = true;
+  }
   return position;
 }
 
 NodeIndex GraphStore::append_node_unchecked(std::string_view label, double x, double y) {
-  auto node = new_node(label);
-  node->set_position(x, y);
+  const NodeIndex position = append(new_node(label));
+  set_coordinates(position, x, y);
   has_positions_ = true;
-  return append(std::move(node));
+  return position;
+}
+
+void GraphStore::set_coordinates(NodeIndex position, double x, double y) {
+  if (coordinates_.size() <= position) coordinates_.resize(nodes_.size());
+  coordinates_[position] = {x, y};
+  NodeRecord& node = *nodes_[position];
+  node.has_x = node.has_y = true;
 }
 
 void GraphStore::add_decimal_nodes(std::size_t count) {

@@ -126,6 +126,14 @@ class GraphStore {
   const NodeRecord& node(NodeIndex position) const { return *nodes_[position]; }
   NodeRecord& node(NodeIndex position) { return *nodes_[position]; }
   bool has_positions() const { return has_positions_; }
+  // Where a node is drawn, kept beside the nodes (a graph never drawn has no
+  // column); only for a node with has_position().
+  struct Coordinates {
+    double x;
+    double y;
+  };
+  Coordinates coordinates(NodeIndex position) const { return coordinates_[position]; }
+  void set_coordinates(NodeIndex position, double x, double y);
   // Positions a layout computed to be kept for later drawings; they serve
   // while no node has been added since.
   void keep_positions() {
@@ -259,6 +267,7 @@ class GraphStore {
   NodeList nodes_;
   mutable LabelIndex index_;         // lookups and inserts go through index()
   mutable std::size_t indexed_ = 0;  // leading nodes the index holds
+  std::vector<Coordinates> coordinates_;  // up to the last node placed
   bool has_positions_ = false;
   std::size_t kept_positions_for_ = static_cast<std::size_t>(-1);
   bool has_duplicate_labels_ = false;

@@ -35,13 +35,8 @@ class NodeRecord {
   std::optional<NodeIndex> id() const {
     return graph_serial == kNoGraph ? std::nullopt : std::optional<NodeIndex>(position);
   }
+  // Its coordinates lie in its graph (GraphStore::coordinates).
   bool has_position() const { return has_x && has_y; }
-
-  void set_position(double new_x, double new_y) {
-    x = new_x;
-    y = new_y;
-    has_x = has_y = true;
-  }
 
   // Appends a connection to `target`, which may be any node, in a graph or not.
   void add_connection(const NodeHandle& target, bool is_directed, Weight weight);
@@ -52,7 +47,7 @@ class NodeRecord {
   // (their positions will mean nothing), and later ones are never local.
   void hold_local_targets_by_handle(const std::vector<NodeHandle>& graph_nodes) noexcept;
 
-  // Fields in the order lookups and connection adding touch them; 64 bytes,
+  // Fields in the order lookups and connection adding touch them; 48 bytes,
   // one slice of the node pool, with the count of holders inside: a handle
   // is one address.
   NodeLabel label;
@@ -95,12 +90,8 @@ class NodeRecord {
 
  private:
   std::atomic<std::uint32_t> holders_{1};
-
- public:
-  double x = 0.0;
-  double y = 0.0;
 };
-static_assert(sizeof(NodeRecord) == 64);
+static_assert(sizeof(NodeRecord) == 48);
 
 // An owning handle to a node, one address: a copy adds a holder, and the
 // last handle to go destroys the node.

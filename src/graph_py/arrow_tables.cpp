@@ -439,7 +439,7 @@ std::shared_ptr<const ArrowTableData> node_table_data(GraphStore& graph) {
     std::vector<double> coordinates(n, 0.0);
     for (std::size_t i = 0; i < n; ++i) {
       const NodeRecord& node = graph.node(i);
-      if (node.has_position()) coordinates[i] = is_x ? node.x : node.y;
+      if (node.has_position()) coordinates[i] = is_x ? graph.coordinates(i).x : graph.coordinates(i).y;
     }
     ArrowColumnData column;
     column.name = std::string(1, is_x ? 'x' : 'y');

@@ -481,7 +481,8 @@ PyObject* networkx_graph_of(const GraphStore& graph) {
       nodes.push_back(PyRef::borrow(labels[position].get()));
       continue;
     }
-    PyRef attributes = node.has_position() ? PyRef::owned(Py_BuildValue("{s:d,s:d}", "x", node.x, "y", node.y))
+    const GraphStore::Coordinates at = node.has_position() ? graph.coordinates(position) : GraphStore::Coordinates{};
+    PyRef attributes = node.has_position() ? PyRef::owned(Py_BuildValue("{s:d,s:d}", "x", at.x, "y", at.y))
                                            : PyRef::owned(PyDict_New());
     put_attribute_values(attributes.get(), node_column_names, node_columns, position);
     nodes.push_back(PyRef::owned(PyTuple_Pack(2, labels[position].get(), attributes.get())));
@@ -634,9 +635,10 @@ PyObject* igraph_graph_of(const GraphStore& graph) {
   for (const auto& node : graph.nodes()) positioned = positioned || node->has_position();
   if (positioned) {
     std::vector<PyRef> xs, ys;
-    for (const auto& node : graph.nodes()) {
-      xs.push_back(node->has_position() ? PyRef::owned(to_python(node->x)) : PyRef::borrow(Py_None));
-      ys.push_back(node->has_position() ? PyRef::owned(to_python(node->y)) : PyRef::borrow(Py_None));
+    for (NodeIndex i = 0; i < graph.node_count(); ++i) {
+      const bool placed = graph.node(i).has_position();
+      xs.push_back(placed ? PyRef::owned(to_python(graph.coordinates(i).x)) : PyRef::borrow(Py_None));
+      ys.push_back(placed ? PyRef::owned(to_python(graph.coordinates(i).y)) : PyRef::borrow(Py_None));
     }
     set_attribute_values(vertices.get(), "x", list_of(std::move(xs)));
     set_attribute_values(vertices.get(), "y", list_of(std::move(ys)));

@@ -161,8 +161,9 @@ PyObject* graph_positions(PyObject* self, PyObject* const* args, Py_ssize_t narg
                                   const NodeRecord& node = graph.node(i);
                                   if (!node.has_position() || graph.canonical_position(i) != i) continue;
                                   PyRef label = PyRef::owned(to_python(std::string_view(node.label)));
-                                  PyRef x = PyRef::owned(to_python(node.x));
-                                  PyRef y = PyRef::owned(to_python(node.y));
+                                  const GraphStore::Coordinates at = graph.coordinates(i);
+                                  PyRef x = PyRef::owned(to_python(at.x));
+                                  PyRef y = PyRef::owned(to_python(at.y));
                                   set_item(dict.get(), label.get(), PyTuple_Pack(2, x.get(), y.get()));
                                 }
                                 return dict.release();

@@ -442,7 +442,7 @@ void generate_multilevel_positions(GraphStore& graph, const ForceLayoutOptions& 
   }
   std::vector<LayoutPoint> points = multilevel_force_layout(n, edges, options);
   fit_to_canvas(points, suggested_node_radius(n));
-  for (std::size_t i = 0; i < n; ++i) graph.node(i).set_position(points[i].x, points[i].y);
+  for (std::size_t i = 0; i < n; ++i) graph.set_coordinates(i, points[i].x, points[i].y);
 }
 
 }  // namespace mivora

@@ -39,7 +39,7 @@ void generate_random_positions(GraphStore& graph, RandomGenerator& random) {
   for (NodeIndex i = 0; i < graph.node_count(); ++i) {
     const double x = draw_coordinate(random, kMaxX);
     const double y = draw_coordinate(random, kMaxY);
-    graph.node(i).set_position(x, y);
+    graph.set_coordinates(i, x, y);
   }
 }
 
@@ -48,7 +48,7 @@ void generate_circular_positions(GraphStore& graph) {
   for (NodeIndex i = 0; i < graph.node_count(); ++i) {
     const double fraction = static_cast<double>(i) / n;
     const double angle = (fraction + fraction) * std::numbers::pi;
-    graph.node(i).set_position(800.0 + 200.0 * std::cos(angle), 400.0 + 200.0 * std::sin(angle));
+    graph.set_coordinates(i, 800.0 + 200.0 * std::cos(angle), 400.0 + 200.0 * std::sin(angle));
   }
 }
 
@@ -333,7 +333,7 @@ void generate_force_layout_positions(GraphStore& graph, RandomGenerator& random)
     }
     t *= kCooling;
   }
-  for (std::size_t i = 0; i < n; ++i) graph.node(i).set_position(x[i], y[i]);
+  for (std::size_t i = 0; i < n; ++i) graph.set_coordinates(i, x[i], y[i]);
 }
 
 void generate_positions(GraphStore& graph, LayoutKind kind) { generate_positions(graph, kind, thread_random()); }

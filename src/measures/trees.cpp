@@ -71,7 +71,8 @@ GraphStore minimum_spanning_tree(const GraphStore& graph, const LinkList& links)
     if (!links.canonical[position]) continue;
     const NodeRecord& node = graph.node(position);
     if (node.has_position()) {
-      tree.add_node_with_pos(node.label, node.x, node.y);
+      const GraphStore::Coordinates at = graph.coordinates(position);
+      tree.add_node_with_pos(node.label, at.x, at.y);
     } else {
       tree.add_node(node.label);
     }

@@ -197,8 +197,9 @@ std::string webgl_page_data(const GraphStore& graph, const WebglOptions& options
     if (!node.has_position()) fail(kUnwrapNone);
     if (i != 0) out += ',';
     append_json_string(out, node.label);
-    positions.put_double(node.x);
-    positions.put_double(node.y);
+    const GraphStore::Coordinates at = graph.coordinates(i);
+    positions.put_double(at.x);
+    positions.put_double(at.y);
   }
   out += ']';
   append_field(out, "positions", positions);

@@ -157,11 +157,12 @@ class NodeTexts {
       std::size_t* bound = &bounds_[i * kFields];
       bound[0] = text_.size();
       if (node.has_position()) {
-        append_shortest(text_, node.x);
+        const GraphStore::Coordinates at = graph.coordinates(i);
+        append_shortest(text_, at.x);
         bound[1] = text_.size();
-        append_shortest(text_, node.y);
+        append_shortest(text_, at.y);
         bound[2] = text_.size();
-        append_shortest(text_, node.y + 35.0);
+        append_shortest(text_, at.y + 35.0);
       } else {
         bound[1] = bound[2] = text_.size();
       }
