@@ -45,8 +45,10 @@ inline bool same_positions(const GraphStore& a, const GraphStore& b) {
     const NodeRecord& q = b.node(i);
     if (p.has_position() != q.has_position()) return false;
     if (!p.has_position()) continue;
-    if (std::memcmp(&p.x, &q.x, sizeof p.x) != 0 && !(p.x != p.x && q.x != q.x)) return false;
-    if (std::memcmp(&p.y, &q.y, sizeof p.y) != 0 && !(p.y != p.y && q.y != q.y)) return false;
+    const GraphStore::Coordinates s = a.coordinates(i);
+    const GraphStore::Coordinates t = b.coordinates(i);
+    if (std::memcmp(&s.x, &t.x, sizeof s.x) != 0 && !(s.x != s.x && t.x != t.x)) return false;
+    if (std::memcmp(&s.y, &t.y, sizeof s.y) != 0 && !(s.y != s.y && t.y != t.y)) return false;
   }
   return true;
 }

@@ -6,7 +6,6 @@
 // layout, and the Pajek and JSON texts, read back where they must be.
 #include <fuzzer/FuzzedDataProvider.h>
 
-#include <memory>
 #include <vector>
 
 #include "text_io/text_scan.hpp"
@@ -49,11 +48,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   FuzzedDataProvider in(data, size);
   GraphStore graph;
   std::vector<GraphStore> others;                  // graphs whose nodes become foreign targets
-  std::vector<std::shared_ptr<NodeRecord>> loose;  // free-standing nodes, kept alive
-  std::vector<std::shared_ptr<NodeRecord>> held;   // graph nodes held from outside
+  std::vector<NodeHandle> loose;  // free-standing nodes, kept alive
+  std::vector<NodeHandle> held;   // graph nodes held from outside
   // A node of the graph to change through its own handle: the graph is told,
   // as Node.add_connection tells it.
-  auto any_node = [&]() -> std::shared_ptr<NodeRecord> {
+  auto any_node = [&]() -> NodeHandle {
     const std::size_t n = graph.node_count();
     if (n == 0) return nullptr;
     graph.note_change();
@@ -93,7 +92,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       }
       case 5: {  // a free-standing target, maybe dropped again at once
         auto from = any_node();
-        auto target = std::make_shared<NodeRecord>(take_label(in));
+        auto target = NodeRecord::make(take_label(in), nullptr);
         if (from) from->add_connection(target, in.ConsumeBool(), in.ConsumeFloatingPoint<float>());
         if (in.ConsumeBool()) loose.push_back(std::move(target));
         break;

@@ -42,7 +42,11 @@ def churn(width=WIDTH):
         other = mivora.Graph()
         a.add_connection(other.add_node("x"), 1.0, True)  # node of a graph that goes away
         a.add_connection(outside_node, 1.0, True)  # node of a graph that lives on
-        del loose, other
+        p, q = mivora.Node("p"), mivora.Node("q")  # free-standing nodes naming each other and themselves
+        p.add_connection(q, 1.0, True)
+        q.add_connection(p, 1.0, True)
+        q.add_connection(q, 1.0, True)
+        del loose, other, p, q
         records = graph.get_connections()
         assert [r["to"] for r in records] == [str(i), "[Removed]", "[Removed]", "out", "keep"]
         a.add_connection(a, 3.0, True)

@@ -17,9 +17,9 @@ namespace mivora {
 // One connection leaving a node, 8 bytes. A connection to a node of the same
 // graph holds the target's position: the graph keeps all its nodes alive, so
 // no handle is needed. Any other target (a node of another graph, or of
-// none) is held by a weak handle kept beside the node (its outside handles):
-// once every owning handle of such a target is gone, the connection reads
-// as "[Removed]".
+// none) is named by a handle kept beside the node (its outside handles),
+// which does not hold it: once every NodeHandle of such a target is gone,
+// the connection reads as "[Removed]".
 struct StoredConnection {
   // The largest position a connection stores; the rare connections to nodes
   // further on in a graph of over a billion nodes go by handle.

@@ -9,8 +9,8 @@
 // large one loses little to the padding the heap adds around each aligned
 // allocation (about 8 KiB a run).
 //
-// A node may outlive its graph (a Python Node or another node's connection
-// can hold it), so each run counts the slices still in use and is freed
+// A node may outlive its graph (a Python Node can hold it, and a connection
+// from another graph can keep its memory), so each run counts the slices still in use and is freed
 // with the last of them; the pool's own hold on its current run ends when
 // it moves on to a new run or is destroyed. A new run counts every slice it
 // could hold as in use at once, and the pool takes back those it never
@@ -19,7 +19,6 @@
 // segment names its run.
 #include <atomic>
 #include <cstddef>
-#include <memory>
 
 namespace mivora {
 
