@@ -126,6 +126,7 @@ NodeIndex GraphStore::add_node_with_pos(std::string_view label, double x, double
   const std::uint64_t hash = hash_label(label);
   index().prefetch(hash);
   if (const auto present = present_duplicate(label, hash)) return *present;
+  room_for_coordinates(nodes_.size());
   const auto [position, added] = add_unique(new_node(label), hash);
   if (added) {
     set_coordinates(position, x, y);
@@ -151,6 +152,7 @@ std::optional<NodeIndex> GraphStore::add_node_if_new(std::string_view label, con
   const LabelIndex& index = this->index();
   index.prefetch(hash);
   if (index.find(label, hash)) return std::nullopt;
+  if (xy != nullptr) room_for_coordinates(nodes_.size());
   const NodeIndex position = add_unique(new_node(label), hash).first;
   if (xy != nullptr) {
     set_coordinates(position, xy[0], xy[1]);
@@ -160,14 +162,19 @@ std::optional<NodeIndex> GraphStore::add_node_if_new(std::string_view label, con
 }
 
 NodeIndex GraphStore::append_node_unchecked(std::string_view label, double x, double y) {
+  room_for_coordinates(nodes_.size());
   const NodeIndex position = append(new_node(label));
   set_coordinates(position, x, y);
   has_positions_ = true;
   return position;
 }
 
+void GraphStore::room_for_coordinates(std::size_t position) {
+  if (coordinates_.size() <= position) coordinates_.resize(std::max(nodes_.size(), position + 1));
+}
+
 void GraphStore::set_coordinates(NodeIndex position, double x, double y) {
-  if (coordinates_.size() <= position) coordinates_.resize(nodes_.size());
+  room_for_coordinates(position);
   coordinates_[position] = {x, y};
   NodeRecord& node = *nodes_[position];
   node.has_x = node.has_y = true;

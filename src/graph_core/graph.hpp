@@ -235,6 +235,9 @@ class GraphStore {
   // returns the present node's position); the flag tells whether it was added.
   std::pair<NodeIndex, bool> add_unique(NodeHandle node, std::uint64_t hash);
   NodeIndex append(NodeHandle node);
+  // Room in the coordinates column up to `position`: made before a node is
+  // added at it, so that placing the node just added cannot fail.
+  void room_for_coordinates(std::size_t position);
   // The position of the node carrying `label`, reporting the duplicate, if any.
   std::optional<NodeIndex> present_duplicate(std::string_view label, std::uint64_t hash) const;
   // Appends count connections, the i-th given by connection(i) as a

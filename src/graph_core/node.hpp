@@ -37,6 +37,7 @@ class NodeRecord {
   }
   // Its coordinates lie in its graph (GraphStore::coordinates).
   bool has_position() const { return has_x && has_y; }
+  std::uint32_t holder_count() const noexcept { return holders_.load(std::memory_order_relaxed) & kHolders; }
 
   // Appends a connection to `target`, which may be any node, in a graph or not.
   void add_connection(const NodeHandle& target, bool is_directed, Weight weight);
@@ -85,10 +86,6 @@ class NodeRecord {
   // Gives back the memory of a destroyed node.
   static void free_memory(void* memory, bool pooled) noexcept;
 
- public:
-  std::uint32_t holder_count() const noexcept { return holders_.load(std::memory_order_relaxed) & kHolders; }
-
- private:
   std::atomic<std::uint32_t> holders_{1};
 };
 static_assert(sizeof(NodeRecord) == 48);
