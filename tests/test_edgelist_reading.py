@@ -9,6 +9,7 @@ import pytest
 
 import mivora
 
+numpy = pytest.importorskip("numpy")
 pandas = pytest.importorskip("pandas")
 
 FIELDS = ["a", "b", "12", "7", "x y", ' "q" ', '"a"', '"c,d"', " a", "b ", "", "1.5", "-2", "nan", "w",
@@ -62,9 +63,13 @@ def test_large_file_reads_as_pandas_reads_it(tmp_path, separator, end):
     frame = pandas.read_csv(path, sep=separator, header=None, names=["from", "to", "weight"],
                             dtype={"from": str, "to": str})
     graph = mivora.Graph.read(path, format="edgelist")
-    expected = sorted(zip(frame["from"], frame["to"], frame["weight"].astype("float32").astype(float)))
-    got = sorted((c["from"], c["to"], c["weight"]) for c in graph.get_connections())
-    assert got == expected
+    labels = numpy.array(graph.labels(), dtype=object)
+    sources, targets, weights, _ = graph.to_edges()
+    got = pandas.DataFrame({"from": labels[sources], "to": labels[targets], "weight": numpy.asarray(weights, float)})
+    expected = frame.assign(weight=frame["weight"].astype("float32").astype(float))
+    columns = ["from", "to", "weight"]
+    pandas.testing.assert_frame_equal(got.sort_values(columns, ignore_index=True),
+                                      expected.sort_values(columns, ignore_index=True), check_dtype=False)
     assert graph.labels() == list(dict.fromkeys(label for row in rows for label in row[:2]))
 
 
@@ -83,7 +88,6 @@ def test_every_label_of_a_large_file_finds_its_own_node(tmp_path):
 def test_short_decimals_read_as_correctly_rounded_numbers(tmp_path):
     # Weights are single precision, other number columns double: each must
     # be the nearest value of its type to the decimal written.
-    numpy = pytest.importorskip("numpy")
     rng = random.Random(5)
     texts = ["0", "-0", "+7", "7.", ".5", "0.35", "1e3", "9999999", "99999999", "0.1234567", "123456789012345",
              "1234567890123456", "0.000000000000001"]
@@ -104,7 +108,6 @@ def test_short_decimals_read_as_correctly_rounded_numbers(tmp_path):
 def test_weights_are_written_as_their_shortest_decimals(tmp_path):
     # numpy's shortest positional text of a float32 is the oracle; short
     # decimals, ties and arbitrary bit patterns all come through.
-    numpy = pytest.importorskip("numpy")
     rng = random.Random(2)
     weights = [0.35, 12.0, 1200.0, 0.0035, 1e-7, 123456.7, 3.4e38, 16777216.0, -2.5, 9999999.0, 8388607.5, 1e-45]
     while len(weights) < 20_000:

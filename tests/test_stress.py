@@ -85,7 +85,9 @@ def test_nodes_from_every_part_of_a_large_graph_outlive_it():
     # 20,000 nodes fill several runs of storage segments; the kept nodes
     # hold their runs alive (and still take connections) once the graph is freed.
     graph = mivora.Graph.from_edges(list(range(19_999)), list(range(1, 20_000)), directed=True)
-    kept = [graph.nodes[i] for i in range(0, 20_000, 97)] + [graph.nodes[19_999]]
+    nodes = graph.nodes
+    kept = [nodes[i] for i in range(0, 20_000, 97)] + [nodes[19_999]]
+    del nodes
     del graph
     gc.collect()
     assert [node.label for node in kept] == [str(i) for i in range(0, 20_000, 97)] + ["19999"]

@@ -102,7 +102,8 @@ bool multibyte_in_name(const char* at, int length, bool start) {
     return (namingBitmap[word] & (1u << (p[1] & 0x1F))) != 0;
   }
   if (length == 3) {
-    const unsigned word = (pages[((p[0] & 0xF) << 4) + ((p[1] >> 2) & 0xF)] << 3) + ((p[1] & 3) << 1) + ((p[2] >> 5) & 1);
+    const unsigned word =
+        (pages[((p[0] & 0xF) << 4) + ((p[1] >> 2) & 0xF)] << 3) + ((p[1] & 3) << 1) + ((p[2] >> 5) & 1);
     return (namingBitmap[word] & (1u << (p[2] & 0x1F))) != 0;
   }
   return false;
@@ -330,7 +331,8 @@ const char* plain_declaration_end(const char* p, const char* end) {
   };
   if (!pseudo_attribute("version", [](std::string_view v) { return v == "1.0"; })) return nullptr;
   pseudo_attribute("encoding", [](std::string_view v) {
-    return v.size() == 5 && (v[0] | 0x20) == 'u' && (v[1] | 0x20) == 't' && (v[2] | 0x20) == 'f' && v[3] == '-' && v[4] == '8';
+    return v.size() == 5 && (v[0] | 0x20) == 'u' && (v[1] | 0x20) == 't' && (v[2] | 0x20) == 'f' && v[3] == '-' &&
+           v[4] == '8';
   });
   pseudo_attribute("standalone", [](std::string_view v) { return v == "yes" || v == "no"; });
   while (p < end && is_space(*p)) ++p;
@@ -709,7 +711,8 @@ class Scanner {
 
   // Text after the root is white space nobody is told of.
   void deliver(const char* from, const char* to) {
-    if (wants_text_ && from != to && !root_closed_) handler_.text(std::string_view(from, static_cast<std::size_t>(to - from)));
+    if (wants_text_ && from != to && !root_closed_)
+      handler_.text(std::string_view(from, static_cast<std::size_t>(to - from)));
   }
   void deliver(const char* text, std::size_t size) { deliver(text, text + size); }
 

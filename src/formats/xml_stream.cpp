@@ -105,9 +105,11 @@ void Session::update_text_handler() {
 void XMLCALL on_start(void* data, const XML_Char* name, const XML_Char** attributes) {
   auto& session = *static_cast<Session*>(data);
   session.attributes.clear();
-  for (const XML_Char** pair = attributes; *pair != nullptr; pair += 2) session.attributes.push_back({pair[0], pair[1]});
+  for (const XML_Char** pair = attributes; *pair != nullptr; pair += 2)
+    session.attributes.push_back({pair[0], pair[1]});
   session.guard([&] {
-    session.handler.start(local_name(name), XmlHandler::Attributes{session.attributes.data(), session.attributes.size()});
+    session.handler.start(local_name(name),
+                          XmlHandler::Attributes{session.attributes.data(), session.attributes.size()});
   });
   session.update_text_handler();
 }
@@ -181,7 +183,8 @@ void parse_with_expat(ChunkInput& input, XmlHandler& handler) {
   XML_SetAttlistDeclHandler(parser, on_attribute_list_declaration);
   XML_SetParamEntityParsing(parser, XML_PARAM_ENTITY_PARSING_NEVER);
   const XML_Status status = feed(input, 0, [&](std::string_view bytes, bool last) {
-    const XML_Status parsed = XML_Parse(parser, bytes.data(), static_cast<int>(bytes.size()), last ? XML_TRUE : XML_FALSE);
+    const XML_Status parsed =
+        XML_Parse(parser, bytes.data(), static_cast<int>(bytes.size()), last ? XML_TRUE : XML_FALSE);
     if (session.failure) {
       try {
         std::rethrow_exception(session.failure);
@@ -193,7 +196,8 @@ void parse_with_expat(ChunkInput& input, XmlHandler& handler) {
     if (!session.refusal.empty()) fail_at(parser, session.refusal);
     return parsed;
   });
-  if (status != XML_STATUS_OK) fail_at(parser, std::string("malformed XML: ") + XML_ErrorString(XML_GetErrorCode(parser)));
+  if (status != XML_STATUS_OK)
+    fail_at(parser, std::string("malformed XML: ") + XML_ErrorString(XML_GetErrorCode(parser)));
 }
 
 }  // namespace

@@ -231,7 +231,8 @@ AttributeColumn& NamedColumns::put(std::string_view name, AttributeColumn&& colu
 }
 
 bool NamedColumns::remove(std::string_view name) {
-  const auto it = std::find_if(entries_.begin(), entries_.end(), [&](const Entry& entry) { return entry.name == name; });
+  const auto it =
+      std::find_if(entries_.begin(), entries_.end(), [&](const Entry& entry) { return entry.name == name; });
   if (it == entries_.end()) return false;
   entries_.erase(it);
   index_.clear();

@@ -251,7 +251,8 @@ class GraphStore {
   // change only once every link is written: a cancellation before that
   // leaves the graph as it was, with room to spare in some lists.
   template <typename Offset>
-  void write_in_place(const ConnectionColumns& columns, const std::vector<Offset>& start, const ProgressScope& progress);
+  void write_in_place(const ConnectionColumns& columns, const std::vector<Offset>& start,
+                      const ProgressScope& progress);
   // Appends to `from`, a node of this graph, a connection to the node at `to`.
   void add_own_connection(NodeRecord& from, NodeIndex to, bool directed, Weight weight);
   NodeHandle new_node(std::string_view label) { return NodeRecord::make(label, &pool_); }

@@ -193,7 +193,8 @@ ArrowColumnData attribute_column(const std::string& name, AttributeColumn& colum
       break;
     case AttributeType::Bool: {
       out.format = "b";
-      out.owners.push_back(own(packed_bits(count, [&](std::size_t i) { return present(i) && column.bool_at(row_of(i)); })));
+      out.owners.push_back(
+          own(packed_bits(count, [&](std::size_t i) { return present(i) && column.bool_at(row_of(i)); })));
       out.buffers = {validity, data_of<std::uint8_t>(out.owners.back())};
       if (validity_owner) out.owners.push_back(validity_owner);
       break;

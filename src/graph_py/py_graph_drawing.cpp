@@ -29,7 +29,8 @@ constexpr Signature kComputeLayout =
     Signature{"Graph.compute_layout()", {"layout", "seed", "iterations", "progress"}, 0}.keyword_only_from(1);
 constexpr Signature kPositions{"Graph.positions()", {}, 0};
 constexpr Signature kOutputWebgl =
-    Signature{"Graph.output_webgl()", {"file_name", "layout", "override_positions", "color_by", "size_by", "file_style"}, 1}
+    Signature{
+        "Graph.output_webgl()", {"file_name", "layout", "override_positions", "color_by", "size_by", "file_style"}, 1}
         .keyword_only_from(2);
 constexpr Signature kReprHtml{"Graph._repr_html_()", {}, 0};
 

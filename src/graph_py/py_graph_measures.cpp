@@ -218,7 +218,8 @@ PyObject* graph_shortest_path(PyObject* self, PyObject* const* args, Py_ssize_t 
         const bool weighted = weighted_argument(arguments[2]);
         return [&] {
           const auto views = views_of(data);
-          const ShortestPaths<> paths = shortest_path_tree(graph, views->links(), views->out(), source, weighted, target);
+          const ShortestPaths<> paths =
+              shortest_path_tree(graph, views->links(), views->out(), source, weighted, target);
           return label_list(data, path_to(paths, target));
         }();
       });
