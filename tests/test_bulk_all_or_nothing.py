@@ -1,14 +1,13 @@
 """add_edges and add_nodes are all or nothing: Ctrl-C inside the call leaves the graph as it was."""
 import contextlib
-import os
 import time
 
 import pytest
 
 from mivora import Graph
+from sanitized_run import SANITIZED
 
 OLD = 3000  # labels held in the index, so that taking new ones back moves its slots
-SANITIZED = "MIVORA_SANITIZED_PYTHON" in os.environ
 
 
 def prepared():

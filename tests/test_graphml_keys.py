@@ -1,5 +1,4 @@
 """GraphML keys: which key gives labels and weights, and what many keys (GEXF attributes) cost."""
-import os
 import subprocess
 import sys
 import textwrap
@@ -10,6 +9,7 @@ import pytest
 import mivora
 from mivora import Graph
 from attribute_access import link_columns, node_columns
+from sanitized_run import SANITIZED
 
 
 def read_text(tmp_path, text, name="g.graphml"):
@@ -124,10 +124,9 @@ def test_keys_no_node_uses_cost_nothing_per_node(tmp_path, fmt):
     path.write_text(document_text.format(keys="".join(keys), nodes="".join(node_list)))
     # Under the sanitizers the address space holds their shadow memory: the
     # peak resident size is checked instead.
-    sanitized = "MIVORA_SANITIZED_PYTHON" in os.environ
     script = f"""
         import resource
-        if not {sanitized}:
+        if not {SANITIZED}:
             resource.setrlimit(resource.RLIMIT_AS, (1 << 30, 1 << 30))
         import mivora
         g = mivora.Graph.read({str(path)!r})

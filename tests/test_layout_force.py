@@ -1,12 +1,12 @@
 """Layout.Force, Graph.compute_layout and Graph.positions: the multilevel
 force layout kept in the graph for later drawings."""
-import os
 import re
 
 import numpy as np
 import pytest
 
 import mivora
+from sanitized_run import SANITIZED
 
 CANVAS = (20.0, 1500.0, 20.0, 700.0)
 
@@ -161,7 +161,7 @@ def test_force_member_draws_and_sizes_nodes_from_the_graph(tmp_path):
 
 def test_ctrl_c_stops_the_layout_and_keeps_the_old_positions(tmp_path, ctrl_c_after):
     # A layout that outlasts the alarm; the sanitized build is slow enough at a tenth of the size.
-    graph = from_pajek(tmp_path, 15_000 if "MIVORA_SANITIZED_PYTHON" in os.environ else 150_000, 4)
+    graph = from_pajek(tmp_path, 15_000 if SANITIZED else 150_000, 4)
     graph.compute_layout(mivora.Layout.Random, seed=1)
     before = graph.positions()
     with pytest.raises(KeyboardInterrupt), ctrl_c_after(0.05):

@@ -14,8 +14,8 @@ import pytest
 
 import mivora
 from mivora import Graph, GraphStyle, Layout, Node
+from sanitized_run import SANITIZED
 
-SANITIZED = "MIVORA_SANITIZED_PYTHON" in os.environ
 
 
 def run_isolated(script):

@@ -5,18 +5,17 @@ Millions of Node, Graph and GraphStyle objects, foreign connections and
 flat; conversions that call back into the object being used must hit the
 borrow errors and leave it intact."""
 import gc
-import os
 import resource
 
 import numpy as np
 import pytest
 
 import mivora
+from sanitized_run import SANITIZED
 
 # Under the sanitizers (tools/sanitize/run_tests.sh) every allocation is far
 # slower and freed memory is held in quarantine: fewer rounds, and leaks are
 # the leak checker's job there.
-SANITIZED = "MIVORA_SANITIZED_PYTHON" in os.environ
 ROUNDS, WIDTH = (2, 200) if SANITIZED else (50, 2000)
 PAGE = resource.getpagesize()
 
