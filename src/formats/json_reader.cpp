@@ -632,6 +632,7 @@ ReadResult build_json_graph(const JsonGraph& records) {
   // as create_connection would, at the same record.
   constexpr std::size_t kBatch = 32;
   const LabelIndex& index = graph.label_index();
+  const GraphStore::NodeList& nodes = graph.nodes();
   std::vector<GraphStore::PositionedConnection> resolved;
   resolved.reserve((records.edges ? records.edges->size() : 0) + (records.arcs ? records.arcs->size() : 0));
   std::uint64_t hashes[2 * kBatch];
@@ -648,12 +649,20 @@ ReadResult build_json_graph(const JsonGraph& records) {
         index.prefetch(hashes[2 * k]);
         index.prefetch(hashes[2 * k + 1]);
       }
-      for (std::size_t h = 0; h < 2 * count; ++h) index.prefetch_node(hashes[h]);
+      // Then the entries of the node list the slots name, then those nodes.
+      NodeIndex candidates[2 * kBatch];
+      for (std::size_t h = 0; h < 2 * count; ++h) {
+        candidates[h] = index.candidate(hashes[h]);
+        if (candidates[h] < nodes.size()) __builtin_prefetch(&nodes[candidates[h]]);
+      }
+      for (std::size_t h = 0; h < 2 * count; ++h) {
+        if (candidates[h] < nodes.size()) __builtin_prefetch(nodes[candidates[h]].get());
+      }
       for (std::size_t k = 0; k < count; ++k) {
         const JsonConnection& connection = connections[begin + k];
-        const auto from = index.find(connection.source, hashes[2 * k]);
+        const auto from = index.find(connection.source, hashes[2 * k], nodes);
         if (!from) fail(kFromNotFound);
-        const auto to = index.find(connection.target, hashes[2 * k + 1]);
+        const auto to = index.find(connection.target, hashes[2 * k + 1], nodes);
         if (!to) fail(kToNotFound);
         resolved.push_back(GraphStore::PositionedConnection{static_cast<NodeId>(*from), static_cast<NodeId>(*to),
                                                             connection.weight, directed});

@@ -73,7 +73,7 @@ void GraphStore::truncate_nodes(std::size_t count) noexcept {
 void GraphStore::index_the_rest() const {
   const NodeIndex first = indexed_;
   indexed_ = nodes_.size();
-  if (index_.insert_all(std::span(nodes_).subspan(first), first)) fail("nodes appended as distinct share a label");
+  if (index_.insert_all(nodes_, first)) fail("nodes appended as distinct share a label");
 }
 
 NodeIndex GraphStore::append(NodeHandle node) {
@@ -83,7 +83,8 @@ NodeIndex GraphStore::append(NodeHandle node) {
   node->position = static_cast<NodeId>(position);
   nodes_.push_back(std::move(node));
   note_own_change();
-  if (index.insert(*nodes_.back(), position) != position) has_duplicate_labels_ = true;
+  const NodeRecord& added = *nodes_.back();
+  if (index.insert(added.label, position, hash_label(added.label), nodes_) != position) has_duplicate_labels_ = true;
   indexed_ = nodes_.size();
   return position;
 }
@@ -92,7 +93,7 @@ std::pair<NodeIndex, bool> GraphStore::add_unique(NodeHandle node, std::uint64_t
   const NodeIndex position = nodes_.size();
   if (nodes_.size() == nodes_.capacity()) nodes_.reserve(std::max<std::size_t>(16, nodes_.size() * 2));
   // The index is updated before the node is appended: nothing after it can fail.
-  const NodeIndex present = index().insert(*node, position, hash);
+  const NodeIndex present = index().insert(node->label, position, hash, nodes_);
   if (present != position) {
     report_duplicate(node->label);
     return {present, false};
@@ -108,7 +109,7 @@ std::pair<NodeIndex, bool> GraphStore::add_unique(NodeHandle node, std::uint64_t
 // Looked up before a node is made: the pool never takes back a slice, so a
 // node made only to be refused would waste its memory for the pool's life.
 std::optional<NodeIndex> GraphStore::present_duplicate(std::string_view label, std::uint64_t hash) const {
-  const auto present = index().find(label, hash);
+  const auto present = index().find(label, hash, nodes_);
   if (present) report_duplicate(label);
   return present;
 }
@@ -151,7 +152,7 @@ std::optional<NodeIndex> GraphStore::add_node_if_new(std::string_view label, con
   const std::uint64_t hash = hash_label(label);
   const LabelIndex& index = this->index();
   index.prefetch(hash);
-  if (index.find(label, hash)) return std::nullopt;
+  if (index.find(label, hash, nodes_)) return std::nullopt;
   if (xy != nullptr) room_for_coordinates(nodes_.size());
   const NodeIndex position = add_unique(new_node(label), hash).first;
   if (xy != nullptr) {
@@ -200,23 +201,26 @@ void GraphStore::add_decimal_nodes(std::size_t count) {
 
 void GraphStore::create_connection(std::string_view from_label, std::string_view to_label, bool directed,
                                    Weight weight) {
-  // Four cache misses lie on this path (two index slots, two nodes); they
-  // are started in pairs so that each pair costs one wait.
+  // Six cache misses lie on this path (two index slots, two entries of the
+  // node list, two nodes); they are started in pairs so that each pair
+  // costs one wait.
   const std::uint64_t from_hash = hash_label(from_label);
   const std::uint64_t to_hash = hash_label(to_label);
   const LabelIndex& index = this->index();
   index.prefetch(from_hash);
   index.prefetch(to_hash);
-  for (const std::uint64_t hash : {from_hash, to_hash}) {
-    if (const NodeIndex candidate = index.prefetch_node(hash); candidate < nodes_.size()) {
-      __builtin_prefetch(&nodes_[candidate]);
-    }
+  const NodeIndex candidates[] = {index.candidate(from_hash), index.candidate(to_hash)};
+  for (const NodeIndex candidate : candidates) {
+    if (candidate < nodes_.size()) __builtin_prefetch(&nodes_[candidate]);
   }
-  const auto from = index.find(from_label, from_hash);
+  for (const NodeIndex candidate : candidates) {
+    if (candidate < nodes_.size()) __builtin_prefetch(nodes_[candidate].get());
+  }
+  const auto from = index.find(from_label, from_hash, nodes_);
   if (!from) fail(kFromNotFound);
   NodeRecord& source = *nodes_[*from];
   __builtin_prefetch(source.connections.data() + source.connections.size(), 1);
-  const auto to = index.find(to_label, to_hash);
+  const auto to = index.find(to_label, to_hash, nodes_);
   if (!to) fail(kToNotFound);
   add_own_connection(source, *to, directed, weight);
   note_own_change(1);
@@ -396,7 +400,7 @@ void GraphStore::add_connections(const ConnectionColumns& columns) {
 
 NodeIndex GraphStore::find_or_add_node(std::string_view label) {
   const std::uint64_t hash = hash_label(label);
-  if (const auto present = index().find(label, hash)) return *present;
+  if (const auto present = index().find(label, hash, nodes_)) return *present;
   return add_unique(new_node(label), hash).first;
 }
 

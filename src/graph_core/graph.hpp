@@ -115,10 +115,10 @@ class GraphStore {
   NodeIndex find_or_add_node(std::string_view label);
 
   // The first node in insertion order whose label equals `label`.
-  std::optional<NodeIndex> find_by_label(std::string_view label) const { return index().find(label); }
+  std::optional<NodeIndex> find_by_label(std::string_view label) const { return index().find(label, nodes_); }
 
   // For readers that look many labels up in a row and overlap the lookups
-  // (LabelIndex::prefetch, prefetch_node, find by hash).
+  // (LabelIndex::prefetch, candidate, find by hash with nodes()).
   const LabelIndex& label_index() const { return index(); }
 
   std::size_t node_count() const { return nodes_.size(); }

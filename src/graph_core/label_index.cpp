@@ -73,7 +73,7 @@ void LabelIndex::set_decimal_labels(std::size_t count) {
   decimal_labels_ = count;
 }
 
-std::optional<NodeIndex> LabelIndex::find(std::string_view label, std::uint64_t hash) const {
+std::optional<NodeIndex> LabelIndex::find(std::string_view label, std::uint64_t hash, Nodes nodes) const {
   if (decimal_labels_ != 0) {
     if (const auto position = find_decimal(label)) return position;
   }
@@ -83,14 +83,14 @@ std::optional<NodeIndex> LabelIndex::find(std::string_view label, std::uint64_t 
   for (std::size_t i = tag & mask;; i = (i + 1) & mask) {
     const Slot& slot = slots_[i];
     if (slot.position_plus_one == 0) return std::nullopt;
-    if (slot.tag == tag && slot.node->label == label) return slot.position_plus_one - 1;
+    if (slot.tag == tag && nodes[slot.position_plus_one - 1]->label == label) return slot.position_plus_one - 1;
   }
 }
 
-NodeIndex LabelIndex::insert(const NodeRecord& node, NodeIndex position, std::uint64_t hash) {
+NodeIndex LabelIndex::insert(std::string_view label, NodeIndex position, std::uint64_t hash, Nodes nodes) {
   if (position >= std::numeric_limits<std::uint32_t>::max() - 1) fail("graph has too many nodes");
   if (decimal_labels_ != 0) {
-    if (const auto present = find_decimal(node.label)) return *present;
+    if (const auto present = find_decimal(label)) return *present;
   }
   if (slots_for(used_ + 1) > slots_.size()) rehash(slots_for(used_ + 1));
   const std::uint32_t tag = tag_of(hash);
@@ -98,21 +98,21 @@ NodeIndex LabelIndex::insert(const NodeRecord& node, NodeIndex position, std::ui
   for (std::size_t i = tag & mask;; i = (i + 1) & mask) {
     Slot& slot = slots_[i];
     if (slot.position_plus_one == 0) {
-      slot = Slot{tag, static_cast<std::uint32_t>(position + 1), &node};
+      slot = Slot{tag, static_cast<std::uint32_t>(position + 1)};
       ++used_;
       return position;
     }
-    if (slot.tag == tag && slot.node->label == node.label) return slot.position_plus_one - 1;
+    if (slot.tag == tag && nodes[slot.position_plus_one - 1]->label == label) return slot.position_plus_one - 1;
   }
 }
 
-bool LabelIndex::insert_all(std::span<const NodeHandle> nodes, NodeIndex first) {
-  const std::size_t count = nodes.size();
-  if (count == 0) return false;
-  if (first + count >= std::numeric_limits<std::uint32_t>::max() - 1) fail("graph has too many nodes");
+bool LabelIndex::insert_all(Nodes nodes, NodeIndex first) {
+  if (first >= nodes.size()) return false;
+  const std::size_t count = nodes.size() - first;
+  if (nodes.size() >= std::numeric_limits<std::uint32_t>::max() - 1) fail("graph has too many nodes");
   reserve(used_ + count);
   std::vector<std::uint64_t> hashes(count);
-  for (std::size_t i = 0; i < count; ++i) hashes[i] = hash_label(nodes[i]->label);
+  for (std::size_t i = 0; i < count; ++i) hashes[i] = hash_label(nodes[first + i]->label);
   // The nodes in the order of their home slots (by the slot's leading bits,
   // stably, so that equal labels keep their order).
   const int slot_bits = std::countr_zero(slots_.size());
@@ -128,7 +128,7 @@ bool LabelIndex::insert_all(std::span<const NodeHandle> nodes, NodeIndex first) 
   bool present = false;
   for (const std::uint32_t i : order) {
     const NodeIndex position = first + i;
-    if (insert(*nodes[i], position, hashes[i]) != position) present = true;
+    if (insert(nodes[position]->label, position, hashes[i], nodes) != position) present = true;
   }
   return present;
 }

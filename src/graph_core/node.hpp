@@ -48,7 +48,7 @@ class NodeRecord {
   // (their positions will mean nothing), and later ones are never local.
   void hold_local_targets_by_handle(const std::vector<NodeHandle>& graph_nodes) noexcept;
 
-  // Fields in the order lookups and connection adding touch them; 48 bytes,
+  // Fields in the order lookups and connection adding touch them; 40 bytes,
   // one slice of the node pool, with the count of holders inside: a handle
   // is one address.
   NodeLabel label;
@@ -88,7 +88,7 @@ class NodeRecord {
 
   std::atomic<std::uint32_t> holders_{1};
 };
-static_assert(sizeof(NodeRecord) == 48);
+static_assert(sizeof(NodeRecord) == 40);
 
 // An owning handle to a node, one address: a copy adds a holder, and the
 // last handle to go destroys the node.

@@ -11,6 +11,12 @@ namespace mivora {
 
 inline constexpr NodeIndex kPrefetchDistance = 8;
 
+// The first cache line of a connection list: its counts and first
+// connections. Asked for before prefetch_list_lines, which reads the counts.
+inline void prefetch_list_start(const ConnectionList& connections) {
+  if (const void* line = connections.first_line()) __builtin_prefetch(line);
+}
+
 // The cache lines of a connection list, up to its first `max_bytes`.
 inline void prefetch_list_lines(const ConnectionList& connections, std::size_t max_bytes) {
   const auto* bytes = reinterpret_cast<const char*>(connections.data());
@@ -19,10 +25,11 @@ inline void prefetch_list_lines(const ConnectionList& connections, std::size_t m
 }
 
 inline void prefetch_connections(const GraphStore& graph, NodeIndex position) {
+  // The list's first line, which holds its counts and first seven
+  // connections; a longer list is then read in order, which the hardware
+  // follows by itself.
   position += kPrefetchDistance;
-  if (position >= graph.node_count()) return;
-  // A list of three or more connections spans a second cache line.
-  prefetch_list_lines(graph.node(position).connections, 128);
+  if (position < graph.node_count()) prefetch_list_start(graph.node(position).connections);
 }
 
 }  // namespace mivora

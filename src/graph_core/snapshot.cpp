@@ -60,13 +60,14 @@ LinkList take_link_list(const GraphStore& graph, OutsideTargets outside) {
   // connection leads to its stored position, which is most connections of
   // most graphs.
   const GraphStore::NodeList& nodes = graph.nodes();
-  constexpr NodeIndex kNodeAhead = 32, kListAhead = 16;
+  constexpr NodeIndex kNodeAhead = 32, kListAhead = 16, kLinesAhead = 8;
   BatchedPolling polling;
   for (NodeIndex from = 0; from < n; ++from) {
     if (from + kNodeAhead < n) __builtin_prefetch(&nodes[from + kNodeAhead]->connections);
-    // A list's first lines: a long list is then read in order, which the
-    // hardware follows by itself.
-    if (from + kListAhead < n) prefetch_list_lines(nodes[from + kListAhead]->connections, 512);
+    // A list's first lines, its counts first: a long list is then read in
+    // order, which the hardware follows by itself.
+    if (from + kListAhead < n) prefetch_list_start(nodes[from + kListAhead]->connections);
+    if (from + kLinesAhead < n) prefetch_list_lines(nodes[from + kLinesAhead]->connections, 512);
     const NodeRecord& node = *nodes[from];
     polling.poll(static_cast<std::uint32_t>(node.connections.size()) + 1);
     const auto source = static_cast<NodeId>(unique_labels ? from : graph.canonical_position(from));
