@@ -17,7 +17,6 @@ from mivora import Graph, GraphStyle, Layout, Node
 from sanitized_run import SANITIZED
 
 
-
 def run_isolated(script):
     """Runs `script` in a fresh interpreter (a crash there fails the test, not the run)."""
     env = dict(os.environ)

@@ -626,10 +626,10 @@ ReadResult build_json_graph(const JsonGraph& records) {
     }
   }
   // Labels are looked up in random order: each batch is hashed once, then
-  // its index slots and then its nodes are prefetched before its ends are
-  // resolved. The connections are added once all are resolved, so that each
-  // node's list is allocated once at its exact size; a missing label fails
-  // as create_connection would, at the same record.
+  // its index slots, node-list entries and nodes are prefetched before its
+  // ends are resolved. The connections are added once all are resolved, so
+  // that each node's list is allocated once at its exact size; a missing
+  // label fails as create_connection would, at the same record.
   constexpr std::size_t kBatch = 32;
   const LabelIndex& index = graph.label_index();
   const GraphStore::NodeList& nodes = graph.nodes();
@@ -649,15 +649,7 @@ ReadResult build_json_graph(const JsonGraph& records) {
         index.prefetch(hashes[2 * k]);
         index.prefetch(hashes[2 * k + 1]);
       }
-      // Then the entries of the node list the slots name, then those nodes.
-      NodeIndex candidates[2 * kBatch];
-      for (std::size_t h = 0; h < 2 * count; ++h) {
-        candidates[h] = index.candidate(hashes[h]);
-        if (candidates[h] < nodes.size()) __builtin_prefetch(&nodes[candidates[h]]);
-      }
-      for (std::size_t h = 0; h < 2 * count; ++h) {
-        if (candidates[h] < nodes.size()) __builtin_prefetch(nodes[candidates[h]].get());
-      }
+      index.prefetch_nodes(std::span(hashes, 2 * count), nodes);
       for (std::size_t k = 0; k < count; ++k) {
         const JsonConnection& connection = connections[begin + k];
         const auto from = index.find(connection.source, hashes[2 * k], nodes);

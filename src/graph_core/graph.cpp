@@ -209,13 +209,8 @@ void GraphStore::create_connection(std::string_view from_label, std::string_view
   const LabelIndex& index = this->index();
   index.prefetch(from_hash);
   index.prefetch(to_hash);
-  const NodeIndex candidates[] = {index.candidate(from_hash), index.candidate(to_hash)};
-  for (const NodeIndex candidate : candidates) {
-    if (candidate < nodes_.size()) __builtin_prefetch(&nodes_[candidate]);
-  }
-  for (const NodeIndex candidate : candidates) {
-    if (candidate < nodes_.size()) __builtin_prefetch(nodes_[candidate].get());
-  }
+  const std::uint64_t hashes[] = {from_hash, to_hash};
+  index.prefetch_nodes(hashes, nodes_);
   const auto from = index.find(from_label, from_hash, nodes_);
   if (!from) fail(kFromNotFound);
   NodeRecord& source = *nodes_[*from];

@@ -118,7 +118,7 @@ class GraphStore {
   std::optional<NodeIndex> find_by_label(std::string_view label) const { return index().find(label, nodes_); }
 
   // For readers that look many labels up in a row and overlap the lookups
-  // (LabelIndex::prefetch, candidate, find by hash with nodes()).
+  // (LabelIndex::prefetch, prefetch_nodes, find by hash with nodes()).
   const LabelIndex& label_index() const { return index(); }
 
   std::size_t node_count() const { return nodes_.size(); }
@@ -269,8 +269,8 @@ class GraphStore {
 
   NodePool pool_;
   NodeList nodes_;
-  mutable LabelIndex index_;         // lookups and inserts go through index()
-  mutable std::size_t indexed_ = 0;  // leading nodes the index holds
+  mutable LabelIndex index_;              // lookups and inserts go through index()
+  mutable std::size_t indexed_ = 0;       // leading nodes the index holds
   std::vector<Coordinates> coordinates_;  // up to the last node placed
   bool has_positions_ = false;
   std::size_t kept_positions_for_ = static_cast<std::size_t>(-1);
