@@ -385,6 +385,26 @@ def test_to_edges_lists_each_link_once_in_record_order():
     assert (sources.dtype, weights.dtype, directed.dtype) == (np.int32, np.float32, np.bool_)
 
 
+@pytest.mark.parametrize("foreign_every", [0, 3, 5])
+def test_to_edges_copies_lists_of_every_length_around_foreign_connections(foreign_every):
+    # Lists of 0 to 13 connections with every direction and weight bit pattern,
+    # some (every k-th) leading to a node of no graph, which to_edges leaves out.
+    rng = random.Random(foreign_every)
+    graph = mivora.Graph()
+    nodes = [graph.add_node(f"n{i}") for i in range(14)]
+    expected = []
+    for size, node in enumerate(nodes):
+        for k in range(size):
+            if foreign_every and (size + k) % foreign_every == 0:
+                node.add_connection(mivora.Node("elsewhere"), 1.0, True)
+                continue
+            target, weight, directed = rng.randrange(14), rng.uniform(-1e6, 1e6), rng.random() < 0.5
+            node.add_connection(nodes[target], weight, directed)
+            expected.append((size, target, np.float32(weight), directed))
+    columns = [np.asarray(column).tolist() for column in graph.to_edges()]
+    assert list(zip(*columns)) == expected
+
+
 def test_exported_arrays_are_shared_read_only_memory():
     graph = mivora.Graph.from_edges([0, 1, 1], [1, 2, 2], [1.0, 2.0, 3.0], directed=True)
     indptr, indices, weights = graph.to_csr()

@@ -12,16 +12,19 @@ namespace mivora {
 inline constexpr NodeIndex kPrefetchDistance = 8;
 
 // The first cache line of a connection list: its counts and first
-// connections. Asked for before prefetch_list_lines, which reads the counts.
+// connections. Asked for before prefetch_list_end, which reads the counts.
 inline void prefetch_list_start(const ConnectionList& connections) {
   if (const void* line = connections.first_line()) __builtin_prefetch(line);
 }
 
-// The cache lines of a connection list, up to its first `max_bytes`.
-inline void prefetch_list_lines(const ConnectionList& connections, std::size_t max_bytes) {
-  const auto* bytes = reinterpret_cast<const char*>(connections.data());
-  const std::size_t size = std::min(connections.size() * sizeof(StoredConnection), max_bytes);
-  for (std::size_t line = 0; line < size; line += 64) __builtin_prefetch(bytes + line);
+// The line of a short connection list's last connection, or the one after
+// its first for a longer list: one line without a loop over the lines, whose
+// varying count the processor mispredicts. A longer list is then read in
+// order, which the hardware follows by itself.
+inline void prefetch_list_end(const ConnectionList& connections) {
+  const auto* start = static_cast<const char*>(connections.first_line());
+  const std::size_t bytes = connections.size() * sizeof(StoredConnection);
+  __builtin_prefetch(start + std::min<std::size_t>(bytes, 64));
 }
 
 inline void prefetch_connections(const GraphStore& graph, NodeIndex position) {

@@ -1,6 +1,8 @@
 #include "graph_core/snapshot.hpp"
 
 #include <algorithm>
+#include <bit>
+#include <cstring>
 
 #include "graph_core/prefetch.hpp"
 #include "text_io/cancellation.hpp"
@@ -34,6 +36,105 @@ void fill_rows(AdjacencyRows& rows, std::size_t node_count, ForEachEntry&& for_e
   });
 }
 
+// The columns a node's links are written to, from its first link on.
+struct LinkColumnsAt {
+  std::uint32_t* __restrict sources;
+  std::uint32_t* __restrict targets;
+  Weight* __restrict weights;
+  std::uint8_t* __restrict directed;
+};
+
+// Four connections at a time, as two vectors of four 32-bit lanes holding
+// each connection's weight bits, then its target bits (the compiler's own
+// vector types, which become SSE2 or NEON instructions). The lanes follow
+// the connection's layout: bit-fields from the lowest bit up on a
+// little-endian target, which GCC checks here (clang cannot yet evaluate a
+// bit_cast of bit-fields at compile time).
+using Lanes = std::uint32_t __attribute__((vector_size(16)));
+using Words = std::uint64_t __attribute__((vector_size(16)));
+constexpr std::uint32_t kTargetMask = StoredConnection::kMaxTarget, kOutsideBit = 1u << 30;
+static_assert(std::endian::native == std::endian::little);
+#if !defined(__clang__)
+static_assert(std::bit_cast<std::uint64_t>(StoredConnection{1.0f, 5, 0, 1}) ==
+              (std::uint64_t{5 | 1u << 31} << 32 | std::bit_cast<std::uint32_t>(1.0f)));
+static_assert(std::bit_cast<std::uint64_t>(StoredConnection{0.0f, 0, 1, 0}) == std::uint64_t{kOutsideBit} << 32);
+#endif
+
+// Copies four connections when all four are local; writes nothing otherwise.
+inline bool copy_four_local(const StoredConnection* in, std::uint32_t source, const LinkColumnsAt& out,
+                            std::size_t at) {
+  Lanes first, second;
+  std::memcpy(&first, in, sizeof first);
+  std::memcpy(&second, in + 2, sizeof second);
+  const Words either = reinterpret_cast<Words>(first | second);
+  if (((either[0] | either[1]) & std::uint64_t{kOutsideBit} << 32) != 0) return false;
+  const Lanes bits = __builtin_shufflevector(first, second, 1, 3, 5, 7);
+  const Lanes weights = __builtin_shufflevector(first, second, 0, 2, 4, 6);
+  const Lanes targets = bits & kTargetMask;
+  // The four direction bits as bytes: a pair of lanes holding 0 or 1 each
+  // is one 64-bit word, whose high lane shifted onto the second byte.
+  const Words pairs = reinterpret_cast<Words>(bits >> 31);
+  const Words spread = pairs | (pairs >> 24);
+  const auto directed = static_cast<std::uint32_t>((spread[0] & 0xFFFF) | static_cast<std::uint32_t>(spread[1] << 16));
+  const Lanes sources = {source, source, source, source};
+  std::memcpy(out.sources + at, &sources, sizeof sources);
+  std::memcpy(out.targets + at, &targets, sizeof targets);
+  std::memcpy(out.weights + at, &weights, sizeof weights);
+  std::memcpy(out.directed + at, &directed, sizeof directed);
+  return true;
+}
+
+// Copies the leading local connections of a list into the link columns,
+// with the source position each takes; returns how many. With unique labels
+// a local connection leads to its stored position, which is most
+// connections of most graphs. Four at a time, the last four of a list
+// overlapping the four before where its length is not a multiple of four
+// (writing some links twice over, the same values).
+std::size_t copy_local_connections(std::span<const StoredConnection> list, std::uint32_t source,
+                                   const LinkColumnsAt& out) {
+  const std::size_t size = list.size();
+  std::size_t i = 0;
+  if (size >= 4) {
+    for (; i + 4 < size; i += 4) {
+      if (!copy_four_local(list.data() + i, source, out, i)) break;
+    }
+    if (i + 4 >= size && copy_four_local(list.data() + size - 4, source, out, size - 4)) return size;
+    i = std::min(i, size - 4);
+  }
+  for (; i < size; ++i) {
+    const StoredConnection connection = list[i];
+    if (!connection.is_local()) break;
+    out.sources[i] = source;
+    out.targets[i] = connection.target;
+    out.weights[i] = connection.weight;
+    out.directed[i] = static_cast<std::uint8_t>(connection.directed);
+  }
+  return i;
+}
+
+// The links of a node's connections from `first` on, each target found by
+// the store's rule (repeated labels, nodes of other graphs), written from
+// `kept` on; returns the new count. Out of line, so that the quick path's
+// loop keeps the columns' addresses in registers.
+[[gnu::noinline]] std::size_t copy_resolved_connections(const GraphStore& graph, NodeIndex from, std::size_t first,
+                                                        OutsideTargets outside, LinkList& links, std::size_t kept) {
+  const NodeRecord& node = graph.node(from);
+  const auto source = static_cast<NodeId>(graph.canonical_position(from));
+  const std::span<const StoredConnection> list(node.connections.data(), node.connections.size());
+  for (const StoredConnection& connection : list.subspan(first)) {
+    links.outside_connections += !connection.is_local();
+    const NodeRecord* target = connection.is_local() ? nullptr : graph.target_of(node, connection);
+    const std::optional<NodeIndex> found = resolve_target(graph, connection, target, outside);
+    if (!found) continue;
+    links.link_source[kept] = source;
+    links.link_target[kept] = static_cast<NodeId>(*found);
+    links.link_weight[kept] = connection.weight;
+    links.link_directed[kept] = static_cast<std::uint8_t>(connection.directed);
+    ++kept;
+  }
+  return kept;
+}
+
 }  // namespace
 
 LinkList take_link_list(const GraphStore& graph, OutsideTargets outside) {
@@ -56,9 +157,7 @@ LinkList take_link_list(const GraphStore& graph, OutsideTargets outside) {
   std::uint8_t* const directed = links.link_directed.data();
   std::size_t kept = 0;
   // Node by node rather than through for_each_connection: the next nodes and
-  // their connection lists are asked for ahead. With unique labels a local
-  // connection leads to its stored position, which is most connections of
-  // most graphs.
+  // their connection lists are asked for ahead.
   const GraphStore::NodeList& nodes = graph.nodes();
   constexpr NodeIndex kNodeAhead = 32, kListAhead = 16, kLinesAhead = 8;
   BatchedPolling polling;
@@ -67,25 +166,15 @@ LinkList take_link_list(const GraphStore& graph, OutsideTargets outside) {
     // A list's first lines, its counts first: a long list is then read in
     // order, which the hardware follows by itself.
     if (from + kListAhead < n) prefetch_list_start(nodes[from + kListAhead]->connections);
-    if (from + kLinesAhead < n) prefetch_list_lines(nodes[from + kLinesAhead]->connections, 512);
-    const NodeRecord& node = *nodes[from];
-    polling.poll(static_cast<std::uint32_t>(node.connections.size()) + 1);
-    const auto source = static_cast<NodeId>(unique_labels ? from : graph.canonical_position(from));
-    for (const StoredConnection& connection : node.connections) {
-      std::uint32_t to = connection.target;
-      if (!connection.is_local() || !unique_labels) {
-        links.outside_connections += !connection.is_local();
-        const NodeRecord* target = connection.is_local() ? nullptr : graph.target_of(node, connection);
-        const std::optional<NodeIndex> found = resolve_target(graph, connection, target, outside);
-        if (!found) continue;
-        to = static_cast<NodeId>(*found);
-      }
-      sources[kept] = source;
-      targets[kept] = to;
-      weights[kept] = connection.weight;
-      directed[kept] = static_cast<std::uint8_t>(connection.directed);
-      ++kept;
-    }
+    if (from + kLinesAhead < n) prefetch_list_end(nodes[from + kLinesAhead]->connections);
+    const ConnectionList& list = nodes[from]->connections;
+    polling.poll(static_cast<std::uint32_t>(list.size()) + 1);
+    const std::size_t copied =
+        unique_labels ? copy_local_connections({list.data(), list.size()}, static_cast<NodeId>(from),
+                                               {sources + kept, targets + kept, weights + kept, directed + kept})
+                      : 0;
+    kept += copied;
+    if (copied != list.size()) kept = copy_resolved_connections(graph, from, copied, outside, links, kept);
   }
   links.link_source.resize(kept);
   links.link_target.resize(kept);
