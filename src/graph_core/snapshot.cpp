@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <bit>
 #include <cstring>
+#include <new>
 
 #include "graph_core/prefetch.hpp"
 #include "text_io/cancellation.hpp"
@@ -137,6 +138,28 @@ std::size_t copy_local_connections(std::span<const StoredConnection> list, std::
 
 }  // namespace
 
+void LinkList::allocate_links(std::size_t count) {
+  constexpr std::size_t kBytesPerLink = 2 * sizeof(std::uint32_t) + sizeof(Weight) + sizeof(std::uint8_t);
+  if (count > SIZE_MAX / kBytesPerLink) throw std::bad_alloc();
+  storage_bytes_ = count * kBytesPerLink;
+  storage_.reset(new std::byte[storage_bytes_]);  // left unset: every value is written before it is read
+  std::byte* at = storage_.get();
+  auto place = [&]<typename T>(LinkColumn<T>& column) {
+    column.data_ = reinterpret_cast<T*>(at);
+    column.size_ = count;
+    at += count * sizeof(T);
+  };
+  // The bytes last: the other columns start at multiples of four.
+  place(link_source);
+  place(link_target);
+  place(link_weight);
+  place(link_directed);
+}
+
+void LinkList::keep_links(std::size_t count) {
+  link_source.size_ = link_target.size_ = link_weight.size_ = link_directed.size_ = count;
+}
+
 LinkList take_link_list(const GraphStore& graph, OutsideTargets outside) {
   LinkList links;
   const std::size_t n = graph.node_count();
@@ -147,10 +170,7 @@ LinkList take_link_list(const GraphStore& graph, OutsideTargets outside) {
     links.canonical[position] = graph.canonical_position(position) == position;
   }
   const std::size_t stored = graph.get_edge_count();
-  links.link_source.resize(stored);
-  links.link_target.resize(stored);
-  links.link_weight.resize(stored);
-  links.link_directed.resize(stored);
+  links.allocate_links(stored);
   std::uint32_t* const sources = links.link_source.data();
   std::uint32_t* const targets = links.link_target.data();
   Weight* const weights = links.link_weight.data();
@@ -176,10 +196,7 @@ LinkList take_link_list(const GraphStore& graph, OutsideTargets outside) {
     kept += copied;
     if (copied != list.size()) kept = copy_resolved_connections(graph, from, copied, outside, links, kept);
   }
-  links.link_source.resize(kept);
-  links.link_target.resize(kept);
-  links.link_weight.resize(kept);
-  links.link_directed.resize(kept);
+  links.keep_links(kept);
   return links;
 }
 

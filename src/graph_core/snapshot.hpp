@@ -42,28 +42,28 @@ struct AdjacencyRows {
   std::span<const std::uint32_t> links_of(NodeIndex node) const { return {links.data() + offsets[node], degree(node)}; }
 };
 
-// Storage for columns that are written in full right after they are sized:
-// resize() leaves the values unset instead of zeroing them first.
+// One column of a LinkList: a view into the list's storage.
 template <typename T>
-struct UnsetAllocator : std::allocator<T> {
-  template <typename U>
-  struct rebind {
-    using other = UnsetAllocator<U>;
-  };
-  UnsetAllocator() = default;
-  template <typename U>
-  UnsetAllocator(const UnsetAllocator<U>&) noexcept {}
-  template <typename U>
-  void construct(U* at) noexcept {
-    ::new (static_cast<void*>(at)) U;
-  }
-  template <typename U, typename... Args>
-  void construct(U* at, Args&&... args) {
-    ::new (static_cast<void*>(at)) U(std::forward<Args>(args)...);
-  }
+class LinkColumn {
+ public:
+  using value_type = T;
+
+  T* data() noexcept { return data_; }
+  const T* data() const noexcept { return data_; }
+  std::size_t size() const noexcept { return size_; }
+  bool empty() const noexcept { return size_ == 0; }
+  T& operator[](std::size_t i) noexcept { return data_[i]; }
+  const T& operator[](std::size_t i) const noexcept { return data_[i]; }
+  T* begin() noexcept { return data_; }
+  T* end() noexcept { return data_ + size_; }
+  const T* begin() const noexcept { return data_; }
+  const T* end() const noexcept { return data_ + size_; }
+
+ private:
+  friend struct LinkList;
+  T* data_ = nullptr;
+  std::size_t size_ = 0;
 };
-template <typename T>
-using LinkColumn = std::vector<T, UnsetAllocator<T>>;
 
 // The links alone: what measures that ignore direction and need no rows
 // (weak components, spanning trees, the simple undirected picture) run on.
@@ -87,6 +87,20 @@ struct LinkList {
   std::size_t outside_connections = 0;
 
   std::size_t link_count() const { return link_source.size(); }
+
+  // Room for `count` links in the four columns, their values unset. The
+  // columns share one allocation: freed, a block of that size is what the
+  // C library keeps for the next list of the graph, where four smaller ones
+  // were given back to the system and faulted in again page by page.
+  void allocate_links(std::size_t count);
+  // Keeps the first `count` links.
+  void keep_links(std::size_t count);
+  // The bytes the columns take.
+  std::size_t link_bytes() const { return storage_bytes_; }
+
+ private:
+  std::unique_ptr<std::byte[]> storage_;
+  std::size_t storage_bytes_ = 0;
 };
 
 struct Snapshot : LinkList {

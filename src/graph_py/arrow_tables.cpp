@@ -460,22 +460,22 @@ std::shared_ptr<const ArrowTableData> node_table_data(GraphStore& graph) {
 
 std::shared_ptr<const ArrowTableData> edge_table_data(GraphStore& graph) {
   auto table = std::make_shared<ArrowTableData>();
-  LinkList links = take_link_list(graph, OutsideTargets::Skip);
-  const std::size_t count = links.link_count();
+  auto links = std::make_shared<const LinkList>(take_link_list(graph, OutsideTargets::Skip));
+  const std::size_t count = links->link_count();
   table->rows = static_cast<std::int64_t>(count);
   const LabelTable labels(graph);
-  table->columns.push_back(labels.column("source", links.link_source));
-  table->columns.push_back(labels.column("target", links.link_target));
+  table->columns.push_back(labels.column("source", links->link_source));
+  table->columns.push_back(labels.column("target", links->link_target));
   ArrowColumnData weight;
   weight.name = "weight";
   weight.format = "f";
-  weight.owners.push_back(own(std::move(links.link_weight)));
-  weight.buffers = {nullptr, data_of<Weight>(weight.owners.back())};
+  weight.owners.push_back(std::shared_ptr<const void>(links, links->link_weight.data()));
+  weight.buffers = {nullptr, links->link_weight.data()};
   table->columns.push_back(std::move(weight));
   ArrowColumnData directed;
   directed.name = "directed";
   directed.format = "b";
-  directed.owners.push_back(own(packed_bits(count, [&](std::size_t i) { return links.link_directed[i] != 0; })));
+  directed.owners.push_back(own(packed_bits(count, [&](std::size_t i) { return links->link_directed[i] != 0; })));
   directed.buffers = {nullptr, data_of<std::uint8_t>(directed.owners.back())};
   table->columns.push_back(std::move(directed));
   GraphAttributes& attributes = graph.attributes();

@@ -76,11 +76,10 @@ struct SharedStorage final : ArrayStorage {
   const T* values;
 };
 
-// A one-dimensional memoryview over `values`, which `owner` keeps alive and
-// unchanged for as long as the view lives.
-template <typename T, typename Allocator>
-PyObject* export_shared(std::shared_ptr<const void> owner, const std::vector<T, Allocator>& values,
-                        const char* format = format_of<T>()) {
+// A one-dimensional memoryview over `values` (a vector or a column), which
+// `owner` keeps alive and unchanged for as long as the view lives.
+template <typename Column, typename T = typename Column::value_type>
+PyObject* export_shared(std::shared_ptr<const void> owner, const Column& values, const char* format = format_of<T>()) {
   const auto count = static_cast<Py_ssize_t>(values.size());
   return export_array(std::make_unique<SharedStorage<T>>(std::move(owner), values.data()),
                       ArrayLayout{format, static_cast<Py_ssize_t>(sizeof(T)), 1, {count, 0}});

@@ -87,9 +87,8 @@ std::size_t bytes_of(const AdjacencyRows& rows) {
 }  // namespace
 
 std::size_t GraphViews::memory_bytes() const {
-  std::size_t total = sizeof(*this) + bytes_of(snapshot_.canonical) + bytes_of(snapshot_.link_source) +
-                      bytes_of(snapshot_.link_target) + bytes_of(snapshot_.link_weight) +
-                      bytes_of(snapshot_.link_directed) + bytes_of(snapshot_.out) + bytes_of(snapshot_.in);
+  std::size_t total = sizeof(*this) + bytes_of(snapshot_.canonical) + snapshot_.link_bytes() + bytes_of(snapshot_.out) +
+                      bytes_of(snapshot_.in);
   if (nodes_) total += bytes_of(nodes_->positions) + bytes_of(nodes_->id_of);
   if (simple_) total += bytes_of(simple_->offsets) + bytes_of(simple_->neighbours);
   if (link_rows_) total += link_rows_->memory_bytes();
