@@ -37,12 +37,21 @@ void fill_rows(AdjacencyRows& rows, std::size_t node_count, ForEachEntry&& for_e
   });
 }
 
-// The columns a node's links are written to, from its first link on.
-struct LinkColumnsAt {
+// The four columns of a link list being filled.
+struct LinkColumnsOut {
   std::uint32_t* __restrict sources;
   std::uint32_t* __restrict targets;
   Weight* __restrict weights;
   std::uint8_t* __restrict directed;
+
+  // The same columns from link `at` on.
+  LinkColumnsOut from(std::size_t at) const { return {sources + at, targets + at, weights + at, directed + at}; }
+  void put(std::size_t at, std::uint32_t source, std::uint32_t target, const StoredConnection& connection) const {
+    sources[at] = source;
+    targets[at] = target;
+    weights[at] = connection.weight;
+    directed[at] = static_cast<std::uint8_t>(connection.directed);
+  }
 };
 
 // Four connections at a time, as two vectors of four 32-bit lanes holding
@@ -62,7 +71,7 @@ static_assert(std::bit_cast<std::uint64_t>(StoredConnection{0.0f, 0, 1, 0}) == s
 #endif
 
 // Copies four connections when all four are local; writes nothing otherwise.
-inline bool copy_four_local(const StoredConnection* in, std::uint32_t source, const LinkColumnsAt& out,
+inline bool copy_four_local(const StoredConnection* in, std::uint32_t source, const LinkColumnsOut& out,
                             std::size_t at) {
   Lanes first, second;
   std::memcpy(&first, in, sizeof first);
@@ -85,14 +94,15 @@ inline bool copy_four_local(const StoredConnection* in, std::uint32_t source, co
   return true;
 }
 
-// Copies the leading local connections of a list into the link columns,
-// with the source position each takes; returns how many. With unique labels
-// a local connection leads to its stored position, which is most
-// connections of most graphs. Four at a time, the last four of a list
+// Copies the leading local connections of a list into the link columns
+// from `at` on, with the source position each takes; returns how many. With
+// unique labels a local connection leads to its stored position, which is
+// most connections of most graphs. Four at a time, the last four of a list
 // overlapping the four before where its length is not a multiple of four
 // (writing some links twice over, the same values).
 std::size_t copy_local_connections(std::span<const StoredConnection> list, std::uint32_t source,
-                                   const LinkColumnsAt& out) {
+                                   const LinkColumnsOut& columns, std::size_t at) {
+  const LinkColumnsOut out = columns.from(at);
   const std::size_t size = list.size();
   std::size_t i = 0;
   if (size >= 4) {
@@ -102,14 +112,7 @@ std::size_t copy_local_connections(std::span<const StoredConnection> list, std::
     if (i + 4 >= size && copy_four_local(list.data() + size - 4, source, out, size - 4)) return size;
     i = std::min(i, size - 4);
   }
-  for (; i < size; ++i) {
-    const StoredConnection connection = list[i];
-    if (!connection.is_local()) break;
-    out.sources[i] = source;
-    out.targets[i] = connection.target;
-    out.weights[i] = connection.weight;
-    out.directed[i] = static_cast<std::uint8_t>(connection.directed);
-  }
+  for (; i < size && list[i].is_local(); ++i) out.put(i, source, list[i].target, list[i]);
   return i;
 }
 
@@ -118,20 +121,16 @@ std::size_t copy_local_connections(std::span<const StoredConnection> list, std::
 // `kept` on; returns the new count. Out of line, so that the quick path's
 // loop keeps the columns' addresses in registers.
 [[gnu::noinline]] std::size_t copy_resolved_connections(const GraphStore& graph, NodeIndex from, std::size_t first,
-                                                        OutsideTargets outside, LinkList& links, std::size_t kept) {
+                                                        OutsideTargets outside, const LinkColumnsOut& out,
+                                                        std::size_t kept, std::size_t& outside_connections) {
   const NodeRecord& node = graph.node(from);
   const auto source = static_cast<NodeId>(graph.canonical_position(from));
   const std::span<const StoredConnection> list(node.connections.data(), node.connections.size());
   for (const StoredConnection& connection : list.subspan(first)) {
-    links.outside_connections += !connection.is_local();
+    outside_connections += !connection.is_local();
     const NodeRecord* target = connection.is_local() ? nullptr : graph.target_of(node, connection);
     const std::optional<NodeIndex> found = resolve_target(graph, connection, target, outside);
-    if (!found) continue;
-    links.link_source[kept] = source;
-    links.link_target[kept] = static_cast<NodeId>(*found);
-    links.link_weight[kept] = connection.weight;
-    links.link_directed[kept] = static_cast<std::uint8_t>(connection.directed);
-    ++kept;
+    if (found) out.put(kept++, source, static_cast<NodeId>(*found), connection);
   }
   return kept;
 }
@@ -171,10 +170,8 @@ LinkList take_link_list(const GraphStore& graph, OutsideTargets outside) {
   }
   const std::size_t stored = graph.get_edge_count();
   links.allocate_links(stored);
-  std::uint32_t* const sources = links.link_source.data();
-  std::uint32_t* const targets = links.link_target.data();
-  Weight* const weights = links.link_weight.data();
-  std::uint8_t* const directed = links.link_directed.data();
+  const LinkColumnsOut out{links.link_source.data(), links.link_target.data(), links.link_weight.data(),
+                           links.link_directed.data()};
   std::size_t kept = 0;
   // Node by node rather than through for_each_connection: the next nodes and
   // their connection lists are asked for ahead.
@@ -190,11 +187,11 @@ LinkList take_link_list(const GraphStore& graph, OutsideTargets outside) {
     const ConnectionList& list = nodes[from]->connections;
     polling.poll(static_cast<std::uint32_t>(list.size()) + 1);
     const std::size_t copied =
-        unique_labels ? copy_local_connections({list.data(), list.size()}, static_cast<NodeId>(from),
-                                               {sources + kept, targets + kept, weights + kept, directed + kept})
-                      : 0;
+        unique_labels ? copy_local_connections({list.data(), list.size()}, static_cast<NodeId>(from), out, kept) : 0;
     kept += copied;
-    if (copied != list.size()) kept = copy_resolved_connections(graph, from, copied, outside, links, kept);
+    if (copied != list.size()) {
+      kept = copy_resolved_connections(graph, from, copied, outside, out, kept, links.outside_connections);
+    }
   }
   links.keep_links(kept);
   return links;
