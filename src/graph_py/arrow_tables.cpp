@@ -9,9 +9,9 @@
 namespace mivora::py {
 namespace {
 
-template <typename T, typename Allocator>
-std::shared_ptr<const void> own(std::vector<T, Allocator>&& values) {
-  return std::make_shared<const std::vector<T, Allocator>>(std::move(values));
+template <typename T>
+std::shared_ptr<const void> own(std::vector<T>&& values) {
+  return std::make_shared<const std::vector<T>>(std::move(values));
 }
 
 template <typename T>
